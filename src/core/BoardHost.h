@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QRect>
+
+namespace tanzo {
+
+// What the notice windows, the schedule editor and the options dialog need
+// of the board window, without depending on the board's code.
+class BoardHost {
+public:
+    virtual ~BoardHost() = default;
+
+    // Timer1: the editor stops it while it writes the data file.
+    virtual void stopTimer() = 0;
+    virtual void startTimer() = 0;
+
+    // Lays the board out for a size (0 Big, 1 Middle, 2 Small).
+    virtual void applyBoardLayout(int size) = 0;
+
+    // The board window's rectangle in pixels (left, top, width, height).
+    virtual QRect boardRect() const = 0;
+    // Moves the board's left or top edge (pixels), keeping its size.
+    virtual void moveBoardTo(int left, int top) = 0;
+    // SetBoardWindowPos with the board's rectangle and the given z-order
+    // (see WindowPlacement.h).
+    virtual void placeBoard(int insertAfter, const QRect& pixels, int flags) = 0;
+
+    // The board font (the font of the first sequence cell).
+    virtual QFont boardFont() const = 0;
+    // The board's icon, reused by the other windows.
+    virtual QIcon boardIcon() const = 0;
+    // The board's widget, as a parent for boxes; may be null in tests.
+    virtual QWidget* boardWidget() = 0;
+};
+
+} // namespace tanzo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+
+namespace tanzo {
+
+class RegistryStore;
+
+// Board sizes, the values of WindowSize.
+enum BoardSize : int16_t { Big = 0, Middle = 1, Small = 2 };
+
+// Colours are 0x00BBGGRR values, as stored.
+using BgrColor = uint32_t;
+
+// Every option of the program with its default. The window group is written
+// at exit, the option group with it when the options dialog applies.
+struct Settings {
+    // window group
+    int16_t WindowSize = Small;
+    bool ShowTask = false;
+    bool TopMost = false;
+    bool SaveLastPosition = false;
+    int16_t LastPositionX = 1; // pixels; 1 means not set
+    int16_t LastPositionY = 1;
+    bool ActiveDisplay = false;
+    // option group
+    QString FontName = QStringLiteral("ＭＳ ゴシック");
+    bool FontBold = false;
+    bool FontItalic = false;
+    int16_t FontSize = 9;
+    BgrColor BackColor = 0x000000;
+    BgrColor ForeColor1 = 0xFFFFFF;
+    BgrColor ForeColor2 = 0xFFFF00;
+    bool PreAlarm = true;
+    int16_t PreAlarmMinute = 5;
+    bool AlarmSkip = true;
+    int16_t AlarmSkipMinute = 5;
+    bool AlarmSound = true;
+    // The setting SoundFile, split at its last path separator.
+    QString SoundDirectory;
+    QString SoundFileName = QStringLiteral("Chord.wav");
+    int16_t Interval = 10;
+
+    QString soundPath() const { return SoundDirectory + SoundFileName; }
+    bool operator==(const Settings&) const = default;
+};
+
+// Splits a sound path at its last "/" (or "\"): directory with the
+// separator, and the file name.
+void splitSoundPath(const QString& path, QString& directory, QString& fileName);
+
+// Lowers Big to Middle, and Middle to Small, when the screen (in twips) is
+// too small for them.
+int16_t fitWindowSizeToScreen(int16_t size, const QSizeF& screenTwips);
+
+// The settings in the registry stand-in, under
+// "Software\Merovane\Tanzo" + "\Settings".
+class SettingsRepository {
+public:
+    static QString defaultKeyPath();
+
+    SettingsRepository(RegistryStore& store, QString keyPath = defaultKeyPath());
+
+    // OpenSettingsKey: loads the store file and creates the key.
+    bool openKey();
+    // MigrateLegacySettings: FontName and SoundFile as default values of
+    // subkeys of the same names become string values of the key.
+    bool migrateLegacy();
+    // ReadSettings: every value that cannot be read (missing, wrong width,
+    // too long) takes its default; then the corrections (strings cut at
+    // NUL, SoundFile split, WindowSize fitted to the screen, Interval
+    // clamped to 1..100 and the minutes to 1..60).
+    void read(Settings& settings, const QSizeF& screenTwips) const;
+    // WriteWindowSettings: stops at the first failure. LastPositionX/Y only
+    // when SaveLastPosition is true and the board is not in the tray.
+    bool writeWindowSettings(const Settings& settings, bool trayMode);
+    // WriteAllSettings: the window group, then the option group.
+    bool writeAllSettings(const Settings& settings, bool trayMode);
+
+private:
+    RegistryStore& m_store;
+    QString m_keyPath;
+};
+
+} // namespace tanzo

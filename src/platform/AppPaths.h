@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace tanzo::paths {
+
+// Directory of the program's own files (media, help): beside the executable
+// in the build tree, or <prefix>/share/tanzo after an install.
+QString resourceDirectory();
+// The media directory (holds Chord.wav), with a trailing "/".
+QString mediaDirectory();
+// The help contents.
+QString helpDirectory();
+
+// Directory of TANZO.DAT, with a trailing "/": the executable's directory
+// when a TANZO.DAT already stands there (a portable copy), otherwise the
+// per-user data directory $XDG_DATA_HOME/Merovane/Tanzo/ (created).
+QString dataDirectory(const QString& dataFileName);
+
+// The settings file in $XDG_CONFIG_HOME/Merovane/Tanzo/.
+QString settingsFilePath();
+
+} // namespace tanzo::paths

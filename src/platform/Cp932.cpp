@@ -1,0 +1,133 @@
+#include "Cp932.h"
+
+#include <QList>
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+namespace tanzo::cp932 {
+namespace {
+
+// iconv descriptors are not cheap to open; keep one per direction.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts one chunk; returns false when the input cannot be converted.
+    bool convert(const char* in, size_t inLen, QByteArray& out) {
+        std::lock_guard lock(m_mutex);
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        std::vector<char> buffer(inLen * 4 + 16);
+        char* src = const_cast<char*>(in);
+        char* dst = buffer.data();
+        size_t srcLeft = inLen;
+        size_t dstLeft = buffer.size();
+        const size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+        if (rc == static_cast<size_t>(-1))
+            return false;
+        out.append(buffer.data(), static_cast<qsizetype>(buffer.size() - dstLeft));
+        return true;
+    }
+
+private:
+    iconv_t m_cd;
+    std::mutex m_mutex;
+};
+
+Converter& toCp932() {
+    static Converter c("CP932", "UTF-8");
+    return c;
+}
+
+Converter& fromCp932() {
+    static Converter c("UTF-8", "CP932");
+    return c;
+}
+
+} // namespace
+
+QByteArray encode(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    // Fast path for ASCII, which is identical in code page 932.
+    bool ascii = true;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLatin1();
+
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cpu : codePoints) {
+        const char32_t cp = cpu;
+        if (cp < 0x80) {
+            out.append(static_cast<char>(cp));
+            continue;
+        }
+        const QByteArray utf8 = QString::fromUcs4(&cp, 1).toUtf8();
+        if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+            out.append('?');
+    }
+    return out;
+}
+
+QString decode(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out.append(QChar(b));
+            ++i;
+            continue;
+        }
+        // Lead bytes of double-byte characters: 0x81-0x9F and 0xE0-0xFC.
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        const qsizetype len = (lead && i + 1 < bytes.size()) ? 2 : 1;
+        QByteArray utf8;
+        if (fromCp932().convert(bytes.constData() + i, static_cast<size_t>(len), utf8))
+            out.append(QString::fromUtf8(utf8));
+        else
+            out.append(QChar(0xFFFD));
+        i += len;
+    }
+    return out;
+}
+
+int charWidth(char32_t ch) {
+    if (ch < 0x80)
+        return 1;
+    // Half-width katakana are single bytes in code page 932.
+    if (ch >= 0xFF61 && ch <= 0xFF9F)
+        return 1;
+    QByteArray out;
+    const QByteArray utf8 = QString::fromUcs4(&ch, 1).toUtf8();
+    if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+        return 1; // becomes '?'
+    return static_cast<int>(out.size());
+}
+
+int width(const QString& text) {
+    int total = 0;
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints)
+        total += charWidth(cp);
+    return total;
+}
+
+} // namespace tanzo::cp932

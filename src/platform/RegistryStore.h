@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace tanzo {
+
+// The per-user stand-in for the registry: a tree of keys (paths written with
+// "\"), each holding named values of binary or string type and an optional
+// default (unnamed) value. It lives in one text file that is written
+// atomically. String data is kept as code page 932 bytes, so that byte
+// widths behave as they do in the registry.
+class RegistryStore {
+public:
+    enum class Type { Binary, String };
+    struct Value {
+        Type type = Type::Binary;
+        QByteArray data; // binary bytes, or code page 932 bytes without NUL
+        bool operator==(const Value&) const = default;
+    };
+
+    explicit RegistryStore(QString filePath);
+
+    QString filePath() const { return m_filePath; }
+
+    // Reads the file. A missing file is an empty store. A damaged file is
+    // copied aside (its name plus ".damaged") before the readable part is
+    // used, so nothing is thrown away silently; damaged() then tells so.
+    // Returns false only when the file exists and cannot be read at all.
+    bool load();
+    bool damaged() const { return m_damaged; }
+    QString damagedCopyPath() const { return m_damagedCopy; }
+
+    // Writes the whole store atomically; false when the file cannot be
+    // written (the previous file then stays as it was).
+    bool save();
+
+    // RegCreateKeyEx: creates the key (and its parents) when missing.
+    bool createKey(const QString& path);
+    bool keyExists(const QString& path) const;
+    // RegDeleteKey: deletes a key that has no subkeys.
+    bool deleteKey(const QString& path);
+
+    std::optional<Value> value(const QString& keyPath, const QString& name) const;
+    bool setValue(const QString& keyPath, const QString& name, const Value& value);
+
+    // The default value of a key (RegQueryValue on a subkey), as text.
+    std::optional<QString> defaultValue(const QString& keyPath) const;
+    bool setDefaultValue(const QString& keyPath, const QString& text);
+
+    // Test hook: makes every later write (setValue, setDefaultValue,
+    // deleteKey, save) fail.
+    void setFailWrites(bool fail) { m_failWrites = fail; }
+
+private:
+    struct Key {
+        std::optional<QByteArray> defaultValue;
+        QMap<QString, Value> values; // keyed by lower-case name
+        QMap<QString, QString> names; // lower-case name -> name as written
+    };
+    static QString normalise(const QString& path);
+
+    QString m_filePath;
+    QMap<QString, Key> m_keys; // keyed by lower-case normalised path
+    QMap<QString, QString> m_keyNames;
+    bool m_damaged = false;
+    QString m_damagedCopy;
+    bool m_failWrites = false;
+};
+
+} // namespace tanzo

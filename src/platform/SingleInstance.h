@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace tanzo {
+
+// Refuses a second running instance: a per-user lock file, which a run that
+// crashed does not leave blocking (QLockFile detects a stale lock).
+class SingleInstance {
+public:
+    explicit SingleInstance(QString lockPath);
+    ~SingleInstance();
+
+    // True when this process is the only instance (and now holds the lock).
+    bool tryAcquire();
+
+    // The default lock path in the per-user runtime directory.
+    static QString defaultLockPath();
+
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+} // namespace tanzo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+namespace tanzo {
+
+// Where a window goes in the z-order, as the design's insert-after values.
+enum class InsertAfter { Top = 0, TopMost = -1, NoTopMost = -2 };
+
+// Flags of a placement; the values are those of the design.
+enum PlacementFlag { ShowWindow = 64, NoActivate = 16 };
+
+// The one routine that places a top-level window: z-order, pixel rectangle,
+// show and no-activate. TopMost keeps the window above all others until a
+// NoTopMost placement; a TopMost placement directly followed by a NoTopMost
+// one therefore raises the window once without keeping it on top.
+void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels, int flags);
+
+// Turns the stay-on-top hint on or off without hiding and re-showing the
+// window (changing a visible widget's flags the usual way unmaps it).
+void setStaysOnTop(QWidget* window, bool on);
+
+} // namespace tanzo

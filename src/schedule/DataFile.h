@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ScheduleEntry.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSaveFile;
+
+namespace tanzo {
+
+// One line of the data file for an entry (CR LF included), in code page 932.
+// A double quote, CR or LF in Place or Comment cannot be stored in the file
+// format; such characters are written as their full-width forms (＂) or a
+// space, so that the line always reads back as one entry.
+QByteArray encodeEntryLine(const ScheduleEntry& entry);
+
+// The data file TANZO.DAT: reading into the day list, writing the whole list
+// or entry by entry. Writes are atomic: the previous file stays whole until
+// the new one is complete. When the last read of the file stopped at a
+// damaged line, the file's original content is first kept beside it as
+// TANZO.DAT.bak before it is overwritten, so nothing the user typed is lost.
+class DataFile {
+public:
+    struct LoadReport {
+        bool ok = true;          // false when the read stopped at a damaged line
+        int lineNumber = 0;      // the damaged line (1-based), when !ok
+        int kept = 0;            // entries kept
+        int dropped = 0;         // entries older than six days
+        bool overLimit = false;  // more than 32767 entries: the surplus was left out
+    };
+
+    explicit DataFile(QString path);
+
+    QString path() const { return m_path; }
+
+    // LoadScheduleFile: rebuilds the list from the file (entries dated today
+    // minus six days or later), then orders it. Returns false when the read
+    // stopped at a damaged line; the entries read before it stay, unordered.
+    bool load(DayList& list, const QDate& today);
+    const LoadReport& lastLoad() const { return m_report; }
+    // True when the last read did not take the whole file (damage or
+    // surplus entries); the next write first keeps a backup.
+    bool needsBackupBeforeWrite() const { return m_needsBackup; }
+    QString backupPath() const { return m_path + QStringLiteral(".bak"); }
+
+    // SaveScheduleFile: writes the whole list.
+    bool save(const DayList& list);
+
+    // Entry-by-entry writing for the schedule editor:
+    // OpenDataFileForWrite / WriteScheduleEntry / CloseDataFile. The new
+    // content replaces the file only when commit() succeeds; abandon() (or
+    // destroying the writer) leaves the previous file untouched.
+    class Writer {
+    public:
+        ~Writer();
+        bool write(const ScheduleEntry& entry);
+        bool commit();
+        void abandon();
+
+    private:
+        friend class DataFile;
+        explicit Writer(DataFile& owner);
+        DataFile& m_owner;
+        std::unique_ptr<QSaveFile> m_file;
+        bool m_failed = false;
+    };
+    // Returns nullptr when the file cannot be opened for writing.
+    std::unique_ptr<Writer> openForWrite();
+
+    // Test hook: every write fails after this many entries (-1: never).
+    void setFailAfterEntries(int entries) { m_failAfter = entries; }
+
+private:
+    bool keepBackup();
+
+    QString m_path;
+    LoadReport m_report;
+    bool m_needsBackup = false;
+    int m_failAfter = -1;
+};
+
+} // namespace tanzo

@@ -1,0 +1,90 @@
+#include "ScheduleEntry.h"
+
+#include <cmath>
+
+namespace tanzo {
+namespace {
+const QDate kEpoch(1899, 12, 30);
+constexpr char16_t kIdeographicSpace = u'\u3000';
+} // namespace
+
+QDate ScheduleEntry::date() const { return dateFromSerial(EntryDate); }
+
+HourMinute ScheduleEntry::startHourMinute() const { return hourMinuteFromFraction(StartTime); }
+
+float daySerial(const QDate& date) { return static_cast<float>(kEpoch.daysTo(date)); }
+
+QDate dateFromSerial(double serial) {
+    return kEpoch.addDays(static_cast<qint64>(std::floor(serial)));
+}
+
+float timeFraction(int hour, int minute) {
+    return static_cast<float>((hour * 3600.0 + minute * 60.0) / 86400.0);
+}
+
+HourMinute hourMinuteFromFraction(double fraction) {
+    const double dayPart = fraction - std::floor(fraction);
+    long seconds = std::lround(dayPart * 86400.0);
+    if (seconds >= 86400)
+        seconds = 86399;
+    return {static_cast<int>(seconds / 3600), static_cast<int>((seconds % 3600) / 60)};
+}
+
+QString fitPlace(const QString& text) {
+    if (text.size() >= PlaceLength)
+        return text.left(PlaceLength);
+    return text + QString(PlaceLength - text.size(), QLatin1Char(' '));
+}
+
+QString placeholderPlace() { return QString(PlaceLength, QChar(0)); }
+
+int16_t statusFromText(const QString& text) {
+    if (text == QStringLiteral("最重要"))
+        return 1;
+    if (text == QStringLiteral("重要"))
+        return 2;
+    return 3;
+}
+
+QString statusWord(int status) {
+    switch (status) {
+    case 1:
+        return QStringLiteral("最重要");
+    case 2:
+        return QStringLiteral("重要");
+    case 3:
+        return QStringLiteral("普通");
+    default:
+        return {};
+    }
+}
+
+namespace {
+QString trimWhere(const QString& text, bool ideographicToo) {
+    auto isSpace = [ideographicToo](QChar c) {
+        return c == QLatin1Char(' ') || (ideographicToo && c == QChar(kIdeographicSpace));
+    };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpace(text[begin]))
+        ++begin;
+    while (end > begin && isSpace(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+} // namespace
+
+QString trimSpaces(const QString& text) { return trimWhere(text, true); }
+QString trimAsciiSpaces(const QString& text) { return trimWhere(text, false); }
+
+ScheduleEntry placeholderEntry() {
+    ScheduleEntry e;
+    e.Place = placeholderPlace();
+    return e;
+}
+
+DayList placeholderDayList() { return DayList{placeholderEntry()}; }
+
+bool holdsNoAppointment(const DayList& list) { return list.empty() || list[0].EntryDate == 0; }
+
+} // namespace tanzo
