@@ -1,6 +1,47 @@
+#include "Shell.h"
+
+#include "platform/Clock.h"
+#include "platform/Fonts.h"
+#include "platform/SoundPlayer.h"
+
 #include <QApplication>
 
+namespace {
+
+// The board must place itself, drag itself and stay on top; Qt on Wayland can
+// do none of these, so a Wayland session with XWayland runs on X11.
+void preferX11UnderWayland() {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") &&
+        qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    preferX11UnderWayland();
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("tanzo"));
+    QApplication::setOrganizationName(QStringLiteral("Merovane"));
+    QApplication::setApplicationVersion(QStringLiteral(TANZO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tanzo"));
+    // Notices and dialogs come and go; the program ends only by its exit.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tanzo::installJapaneseFontSubstitutions();
+
+    tanzo::SystemClock clock;
+    tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer());
+    QObject::connect(&shell, &tanzo::Shell::finished, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    switch (shell.start()) {
+    case tanzo::Shell::StartResult::SecondInstance:
+        return 0;
+    case tanzo::Shell::StartResult::Failed:
+        return 1;
+    case tanzo::Shell::StartResult::Running:
+        break;
+    }
+    return QApplication::exec();
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/Settings.h"
+#include "schedule/ScheduleEntry.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <functional>
+
+namespace tanzo {
+
+// NoticeKind: what a due entry gets.
+enum NoticeKind { SettledSilently = -1, AdvanceNotice = 0, StartNotice = 1, OverdueWarning = 2 };
+
+// Receives each notice: place and comment trimmed of outer spaces.
+using NoticeSink = std::function<void(const QString& place, const QString& comment, int kind)>;
+
+// EvaluateAlarms over today's entries at the time of day `now` (seconds
+// count for "has the start come"). Marks PreNoticed and Arrived in the list
+// and hands every notice to the sink. Returns true when a start notice was
+// given.
+bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
+                    const NoticeSink& showNotice);
+
+} // namespace tanzo

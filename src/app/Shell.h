@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "platform/RegistryStore.h"
+#include "platform/SingleInstance.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+namespace tanzo {
+
+class Clock;
+class SoundPlayer;
+class MainWindow;
+class WindowBehaviour;
+class NoticeCenter;
+class ScheduleEditor;
+class OptionsDialog;
+class VersionWindow;
+
+// Start-up and exit of the program, and the owner of its windows: the board,
+// the notices, and the editor, options and version windows (each at most
+// once).
+class Shell : public QObject {
+    Q_OBJECT
+public:
+    struct Locations {
+        QString settingsFile;
+        QString dataDirectory;  // with a trailing separator
+        QString mediaDirectory; // with a trailing separator; may be empty
+        QString lockFile;
+    };
+    static Locations defaultLocations();
+
+    Shell(Clock& clock, Locations locations, SoundPlayer& sound);
+    ~Shell() override;
+
+    enum class StartResult { Running, SecondInstance, Failed };
+    StartResult start();
+
+    // The exit command of the close label, the board menu and Alt+F4: writes
+    // the appointments, then unloads the board (which saves the window
+    // settings and ends the program). A failed write keeps everything running.
+    void exitCommand();
+
+    void openScheduleEditor();
+    void openOptions();
+    void showVersion();
+    void showHelp();
+
+    AppState& state() { return *m_state; }
+    MainWindow* board() { return m_board.get(); }
+    WindowBehaviour* behaviour() { return m_behaviour.get(); }
+    NoticeCenter* notices() { return m_notices.get(); }
+    SettingsRepository& settingsRepository() { return m_repository; }
+    ScheduleEditor* scheduleEditor() const { return m_editor; }
+    OptionsDialog* optionsDialog() const { return m_options; }
+    VersionWindow* versionWindow() const { return m_version; }
+
+signals:
+    // The program has finished its exit and should end.
+    void finished();
+
+private:
+    void onBoardUnloaded();
+    bool allDialogsOpen() const;
+    void centreOnScreen(QWidget* window) const;
+
+    Clock& m_clock;
+    Locations m_locations;
+    SoundPlayer& m_sound;
+    SingleInstance m_instance;
+    RegistryStore m_store;
+    SettingsRepository m_repository;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<NoticeCenter> m_notices;
+    std::unique_ptr<MainWindow> m_board;
+    std::unique_ptr<WindowBehaviour> m_behaviour;
+    QPointer<ScheduleEditor> m_editor;
+    QPointer<OptionsDialog> m_options;
+    QPointer<VersionWindow> m_version;
+    bool m_exiting = false;
+};
+
+} // namespace tanzo
