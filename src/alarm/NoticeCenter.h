@@ -28,6 +28,10 @@ public:
     void closeAll();
 
 private:
+    // frmMsg_cmdOK_Click; the title bar's close box does the same, so that
+    // OpenNoticeCount always counts the windows still open.
+    void onDismissed(NoticeWindow* window);
+
     AppState& m_state;
     BoardHost& m_board;
     SoundPlayer& m_sound;

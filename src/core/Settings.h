@@ -81,6 +81,10 @@ public:
     bool writeAllSettings(const Settings& settings, bool trayMode);
 
 private:
+    // The values of each group without saving the store.
+    bool writeWindowValues(const Settings& settings, bool trayMode);
+    bool writeOptionValues(const Settings& settings);
+
     RegistryStore& m_store;
     QString m_keyPath;
 };

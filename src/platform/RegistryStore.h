@@ -52,7 +52,7 @@ public:
     bool setDefaultValue(const QString& keyPath, const QString& text);
 
     // Test hook: makes every later write (setValue, setDefaultValue,
-    // deleteKey, save) fail.
+    // deleteKey, save, and createKey of a key that does not exist yet) fail.
     void setFailWrites(bool fail) { m_failWrites = fail; }
 
 private:
@@ -68,6 +68,7 @@ private:
     QMap<QString, QString> m_keyNames;
     bool m_damaged = false;
     QString m_damagedCopy;
+    QByteArray m_damagedBytes; // content of the damaged file last kept aside
     bool m_failWrites = false;
 };
 

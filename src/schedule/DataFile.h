@@ -32,6 +32,7 @@ public:
         int kept = 0;            // entries kept
         int dropped = 0;         // entries older than six days
         bool overLimit = false;  // more than 32767 entries: the surplus was left out
+        int leftOut = 0;         // entries left out for the limit
     };
 
     explicit DataFile(QString path);
@@ -47,6 +48,9 @@ public:
     // surplus entries); the next write first keeps a backup.
     bool needsBackupBeforeWrite() const { return m_needsBackup; }
     QString backupPath() const { return m_path + QStringLiteral(".bak"); }
+    // The copy made before the last overwrite: backupPath(), or, when that
+    // already existed, backupPath() + ".1", ".2", ... (no copy is replaced).
+    QString lastBackupPath() const { return m_lastBackup; }
 
     // SaveScheduleFile: writes the whole list.
     bool save(const DayList& list);
@@ -68,6 +72,7 @@ public:
         DataFile& m_owner;
         std::unique_ptr<QSaveFile> m_file;
         bool m_failed = false;
+        int m_written = 0;
     };
     // Returns nullptr when the file cannot be opened for writing.
     std::unique_ptr<Writer> openForWrite();
@@ -81,6 +86,7 @@ private:
     QString m_path;
     LoadReport m_report;
     bool m_needsBackup = false;
+    QString m_lastBackup;
     int m_failAfter = -1;
 };
 

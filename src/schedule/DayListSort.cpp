@@ -1,1 +1,119 @@
 #include "DayListSort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace tanzo {
+namespace {
+
+bool before(const ScheduleEntry& a, const ScheduleEntry& b) {
+    return a.EntryDate < b.EntryDate || (a.EntryDate == b.EntryDate && a.StartTime < b.StartTime);
+}
+
+// Counts, over the original positions, how many entries of smaller keys
+// have been placed so far.
+class PositionCounter {
+public:
+    explicit PositionCounter(size_t size) : m_tree(size + 1, 0) {}
+    void add(size_t position) {
+        for (size_t i = position + 1; i < m_tree.size(); i += i & (~i + 1))
+            ++m_tree[i];
+    }
+    // Entries added at positions below `position`.
+    size_t countBelow(size_t position) const {
+        size_t total = 0;
+        for (size_t i = position; i > 0; i -= i & (~i + 1))
+            total += m_tree[i];
+        return total;
+    }
+
+private:
+    std::vector<size_t> m_tree;
+};
+
+} // namespace
+
+void exchangeSortDayList(DayList& list) {
+    const size_t n = list.size();
+    for (size_t i = 0; i < n; ++i) {
+        for (size_t j = i + 1; j < n; ++j) {
+            if (before(list[j], list[i]))
+                std::swap(list[i], list[j]);
+        }
+    }
+}
+
+// The exchange sort moves a run of equal keys only while entries of smaller
+// keys are still being pulled forward; what it does to such a run depends
+// only on where those smaller entries stand, not on their values or on the
+// larger ones. Pass i picks the smallest remaining entry; when the first
+// remaining entry of the run stands before the first remaining smaller entry,
+// that pass carries it to where the smaller one stood, past every entry of
+// the run in between. So, with the run split into blocks B0, B1, ... by the
+// smaller entries (in file order), the run's order evolves as
+//     order = B0; for each smaller entry t: order = rotate-left-by-one(order) + B(t)
+// and once no smaller entry remains, the run is taken in that order.
+// Rotations between two non-empty blocks are combined into one.
+void sortDayList(DayList& list) {
+    const size_t n = list.size();
+    if (n < 2)
+        return;
+    // The argument above needs a total order; NaN keys do not have one.
+    const bool unordered = std::any_of(list.begin(), list.end(), [](const ScheduleEntry& e) {
+        return std::isnan(e.EntryDate) || std::isnan(e.StartTime);
+    });
+    if (unordered) {
+        exchangeSortDayList(list);
+        return;
+    }
+
+    std::vector<size_t> byKey(n);
+    std::iota(byKey.begin(), byKey.end(), size_t{0});
+    std::sort(byKey.begin(), byKey.end(), [&list](size_t a, size_t b) {
+        if (before(list[a], list[b]))
+            return true;
+        if (before(list[b], list[a]))
+            return false;
+        return a < b;
+    });
+
+    std::vector<size_t> result(n);
+    PositionCounter smaller(n);
+    std::vector<size_t> run;
+    size_t start = 0;
+    while (start < n) {
+        size_t end = start + 1;
+        while (end < n && !before(list[byKey[start]], list[byKey[end]]))
+            ++end;
+        if (end - start == 1) {
+            result[start] = byKey[start];
+        } else {
+            run.clear();
+            size_t step = 0;
+            for (size_t k = start; k < end; ++k) {
+                const size_t block = smaller.countBelow(byKey[k]);
+                if (block > step && !run.empty())
+                    std::rotate(run.begin(), run.begin() + (block - step) % run.size(), run.end());
+                step = std::max(step, block);
+                run.push_back(byKey[k]);
+            }
+            // `start` entries have smaller keys; the ones after the run's
+            // last block still rotate it.
+            if (start > step)
+                std::rotate(run.begin(), run.begin() + (start - step) % run.size(), run.end());
+            std::copy(run.begin(), run.end(), result.begin() + static_cast<ptrdiff_t>(start));
+        }
+        for (size_t k = start; k < end; ++k)
+            smaller.add(byKey[k]);
+        start = end;
+    }
+
+    DayList ordered;
+    ordered.reserve(n);
+    for (size_t index : result)
+        ordered.push_back(std::move(list[index]));
+    list = std::move(ordered);
+}
+
+} // namespace tanzo

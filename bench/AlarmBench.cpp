@@ -1,0 +1,31 @@
+#include "alarm/AlarmEvaluator.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The evaluation runs every second over the whole list: all entries today,
+// all still ahead and none in the advance minute, so every entry is looked
+// at and nothing is due.
+void EvaluateAlarms(benchmark::State& state) {
+    const QDate today(2027, 3, 15);
+    const auto count = static_cast<int>(state.range(0));
+    tanzo::DayList list(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        tanzo::ScheduleEntry& e = list[static_cast<std::size_t>(i)];
+        e.EntryDate = tanzo::daySerial(today);
+        e.StartTime = tanzo::timeFraction(20 + (i % 4), i % 60);
+        e.Place = tanzo::fitPlace(QStringLiteral("会議室"));
+    }
+    const tanzo::Settings settings;
+    const QTime now(9, 0, 30);
+    int notices = 0;
+    const tanzo::NoticeSink sink = [&notices](const QString&, const QString&, int) { ++notices; };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tanzo::evaluateAlarms(list, settings, today, now, sink));
+    if (notices != 0)
+        state.SkipWithError("a notice was given");
+}
+BENCHMARK(EvaluateAlarms)->Arg(32767)->Unit(benchmark::kMicrosecond);
+
+} // namespace

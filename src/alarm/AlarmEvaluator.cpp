@@ -1,0 +1,77 @@
+#include "AlarmEvaluator.h"
+
+#include <cmath>
+
+namespace tanzo {
+namespace {
+
+constexpr int kMinutesPerDay = 24 * 60;
+
+// Seconds since midnight of a start time kept as a fraction of a day,
+// rounded to the whole second so that 10:00 does not read as 09:59:59.
+int startSecondOfDay(float fraction) {
+    const double dayPart = fraction - std::floor(static_cast<double>(fraction));
+    const long seconds = std::lround(dayPart * 86400.0);
+    return seconds >= 86400 ? 86399 : static_cast<int>(seconds);
+}
+
+} // namespace
+
+bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
+                    const NoticeSink& showNotice) {
+    const int nowSecond = now.msecsSinceStartOfDay() / 1000;
+    const int nowMinute = now.hour() * 60 + now.minute();
+
+    // The advance mark is the clock minute PreAlarmMinute ahead. Past
+    // midnight it would lie on the next day, whose entries are never looked
+    // at here, so it matches nothing.
+    const int advanceMark = nowMinute + settings.PreAlarmMinute;
+
+    // Entries that started before the skip mark are settled silently. Kept
+    // on the minutes of today rather than wrapped around the clock: shortly
+    // after midnight a wrapped mark (23:5x) would lie after every entry of
+    // the new day and swallow even the notice of the entry starting now.
+    const int skipMark = nowMinute - settings.AlarmSkipMinute;
+
+    // Entry dates are whole day serials; compare them as integers instead of
+    // building a QDate per entry (this runs every second over the whole list).
+    const double todaySerial = static_cast<double>(daySerial(today));
+
+    bool startNoticeGiven = false;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        ScheduleEntry& entry = list[i];
+        if (entry.Arrived && entry.PreNoticed)
+            continue;
+        if (std::floor(static_cast<double>(entry.EntryDate)) != todaySerial)
+            continue;
+
+        const int startSecond = startSecondOfDay(entry.StartTime);
+        const int startMinute = startSecond / 60;
+
+        if (nowSecond >= startSecond) {
+            int kind = StartNotice;
+            if (settings.AlarmSkip && startMinute < skipMark)
+                kind = SettledSilently;
+            else if (startMinute < nowMinute)
+                kind = OverdueWarning;
+            else
+                startNoticeGiven = true;
+
+            // Marked before the notice is shown, so that whatever the notice
+            // lets run in between sees the entry as settled.
+            entry.Arrived = true;
+            entry.PreNoticed = true;
+            if (kind != SettledSilently && showNotice)
+                showNotice(trimAsciiSpaces(entry.Place), trimAsciiSpaces(entry.Comment), kind);
+        } else if (settings.PreAlarm && !entry.PreNoticed && advanceMark < kMinutesPerDay &&
+                   startMinute == advanceMark) {
+            entry.PreNoticed = true;
+            if (showNotice)
+                showNotice(trimAsciiSpaces(entry.Place), trimAsciiSpaces(entry.Comment),
+                           AdvanceNotice);
+        }
+    }
+    return startNoticeGiven;
+}
+
+} // namespace tanzo

@@ -1,0 +1,113 @@
+#include "NoticeCenter.h"
+
+#include "Cascade.h"
+#include "NoticeText.h"
+#include "NoticeWindow.h"
+#include "core/AppState.h"
+#include "core/BoardHost.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include <limits>
+
+namespace tanzo {
+namespace {
+
+// Height of the title bar and borders above the client area, in pixels. A
+// window the window manager has framed knows it; before that (and on
+// platforms without decorations) the style's title-bar height stands in, so
+// that the cascade still steps.
+int frameHeight(const QWidget* window) {
+    const int known = window ? window->frameGeometry().height() - window->height() : 0;
+    if (known > 0)
+        return known;
+    const QStyle* style = QApplication::style();
+    return style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+}
+
+} // namespace
+
+NoticeCenter::NoticeCenter(AppState& state, BoardHost& board, SoundPlayer& sound)
+    : m_state(state), m_board(board), m_sound(sound) {}
+
+NoticeCenter::~NoticeCenter() {
+    for (const QPointer<NoticeWindow>& window : std::as_const(m_windows))
+        delete window.data();
+}
+
+QList<NoticeWindow*> NoticeCenter::openNotices() const {
+    QList<NoticeWindow*> open;
+    for (const QPointer<NoticeWindow>& window : m_windows)
+        if (window)
+            open.append(window.data());
+    return open;
+}
+
+void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind) {
+    const NoticeText text = noticeText(place, comment, kind, m_state.settings.PreAlarmMinute);
+    if (text.caption.isEmpty())
+        return;
+
+    const QList<NoticeWindow*> open = openNotices();
+    NoticeWindow* previous = open.isEmpty() ? nullptr : open.last();
+
+    if (m_state.NoticeSerial < std::numeric_limits<int16_t>::max())
+        ++m_state.NoticeSerial;
+
+    const Twips twips = Twips::fromPrimaryScreen();
+    auto* window = new NoticeWindow(text, m_board.boardIcon(), twips);
+    m_windows.append(window);
+    connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::onDismissed);
+
+    const int frame = frameHeight(previous);
+    CascadeInput in;
+    if (previous)
+        in.previous = previous->geometry().topLeft();
+    in.windowTwips =
+        QSizeF(twips.fromPixels(window->width()), twips.fromPixels(window->height() + frame));
+    in.frameTwips = twips.fromPixels(frame);
+    in.screenTwips = Twips::screenSizeTwips();
+    in.twipsPerPixelX = twips.perPixel();
+    in.twipsPerPixelY = twips.perPixel();
+    const QRect rect(cascadePosition(in), window->size());
+
+    ++m_state.OpenNoticeCount;
+
+    // In front once, but not kept above the windows the user turns to next.
+    setWindowPos(window, InsertAfter::TopMost, rect, ShowWindow);
+    setWindowPos(window, InsertAfter::NoTopMost, rect, ShowWindow);
+
+    // The sound starts right away; the player is asynchronous, and the window
+    // is mapped by the event loop as soon as this tick's handler returns.
+    const QString path = m_state.settings.soundPath();
+    if (m_state.settings.AlarmSound && !path.isEmpty())
+        m_sound.play(path);
+}
+
+void NoticeCenter::onDismissed(NoticeWindow* window) {
+    m_windows.removeAll(window);
+    const Settings& settings = m_state.settings;
+    if (!settings.TopMost && settings.ActiveDisplay) {
+        const QRect board = m_board.boardRect();
+        m_board.placeBoard(static_cast<int>(InsertAfter::TopMost), board, ShowWindow);
+        m_board.placeBoard(static_cast<int>(InsertAfter::NoTopMost), board, ShowWindow);
+    }
+    if (m_state.OpenNoticeCount > 0)
+        --m_state.OpenNoticeCount;
+}
+
+void NoticeCenter::closeAll() {
+    const QList<NoticeWindow*> open = openNotices();
+    m_windows.clear();
+    for (NoticeWindow* window : open) {
+        disconnect(window, nullptr, this, nullptr);
+        window->close();
+    }
+    m_state.OpenNoticeCount = 0;
+}
+
+} // namespace tanzo

@@ -1,0 +1,37 @@
+#include "NoticeText.h"
+
+#include "AlarmEvaluator.h"
+#include "CommentLines.h"
+
+namespace tanzo {
+
+NoticeText noticeText(const QString& place, const QString& comment, int kind, int preAlarmMinute) {
+    NoticeText text;
+    switch (kind) {
+    case AdvanceNotice:
+        text.caption = QStringLiteral("予告 - ") + place;
+        text.background = 0xC0FFFF;
+        text.message = place + QStringLiteral("へ行く") + QString::number(preAlarmMinute) +
+                       QStringLiteral("分前になりました。");
+        break;
+    case StartNotice:
+        text.caption = QStringLiteral("通知 - ") + place;
+        text.background = 0x80FF80;
+        text.message = place + QStringLiteral("へ行く時刻になりました。");
+        break;
+    case OverdueWarning:
+        text.caption = QStringLiteral("警告 - ") + place;
+        text.background = 0x8080FF;
+        text.message = place + QStringLiteral("へ行く時刻を過ぎました。");
+        break;
+    default:
+        return {};
+    }
+    text.message += QStringLiteral("\r\n");
+    const QString firstLine = splitComment(comment)[0];
+    if (!firstLine.isEmpty())
+        text.message += QStringLiteral("（") + firstLine + QStringLiteral("）");
+    return text;
+}
+
+} // namespace tanzo

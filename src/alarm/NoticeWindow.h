@@ -1,0 +1,42 @@
+#pragma once
+
+#include "NoticeText.h"
+
+#include <QIcon>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace tanzo {
+
+class Twips;
+
+// frmMsg: one notice with its message, the board's icon and an OK button.
+// The window only shows; what dismissing it means is up to its owner, which
+// hears about it once through dismissed(), whether OK or the title bar's
+// close box closed it.
+class NoticeWindow : public QWidget {
+    Q_OBJECT
+public:
+    NoticeWindow(const NoticeText& text, const QIcon& icon, const Twips& twips);
+
+    QLabel* commentLabel() const { return m_lblComment; }
+    QPushButton* okButton() const { return m_cmdOK; }
+
+signals:
+    void dismissed(tanzo::NoticeWindow* window);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void layOut(const Twips& twips);
+
+    QLabel* m_lblComment = nullptr;
+    QLabel* m_imgIcon = nullptr;
+    QPushButton* m_cmdOK = nullptr;
+    bool m_dismissed = false;
+};
+
+} // namespace tanzo

@@ -1,0 +1,157 @@
+#include "BoardContent.h"
+
+#include "core/AppState.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+
+namespace tanzo {
+
+CommentLines splitComment(const QString& text) {
+    CommentLines lines;
+    const QList<uint> chars = text.toUcs4();
+    qsizetype next = 0;
+    for (QString& line : lines) {
+        int width = 0;
+        while (next < chars.size()) {
+            const char32_t c = chars[next];
+            const int w = cp932::charWidth(c);
+            if (width >= CommentLineBytes || w > CommentLineBytes - width)
+                break;
+            line += QString::fromUcs4(&c, 1);
+            width += w;
+            ++next;
+        }
+        if (next == chars.size())
+            break;
+    }
+    return lines;
+}
+
+namespace board {
+
+QTime cutToMinute(const QTime& now) {
+    return QTime(now.hour(), now.minute());
+}
+
+namespace {
+
+bool startsAtOrAfter(const ScheduleEntry& entry, const QTime& now) {
+    const HourMinute start = entry.startHourMinute();
+    if (start.hour != now.hour())
+        return start.hour > now.hour();
+    return start.minute >= now.minute();
+}
+
+QString monthDay(const QDate& date) {
+    return QStringLiteral("%1/%2").arg(date.month()).arg(date.day());
+}
+
+} // namespace
+
+bool upcomingToday(const ScheduleEntry& entry, const QDate& today, const QTime& now) {
+    return entry.date() == today && startsAtOrAfter(entry, now) && !entry.Arrived;
+}
+
+PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate& today,
+                            const QTime& now) {
+    const int last = static_cast<int>(list.size()) - 1;
+    for (int i = std::max(nextEntryIndex, 0); i <= last; ++i) {
+        const ScheduleEntry& entry = list[i];
+        const QDate date = entry.date();
+        if (date == today) {
+            if (startsAtOrAfter(entry, now) && !entry.Arrived)
+                return {i, i};
+        } else if (date > today) {
+            return {-1, i - 1};
+        }
+    }
+    return {-1, list.size() == 1 ? -1 : last + 1};
+}
+
+bool locateNextEntry(AppState& state) {
+    const QDateTime now = state.clock.now();
+    const PageIndices found =
+        locateNextEntry(state.dayList, state.NextEntryIndex, now.date(), now.time());
+    state.NextEntryIndex = found.nextEntryIndex;
+    state.FirstRowIndex = found.firstRowIndex;
+    return true;
+}
+
+RowFacts rowFacts(const DayList& list, int index, const QDate& from, const QDate& to,
+                  const QDate& today, const QTime& now) {
+    RowFacts row;
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return row;
+    row.entry = list[index];
+    const QDate date = row.entry->date();
+    row.inWindow = from <= date && date <= to;
+    row.upcoming = row.inWindow && upcomingToday(*row.entry, today, now);
+    return row;
+}
+
+Caption finalStatus(const RowFacts& row, const Caption& current, const Settings& settings) {
+    if (!row.inWindow)
+        return {QString(), current.color};
+    Caption result = current;
+    switch (row.entry->Status) {
+    case 1:
+        result = {statusWord(1), Red};
+        break;
+    case 2:
+        result = {statusWord(2), Yellow};
+        break;
+    case 3:
+        result = {statusWord(3), Blue};
+        break;
+    default:
+        break;
+    }
+    if (!row.upcoming)
+        result = {monthDay(row.entry->date()), settings.ForeColor2};
+    return result;
+}
+
+Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& settings,
+                   const QDate& today, const QTime& now) {
+    if (!row.hasEntry())
+        return {QString(), current.color};
+    const QString text = row.inWindow ? trimAsciiSpaces(row.entry->Place) : QString();
+    const bool upcoming = upcomingToday(*row.entry, today, now);
+    return {text, upcoming ? settings.ForeColor1 : settings.ForeColor2};
+}
+
+Caption finalComment(const RowFacts& row, int rowNumber, const Caption& current,
+                     const Settings& settings) {
+    if (row.inWindow) {
+        const QString line = splitComment(trimAsciiSpaces(row.entry->Comment))[0];
+        return {line, row.upcoming ? settings.ForeColor1 : settings.ForeColor2};
+    }
+    if (rowNumber == 0)
+        return {EndOfDayMessage, settings.ForeColor1};
+    return {QString(), current.color};
+}
+
+BgrColor nextPlaceholderColor(BgrColor current) {
+    if (current == Red)
+        return Yellow;
+    if (current == Yellow)
+        return Blue;
+    return Red;
+}
+
+QString flapCaption(int value) {
+    if (value <= 9)
+        return QStringLiteral("0 %1").arg(value);
+    const QString digits = QString::number(value);
+    return digits.left(1) + QLatin1Char(' ') + digits.right(1);
+}
+
+int flapTarget(const RowFacts& row, bool hour) {
+    if (!row.inWindow)
+        return -1;
+    const HourMinute start = row.entry->startHourMinute();
+    return hour ? start.hour : start.minute;
+}
+
+} // namespace board
+} // namespace tanzo

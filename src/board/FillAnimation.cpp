@@ -1,0 +1,179 @@
+#include "FillAnimation.h"
+
+#include "board/BoardContent.h"
+#include "core/AppState.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+
+namespace tanzo {
+
+using layout::Column;
+
+FillAnimation::FillAnimation(AppState& state, BoardSurface& surface, QObject* parent)
+    : QObject(parent), m_state(state), m_surface(surface) {
+    m_driver.setTimerType(Qt::PreciseTimer);
+    m_driver.setInterval(1);
+    connect(&m_driver, &QTimer::timeout, this, &FillAnimation::onDriverTick);
+}
+
+FillAnimation::~FillAnimation() {
+    if (m_task)
+        m_state.BoardFilling = false;
+}
+
+void FillAnimation::start(const FillRequest& request, std::function<void()> done) {
+    if (m_task)
+        finishNow();
+    m_state.BoardFilling = true;
+    m_task.emplace(run(request));
+    m_done = std::move(done);
+    m_dueUs = 0;
+    m_clock.start();
+    if (m_hooks.started)
+        m_hooks.started();
+    if (m_autoRun && m_task)
+        m_driver.start();
+}
+
+bool FillAnimation::stepFrame() {
+    if (!m_task)
+        return false;
+    const int pause = m_task->resume();
+    if (pause < 0) {
+        complete();
+        return false;
+    }
+    m_dueUs += pause;
+    return true;
+}
+
+void FillAnimation::finishNow() {
+    while (stepFrame()) {
+    }
+}
+
+void FillAnimation::setAutoRun(bool on) {
+    m_autoRun = on;
+    if (!on)
+        m_driver.stop();
+    else if (m_task)
+        m_driver.start();
+}
+
+void FillAnimation::onDriverTick() {
+    // Catch up with the planned pace, but hand control back to the event
+    // loop within a few milliseconds whatever happens.
+    QElapsedTimer slice;
+    slice.start();
+    while (m_task && m_dueUs <= m_clock.nsecsElapsed() / 1000 &&
+           slice.nsecsElapsed() < SliceBudgetUs * 1000LL) {
+        stepFrame();
+    }
+}
+
+void FillAnimation::complete() {
+    m_driver.stop();
+    m_task.reset();
+    m_state.BoardFilling = false;
+    if (m_hooks.finished)
+        m_hooks.finished();
+    // The callback may start the next fill.
+    if (auto done = std::exchange(m_done, {}))
+        done();
+}
+
+detail::FillTask FillAnimation::run(FillRequest request) {
+    // Date and minute stay fixed for the whole fill.
+    const QDateTime now = m_state.clock.now();
+    const QDate today = now.date();
+    const QTime minute = board::cutToMinute(now.time());
+    const Settings& settings = m_state.settings;
+    const int frames = std::max(0, int(settings.Interval)) * 20;
+    const int flapPause = std::max(0, int(settings.Interval)) * FlapPausePerIntervalUs;
+    constexpr int halfFrame = FramePauseUs / 2;
+
+    int firstIndex = request.firstIndex;
+    if (firstIndex == -1)
+        firstIndex = m_state.lastIndex() + 1;
+
+    for (int r = 0; r < 3; ++r) {
+        const bool wasShowing = !m_surface.caption(layout::Place, r).isEmpty() ||
+                                !m_surface.caption(layout::Comment, r).isEmpty() || request.force;
+        const board::RowFacts row = board::rowFacts(m_state.dayList, firstIndex + r, request.from,
+                                                    request.to, today, minute);
+        if (!(request.from < today) && !wasShowing)
+            continue;
+        const bool drawPlaceholder = row.hasEntry() || wasShowing;
+
+        for (const Column column :
+             {layout::Status, layout::Place, layout::Hour, layout::Min, layout::Comment}) {
+            if (column == layout::Hour || column == layout::Min) {
+                const bool hour = column == layout::Hour;
+                const int target = board::flapTarget(row, hour);
+                const int last = hour ? 24 : 59;
+                for (int v = 0; v <= last; ++v) {
+                    co_yield flapPause;
+                    m_surface.setVisible(column, r, false);
+                    co_yield 0;
+                    m_surface.setColor(column, r, settings.ForeColor1);
+                    if (drawPlaceholder)
+                        m_surface.setCaption(column, r, board::flapCaption(v));
+                    m_surface.align(column, r);
+                    m_surface.setVisible(column, r, true);
+                    co_yield 0;
+                    if (target >= 0 && v == target) {
+                        m_surface.setColor(
+                            column, r, row.upcoming ? settings.ForeColor1 : settings.ForeColor2);
+                        break;
+                    }
+                    if (m_surface.caption(column, r).isEmpty())
+                        break;
+                }
+                if (target < 0) {
+                    m_surface.setCaption(column, r, QString());
+                    co_yield 0;
+                }
+                continue;
+            }
+
+            for (int s = 0; s <= frames; ++s) {
+                m_surface.setVisible(column, r, false);
+                co_yield halfFrame;
+                const board::Caption current{m_surface.caption(column, r),
+                                             m_surface.color(column, r)};
+                if (s < frames) {
+                    if (column == layout::Status) {
+                        if (drawPlaceholder)
+                            m_surface.setCaption(column, r, board::StatusPlaceholder);
+                        m_surface.setColor(column, r, board::nextPlaceholderColor(current.color));
+                    } else {
+                        if (drawPlaceholder)
+                            m_surface.setCaption(column, r,
+                                                 column == layout::Place
+                                                     ? board::PlacePlaceholder
+                                                     : board::CommentPlaceholder);
+                        m_surface.setColor(column, r, settings.ForeColor1);
+                    }
+                } else {
+                    board::Caption finalCaption;
+                    if (column == layout::Status)
+                        finalCaption = board::finalStatus(row, current, settings);
+                    else if (column == layout::Place)
+                        finalCaption = board::finalPlace(row, current, settings, today, minute);
+                    else
+                        finalCaption = board::finalComment(row, r, current, settings);
+                    m_surface.setCaption(column, r, finalCaption.text);
+                    m_surface.setColor(column, r, finalCaption.color);
+                }
+                m_surface.align(column, r);
+                m_surface.setVisible(column, r, true);
+                co_yield halfFrame;
+                if (m_surface.caption(column, r).isEmpty())
+                    break;
+            }
+        }
+    }
+}
+
+} // namespace tanzo

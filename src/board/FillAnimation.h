@@ -1,0 +1,134 @@
+#pragma once
+
+#include "board/BoardSurface.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <coroutine>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace tanzo {
+
+struct AppState;
+
+namespace detail {
+
+// The fill as a resumable sequence: each co_yield is a point where the
+// board lets pending events run, with the pause (microseconds) that should
+// pass before it goes on.
+class FillTask {
+public:
+    struct promise_type {
+        int pauseUs = 0;
+        FillTask get_return_object() {
+            return FillTask(std::coroutine_handle<promise_type>::from_promise(*this));
+        }
+        std::suspend_always initial_suspend() noexcept { return {}; }
+        std::suspend_always final_suspend() noexcept { return {}; }
+        std::suspend_always yield_value(int pauseUs) noexcept {
+            this->pauseUs = pauseUs;
+            return {};
+        }
+        void return_void() noexcept {}
+        void unhandled_exception() noexcept { std::terminate(); }
+    };
+
+    FillTask(FillTask&& other) noexcept : m_handle(std::exchange(other.m_handle, {})) {}
+    FillTask& operator=(FillTask&& other) noexcept {
+        if (this != &other) {
+            reset();
+            m_handle = std::exchange(other.m_handle, {});
+        }
+        return *this;
+    }
+    FillTask(const FillTask&) = delete;
+    FillTask& operator=(const FillTask&) = delete;
+    ~FillTask() { reset(); }
+
+    // Runs up to the next pause and returns its length, or -1 at the end.
+    int resume() {
+        m_handle.resume();
+        return m_handle.done() ? -1 : m_handle.promise().pauseUs;
+    }
+
+private:
+    explicit FillTask(std::coroutine_handle<promise_type> handle) : m_handle(handle) {}
+    void reset() {
+        if (m_handle)
+            m_handle.destroy();
+        m_handle = {};
+    }
+    std::coroutine_handle<promise_type> m_handle;
+};
+
+} // namespace detail
+
+struct FillRequest {
+    int firstIndex = 0;
+    QDate from;
+    QDate to;
+    bool force = false;
+};
+
+// FillBoard as a timer-driven state machine. The frame counts are those of
+// the board's design (Interval x 20 placeholder frames per word column, one
+// flap step per value); the pace is set in time instead of by busy counting,
+// so no event waits more than a few milliseconds.
+class FillAnimation : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<void()> started;  // after BoardFilling is set
+        std::function<void()> finished; // after BoardFilling is cleared, before `done`
+    };
+
+    // Pause after each placeholder frame, and per Interval unit before each
+    // flap step.
+    static constexpr int FramePauseUs = 250;
+    static constexpr int FlapPausePerIntervalUs = 400;
+    // Longest run of logical frames in one timer event.
+    static constexpr int SliceBudgetUs = 4000;
+
+    FillAnimation(AppState& state, BoardSurface& surface, QObject* parent = nullptr);
+    ~FillAnimation() override;
+
+    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+
+    // Starts a fill. A fill still running is first brought to its end (its
+    // `done` runs), so two never overlap.
+    void start(const FillRequest& request, std::function<void()> done = {});
+    bool running() const { return m_task.has_value(); }
+
+    // Advances to the next point where pending events are let through;
+    // returns true while the fill still runs.
+    bool stepFrame();
+    // Draws the rest of the running fill at once.
+    void finishNow();
+
+    // With auto-run off only stepFrame() and finishNow() advance a fill.
+    void setAutoRun(bool on);
+
+private:
+    detail::FillTask run(FillRequest request);
+    void onDriverTick();
+    void complete();
+
+    AppState& m_state;
+    BoardSurface& m_surface;
+    Hooks m_hooks;
+    std::optional<detail::FillTask> m_task;
+    std::function<void()> m_done;
+    QTimer m_driver;
+    QElapsedTimer m_clock;
+    int64_t m_dueUs = 0;
+    bool m_autoRun = true;
+};
+
+} // namespace tanzo

@@ -1,0 +1,121 @@
+#include "Paging.h"
+
+#include "core/AppState.h"
+
+#include <algorithm>
+
+namespace tanzo {
+namespace {
+
+bool hasAppointments(const AppState& state) { return !holdsNoAppointment(state.dayList); }
+
+} // namespace
+
+std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
+    const int first = state.FirstRowIndex;
+    const int last = state.lastIndex();
+    switch (command) {
+    case ViewCommand::Back:
+        if (first >= 1)
+            return first - 1;
+        return std::nullopt;
+    case ViewCommand::BackPage:
+        if (first >= 1)
+            return std::max(first - 3, 0);
+        return std::nullopt;
+    case ViewCommand::Next:
+        if (hasAppointments(state) && first < last)
+            return first + 1;
+        return std::nullopt;
+    case ViewCommand::NextPage:
+        // A whole page when entries lie beyond the three shown; otherwise
+        // one step, but only once today holds nothing more to wait for, so
+        // that the upcoming appointment is not pushed off the first row.
+        if (first + 2 < last)
+            return first + 3;
+        if (first < last && state.NextEntryIndex == -1)
+            return first + 1;
+        return std::nullopt;
+    case ViewCommand::Refresh:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+PopupMenuState popupMenuState(const AppState& state, const QSizeF& screenTwips) {
+    const int first = state.FirstRowIndex;
+    const int last = state.lastIndex();
+    const Settings& s = state.settings;
+
+    PopupMenuState m;
+    m.viewEnabled = !state.BoardFilling;
+    m.backPageEnabled = first >= 1;
+    m.backEnabled = first > 0;
+    m.refreshEnabled = first != state.NextEntryIndex;
+    m.nextEnabled = hasAppointments(state) && first != last;
+    m.nextPageEnabled =
+        first + 2 < last || (state.dayList.front().EntryDate > 0 && state.NextEntryIndex == -1);
+    if (s.WindowSize >= Big && s.WindowSize <= Small)
+        m.checkedSize = s.WindowSize;
+    const double width = screenTwips.width();
+    m.bigEnabled = width >= kBigBoardWidthTwips;
+    m.middleEnabled = width >= kMiddleBoardWidthTwips;
+    m.smallEnabled = width >= kSmallBoardWidthTwips;
+    m.showTaskChecked = s.ShowTask;
+    m.topMostChecked = s.TopMost;
+    m.savePosChecked = s.SaveLastPosition;
+    m.actDispChecked = s.ActiveDisplay;
+    return m;
+}
+
+KeyAction keyAction(int qtKey, Qt::KeyboardModifiers modifiers, bool loading, bool boardFilling) {
+    if (loading)
+        return KeyAction::Ignore;
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool alt = modifiers.testFlag(Qt::AltModifier);
+
+    if (qtKey == Qt::Key_F4 && alt)
+        return KeyAction::Exit;
+    if (alt || ctrl)
+        return KeyAction::Ignore;
+    // The editor may open while the rows still animate.
+    if (qtKey == Qt::Key_F2 && !shift)
+        return KeyAction::Schedule;
+
+    const bool navigation = qtKey == Qt::Key_F4 || qtKey == Qt::Key_F5 || qtKey == Qt::Key_F6;
+    if (boardFilling)
+        return navigation ? KeyAction::Beep : KeyAction::Ignore;
+
+    switch (qtKey) {
+    case Qt::Key_F4:
+        return shift ? KeyAction::BackPage : KeyAction::Back;
+    case Qt::Key_F5:
+        return shift ? KeyAction::Beep : KeyAction::Refresh;
+    case Qt::Key_F6:
+        return shift ? KeyAction::NextPage : KeyAction::Next;
+    case Qt::Key_F1:
+        return shift ? KeyAction::Beep : KeyAction::Help;
+    default:
+        return KeyAction::Ignore;
+    }
+}
+
+std::optional<ViewCommand> viewCommandOf(KeyAction action) {
+    switch (action) {
+    case KeyAction::BackPage:
+        return ViewCommand::BackPage;
+    case KeyAction::Back:
+        return ViewCommand::Back;
+    case KeyAction::Refresh:
+        return ViewCommand::Refresh;
+    case KeyAction::Next:
+        return ViewCommand::Next;
+    case KeyAction::NextPage:
+        return ViewCommand::NextPage;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace tanzo

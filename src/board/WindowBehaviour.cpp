@@ -1,0 +1,365 @@
+#include "WindowBehaviour.h"
+
+#include "BoardContent.h"
+#include "BoardMenus.h"
+#include "ShadowWindow.h"
+#include "TrayIcon.h"
+
+#include "core/AppState.h"
+#include "core/BoardHost.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+
+namespace tanzo {
+namespace {
+
+const QString kControlOpen = QStringLiteral("■");
+const QString kControlClosed = QStringLiteral("□");
+
+// Moving commands draw a window around today, so every row animates.
+constexpr int kPageWindowDays = 30;
+
+constexpr int kTopMost = static_cast<int>(InsertAfter::TopMost);
+constexpr int kNoTopMost = static_cast<int>(InsertAfter::NoTopMost);
+constexpr int kTop = static_cast<int>(InsertAfter::Top);
+
+// Far enough off the screen that a hidden board is never seen by accident.
+constexpr int kHiddenBoardPixels = -2000;
+
+} // namespace
+
+QString commentToolTip(const AppState& state, int textIndex, const QString& statusCaption,
+                       const QString& commentCaption) {
+    if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
+        commentCaption == board::CommentPlaceholder)
+        return {};
+    const int index = textIndex - 3 + state.FirstRowIndex;
+    if (index < 0 || index > state.lastIndex())
+        return {};
+    const QString comment = trimSpaces(state.dayList[static_cast<size_t>(index)].Comment);
+    if (comment.isEmpty())
+        return {};
+    const CommentLines lines = splitComment(comment);
+    return lines[0] + lines[1] + lines[2] + lines[3];
+}
+
+WindowBehaviour::WindowBehaviour(AppState& state, BoardWindowApi& board, QObject* parent)
+    : QObject(parent), m_state(state), m_board(board), m_menus(std::make_unique<BoardMenus>()),
+      m_trayAvailable(&TrayIcon::isAvailable) {
+    connectMenus();
+}
+
+WindowBehaviour::~WindowBehaviour() {
+    delete m_shadow.data();
+    delete m_trayStandIn.data();
+}
+
+void WindowBehaviour::setTrayAvailableProbe(std::function<bool()> probe) {
+    m_trayAvailable = std::move(probe);
+}
+
+QWidget* WindowBehaviour::boardWidget() const { return m_board.host().boardWidget(); }
+
+void WindowBehaviour::connectMenus() {
+    const auto on = [this](const char* name, auto handler) {
+        connect(m_menus->action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    on("mnuPop_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuPop_View_BackPage", [this] { runView(ViewCommand::BackPage); });
+    on("mnuPop_View_Back", [this] { runView(ViewCommand::Back); });
+    on("mnuPop_View_Refresh", [this] { runView(ViewCommand::Refresh); });
+    on("mnuPop_View_Next", [this] { runView(ViewCommand::Next); });
+    on("mnuPop_View_NextPage", [this] { runView(ViewCommand::NextPage); });
+    on("mnuPop_Size_Big", [this] { setWindowSize(Big); });
+    on("mnuPop_Size_Middle", [this] { setWindowSize(Middle); });
+    on("mnuPop_Size_Small", [this] { setWindowSize(Small); });
+    on("mnuPop_Option", [this] { emit optionRequested(); });
+    // The check marks were set from the settings when the menu opened, so
+    // the toggled mark is the new value.
+    on("mnuPop_ShowTask", [this](bool checked) { setShowTask(checked); });
+    on("mnuPop_Topmost", [this](bool checked) { setTopMost(checked); });
+    on("mnuPop_ActDisp", [this](bool checked) { m_state.settings.ActiveDisplay = checked; });
+    on("mnuPop_SavePos", [this](bool checked) { m_state.settings.SaveLastPosition = checked; });
+    on("mnuPop_About", [this] { emit aboutRequested(); });
+    on("mnuPop_Help", [this] { emit helpRequested(); });
+    on("mnuPop_Exit", [this] { emit exitRequested(); });
+
+    on("mnuTray_Open", [this] { restoreFromTray(); });
+    on("mnuTray_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuTray_Option", [this] { emit optionRequested(); });
+    on("mnuTray_About", [this] { emit aboutRequested(); });
+    on("mnuTray_Help", [this] { emit helpRequested(); });
+    on("mnuTray_Exit", [this] { trayExit(); });
+}
+
+void WindowBehaviour::controlClicked() {
+    if (m_state.Loading)
+        return;
+    m_state.DragArmed = false;
+    QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
+    if (control)
+        control->setText(kControlOpen);
+    m_menus->apply(popupMenuState(m_state, Twips::screenSizeTwips()));
+
+    // A chosen command runs inside exec; the exit command may take the board
+    // (and this object) with it.
+    QPointer<WindowBehaviour> alive(this);
+    m_menus->popup()->exec(QCursor::pos());
+    if (alive && control)
+        control->setText(kControlClosed);
+}
+
+void WindowBehaviour::runView(ViewCommand command) {
+    if (command == ViewCommand::Refresh) {
+        refresh();
+        return;
+    }
+    const std::optional<int> target = pageTarget(command, m_state);
+    if (!target) {
+        systemBeep();
+        return;
+    }
+    const QDate today = m_state.clock.today();
+    const int n = *target;
+    // The page index changes only once the rows show it, so that handlers
+    // running during the fill (the tool tip) still see the old page.
+    AppState& state = m_state;
+    m_board.fillBoard(n, today.addDays(-kPageWindowDays), today.addDays(kPageWindowDays), false,
+                      [&state, n] { state.FirstRowIndex = n; });
+}
+
+void WindowBehaviour::refresh() {
+    m_state.NextEntryIndex = 0;
+    m_board.locateNextEntry();
+    const QDate today = m_state.clock.today();
+    m_board.fillBoard(m_state.NextEntryIndex, today, today, true, {});
+}
+
+bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const KeyAction action = keyAction(qtKey, modifiers, m_state.Loading, m_state.BoardFilling);
+    if (const std::optional<ViewCommand> view = viewCommandOf(action)) {
+        runView(*view);
+        return true;
+    }
+    switch (action) {
+    case KeyAction::Ignore:
+        return false;
+    case KeyAction::Beep:
+        systemBeep();
+        return true;
+    case KeyAction::Exit:
+        emit exitRequested();
+        return true;
+    case KeyAction::Schedule:
+        emit scheduleRequested();
+        return true;
+    case KeyAction::Help:
+        emit helpRequested();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void WindowBehaviour::titleMouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton)
+        return;
+    m_state.DragActive = true;
+    // Without pointer tracking the last stored position may be old; the drag
+    // starts from where the button went down, so the board does not jump.
+    const QPoint cursor = QCursor::pos();
+    m_state.LastCursorX = cursor.x();
+    m_state.LastCursorY = cursor.y();
+}
+
+void WindowBehaviour::titleMouseUp(Qt::MouseButton button) {
+    if (button == Qt::LeftButton)
+        m_state.DragActive = false;
+}
+
+void WindowBehaviour::formMouseMove(const QPoint& globalCursor) {
+    if (m_state.TrayMode)
+        return;
+    if (m_state.DragActive) {
+        if (!m_state.DragArmed) {
+            m_state.DragArmed = true;
+        } else {
+            const QRect old = m_board.host().boardRect();
+            const int left = globalCursor.x() - m_state.LastCursorX + old.left();
+            const int top = globalCursor.y() - m_state.LastCursorY + old.top();
+            m_board.host().moveBoardTo(left, top);
+            emit dragged(left, top);
+        }
+    }
+    m_state.LastCursorX = globalCursor.x();
+    m_state.LastCursorY = globalCursor.y();
+}
+
+void WindowBehaviour::commentMouseMove(int index) {
+    if (index < 0 || index > 5)
+        return;
+    const int textIndex = index >= 3 ? index : index + 3;
+    QLabel* target = m_board.label(QStringLiteral("lblComment_%1").arg(index));
+    if (!target)
+        return;
+    const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
+    const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
+    target->setToolTip(commentToolTip(m_state, textIndex, status ? status->text() : QString(),
+                                      comment ? comment->text() : QString()));
+}
+
+void WindowBehaviour::miniClicked() { hideToTray(); }
+
+void WindowBehaviour::hideToTray() {
+    if (m_state.TrayMode)
+        return;
+    dropShadow();
+    BoardHost& host = m_board.host();
+    const QSize size = host.boardRect().size();
+    if (QWidget* board = boardWidget())
+        board->hide();
+    // Without the show flag the hidden board stays hidden while it moves.
+    host.placeBoard(kNoTopMost, QRect(QPoint(kHiddenBoardPixels, kHiddenBoardPixels), size),
+                    NoActivate);
+    showTrayIcon();
+    m_state.TrayMode = true;
+}
+
+void WindowBehaviour::restoreFromTray() {
+    // Only a board in the tray comes back; anything else would throw a
+    // visible board back to its stored position.
+    if (!m_state.TrayMode)
+        return;
+    const Settings& s = m_state.settings;
+    if (s.ShowTask && !m_shadow) {
+        createShadow();
+        m_shadow->activateWindow();
+    }
+    dropTrayIcon();
+
+    BoardHost& host = m_board.host();
+    QWidget* board = boardWidget();
+    if (board)
+        board->setWindowState(board->windowState() & ~Qt::WindowMinimized);
+    const QRect target(QPoint(s.LastPositionX, s.LastPositionY), host.boardRect().size());
+    if (m_state.OpenNoticeCount < 1) {
+        host.placeBoard(kTopMost, target, ShowWindow);
+        if (!s.TopMost)
+            host.placeBoard(kNoTopMost, target, ShowWindow);
+    } else {
+        // Open notices stay above the board.
+        host.placeBoard(s.TopMost ? kTopMost : kTop, target, ShowWindow | NoActivate);
+    }
+    if (board)
+        board->activateWindow();
+    // Out of the tray first, so that the layout sets the outer size too (a
+    // size chosen while in the tray would otherwise never reach the window).
+    m_state.TrayMode = false;
+    host.applyBoardLayout(s.WindowSize);
+}
+
+void WindowBehaviour::trayExit() {
+    dropTrayIcon();
+    emit exitRequested();
+    // A failed exit keeps the program running: the board must not stay in
+    // the tray without an icon. After a successful exit the loop has ended
+    // and this never runs.
+    QTimer::singleShot(0, this, [this] {
+        if (m_state.TrayMode)
+            showTrayIcon();
+    });
+}
+
+void WindowBehaviour::setTopMost(bool on) {
+    m_state.settings.TopMost = on;
+    m_board.host().placeBoard(on ? kTopMost : kNoTopMost, m_board.host().boardRect(), ShowWindow);
+}
+
+void WindowBehaviour::setShowTask(bool on) {
+    m_state.settings.ShowTask = on;
+    syncShadow();
+}
+
+void WindowBehaviour::setWindowSize(int size) {
+    m_state.settings.WindowSize = static_cast<int16_t>(size);
+    m_board.host().applyBoardLayout(size);
+}
+
+void WindowBehaviour::syncShadow() {
+    const bool wanted = m_state.settings.ShowTask && !m_state.TrayMode;
+    if (wanted && !m_shadow)
+        createShadow();
+    else if (!wanted && m_shadow)
+        dropShadow();
+}
+
+void WindowBehaviour::createShadow() {
+    BoardHost& host = m_board.host();
+    m_shadow = new ShadowWindow(host.boardIcon(), host.boardRect().size());
+    connect(m_shadow, &ShadowWindow::activated, this, &WindowBehaviour::bringBoardForward);
+    m_shadow->showOffScreen();
+}
+
+// The proxy may be dropped from inside one of its own event handlers.
+void WindowBehaviour::dropShadow() {
+    if (!m_shadow)
+        return;
+    m_shadow->disconnect(this);
+    m_shadow->hide();
+    m_shadow->deleteLater();
+    m_shadow = nullptr;
+}
+
+void WindowBehaviour::bringBoardForward() {
+    if (m_state.TrayMode)
+        return;
+    BoardHost& host = m_board.host();
+    const QRect rect = host.boardRect();
+    host.placeBoard(kTopMost, rect, ShowWindow);
+    if (!m_state.settings.TopMost)
+        host.placeBoard(kNoTopMost, rect, ShowWindow);
+}
+
+void WindowBehaviour::showTrayIcon() {
+    if (m_trayAvailable && m_trayAvailable()) {
+        if (!m_tray) {
+            m_tray = std::make_unique<TrayIcon>(m_board.host().boardIcon(), m_menus->tray());
+            connect(m_tray.get(), &TrayIcon::restoreRequested, this,
+                    &WindowBehaviour::restoreFromTray);
+        }
+        m_tray->show();
+        return;
+    }
+    // No tray on this desktop: a minimised window with the board's title
+    // keeps a button through which the board comes back.
+    if (!m_trayStandIn) {
+        BoardHost& host = m_board.host();
+        m_trayStandIn = new ShadowWindow(host.boardIcon(), host.boardRect().size());
+        m_trayStandIn->setObjectName(QStringLiteral("frmTrayStandIn"));
+        connect(m_trayStandIn, &ShadowWindow::activated, this, &WindowBehaviour::restoreFromTray);
+        connect(m_trayStandIn, &ShadowWindow::unminimised, this,
+                &WindowBehaviour::restoreFromTray);
+        m_trayStandIn->showIconified();
+    }
+}
+
+void WindowBehaviour::dropTrayIcon() {
+    if (m_tray)
+        m_tray->hide();
+    if (m_trayStandIn) {
+        m_trayStandIn->disconnect(this);
+        m_trayStandIn->hide();
+        m_trayStandIn->deleteLater();
+        m_trayStandIn = nullptr;
+    }
+}
+
+} // namespace tanzo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "schedule/ScheduleEntry.h"
+
+#include <QDate>
+#include <QMetaType>
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+namespace tanzo {
+
+// The eight text fields of one line of the editor's list, as the line shows
+// them (untrimmed: the ideographic spaces that fill them up are kept).
+struct ListFields {
+    QString year;
+    QString month;
+    QString day;
+    QString status;
+    QString place;
+    QString hour;
+    QString minute;
+    QString comment;
+    bool operator==(const ListFields&) const = default;
+};
+
+// What the entry controls hold when a line is composed: the texts of the
+// selected items and of the two text boxes.
+struct EntryInputs {
+    QString year;
+    QString month;
+    QString day;
+    QString status;
+    QString place;
+    QString hour;
+    QString minute;
+    QString comment;
+};
+
+inline const QString kLineSeparator = QStringLiteral(" | ");
+
+// A year as the lists and lines show it: below 10 with a leading "0".
+QString yearText(int year);
+// Fills text at its end with ideographic spaces up to width characters.
+QString fillIdeographic(const QString& text, int width);
+
+ListFields fieldsFromEntry(const ScheduleEntry& entry);
+ListFields fieldsFromInputs(const EntryInputs& inputs);
+QString joinListLine(const ListFields& fields);
+
+QString LineFromEntry(const ScheduleEntry& entry);
+QString LineFromInputs(const EntryInputs& inputs);
+
+// Reads a line back into its fields; empty when a delimiter is missing.
+std::optional<ListFields> SplitListLine(const QString& line);
+
+// The calendar date and start time the fields name; invalid when a field is
+// not a number or names no real date or time.
+QDate fieldsDate(const ListFields& fields);
+QTime fieldsTime(const ListFields& fields);
+
+// True when the line's appointment lies before the editor's opening moment
+// (the line's seconds count as zero).
+bool IsPastLine(const ListFields& fields, const QDate& openDate, const QTime& openTime);
+bool IsPastLine(const QString& line, const QDate& openDate, const QTime& openTime);
+
+} // namespace tanzo
+
+Q_DECLARE_METATYPE(tanzo::ListFields)

@@ -1,0 +1,49 @@
+#include "HelpViewer.h"
+
+#include "core/AppState.h"
+#include "platform/AppPaths.h"
+#include "platform/MessageBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace tanzo {
+
+namespace {
+// At most one viewer exists; it deletes itself when closed.
+QPointer<QTextBrowser>& openViewer() {
+    static QPointer<QTextBrowser> viewer;
+    return viewer;
+}
+} // namespace
+
+bool showHelpContents(QWidget* parent) {
+    return showHelpContentsFrom(parent, paths::helpDirectory());
+}
+
+bool showHelpContentsFrom(QWidget* parent, const QString& helpDirectory) {
+    const QString index = QDir(helpDirectory).filePath(QStringLiteral("index.html"));
+    if (helpDirectory.isEmpty() || !QFileInfo(index).isFile()) {
+        msgbox::show(parent, msgbox::Icon::Information, QString(), kHelpMissingMessage);
+        return false;
+    }
+    QPointer<QTextBrowser>& viewer = openViewer();
+    if (!viewer) {
+        viewer = new QTextBrowser;
+        viewer->setObjectName(QStringLiteral("HelpViewer"));
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        viewer->setWindowTitle(kAppTitle + QStringLiteral(" ﾍﾙﾌﾟ"));
+        viewer->setOpenExternalLinks(true);
+        viewer->resize(640, 520);
+    }
+    viewer->setSource(QUrl::fromLocalFile(index));
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return true;
+}
+
+} // namespace tanzo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+class QKeyEvent;
+class QLineEdit;
+
+namespace tanzo::options {
+
+// Windows virtual-key code of a Qt key event, for the numeric filter.
+int virtualKeyCode(const QKeyEvent& event);
+
+// Installed on the numeric boxes: lets through digits and the editing keys
+// only (a refused key beeps), and selects the whole text when the box gets
+// the focus. Keys the dialog itself handles (Tab, Enter, Escape) pass.
+class NumericBoxFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit NumericBoxFilter(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Installs the filter on a box and turns its input method off.
+    void attach(QLineEdit* box);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// Selects the whole text of a line edit whenever it gets the focus.
+class SelectAllOnFocus : public QObject {
+    Q_OBJECT
+public:
+    explicit SelectAllOnFocus(QObject* parent = nullptr) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace tanzo::options

@@ -1,0 +1,108 @@
+#include "OptionValues.h"
+
+#include "NumericEntry.h"
+#include "platform/Twips.h"
+
+#include <QFileInfo>
+
+namespace tanzo::options {
+
+const QString kSoundPathMessage = QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。");
+const QString kMinutesMessage = QStringLiteral("通知の時間は 1 から 60 までの数値で指定してください。");
+const QString kIntervalMessage = QStringLiteral("表示速度は 1 から 100 までの数値で指定してください。");
+const QString kPositionMessage = QStringLiteral("位置は数値で指定してください。");
+
+bool soundFileExists(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && !info.isHidden();
+}
+
+namespace {
+bool inRange(const QString& text, int low, int high) {
+    const std::optional<int> value = parseInt16(text);
+    return value && *value >= low && *value <= high;
+}
+} // namespace
+
+std::optional<OptionProblem>
+validateOptions(const OptionValues& values,
+                const std::function<bool(const QString&)>& fileExists) {
+    // The path is looked up exactly as typed: spaces around it make it a
+    // different file name.
+    if (values.chkAlarm[2] && (values.txtPath.trimmed().isEmpty() || !fileExists(values.txtPath)))
+        return OptionProblem{OptionField::Path, kSoundPathMessage};
+    if (!inRange(values.txtMin[0], kMinutesMin, kMinutesMax))
+        return OptionProblem{OptionField::Min0, kMinutesMessage};
+    if (!inRange(values.txtMin[1], kMinutesMin, kMinutesMax))
+        return OptionProblem{OptionField::Min1, kMinutesMessage};
+    if (!inRange(values.txtInterval, kIntervalMin, kIntervalMax))
+        return OptionProblem{OptionField::Interval, kIntervalMessage};
+    if (values.chkPos) {
+        if (!parseInt16(values.txtPosX))
+            return OptionProblem{OptionField::PosX, kPositionMessage};
+        if (!parseInt16(values.txtPosY))
+            return OptionProblem{OptionField::PosY, kPositionMessage};
+    }
+    return std::nullopt;
+}
+
+SoundPathParts soundPathOnApply(bool soundOn, const QString& text) {
+    SoundPathParts parts;
+    if (!soundOn)
+        return parts;
+    QString path = text.trimmed();
+    const qsizetype nul = path.indexOf(QChar(u'\0'));
+    if (nul >= 0)
+        path.truncate(nul);
+    splitSoundPath(path, parts.directory, parts.fileName);
+    return parts;
+}
+
+AppliedOptions applyOptionValues(const OptionValues& values, const Settings& current) {
+    AppliedOptions out;
+    Settings& s = out.settings;
+    s = current;
+
+    s.FontName = values.fontName;
+    s.FontBold = values.fontBold;
+    s.FontItalic = values.fontItalic;
+    s.FontSize = static_cast<int16_t>(roundHalfEven(values.fontPointSize));
+
+    out.previousForeColor1 = current.ForeColor1;
+    out.previousForeColor2 = current.ForeColor2;
+    s.ForeColor1 = values.foreColor1;
+    s.ForeColor2 = values.foreColor2;
+    s.BackColor = values.backColor;
+
+    auto number = [](const QString& text, int16_t fallback) {
+        return static_cast<int16_t>(parseInt16(text).value_or(fallback));
+    };
+    s.PreAlarm = values.chkAlarm[0];
+    s.PreAlarmMinute = number(values.txtMin[0], current.PreAlarmMinute);
+    s.AlarmSkip = values.chkAlarm[1];
+    s.AlarmSkipMinute = number(values.txtMin[1], current.AlarmSkipMinute);
+    s.AlarmSound = values.chkAlarm[2];
+
+    const SoundPathParts sound = soundPathOnApply(values.chkAlarm[2], values.txtPath);
+    s.SoundDirectory = sound.directory;
+    s.SoundFileName = sound.fileName;
+
+    s.ShowTask = values.chkWindow[0];
+    s.TopMost = values.chkWindow[1];
+    s.SaveLastPosition = values.chkWindow[2];
+    s.ActiveDisplay = values.chkWindow[3];
+    s.Interval = number(values.txtInterval, current.Interval);
+
+    if (values.sizeIndex >= 0 && values.sizeIndex <= 2)
+        s.WindowSize = static_cast<int16_t>(values.sizeIndex);
+
+    if (values.chkPos) {
+        s.LastPositionX = number(values.txtPosX, current.LastPositionX);
+        s.LastPositionY = number(values.txtPosY, current.LastPositionY);
+    }
+    return out;
+}
+
+} // namespace tanzo::options

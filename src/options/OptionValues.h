@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/Settings.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace tanzo::options {
+
+// What the options dialog's controls hold at the moment OK or Apply is
+// pressed. Check boxes are true when checked.
+struct OptionValues {
+    // the preview font, shared by both previews
+    QString fontName;
+    bool fontBold = false;
+    bool fontItalic = false;
+    double fontPointSize = 9.0;
+    BgrColor foreColor1 = 0xFFFFFF;
+    BgrColor foreColor2 = 0xFFFF00;
+    BgrColor backColor = 0;
+
+    std::array<bool, 3> chkAlarm{}; // advance notice, skip old, sound
+    std::array<QString, 2> txtMin;
+    QString txtPath;
+    std::array<bool, 4> chkWindow{}; // task bar, topmost, save position, bring to front
+    QString txtInterval;
+
+    int sizeIndex = -1; // selected optSize, -1 when none
+    bool chkPos = false;
+    QString txtPosX;
+    QString txtPosY;
+};
+
+// The control a refusal sends the focus to.
+enum class OptionField { Path, Min0, Min1, Interval, PosX, PosY };
+
+struct OptionProblem {
+    OptionField field;
+    QString message;
+};
+
+// Whether a sound path names an existing file (directories and hidden
+// files do not count).
+bool soundFileExists(const QString& path);
+
+// The checks of OK and Apply, in order: the sound path when the sound is on,
+// then the numeric boxes (an empty display speed, an empty position box with
+// 位置を設定 checked, or pasted text that is not a number).
+std::optional<OptionProblem>
+validateOptions(const OptionValues& values,
+                const std::function<bool(const QString&)>& fileExists = soundFileExists);
+
+// The sound path as it is stored: with the sound off, nothing; otherwise the
+// trimmed text, cut at a NUL, split into directory and file name.
+struct SoundPathParts {
+    QString directory;
+    QString fileName;
+};
+SoundPathParts soundPathOnApply(bool soundOn, const QString& text);
+
+// The settings the dialog stores, from validated values and the settings in
+// memory before the apply, and the colours the board carries over.
+struct AppliedOptions {
+    Settings settings;
+    BgrColor previousForeColor1 = 0;
+    BgrColor previousForeColor2 = 0;
+};
+AppliedOptions applyOptionValues(const OptionValues& values, const Settings& current);
+
+// The messages of the refusals the numeric boxes can cause.
+extern const QString kMinutesMessage;
+extern const QString kIntervalMessage;
+extern const QString kPositionMessage;
+extern const QString kSoundPathMessage;
+
+} // namespace tanzo::options

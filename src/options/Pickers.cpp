@@ -1,0 +1,100 @@
+#include "Pickers.h"
+
+#include "FontChooser.h"
+#include "core/Colors.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tanzo::options {
+
+const QString kSoundFileTitle = QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙの選択");
+const QString kSoundFileFilter = QStringLiteral("Waveﾌｧｲﾙ (*.wav)");
+
+namespace {
+// Each holds an answer set by a test and not yet used; the inner optional
+// empty means "cancelled".
+std::optional<std::optional<BgrColor>>& nextColor() {
+    static std::optional<std::optional<BgrColor>> answer;
+    return answer;
+}
+std::optional<std::optional<FontChoice>>& nextFont() {
+    static std::optional<std::optional<FontChoice>> answer;
+    return answer;
+}
+std::optional<QString>& nextSoundFile() {
+    static std::optional<QString> answer;
+    return answer;
+}
+
+template <typename T> std::optional<T> take(std::optional<T>& slot) {
+    std::optional<T> value = std::move(slot);
+    slot.reset();
+    return value;
+}
+} // namespace
+
+const std::array<BgrColor, 16>& standardCustomColors() {
+    static const std::array<BgrColor, 16> colors = {
+        0x00000000, 0x00800000, 0x00008000, 0x00808000, 0x00000080, 0x00800080,
+        0x00008080, 0x00C0C0C0, 0x00808080, 0x00FF0000, 0x0000FF00, 0x00FFFF00,
+        0x000000FF, 0x00FF00FF, 0x0000FFFF, 0x00FFFFFF};
+    return colors;
+}
+
+BgrColor pickColor(QWidget* owner, BgrColor initial) {
+    const auto& custom = standardCustomColors();
+    for (int i = 0; i < static_cast<int>(custom.size()); ++i)
+        QColorDialog::setCustomColor(i, toQColor(custom[static_cast<size_t>(i)]));
+
+    if (auto answer = take(nextColor()))
+        return answer->value_or(initial);
+
+    const QColor chosen = QColorDialog::getColor(toQColor(initial), owner);
+    return chosen.isValid() ? fromQColor(chosen) : initial;
+}
+
+void applyFontChoice(QFont& font, const FontChoice& choice, int boardSize) {
+    const FontSizeRange range = fontSizeRange(boardSize);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
+    font.setFamily(choice.family);
+    font.setPointSize(std::clamp(choice.pointSize, range.smallest, range.largest));
+}
+
+bool pickFont(QWidget* owner, QFont& font, int boardSize) {
+    std::optional<FontChoice> choice;
+    if (auto answer = take(nextFont())) {
+        choice = *answer;
+    } else {
+        FontChooser chooser(font, fontSizeRange(boardSize), owner);
+        if (chooser.exec() == QDialog::Accepted)
+            choice = chooser.choice();
+    }
+    if (!choice)
+        return false;
+    applyFontChoice(font, *choice, boardSize);
+    return true;
+}
+
+QString pickSoundFile(QWidget* owner, const QString& currentPath) {
+    if (auto answer = take(nextSoundFile()))
+        return *answer;
+    // Starting at the current file shows its directory with the file chosen.
+    return QFileDialog::getOpenFileName(owner, kSoundFileTitle, currentPath, kSoundFileFilter);
+}
+
+void setNextColorAnswer(std::optional<BgrColor> answer) { nextColor().emplace(answer); }
+void setNextFontAnswer(std::optional<FontChoice> answer) { nextFont().emplace(answer); }
+void setNextSoundFileAnswer(const QString& path) { nextSoundFile().emplace(path); }
+
+void clearNextAnswers() {
+    nextColor().reset();
+    nextFont().reset();
+    nextSoundFile().reset();
+}
+
+} // namespace tanzo::options

@@ -1,0 +1,65 @@
+#include "VersionWindow.h"
+
+#include "VersionText.h"
+#include "core/AppState.h"
+#include "core/BoardHost.h"
+#include "platform/Beep.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace tanzo {
+
+VersionWindow::VersionWindow(const QIcon& icon, const QString& text, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmVersion"));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    const Twips twips = Twips::fromPrimaryScreen();
+    setFixedSize(twips.toPixels(3690), twips.toPixels(1455));
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("imgIcon"));
+    image->setGeometry(twips.toPixels(90), twips.toPixels(150), twips.toPixels(480),
+                       twips.toPixels(480));
+    image->setPixmap(icon.pixmap(32, 32));
+
+    auto* comment = new QLabel(text, this);
+    comment->setObjectName(QStringLiteral("lblComment"));
+    comment->move(twips.toPixels(645), twips.toPixels(150));
+    comment->adjustSize();
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setDefault(true);
+    ok->setGeometry(twips.toPixels(2655), twips.toPixels(975), twips.toPixels(915),
+                    twips.toPixels(375));
+    // QDialog sends Escape to reject(), which closes like OK.
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+}
+
+VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& state,
+                                 BoardHost& board, SoundPlayer& sound) {
+    if (slot)
+        return nullptr;
+    auto* window = new VersionWindow(board.boardIcon(), options::buildVersionText());
+    slot = window;
+
+    const QSize screen = Twips::screenSizePixels();
+    const QRect rect((screen.width() - window->width()) / 2,
+                     (screen.height() - window->height()) / 2, window->width(),
+                     window->height());
+    setWindowPos(window, InsertAfter::Top, rect, ShowWindow);
+
+    if (!state.settings.SoundFileName.isEmpty())
+        sound.play(state.settings.SoundDirectory + state.settings.SoundFileName);
+    else
+        systemBeep();
+    return window;
+}
+
+} // namespace tanzo

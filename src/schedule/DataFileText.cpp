@@ -1,0 +1,148 @@
+#include "DataFileText.h"
+
+#include "platform/Cp932.h"
+
+#include <iconv.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <vector>
+
+namespace tanzo::datafile {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Checks the plain forms [+-]digits[.digits][E[+-]digits] and .digits; the
+// parser below alone would also take "inf", "nan" and hex forms.
+bool isDecimal(const char* p, const char* end) {
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    bool digits = false;
+    while (p < end && isDigit(*p)) {
+        ++p;
+        digits = true;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && isDigit(*p)) {
+            ++p;
+            digits = true;
+        }
+    }
+    if (!digits)
+        return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-'))
+            ++p;
+        if (p >= end || !isDigit(*p))
+            return false;
+        while (p < end && isDigit(*p))
+            ++p;
+    }
+    return p == end;
+}
+
+template <typename T> bool parseDecimal(const char* text, qsizetype length, T& out) {
+    const char* end = text + length;
+    if (!isDecimal(text, end))
+        return false;
+    if (*text == '+')
+        ++text;
+    const auto result = std::from_chars(text, end, out, std::chars_format::general);
+    return result.ec == std::errc() && result.ptr == end && std::isfinite(out);
+}
+
+// Loading a large file decodes tens of thousands of fields; converting each
+// field in one call keeps that fast. Text iconv refuses falls back to the
+// character-wise decoder, which marks the bad bytes.
+class FieldDecoder {
+public:
+    FieldDecoder() : m_cd(iconv_open("UTF-8", "CP932")) {}
+    ~FieldDecoder() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    FieldDecoder(const FieldDecoder&) = delete;
+    FieldDecoder& operator=(const FieldDecoder&) = delete;
+
+    bool decode(const char* bytes, qsizetype length, QString& out) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            return false;
+        std::lock_guard lock(m_mutex);
+        m_buffer.resize(static_cast<size_t>(length) * 3 + 4);
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(bytes);
+        size_t srcLeft = static_cast<size_t>(length);
+        char* dst = m_buffer.data();
+        size_t dstLeft = m_buffer.size();
+        if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1))
+            return false;
+        out = QString::fromUtf8(m_buffer.data(), static_cast<qsizetype>(dst - m_buffer.data()));
+        return true;
+    }
+
+private:
+    iconv_t m_cd;
+    std::mutex m_mutex;
+    std::vector<char> m_buffer;
+};
+
+} // namespace
+
+bool parseFloat(const char* text, qsizetype length, float& out) {
+    return parseDecimal(text, length, out);
+}
+
+bool parseShort(const char* text, qsizetype length, int16_t& out) {
+    double value = 0;
+    if (!parseDecimal(text, length, value))
+        return false;
+    value = std::nearbyint(value);
+    if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max())
+        return false;
+    out = static_cast<int16_t>(value);
+    return true;
+}
+
+QByteArray formatFloat(float value) {
+    if (value == 0)
+        return QByteArrayLiteral("0");
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    QByteArray text(buffer, result.ptr - buffer);
+    text.replace('e', 'E');
+    if (text.startsWith("0."))
+        text.remove(0, 1);
+    else if (text.startsWith("-0."))
+        text.remove(1, 1);
+    return text;
+}
+
+QString decodeText(const char* bytes, qsizetype length) {
+    bool ascii = true;
+    for (qsizetype i = 0; i < length && ascii; ++i)
+        ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes, length);
+    static FieldDecoder decoder;
+    QString text;
+    if (decoder.decode(bytes, length, text))
+        return text;
+    return cp932::decode(QByteArray(bytes, length));
+}
+
+QByteArray encodeText(const QString& text) { return cp932::encode(text); }
+
+QString storableText(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('"'), QChar(0xFF02));
+    out.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    out.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return out;
+}
+
+} // namespace tanzo::datafile

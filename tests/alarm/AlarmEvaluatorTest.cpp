@@ -1,0 +1,212 @@
+#include "alarm/AlarmEvaluator.h"
+#include "platform/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tanzo {
+namespace {
+
+const QDate kToday(2027, 3, 15);
+
+struct Notice {
+    QString place;
+    QString comment;
+    int kind;
+    bool operator==(const Notice&) const = default;
+};
+
+ScheduleEntry entryAt(QDate date, int hour, int minute, const QString& place = "会議室",
+                      const QString& comment = {}) {
+    ScheduleEntry e;
+    e.EntryDate = daySerial(date);
+    e.StartTime = timeFraction(hour, minute);
+    e.Status = 3;
+    e.Place = fitPlace(place);
+    e.Comment = comment;
+    return e;
+}
+
+// Runs the evaluation the way the board's tick does: once per call, at the
+// clock's time, collecting the notices handed out.
+class AlarmEvaluatorTest : public ::testing::Test {
+protected:
+    bool tick() {
+        return evaluateAlarms(list, settings, clock.today(), clock.timeOfDay(),
+                              [this](const QString& p, const QString& c, int k) {
+                                  notices.push_back({p, c, k});
+                              });
+    }
+    void at(int h, int m, int s = 0) { clock.set(kToday, QTime(h, m, s)); }
+    std::vector<int> kinds() const {
+        std::vector<int> k;
+        for (const Notice& n : notices)
+            k.push_back(n.kind);
+        return k;
+    }
+
+    ManualClock clock;
+    Settings settings; // PreAlarm 5 minutes, AlarmSkip 5 minutes
+    DayList list{entryAt(kToday, 10, 0)};
+    std::vector<Notice> notices;
+};
+
+TEST_F(AlarmEvaluatorTest, WalksAnEntryThroughAdvanceStartAndSettled) {
+    struct Step {
+        QTime time;
+        std::vector<int> kindsSoFar;
+        bool returned;
+    };
+    const std::vector<Step> steps = {
+        {QTime(9, 54, 59), {}, false},
+        {QTime(9, 55, 0), {AdvanceNotice}, false},
+        {QTime(9, 55, 59), {AdvanceNotice}, false}, // once only
+        {QTime(9, 59, 59), {AdvanceNotice}, false},
+        {QTime(10, 0, 0), {AdvanceNotice, StartNotice}, true},
+        {QTime(10, 0, 59), {AdvanceNotice, StartNotice}, false},
+        {QTime(10, 1, 0), {AdvanceNotice, StartNotice}, false},
+        {QTime(23, 59, 59), {AdvanceNotice, StartNotice}, false},
+    };
+    for (const Step& step : steps) {
+        clock.set(kToday, step.time);
+        EXPECT_EQ(tick(), step.returned) << step.time.toString().toStdString();
+        EXPECT_EQ(kinds(), step.kindsSoFar) << step.time.toString().toStdString();
+    }
+    EXPECT_TRUE(list[0].Arrived);
+    EXPECT_TRUE(list[0].PreNoticed);
+}
+
+TEST_F(AlarmEvaluatorTest, StartNoticeAnywhereInTheStartMinute) {
+    at(10, 0, 59);
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(kinds(), std::vector<int>{StartNotice});
+}
+
+TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
+    struct Case {
+        bool skip;
+        QTime time;
+        int expectedKind; // -1: no notice
+    };
+    const std::vector<Case> cases = {
+        {true, QTime(10, 1, 0), OverdueWarning},  {true, QTime(10, 3, 0), OverdueWarning},
+        {true, QTime(10, 5, 59), OverdueWarning}, // the mark is exact to the minute
+        {true, QTime(10, 6, 0), SettledSilently}, {true, QTime(17, 0, 0), SettledSilently},
+        {false, QTime(10, 6, 0), OverdueWarning}, {false, QTime(23, 59, 0), OverdueWarning},
+    };
+    for (const Case& c : cases) {
+        list = {entryAt(kToday, 10, 0)};
+        notices.clear();
+        settings.AlarmSkip = c.skip;
+        clock.set(kToday, c.time);
+        EXPECT_FALSE(tick());
+        const std::vector<int> expected = c.expectedKind == SettledSilently
+                                              ? std::vector<int>{}
+                                              : std::vector<int>{c.expectedKind};
+        EXPECT_EQ(kinds(), expected) << c.skip << " " << c.time.toString().toStdString();
+        EXPECT_TRUE(list[0].Arrived);
+        EXPECT_TRUE(list[0].PreNoticed);
+    }
+}
+
+TEST_F(AlarmEvaluatorTest, AdvanceNoticeOnlyInItsOwnMinuteAndNotWhenSwitchedOff) {
+    at(9, 56); // the advance minute was missed: it is not made up later
+    tick();
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(list[0].PreNoticed);
+
+    settings.PreAlarm = false;
+    at(9, 55);
+    tick();
+    EXPECT_TRUE(notices.empty());
+    at(10, 0);
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(kinds(), std::vector<int>{StartNotice});
+}
+
+TEST_F(AlarmEvaluatorTest, AdvanceMinutesFollowTheSetting) {
+    settings.PreAlarmMinute = 60;
+    at(9, 0);
+    tick();
+    EXPECT_EQ(kinds(), std::vector<int>{AdvanceNotice});
+}
+
+TEST_F(AlarmEvaluatorTest, AlreadyArrivedEntriesAndOtherDaysGetNothing) {
+    list = {entryAt(kToday.addDays(-1), 10, 0), entryAt(kToday, 10, 0),
+            entryAt(kToday.addDays(1), 10, 0), entryAt(kToday.addDays(1), 9, 55)};
+    list[1].Arrived = true;
+    list[1].PreNoticed = true;
+    at(10, 0);
+    EXPECT_FALSE(tick());
+    at(9, 55);
+    tick();
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(list[0].Arrived);
+    EXPECT_FALSE(list[2].Arrived);
+    EXPECT_FALSE(list[2].PreNoticed);
+    EXPECT_FALSE(list[3].PreNoticed);
+}
+
+TEST_F(AlarmEvaluatorTest, AdvanceNoticedEntryStillGetsItsStartNotice) {
+    list[0].PreNoticed = true; // as stored in the file after an advance notice
+    at(10, 0);
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(kinds(), std::vector<int>{StartNotice});
+}
+
+TEST_F(AlarmEvaluatorTest, NoticeCarriesPlaceAndCommentWithoutOuterSpaces) {
+    list = {entryAt(kToday, 10, 0, " 本社 ", "  資料持参  ")};
+    at(10, 0);
+    tick();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], (Notice{"本社", "資料持参", StartNotice}));
+    EXPECT_EQ(list[0].Place, fitPlace(" 本社 ")); // the entry itself is unchanged
+}
+
+TEST_F(AlarmEvaluatorTest, SeveralEntriesInOneTick) {
+    list = {entryAt(kToday, 9, 0, "A"), entryAt(kToday, 9, 58, "B"), entryAt(kToday, 10, 0, "C"),
+            entryAt(kToday, 10, 5, "D")};
+    at(10, 0);
+    EXPECT_TRUE(tick());
+    ASSERT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices[0].place, "B"); // A lies beyond the skip mark
+    EXPECT_EQ(notices[0].kind, OverdueWarning);
+    EXPECT_EQ(notices[1].place, "C");
+    EXPECT_EQ(notices[1].kind, StartNotice);
+    EXPECT_EQ(notices[2].place, "D");
+    EXPECT_EQ(notices[2].kind, AdvanceNotice);
+    EXPECT_TRUE(list[0].Arrived);
+    EXPECT_FALSE(list[3].Arrived);
+}
+
+TEST_F(AlarmEvaluatorTest, LateEveningAdvanceMarkMatchesNothingOfToday) {
+    // At 23:58 the advance mark would be 00:03 on the clock; the entry at
+    // 00:03 today is long past and tomorrow's is never looked at.
+    list = {entryAt(kToday, 0, 3, "early"), entryAt(kToday.addDays(1), 0, 3, "tomorrow")};
+    list[0].Arrived = true;
+    list[0].PreNoticed = true;
+    at(23, 58);
+    tick();
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(list[1].PreNoticed);
+}
+
+TEST_F(AlarmEvaluatorTest, JustAfterMidnightRecentEntriesAreNotSkipped) {
+    // The skip mark is five minutes before 00:03, which is not on this day:
+    // nothing of the new day lies that far back yet.
+    list = {entryAt(kToday, 0, 0, "a"), entryAt(kToday, 0, 3, "b")};
+    at(0, 3, 30);
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(kinds(), (std::vector<int>{OverdueWarning, StartNotice}));
+}
+
+TEST_F(AlarmEvaluatorTest, PlaceholderListIsQuiet) {
+    list = placeholderDayList();
+    at(0, 0);
+    EXPECT_FALSE(tick());
+    EXPECT_TRUE(notices.empty());
+}
+
+} // namespace
+} // namespace tanzo

@@ -1,0 +1,223 @@
+#include "alarm/NoticeCenter.h"
+#include "alarm/NoticeWindow.h"
+#include "core/AppState.h"
+#include "core/BoardHost.h"
+#include "core/Colors.h"
+#include "platform/Clock.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tanzo {
+namespace {
+
+QString repeatComment() {
+    return QStringLiteral("長い説明").repeated(4);
+}
+
+class RecordingSoundPlayer : public SoundPlayer {
+public:
+    void play(const QString& path) override { played.append(path); }
+    QStringList played;
+};
+
+class FakeBoard : public BoardHost {
+public:
+    void stopTimer() override {}
+    void startTimer() override {}
+    void applyBoardLayout(int) override {}
+    QRect boardRect() const override { return {10, 20, 300, 90}; }
+    void moveBoardTo(int, int) override {}
+    void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
+        placements.push_back({insertAfter, pixels, flags});
+    }
+    QFont boardFont() const override { return {}; }
+    QIcon boardIcon() const override {
+        QPixmap pm(32, 32);
+        pm.fill(Qt::red);
+        return QIcon(pm);
+    }
+    QWidget* boardWidget() override { return nullptr; }
+
+    struct Placement {
+        int insertAfter;
+        QRect rect;
+        int flags;
+    };
+    std::vector<Placement> placements;
+};
+
+class NoticeCenterTest : public ::testing::Test {
+protected:
+    NoticeCenterTest() {
+        state.settings.SoundDirectory = "/snd/";
+        state.settings.SoundFileName = "Chord.wav";
+    }
+    ~NoticeCenterTest() override {
+        center.closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    NoticeWindow* last() const { return center.openNotices().last(); }
+    static QString labelText(NoticeWindow* w) {
+        return w->findChild<QLabel*>("lblComment")->text();
+    }
+
+    ManualClock clock;
+    AppState state{clock, "/tmp/"};
+    FakeBoard board;
+    RecordingSoundPlayer sound;
+    NoticeCenter center{state, board, sound};
+};
+
+TEST_F(NoticeCenterTest, WindowShowsCaptionColourAndMessagePerKind) {
+    state.settings.PreAlarmMinute = 10;
+    center.showNotice("会議室", "資料持参", 0);
+    center.showNotice("会議室", "", 1);
+    center.showNotice("会議室", "a", 2);
+    const QList<NoticeWindow*> open = center.openNotices();
+    ASSERT_EQ(open.size(), 3);
+
+    EXPECT_EQ(open[0]->objectName(), "frmMsg");
+    EXPECT_EQ(open[0]->windowTitle(), "予告 - 会議室");
+    EXPECT_EQ(labelText(open[0]), "会議室へ行く10分前になりました。\n（資料持参）");
+    EXPECT_EQ(fromQColor(open[0]->palette().color(QPalette::Window)), 0xC0FFFFu);
+
+    EXPECT_EQ(open[1]->windowTitle(), "通知 - 会議室");
+    EXPECT_EQ(labelText(open[1]), "会議室へ行く時刻になりました。\n");
+    EXPECT_EQ(fromQColor(open[1]->palette().color(QPalette::Window)), 0x80FF80u);
+
+    EXPECT_EQ(open[2]->windowTitle(), "警告 - 会議室");
+    EXPECT_EQ(fromQColor(open[2]->palette().color(QPalette::Window)), 0x8080FFu);
+
+    for (NoticeWindow* w : open) {
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(w->findChild<QPushButton*>("cmdOK")->text(), "OK");
+        const QLabel* icon = w->findChild<QLabel*>("imgIcon");
+        ASSERT_NE(icon, nullptr);
+        EXPECT_FALSE(icon->pixmap().isNull());
+    }
+    EXPECT_EQ(state.NoticeSerial, 2);
+    EXPECT_EQ(state.OpenNoticeCount, 3);
+}
+
+TEST_F(NoticeCenterTest, MessageIsCentredAndNeverCutOff) {
+    center.showNotice("会議室", "", 1);
+    center.showNotice("ＡＢＣＤＥＦＧ", repeatComment(), 0);
+    for (NoticeWindow* w : center.openNotices()) {
+        const QLabel* label = w->commentLabel();
+        EXPECT_GE(label->x(), 0);
+        EXPECT_LE(label->geometry().right(), w->width());
+        EXPECT_LE(std::abs(label->x() - (w->width() - label->geometry().right() - 1)), 1);
+        EXPECT_GE(w->width(), Twips::fromPrimaryScreen().toPixels(3450));
+    }
+}
+
+TEST_F(NoticeCenterTest, CascadesFromTheMostRecentOpenNotice) {
+    center.showNotice("A", "", 1);
+    const QPoint first = last()->geometry().topLeft();
+    const QSize screen = Twips::screenSizePixels();
+    // centred: the window's middle is near the screen's middle
+    EXPECT_NEAR(first.x() + last()->width() / 2, screen.width() / 2, 2);
+    EXPECT_LE(std::abs(first.y() + last()->height() / 2 - screen.height() / 2), 40);
+
+    center.showNotice("B", "", 1);
+    const QPoint second = last()->geometry().topLeft();
+    const QPoint step = second - first;
+    EXPECT_GT(step.x(), 0);
+    EXPECT_EQ(step.x(), step.y());
+
+    center.showNotice("C", "", 1);
+    EXPECT_EQ(last()->geometry().topLeft(), second + step);
+}
+
+TEST_F(NoticeCenterTest, AfterTheOnlyNoticeIsClosedTheNextIsCentredAgain) {
+    center.showNotice("A", "", 1);
+    const QPoint centred = last()->geometry().topLeft();
+    QTest::mouseClick(last()->okButton(), Qt::LeftButton);
+    EXPECT_TRUE(center.openNotices().isEmpty());
+    center.showNotice("B", "", 1);
+    EXPECT_EQ(last()->geometry().topLeft(), centred);
+}
+
+TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
+    struct Case {
+        bool topMost;
+        bool activeDisplay;
+        bool raised;
+    };
+    for (const Case c :
+         {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
+        board.placements.clear();
+        state.settings.TopMost = c.topMost;
+        state.settings.ActiveDisplay = c.activeDisplay;
+        center.showNotice("A", "", 1);
+        const int before = state.OpenNoticeCount;
+        QTest::mouseClick(last()->okButton(), Qt::LeftButton);
+        EXPECT_EQ(state.OpenNoticeCount, before - 1);
+        if (c.raised) {
+            ASSERT_EQ(board.placements.size(), 2u);
+            EXPECT_EQ(board.placements[0].insertAfter, static_cast<int>(InsertAfter::TopMost));
+            EXPECT_EQ(board.placements[1].insertAfter, static_cast<int>(InsertAfter::NoTopMost));
+            EXPECT_EQ(board.placements[1].rect, board.boardRect());
+            EXPECT_TRUE(board.placements[1].flags & ShowWindow);
+        } else {
+            EXPECT_TRUE(board.placements.empty());
+        }
+    }
+}
+
+TEST_F(NoticeCenterTest, CloseBoxActsLikeOkAndCountNeverGoesNegative) {
+    center.showNotice("A", "", 1);
+    center.showNotice("B", "", 1);
+    state.OpenNoticeCount = 1; // somebody else miscounted
+    center.openNotices().first()->close();
+    EXPECT_EQ(state.OpenNoticeCount, 0);
+    QTest::mouseClick(last()->okButton(), Qt::LeftButton);
+    EXPECT_EQ(state.OpenNoticeCount, 0);
+    EXPECT_TRUE(center.openNotices().isEmpty());
+}
+
+TEST_F(NoticeCenterTest, SoundOnlyWhenWantedAndNamed) {
+    center.showNotice("A", "", 1);
+    EXPECT_EQ(sound.played, QStringList{"/snd/Chord.wav"});
+
+    state.settings.AlarmSound = false;
+    center.showNotice("A", "", 2);
+    EXPECT_EQ(sound.played.size(), 1);
+
+    state.settings.AlarmSound = true;
+    state.settings.SoundDirectory.clear();
+    state.settings.SoundFileName.clear();
+    center.showNotice("A", "", 0);
+    EXPECT_EQ(sound.played.size(), 1);
+}
+
+TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
+    center.showNotice("A", "", 1);
+    center.showNotice("B", "", 1);
+    state.settings.ActiveDisplay = true;
+    center.closeAll();
+    EXPECT_TRUE(center.openNotices().isEmpty());
+    EXPECT_EQ(state.OpenNoticeCount, 0);
+    EXPECT_TRUE(board.placements.empty()); // exiting does not raise the board
+}
+
+TEST_F(NoticeCenterTest, UnknownKindOpensNothing) {
+    center.showNotice("A", "", -1);
+    EXPECT_TRUE(center.openNotices().isEmpty());
+    EXPECT_EQ(state.OpenNoticeCount, 0);
+    EXPECT_TRUE(sound.played.isEmpty());
+}
+
+} // namespace
+} // namespace tanzo

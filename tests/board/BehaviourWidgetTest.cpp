@@ -1,0 +1,559 @@
+#include "board/BoardMenus.h"
+#include "board/ShadowWindow.h"
+#include "board/TrayIcon.h"
+#include "board/WindowBehaviour.h"
+
+#include "core/AppState.h"
+#include "core/BoardHost.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tanzo {
+namespace {
+
+const QDate kToday(2027, 3, 15);
+
+// A board window with the labels the behaviour reads and a fill that
+// completes when the test says so.
+class FakeBoard : public BoardWindowApi, public BoardHost {
+public:
+    explicit FakeBoard(AppState& state) : m_state(state) {
+        window.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+        window.setGeometry(200, 150, 411, 94);
+        for (const char* name : {"lblCntl", "lblTitle", "lblMini"}) {
+            auto* l = new QLabel(&window);
+            l->setObjectName(QString::fromLatin1(name));
+        }
+        window.findChild<QLabel*>(QStringLiteral("lblCntl"))->setText(QStringLiteral("□"));
+        for (int i = 0; i < 6; ++i) {
+            for (const char* column : {"lblStatus", "lblComment"}) {
+                auto* l = new QLabel(&window);
+                l->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(column)).arg(i));
+            }
+        }
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::blue);
+        icon = QIcon(pixmap);
+    }
+
+    struct Fill {
+        int first;
+        QDate from, to;
+        bool force;
+    };
+    struct Placement {
+        int insertAfter;
+        QRect rect;
+        int flags;
+    };
+
+    // Ends the running fill as the animation would.
+    void finishFill() {
+        ASSERT_TRUE(m_state.BoardFilling);
+        m_state.BoardFilling = false;
+        if (m_pending)
+            std::exchange(m_pending, {})();
+    }
+
+    // BoardWindowApi
+    BoardHost& host() override { return *this; }
+    void fillBoard(int first, QDate from, QDate to, bool force,
+                   std::function<void()> done) override {
+        fills.push_back({first, from, to, force});
+        m_state.BoardFilling = true;
+        m_pending = std::move(done);
+    }
+    void locateNextEntry() override {
+        ++locates;
+        m_state.NextEntryIndex = locatedNext;
+        m_state.FirstRowIndex = locatedNext;
+    }
+    QLabel* label(const QString& name) const override {
+        return window.findChild<QLabel*>(name);
+    }
+
+    // BoardHost
+    void stopTimer() override {}
+    void startTimer() override {}
+    void applyBoardLayout(int size) override { layouts.push_back(size); }
+    QRect boardRect() const override { return window.geometry(); }
+    void moveBoardTo(int left, int top) override { window.move(left, top); }
+    void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
+        placements.push_back({insertAfter, pixels, flags});
+        setWindowPos(&window, static_cast<InsertAfter>(insertAfter), pixels, flags);
+    }
+    QFont boardFont() const override { return window.font(); }
+    QIcon boardIcon() const override { return icon; }
+    QWidget* boardWidget() override { return &window; }
+
+    QWidget window;
+    QIcon icon;
+    std::vector<Fill> fills;
+    std::vector<Placement> placements;
+    std::vector<int> layouts;
+    int locates = 0;
+    int locatedNext = 2;
+
+private:
+    AppState& m_state;
+    std::function<void()> m_pending;
+};
+
+DayList appointments(int count) {
+    DayList list;
+    for (int i = 0; i < count; ++i) {
+        ScheduleEntry e;
+        e.EntryDate = daySerial(kToday.addDays(i));
+        e.StartTime = timeFraction(10, 0);
+        e.Status = 3;
+        e.Place = fitPlace(QStringLiteral("会議室"));
+        e.Comment = QStringLiteral("comment %1").arg(i);
+        list.push_back(e);
+    }
+    return list;
+}
+
+class BehaviourTest : public ::testing::Test {
+protected:
+    BehaviourTest() {
+        state.Loading = false;
+        state.dayList = appointments(8);
+        state.NextEntryIndex = 0;
+        setBeepHook([this] { ++beeps; });
+        behaviour.setTrayAvailableProbe([] { return false; });
+        board.window.show();
+    }
+    ~BehaviourTest() override { setBeepHook({}); }
+
+    QAction* item(const char* name) const {
+        return behaviour.menus().action(QString::fromLatin1(name));
+    }
+    QString controlCaption() const { return board.label(QStringLiteral("lblCntl"))->text(); }
+
+    // Opens the board menu; `whileOpen` runs with the menu up, then the menu
+    // closes (after `choose`, when given, is triggered).
+    void openMenu(std::function<void()> whileOpen, const char* choose = nullptr) {
+        QTimer::singleShot(0, [&, whileOpen, choose] {
+            QMenu* menu = behaviour.menus().popup();
+            EXPECT_TRUE(menu->isVisible());
+            whileOpen();
+            if (choose)
+                item(choose)->trigger();
+            menu->close();
+        });
+        behaviour.controlClicked();
+    }
+
+    ManualClock clock{QDateTime(kToday, QTime(9, 0))};
+    AppState state{clock, QStringLiteral("/tmp/")};
+    FakeBoard board{state};
+    WindowBehaviour behaviour{state, board};
+    int beeps = 0;
+};
+
+TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
+    state.FirstRowIndex = 0;
+    state.settings.TopMost = true;
+    state.settings.WindowSize = Middle;
+    state.DragArmed = true;
+    bool ran = false;
+    openMenu([&] {
+        ran = true;
+        EXPECT_EQ(controlCaption(), QStringLiteral("■"));
+        EXPECT_TRUE(item("mnuPop_View")->isEnabled());
+        EXPECT_FALSE(item("mnuPop_View_Back")->isEnabled());
+        EXPECT_FALSE(item("mnuPop_View_BackPage")->isEnabled());
+        EXPECT_TRUE(item("mnuPop_View_Next")->isEnabled());
+        EXPECT_TRUE(item("mnuPop_Topmost")->isChecked());
+        EXPECT_FALSE(item("mnuPop_ShowTask")->isChecked());
+        EXPECT_TRUE(item("mnuPop_Size_Middle")->isChecked());
+        EXPECT_FALSE(item("mnuPop_Size_Small")->isChecked());
+    });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(controlCaption(), QStringLiteral("□"));
+    EXPECT_FALSE(state.DragArmed);
+}
+
+TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
+    state.BoardFilling = true;
+    openMenu([&] { EXPECT_FALSE(item("mnuPop_View")->isEnabled()); });
+}
+
+TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
+    state.Loading = true;
+    state.DragArmed = true;
+    behaviour.controlClicked(); // would block in the menu if it opened
+    EXPECT_EQ(controlCaption(), QStringLiteral("□"));
+    EXPECT_TRUE(state.DragArmed);
+}
+
+TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {
+    state.FirstRowIndex = 3;
+    openMenu([] {}, "mnuPop_View_Next");
+    ASSERT_EQ(board.fills.size(), 1u);
+    EXPECT_EQ(board.fills[0].first, 4);
+}
+
+TEST_F(BehaviourTest, MenusCarryTheirCaptionsAndKeyLabels) {
+    EXPECT_EQ(item("mnuPop_View_BackPage")->text(), QStringLiteral("前画面へ"));
+    EXPECT_EQ(item("mnuPop_View_BackPage")->shortcut().toString(), QStringLiteral("Shift+F4"));
+    EXPECT_EQ(item("mnuPop_Schedule")->shortcut().toString(), QStringLiteral("F2"));
+    EXPECT_EQ(item("mnuPop_Exit")->text(), QStringLiteral("ｽｹｼﾞｭｰﾙヨルカの終了(&X)"));
+    EXPECT_EQ(item("mnuTray_Exit")->text(), QStringLiteral("終了"));
+    EXPECT_TRUE(item("mnuPop_Topmost")->isCheckable());
+    const QStringList trayOrder = [&] {
+        QStringList names;
+        for (QAction* a : behaviour.menus().tray()->actions())
+            names << a->objectName();
+        return names;
+    }();
+    EXPECT_EQ(trayOrder, (QStringList{"mnuTray_Open", "mnuTray_Schedule", "mnuTray_Option",
+                                      "mnuTray_Bar1", "mnuTray_About", "mnuTray_Help",
+                                      "mnuTray_Bar2", "mnuTray_Exit"}));
+}
+
+TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
+    state.FirstRowIndex = 0;
+    state.NextEntryIndex = -1;
+    struct Step {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int expectedFirst;
+    };
+    const Step steps[] = {
+        {Qt::Key_F6, Qt::NoModifier, 1},   {Qt::Key_F6, Qt::ShiftModifier, 4},
+        {Qt::Key_F6, Qt::ShiftModifier, 7}, {Qt::Key_F4, Qt::NoModifier, 6},
+        {Qt::Key_F4, Qt::ShiftModifier, 3}, {Qt::Key_F4, Qt::ShiftModifier, 0},
+    };
+    for (const Step& s : steps) {
+        const int before = state.FirstRowIndex;
+        EXPECT_TRUE(behaviour.keyDown(s.key, s.modifiers));
+        ASSERT_FALSE(board.fills.empty());
+        EXPECT_EQ(board.fills.back().first, s.expectedFirst);
+        EXPECT_EQ(board.fills.back().from, kToday.addDays(-30));
+        EXPECT_EQ(board.fills.back().to, kToday.addDays(30));
+        EXPECT_FALSE(board.fills.back().force);
+        EXPECT_EQ(state.FirstRowIndex, before); // not yet: the rows still animate
+        board.finishFill();
+        EXPECT_EQ(state.FirstRowIndex, s.expectedFirst);
+    }
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
+    state.FirstRowIndex = 0;
+    behaviour.keyDown(Qt::Key_F4, Qt::NoModifier);
+    behaviour.keyDown(Qt::Key_F4, Qt::ShiftModifier);
+    state.FirstRowIndex = 7;
+    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    EXPECT_EQ(beeps, 3);
+    EXPECT_TRUE(board.fills.empty());
+}
+
+TEST_F(BehaviourTest, KeysDuringAFill) {
+    state.FirstRowIndex = 2;
+    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    ASSERT_TRUE(state.BoardFilling);
+    QSignalSpy schedule(&behaviour, &WindowBehaviour::scheduleRequested);
+    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    EXPECT_EQ(beeps, 1);
+    behaviour.keyDown(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(schedule.count(), 1);
+    EXPECT_EQ(board.fills.size(), 1u);
+}
+
+TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
+    state.FirstRowIndex = 6;
+    board.locatedNext = 2;
+    behaviour.keyDown(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(board.locates, 1);
+    ASSERT_EQ(board.fills.size(), 1u);
+    EXPECT_EQ(board.fills[0].first, 2);
+    EXPECT_EQ(board.fills[0].from, kToday);
+    EXPECT_EQ(board.fills[0].to, kToday);
+    EXPECT_TRUE(board.fills[0].force);
+}
+
+TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
+    QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
+    EXPECT_TRUE(behaviour.keyDown(Qt::Key_F4, Qt::AltModifier));
+    item("mnuPop_Exit")->trigger();
+    EXPECT_EQ(exit.count(), 2);
+    EXPECT_FALSE(behaviour.keyDown(Qt::Key_F4, Qt::ControlModifier));
+}
+
+TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
+    const QString longComment = QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
+    state.dayList[4].Comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
+    state.FirstRowIndex = 3;
+    board.label("lblStatus_4")->setText(QStringLiteral("普通"));
+    board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
+    // Row 1 frame (element 1) and text (element 4) show the same entry.
+    behaviour.commentMouseMove(1);
+    behaviour.commentMouseMove(4);
+    EXPECT_EQ(board.label("lblComment_1")->toolTip(), longComment);
+    EXPECT_EQ(board.label("lblComment_4")->toolTip(), longComment);
+
+    // Placeholder row, empty status, blank comment and index past the list
+    // all clear the tip.
+    board.label("lblComment_4")->setText(QStringLiteral("－－－－－－－－－－－－"));
+    behaviour.commentMouseMove(4);
+    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
+
+    board.label("lblComment_4")->setText(QStringLiteral("x"));
+    board.label("lblStatus_4")->setText(QString());
+    behaviour.commentMouseMove(1);
+    EXPECT_EQ(board.label("lblComment_1")->toolTip(), QString());
+
+    board.label("lblStatus_4")->setText(QStringLiteral("普通"));
+    state.dayList[4].Comment = QStringLiteral("　 ");
+    behaviour.commentMouseMove(4);
+    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
+
+    state.FirstRowIndex = 7; // row 1 would be index 8, past the list
+    behaviour.commentMouseMove(4);
+    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
+}
+
+TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
+    // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
+    const QString text(30, QChar(0x3042));
+    state.dayList[0].Comment = text;
+    EXPECT_EQ(commentToolTip(state, 3, QStringLiteral("普通"), QStringLiteral("x")), text);
+    state.dayList[0].Comment = QString(60, QChar(0x3042));
+    EXPECT_EQ(commentToolTip(state, 3, QStringLiteral("普通"), QStringLiteral("x")),
+              QString(48, QChar(0x3042)));
+}
+
+TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
+    item("mnuPop_Topmost")->setChecked(false);
+    item("mnuPop_Topmost")->trigger();
+    EXPECT_TRUE(state.settings.TopMost);
+    EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_FALSE(board.placements.empty());
+    EXPECT_EQ(board.placements.back().insertAfter, -1);
+    EXPECT_EQ(board.placements.back().rect, board.window.geometry());
+
+    item("mnuPop_Topmost")->trigger();
+    EXPECT_FALSE(state.settings.TopMost);
+    EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(board.placements.back().insertAfter, -2);
+    EXPECT_TRUE(board.window.isVisible());
+}
+
+TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
+    EXPECT_EQ(behaviour.shadow(), nullptr);
+    item("mnuPop_ShowTask")->setChecked(false);
+    item("mnuPop_ShowTask")->trigger();
+    EXPECT_TRUE(state.settings.ShowTask);
+    ShadowWindow* shadow = behaviour.shadow();
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_EQ(shadow->objectName(), QStringLiteral("frmShadow"));
+    EXPECT_EQ(shadow->windowTitle(), kAppTitle);
+    EXPECT_EQ(shadow->size(), board.window.size());
+    EXPECT_EQ(shadow->pos(), ShadowWindow::offScreenPosition());
+    EXPECT_LT(shadow->pos().x(), -1000);
+    EXPECT_TRUE(shadow->isVisible());
+    EXPECT_FALSE(shadow->windowIcon().isNull());
+
+    item("mnuPop_ShowTask")->trigger();
+    EXPECT_FALSE(state.settings.ShowTask);
+    EXPECT_EQ(behaviour.shadow(), nullptr);
+}
+
+TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
+    state.settings.ShowTask = true;
+    behaviour.syncShadow();
+    ASSERT_NE(behaviour.shadow(), nullptr);
+    board.placements.clear();
+    emit behaviour.shadow()->activated();
+    ASSERT_EQ(board.placements.size(), 2u);
+    EXPECT_EQ(board.placements[0].insertAfter, -1);
+    EXPECT_EQ(board.placements[1].insertAfter, -2);
+    EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    state.settings.TopMost = true;
+    board.placements.clear();
+    emit behaviour.shadow()->activated();
+    ASSERT_EQ(board.placements.size(), 1u);
+    EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
+    state.settings.ShowTask = true;
+    state.settings.WindowSize = Middle;
+    state.settings.LastPositionX = 40;
+    state.settings.LastPositionY = 30;
+    behaviour.syncShadow();
+    const QSize size = board.window.size();
+
+    behaviour.miniClicked();
+    EXPECT_TRUE(state.TrayMode);
+    EXPECT_FALSE(board.window.isVisible());
+    EXPECT_EQ(behaviour.shadow(), nullptr);
+    // No tray here: a minimised stand-in keeps the way back.
+    ShadowWindow* standIn = behaviour.trayStandIn();
+    ASSERT_NE(standIn, nullptr);
+    EXPECT_TRUE(standIn->isMinimized());
+    EXPECT_EQ(standIn->windowTitle(), kAppTitle);
+    // Dragging is off while hidden.
+    state.DragActive = true;
+    const QPoint before = board.window.pos();
+    behaviour.formMouseMove(QPoint(900, 900));
+    EXPECT_EQ(board.window.pos(), before);
+    state.DragActive = false;
+
+    // The user restores the stand-in from the task bar.
+    standIn->setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(state.TrayMode);
+    EXPECT_EQ(behaviour.trayStandIn(), nullptr);
+    EXPECT_TRUE(board.window.isVisible());
+    EXPECT_EQ(board.window.geometry(), QRect(QPoint(40, 30), size));
+    ASSERT_NE(behaviour.shadow(), nullptr);
+    ASSERT_FALSE(board.layouts.empty());
+    EXPECT_EQ(board.layouts.back(), Middle);
+}
+
+TEST_F(BehaviourTest, RestorePlacementRules) {
+    struct Case {
+        const char* name;
+        bool topMost;
+        int openNotices;
+        std::vector<std::pair<int, int>> expected; // insert-after, flags
+    };
+    const Case cases[] = {
+        {"no notice, normal", false, 0, {{-1, 64}, {-2, 64}}},
+        {"no notice, topmost", true, 0, {{-1, 64}}},
+        {"notice open, normal", false, 1, {{0, 80}}},
+        {"notice open, topmost", true, 2, {{-1, 80}}},
+    };
+    for (const Case& c : cases) {
+        state.settings.TopMost = c.topMost;
+        state.OpenNoticeCount = c.openNotices;
+        behaviour.hideToTray();
+        board.placements.clear();
+        behaviour.restoreFromTray();
+        std::vector<std::pair<int, int>> got;
+        for (const auto& p : board.placements)
+            got.emplace_back(p.insertAfter, p.flags);
+        EXPECT_EQ(got, c.expected) << c.name;
+        for (const auto& p : board.placements)
+            EXPECT_EQ(p.rect.topLeft(), QPoint(1, 1)) << c.name; // LastPosition defaults
+    }
+}
+
+TEST_F(BehaviourTest, RestoreOutsideTheTrayLeavesTheBoardAlone) {
+    const QRect before = board.window.geometry();
+    behaviour.restoreFromTray();
+    EXPECT_TRUE(board.placements.empty());
+    EXPECT_EQ(board.window.geometry(), before);
+}
+
+TEST_F(BehaviourTest, TrayClicksRestoreAndTheMenuIsTheTrayMenu) {
+    behaviour.setTrayAvailableProbe([] { return true; });
+    behaviour.hideToTray();
+    TrayIcon* tray = behaviour.trayIcon();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(behaviour.trayStandIn(), nullptr);
+    EXPECT_EQ(tray->icon()->toolTip(), kAppTitle);
+    EXPECT_EQ(tray->icon()->contextMenu(), behaviour.menus().tray());
+
+    emit tray->icon()->activated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(state.TrayMode);
+    emit tray->icon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(state.TrayMode);
+    EXPECT_TRUE(board.window.isVisible());
+
+    behaviour.hideToTray();
+    emit tray->icon()->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(state.TrayMode);
+
+    behaviour.hideToTray();
+    item("mnuTray_Open")->trigger();
+    EXPECT_FALSE(state.TrayMode);
+}
+
+TEST_F(BehaviourTest, FailedTrayExitBringsTheIconBack) {
+    behaviour.setTrayAvailableProbe([] { return true; });
+    behaviour.hideToTray();
+    QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
+    bool iconGoneAtExit = false;
+    QObject::connect(&behaviour, &WindowBehaviour::exitRequested,
+                     [&] { iconGoneAtExit = !behaviour.trayIcon()->isVisible(); });
+    item("mnuTray_Exit")->trigger();
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_TRUE(iconGoneAtExit);
+    // Nothing ended the program: the board must still be reachable.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return behaviour.trayIcon()->isVisible(); }));
+}
+
+TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
+    QSignalSpy dragged(&behaviour, &WindowBehaviour::dragged);
+    board.window.move(200, 150);
+    QCursor::setPos(500, 400);
+    behaviour.titleMouseDown(Qt::LeftButton);
+    EXPECT_TRUE(state.DragActive);
+    behaviour.formMouseMove(QPoint(510, 395));
+    EXPECT_EQ(board.window.pos(), QPoint(210, 145));
+    behaviour.formMouseMove(QPoint(530, 405));
+    EXPECT_EQ(board.window.pos(), QPoint(230, 155));
+    ASSERT_EQ(dragged.count(), 2);
+    EXPECT_EQ(dragged.last().at(0).toInt(), 230);
+    EXPECT_EQ(dragged.last().at(1).toInt(), 155);
+
+    behaviour.titleMouseUp(Qt::LeftButton);
+    behaviour.formMouseMove(QPoint(600, 600));
+    EXPECT_EQ(board.window.pos(), QPoint(230, 155));
+    EXPECT_EQ(state.LastCursorX, 600);
+    EXPECT_EQ(state.LastCursorY, 600);
+}
+
+TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
+    board.window.move(200, 150);
+    state.DragArmed = false;
+    state.DragActive = true;
+    behaviour.formMouseMove(QPoint(700, 700));
+    EXPECT_EQ(board.window.pos(), QPoint(200, 150));
+    EXPECT_TRUE(state.DragArmed);
+    behaviour.formMouseMove(QPoint(705, 702));
+    EXPECT_EQ(board.window.pos(), QPoint(205, 152));
+}
+
+TEST_F(BehaviourTest, RightButtonDoesNotDrag) {
+    behaviour.titleMouseDown(Qt::RightButton);
+    EXPECT_FALSE(state.DragActive);
+}
+
+TEST_F(BehaviourTest, SizeItemsSetTheSizeAndLayOut) {
+    item("mnuPop_Size_Big")->trigger();
+    EXPECT_EQ(state.settings.WindowSize, Big);
+    ASSERT_EQ(board.layouts.size(), 1u);
+    EXPECT_EQ(board.layouts[0], Big);
+}
+
+TEST_F(BehaviourTest, ActDispAndSavePosToggleTheSettings) {
+    item("mnuPop_ActDisp")->setChecked(false);
+    item("mnuPop_ActDisp")->trigger();
+    item("mnuPop_SavePos")->setChecked(true);
+    item("mnuPop_SavePos")->trigger();
+    EXPECT_TRUE(state.settings.ActiveDisplay);
+    EXPECT_FALSE(state.settings.SaveLastPosition);
+}
+
+} // namespace
+} // namespace tanzo

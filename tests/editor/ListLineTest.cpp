@@ -1,0 +1,118 @@
+#include "editor/ListLine.h"
+
+#include <gtest/gtest.h>
+
+namespace tanzo {
+namespace {
+
+const QString kSp = QStringLiteral("\u3000");
+
+QString ideo(int n) { return QString(n, QChar(u'\u3000')); }
+
+ScheduleEntry entryOn(QDate date, int hour, int minute, int16_t status, QString place,
+                      QString comment) {
+    ScheduleEntry e;
+    e.EntryDate = daySerial(date);
+    e.StartTime = timeFraction(hour, minute);
+    e.Status = status;
+    e.Place = fitPlace(place);
+    e.Comment = std::move(comment);
+    return e;
+}
+
+TEST(ListLine, InputsGiveTheDocumentedLineExactly) {
+    const EntryInputs in{"2000", "09", "06", "重要", "会議室", "14", "05", "打合せ"};
+    const QString expected = QStringLiteral("2000/09/06 | 重要") + ideo(1) +
+                             QStringLiteral(" | 会議室") + ideo(4) +
+                             QStringLiteral(" | 14:05 | 打合せ") + ideo(9);
+    EXPECT_EQ(LineFromInputs(in), expected);
+}
+
+TEST(ListLine, InputsAlreadyAtOrBeyondTheirWidthStayUnchanged) {
+    const EntryInputs in{"2000", "09", "06", "最重要", "ABCDEFG", "00", "00",
+                         "0123456789ABCDE"};
+    EXPECT_EQ(LineFromInputs(in),
+              QStringLiteral("2000/09/06 | 最重要 | ABCDEFG | 00:00 | 0123456789ABCDE"));
+}
+
+TEST(ListLine, EntryStatusColumnIsAlwaysThreeCharacters) {
+    struct Case {
+        int16_t status;
+        QString column;
+    };
+    const Case cases[] = {{1, "最重要"}, {2, "重要" + kSp}, {3, "普通" + kSp},
+                          {0, "普通" + kSp}, {7, "普通" + kSp}};
+    for (const Case& c : cases) {
+        const auto f = fieldsFromEntry(entryOn(QDate(2024, 5, 1), 10, 30, c.status, "X", ""));
+        EXPECT_EQ(f.status, c.column) << c.status;
+    }
+}
+
+TEST(ListLine, EntryKeepsStoredPlaceAndCommentAsTheyAre) {
+    const ScheduleEntry e =
+        entryOn(QDate(2024, 5, 1), 10, 30, 2, QStringLiteral("会議室") + kSp, "資料");
+    EXPECT_EQ(LineFromEntry(e), QStringLiteral("2024/05/01 | 重要") + kSp +
+                                    QStringLiteral(" | 会議室") + kSp +
+                                    QStringLiteral("    | 10:30 | 資料"));
+}
+
+TEST(ListLine, YearBelowTenHasALeadingZero) {
+    EXPECT_EQ(yearText(5), "05");
+    EXPECT_EQ(yearText(10), "10");
+    EXPECT_EQ(yearText(2000), "2000");
+    const auto f = fieldsFromEntry(entryOn(QDate(9, 3, 4), 0, 1, 3, "p", "c"));
+    EXPECT_EQ(joinListLine(f).left(8), "09/03/04");
+    EXPECT_EQ(f.minute, "01");
+}
+
+TEST(ListLine, SplitReadsBackWhatWasJoined) {
+    const ListFields f{"2000", "09", "06", "重要" + kSp, "会議室" + ideo(4), "14", "05",
+                       "a | b: c/d"};
+    const auto back = SplitListLine(joinListLine(f));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, f);
+}
+
+TEST(ListLine, SplitFailsWhenADelimiterIsMissing) {
+    const char* broken[] = {
+        "",
+        "2000-09-06 | 重要 | p | 14:05 | c",  // no "/"
+        "2000/09-06 | 重要 | p | 14:05 | c",  // one "/"
+        "2000/09/06 重要 | p | 14:05 | c",    // no separator after the day
+        "2000/09/06 | 重要 | p | 14.05 | c",  // no ":"
+        "2000/09/06 | 重要 | p | 14:05",      // no separator before the comment
+    };
+    for (const char* line : broken)
+        EXPECT_FALSE(SplitListLine(QString::fromUtf8(line)).has_value()) << line;
+}
+
+TEST(ListLine, ASeparatorInThePlaceShiftsTheSplitFields) {
+    // Why each line keeps its record: the text alone cannot be read back.
+    const ListFields f{"2000", "09", "06", "重要" + kSp, "A | B", "14", "05", "c"};
+    const auto back = SplitListLine(joinListLine(f));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_NE(*back, f);
+}
+
+TEST(ListLine, PastTestUsesTheOpeningMomentWithTheLineSecondsAtZero) {
+    const QDate open(2000, 9, 6);
+    struct Case {
+        const char* line;
+        QTime openTime;
+        bool past;
+    };
+    const Case cases[] = {
+        {"2000/09/06 | 普通 | p | 14:05 | c", QTime(14, 5, 0), false},
+        {"2000/09/06 | 普通 | p | 14:05 | c", QTime(14, 5, 1), true},
+        {"2000/09/06 | 普通 | p | 14:06 | c", QTime(14, 5, 59), false},
+        {"2000/09/05 | 普通 | p | 23:59 | c", QTime(0, 0, 0), true},
+        {"2000/09/07 | 普通 | p | 00:00 | c", QTime(23, 59, 59), false},
+        {"2000/09/06 | 普通 | p | xx:05 | c", QTime(23, 59, 59), false},
+        {"no separators", QTime(23, 59, 59), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsPastLine(QString::fromUtf8(c.line), open, c.openTime), c.past) << c.line;
+}
+
+} // namespace
+} // namespace tanzo

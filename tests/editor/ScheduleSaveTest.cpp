@@ -1,0 +1,146 @@
+#include "FakeBoardHost.h"
+#include "core/AppState.h"
+#include "editor/ScheduleSave.h"
+#include "platform/Clock.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tanzo {
+namespace {
+
+const QString kSp = QStringLiteral("\u3000");
+
+ListFields line(const char* y, const char* mo, const char* d, const char* h, const char* mi,
+                QString place = QStringLiteral("会議室") + QString(4, QChar(u'\u3000'))) {
+    return ListFields{y, mo, d, "重要" + kSp, place, h, mi, "c" + kSp};
+}
+
+ScheduleEntry stored(QDate date, int hour, int minute, bool arrived, bool preNoticed) {
+    ScheduleEntry e;
+    e.EntryDate = daySerial(date);
+    e.StartTime = timeFraction(hour, minute);
+    e.Status = 2;
+    e.Place = fitPlace("old");
+    e.Arrived = arrived;
+    e.PreNoticed = preNoticed;
+    return e;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+class ScheduleSaveTest : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
+    AppState m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    test::FakeBoardHost m_board;
+};
+
+TEST(ScheduleSave, RecordFromFieldsKeepsTheFillingAndMapsTheStatus) {
+    ListFields f = line("2000", "09", "06", "14", "05");
+    f.status = QStringLiteral("最重要");
+    const auto e = entryFromFields(f);
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->EntryDate, daySerial(QDate(2000, 9, 6)));
+    EXPECT_EQ(e->StartTime, timeFraction(14, 5));
+    EXPECT_EQ(e->Status, 1);
+    EXPECT_EQ(e->Place, QStringLiteral("会議室") + QString(4, QChar(u'\u3000')));
+    EXPECT_EQ(e->Comment, "c" + kSp);
+
+    f.status = QStringLiteral("何か");
+    f.place = QStringLiteral("12345678");
+    EXPECT_EQ(entryFromFields(f)->Status, 3);
+    EXPECT_EQ(entryFromFields(f)->Place, QStringLiteral("1234567"));
+}
+
+TEST(ScheduleSave, FieldsThatAreNoDateOrTimeAreReported) {
+    for (const ListFields& f :
+         {line("2000", "02", "30", "10", "00"), line("2000", "09", "06", "24", "00"),
+          line("2000", "09", "x6", "10", "00"), line("2000", "09", "06", "10", "")}) {
+        QString error;
+        EXPECT_FALSE(entryFromFields(f, &error).has_value());
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(ScheduleSave, FlagsComeFromTheFirstEntryAtTheSameDateAndMinute) {
+    const QDate day(2000, 9, 6);
+    const DayList list{stored(day, 10, 0, true, true), stored(day, 10, 0, false, false),
+                       stored(day, 11, 0, false, true)};
+    const NoticeFlagLookup lookup(list);
+    EXPECT_EQ(lookup.find(daySerial(day), timeFraction(10, 0)), &list[0]);
+    EXPECT_EQ(lookup.find(daySerial(day), timeFraction(11, 0)), &list[2]);
+    EXPECT_EQ(lookup.find(daySerial(day), timeFraction(11, 1)), nullptr);
+    EXPECT_EQ(lookup.find(daySerial(day.addDays(1)), timeFraction(10, 0)), nullptr);
+}
+
+TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
+    const QDate day(2000, 9, 6);
+    m_state.dayList = {stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)};
+    // Bottom of the list first: C, B, A for a list that reads A, B, C.
+    const std::vector<ListFields> lines{line("2000", "09", "07", "08", "00"),
+                                        line("2000", "09", "06", "11", "00"),
+                                        line("2000", "09", "06", "10", "00"),
+                                        line("2000", "09", "06", "10", "01")};
+    const WriteOutcome out = CommitSchedule(lines, m_state, m_board);
+    ASSERT_TRUE(out.ok);
+    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+
+    QByteArray expected;
+    const bool flags[][2] = {{false, false}, {false, true}, {true, true}, {false, false}};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ScheduleEntry e = *entryFromFields(lines[i]);
+        e.Arrived = flags[i][0];
+        e.PreNoticed = flags[i][1];
+        expected += encodeEntryLine(e);
+    }
+    EXPECT_EQ(readAll(m_state.dataFile.path()), expected);
+}
+
+TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
+    const std::vector<ListFields> before{line("2000", "09", "06", "10", "00")};
+    ASSERT_TRUE(CommitSchedule(before, m_state, m_board).ok);
+    const QByteArray previous = readAll(m_state.dataFile.path());
+    m_state.ReloadRequested = false;
+    m_board.calls.clear();
+
+    m_state.dataFile.setFailAfterEntries(1);
+    const std::vector<ListFields> after{line("2000", "09", "07", "10", "00"),
+                                        line("2000", "09", "08", "10", "00")};
+    EXPECT_FALSE(CommitSchedule(after, m_state, m_board).ok);
+    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
+    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+}
+
+TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
+    ASSERT_TRUE(CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board).ok);
+    const QByteArray previous = readAll(m_state.dataFile.path());
+    const WriteOutcome out = CommitSchedule(
+        {line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")}, m_state,
+        m_board);
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(out.fieldError.isEmpty());
+    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
+}
+
+TEST_F(ScheduleSaveTest, AnUnwritableDirectoryFailsWithoutAField) {
+    AppState elsewhere{m_clock, m_dir.path() + QStringLiteral("/missing/dir/")};
+    const WriteOutcome out =
+        CommitSchedule({line("2000", "09", "06", "10", "00")}, elsewhere, m_board);
+    EXPECT_FALSE(out.ok);
+    EXPECT_TRUE(out.fieldError.isEmpty());
+    EXPECT_FALSE(elsewhere.ReloadRequested);
+}
+
+} // namespace
+} // namespace tanzo

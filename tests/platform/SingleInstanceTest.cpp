@@ -1,0 +1,46 @@
+#include "platform/SingleInstance.h"
+
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tanzo {
+namespace {
+
+TEST(SingleInstance, SecondInstanceIsRefusedWhileTheFirstRuns) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath("run/tanzo.lock");
+    auto first = std::make_unique<SingleInstance>(lock);
+    ASSERT_TRUE(first->tryAcquire());
+    EXPECT_TRUE(first->tryAcquire()); // asking again does not lose the lock
+
+    SingleInstance second(lock);
+    EXPECT_FALSE(second.tryAcquire());
+    first.reset();
+    EXPECT_TRUE(second.tryAcquire());
+}
+
+TEST(SingleInstance, LockLeftByACrashedRunDoesNotBlock) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath("tanzo.lock");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile held(lock);
+        _exit(held.tryLock(0) ? 0 : 1); // ends without unlocking, as a crash would
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(QFile::exists(lock));
+
+    SingleInstance instance(lock);
+    EXPECT_TRUE(instance.tryAcquire());
+}
+
+} // namespace
+} // namespace tanzo
