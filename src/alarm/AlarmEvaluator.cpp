@@ -10,7 +10,9 @@ constexpr int kMinutesPerDay = 24 * 60;
 // Seconds since midnight of a start time kept as a fraction of a day,
 // rounded to the whole second so that 10:00 does not read as 09:59:59.
 int startSecondOfDay(float fraction) {
-    const double dayPart = fraction - std::floor(static_cast<double>(fraction));
+    double dayPart = fraction;
+    if (dayPart < 0 || dayPart >= 1) // stored times are fractions of one day
+        dayPart -= std::floor(dayPart);
     const long seconds = std::lround(dayPart * 86400.0);
     return seconds >= 86400 ? 86399 : static_cast<int>(seconds);
 }
@@ -33,16 +35,17 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
     // the new day and swallow even the notice of the entry starting now.
     const int skipMark = nowMinute - settings.AlarmSkipMinute;
 
-    // Entry dates are whole day serials; compare them as integers instead of
+    // Entry dates are day serials; compare them with today's range instead of
     // building a QDate per entry (this runs every second over the whole list).
-    const double todaySerial = static_cast<double>(daySerial(today));
+    const float dayBegin = daySerial(today);
+    const float dayEnd = dayBegin + 1;
 
     bool startNoticeGiven = false;
     for (std::size_t i = 0; i < list.size(); ++i) {
         ScheduleEntry& entry = list[i];
         if (entry.Arrived && entry.PreNoticed)
             continue;
-        if (std::floor(static_cast<double>(entry.EntryDate)) != todaySerial)
+        if (entry.EntryDate < dayBegin || entry.EntryDate >= dayEnd)
             continue;
 
         const int startSecond = startSecondOfDay(entry.StartTime);

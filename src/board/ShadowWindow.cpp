@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QTimer>
 
 namespace tanzo {
 
@@ -26,22 +27,41 @@ QPoint ShadowWindow::offScreenPosition() {
     return {px, px};
 }
 
-void ShadowWindow::showOffScreen() {
+void ShadowWindow::showAsButton() {
     move(offScreenPosition());
-    show();
+    showMinimized();
 }
-
-void ShadowWindow::showIconified() { showMinimized(); }
 
 void ShadowWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isMinimized()) {
-        emit activated();
-    } else if (event->type() == QEvent::WindowStateChange) {
-        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-        if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized())
-            emit unminimised();
+    switch (event->type()) {
+    case QEvent::ActivationChange:
+        if (isActiveWindow() && !isMinimized())
+            answerClick();
+        break;
+    case QEvent::WindowStateChange:
+        if (static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(
+                Qt::WindowMinimized) &&
+            !isMinimized())
+            answerClick();
+        break;
+    default:
+        break;
     }
+}
+
+// A click on the button both restores and activates the window; the owner
+// hears of it once, and the window goes back to being a button.
+void ShadowWindow::answerClick() {
+    if (m_tuckPending)
+        return;
+    m_tuckPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_tuckPending = false;
+        if (!isMinimized())
+            showMinimized();
+    });
+    emit activated();
 }
 
 // The button belongs to the board: closing it from the task bar would leave

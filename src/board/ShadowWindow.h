@@ -5,33 +5,36 @@
 namespace tanzo {
 
 // frmShadow: the board is a tool window without a task-bar button of its
-// own, so this plain top-level window, kept out of sight, stands in for it.
-// Clicking its button activates it, and whoever owns it brings the board
-// forward.
+// own, so this plain top-level window stands in for it. It is never meant to
+// be seen: it lives minimised (window managers pull windows placed off the
+// screen back into view, but leave a minimised one on the task bar only).
+// When the user restores it from its button it says so and tucks itself
+// away again, and its owner brings the board forward.
 class ShadowWindow : public QWidget {
     Q_OBJECT
 public:
     // frmShadow_Form_Load: caption, the board's icon and size.
     ShadowWindow(const QIcon& icon, const QSize& boardSize);
 
-    // Where the proxy sits: far off the screen, -20000 twips on both axes.
+    // Where the proxy sits should a window manager map it after all: far
+    // off the screen, -20000 twips on both axes.
     static QPoint offScreenPosition();
 
-    // Shows it off-screen with a task-bar button.
-    void showOffScreen();
-    // Shows it as a minimised window: its button is the way back to a
-    // hidden board where no tray exists.
-    void showIconified();
+    // Shows it as a task-bar button only.
+    void showAsButton();
 
 signals:
-    // frmShadow_Form_Activate.
+    // frmShadow_Form_Activate: the user clicked its button.
     void activated();
-    // The user restored it from its minimised state.
-    void unminimised();
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void answerClick();
+
+    bool m_tuckPending = false;
 };
 
 } // namespace tanzo

@@ -239,10 +239,9 @@ void WindowBehaviour::restoreFromTray() {
     if (!m_state.TrayMode)
         return;
     const Settings& s = m_state.settings;
-    if (s.ShowTask && !m_shadow) {
+    // The proxy is only a button: the board itself takes the activation below.
+    if (s.ShowTask && !m_shadow)
         createShadow();
-        m_shadow->activateWindow();
-    }
     dropTrayIcon();
 
     BoardHost& host = m_board.host();
@@ -305,7 +304,7 @@ void WindowBehaviour::createShadow() {
     BoardHost& host = m_board.host();
     m_shadow = new ShadowWindow(host.boardIcon(), host.boardRect().size());
     connect(m_shadow, &ShadowWindow::activated, this, &WindowBehaviour::bringBoardForward);
-    m_shadow->showOffScreen();
+    m_shadow->showAsButton();
 }
 
 // The proxy may be dropped from inside one of its own event handlers.
@@ -345,9 +344,7 @@ void WindowBehaviour::showTrayIcon() {
         m_trayStandIn = new ShadowWindow(host.boardIcon(), host.boardRect().size());
         m_trayStandIn->setObjectName(QStringLiteral("frmTrayStandIn"));
         connect(m_trayStandIn, &ShadowWindow::activated, this, &WindowBehaviour::restoreFromTray);
-        connect(m_trayStandIn, &ShadowWindow::unminimised, this,
-                &WindowBehaviour::restoreFromTray);
-        m_trayStandIn->showIconified();
+        m_trayStandIn->showAsButton();
     }
 }
 

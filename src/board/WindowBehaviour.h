@@ -3,6 +3,7 @@
 #include "board/BoardBehaviour.h"
 #include "board/MainWindow.h"
 #include "board/Paging.h"
+#include "board/ShadowWindow.h"
 
 #include <QDate>
 #include <QObject>
@@ -20,7 +21,6 @@ namespace tanzo {
 struct AppState;
 class BoardHost;
 class BoardMenus;
-class ShadowWindow;
 class TrayIcon;
 
 // What the window behaviour needs of the board window besides BoardHost:

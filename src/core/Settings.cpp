@@ -18,8 +18,8 @@ using Value = RegistryStore::Value;
 
 // A number is readable only when the stored bytes fill the variable
 // exactly; anything else leaves the default in place.
-template <typename T> std::optional<T> readNumber(const RegistryStore& store, const QString& key,
-                                                  const QString& name) {
+template <typename T>
+std::optional<T> readNumber(const RegistryStore& store, const QString& key, const QString& name) {
     const auto v = store.value(key, name);
     if (!v || v->data.size() != static_cast<qsizetype>(sizeof(T)))
         return std::nullopt;
@@ -42,7 +42,7 @@ void readColor(const RegistryStore& s, const QString& key, const QString& name, 
 }
 
 std::optional<QString> readString(const RegistryStore& s, const QString& key, const QString& name,
-                                   int maxBytes) {
+                                  int maxBytes) {
     const auto v = s.value(key, name);
     if (!v || v->data.size() > maxBytes)
         return std::nullopt;
@@ -59,9 +59,15 @@ template <typename T> Value binaryValue(T number) {
     return Value{RegistryStore::Type::Binary, bytes};
 }
 
-Value int16Value(int16_t n) { return binaryValue<int16_t>(n); }
-Value boolValue(bool b) { return binaryValue<int16_t>(b ? -1 : 0); }
-Value colorValue(BgrColor c) { return binaryValue<uint32_t>(c); }
+Value int16Value(int16_t n) {
+    return binaryValue<int16_t>(n);
+}
+Value boolValue(bool b) {
+    return binaryValue<int16_t>(b ? -1 : 0);
+}
+Value colorValue(BgrColor c) {
+    return binaryValue<uint32_t>(c);
+}
 Value stringValue(const QString& text) {
     return Value{RegistryStore::Type::String, cp932::encode(text)};
 }
@@ -73,8 +79,8 @@ int16_t clampShort(int16_t value, int16_t low, int16_t high) {
 } // namespace
 
 void splitSoundPath(const QString& path, QString& directory, QString& fileName) {
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')),
-                                   path.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype cut =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     directory = path.left(cut + 1);
     fileName = path.mid(cut + 1);
 }
@@ -96,13 +102,15 @@ QString SettingsRepository::defaultKeyPath() {
 SettingsRepository::SettingsRepository(RegistryStore& store, QString keyPath)
     : m_store(store), m_keyPath(std::move(keyPath)) {}
 
-bool SettingsRepository::openKey() { return m_store.load() && m_store.createKey(m_keyPath); }
+bool SettingsRepository::openKey() {
+    return m_store.load() && m_store.createKey(m_keyPath);
+}
 
 bool SettingsRepository::migrateLegacy() {
     const QString fontKey = m_keyPath + QStringLiteral("\\FontName");
     if (!m_store.defaultValue(fontKey))
         return true;
-    for (const QString name : {QStringLiteral("FontName"), QStringLiteral("SoundFile")}) {
+    for (const QString& name : {QStringLiteral("FontName"), QStringLiteral("SoundFile")}) {
         const QString subkey = m_keyPath + QLatin1Char('\\') + name;
         const auto text = m_store.defaultValue(subkey);
         if (!text)

@@ -4,7 +4,9 @@
 
 namespace tanzo {
 namespace {
-QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 QStringList range(int first, int last) {
     QStringList items;

@@ -4,7 +4,9 @@ namespace tanzo {
 namespace {
 constexpr char16_t kIdeographicSpace = u'\u3000';
 
-QString twoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 // The status word at its fixed width of three characters.
 QString statusColumn(int status) {
@@ -46,14 +48,10 @@ QString fillIdeographic(const QString& text, int width) {
 ListFields fieldsFromEntry(const ScheduleEntry& entry) {
     const QDate date = entry.date();
     const HourMinute hm = entry.startHourMinute();
-    return ListFields{yearText(date.year()),
-                      twoDigits(date.month()),
-                      twoDigits(date.day()),
-                      statusColumn(entry.Status),
-                      entry.Place,
-                      twoDigits(hm.hour),
-                      twoDigits(hm.minute),
-                      entry.Comment};
+    return ListFields{yearText(date.year()), twoDigits(date.month()),
+                      twoDigits(date.day()), statusColumn(entry.Status),
+                      entry.Place,           twoDigits(hm.hour),
+                      twoDigits(hm.minute),  entry.Comment};
 }
 
 ListFields fieldsFromInputs(const EntryInputs& in) {
@@ -88,7 +86,9 @@ QString joinListLine(const ListFields& f) {
     return line;
 }
 
-QString LineFromEntry(const ScheduleEntry& entry) { return joinListLine(fieldsFromEntry(entry)); }
+QString LineFromEntry(const ScheduleEntry& entry) {
+    return joinListLine(fieldsFromEntry(entry));
+}
 
 QString LineFromInputs(const EntryInputs& inputs) {
     return joinListLine(fieldsFromInputs(inputs));

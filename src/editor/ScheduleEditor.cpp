@@ -113,8 +113,7 @@ ScheduleEditor::ScheduleEditor(AppState& state, BoardHost& board, QWidget* paren
     connect(m_cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     for (QObject* watched : {static_cast<QObject*>(m_cboHour), static_cast<QObject*>(m_cboMin),
-                             static_cast<QObject*>(m_txtPlace),
-                             static_cast<QObject*>(m_txtComment),
+                             static_cast<QObject*>(m_txtPlace), static_cast<QObject*>(m_txtComment),
                              static_cast<QObject*>(m_lstSchedule)})
         watched->installEventFilter(this);
 
@@ -126,8 +125,7 @@ ScheduleEditor::~ScheduleEditor() {
     // The controls outlive this part of the object; they must not call back
     // into it while they are destroyed.
     for (QObject* watched : {static_cast<QObject*>(m_cboHour), static_cast<QObject*>(m_cboMin),
-                             static_cast<QObject*>(m_txtPlace),
-                             static_cast<QObject*>(m_txtComment),
+                             static_cast<QObject*>(m_txtPlace), static_cast<QObject*>(m_txtComment),
                              static_cast<QObject*>(m_lstSchedule)})
         watched->removeEventFilter(this);
 }
@@ -404,9 +402,7 @@ void ScheduleEditor::timeBox_LostFocus(QComboBox* box) {
 }
 
 bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
-    auto* timeBox = watched == m_cboHour  ? m_cboHour
-                    : watched == m_cboMin ? m_cboMin
-                                          : nullptr;
+    auto* timeBox = watched == m_cboHour ? m_cboHour : watched == m_cboMin ? m_cboMin : nullptr;
     if (timeBox) {
         switch (event->type()) {
         case QEvent::KeyPress:
@@ -428,9 +424,13 @@ bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if ((watched == m_txtPlace || watched == m_txtComment) && event->type() == QEvent::FocusIn) {
-        // After a click has placed the cursor, so typing replaces the text.
+        // Typing replaces the whole text. A click places the cursor after
+        // the focus has arrived, so then the selection has to wait for it.
         auto* box = static_cast<QLineEdit*>(watched);
-        QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+            QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
+        else
+            box->selectAll();
         return false;
     }
     if (watched == m_lstSchedule && event->type() == QEvent::KeyPress &&
@@ -601,7 +601,9 @@ void ScheduleEditor::cmdApply_Click() {
     RefreshCommandStates();
 }
 
-void ScheduleEditor::cmdCancel_Click() { close(); }
+void ScheduleEditor::cmdCancel_Click() {
+    close();
+}
 
 void ScheduleEditor::textBox_Change() {
     markEditedIfLineSelected();

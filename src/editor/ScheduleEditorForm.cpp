@@ -25,7 +25,9 @@ struct Place {
     }
 };
 
-QFont listFont() { return QFont(QStringLiteral("ＭＳ ゴシック"), 9); }
+QFont listFont() {
+    return QFont(QStringLiteral("ＭＳ ゴシック"), 9);
+}
 
 QGroupBox* frame(QWidget* parent, const char* name, const QString& caption) {
     auto* box = new QGroupBox(caption, parent);
@@ -165,10 +167,10 @@ void ScheduleEditor::buildForm() {
 }
 
 void ScheduleEditor::applyTabOrder() {
-    QWidget* const order[] = {m_cboYear,   m_cboMonth,  m_cboDay,      m_cboStatus, m_txtPlace,
-                              m_cboHour,   m_cboMin,    m_txtComment,  m_cmdAdd,    m_cmdUpdate,
-                              m_cmdClear,  m_lstSchedule, m_cmdChange, m_cmdDel,    m_cmdOk,
-                              m_cmdCancel, m_cmdApply,  m_cmdCopy};
+    QWidget* const order[] = {m_cboYear,   m_cboMonth,    m_cboDay,     m_cboStatus, m_txtPlace,
+                              m_cboHour,   m_cboMin,      m_txtComment, m_cmdAdd,    m_cmdUpdate,
+                              m_cmdClear,  m_lstSchedule, m_cmdChange,  m_cmdDel,    m_cmdOk,
+                              m_cmdCancel, m_cmdApply,    m_cmdCopy};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

@@ -10,7 +10,9 @@ namespace tanzo::options {
 // limited so that the board stays wholly on the primary screen.
 
 // The largest edge value that keeps the board on the screen along one axis.
-inline int positionMaximum(int screenPixels, int boardPixels) { return screenPixels - boardPixels; }
+inline int positionMaximum(int screenPixels, int boardPixels) {
+    return screenPixels - boardPixels;
+}
 
 // The value a typed edge settles on: above the maximum it becomes the
 // maximum, below 0 it becomes 0. A board larger than the screen (a negative

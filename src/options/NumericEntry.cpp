@@ -23,7 +23,9 @@ int filterNumericKeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
     }
 }
 
-bool acceptNumericChar(char16_t ch) { return (ch >= u'0' && ch <= u'9') || ch == vk::Back; }
+bool acceptNumericChar(char16_t ch) {
+    return (ch >= u'0' && ch <= u'9') || ch == vk::Back;
+}
 
 std::optional<int> parseInt16(const QString& text) {
     bool ok = false;

@@ -8,8 +8,10 @@
 namespace tanzo::options {
 
 const QString kSoundPathMessage = QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。");
-const QString kMinutesMessage = QStringLiteral("通知の時間は 1 から 60 までの数値で指定してください。");
-const QString kIntervalMessage = QStringLiteral("表示速度は 1 から 100 までの数値で指定してください。");
+const QString kMinutesMessage =
+    QStringLiteral("通知の時間は 1 から 60 までの数値で指定してください。");
+const QString kIntervalMessage =
+    QStringLiteral("表示速度は 1 から 100 までの数値で指定してください。");
 const QString kPositionMessage = QStringLiteral("位置は数値で指定してください。");
 
 bool soundFileExists(const QString& path) {
@@ -27,8 +29,7 @@ bool inRange(const QString& text, int low, int high) {
 } // namespace
 
 std::optional<OptionProblem>
-validateOptions(const OptionValues& values,
-                const std::function<bool(const QString&)>& fileExists) {
+validateOptions(const OptionValues& values, const std::function<bool(const QString&)>& fileExists) {
     // The path is looked up exactly as typed: spaces around it make it a
     // different file name.
     if (values.chkAlarm[2] && (values.txtPath.trimmed().isEmpty() || !fileExists(values.txtPath)))

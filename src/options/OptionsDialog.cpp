@@ -352,7 +352,9 @@ void OptionsDialog::cmdBrowse_Click() {
         m_txtPath->setText(chosen);
 }
 
-void OptionsDialog::cmdPlay_Click() { m_sound.play(m_txtPath->text()); }
+void OptionsDialog::cmdPlay_Click() {
+    m_sound.play(m_txtPath->text());
+}
 
 void OptionsDialog::cmdTest_Click() {
     if (m_speedTest)
@@ -502,9 +504,13 @@ bool OptionsDialog::commit(bool closeAfter) {
     return true;
 }
 
-void OptionsDialog::cmdOK_Click() { commit(true); }
+void OptionsDialog::cmdOK_Click() {
+    commit(true);
+}
 
-void OptionsDialog::cmdApply_Click() { commit(false); }
+void OptionsDialog::cmdApply_Click() {
+    commit(false);
+}
 
 void OptionsDialog::cmdCancel_Click() {
     if (!m_state.TrayMode) {
@@ -517,7 +523,9 @@ void OptionsDialog::cmdCancel_Click() {
     close();
 }
 
-void OptionsDialog::reject() { cmdCancel_Click(); }
+void OptionsDialog::reject() {
+    cmdCancel_Click();
+}
 
 void OptionsDialog::closeEvent(QCloseEvent* event) {
     // The close box discards the changes without putting the board back;

@@ -97,14 +97,14 @@ void OptionsDialog::buildControls() {
     const std::array<QString, 2> units{QStringLiteral("分前"), QStringLiteral("分後")};
     for (int i = 0; i < 3; ++i) {
         m_chkAlarm[i] = named(new QCheckBox(alarms[i], m_frame2), indexed("chkAlarm", i));
-        place(m_chkAlarm[i], 210, 300 + 405 * i, 2010, 255);
+        place(m_chkAlarm[i], 210, 300 + 405 * i, 2175, 255);
     }
     for (int i = 0; i < 2; ++i) {
         m_txtMin[i] = numberBox(m_frame2, indexed("txtMin", i), 2);
-        place(m_txtMin[i], 2235, 285 + 405 * i, 375, 270);
+        place(m_txtMin[i], 2400, 285 + 405 * i, 375, 270);
         auto* unit = named(new QLabel(units[i], m_frame2),
                            i == 0 ? QStringLiteral("Label1") : QStringLiteral("Label2"));
-        place(unit, 2670, 315 + 405 * i, 555, 225);
+        place(unit, 2835, 315 + 405 * i, 450, 225);
     }
     m_txtPath = named(new QLineEdit(m_frame2), QStringLiteral("txtPath"));
     m_txtPath->setMaxLength(255);
@@ -130,8 +130,13 @@ void OptionsDialog::buildControls() {
 
     m_frame3 = named(new QGroupBox(QStringLiteral("表示速度"), m_frame4), QStringLiteral("Frame3"));
     place(m_frame3, 2460, 465, 990, 1590);
-    auto* range = named(new QLabel(QStringLiteral("( 1 - 100 )"), m_frame3), QStringLiteral("Label3"));
-    place(range, 90, 330, 810, 225);
+    auto* range =
+        named(new QLabel(QStringLiteral("( 1 - 100 )"), m_frame3), QStringLiteral("Label3"));
+    QFont rangeFont = range->font();
+    rangeFont.setPointSize(8);
+    range->setFont(rangeFont);
+    range->setAlignment(Qt::AlignCenter);
+    place(range, 30, 330, 930, 225);
     m_txtInterval = numberBox(m_frame3, QStringLiteral("txtInterval"), 3);
     place(m_txtInterval, 225, 660, 540, 270);
     m_cmdTest = button(m_frame3, QStringLiteral("cmdTest"), QStringLiteral("ﾃｽﾄ"));
@@ -147,7 +152,8 @@ void OptionsDialog::buildControls() {
         place(m_optSize[i], 195, sizeTops[i], 540, 180);
     }
 
-    m_chkPos = named(new QCheckBox(QStringLiteral("位置を設定"), m_frame4), QStringLiteral("chkPos"));
+    m_chkPos =
+        named(new QCheckBox(QStringLiteral("位置を設定"), m_frame4), QStringLiteral("chkPos"));
     place(m_chkPos, 4335, 195, 2010, 225);
 
     const std::array<QString, 4> xCaptions{QStringLiteral("左端"), QStringLiteral("中央"),
@@ -188,9 +194,9 @@ void OptionsDialog::buildControls() {
 }
 
 void OptionsDialog::setTabOrder() {
-    QList<QWidget*> order{m_optFont[0], m_optFont[1], m_cmdColorC, m_cmdColorB, m_cmdFont,
-                          m_chkAlarm[0], m_txtMin[0], m_chkAlarm[1], m_txtMin[1], m_chkAlarm[2],
-                          m_txtPath, m_cmdBrowse, m_cmdPlay};
+    QList<QWidget*> order{m_optFont[0],  m_optFont[1], m_cmdColorC,   m_cmdColorB, m_cmdFont,
+                          m_chkAlarm[0], m_txtMin[0],  m_chkAlarm[1], m_txtMin[1], m_chkAlarm[2],
+                          m_txtPath,     m_cmdBrowse,  m_cmdPlay};
     for (QCheckBox* c : m_chkWindow)
         order << c;
     order << m_txtInterval << m_cmdTest;

@@ -38,10 +38,10 @@ template <typename T> std::optional<T> take(std::optional<T>& slot) {
 } // namespace
 
 const std::array<BgrColor, 16>& standardCustomColors() {
-    static const std::array<BgrColor, 16> colors = {
-        0x00000000, 0x00800000, 0x00008000, 0x00808000, 0x00000080, 0x00800080,
-        0x00008080, 0x00C0C0C0, 0x00808080, 0x00FF0000, 0x0000FF00, 0x00FFFF00,
-        0x000000FF, 0x00FF00FF, 0x0000FFFF, 0x00FFFFFF};
+    static const std::array<BgrColor, 16> colors = {0x00000000, 0x00800000, 0x00008000, 0x00808000,
+                                                    0x00000080, 0x00800080, 0x00008080, 0x00C0C0C0,
+                                                    0x00808080, 0x00FF0000, 0x0000FF00, 0x00FFFF00,
+                                                    0x000000FF, 0x00FF00FF, 0x0000FFFF, 0x00FFFFFF};
     return colors;
 }
 
@@ -87,9 +87,15 @@ QString pickSoundFile(QWidget* owner, const QString& currentPath) {
     return QFileDialog::getOpenFileName(owner, kSoundFileTitle, currentPath, kSoundFileFilter);
 }
 
-void setNextColorAnswer(std::optional<BgrColor> answer) { nextColor().emplace(answer); }
-void setNextFontAnswer(std::optional<FontChoice> answer) { nextFont().emplace(answer); }
-void setNextSoundFileAnswer(const QString& path) { nextSoundFile().emplace(path); }
+void setNextColorAnswer(std::optional<BgrColor> answer) {
+    nextColor().emplace(answer);
+}
+void setNextFontAnswer(std::optional<FontChoice> answer) {
+    nextFont().emplace(answer);
+}
+void setNextSoundFileAnswer(const QString& path) {
+    nextSoundFile().emplace(path);
+}
 
 void clearNextAnswers() {
     nextColor().reset();

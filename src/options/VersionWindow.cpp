@@ -51,8 +51,7 @@ VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& 
 
     const QSize screen = Twips::screenSizePixels();
     const QRect rect((screen.width() - window->width()) / 2,
-                     (screen.height() - window->height()) / 2, window->width(),
-                     window->height());
+                     (screen.height() - window->height()) / 2, window->width(), window->height());
     setWindowPos(window, InsertAfter::Top, rect, ShowWindow);
 
     if (!state.settings.SoundFileName.isEmpty())

@@ -10,7 +10,9 @@ namespace {
 
 const QString kVendorApp = QStringLiteral("/Merovane/Tanzo/");
 
-QString executableDirectory() { return QCoreApplication::applicationDirPath(); }
+QString executableDirectory() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString withSlash(const QString& dir) {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
@@ -25,9 +27,13 @@ QString resourceDirectory() {
     return QDir::cleanPath(exeDir + QStringLiteral("/../") + QStringLiteral(TANZO_SHARE_SUBDIR));
 }
 
-QString mediaDirectory() { return resourceDirectory() + QStringLiteral("/media/"); }
+QString mediaDirectory() {
+    return resourceDirectory() + QStringLiteral("/media/");
+}
 
-QString helpDirectory() { return resourceDirectory() + QStringLiteral("/help"); }
+QString helpDirectory() {
+    return resourceDirectory() + QStringLiteral("/help");
+}
 
 QString dataDirectory(const QString& dataFileName) {
     const QString exeDir = executableDirectory();

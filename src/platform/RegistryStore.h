@@ -58,7 +58,7 @@ public:
 private:
     struct Key {
         std::optional<QByteArray> defaultValue;
-        QMap<QString, Value> values; // keyed by lower-case name
+        QMap<QString, Value> values;  // keyed by lower-case name
         QMap<QString, QString> names; // lower-case name -> name as written
     };
     static QString normalise(const QString& path);

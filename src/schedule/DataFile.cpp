@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace tanzo {
 namespace {
 
@@ -182,6 +184,7 @@ bool DataFile::load(DayList& list, const QDate& today) {
     }
     file.close();
 
+    list.reserve(std::min<qsizetype>(bytes.count('\n') + 1, MaxDayListEntries));
     const float oldest = daySerial(today) - 6;
     FieldReader reader(bytes);
     while (reader.skipToEntry()) {
@@ -253,7 +256,9 @@ DataFile::Writer::Writer(DataFile& owner)
     m_file->setDirectWriteFallback(false);
 }
 
-DataFile::Writer::~Writer() { abandon(); }
+DataFile::Writer::~Writer() {
+    abandon();
+}
 
 bool DataFile::Writer::write(const ScheduleEntry& entry) {
     if (m_failed || !m_file || !m_file->isOpen())

@@ -27,12 +27,12 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry);
 class DataFile {
 public:
     struct LoadReport {
-        bool ok = true;          // false when the read stopped at a damaged line
-        int lineNumber = 0;      // the damaged line (1-based), when !ok
-        int kept = 0;            // entries kept
-        int dropped = 0;         // entries older than six days
-        bool overLimit = false;  // more than 32767 entries: the surplus was left out
-        int leftOut = 0;         // entries left out for the limit
+        bool ok = true;         // false when the read stopped at a damaged line
+        int lineNumber = 0;     // the damaged line (1-based), when !ok
+        int kept = 0;           // entries kept
+        int dropped = 0;        // entries older than six days
+        bool overLimit = false; // more than 32767 entries: the surplus was left out
+        int leftOut = 0;        // entries left out for the limit
     };
 
     explicit DataFile(QString path);

@@ -13,7 +13,9 @@
 namespace tanzo::datafile {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Checks the plain forms [+-]digits[.digits][E[+-]digits] and .digits; the
 // parser below alone would also take "inf", "nan" and hex forms.
@@ -135,7 +137,9 @@ QString decodeText(const char* bytes, qsizetype length) {
     return cp932::decode(QByteArray(bytes, length));
 }
 
-QByteArray encodeText(const QString& text) { return cp932::encode(text); }
+QByteArray encodeText(const QString& text) {
+    return cp932::encode(text);
+}
 
 QString storableText(const QString& text) {
     QString out = text;

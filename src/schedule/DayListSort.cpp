@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 namespace tanzo {
 namespace {
@@ -68,15 +67,29 @@ void sortDayList(DayList& list) {
         return;
     }
 
-    std::vector<size_t> byKey(n);
-    std::iota(byKey.begin(), byKey.end(), size_t{0});
-    std::sort(byKey.begin(), byKey.end(), [&list](size_t a, size_t b) {
-        if (before(list[a], list[b]))
+    // The keys on their own, compact, so that sorting does not walk the
+    // entries themselves.
+    struct Key {
+        float date;
+        float time;
+        size_t index;
+        bool operator<(const Key& other) const {
+            return date < other.date || (date == other.date && time < other.time);
+        }
+    };
+    std::vector<Key> keys(n);
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = {list[i].EntryDate, list[i].StartTime, i};
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a < b)
             return true;
-        if (before(list[b], list[a]))
+        if (b < a)
             return false;
-        return a < b;
+        return a.index < b.index;
     });
+    std::vector<size_t> byKey(n);
+    for (size_t i = 0; i < n; ++i)
+        byKey[i] = keys[i].index;
 
     std::vector<size_t> result(n);
     PositionCounter smaller(n);
@@ -84,7 +97,7 @@ void sortDayList(DayList& list) {
     size_t start = 0;
     while (start < n) {
         size_t end = start + 1;
-        while (end < n && !before(list[byKey[start]], list[byKey[end]]))
+        while (end < n && !(keys[start] < keys[end]))
             ++end;
         if (end - start == 1) {
             result[start] = byKey[start];

@@ -368,7 +368,7 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
     EXPECT_EQ(shadow->size(), board.window.size());
     EXPECT_EQ(shadow->pos(), ShadowWindow::offScreenPosition());
     EXPECT_LT(shadow->pos().x(), -1000);
-    EXPECT_TRUE(shadow->isVisible());
+    EXPECT_TRUE(shadow->isMinimized()); // a button, not a window to look at
     EXPECT_FALSE(shadow->windowIcon().isNull());
 
     item("mnuPop_ShowTask")->trigger();
@@ -381,11 +381,14 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     behaviour.syncShadow();
     ASSERT_NE(behaviour.shadow(), nullptr);
     board.placements.clear();
-    emit behaviour.shadow()->activated();
+    // The user clicks the button: the proxy is restored, and goes back.
+    ShadowWindow* shadow = behaviour.shadow();
+    shadow->setWindowState(Qt::WindowNoState);
     ASSERT_EQ(board.placements.size(), 2u);
     EXPECT_EQ(board.placements[0].insertAfter, -1);
     EXPECT_EQ(board.placements[1].insertAfter, -2);
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shadow->isMinimized(); }));
 
     state.settings.TopMost = true;
     board.placements.clear();

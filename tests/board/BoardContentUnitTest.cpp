@@ -22,6 +22,10 @@ struct SplitCase {
     CommentLines expected;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SplitCommentTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitCommentTest, WrapsAtCodePageBytes) {

@@ -4,6 +4,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+
+#include <ostream>
 
 namespace tanzo::test {
 
@@ -23,3 +26,14 @@ inline ScheduleEntry entryAt(const QDate& date, int hour, int minute, int16_t st
 }
 
 } // namespace tanzo::test
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << '{';
+    for (const QString& text : list)
+        *os << '"' << text.toStdString() << "\" ";
+    *os << '}';
+}

@@ -24,7 +24,9 @@ Value bin(std::initializer_list<uint8_t> bytes) {
         data.append(static_cast<char>(b));
     return {Type::Binary, data};
 }
-Value text(const QByteArray& cp932Bytes) { return {Type::String, cp932Bytes}; }
+Value text(const QByteArray& cp932Bytes) {
+    return {Type::String, cp932Bytes};
+}
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -33,8 +35,7 @@ protected:
         QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    Settings readWith(const QString& name, const Value& value,
-                      const QSizeF& screen = kWideScreen) {
+    Settings readWith(const QString& name, const Value& value, const QSizeF& screen = kWideScreen) {
         RegistryStore store(path());
         store.setValue(kKey, name, value);
         Settings s;
@@ -104,11 +105,13 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
     ASSERT_TRUE(repo.openKey());
 
     const std::pair<const char*, int> widths[] = {
-        {"WindowSize", 2}, {"ShowTask", 2},       {"TopMost", 2},          {"SaveLastPosition", 2},
-        {"LastPositionX", 2}, {"LastPositionY", 2}, {"ActiveDisplay", 2},  {"FontBold", 2},
-        {"FontItalic", 2},  {"FontSize", 2},       {"BackColor", 4},       {"ForeColor1", 4},
-        {"ForeColor2", 4},  {"PreAlarm", 2},       {"PreAlarmMinute", 2},  {"AlarmSkip", 2},
-        {"AlarmSkipMinute", 2}, {"AlarmSound", 2}, {"Interval", 2},
+        {"WindowSize", 2},       {"ShowTask", 2},        {"TopMost", 2},
+        {"SaveLastPosition", 2}, {"LastPositionX", 2},   {"LastPositionY", 2},
+        {"ActiveDisplay", 2},    {"FontBold", 2},        {"FontItalic", 2},
+        {"FontSize", 2},         {"BackColor", 4},       {"ForeColor1", 4},
+        {"ForeColor2", 4},       {"PreAlarm", 2},        {"PreAlarmMinute", 2},
+        {"AlarmSkip", 2},        {"AlarmSkipMinute", 2}, {"AlarmSound", 2},
+        {"Interval", 2},
     };
     for (const auto& [name, width] : widths) {
         SCOPED_TRACE(name);
@@ -183,8 +186,8 @@ TEST_F(SettingsTest, OutOfRangeNumbersAreCorrected) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + std::to_string(c.stored));
         const auto u = static_cast<uint16_t>(c.stored);
-        const Settings s = readWith(c.name, bin({static_cast<uint8_t>(u & 0xff),
-                                                 static_cast<uint8_t>(u >> 8)}));
+        const Settings s =
+            readWith(c.name, bin({static_cast<uint8_t>(u & 0xff), static_cast<uint8_t>(u >> 8)}));
         EXPECT_EQ(s.*c.field, c.expected);
     }
 }
@@ -196,13 +199,14 @@ TEST_F(SettingsTest, WindowSizeIsFittedToTheScreen) {
         int16_t expected;
     };
     const Case cases[] = {
-        {Big, {9480, 1680}, Big},     {Big, {9000, 5000}, Middle},  {Big, {9600, 1600}, Middle},
-        {Big, {7000, 5000}, Small},   {Middle, {7595, 1590}, Middle}, {Middle, {7594, 5000}, Small},
-        {Middle, {9000, 1500}, Small}, {Small, {100, 100}, Small},
+        {Big, {9480, 1680}, Big},       {Big, {9000, 5000}, Middle},
+        {Big, {9600, 1600}, Middle},    {Big, {7000, 5000}, Small},
+        {Middle, {7595, 1590}, Middle}, {Middle, {7594, 5000}, Small},
+        {Middle, {9000, 1500}, Small},  {Small, {100, 100}, Small},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.size << " on " << c.screen.width() << "x"
-                                        << c.screen.height());
+        SCOPED_TRACE(testing::Message()
+                     << c.size << " on " << c.screen.width() << "x" << c.screen.height());
         EXPECT_EQ(fitWindowSizeToScreen(c.size, c.screen), c.expected);
     }
     EXPECT_EQ(readWith("WindowSize", bin({0, 0}), QSizeF(9000, 5000)).WindowSize, Middle);

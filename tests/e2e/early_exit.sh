@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Closing the board before its first tick has read the data file must not
 # replace the file with the empty list the board holds until then.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
@@ -14,8 +15,7 @@ e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
 board=$(e2e_wait_board 20)
 # At once, inside the first second.
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
-e2e_wait_exit "$TANZO_PID" 10 || e2e_fail "the program kept running after the close label was clicked"
-TANZO_PID=""
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
 
 after=$(e2e_read_data_file) || e2e_fail "TANZO.DAT is missing or not code page 932"
 printf '%s\n' "$after" >"$E2E_ARTIFACTS/TANZO.DAT.utf8.txt"

@@ -14,9 +14,11 @@
 # Screenshots and logs go to $E2E_ARTIFACTS (build/test/artifacts/e2e/<test>).
 # TANZO_E2E_KEEP=1 keeps the temporary home for a look afterwards.
 
+# shellcheck disable=SC2034,SC2119 # variables and defaults for the tests that source this file
 set -euo pipefail
 
-readonly E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+readonly E2E_LIB_DIR
 # The system interpreter: the accessibility bindings are Debian packages.
 readonly E2E_PYTHON=/usr/bin/python3
 readonly E2E_FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
@@ -31,7 +33,9 @@ e2e_log() { printf '[%s %s] %s\n' "$(date +%H:%M:%S)" "$E2E_NAME" "$*" >&2; }
 # Prints the reason, takes a screenshot of the moment and ends the test.
 e2e_fail() {
     e2e_log "FAIL: $*"
-    [[ -n "${DISPLAY:-}" ]] && e2e_screenshot failure || true
+    if [[ -n "${DISPLAY:-}" ]]; then
+        e2e_screenshot failure || true
+    fi
     exit 1
 }
 
@@ -120,7 +124,10 @@ e2e_wait_exit() {
     local pid=$1 limit=${2:-10} waited=0
     while kill -0 "$pid" 2>/dev/null; do
         # A zombie child has ended; reap it so that kill -0 stops seeing it.
-        if [[ "$(ps -o stat= -p "$pid" 2>/dev/null)" == Z* ]]; then
+        local stat
+        stat=$(cat "/proc/$pid/stat" 2>/dev/null) || return 0
+        stat=${stat##*) }
+        if [[ "$stat" == Z* ]]; then
             wait "$pid" 2>/dev/null
             return 0
         fi
@@ -153,7 +160,8 @@ e2e_start_xvfb() {
         5>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_retry 15 test -s "$fifo" || e2e_fail "Xvfb did not start (see xvfb.log)"
-    export DISPLAY=":$(tr -d '[:space:]' <"$fifo")"
+    DISPLAY=":$(tr -d '[:space:]' <"$fifo")"
+    export DISPLAY
     e2e_retry 10 xprop -root _NET_SUPPORTED || e2e_fail "cannot reach the X server $DISPLAY"
     e2e_log "Xvfb on $DISPLAY"
 }
@@ -259,6 +267,15 @@ e2e_start_tanzo() {
     env "${env_args[@]}" "$TANZO_BIN" >"$E2E_TMP/$log" 2>&1 &
     TANZO_PID=$!
     e2e_log "tanzo started (pid $TANZO_PID${fake:+, clock $fake})"
+}
+
+# Waits up to $1 seconds (default 10) for the program to end; on success sets
+# TANZO_EXIT_STATUS and forgets the process.
+e2e_wait_tanzo_exit() {
+    e2e_wait_exit "$TANZO_PID" "${1:-10}" || return 1
+    TANZO_EXIT_STATUS=0
+    wait "$TANZO_PID" 2>/dev/null || TANZO_EXIT_STATUS=$?
+    TANZO_PID=""
 }
 
 # Runs another tanzo in the foreground with the same environment as the last

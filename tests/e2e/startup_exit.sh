@@ -3,6 +3,7 @@
 # size with the appointments of a prepared data file, a second start ends at
 # once, and the close label ends the program with the appointments written
 # back (the one too old to keep is dropped).
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
@@ -38,10 +39,8 @@ count=$(e2e_tanzo_windows | wc -l)
 
 # The close label "×" sits at 5820, 15 twips, 225 x 240 twips: click its centre.
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
-e2e_wait_exit "$TANZO_PID" 10 || e2e_fail "the program kept running after the close label was clicked"
-wait "$TANZO_PID" 2>/dev/null && exit_status=0 || exit_status=$?
-[[ $exit_status -eq 0 ]] || e2e_fail "the program ended with status $exit_status"
-TANZO_PID=""
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
+[[ $TANZO_EXIT_STATUS -eq 0 ]] || e2e_fail "the program ended with status $TANZO_EXIT_STATUS"
 e2e_screenshot after-exit
 
 [[ -f "$TANZO_DATA_FILE" ]] || e2e_fail "TANZO.DAT is gone"

@@ -66,9 +66,9 @@ TEST(CommandStates, AddAndUpdateFollowSelectionAndEditing) {
 }
 
 TEST(CommandStates, AnyMissingPartMakesTheEntryIncomplete) {
-    bool CommandInputs::*parts[] = {&CommandInputs::yearChosen,   &CommandInputs::monthChosen,
-                                    &CommandInputs::dayChosen,    &CommandInputs::statusChosen,
-                                    &CommandInputs::hourChosen,   &CommandInputs::minuteChosen,
+    bool CommandInputs::*parts[] = {&CommandInputs::yearChosen, &CommandInputs::monthChosen,
+                                    &CommandInputs::dayChosen,  &CommandInputs::statusChosen,
+                                    &CommandInputs::hourChosen, &CommandInputs::minuteChosen,
                                     &CommandInputs::placeGiven};
     for (auto part : parts) {
         CommandInputs in = complete();

@@ -1,4 +1,5 @@
 #include "editor/EntryLists.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "editor/ListLine.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,9 @@ namespace {
 
 const QString kSp = QStringLiteral("\u3000");
 
-QString ideo(int n) { return QString(n, QChar(u'\u3000')); }
+QString ideo(int n) {
+    return QString(n, QChar(u'\u3000'));
+}
 
 ScheduleEntry entryOn(QDate date, int hour, int minute, int16_t status, QString place,
                       QString comment) {
@@ -29,8 +32,7 @@ TEST(ListLine, InputsGiveTheDocumentedLineExactly) {
 }
 
 TEST(ListLine, InputsAlreadyAtOrBeyondTheirWidthStayUnchanged) {
-    const EntryInputs in{"2000", "09", "06", "最重要", "ABCDEFG", "00", "00",
-                         "0123456789ABCDE"};
+    const EntryInputs in{"2000", "09", "06", "最重要", "ABCDEFG", "00", "00", "0123456789ABCDE"};
     EXPECT_EQ(LineFromInputs(in),
               QStringLiteral("2000/09/06 | 最重要 | ABCDEFG | 00:00 | 0123456789ABCDE"));
 }
@@ -40,8 +42,8 @@ TEST(ListLine, EntryStatusColumnIsAlwaysThreeCharacters) {
         int16_t status;
         QString column;
     };
-    const Case cases[] = {{1, "最重要"}, {2, "重要" + kSp}, {3, "普通" + kSp},
-                          {0, "普通" + kSp}, {7, "普通" + kSp}};
+    const Case cases[] = {
+        {1, "最重要"}, {2, "重要" + kSp}, {3, "普通" + kSp}, {0, "普通" + kSp}, {7, "普通" + kSp}};
     for (const Case& c : cases) {
         const auto f = fieldsFromEntry(entryOn(QDate(2024, 5, 1), 10, 30, c.status, "X", ""));
         EXPECT_EQ(f.status, c.column) << c.status;
@@ -66,8 +68,8 @@ TEST(ListLine, YearBelowTenHasALeadingZero) {
 }
 
 TEST(ListLine, SplitReadsBackWhatWasJoined) {
-    const ListFields f{"2000", "09", "06", "重要" + kSp, "会議室" + ideo(4), "14", "05",
-                       "a | b: c/d"};
+    const ListFields f{"2000", "09", "06",        "重要" + kSp, "会議室" + ideo(4),
+                       "14",   "05", "a | b: c/d"};
     const auto back = SplitListLine(joinListLine(f));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, f);
@@ -76,11 +78,11 @@ TEST(ListLine, SplitReadsBackWhatWasJoined) {
 TEST(ListLine, SplitFailsWhenADelimiterIsMissing) {
     const char* broken[] = {
         "",
-        "2000-09-06 | 重要 | p | 14:05 | c",  // no "/"
-        "2000/09-06 | 重要 | p | 14:05 | c",  // one "/"
-        "2000/09/06 重要 | p | 14:05 | c",    // no separator after the day
-        "2000/09/06 | 重要 | p | 14.05 | c",  // no ":"
-        "2000/09/06 | 重要 | p | 14:05",      // no separator before the comment
+        "2000-09-06 | 重要 | p | 14:05 | c", // no "/"
+        "2000/09-06 | 重要 | p | 14:05 | c", // one "/"
+        "2000/09/06 重要 | p | 14:05 | c",   // no separator after the day
+        "2000/09/06 | 重要 | p | 14.05 | c", // no ":"
+        "2000/09/06 | 重要 | p | 14:05",     // no separator before the comment
     };
     for (const char* line : broken)
         EXPECT_FALSE(SplitListLine(QString::fromUtf8(line)).has_value()) << line;

@@ -1,1 +1,454 @@
+#include "editor/ScheduleEditor.h"
+#include "FakeBoardHost.h"
+#include "QtPrinters.h"
+#include "core/AppState.h"
+#include "editor/ListLine.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+namespace tanzo {
+namespace {
+
+const QString kSp = QStringLiteral("\u3000");
+QString ideo(int n) {
+    return QString(n, QChar(u'\u3000'));
+}
+
+struct Box {
+    msgbox::Icon icon;
+    QString caption;
+    QString text;
+};
+
+ScheduleEntry stored(QDate date, int hour, int minute, int16_t status, const QString& place,
+                     const QString& comment, bool flags = false) {
+    ScheduleEntry e;
+    e.EntryDate = daySerial(date);
+    e.StartTime = timeFraction(hour, minute);
+    e.Status = status;
+    e.Place = fitPlace(place);
+    e.Comment = comment;
+    e.Arrived = flags;
+    e.PreNoticed = flags;
+    return e;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The editor opens on 2000-09-06 at 14:05.
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
+            m_boxes.push_back({icon, caption, text});
+        });
+        setBeepHook([this] { ++m_beeps; });
+        m_state.dayList = placeholderDayList();
+    }
+    void TearDown() override {
+        delete m_editor.data();
+        msgbox::setHook(nullptr);
+        setBeepHook(nullptr);
+    }
+
+    void open() {
+        m_editor = new ScheduleEditor(m_state, m_board);
+        m_editor->show();
+        m_editor->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_editor));
+    }
+    template <typename T> T* find(const char* name) {
+        T* w = m_editor->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QComboBox* combo(const char* name) { return find<QComboBox>(name); }
+    QPushButton* button(const char* name) { return find<QPushButton>(name); }
+    QLineEdit* text(const char* name) { return find<QLineEdit>(name); }
+    QListWidget* list() { return find<QListWidget>("lstSchedule"); }
+
+    // What the toolkit does when the user picks an item from a list.
+    void choose(const char* name, const QString& item) {
+        QComboBox* box = combo(name);
+        const int index = box->findText(item);
+        ASSERT_GE(index, 0) << name << " has no " << item.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    void selectRow(int row) {
+        list()->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        emit list()->itemClicked(list()->item(row));
+    }
+    void typeInto(QWidget* w, const QString& keys) {
+        w->setFocus();
+        for (QChar c : keys) {
+            // Characters beyond ASCII arrive as a key the keyboard cannot name.
+            if (c.unicode() < 0x80)
+                QTest::keyClick(w, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+    // Composes 2000-09-<day> hh:mm through the controls, with typed time.
+    void compose(const QString& day, const QString& hour, const QString& minute,
+                 const QString& place, const QString& comment) {
+        choose("cboYear", "2000");
+        choose("cboMonth", "09");
+        choose("cboDay", day);
+        choose("cboStatus", QStringLiteral("重要"));
+        typeInto(text("txtPlace"), place);
+        typeInto(combo("cboHour"), hour);
+        QTest::keyClick(combo("cboHour"), Qt::Key_Tab);
+        typeInto(combo("cboMin"), minute);
+        QTest::keyClick(combo("cboMin"), Qt::Key_Tab);
+        typeInto(text("txtComment"), comment);
+    }
+    QStringList lines() {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->item(i)->text();
+        return out;
+    }
+    void closeAndFlush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QTemporaryDir m_dir;
+    ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
+    AppState m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    test::FakeBoardHost m_board;
+    QPointer<ScheduleEditor> m_editor;
+    std::vector<Box> m_boxes;
+    int m_beeps = 0;
+};
+
+TEST_F(EditorTest, FormHasItsNamesCaptionsPlacesAndColours) {
+    open();
+    EXPECT_EQ(m_editor->objectName(), "frmSchedule");
+    EXPECT_EQ(m_editor->windowTitle(), QStringLiteral("スケジュール登録"));
+    EXPECT_TRUE(m_editor->testAttribute(Qt::WA_DeleteOnClose));
+    const Twips t = Twips::fromPrimaryScreen();
+    EXPECT_EQ(m_editor->size(), QSize(t.toPixels(6945), t.toPixels(4815)));
+    EXPECT_EQ(button("cmdOk")->geometry(),
+              QRect(t.toPixels(2985), t.toPixels(4335), t.toPixels(1155), t.toPixels(405)));
+    EXPECT_EQ(button("cmdDel")->parentWidget()->objectName(), "fraSchedule");
+    EXPECT_EQ(button("cmdCancel")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(find<QGroupBox>("fraSchedule")->title(), QStringLiteral("登録されている予定"));
+    EXPECT_EQ(m_editor->palette().color(QPalette::Window), QColor(0, 64, 0));
+    EXPECT_EQ(find<QGroupBox>("fraTime")->palette().color(QPalette::WindowText),
+              QColor(0, 255, 255));
+    EXPECT_EQ(list()->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(text("txtPlace")->maxLength(), 7);
+    EXPECT_FALSE(combo("cboYear")->isEditable());
+    EXPECT_TRUE(combo("cboHour")->isEditable());
+    EXPECT_FALSE(combo("cboHour")->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(EditorTest, OpensWithTheDayListReversedAndOnlyTheYearInUse) {
+    const ScheduleEntry e1 = stored(QDate(2000, 9, 5), 10, 0, 1, "A", "a");
+    const ScheduleEntry e2 = stored(QDate(2000, 9, 8), 9, 30, 3, "B", "b");
+    m_state.dayList = {e1, e2};
+    open();
+    EXPECT_EQ(lines(), QStringList({LineFromEntry(e2), LineFromEntry(e1)}));
+    EXPECT_EQ(combo("cboYear")->count(), 1);
+    EXPECT_EQ(combo("cboYear")->currentIndex(), -1);
+    EXPECT_EQ(combo("cboStatus")->count(), 3);
+    EXPECT_FALSE(combo("cboMonth")->isEnabled());
+    EXPECT_FALSE(find<QGroupBox>("fraStatus")->isEnabled());
+    for (const char* name :
+         {"cmdAdd", "cmdUpdate", "cmdClear", "cmdCopy", "cmdChange", "cmdDel", "cmdOk", "cmdApply"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    EXPECT_TRUE(button("cmdCancel")->isEnabled());
+    EXPECT_TRUE(button("cmdOk")->isDefault());
+    EXPECT_TRUE(find<QGroupBox>("fraSchedule")->isEnabled());
+}
+
+TEST_F(EditorTest, PlaceholderOnlyGivesAnEmptyListOutOfUse) {
+    open();
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_FALSE(find<QGroupBox>("fraSchedule")->isEnabled());
+}
+
+TEST_F(EditorTest, ComposeThroughTheControlsAndAddWithEnter) {
+    open();
+    choose("cboYear", "2000");
+    choose("cboMonth", "09");
+    choose("cboDay", "06");
+    // The opening day offers nothing before 14:05.
+    EXPECT_EQ(combo("cboHour")->itemText(0), "14");
+    compose("06", "14", "05", QStringLiteral("会議室"), QStringLiteral("打合せ"));
+    EXPECT_TRUE(button("cmdAdd")->isEnabled());
+    EXPECT_TRUE(button("cmdAdd")->isDefault());
+    QTest::keyClick(text("txtComment"), Qt::Key_Return);
+    const QString expected = QStringLiteral("2000/09/06 | 重要") + kSp +
+                             QStringLiteral(" | 会議室") + ideo(4) +
+                             QStringLiteral(" | 14:05 | 打合せ") + ideo(9);
+    EXPECT_EQ(lines(), QStringList({expected}));
+    EXPECT_TRUE(m_editor->isDirty());
+    EXPECT_TRUE(button("cmdOk")->isEnabled());
+    EXPECT_TRUE(button("cmdOk")->isDefault());
+    EXPECT_EQ(QApplication::focusWidget(), list());
+    EXPECT_EQ(combo("cboYear")->currentIndex(), -1);
+    EXPECT_TRUE(text("txtPlace")->text().isEmpty());
+}
+
+TEST_F(EditorTest, TypedHourIsCheckedOnLeaving) {
+    open();
+    choose("cboYear", "2000");
+    choose("cboMonth", "09");
+    choose("cboDay", "06");
+    for (const char* typed : {"24", "9"}) {
+        m_boxes.clear();
+        combo("cboHour")->clearEditText();
+        typeInto(combo("cboHour"), typed);
+        QTest::keyClick(combo("cboHour"), Qt::Key_Tab);
+        ASSERT_EQ(m_boxes.size(), 1u) << typed;
+        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("スケジュール登録"));
+        EXPECT_EQ(m_boxes[0].text, QStringLiteral("開始時刻（時）が正しくありません。"));
+        EXPECT_EQ(QApplication::focusWidget(), combo("cboHour")) << typed;
+        EXPECT_EQ(combo("cboHour")->currentText(), typed);
+    }
+    // On another day "7" finds "07" and fills the minutes.
+    choose("cboDay", "07");
+    typeInto(combo("cboHour"), "7");
+    QTest::keyClick(combo("cboHour"), Qt::Key_Tab);
+    EXPECT_EQ(combo("cboHour")->currentText(), "07");
+    EXPECT_EQ(combo("cboMin")->count(), 60);
+    typeInto(combo("cboMin"), "60");
+    QTest::keyClick(combo("cboMin"), Qt::Key_Tab);
+    EXPECT_EQ(m_boxes.back().text, QStringLiteral("開始時刻（分）が正しくありません。"));
+}
+
+TEST_F(EditorTest, EnterInTheMinuteBoxPressesTheDefaultButton) {
+    open();
+    compose("07", "10", "00", "X", "");
+    combo("cboMin")->setFocus();
+    QTest::keyClick(combo("cboMin"), Qt::Key_Return);
+    EXPECT_EQ(list()->count(), 1);
+    EXPECT_EQ(m_beeps, 0);
+    EXPECT_TRUE(m_editor->isVisible());
+}
+
+TEST_F(EditorTest, TimeBoxesTakeDigitsOnly) {
+    open();
+    choose("cboYear", "2000");
+    choose("cboMonth", "09");
+    choose("cboDay", "07");
+    QComboBox* hour = combo("cboHour");
+    hour->setFocus();
+    QTest::keyClick(hour, Qt::Key_1, Qt::ShiftModifier);
+    QTest::keyClick(hour, Qt::Key_A);
+    EXPECT_EQ(m_beeps, 2);
+    QTest::keyClick(hour, Qt::Key_1, Qt::KeypadModifier);
+    QTest::keyClick(hour, Qt::Key_2);
+    EXPECT_EQ(hour->currentText(), "12");
+    EXPECT_EQ(m_beeps, 2);
+}
+
+TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
+    const ScheduleEntry first =
+        stored(QDate(2000, 9, 7), 10, 30, 1, QStringLiteral("会議室"), QStringLiteral("資料"));
+    const ScheduleEntry second = stored(QDate(2000, 9, 8), 9, 0, 3, "B", "b");
+    m_state.dayList = {first, second};
+    open();
+    selectRow(1);
+    EXPECT_TRUE(button("cmdChange")->isEnabled());
+    QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
+    EXPECT_EQ(combo("cboYear")->currentText(), "2000");
+    EXPECT_EQ(combo("cboMonth")->currentText(), "09");
+    EXPECT_EQ(combo("cboDay")->currentText(), "07");
+    EXPECT_EQ(combo("cboStatus")->currentText(), QStringLiteral("最重要"));
+    EXPECT_EQ(text("txtPlace")->text(), QStringLiteral("会議室"));
+    EXPECT_EQ(combo("cboHour")->currentText(), "10");
+    EXPECT_EQ(combo("cboMin")->currentText(), "30");
+    EXPECT_EQ(text("txtComment")->text(), QStringLiteral("資料"));
+    EXPECT_FALSE(button("cmdAdd")->isEnabled());
+    EXPECT_FALSE(button("cmdUpdate")->isEnabled());
+    EXPECT_FALSE(button("cmdChange")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), combo("cboYear"));
+
+    typeInto(text("txtComment"), QStringLiteral("持参"));
+    EXPECT_TRUE(button("cmdUpdate")->isEnabled());
+    EXPECT_TRUE(button("cmdAdd")->isEnabled());
+    EXPECT_FALSE(button("cmdAdd")->isDefault());
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    ASSERT_EQ(list()->count(), 2);
+    EXPECT_EQ(lines()[0], LineFromEntry(second));
+    EXPECT_EQ(lines()[1], QStringLiteral("2000/09/07 | 最重要 | 会議室") + ideo(4) +
+                              QStringLiteral(" | 10:30 | 持参") + ideo(10));
+    EXPECT_TRUE(m_editor->isDirty());
+    EXPECT_EQ(list()->selectedItems().size(), 0);
+}
+
+TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
+    const ScheduleEntry past = stored(QDate(2000, 9, 6), 14, 4, 2, "P", QStringLiteral("済"));
+    const ScheduleEntry future = stored(QDate(2000, 9, 6), 14, 5, 2, "F", "f");
+    m_state.dayList = {past, future};
+    open();
+    selectRow(0);
+    EXPECT_TRUE(button("cmdChange")->isEnabled());
+    selectRow(1);
+    EXPECT_FALSE(button("cmdChange")->isEnabled());
+    EXPECT_TRUE(button("cmdCopy")->isEnabled());
+    // Space on a past line copies it.
+    QTest::keyClick(list(), Qt::Key_Space);
+    EXPECT_EQ(combo("cboYear")->currentIndex(), -1);
+    EXPECT_EQ(combo("cboHour")->currentText(), "");
+    EXPECT_EQ(combo("cboStatus")->currentText(), QStringLiteral("重要"));
+    EXPECT_EQ(text("txtPlace")->text(), "P");
+    EXPECT_EQ(text("txtComment")->text(), QStringLiteral("済"));
+    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_FALSE(button("cmdCopy")->isEnabled());
+
+    // Add then puts the copy at the top.
+    compose("07", "08", "00", "", "");
+    EXPECT_TRUE(button("cmdAdd")->isEnabled());
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(list()->count(), 3);
+    EXPECT_TRUE(lines()[0].startsWith(QStringLiteral("2000/09/07 | 重要")));
+}
+
+TEST_F(EditorTest, DeletingTheLastLineMovesFocusToTheYear) {
+    m_state.dayList = {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")};
+    open();
+    selectRow(0);
+    QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_FALSE(find<QGroupBox>("fraSchedule")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), combo("cboYear"));
+    EXPECT_TRUE(button("cmdOk")->isEnabled());
+}
+
+TEST_F(EditorTest, ClearEmptiesACompleteEntry) {
+    open();
+    compose("07", "10", "00", "X", "");
+    ASSERT_TRUE(button("cmdClear")->isEnabled());
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    EXPECT_EQ(combo("cboYear")->currentIndex(), -1);
+    EXPECT_EQ(combo("cboHour")->currentText(), "");
+    EXPECT_TRUE(text("txtPlace")->text().isEmpty());
+    EXPECT_FALSE(button("cmdClear")->isEnabled());
+    EXPECT_FALSE(m_editor->isDirty());
+}
+
+TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
+    const ScheduleEntry e1 = stored(QDate(2000, 9, 6), 15, 0, 1, "A", "a", true);
+    const ScheduleEntry e2 = stored(QDate(2000, 9, 7), 9, 0, 3, "B", "b", false);
+    m_state.dayList = {e1, e2};
+    open();
+    compose("08", "11", "00", "X", "x");
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
+
+    ScheduleEntry x = stored(QDate(2000, 9, 8), 11, 0, 2, QStringLiteral("X") + ideo(6),
+                             QStringLiteral("x") + ideo(11));
+    EXPECT_EQ(readAll(m_state.dataFile.path()),
+              encodeEntryLine(e1) + encodeEntryLine(e2) + encodeEntryLine(x));
+    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+    EXPECT_TRUE(m_boxes.empty());
+    closeAndFlush();
+    EXPECT_TRUE(m_editor.isNull());
+}
+
+TEST_F(EditorTest, CancelWritesNothing) {
+    m_state.dayList = {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")};
+    open();
+    selectRow(0);
+    QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+    closeAndFlush();
+    EXPECT_TRUE(m_editor.isNull());
+    EXPECT_FALSE(QFile::exists(m_state.dataFile.path()));
+    EXPECT_TRUE(m_board.calls.empty());
+    EXPECT_FALSE(m_state.ReloadRequested);
+}
+
+TEST_F(EditorTest, ApplyKeepsTheEditorOpenAndClearsDirty) {
+    open();
+    compose("07", "10", "00", "X", "");
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    EXPECT_FALSE(m_editor->isDirty());
+    EXPECT_FALSE(button("cmdApply")->isEnabled());
+    EXPECT_FALSE(button("cmdOk")->isEnabled());
+    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_TRUE(m_editor->isVisible());
+}
+
+TEST_F(EditorTest, SeparatorInThePlaceKeepsEveryField) {
+    open();
+    compose("07", "10", "00", "A | B", QStringLiteral("c | d"));
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    selectRow(0);
+    QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(text("txtPlace")->text(), "A | B");
+    EXPECT_EQ(combo("cboHour")->currentText(), "10");
+    EXPECT_EQ(text("txtComment")->text(), "c | d");
+    QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
+    EXPECT_TRUE(m_boxes.empty());
+    const ScheduleEntry written =
+        stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("A | B") + ideo(2),
+               QStringLiteral("c | d") + ideo(7));
+    EXPECT_EQ(readAll(m_state.dataFile.path()), encodeEntryLine(written));
+}
+
+TEST_F(EditorTest, QuotesAndLineBreaksCannotReachTheTexts) {
+    open();
+    choose("cboYear", "2000");
+    choose("cboMonth", "09");
+    choose("cboDay", "07");
+    typeInto(text("txtPlace"), "a\"b");
+    EXPECT_EQ(text("txtPlace")->text(), QStringLiteral("a＂b"));
+    text("txtComment")->setFocus();
+    text("txtComment")->insert(QStringLiteral("x\"y\r\nz")); // what a paste does
+    EXPECT_EQ(text("txtComment")->text(), QStringLiteral("x＂y  z"));
+}
+
+TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
+    const ScheduleEntry e1 = stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a");
+    m_state.dayList = {e1};
+    ASSERT_TRUE(m_state.dataFile.save(m_state.dayList));
+    const QByteArray previous = readAll(m_state.dataFile.path());
+    open();
+    compose("08", "10", "00", "X", "");
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    m_state.dataFile.setFailAfterEntries(1);
+
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Critical);
+    EXPECT_EQ(m_boxes[0].caption, kAppTitle);
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
+    EXPECT_TRUE(m_editor->isDirty());
+    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
+    EXPECT_FALSE(m_state.ReloadRequested);
+
+    QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
+    closeAndFlush();
+    ASSERT_FALSE(m_editor.isNull());
+    EXPECT_TRUE(m_editor->isVisible());
+    EXPECT_EQ(list()->count(), 2);
+    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start", "stop", "start"}));
+}
+
+} // namespace
+} // namespace tanzo

@@ -1,8 +1,10 @@
-#include "FakeBoardHost.h"
-#include "core/AppState.h"
 #include "editor/ScheduleSave.h"
+#include "FakeBoardHost.h"
+#include "QtPrinters.h"
+#include "core/AppState.h"
 #include "platform/Clock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -86,10 +88,9 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const QDate day(2000, 9, 6);
     m_state.dayList = {stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)};
     // Bottom of the list first: C, B, A for a list that reads A, B, C.
-    const std::vector<ListFields> lines{line("2000", "09", "07", "08", "00"),
-                                        line("2000", "09", "06", "11", "00"),
-                                        line("2000", "09", "06", "10", "00"),
-                                        line("2000", "09", "06", "10", "01")};
+    const std::vector<ListFields> lines{
+        line("2000", "09", "07", "08", "00"), line("2000", "09", "06", "11", "00"),
+        line("2000", "09", "06", "10", "00"), line("2000", "09", "06", "10", "01")};
     const WriteOutcome out = CommitSchedule(lines, m_state, m_board);
     ASSERT_TRUE(out.ok);
     EXPECT_TRUE(m_state.ReloadRequested);
@@ -125,21 +126,23 @@ TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
 TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
     ASSERT_TRUE(CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board).ok);
     const QByteArray previous = readAll(m_state.dataFile.path());
-    const WriteOutcome out = CommitSchedule(
-        {line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")}, m_state,
-        m_board);
+    const WriteOutcome out =
+        CommitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
+                       m_state, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_FALSE(out.fieldError.isEmpty());
     EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
 }
 
-TEST_F(ScheduleSaveTest, AnUnwritableDirectoryFailsWithoutAField) {
-    AppState elsewhere{m_clock, m_dir.path() + QStringLiteral("/missing/dir/")};
+TEST_F(ScheduleSaveTest, AFileThatCannotBeOpenedFailsWithoutAFieldError) {
+    // A directory where the data file should be cannot be replaced.
+    ASSERT_TRUE(QDir().mkpath(m_state.dataFile.path()));
     const WriteOutcome out =
-        CommitSchedule({line("2000", "09", "06", "10", "00")}, elsewhere, m_board);
+        CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_TRUE(out.fieldError.isEmpty());
-    EXPECT_FALSE(elsewhere.ReloadRequested);
+    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
 }
 
 } // namespace

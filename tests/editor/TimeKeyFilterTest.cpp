@@ -1,5 +1,5 @@
-#include "editor/EntryText.h"
 #include "editor/TimeKeyFilter.h"
+#include "editor/EntryText.h"
 
 #include <gtest/gtest.h>
 

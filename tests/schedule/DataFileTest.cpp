@@ -48,8 +48,8 @@ protected:
 };
 
 TEST_F(DataFileTest, EncodesTheDocumentedExampleLineByteForByte) {
-    const ScheduleEntry e = entry(QDate(2024, 5, 1), 10, 30, 2, QStringLiteral("会議室"),
-                                  QStringLiteral("資料持参"));
+    const ScheduleEntry e =
+        entry(QDate(2024, 5, 1), 10, 30, 2, QStringLiteral("会議室"), QStringLiteral("資料持参"));
     const QByteArray expected = "45413,.4375,2,\"\x89\xef\x8b\x63\x8e\xba    \",\""
                                 "\x8e\x91\x97\xbf\x8e\x9d\x8e\x51\",0,0\r\n";
     EXPECT_EQ(encodeEntryLine(e), expected);

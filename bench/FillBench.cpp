@@ -1,0 +1,77 @@
+// A forced fill of three rows at the default speed: how long it takes and
+// how long the event loop waits at most while it runs.
+#include "board/FillAnimation.h"
+#include "board/MainWindow.h"
+#include "core/AppState.h"
+#include "platform/Clock.h"
+#include "platform/Fonts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "tanzo_bench";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QApplication> app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto created = std::make_unique<QApplication>(argc, argv);
+        tanzo::installJapaneseFontSubstitutions();
+        return created;
+    }();
+    return *app;
+}
+
+tanzo::ScheduleEntry entry(const QDate& date, int hour, int minute) {
+    tanzo::ScheduleEntry e;
+    e.EntryDate = tanzo::daySerial(date);
+    e.StartTime = tanzo::timeFraction(hour, minute);
+    e.Status = 2;
+    e.Place = tanzo::fitPlace(QStringLiteral("会議室"));
+    e.Comment = QStringLiteral("定例の打合せ");
+    return e;
+}
+
+void BM_ForcedFillInterval10(benchmark::State& bench) {
+    QApplication& app = application();
+    QTemporaryDir dir;
+    const QDate today(2027, 3, 15);
+    tanzo::ManualClock clock(QDateTime(today, QTime(9, 0)));
+    tanzo::AppState state(clock, dir.path() + QLatin1Char('/'));
+    state.settings.Interval = 10;
+    // Late start times make the flaps roll far.
+    state.dayList = {entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)};
+    tanzo::MainWindow board(state, {});
+    board.show();
+
+    double longestGapMs = 0;
+    for (auto _ : bench) {
+        QElapsedTimer gap;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        probe.setInterval(1);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            longestGapMs = std::max(longestGapMs, gap.nsecsElapsed() / 1e6);
+            gap.restart();
+        });
+        gap.start();
+        probe.start();
+        board.fillBoard(0, today, today, true, [&app] { app.quit(); });
+        app.exec();
+        probe.stop();
+    }
+    bench.counters["longest_gap_ms"] = longestGapMs;
+}
+
+} // namespace
+
+BENCHMARK(BM_ForcedFillInterval10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

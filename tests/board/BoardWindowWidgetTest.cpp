@@ -1,0 +1,412 @@
+#include "BoardTestEntries.h"
+#include "board/BoardBehaviour.h"
+#include "board/BoardContent.h"
+#include "board/FillAnimation.h"
+#include "board/MainWindow.h"
+#include "core/AppState.h"
+#include "core/Colors.h"
+#include "platform/Clock.h"
+#include "platform/Fonts.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tanzo {
+namespace {
+
+using test::entryAt;
+
+const QDate kToday(2027, 3, 15);
+
+int px(double twips) {
+    return static_cast<int>(std::nearbyint(twips / 15.0));
+}
+
+BgrColor colorOf(const QLabel* label) {
+    return fromQColor(label->palette().color(QPalette::WindowText));
+}
+
+class RecordingBehaviour : public BoardBehaviour {
+public:
+    void controlClicked() override { calls << "cntl"; }
+    void titleMouseDown(Qt::MouseButton) override { calls << "down"; }
+    void titleMouseUp(Qt::MouseButton) override { calls << "up"; }
+    void formMouseMove(const QPoint&) override { calls << "move"; }
+    void miniClicked() override { calls << "mini"; }
+    void commentMouseMove(int index) override { calls << QStringLiteral("comment%1").arg(index); }
+    bool keyDown(int key, Qt::KeyboardModifiers) override {
+        calls << QStringLiteral("key%1").arg(key);
+        return true;
+    }
+    void restoreFromTray() override { calls << "restore"; }
+    QStringList calls;
+};
+
+class BoardWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { installJapaneseFontSubstitutions(); }
+
+    BoardWindowTest() : state(clock, dir.path() + QLatin1Char('/')) {
+        clock.set(kToday, QTime(10, 0, 10));
+    }
+
+    MainWindow& board() {
+        if (!m_window) {
+            m_window = std::make_unique<MainWindow>(
+                state, [this](const QString& place, const QString&, int kind) {
+                    notices.push_back({place, kind});
+                });
+            m_window->fillAnimation().setAutoRun(false);
+        }
+        return *m_window;
+    }
+    QLabel* label(const QString& name) { return board().findChild<QLabel*>(name); }
+    void writeDataFile(const DayList& list) {
+        ASSERT_TRUE(DataFile(state.dataFile.path()).save(list));
+    }
+    void finishFills() {
+        int guard = 0;
+        while (board().fillRunning() && ++guard < 10)
+            board().fillAnimation().finishNow();
+    }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    AppState state;
+    std::vector<std::pair<QString, int>> notices;
+
+private:
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(BoardWindowTest, LabelsCarryTheirNamesAndFixedTexts) {
+    EXPECT_EQ(board().objectName(), "frmMain");
+    EXPECT_TRUE(board().windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(board().timer1()->objectName(), "Timer1");
+    EXPECT_EQ(board().timer1()->interval(), 1000);
+    EXPECT_EQ(label("lblCntl")->toolTip(), "コマンド");
+    EXPECT_EQ(label("lblMini")->toolTip(), "最小化");
+    EXPECT_EQ(label("lblExit")->toolTip(), "閉じる");
+    EXPECT_EQ(label("lblSeq_4")->text(), "つぎ");
+    EXPECT_EQ(label("lblDot_5")->text(), "：");
+    for (int i = 3; i < 6; ++i)
+        EXPECT_EQ(label(QStringLiteral("lblPlace_%1").arg(i))->text(), "調整中");
+    EXPECT_EQ(board().cell("lblComment", 4), label("lblComment_4"));
+    EXPECT_EQ(board().cell("lblNothing", 1), nullptr);
+}
+
+struct SizeCase {
+    int size;
+    int outerW, outerH, titleW, miniL, exitL, rowH;
+    int tops[3];
+    int cells[7][2]; // Seq, Status, Place, Hour, Dot, Min, Comment: left, width
+    int headers[5][2];
+    const char* label1;
+};
+
+// The board's geometry in twips, per size.
+const SizeCase kSizes[] = {
+    {Big,
+     9480,
+     1680,
+     8670,
+     8910,
+     9150,
+     345,
+     {540, 885, 1230},
+     {{15, 1230}, {1260, 1230}, {2505, 2265}, {4785, 480}, {5235, 150}, {5355, 480}, {5850, 3525}},
+     {{1245, 1245}, {2490, 2280}, {4770, 1065}, {5835, 3540}, {1245, 8130}},
+     "ステータス"},
+    {Middle,
+     7595,
+     1590,
+     6780,
+     7020,
+     7260,
+     315,
+     {540, 855, 1170},
+     {{15, 990}, {1005, 990}, {1995, 1740}, {3735, 435}, {4140, 150}, {4260, 435}, {4695, 2790}},
+     {{1005, 990}, {1995, 1740}, {3735, 960}, {4695, 2790}, {1005, 6480}},
+     "ステータス"},
+    {Small,
+     6155,
+     1410,
+     5340,
+     5580,
+     5820,
+     255,
+     {540, 795, 1050},
+     {{15, 810}, {825, 810}, {1635, 1350}, {2985, 375}, {3330, 135}, {3435, 375}, {3810, 2235}},
+     {{825, 810}, {1635, 1350}, {2985, 825}, {3810, 2235}, {825, 5220}},
+     "ｽﾃｰﾀｽ"},
+};
+
+TEST_F(BoardWindowTest, GeometryOfEverySizeFollowsTheTable) {
+    ASSERT_DOUBLE_EQ(Twips::fromPrimaryScreen().perPixel(), 15.0);
+    const char* columns[] = {"lblSeq", "lblStatus", "lblPlace",  "lblHour",
+                             "lblDot", "lblMin",    "lblComment"};
+    for (const SizeCase& c : kSizes) {
+        SCOPED_TRACE(c.size);
+        board().applyBoardLayout(c.size);
+        EXPECT_EQ(board().size(), QSize(px(c.outerW), px(c.outerH)));
+        EXPECT_EQ(label("lblTitle")->geometry(), QRect(px(240), px(15), px(c.titleW), px(240)));
+        EXPECT_EQ(label("lblMini")->x(), px(c.miniL));
+        EXPECT_EQ(label("lblExit")->x(), px(c.exitL));
+        EXPECT_EQ(label("lblCntl")->geometry(), QRect(px(15), px(15), px(225), px(240)));
+        for (int col = 0; col < 7; ++col) {
+            for (int r = 0; r < 3; ++r) {
+                const QRect expected(px(c.cells[col][0]), px(c.tops[r]), px(c.cells[col][1]),
+                                     px(c.rowH));
+                EXPECT_EQ(board().cell(columns[col], r)->geometry(), expected)
+                    << columns[col] << " row " << r;
+            }
+        }
+        for (int h = 0; h < 5; ++h) {
+            const QLabel* header = label(QStringLiteral("Label%1").arg(h + 1));
+            EXPECT_EQ(header->x(), px(c.headers[h][0])) << "Label" << h + 1;
+            EXPECT_EQ(header->width(), px(c.headers[h][1])) << "Label" << h + 1;
+            EXPECT_EQ(header->y(), px(h == 4 ? 270 : 375));
+        }
+        EXPECT_EQ(label("Label1")->text(), QString::fromUtf8(c.label1));
+    }
+}
+
+TEST_F(BoardWindowTest, TextLabelsAreCentredAndTheCommentIndented) {
+    board().applyBoardLayout(Small);
+    QLabel* place = board().cell("lblPlace", 3);
+    const QRect cell = board().cell("lblPlace", 0)->geometry();
+    EXPECT_LE(std::abs(place->geometry().center().x() - cell.center().x()), 1);
+    EXPECT_LE(std::abs(place->geometry().center().y() - cell.center().y()), 1);
+
+    state.dayList = {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))};
+    board().fillBoard(0, kToday, kToday, true);
+    finishFills();
+    EXPECT_EQ(board().cell("lblComment", 3)->x(), px(3810 + 20));
+}
+
+TEST_F(BoardWindowTest, BigSmallBigRestoresBig) {
+    const auto snapshot = [&] {
+        QStringList shot;
+        for (const QLabel* l : board().findChildren<QLabel*>())
+            shot << QStringLiteral("%1 %2,%3 %4x%5 %6")
+                        .arg(l->objectName())
+                        .arg(l->x())
+                        .arg(l->y())
+                        .arg(l->width())
+                        .arg(l->height())
+                        .arg(l->text());
+        shot << QStringLiteral("%1x%2").arg(board().width()).arg(board().height());
+        return shot;
+    };
+    board().applyBoardLayout(Big);
+    const QStringList big = snapshot();
+    board().applyBoardLayout(Small);
+    EXPECT_NE(snapshot(), big);
+    board().applyBoardLayout(Big);
+    EXPECT_EQ(snapshot(), big);
+}
+
+TEST_F(BoardWindowTest, InTheTraySizeChangeKeepsTheWindowSize) {
+    board().applyBoardLayout(Small);
+    const QSize before = board().size();
+    state.TrayMode = true;
+    board().applyBoardLayout(Big);
+    EXPECT_EQ(board().size(), before);
+    EXPECT_EQ(label("lblExit")->x(), px(9150));
+}
+
+TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
+    board();
+    QLabel* status = board().cell("lblStatus", 3);
+    QPalette red = status->palette();
+    red.setColor(QPalette::WindowText, toQColor(board::Red));
+    status->setPalette(red);
+    QLabel* comment = board().cell("lblComment", 4);
+    QPalette second = comment->palette();
+    second.setColor(QPalette::WindowText, toQColor(0xFFFF00));
+    comment->setPalette(second);
+
+    // What the options dialog does before it applies new colours.
+    state.PreviousForeColor1 = state.settings.ForeColor1;
+    state.PreviousForeColor2 = state.settings.ForeColor2;
+    state.settings.ForeColor1 = 0x00FF00;
+    state.settings.ForeColor2 = 0x0000AA;
+    board().applyBoardLayout(Small);
+
+    EXPECT_EQ(colorOf(board().cell("lblSeq", 3)), 0x00FF00u);
+    EXPECT_EQ(colorOf(board().cell("lblPlace", 5)), 0x00FF00u);
+    EXPECT_EQ(colorOf(comment), 0x0000AAu);
+    EXPECT_EQ(colorOf(status), board::Red);
+}
+
+TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
+    state.dayList = {entryAt(kToday, 14, 5, 1, "東京", "会議")};
+    board().timer1()->start();
+    bool done = false;
+    board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
+
+    EXPECT_TRUE(state.BoardFilling);
+    EXPECT_FALSE(board().timer1()->isActive());
+    EXPECT_EQ(board().cursor().shape(), Qt::BusyCursor);
+
+    QLabel* status = board().cell("lblStatus", 3);
+    board().fillAnimation().stepFrame(); // hide, let events through
+    EXPECT_TRUE(status->isHidden());
+    board().fillAnimation().stepFrame(); // first placeholder shown
+    EXPECT_FALSE(status->isHidden());
+    EXPECT_EQ(status->text(), board::StatusPlaceholder);
+    EXPECT_EQ(colorOf(status), board::Red);
+    board().fillAnimation().stepFrame();
+    board().fillAnimation().stepFrame();
+    EXPECT_EQ(colorOf(status), board::Yellow);
+
+    // During the fill the editor's timer restart must not wake the tick.
+    board().startTimer();
+    EXPECT_FALSE(board().timer1()->isActive());
+    board().applyBoardLayout(Middle);
+    EXPECT_FALSE(board().timer1()->isActive());
+
+    finishFills();
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(state.BoardFilling);
+    EXPECT_TRUE(board().timer1()->isActive());
+    EXPECT_NE(board().cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(status->text(), "最重要");
+    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "東京");
+    EXPECT_EQ(board().cell("lblHour", 3)->text(), "1 4");
+    EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
+    EXPECT_EQ(board().cell("lblComment", 3)->text(), "会議");
+    EXPECT_EQ(board().cell("lblComment", 4)->text(), "");
+}
+
+TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
+    state.settings.Interval = 1;
+    state.dayList = {entryAt(kToday, 10, 5)};
+    board().fillAnimation().setAutoRun(true);
+    bool done = false;
+    board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
+    EXPECT_FALSE(done);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 20000));
+    EXPECT_EQ(board().cell("lblHour", 3)->text(), "1 0");
+}
+
+TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
+    RecordingBehaviour behaviour;
+    board().setBehaviour(&behaviour);
+    state.settings.ActiveDisplay = true;
+    state.TrayMode = true;
+    board().fillBoard(0, kToday, kToday, false);
+    finishFills();
+    EXPECT_EQ(behaviour.calls, QStringList{"restore"});
+}
+
+TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
+    writeDataFile({entryAt(kToday, 9, 0, 3, "早朝"), entryAt(kToday, 9, 57, 3, "遅刻"),
+                   entryAt(kToday, 10, 0, 3, "開始"), entryAt(kToday, 10, 5, 3, "予告"),
+                   entryAt(kToday, 11, 0, 3, "後で")});
+    board().frmMain_Timer1_Timer();
+
+    EXPECT_FALSE(state.Loading);
+    EXPECT_EQ(state.dayList.size(), 5u);
+    EXPECT_TRUE(board().fillRunning());
+    EXPECT_TRUE(notices.empty()) << "notices wait until the rows are drawn";
+    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "調整中");
+
+    board().fillAnimation().finishNow();
+    // 09:00 is settled without a notice (past the skip mark), 09:57 overdue,
+    // 10:00 starts, 10:05 is five minutes ahead.
+    const std::vector<std::pair<QString, int>> expected = {
+        {"遅刻", OverdueWarning}, {"開始", StartNotice}, {"予告", AdvanceNotice}};
+    EXPECT_EQ(notices, expected);
+    // The start notice moves the board on.
+    EXPECT_TRUE(board().fillRunning());
+    finishFills();
+    EXPECT_EQ(state.NextEntryIndex, 3);
+    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "予告");
+    EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
+    EXPECT_TRUE(board().timer1()->isActive());
+
+    // The next tick has nothing new to say and does not reload.
+    notices.clear();
+    writeDataFile({entryAt(kToday, 12, 0)});
+    clock.advanceSeconds(10);
+    board().frmMain_Timer1_Timer();
+    EXPECT_FALSE(board().fillRunning());
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(state.dayList.size(), 5u);
+
+    state.ReloadRequested = true;
+    board().frmMain_Timer1_Timer();
+    finishFills();
+    EXPECT_FALSE(state.ReloadRequested);
+    EXPECT_EQ(state.dayList.size(), 1u);
+}
+
+TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
+    const QDate tomorrow = kToday.addDays(1);
+    clock.set(kToday, QTime(23, 59, 30));
+    writeDataFile({entryAt(kToday, 8, 0, 3, "朝")});
+    board().frmMain_Timer1_Timer();
+    finishFills();
+    EXPECT_EQ(state.NextEntryIndex, -1);
+
+    // The editor is not involved: the file changes behind the board's back.
+    writeDataFile({entryAt(kToday, 8, 0, 3, "朝"), entryAt(tomorrow, 0, 0, 3, "深夜")});
+    clock.advanceSeconds(10);
+    board().frmMain_Timer1_Timer();
+    EXPECT_EQ(state.dayList.size(), 1u) << "same day: no reload";
+
+    clock.set(tomorrow, QTime(0, 0, 20));
+    board().frmMain_Timer1_Timer();
+    finishFills();
+    EXPECT_EQ(state.dayList.size(), 2u);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], std::make_pair(QStringLiteral("深夜"), int(StartNotice)));
+}
+
+TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
+    RecordingBehaviour behaviour;
+    board().setBehaviour(&behaviour);
+    board().show();
+    QTest::mouseClick(label("lblCntl"), Qt::LeftButton);
+    QTest::mouseClick(label("lblMini"), Qt::LeftButton);
+    QTest::mousePress(label("lblTitle"), Qt::LeftButton);
+    QTest::mouseRelease(label("lblTitle"), Qt::LeftButton);
+    QTest::mouseMove(label("lblComment_4"));
+    QTest::keyClick(&board(), Qt::Key_F5);
+    EXPECT_TRUE(behaviour.calls.contains("cntl"));
+    EXPECT_TRUE(behaviour.calls.contains("mini"));
+    EXPECT_TRUE(behaviour.calls.contains("down"));
+    EXPECT_TRUE(behaviour.calls.contains("up"));
+    EXPECT_TRUE(behaviour.calls.contains("comment4"));
+    EXPECT_TRUE(behaviour.calls.contains(QStringLiteral("key%1").arg(int(Qt::Key_F5))));
+
+    int exits = 0, unloads = 0;
+    QObject::connect(&board(), &MainWindow::exitRequested, [&] { ++exits; });
+    QObject::connect(&board(), &MainWindow::unloaded, [&] { ++unloads; });
+    QTest::mouseClick(label("lblExit"), Qt::LeftButton);
+    EXPECT_EQ(exits, 1);
+    // A close from the window manager asks for the exit instead of closing.
+    board().close();
+    EXPECT_EQ(exits, 2);
+    EXPECT_TRUE(board().isVisible());
+    board().unload();
+    EXPECT_EQ(unloads, 1);
+    EXPECT_FALSE(board().isVisible());
+}
+
+TEST_F(BoardWindowTest, WithoutBehaviourInputIsIgnored) {
+    board().show();
+    QTest::mouseClick(label("lblCntl"), Qt::LeftButton);
+    QTest::keyClick(&board(), Qt::Key_F6);
+    SUCCEED();
+}
+
+} // namespace
+} // namespace tanzo

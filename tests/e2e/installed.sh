@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# An installed copy: the install puts the program, its chord, help and icons
+# and the launcher entry where a desktop looks for them, and the installed
+# program starts from there.
+#   installed.sh path/to/tanzo BUILD_DIR
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+build_dir=${2:?usage: $0 path/to/tanzo BUILD_DIR}
+
+prefix=$E2E_TMP/prefix
+cmake --install "$build_dir" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
+    e2e_fail "cmake --install failed (see install.log)"
+(cd "$prefix" && find . -type f -o -type d | sort) >"$E2E_ARTIFACTS/installed-files.txt"
+
+expected=(
+    bin/tanzo
+    share/tanzo/media/Chord.wav
+    share/applications/tanzo.desktop
+    share/metainfo/com.merovane.Tanzo.metainfo.xml
+)
+for size in 16 32 48 64 128 256; do
+    expected+=("share/icons/hicolor/${size}x${size}/apps/tanzo.png")
+done
+for file in "${expected[@]}"; do
+    [[ -s "$prefix/$file" ]] || e2e_fail "the install lacks $file"
+done
+[[ -d "$prefix/share/tanzo/help" ]] || e2e_fail "the install lacks share/tanzo/help"
+[[ -x "$prefix/bin/tanzo" ]] || e2e_fail "the installed tanzo is not executable"
+# The installed chord is the 16-bit PCM the player decodes.
+soxi "$prefix/share/tanzo/media/Chord.wav" 2>/dev/null | grep -q '16-bit Signed Integer PCM' ||
+    e2e_fail "the installed Chord.wav is not 16-bit PCM"
+
+TANZO_BIN=$prefix/bin/tanzo
+e2e_start_desktop
+e2e_start_tanzo
+board=$(e2e_wait_board)
+e2e_screenshot installed-board
+e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
+e2e_wait_tanzo_exit 10 || e2e_fail "the installed program kept running after its exit"
+e2e_pass

@@ -1,0 +1,576 @@
+#include "OptionsTestSupport.h"
+
+#include "core/AppState.h"
+#include "core/Colors.h"
+#include "core/Settings.h"
+#include "options/FontChooser.h"
+#include "options/OptionsDialog.h"
+#include "options/Pickers.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/RegistryStore.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace tanzo;
+using tanzo::testing::RecordingBoard;
+using tanzo::testing::RecordingSound;
+
+namespace {
+
+struct ShownBox {
+    msgbox::Icon icon;
+    QString caption;
+    QString text;
+};
+
+class OptionsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_wav = m_dir.filePath(QStringLiteral("chime.wav"));
+        QFile f(m_wav);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("RIFF");
+        f.close();
+        m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")));
+        m_repo = std::make_unique<SettingsRepository>(*m_store);
+        m_state = std::make_unique<AppState>(m_clock, m_dir.path() + QLatin1Char('/'));
+        splitSoundPath(m_wav, m_state->settings.SoundDirectory, m_state->settings.SoundFileName);
+        msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
+            m_boxes.push_back({icon, caption, text});
+        });
+        setBeepHook([this] { ++m_beeps; });
+        options::clearNextAnswers();
+    }
+    void TearDown() override {
+        delete m_dialog.data();
+        msgbox::setHook({});
+        setBeepHook({});
+        options::clearNextAnswers();
+    }
+
+    OptionsDialog& open() {
+        m_dialog = new OptionsDialog(*m_state, m_board, *m_repo, m_sound);
+        return *m_dialog;
+    }
+    template <typename W> W* child(const char* name) {
+        W* w = m_dialog->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    QCheckBox* check(const char* name) { return child<QCheckBox>(name); }
+    QRadioButton* option(const char* name) { return child<QRadioButton>(name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+
+    Settings storedSettings() {
+        RegistryStore store(m_store->filePath());
+        SettingsRepository repo(store);
+        EXPECT_TRUE(repo.openKey());
+        Settings s;
+        repo.read(s, QSizeF(1e6, 1e6));
+        return s;
+    }
+    qsizetype storedWidth(const char* name) {
+        RegistryStore store(m_store->filePath());
+        EXPECT_TRUE(store.load());
+        const auto v = store.value(SettingsRepository::defaultKeyPath(), QLatin1String(name));
+        return v ? v->data.size() : -1;
+    }
+    QSize screen() const { return Twips::screenSizePixels(); }
+    // Windows closed with WA_DeleteOnClose go at the next deferred delete.
+    static void flushDeletes() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_wav;
+    ManualClock m_clock;
+    std::unique_ptr<RegistryStore> m_store;
+    std::unique_ptr<SettingsRepository> m_repo;
+    std::unique_ptr<AppState> m_state;
+    RecordingBoard m_board;
+    RecordingSound m_sound;
+    QPointer<OptionsDialog> m_dialog;
+    std::vector<ShownBox> m_boxes;
+    int m_beeps = 0;
+};
+
+TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
+    Settings& s = m_state->settings;
+    s.PreAlarm = false;
+    s.PreAlarmMinute = 12;
+    s.AlarmSkip = true;
+    s.AlarmSkipMinute = 30;
+    s.AlarmSound = true;
+    s.ShowTask = true;
+    s.TopMost = false;
+    s.SaveLastPosition = true;
+    s.ActiveDisplay = true;
+    s.Interval = 7;
+    s.WindowSize = Middle;
+    s.ForeColor1 = 0x00FF00;
+    s.ForeColor2 = 0x0000FF;
+    s.BackColor = 0x332211;
+
+    OptionsDialog& d = open();
+    EXPECT_EQ(d.objectName(), QStringLiteral("frmOption"));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("ヨルカ設定"));
+    EXPECT_FALSE(check("chkAlarm_0")->isChecked());
+    EXPECT_EQ(edit("txtMin_0")->text(), QStringLiteral("12"));
+    EXPECT_FALSE(edit("txtMin_0")->isEnabled());
+    EXPECT_TRUE(check("chkAlarm_1")->isChecked());
+    EXPECT_EQ(edit("txtMin_1")->text(), QStringLiteral("30"));
+    EXPECT_TRUE(check("chkAlarm_2")->isChecked());
+    EXPECT_EQ(edit("txtPath")->text(), m_wav);
+    EXPECT_TRUE(check("chkWindow_0")->isChecked());
+    EXPECT_FALSE(check("chkWindow_1")->isChecked());
+    EXPECT_TRUE(check("chkWindow_2")->isChecked());
+    EXPECT_TRUE(check("chkWindow_3")->isChecked());
+    EXPECT_EQ(edit("txtInterval")->text(), QStringLiteral("7"));
+    EXPECT_TRUE(option("optSize_1")->isChecked());
+    EXPECT_FALSE(check("chkPos")->isChecked());
+    EXPECT_FALSE(child<QWidget>("fraPosX")->isEnabled());
+    EXPECT_TRUE(option("optPosX_3")->isChecked());
+    EXPECT_TRUE(option("optPosY_3")->isChecked());
+    EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("100"));
+    EXPECT_EQ(edit("txtPosY")->text(), QStringLiteral("200"));
+    EXPECT_EQ(fromQColor(child<QLabel>("lblFont_0")->palette().color(QPalette::WindowText)),
+              0x00FF00u);
+    EXPECT_EQ(fromQColor(child<QLabel>("lblFont_1")->palette().color(QPalette::WindowText)),
+              0x0000FFu);
+    EXPECT_EQ(fromQColor(child<QWidget>("picFont_1")->palette().color(QPalette::Window)),
+              0x332211u);
+    EXPECT_EQ(child<QLabel>("lblFont_0")->font().family(), m_board.font.family());
+    EXPECT_FALSE(d.optionsChanged());
+    EXPECT_FALSE(button("cmdOK")->isEnabled());
+    EXPECT_FALSE(button("cmdApply")->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, LoadCorrectsOutOfRangeValuesAndBoardPosition) {
+    m_state->settings.PreAlarmMinute = 0;
+    m_board.rect.moveTo(-50, screen().height() + 10); // partly off the screen
+    open();
+    EXPECT_EQ(edit("txtMin_0")->text(), QStringLiteral("1"));
+    EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("0"));
+    EXPECT_EQ(m_board.rect.topLeft(), QPoint(0, screen().height() - m_board.rect.height()));
+    EXPECT_FALSE(m_dialog->optionsChanged());
+}
+
+TEST_F(OptionsDialogTest, TopMostClearsAndDisablesBringToFront) {
+    m_state->settings.TopMost = true;
+    m_state->settings.ActiveDisplay = true;
+    open();
+    EXPECT_TRUE(check("chkWindow_1")->isChecked());
+    EXPECT_TRUE(check("chkWindow_3")->isChecked()) << "a stored ActiveDisplay still shows";
+    EXPECT_FALSE(check("chkWindow_3")->isEnabled());
+
+    check("chkWindow_1")->setChecked(false);
+    EXPECT_TRUE(check("chkWindow_3")->isEnabled());
+    check("chkWindow_3")->setChecked(true);
+    check("chkWindow_1")->setChecked(true);
+    EXPECT_FALSE(check("chkWindow_3")->isChecked());
+    EXPECT_FALSE(check("chkWindow_3")->isEnabled());
+    check("chkWindow_1")->setChecked(false);
+    EXPECT_TRUE(check("chkWindow_3")->isEnabled());
+    EXPECT_FALSE(check("chkWindow_3")->isChecked());
+    EXPECT_TRUE(m_dialog->optionsChanged());
+}
+
+TEST_F(OptionsDialogTest, NumericBoxesClampAsTyped) {
+    open();
+    edit("txtMin_0")->setText(QString());
+    EXPECT_EQ(edit("txtMin_0")->text(), QStringLiteral("1"));
+    edit("txtMin_1")->setText(QStringLiteral("75"));
+    EXPECT_EQ(edit("txtMin_1")->text(), QStringLiteral("60"));
+    edit("txtInterval")->setText(QStringLiteral("250"));
+    EXPECT_EQ(edit("txtInterval")->text(), QStringLiteral("100"));
+    edit("txtInterval")->setText(QString());
+    EXPECT_EQ(edit("txtInterval")->text(), QString());
+    EXPECT_FALSE(button("cmdTest")->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {
+    open();
+    QLineEdit* box = edit("txtInterval");
+    box->setText(QStringLiteral("1"));
+    box->end(false);
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(box, &letter);
+    EXPECT_EQ(m_beeps, 1);
+    QKeyEvent digit(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+    QApplication::sendEvent(box, &digit);
+    EXPECT_EQ(box->text(), QStringLiteral("15"));
+    QKeyEvent keypad(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, QStringLiteral("7"));
+    QApplication::sendEvent(box, &keypad);
+    EXPECT_EQ(box->text(), QStringLiteral("100")) << "157 is held to 100";
+    box->setText(QStringLiteral("15"));
+    box->end(false);
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(box, &paste);
+    EXPECT_EQ(m_beeps, 2);
+    EXPECT_EQ(box->text(), QStringLiteral("15"));
+}
+
+TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
+    m_board.font = QFont(QStringLiteral("IPAGothic"), 9);
+    open();
+    check("chkAlarm_0")->setChecked(false);
+    edit("txtMin_1")->setText(QStringLiteral("15"));
+    check("chkWindow_0")->setChecked(true);
+    check("chkWindow_1")->setChecked(true);
+    edit("txtInterval")->setText(QStringLiteral("33"));
+    option("optSize_0")->setChecked(true);
+    options::setNextColorAnswer(0x123456);
+    button("cmdColorB")->click();
+    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), true, false, 12});
+    button("cmdFont")->click();
+    check("chkPos")->setChecked(true);
+    edit("txtPosX")->setText(QStringLiteral("40"));
+    edit("txtPosY")->setText(QStringLiteral("50"));
+    ASSERT_TRUE(button("cmdApply")->isEnabled());
+
+    button("cmdApply")->click();
+    ASSERT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
+
+    const Settings s = storedSettings();
+    EXPECT_FALSE(s.PreAlarm);
+    EXPECT_EQ(s.AlarmSkipMinute, 15);
+    EXPECT_TRUE(s.ShowTask);
+    EXPECT_TRUE(s.TopMost);
+    EXPECT_EQ(s.Interval, 33);
+    EXPECT_EQ(s.WindowSize, Big);
+    EXPECT_EQ(s.BackColor, 0x123456u);
+    EXPECT_TRUE(s.FontBold);
+    EXPECT_EQ(s.FontSize, 12);
+    EXPECT_EQ(s.LastPositionX, 40);
+    EXPECT_EQ(s.LastPositionY, 50);
+    EXPECT_EQ(s.soundPath(), m_wav);
+    EXPECT_TRUE(s.SaveLastPosition) << "the apply writes the position with the flag forced";
+    EXPECT_FALSE(m_state->settings.SaveLastPosition) << "the user's choice stays in memory";
+    EXPECT_EQ(m_state->settings.Interval, 33);
+
+    EXPECT_EQ(storedWidth("WindowSize"), 2);
+    EXPECT_EQ(storedWidth("FontSize"), 2);
+    EXPECT_EQ(storedWidth("LastPositionX"), 2);
+    EXPECT_EQ(storedWidth("BackColor"), 4);
+    EXPECT_EQ(storedWidth("ForeColor2"), 4);
+    EXPECT_EQ(storedWidth("Interval"), 2);
+
+    ASSERT_EQ(m_board.layouts.size(), 1u);
+    EXPECT_EQ(m_board.layouts.back(), Big);
+    EXPECT_FALSE(m_dialog->optionsChanged());
+    EXPECT_FALSE(button("cmdApply")->isEnabled());
+    EXPECT_TRUE(m_dialog->isVisible() || !m_dialog.isNull());
+}
+
+TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
+    m_state->settings.ForeColor1 = 0xFFFFFF;
+    m_state->settings.ForeColor2 = 0xFFFF00;
+    open();
+    options::setNextColorAnswer(0x00FF00);
+    button("cmdColorC")->click(); // optFont_0 is selected: the first preview
+    option("optFont_1")->setChecked(true);
+    options::setNextColorAnswer(0x0000FF);
+    button("cmdColorC")->click();
+    button("cmdApply")->click();
+    EXPECT_EQ(m_state->PreviousForeColor1, 0xFFFFFFu);
+    EXPECT_EQ(m_state->PreviousForeColor2, 0xFFFF00u);
+    EXPECT_EQ(m_state->settings.ForeColor1, 0x00FF00u);
+    EXPECT_EQ(m_state->settings.ForeColor2, 0x0000FFu);
+}
+
+TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
+    open();
+    options::setNextColorAnswer(m_state->settings.BackColor);
+    button("cmdColorB")->click();
+    options::setNextColorAnswer(std::nullopt);
+    button("cmdColorC")->click();
+    options::setNextFontAnswer(std::nullopt);
+    button("cmdFont")->click();
+    EXPECT_FALSE(m_dialog->optionsChanged());
+}
+
+TEST_F(OptionsDialogTest, FontPickerAndSizeOptionsHoldTheBoardCaps) {
+    m_state->settings.WindowSize = Big;
+    open();
+    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 12});
+    button("cmdFont")->click();
+    EXPECT_EQ(child<QLabel>("lblFont_1")->font().pointSize(), 12) << "both previews share it";
+    option("optSize_1")->setChecked(true);
+    EXPECT_EQ(child<QLabel>("lblFont_0")->font().pointSize(), 11);
+    option("optSize_0")->setChecked(true);
+    EXPECT_EQ(child<QLabel>("lblFont_0")->font().pointSize(), 11) << "大 does not restore 12";
+    option("optSize_2")->setChecked(true);
+    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 14});
+    button("cmdFont")->click();
+    EXPECT_EQ(child<QLabel>("lblFont_0")->font().pointSize(), 9);
+}
+
+TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
+    open();
+    edit("txtPath")->setText(m_dir.filePath(QStringLiteral("gone.wav")));
+    button("cmdOK")->click();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
+    EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
+    EXPECT_FALSE(QFile::exists(m_store->filePath()));
+    EXPECT_FALSE(m_dialog.isNull()) << "the dialog stays open";
+    EXPECT_TRUE(m_dialog->optionsChanged());
+
+    // With the sound off the path is not checked and the stored path is emptied.
+    check("chkAlarm_2")->setChecked(false);
+    button("cmdApply")->click();
+    EXPECT_EQ(m_boxes.size(), 1u);
+    EXPECT_TRUE(storedSettings().SoundFileName.isEmpty());
+}
+
+TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
+    const Settings before = m_state->settings;
+    struct Case {
+        const char* box;
+        QString text;
+        bool checkPos;
+    };
+    const Case cases[] = {
+        {"txtInterval", QString(), false},
+        {"txtMin_0", QStringLiteral("a"), false}, // pasted past the key filter
+        {"txtPosX", QString(), true},
+        {"txtPosY", QStringLiteral("x1"), true},
+    };
+    for (const Case& c : cases) {
+        m_boxes.clear();
+        open();
+        check("chkPos")->setChecked(c.checkPos);
+        edit(c.box)->setText(c.text);
+        check("chkWindow_0")->setChecked(true); // clearing a position box alone changes nothing
+        button("cmdApply")->click();
+        ASSERT_EQ(m_boxes.size(), 1u) << c.box;
+        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
+        EXPECT_FALSE(m_boxes[0].text.isEmpty());
+        EXPECT_FALSE(QFile::exists(m_store->filePath())) << c.box;
+        EXPECT_EQ(m_state->settings, before) << c.box;
+        EXPECT_TRUE(m_board.layouts.empty());
+        delete m_dialog.data();
+    }
+}
+
+TEST_F(OptionsDialogTest, FailedWriteIsReportedAndKeepsTheDialogChanged) {
+    open();
+    edit("txtInterval")->setText(QStringLiteral("20"));
+    m_store->setFailWrites(true);
+    button("cmdOK")->click();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Critical);
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("設定内容の更新に失敗しました。"));
+    EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
+    EXPECT_FALSE(m_dialog.isNull());
+    EXPECT_TRUE(m_dialog->optionsChanged());
+    EXPECT_TRUE(m_board.layouts.empty());
+}
+
+TEST_F(OptionsDialogTest, PositionOptionsMoveTheBoardLiveAndCancelPutsItBack) {
+    m_state->settings.LastPositionX = 30;
+    m_state->settings.LastPositionY = 40;
+    open();
+    check("chkPos")->setChecked(true);
+    option("optPosX_2")->setChecked(true);
+    const int right = screen().width() - m_board.rect.width();
+    EXPECT_EQ(m_board.rect.left(), right);
+    EXPECT_EQ(edit("txtPosX")->text(), QString::number(right));
+    EXPECT_FALSE(edit("txtPosX")->isEnabled());
+    option("optPosY_2")->setChecked(true);
+    EXPECT_EQ(m_board.rect.top(), screen().height() - m_board.rect.height());
+    EXPECT_TRUE(m_dialog->optionsChanged());
+
+    option("optPosX_3")->setChecked(true);
+    EXPECT_TRUE(edit("txtPosX")->isEnabled());
+    edit("txtPosX")->setText(QStringLiteral("1"));
+    edit("txtPosX")->setText(QStringLiteral("12"));
+    EXPECT_EQ(m_board.rect.left(), 12);
+    edit("txtPosX")->setText(QStringLiteral("9999"));
+    EXPECT_EQ(edit("txtPosX")->text(), QString::number(right)) << "held to the maximum";
+
+    button("cmdCancel")->click();
+    ASSERT_EQ(m_board.placements.size(), 1u);
+    EXPECT_EQ(m_board.placements[0].insertAfter, 0);
+    EXPECT_EQ(m_board.placements[0].rect, QRect(30, 40, 410, 94));
+    EXPECT_EQ(m_board.placements[0].flags, 64);
+    flushDeletes();
+    EXPECT_TRUE(m_dialog.isNull()) << "deleted on close";
+    EXPECT_FALSE(QFile::exists(m_store->filePath()));
+}
+
+TEST_F(OptionsDialogTest, EscapeCancelsButCloseBoxLeavesTheBoard) {
+    open();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(m_dialog.data(), &escape);
+    EXPECT_EQ(m_board.placements.size(), 1u);
+    flushDeletes();
+    EXPECT_TRUE(m_dialog.isNull());
+
+    open();
+    m_dialog->close();
+    EXPECT_EQ(m_board.placements.size(), 1u) << "the close box does not move the board back";
+}
+
+TEST_F(OptionsDialogTest, ClearingAPositionBoxLeavesTheBoard) {
+    open();
+    const size_t moves = m_board.moves.size();
+    edit("txtPosY")->setText(QString());
+    EXPECT_EQ(m_board.moves.size(), moves);
+    EXPECT_FALSE(m_dialog->optionsChanged());
+}
+
+TEST_F(OptionsDialogTest, BoardLargerThanScreenSettlesOnZero) {
+    m_board.rect = QRect(5, 5, screen().width() + 200, screen().height() + 100);
+    open(); // would never return if the two corrections replaced each other
+    EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("0"));
+    EXPECT_EQ(edit("txtPosY")->text(), QStringLiteral("0"));
+    option("optPosX_2")->setChecked(true);
+    EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("0"));
+    EXPECT_EQ(m_board.rect.left(), 0);
+}
+
+TEST_F(OptionsDialogTest, TrayModeLeavesPositionAlone) {
+    m_state->TrayMode = true;
+    open();
+    EXPECT_TRUE(edit("txtPosX")->text().isEmpty());
+    EXPECT_FALSE(check("chkPos")->isEnabled());
+    EXPECT_TRUE(m_board.moves.empty());
+    button("cmdCancel")->click();
+    EXPECT_TRUE(m_board.placements.empty());
+}
+
+TEST_F(OptionsDialogTest, DraggingTheBoardSelectsExplicitPositions) {
+    open();
+    option("optPosX_0")->setChecked(true);
+    m_board.rect.moveTo(222, 111); // where the drag has put the board
+    m_dialog->boardDragged(222, 111);
+    EXPECT_TRUE(option("optPosX_3")->isChecked());
+    EXPECT_TRUE(option("optPosY_3")->isChecked());
+    EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("222"));
+    EXPECT_EQ(edit("txtPosY")->text(), QStringLiteral("111"));
+    EXPECT_EQ(m_board.rect.topLeft(), QPoint(222, 111));
+    EXPECT_TRUE(button("cmdOK")->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, OkWithoutChangesJustCloses) {
+    open();
+    m_dialog->cmdOK_Click();
+    flushDeletes();
+    EXPECT_TRUE(m_dialog.isNull());
+    EXPECT_FALSE(QFile::exists(m_store->filePath()));
+    EXPECT_TRUE(m_board.placements.empty());
+}
+
+TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
+    m_state->settings.Interval = 1;
+    open();
+    QLabel* first = child<QLabel>("lblFont_0");
+    QLabel* second = child<QLabel>("lblFont_1");
+    const QString caption0 = first->text();
+    const QString caption1 = second->text();
+    button("cmdTest")->click();
+    ASSERT_TRUE(m_dialog->speedTestRunning());
+    EXPECT_TRUE(child<QTimer>("tmrSpeedTest")->isActive()) << "paced by its timer";
+    int placeholders = 0;
+    while (first->text() != caption0 || placeholders == 0) {
+        m_dialog->speedTestFrame();
+        if (first->text() == QStringLiteral("－－－－－－－－－")) {
+            ++placeholders;
+            EXPECT_EQ(fromQColor(first->palette().color(QPalette::WindowText)), 0xFFFFFFu);
+        }
+        ASSERT_LT(placeholders, 100);
+    }
+    EXPECT_EQ(placeholders, 20);
+    EXPECT_EQ(fromQColor(first->palette().color(QPalette::WindowText)),
+              m_state->settings.ForeColor1);
+    m_dialog->speedTestFrame(); // end of the first preview
+    m_dialog->speedTestFrame();
+    EXPECT_EQ(second->text(), QStringLiteral("－－－－－－－－－"));
+
+    // Emptying the box ends the test and gives the preview its text back.
+    edit("txtInterval")->setText(QString());
+    m_dialog->speedTestFrame();
+    EXPECT_FALSE(m_dialog->speedTestRunning());
+    EXPECT_EQ(second->text(), caption1);
+    EXPECT_EQ(fromQColor(second->palette().color(QPalette::WindowText)),
+              m_state->settings.ForeColor2);
+}
+
+TEST_F(OptionsDialogTest, BrowseAndPlayUseTheSoundPath) {
+    open();
+    const QString other = m_dir.filePath(QStringLiteral("other.wav"));
+    options::setNextSoundFileAnswer(other);
+    button("cmdBrowse")->click();
+    EXPECT_EQ(edit("txtPath")->text(), other);
+    EXPECT_TRUE(m_dialog->optionsChanged());
+    options::setNextSoundFileAnswer(QString()); // cancelled
+    button("cmdBrowse")->click();
+    EXPECT_EQ(edit("txtPath")->text(), other);
+    button("cmdPlay")->click();
+    EXPECT_EQ(m_sound.played, QStringList{other});
+}
+
+TEST_F(OptionsDialogTest, ColourPickerGetsTheStandardCustomColours) {
+    open();
+    options::setNextColorAnswer(std::nullopt);
+    button("cmdColorB")->click();
+    const auto& table = options::standardCustomColors();
+    EXPECT_EQ(table[1], 0x00800000u);
+    EXPECT_EQ(table[15], 0x00FFFFFFu);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(fromQColor(QColorDialog::customColor(i)), table[static_cast<size_t>(i)]) << i;
+}
+
+TEST_F(OptionsDialogTest, OpeningTwiceGivesOneDialog) {
+    QPointer<OptionsDialog> slot;
+    OptionsDialog* first = openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound), nullptr);
+    first->close();
+    flushDeletes();
+    EXPECT_TRUE(slot.isNull());
+}
+
+TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
+    const std::pair<int, QStringList> cases[] = {
+        {0, {"8", "9", "10", "11", "12", "13", "14"}},
+        {1, {"8", "9", "10", "11"}},
+        {2, {"8", "9"}},
+    };
+    for (const auto& [size, expected] : cases) {
+        options::FontChooser chooser(QFont(QStringLiteral("IPAGothic"), 12),
+                                     options::fontSizeRange(size));
+        auto* list = chooser.findChild<QListWidget*>(QStringLiteral("lstSize"));
+        ASSERT_NE(list, nullptr);
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        EXPECT_EQ(shown, expected) << size;
+        // A preview font above the range starts at the largest size offered.
+        EXPECT_EQ(chooser.choice().pointSize, std::min(12, expected.last().toInt())) << size;
+    }
+}
+
+} // namespace

@@ -1,0 +1,333 @@
+#include "options/BoardPosition.h"
+#include "options/DisplaySpeedTest.h"
+#include "options/FontSizeLimits.h"
+#include "options/NumericEntry.h"
+#include "options/OptionValues.h"
+#include "options/VersionText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tanzo;
+using namespace tanzo::options;
+
+namespace {
+
+struct KeyCase {
+    int code;
+    bool shift, ctrl, alt;
+    int expected;
+};
+
+TEST(NumericKeyFilter, PassesDigitsAndEditingKeysOnly) {
+    const KeyCase cases[] = {
+        {48, false, false, false, 48},  // "0"
+        {57, false, false, false, 57},  // "9"
+        {49, true, false, false, 0},    // Shift+1 is a symbol
+        {49, false, true, false, 0},    // Ctrl+1
+        {49, false, false, true, 0},    // Alt+1
+        {96, false, false, false, 48},  // keypad 0 becomes the main-row code
+        {105, true, false, false, 57},  // keypad 9, even with Shift
+        {46, false, false, false, 46},  // Delete
+        {8, false, false, false, 8},    // Backspace
+        {37, false, false, false, 37},  // Left
+        {39, false, false, false, 39},  // Right
+        {36, false, false, false, 36},  // Home
+        {35, false, false, false, 35},  // End
+        {16, true, false, false, 16},   // Shift itself
+        {17, false, true, false, 0},    // Ctrl itself (so no Ctrl+V)
+        {38, false, false, false, 0},   // Up
+        {65, false, false, false, 0},   // "A"
+        {189, false, false, false, 0},  // "-"
+        {0xFF, false, false, false, 0}, // unknown
+    };
+    for (const KeyCase& c : cases)
+        EXPECT_EQ(filterNumericKeyDown(c.code, c.shift, c.ctrl, c.alt), c.expected)
+            << "key " << c.code;
+}
+
+TEST(NumericKeyFilter, CharacterFilterKeepsDigitsAndBackspace) {
+    for (char16_t ch = u'0'; ch <= u'9'; ++ch)
+        EXPECT_TRUE(acceptNumericChar(ch));
+    EXPECT_TRUE(acceptNumericChar(8));
+    for (char16_t ch : {u'a', u'-', u'+', u' ', u'.', u'０', u'/'})
+        EXPECT_FALSE(acceptNumericChar(ch)) << int(ch);
+}
+
+TEST(NumericEntry, ParsesSixteenBitIntegersOnly) {
+    EXPECT_EQ(parseInt16(QStringLiteral("42")), 42);
+    EXPECT_EQ(parseInt16(QStringLiteral(" 7 ")), 7);
+    EXPECT_EQ(parseInt16(QStringLiteral("-3")), -3);
+    EXPECT_EQ(parseInt16(QStringLiteral("32767")), 32767);
+    EXPECT_FALSE(parseInt16(QStringLiteral("32768")));
+    EXPECT_FALSE(parseInt16(QString()));
+    EXPECT_FALSE(parseInt16(QStringLiteral("1a")));
+    EXPECT_FALSE(parseInt16(QStringLiteral("abc")));
+}
+
+struct TextCase {
+    const char* text;
+    const char* expected; // nullptr: no replacement
+};
+
+void expectCorrections(std::optional<QString> (*correct)(const QString&),
+                       std::initializer_list<TextCase> cases) {
+    for (const TextCase& c : cases) {
+        const auto result = correct(QString::fromUtf8(c.text));
+        if (c.expected)
+            EXPECT_EQ(result, QString::fromUtf8(c.expected)) << "text '" << c.text << "'";
+        else
+            EXPECT_FALSE(result) << "text '" << c.text << "' became " << result->toStdString();
+    }
+}
+
+TEST(NumericEntry, MinutesAreHeldToOneToSixty) {
+    expectCorrections(correctMinutesText, {{"", "1"},
+                                           {" ", "1"},
+                                           {"0", "1"},
+                                           {"-5", "1"},
+                                           {"1", nullptr},
+                                           {"60", nullptr},
+                                           {"61", "60"},
+                                           {"99", "60"},
+                                           {"ab", nullptr}});
+}
+
+TEST(NumericEntry, IntervalIsHeldToOneToHundredAndMayStayEmpty) {
+    expectCorrections(correctIntervalText, {{"", nullptr},
+                                            {"  ", nullptr},
+                                            {"0", "1"},
+                                            {"1", nullptr},
+                                            {"100", nullptr},
+                                            {"101", "100"},
+                                            {"999", "100"},
+                                            {"x", nullptr}});
+}
+
+TEST(BoardPosition, TypedEdgeSettlesInsideTheScreen) {
+    const int maximum = positionMaximum(1280, 411); // 869
+    EXPECT_EQ(maximum, 869);
+    EXPECT_EQ(correctPositionText(QStringLiteral("900"), maximum), QStringLiteral("869"));
+    EXPECT_EQ(correctPositionText(QStringLiteral("-4"), maximum), QStringLiteral("0"));
+    EXPECT_FALSE(correctPositionText(QStringLiteral("869"), maximum));
+    EXPECT_FALSE(correctPositionText(QStringLiteral("0"), maximum));
+    EXPECT_FALSE(correctPositionText(QString(), maximum));
+    EXPECT_FALSE(correctPositionText(QStringLiteral("x"), maximum));
+}
+
+TEST(BoardPosition, BoardLargerThanScreenSettlesOnZero) {
+    const int maximum = positionMaximum(400, 632); // negative
+    // Applying the corrections until the text stays must end, and on 0.
+    QString text = QStringLiteral("123");
+    int rounds = 0;
+    while (const auto corrected = correctPositionText(text, maximum)) {
+        text = *corrected;
+        ASSERT_LT(++rounds, 3) << "the corrections keep replacing each other";
+    }
+    EXPECT_EQ(text, QStringLiteral("0"));
+}
+
+TEST(BoardPosition, EdgeOptions) {
+    EXPECT_EQ(edgeForPositionOption(0, 1280, 411), 0);
+    EXPECT_EQ(edgeForPositionOption(1, 1280, 411), 434); // 434.5 rounds to even
+    EXPECT_EQ(edgeForPositionOption(1, 1280, 410), 435);
+    EXPECT_EQ(edgeForPositionOption(2, 1280, 411), 869);
+}
+
+TEST(FontSizeLimits, RangesAndCapsPerBoardSize) {
+    EXPECT_EQ(fontSizeRange(0).smallest, 8);
+    EXPECT_EQ(fontSizeRange(0).largest, 14);
+    EXPECT_EQ(fontSizeRange(1).largest, 11);
+    EXPECT_EQ(fontSizeRange(2).largest, 9);
+    EXPECT_DOUBLE_EQ(cappedFontSize(12, 1), 11);
+    EXPECT_DOUBLE_EQ(cappedFontSize(12, 2), 9);
+    EXPECT_DOUBLE_EQ(cappedFontSize(14, 0), 14);
+    EXPECT_DOUBLE_EQ(cappedFontSize(20, 0), 20); // 大 leaves the font alone
+    EXPECT_DOUBLE_EQ(cappedFontSize(8, 2), 8);
+}
+
+TEST(SoundPathOnApply, SplitsTrimmedPathAtLastSeparator) {
+    auto check = [](bool on, const QString& text, const QString& dir, const QString& name) {
+        const SoundPathParts p = soundPathOnApply(on, text);
+        EXPECT_EQ(p.directory, dir) << text.toStdString();
+        EXPECT_EQ(p.fileName, name) << text.toStdString();
+    };
+    check(true, QStringLiteral("/snd/bells/a.wav"), QStringLiteral("/snd/bells/"),
+          QStringLiteral("a.wav"));
+    check(true, QStringLiteral("  /snd/a.wav "), QStringLiteral("/snd/"), QStringLiteral("a.wav"));
+    check(true, QStringLiteral("a.wav"), QString(), QStringLiteral("a.wav"));
+    check(true, QStringLiteral("D:\\snd\\a.wav"), QStringLiteral("D:\\snd\\"),
+          QStringLiteral("a.wav"));
+    check(true, QStringLiteral("/snd/a.wav") + QChar(u'\0') + QStringLiteral("junk"),
+          QStringLiteral("/snd/"), QStringLiteral("a.wav"));
+    check(false, QStringLiteral("/snd/a.wav"), QString(), QString());
+}
+
+class ValidateOptions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_wav = m_dir.filePath(QStringLiteral("chime.wav"));
+        QFile f(m_wav);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("RIFF");
+        m_values.chkAlarm = {true, true, true};
+        m_values.txtMin = {QStringLiteral("5"), QStringLiteral("5")};
+        m_values.txtPath = m_wav;
+        m_values.txtInterval = QStringLiteral("10");
+        m_values.txtPosX = QStringLiteral("10");
+        m_values.txtPosY = QStringLiteral("20");
+    }
+    std::optional<OptionField> problemField() const {
+        const auto p = validateOptions(m_values);
+        return p ? std::optional<OptionField>(p->field) : std::nullopt;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_wav;
+    OptionValues m_values;
+};
+
+TEST_F(ValidateOptions, AcceptsCompleteValues) {
+    EXPECT_FALSE(problemField());
+}
+
+TEST_F(ValidateOptions, SoundPathMustNameAnExistingFile) {
+    for (const QString& bad :
+         {QString(), QStringLiteral("   "), m_dir.path(),
+          m_dir.filePath(QStringLiteral("missing.wav")), QStringLiteral(" ") + m_wav}) {
+        m_values.txtPath = bad;
+        const auto p = validateOptions(m_values);
+        ASSERT_TRUE(p) << bad.toStdString();
+        EXPECT_EQ(p->field, OptionField::Path);
+        EXPECT_EQ(p->message, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
+    }
+    m_values.chkAlarm[2] = false; // the sound is off: the path is not looked at
+    EXPECT_FALSE(problemField());
+}
+
+TEST_F(ValidateOptions, RefusesBoxesThatAreNotNumbers) {
+    m_values.txtInterval = QString();
+    EXPECT_EQ(problemField(), OptionField::Interval);
+    m_values.txtInterval = QStringLiteral("10");
+
+    m_values.txtMin[1] = QStringLiteral("ab");
+    EXPECT_EQ(problemField(), OptionField::Min1);
+    m_values.txtMin[1] = QStringLiteral("5");
+
+    m_values.txtPosX = QString();
+    EXPECT_FALSE(problemField()) << "position boxes only count with 位置を設定";
+    m_values.chkPos = true;
+    EXPECT_EQ(problemField(), OptionField::PosX);
+    m_values.txtPosX = QStringLiteral("3");
+    m_values.txtPosY = QStringLiteral("x");
+    EXPECT_EQ(problemField(), OptionField::PosY);
+}
+
+TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
+    Settings current;
+    current.ForeColor1 = 0xFFFFFF;
+    current.ForeColor2 = 0xFFFF00;
+    current.LastPositionX = 33;
+    current.LastPositionY = 44;
+
+    OptionValues v;
+    v.fontName = QStringLiteral("IPAGothic");
+    v.fontBold = true;
+    v.fontItalic = true;
+    v.fontPointSize = 10.5;
+    v.foreColor1 = 0x00FF00;
+    v.foreColor2 = 0x0000FF;
+    v.backColor = 0x112233;
+    v.chkAlarm = {false, true, true};
+    v.txtMin = {QStringLiteral("7"), QStringLiteral("12")};
+    v.txtPath = QStringLiteral(" /snd/x.wav ");
+    v.chkWindow = {true, false, true, true};
+    v.txtInterval = QStringLiteral("42");
+    v.sizeIndex = 0;
+
+    const AppliedOptions a = applyOptionValues(v, current);
+    const Settings& s = a.settings;
+    EXPECT_EQ(s.FontName, QStringLiteral("IPAGothic"));
+    EXPECT_TRUE(s.FontBold);
+    EXPECT_TRUE(s.FontItalic);
+    EXPECT_EQ(s.FontSize, 10); // halves to even
+    EXPECT_EQ(a.previousForeColor1, 0xFFFFFFu);
+    EXPECT_EQ(a.previousForeColor2, 0xFFFF00u);
+    EXPECT_EQ(s.ForeColor1, 0x00FF00u);
+    EXPECT_EQ(s.ForeColor2, 0x0000FFu);
+    EXPECT_EQ(s.BackColor, 0x112233u);
+    EXPECT_FALSE(s.PreAlarm);
+    EXPECT_EQ(s.PreAlarmMinute, 7);
+    EXPECT_TRUE(s.AlarmSkip);
+    EXPECT_EQ(s.AlarmSkipMinute, 12);
+    EXPECT_TRUE(s.AlarmSound);
+    EXPECT_EQ(s.SoundDirectory, QStringLiteral("/snd/"));
+    EXPECT_EQ(s.SoundFileName, QStringLiteral("x.wav"));
+    EXPECT_TRUE(s.ShowTask);
+    EXPECT_FALSE(s.TopMost);
+    EXPECT_TRUE(s.SaveLastPosition);
+    EXPECT_TRUE(s.ActiveDisplay);
+    EXPECT_EQ(s.Interval, 42);
+    EXPECT_EQ(s.WindowSize, 0);
+    EXPECT_EQ(s.LastPositionX, 33) << "without 位置を設定 the position stays";
+    EXPECT_EQ(s.LastPositionY, 44);
+
+    v.fontPointSize = 11.5;
+    v.chkPos = true;
+    v.txtPosX = QStringLiteral("120");
+    v.txtPosY = QStringLiteral("0");
+    v.sizeIndex = -1;
+    v.chkAlarm[2] = false;
+    const Settings t = applyOptionValues(v, current).settings;
+    EXPECT_EQ(t.FontSize, 12);
+    EXPECT_EQ(t.LastPositionX, 120);
+    EXPECT_EQ(t.LastPositionY, 0);
+    EXPECT_EQ(t.WindowSize, current.WindowSize) << "no size option selected";
+    EXPECT_TRUE(t.SoundDirectory.isEmpty());
+    EXPECT_TRUE(t.SoundFileName.isEmpty()) << "sound off empties the stored path";
+}
+
+TEST(DisplaySpeedTest, ShowsTwentyPlaceholdersPerStepThenTheText) {
+    using Frame = DisplaySpeedTest::Frame;
+    DisplaySpeedTest test(1);
+    for (int k = 0; k < 20; ++k)
+        ASSERT_EQ(test.next(1), Frame::Placeholder) << k;
+    EXPECT_EQ(test.next(1), Frame::Restore);
+    EXPECT_EQ(test.next(1), Frame::End);
+    EXPECT_EQ(test.next(1), Frame::End);
+}
+
+TEST(DisplaySpeedTest, EmptiedBoxEndsTheTest) {
+    using Frame = DisplaySpeedTest::Frame;
+    DisplaySpeedTest test(10);
+    EXPECT_EQ(test.next(10), Frame::Placeholder);
+    EXPECT_EQ(test.next(std::nullopt), Frame::End);
+    EXPECT_EQ(test.next(10), Frame::End);
+}
+
+TEST(DisplaySpeedTest, LoweredValueRestoresEarlyAndStillEnds) {
+    using Frame = DisplaySpeedTest::Frame;
+    DisplaySpeedTest test(2); // 41 frames in all
+    int restores = 0, frames = 0;
+    for (Frame f = test.next(1); f != Frame::End; f = test.next(1)) {
+        ++frames;
+        restores += f == Frame::Restore;
+    }
+    EXPECT_EQ(frames, 41);
+    EXPECT_EQ(restores, 1); // at frame 20; the caller restores again at the end
+}
+
+TEST(VersionText, TitleVersionCopyrightCompany) {
+    EXPECT_EQ(versionText(QStringLiteral("T"), QStringLiteral("1.7.1"), QStringLiteral("(C) M"),
+                          QStringLiteral("M")),
+              QStringLiteral("T\nVersion 1.7.1\n(C) M\nM"));
+    EXPECT_EQ(versionText(QStringLiteral("T"), QStringLiteral("1.7.1"), QString(), QString()),
+              QStringLiteral("T\nVersion 1.7.1"));
+    EXPECT_TRUE(buildVersionText().contains(QStringLiteral("1.7.1")));
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#include "OptionsTestSupport.h"
+
+#include "core/AppState.h"
+#include "options/HelpViewer.h"
+#include "options/VersionWindow.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+using namespace tanzo;
+using tanzo::testing::RecordingBoard;
+using tanzo::testing::RecordingSound;
+
+namespace {
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class VersionWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setBeepHook([this] { ++m_beeps; });
+    }
+    void TearDown() override {
+        delete m_slot.data();
+        setBeepHook({});
+    }
+
+    ManualClock m_clock;
+    AppState m_state{m_clock, QStringLiteral("/tmp/")};
+    RecordingBoard m_board;
+    RecordingSound m_sound;
+    QPointer<VersionWindow> m_slot;
+    int m_beeps = 0;
+};
+
+TEST_F(VersionWindowTest, ShowsVersionTextAndPlaysTheSound) {
+    m_state.settings.SoundDirectory = QStringLiteral("/snd/");
+    m_state.settings.SoundFileName = QStringLiteral("a.wav");
+    m_state.settings.AlarmSound = false; // played all the same
+    VersionWindow* w = showVersionWindow(m_slot, m_state, m_board, m_sound);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->objectName(), QStringLiteral("frmVersion"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    const QString text = w->findChild<QLabel*>(QStringLiteral("lblComment"))->text();
+    EXPECT_TRUE(text.startsWith(kAppTitle));
+    EXPECT_TRUE(text.contains(QStringLiteral("1.7.1")));
+    EXPECT_FALSE(w->findChild<QLabel*>(QStringLiteral("imgIcon"))->pixmap().isNull());
+    EXPECT_TRUE(w->findChild<QPushButton*>(QStringLiteral("cmdOk"))->isDefault());
+    EXPECT_EQ(m_sound.played, QStringList{QStringLiteral("/snd/a.wav")});
+    EXPECT_EQ(m_beeps, 0);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(VersionWindowTest, AtMostOneWindowAndNoSecondSound) {
+    ASSERT_NE(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
+    EXPECT_EQ(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
+    EXPECT_EQ(m_sound.played.size(), 1);
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(m_slot.data(), &escape);
+    flushDeletes();
+    EXPECT_TRUE(m_slot.isNull()) << "Escape closes the window";
+    EXPECT_NE(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
+}
+
+TEST_F(VersionWindowTest, BeepsWithoutASoundFile) {
+    m_state.settings.SoundDirectory.clear();
+    m_state.settings.SoundFileName.clear();
+    ASSERT_NE(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
+    EXPECT_TRUE(m_sound.played.isEmpty());
+    EXPECT_EQ(m_beeps, 1);
+}
+
+TEST(HelpContents, MissingHelpSaysSo) {
+    QTemporaryDir empty;
+    std::vector<QString> texts;
+    msgbox::Icon icon = msgbox::Icon::None;
+    QString caption = QStringLiteral("unset");
+    msgbox::setHook([&](msgbox::Icon i, const QString& c, const QString& t) {
+        icon = i;
+        caption = c;
+        texts.push_back(t);
+    });
+    EXPECT_FALSE(showHelpContentsFrom(nullptr, empty.path()));
+    msgbox::setHook({});
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                                       "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
+    EXPECT_EQ(icon, msgbox::Icon::Information);
+    EXPECT_TRUE(caption.isEmpty());
+}
+
+TEST(HelpContents, OpensOneViewerAtTheContents) {
+    QTemporaryDir dir;
+    QFile index(dir.filePath(QStringLiteral("index.html")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("<html><head><meta charset=\"utf-8\"></head><body><h1>目次</h1></body></html>");
+    index.close();
+
+    ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
+    ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
+    int viewers = 0;
+    QTextBrowser* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("HelpViewer")) {
+            ++viewers;
+            viewer = qobject_cast<QTextBrowser*>(w);
+        }
+    EXPECT_EQ(viewers, 1);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->toPlainText().contains(QStringLiteral("目次")));
+    viewer->close();
+    flushDeletes();
+}
+
+TEST(HelpContents, ShippedContentsExist) {
+    const QString dir = QStringLiteral(TANZO_HELP_SOURCE_DIR);
+    for (const char* page :
+         {"index.html", "board.html", "editor.html", "options.html", "notices.html", "keys.html"}) {
+        QFile file(dir + QLatin1Char('/') + QLatin1String(page));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page;
+        const QString html = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(html.contains(QStringLiteral("charset=\"utf-8\""))) << page;
+    }
+}
+
+} // namespace
