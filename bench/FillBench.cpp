@@ -65,7 +65,8 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
         });
         gap.start();
         probe.start();
-        board.fillBoard(0, today, today, true, [&app] { app.quit(); });
+        board.fillBoard(0, today, today, true, [&app] { qInfo("done"); app.quit(); });
+        qInfo("filling %d", int(board.fillRunning()));
         app.exec();
         probe.stop();
     }

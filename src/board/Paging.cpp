@@ -7,7 +7,9 @@
 namespace tanzo {
 namespace {
 
-bool hasAppointments(const AppState& state) { return !holdsNoAppointment(state.dayList); }
+bool hasAppointments(const AppState& state) {
+    return !holdsNoAppointment(state.dayList);
+}
 
 } // namespace
 

@@ -66,6 +66,8 @@ void ShadowWindow::answerClick() {
 
 // The button belongs to the board: closing it from the task bar would leave
 // the setting on with no button, so the proxy stays until the board drops it.
-void ShadowWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+void ShadowWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
 
 } // namespace tanzo

@@ -17,11 +17,19 @@ TrayIcon::TrayIcon(const QIcon& icon, QMenu* trayMenu, QObject* parent)
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
 }
 
-bool TrayIcon::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool TrayIcon::isAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
-void TrayIcon::show() { m_icon->show(); }
-void TrayIcon::hide() { m_icon->hide(); }
-bool TrayIcon::isVisible() const { return m_icon->isVisible(); }
+void TrayIcon::show() {
+    m_icon->show();
+}
+void TrayIcon::hide() {
+    m_icon->hide();
+}
+bool TrayIcon::isVisible() const {
+    return m_icon->isVisible();
+}
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {

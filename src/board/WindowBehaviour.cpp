@@ -57,6 +57,13 @@ WindowBehaviour::WindowBehaviour(AppState& state, BoardWindowApi& board, QObject
     connectMenus();
 }
 
+WindowBehaviour::WindowBehaviour(AppState& state, MainWindow& board, QObject* parent)
+    : QObject(parent), m_state(state), m_ownApi(std::make_unique<MainWindowApi>(board)),
+      m_board(*m_ownApi), m_menus(std::make_unique<BoardMenus>()),
+      m_trayAvailable(&TrayIcon::isAvailable) {
+    connectMenus();
+}
+
 WindowBehaviour::~WindowBehaviour() {
     delete m_shadow.data();
     delete m_trayStandIn.data();
@@ -66,7 +73,9 @@ void WindowBehaviour::setTrayAvailableProbe(std::function<bool()> probe) {
     m_trayAvailable = std::move(probe);
 }
 
-QWidget* WindowBehaviour::boardWidget() const { return m_board.host().boardWidget(); }
+QWidget* WindowBehaviour::boardWidget() const {
+    return m_board.host().boardWidget();
+}
 
 void WindowBehaviour::connectMenus() {
     const auto on = [this](const char* name, auto handler) {
@@ -216,7 +225,9 @@ void WindowBehaviour::commentMouseMove(int index) {
                                       comment ? comment->text() : QString()));
 }
 
-void WindowBehaviour::miniClicked() { hideToTray(); }
+void WindowBehaviour::miniClicked() {
+    hideToTray();
+}
 
 void WindowBehaviour::hideToTray() {
     if (m_state.TrayMode)

@@ -62,6 +62,7 @@ class WindowBehaviour : public QObject, public BoardBehaviour {
     Q_OBJECT
 public:
     WindowBehaviour(AppState& state, BoardWindowApi& board, QObject* parent = nullptr);
+    WindowBehaviour(AppState& state, MainWindow& board, QObject* parent = nullptr);
     ~WindowBehaviour() override;
 
     // BoardBehaviour
@@ -82,6 +83,7 @@ public:
     // ShowTask is on and the board is not in the tray (start-up calls this
     // once the board is placed).
     void syncShadow();
+    void showTaskBarProxy() { syncShadow(); }
 
     BoardMenus& menus() const { return *m_menus; }
     ShadowWindow* shadow() const { return m_shadow; }
@@ -117,6 +119,7 @@ private:
     QWidget* boardWidget() const;
 
     AppState& m_state;
+    std::unique_ptr<BoardWindowApi> m_ownApi; // set when built on the real window
     BoardWindowApi& m_board;
     std::unique_ptr<BoardMenus> m_menus;
     std::unique_ptr<TrayIcon> m_tray;

@@ -34,9 +34,11 @@ validateOptions(const OptionValues& values, const std::function<bool(const QStri
     // different file name.
     if (values.chkAlarm[2] && (values.txtPath.trimmed().isEmpty() || !fileExists(values.txtPath)))
         return OptionProblem{OptionField::Path, kSoundPathMessage};
-    if (!inRange(values.txtMin[0], kMinutesMin, kMinutesMax))
+    // A minutes box is only looked at while its check box enables it; a
+    // disabled box cannot be corrected, and its setting then keeps its value.
+    if (values.chkAlarm[0] && !inRange(values.txtMin[0], kMinutesMin, kMinutesMax))
         return OptionProblem{OptionField::Min0, kMinutesMessage};
-    if (!inRange(values.txtMin[1], kMinutesMin, kMinutesMax))
+    if (values.chkAlarm[1] && !inRange(values.txtMin[1], kMinutesMin, kMinutesMax))
         return OptionProblem{OptionField::Min1, kMinutesMessage};
     if (!inRange(values.txtInterval, kIntervalMin, kIntervalMax))
         return OptionProblem{OptionField::Interval, kIntervalMessage};

@@ -4,6 +4,7 @@
 #include "FontSizeLimits.h"
 #include "NumericEntry.h"
 #include "Pickers.h"
+#include "ScreenCentre.h"
 #include "core/AppState.h"
 #include "core/BoardHost.h"
 #include "core/Colors.h"
@@ -540,8 +541,7 @@ OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppState& state,
         return nullptr;
     auto* dialog = new OptionsDialog(state, board, repository, sound);
     slot = dialog;
-    const QSize screen = Twips::screenSizePixels();
-    dialog->move((screen.width() - dialog->width()) / 2, (screen.height() - dialog->height()) / 2);
+    dialog->move(options::centredOnPrimaryScreen(dialog->size()).topLeft());
     dialog->show();
     return dialog;
 }

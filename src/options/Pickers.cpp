@@ -4,6 +4,7 @@
 #include "core/Colors.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -83,8 +84,17 @@ bool pickFont(QWidget* owner, QFont& font, int boardSize) {
 QString pickSoundFile(QWidget* owner, const QString& currentPath) {
     if (auto answer = take(nextSoundFile()))
         return *answer;
-    // Starting at the current file shows its directory with the file chosen.
-    return QFileDialog::getOpenFileName(owner, kSoundFileTitle, currentPath, kSoundFileFilter);
+    // Start at the current file (its directory, with the file chosen); when
+    // it is gone, at its directory if that is still there.
+    QString start;
+    const QFileInfo current(currentPath.trimmed());
+    if (!currentPath.trimmed().isEmpty()) {
+        if (current.isFile())
+            start = current.absoluteFilePath();
+        else if (current.absoluteDir().exists())
+            start = current.absolutePath();
+    }
+    return QFileDialog::getOpenFileName(owner, kSoundFileTitle, start, kSoundFileFilter);
 }
 
 void setNextColorAnswer(std::optional<BgrColor> answer) {

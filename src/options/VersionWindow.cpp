@@ -1,5 +1,6 @@
 #include "VersionWindow.h"
 
+#include "ScreenCentre.h"
 #include "VersionText.h"
 #include "core/AppState.h"
 #include "core/BoardHost.h"
@@ -13,8 +14,9 @@
 
 namespace tanzo {
 
-VersionWindow::VersionWindow(const QIcon& icon, const QString& text, QWidget* parent)
-    : QDialog(parent) {
+VersionWindow::VersionWindow(const AppState& state, BoardHost& board, SoundPlayer& sound,
+                             QWidget* parent)
+    : QDialog(parent), m_state(state), m_sound(sound) {
     setObjectName(QStringLiteral("frmVersion"));
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -26,9 +28,9 @@ VersionWindow::VersionWindow(const QIcon& icon, const QString& text, QWidget* pa
     image->setObjectName(QStringLiteral("imgIcon"));
     image->setGeometry(twips.toPixels(90), twips.toPixels(150), twips.toPixels(480),
                        twips.toPixels(480));
-    image->setPixmap(icon.pixmap(32, 32));
+    image->setPixmap(board.boardIcon().pixmap(32, 32));
 
-    auto* comment = new QLabel(text, this);
+    auto* comment = new QLabel(options::buildVersionText(), this);
     comment->setObjectName(QStringLiteral("lblComment"));
     comment->move(twips.toPixels(645), twips.toPixels(150));
     comment->adjustSize();
@@ -42,22 +44,22 @@ VersionWindow::VersionWindow(const QIcon& icon, const QString& text, QWidget* pa
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 }
 
+void VersionWindow::showCentred() {
+    setWindowPos(this, InsertAfter::Top, options::centredOnPrimaryScreen(size()), ShowWindow);
+    const Settings& s = m_state.settings;
+    if (!s.SoundFileName.isEmpty())
+        m_sound.play(s.SoundDirectory + s.SoundFileName);
+    else
+        systemBeep();
+}
+
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& state,
                                  BoardHost& board, SoundPlayer& sound) {
     if (slot)
         return nullptr;
-    auto* window = new VersionWindow(board.boardIcon(), options::buildVersionText());
+    auto* window = new VersionWindow(state, board, sound);
     slot = window;
-
-    const QSize screen = Twips::screenSizePixels();
-    const QRect rect((screen.width() - window->width()) / 2,
-                     (screen.height() - window->height()) / 2, window->width(), window->height());
-    setWindowPos(window, InsertAfter::Top, rect, ShowWindow);
-
-    if (!state.settings.SoundFileName.isEmpty())
-        sound.play(state.settings.SoundDirectory + state.settings.SoundFileName);
-    else
-        systemBeep();
+    window->showCentred();
     return window;
 }
 

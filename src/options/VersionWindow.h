@@ -3,9 +3,6 @@
 #include <QDialog>
 #include <QPointer>
 
-class QLabel;
-class QPushButton;
-
 namespace tanzo {
 
 struct AppState;
@@ -19,13 +16,21 @@ class VersionWindow : public QDialog {
 public:
     static inline const QString kCaption = QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
 
-    VersionWindow(const QIcon& icon, const QString& text, QWidget* parent = nullptr);
+    VersionWindow(const AppState& state, BoardHost& board, SoundPlayer& sound,
+                  QWidget* parent = nullptr);
+
+    // Shows the window centred on the primary screen, modeless, and plays
+    // the configured sound (whether or not notices play it), or beeps when
+    // no sound file is set.
+    void showCentred();
+
+private:
+    const AppState& m_state;
+    SoundPlayer& m_sound;
 };
 
 // ShowVersionWindow: does nothing while `slot` holds an open version window;
-// otherwise opens one centred on the primary screen, modeless, and plays the
-// configured sound (whether or not notices play it) or beeps when no sound
-// file is set. Returns the new window, or nullptr.
+// otherwise opens one with showCentred(). Returns the new window, or nullptr.
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& state,
                                  BoardHost& board, SoundPlayer& sound);
 

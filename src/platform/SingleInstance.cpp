@@ -21,7 +21,15 @@ bool SingleInstance::tryAcquire() {
     // Only a lock whose owner is gone counts as stale: a long-running first
     // instance must never be taken over because its lock is old.
     m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() == QLockFile::LockFailedError)
+        return false;
+    // The lock cannot be made at all (no permission, no such directory).
+    // That says nothing about another instance, and ending silently here
+    // would leave the program impossible to start.
+    qWarning("tanzo: cannot create the instance lock %s", qPrintable(m_path));
+    return true;
 }
 
 QString SingleInstance::defaultLockPath() {

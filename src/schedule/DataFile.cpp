@@ -285,6 +285,8 @@ bool DataFile::Writer::commit() {
     }
     const bool ok = m_file->commit();
     m_file.reset();
+    if (ok)
+        m_owner.m_needsBackup = false; // the file now holds exactly what was written
     return ok;
 }
 

@@ -83,14 +83,15 @@ public:
         m_state.NextEntryIndex = locatedNext;
         m_state.FirstRowIndex = locatedNext;
     }
-    QLabel* label(const QString& name) const override {
-        return window.findChild<QLabel*>(name);
-    }
+    QLabel* label(const QString& name) const override { return window.findChild<QLabel*>(name); }
 
     // BoardHost
     void stopTimer() override {}
     void startTimer() override {}
-    void applyBoardLayout(int size) override { layouts.push_back(size); }
+    void applyBoardLayout(int size) override {
+        layouts.push_back(size);
+        layoutInTray.push_back(m_state.TrayMode);
+    }
     QRect boardRect() const override { return window.geometry(); }
     void moveBoardTo(int left, int top) override { window.move(left, top); }
     void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
@@ -106,6 +107,7 @@ public:
     std::vector<Fill> fills;
     std::vector<Placement> placements;
     std::vector<int> layouts;
+    std::vector<bool> layoutInTray;
     int locates = 0;
     int locatedNext = 2;
 
@@ -222,9 +224,9 @@ TEST_F(BehaviourTest, MenusCarryTheirCaptionsAndKeyLabels) {
             names << a->objectName();
         return names;
     }();
-    EXPECT_EQ(trayOrder, (QStringList{"mnuTray_Open", "mnuTray_Schedule", "mnuTray_Option",
-                                      "mnuTray_Bar1", "mnuTray_About", "mnuTray_Help",
-                                      "mnuTray_Bar2", "mnuTray_Exit"}));
+    EXPECT_EQ(trayOrder,
+              (QStringList{"mnuTray_Open", "mnuTray_Schedule", "mnuTray_Option", "mnuTray_Bar1",
+                           "mnuTray_About", "mnuTray_Help", "mnuTray_Bar2", "mnuTray_Exit"}));
 }
 
 TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
@@ -236,7 +238,7 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
         int expectedFirst;
     };
     const Step steps[] = {
-        {Qt::Key_F6, Qt::NoModifier, 1},   {Qt::Key_F6, Qt::ShiftModifier, 4},
+        {Qt::Key_F6, Qt::NoModifier, 1},    {Qt::Key_F6, Qt::ShiftModifier, 4},
         {Qt::Key_F6, Qt::ShiftModifier, 7}, {Qt::Key_F4, Qt::NoModifier, 6},
         {Qt::Key_F4, Qt::ShiftModifier, 3}, {Qt::Key_F4, Qt::ShiftModifier, 0},
     };
@@ -298,7 +300,8 @@ TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
 }
 
 TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
-    const QString longComment = QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
+    const QString longComment =
+        QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
     state.dayList[4].Comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
     state.FirstRowIndex = 3;
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
@@ -430,6 +433,7 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     ASSERT_NE(behaviour.shadow(), nullptr);
     ASSERT_FALSE(board.layouts.empty());
     EXPECT_EQ(board.layouts.back(), Middle);
+    EXPECT_FALSE(board.layoutInTray.back()); // so the outer size is applied too
 }
 
 TEST_F(BehaviourTest, RestorePlacementRules) {

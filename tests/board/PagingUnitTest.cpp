@@ -128,10 +128,8 @@ TEST_F(PagingTest, SizeItemsFollowTheSettingAndTheScreen) {
         bool big, middle, small;
     };
     const Case cases[] = {
-        {Big, 9480, 0, true, true, true},
-        {Middle, 9479, 1, false, true, true},
-        {Small, 7594, 2, false, false, true},
-        {Small, 6154, 2, false, false, false},
+        {Big, 9480, 0, true, true, true},     {Middle, 9479, 1, false, true, true},
+        {Small, 7594, 2, false, false, true}, {Small, 6154, 2, false, false, false},
         {7, 28800, -1, true, true, true},
     };
     for (const Case& c : cases) {
@@ -203,8 +201,7 @@ TEST(BoardKeys, KeyTable) {
         {"Shift+F4 during a fill beeps", Qt::Key_F4, shift, false, true, KeyAction::Beep},
         {"F5 during a fill beeps", Qt::Key_F5, none, false, true, KeyAction::Beep},
         {"F1 during a fill nothing", Qt::Key_F1, none, false, true, KeyAction::Ignore},
-        {"F2 during a fill opens the editor", Qt::Key_F2, none, false, true,
-         KeyAction::Schedule},
+        {"F2 during a fill opens the editor", Qt::Key_F2, none, false, true, KeyAction::Schedule},
         {"loading ignores F2", Qt::Key_F2, none, true, false, KeyAction::Ignore},
         {"loading ignores Alt+F4", Qt::Key_F4, alt, true, false, KeyAction::Ignore},
         {"loading ignores F6", Qt::Key_F6, none, true, false, KeyAction::Ignore},

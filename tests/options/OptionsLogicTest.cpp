@@ -216,6 +216,8 @@ TEST_F(ValidateOptions, RefusesBoxesThatAreNotNumbers) {
 
     m_values.txtMin[1] = QStringLiteral("ab");
     EXPECT_EQ(problemField(), OptionField::Min1);
+    m_values.chkAlarm[1] = false; // a disabled box cannot be corrected: its setting stays
+    EXPECT_FALSE(problemField());
     m_values.txtMin[1] = QStringLiteral("5");
 
     m_values.txtPosX = QString();

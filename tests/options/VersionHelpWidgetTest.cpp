@@ -9,9 +9,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
@@ -61,6 +63,9 @@ TEST_F(VersionWindowTest, ShowsVersionTextAndPlaysTheSound) {
     EXPECT_EQ(m_sound.played, QStringList{QStringLiteral("/snd/a.wav")});
     EXPECT_EQ(m_beeps, 0);
     EXPECT_TRUE(w->isVisible());
+    const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
+    EXPECT_LE((w->geometry().center() - centre).manhattanLength(), 2)
+        << "centred on the primary screen, wherever the board is";
 }
 
 TEST_F(VersionWindowTest, AtMostOneWindowAndNoSecondSound) {

@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 
@@ -39,6 +40,15 @@ TEST(SingleInstance, LockLeftByACrashedRunDoesNotBlock) {
     ASSERT_TRUE(QFile::exists(lock));
 
     SingleInstance instance(lock);
+    EXPECT_TRUE(instance.tryAcquire());
+}
+
+TEST(SingleInstance, LockThatCannotBeMadeDoesNotPreventStarting) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("not-a-directory"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SingleInstance instance(dir.filePath("not-a-directory/tanzo.lock"));
     EXPECT_TRUE(instance.tryAcquire());
 }
 

@@ -1,0 +1,152 @@
+// The behaviour on the real board window: clicks, keys and mouse moves
+// arrive through the window's own event handling.
+#include "BoardTestEntries.h"
+#include "board/BoardMenus.h"
+#include "board/FillAnimation.h"
+#include "board/MainWindow.h"
+#include "board/WindowBehaviour.h"
+
+#include "core/AppState.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace tanzo {
+namespace {
+
+using test::entryAt;
+
+const QDate kToday(2027, 3, 15);
+
+class BehaviourOnBoardTest : public ::testing::Test {
+protected:
+    BehaviourOnBoardTest() : state(clock, dir.path() + QLatin1Char('/')) {
+        clock.set(kToday, QTime(9, 0));
+        for (int day = 0; day < 8; ++day)
+            state.dayList.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
+                                            QStringLiteral("議題 %1").arg(day)));
+        state.dayList.erase(state.dayList.begin()); // the placeholder
+        state.Loading = false;
+        state.NextEntryIndex = 0;
+        window.fillAnimation().setAutoRun(false);
+        window.setBehaviour(&behaviour);
+        behaviour.setTrayAvailableProbe([] { return false; });
+        setBeepHook([this] { ++beeps; });
+        window.show();
+    }
+    ~BehaviourOnBoardTest() override { setBeepHook({}); }
+
+    void finishFills() {
+        for (int guard = 0; window.fillRunning() && guard < 10; ++guard)
+            window.fillAnimation().finishNow();
+    }
+    QLabel* label(const char* name) { return window.findChild<QLabel*>(QLatin1String(name)); }
+    void click(QLabel* target) { QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3)); }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    AppState state;
+    MainWindow window{state, {}};
+    WindowBehaviour behaviour{state, window};
+    int beeps = 0;
+};
+
+TEST_F(BehaviourOnBoardTest, KeysPageTheRealBoard) {
+    QTest::keyClick(&window, Qt::Key_F6);
+    EXPECT_TRUE(state.BoardFilling);
+    EXPECT_EQ(state.FirstRowIndex, 0);
+    finishFills();
+    EXPECT_EQ(state.FirstRowIndex, 1);
+    EXPECT_EQ(window.cell("lblComment", 3)->text(), QStringLiteral("議題 1"));
+
+    QTest::keyClick(&window, Qt::Key_F6, Qt::ShiftModifier);
+    finishFills();
+    EXPECT_EQ(state.FirstRowIndex, 4);
+    EXPECT_EQ(window.cell("lblComment", 3)->text(), QStringLiteral("議題 4"));
+
+    QTest::keyClick(&window, Qt::Key_F4, Qt::ShiftModifier);
+    finishFills();
+    EXPECT_EQ(state.FirstRowIndex, 1);
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
+    QString captionWhileOpen;
+    QTimer::singleShot(0, [&] {
+        captionWhileOpen = label("lblCntl")->text();
+        behaviour.menus().action(QStringLiteral("mnuPop_View_NextPage"))->trigger();
+        behaviour.menus().popup()->close();
+    });
+    click(label("lblCntl"));
+    EXPECT_EQ(captionWhileOpen, QStringLiteral("■"));
+    EXPECT_EQ(label("lblCntl")->text(), QStringLiteral("□"));
+    finishFills();
+    EXPECT_EQ(state.FirstRowIndex, 3);
+}
+
+TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
+    state.dayList[1].Comment =
+        QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える");
+    window.fillBoard(0, kToday.addDays(-30), kToday.addDays(30), false, {});
+    finishFills();
+    QLabel* frame = window.cell("lblComment", 1);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), frame->mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(frame, &move);
+    EXPECT_EQ(frame->toolTip(), state.dayList[1].Comment);
+}
+
+TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
+    state.settings.LastPositionX = 20;
+    state.settings.LastPositionY = 30;
+    click(label("lblMini"));
+    EXPECT_TRUE(state.TrayMode);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_NE(behaviour.trayStandIn(), nullptr);
+    behaviour.trayStandIn()->setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(state.TrayMode);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pos(), QPoint(20, 30));
+}
+
+TEST_F(BehaviourOnBoardTest, SizeChosenInTheTrayReachesTheWindowOnReturn) {
+    state.settings.WindowSize = Small;
+    window.applyBoardLayout(Small);
+    const QSize small = window.size();
+    behaviour.hideToTray();
+    // The options dialog applies a new size while the board is hidden.
+    state.settings.WindowSize = Big;
+    window.applyBoardLayout(Big);
+    EXPECT_EQ(window.size(), small);
+    behaviour.restoreFromTray();
+    EXPECT_GT(window.width(), small.width());
+    EXPECT_GT(window.height(), small.height());
+}
+
+TEST_F(BehaviourOnBoardTest, TitleDragMovesTheRealBoard) {
+    window.move(100, 100);
+    QLabel* title = label("lblTitle");
+    QCursor::setPos(title->mapToGlobal(QPoint(5, 5)));
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(5, 5));
+    const QPoint start = title->mapToGlobal(QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(25, 15), QPointF(start + QPoint(20, 10)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(title, &move);
+    QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(25, 15));
+    EXPECT_EQ(window.pos(), QPoint(120, 110));
+    EXPECT_FALSE(state.DragActive);
+}
+
+} // namespace
+} // namespace tanzo
