@@ -23,7 +23,9 @@ FillAnimation::~FillAnimation() {
 }
 
 void FillAnimation::start(const FillRequest& request, std::function<void()> done) {
-    if (m_task)
+    // A `done` of the fill being finished may itself start one; finish
+    // those too, so that this request is drawn last and alone.
+    while (m_task)
         finishNow();
     m_state.BoardFilling = true;
     m_task.emplace(run(request));

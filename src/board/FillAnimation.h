@@ -94,7 +94,7 @@ public:
     static constexpr int FramePauseUs = 250;
     static constexpr int FlapPausePerIntervalUs = 400;
     // Longest run of logical frames in one timer event.
-    static constexpr int SliceBudgetUs = 4000;
+    static constexpr int SliceBudgetUs = 3000;
 
     FillAnimation(AppState& state, BoardSurface& surface, QObject* parent = nullptr);
     ~FillAnimation() override;

@@ -128,6 +128,8 @@ ScheduleEditor::~ScheduleEditor() {
                              static_cast<QObject*>(m_txtPlace), static_cast<QObject*>(m_txtComment),
                              static_cast<QObject*>(m_lstSchedule)})
         watched->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 std::vector<ListFields> ScheduleEditor::listRecords() const {

@@ -191,6 +191,21 @@ TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
     EXPECT_EQ(finished, 2);
 }
 
+TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewRequest) {
+    state.dayList = {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)};
+    std::vector<int> order;
+    fill.start({0, kToday, kToday, true}, [&] {
+        order.push_back(1);
+        fill.start({1, kToday, kToday, true}, [&] { order.push_back(2); });
+    });
+    fill.stepFrame();
+    fill.start({0, kToday, kToday, true}, [&] { order.push_back(3); });
+    fill.finishNow();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(surface.at(layout::Hour, 0).caption, "1 4");
+    EXPECT_FALSE(state.BoardFilling);
+}
+
 TEST_F(FillAnimationTest, DateAndMinuteStayFixedDuringTheFill) {
     clock.set(kToday, QTime(14, 5, 50));
     state.dayList = {entryAt(kToday, 14, 5)};

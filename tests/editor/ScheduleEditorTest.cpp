@@ -297,6 +297,45 @@ TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
     EXPECT_EQ(list()->selectedItems().size(), 0);
 }
 
+TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
+    const ScheduleEntry far = stored(QDate(2000, 10, 20), 10, 0, 2, "F", "f");
+    m_state.dayList = {far};
+    open();
+    selectRow(0);
+    QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
+    EXPECT_EQ(combo("cboYear")->currentText(), "2000");
+    EXPECT_EQ(combo("cboMonth")->currentIndex(), -1);
+    EXPECT_EQ(text("txtPlace")->text(), "F");
+    EXPECT_FALSE(button("cmdAdd")->isEnabled());
+    EXPECT_FALSE(button("cmdUpdate")->isEnabled());
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(EditorTest, AddWhileALineIsSelectedKeepsThatLine) {
+    const ScheduleEntry e = stored(QDate(2000, 9, 7), 10, 30, 2, "A", "a");
+    m_state.dayList = {e};
+    open();
+    selectRow(0);
+    QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
+    typeInto(text("txtPlace"), "B");
+    ASSERT_TRUE(button("cmdAdd")->isEnabled());
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    ASSERT_EQ(list()->count(), 2);
+    EXPECT_TRUE(lines()[0].contains(QStringLiteral(" | B") + ideo(6) + " | 10:30 | "));
+    EXPECT_EQ(lines()[1], LineFromEntry(e));
+}
+
+TEST_F(EditorTest, EscapeLeavesWithoutCheckingTheTypedHour) {
+    open();
+    compose("07", "10", "00", "X", "");
+    combo("cboHour")->clearEditText();
+    typeInto(combo("cboHour"), "99");
+    QTest::keyClick(combo("cboHour"), Qt::Key_Escape);
+    closeAndFlush();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_editor.isNull());
+}
+
 TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
     const ScheduleEntry past = stored(QDate(2000, 9, 6), 14, 4, 2, "P", QStringLiteral("済"));
     const ScheduleEntry future = stored(QDate(2000, 9, 6), 14, 5, 2, "F", "f");
