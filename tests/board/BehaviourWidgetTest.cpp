@@ -541,25 +541,11 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
     EXPECT_EQ(board.window.pos(), QPoint(205, 152));
 }
 
-TEST_F(BehaviourTest, RightButtonDoesNotDrag) {
-    behaviour.titleMouseDown(Qt::RightButton);
-    EXPECT_FALSE(state.DragActive);
-}
-
 TEST_F(BehaviourTest, SizeItemsSetTheSizeAndLayOut) {
     item("mnuPop_Size_Big")->trigger();
     EXPECT_EQ(state.settings.WindowSize, Big);
     ASSERT_EQ(board.layouts.size(), 1u);
     EXPECT_EQ(board.layouts[0], Big);
-}
-
-TEST_F(BehaviourTest, ActDispAndSavePosToggleTheSettings) {
-    item("mnuPop_ActDisp")->setChecked(false);
-    item("mnuPop_ActDisp")->trigger();
-    item("mnuPop_SavePos")->setChecked(true);
-    item("mnuPop_SavePos")->trigger();
-    EXPECT_TRUE(state.settings.ActiveDisplay);
-    EXPECT_FALSE(state.settings.SaveLastPosition);
 }
 
 } // namespace

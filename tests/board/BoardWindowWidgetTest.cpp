@@ -306,6 +306,27 @@ TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
     EXPECT_EQ(behaviour.calls, QStringList{"restore"});
 }
 
+TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsOnTop) {
+    state.settings.ActiveDisplay = true;
+    bool allOpen = true;
+    board().setAllDialogsOpenProbe([&] { return allOpen; });
+    const auto fillAndSee = [&] {
+        board().hide();
+        board().fillBoard(0, kToday, kToday, false);
+        const bool shown = board().isVisible();
+        finishFills();
+        return shown;
+    };
+    EXPECT_FALSE(fillAndSee()) << "all three dialogs open";
+    allOpen = false;
+    state.settings.TopMost = true;
+    EXPECT_FALSE(fillAndSee()) << "already on top";
+    state.settings.TopMost = false;
+    EXPECT_TRUE(fillAndSee());
+    EXPECT_TRUE(board().testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
 TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
     writeDataFile({entryAt(kToday, 9, 0, 3, "早朝"), entryAt(kToday, 9, 57, 3, "遅刻"),
                    entryAt(kToday, 10, 0, 3, "開始"), entryAt(kToday, 10, 5, 3, "予告"),

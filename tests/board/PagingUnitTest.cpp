@@ -73,22 +73,6 @@ TEST_F(PagingTest, MovesFollowTheTable) {
     }
 }
 
-TEST_F(PagingTest, RefreshIsNotAPageMove) {
-    setUp(8, 3, 0);
-    EXPECT_EQ(pageTarget(ViewCommand::Refresh, state), std::nullopt);
-}
-
-TEST_F(PagingTest, MenuEnablingAtTheStartOfAList) {
-    setUp(8, 0, 0);
-    const PopupMenuState m = popupMenuState(state, QSizeF(28800, 16200));
-    EXPECT_TRUE(m.viewEnabled);
-    EXPECT_FALSE(m.backEnabled);
-    EXPECT_FALSE(m.backPageEnabled);
-    EXPECT_FALSE(m.refreshEnabled); // already on the next entry
-    EXPECT_TRUE(m.nextEnabled);
-    EXPECT_TRUE(m.nextPageEnabled);
-}
-
 TEST_F(PagingTest, MenuEnablingFollowsThePage) {
     struct Case {
         const char* name;
@@ -96,6 +80,7 @@ TEST_F(PagingTest, MenuEnablingFollowsThePage) {
         bool back, refresh, next1, nextPage;
     };
     const Case cases[] = {
+        {"start, on the next entry", 8, 0, 0, false, false, true, true},
         {"middle", 8, 3, 0, true, true, true, true},
         {"last, day over", 8, 7, -1, true, true, false, true},
         {"last, upcoming today", 8, 7, 2, true, true, false, false},
@@ -142,28 +127,6 @@ TEST_F(PagingTest, SizeItemsFollowTheSettingAndTheScreen) {
     }
 }
 
-TEST_F(PagingTest, CheckMarksMirrorTheSettings) {
-    setUp(8, 0, 0);
-    state.settings.ShowTask = true;
-    state.settings.TopMost = false;
-    state.settings.SaveLastPosition = true;
-    state.settings.ActiveDisplay = false;
-    PopupMenuState m = popupMenuState(state, QSizeF(28800, 16200));
-    EXPECT_TRUE(m.showTaskChecked);
-    EXPECT_FALSE(m.topMostChecked);
-    EXPECT_TRUE(m.savePosChecked);
-    EXPECT_FALSE(m.actDispChecked);
-    state.settings.ShowTask = false;
-    state.settings.TopMost = true;
-    state.settings.SaveLastPosition = false;
-    state.settings.ActiveDisplay = true;
-    m = popupMenuState(state, QSizeF(28800, 16200));
-    EXPECT_FALSE(m.showTaskChecked);
-    EXPECT_TRUE(m.topMostChecked);
-    EXPECT_FALSE(m.savePosChecked);
-    EXPECT_TRUE(m.actDispChecked);
-}
-
 struct KeyCase {
     const char* name;
     int key;
@@ -208,14 +171,6 @@ TEST(BoardKeys, KeyTable) {
     };
     for (const KeyCase& c : cases)
         EXPECT_EQ(keyAction(c.key, c.modifiers, c.loading, c.filling), c.expected) << c.name;
-}
-
-TEST(BoardKeys, NavigationKeysMapToViewCommands) {
-    EXPECT_EQ(viewCommandOf(KeyAction::BackPage), ViewCommand::BackPage);
-    EXPECT_EQ(viewCommandOf(KeyAction::Refresh), ViewCommand::Refresh);
-    EXPECT_EQ(viewCommandOf(KeyAction::NextPage), ViewCommand::NextPage);
-    EXPECT_EQ(viewCommandOf(KeyAction::Help), std::nullopt);
-    EXPECT_EQ(viewCommandOf(KeyAction::Beep), std::nullopt);
 }
 
 } // namespace
