@@ -145,7 +145,9 @@ void Shell::onBoardUnloaded() {
     delete m_version.data();
     if (m_notices)
         m_notices->closeAll();
-    m_behaviour->shutDown();
+    // The task-bar proxy and the tray icon go with the behaviour.
+    m_board->setBehaviour(nullptr);
+    m_behaviour.reset();
 
     if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, st.TrayMode))
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);

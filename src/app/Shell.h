@@ -2,6 +2,9 @@
 
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "editor/ScheduleEditor.h"
+#include "options/OptionsDialog.h"
+#include "options/VersionWindow.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
 
@@ -18,9 +21,6 @@ class SoundPlayer;
 class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
-class ScheduleEditor;
-class OptionsDialog;
-class VersionWindow;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most

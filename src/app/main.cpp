@@ -33,8 +33,11 @@ int main(int argc, char** argv) {
 
     tanzo::SystemClock clock;
     tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer());
-    QObject::connect(&shell, &tanzo::Shell::finished, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    // exit() rather than quit(): quit() would first ask the board to close,
+    // which the board takes as a new exit command.
+    QObject::connect(
+        &shell, &tanzo::Shell::finished, &app, [] { QApplication::exit(0); },
+        Qt::QueuedConnection);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
         return 0;

@@ -6,27 +6,6 @@
 
 namespace tanzo {
 
-CommentLines splitComment(const QString& text) {
-    CommentLines lines;
-    const QList<uint> chars = text.toUcs4();
-    qsizetype next = 0;
-    for (QString& line : lines) {
-        int width = 0;
-        while (next < chars.size()) {
-            const char32_t c = chars[next];
-            const int w = cp932::charWidth(c);
-            if (width >= CommentLineBytes || w > CommentLineBytes - width)
-                break;
-            line += QString::fromUcs4(&c, 1);
-            width += w;
-            ++next;
-        }
-        if (next == chars.size())
-            break;
-    }
-    return lines;
-}
-
 namespace board {
 
 QTime cutToMinute(const QTime& now) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/CommentLines.h"
 #include "core/Settings.h"
 #include "schedule/ScheduleEntry.h"
 
@@ -13,13 +14,6 @@
 namespace tanzo {
 
 struct AppState;
-
-// A comment wrapped into at most four lines of at most 24 code page 932
-// bytes each; line 1 is element 0.
-using CommentLines = std::array<QString, 4>;
-constexpr int CommentLineBytes = 24;
-
-CommentLines splitComment(const QString& text);
 
 namespace board {
 

@@ -33,7 +33,8 @@ e2e_log() { printf '[%s %s] %s\n' "$(date +%H:%M:%S)" "$E2E_NAME" "$*" >&2; }
 # Prints the reason, takes a screenshot of the moment and ends the test.
 e2e_fail() {
     e2e_log "FAIL: $*"
-    if [[ -n "${DISPLAY:-}" ]]; then
+    # Only our own server: never photograph the desktop of whoever runs this.
+    if [[ -n "${E2E_XVFB_UP:-}" ]]; then
         e2e_screenshot failure || true
     fi
     exit 1
@@ -55,6 +56,7 @@ e2e_pass() {
 # $1 is the program under test; the artefacts live in the build tree beside it
 # unless TANZO_E2E_ARTIFACTS names another place.
 e2e_init() {
+    unset DISPLAY
     TANZO_BIN=${1:?usage: $0 path/to/tanzo}
     [[ -x "$TANZO_BIN" ]] || e2e_fail "no executable at $TANZO_BIN"
     TANZO_BIN=$(cd "$(dirname "$TANZO_BIN")" && pwd)/$(basename "$TANZO_BIN")
@@ -162,6 +164,7 @@ e2e_start_xvfb() {
     e2e_retry 15 test -s "$fifo" || e2e_fail "Xvfb did not start (see xvfb.log)"
     DISPLAY=":$(tr -d '[:space:]' <"$fifo")"
     export DISPLAY
+    E2E_XVFB_UP=1
     e2e_retry 10 xprop -root _NET_SUPPORTED || e2e_fail "cannot reach the X server $DISPLAY"
     e2e_log "Xvfb on $DISPLAY"
 }
@@ -355,7 +358,7 @@ e2e_accessible_dump() {
 e2e_wait_text() {
     local text=$1 limit=${2:-15} tries=0
     while ((tries < limit)); do
-        if e2e_accessible_dump 1 2>/dev/null | grep -qF -- "'$text"; then
+        if e2e_accessible_dump 1 2>/dev/null | grep -qF -- "$text"; then
             return 0
         fi
         sleep 1
