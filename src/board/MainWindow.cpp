@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/Colors.h"
 #include "platform/Clock.h"
+#include "platform/TaskBarHint.h"
 #include "platform/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -479,6 +480,13 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     if (m_behaviour)
         m_behaviour->formMouseMove(event->globalPosition().toPoint());
     QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    // The board has no task-bar button of its own; the proxy window gives
+    // it one when the user wants it.
+    keepOutOfTaskBar(this);
+    QWidget::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -40,12 +40,12 @@ void keepOutOfTaskBar(QWidget* window) {
     if (state == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE)
         return;
 
-    if (!window->isVisible()) {
-        // Before the window is mapped the property itself is the request;
-        // Qt keeps atoms it does not manage when it adds its own.
-        xcb_change_property(c, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 2, skip);
-    } else {
-        // A mapped window asks the window manager with a client message.
+    // Before the window is mapped the property itself is the request (Qt
+    // keeps atoms it does not manage when it adds its own); a mapped window
+    // asks the window manager with a client message. Both are sent, since
+    // which of the two applies cannot be told reliably from here.
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 2, skip);
+    {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         xcb_client_message_event_t ev{};
         ev.response_type = XCB_CLIENT_MESSAGE;
