@@ -1,5 +1,7 @@
 #include "RegistryStore.h"
 
+#include "platform/CopyName.h"
+
 #include "Cp932.h"
 
 #include <QDir>
@@ -129,17 +131,6 @@ std::optional<RegistryStore::Value> parseData(QStringView data) {
     return value;
 }
 
-// A free name for a copy of `base`: base itself, then base.1, base.2, ...
-QString freeName(const QString& base) {
-    if (!QFileInfo::exists(base))
-        return base;
-    for (int n = 1;; ++n) {
-        const QString candidate = base + QLatin1Char('.') + QString::number(n);
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
 } // namespace
 
 RegistryStore::RegistryStore(QString filePath) : m_filePath(std::move(filePath)) {}
@@ -245,7 +236,7 @@ bool RegistryStore::load() {
         // it is kept aside once, not once per load.
         if (bytes != m_damagedBytes || m_damagedCopy.isEmpty() ||
             !QFileInfo::exists(m_damagedCopy)) {
-            const QString copy = freeName(m_filePath + QStringLiteral(".damaged"));
+            const QString copy = freeCopyName(m_filePath + QStringLiteral(".damaged"));
             if (QFile::copy(m_filePath, copy)) {
                 m_damagedCopy = copy;
                 m_damagedBytes = bytes;

@@ -1,5 +1,7 @@
 #include "DataFile.h"
 
+#include "platform/CopyName.h"
+
 #include "DataFileText.h"
 #include "DayListSort.h"
 
@@ -127,18 +129,6 @@ bool readEntry(FieldReader& reader, ScheduleEntry& entry) {
     return true;
 }
 
-// A name for a new copy beside the file that does not replace an older
-// copy: name, then name.1, name.2, ...
-QString freeName(const QString& base) {
-    if (!QFileInfo::exists(base))
-        return base;
-    for (int n = 1;; ++n) {
-        const QString candidate = base + QLatin1Char('.') + QString::number(n);
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
 } // namespace
 
 QByteArray encodeEntryLine(const ScheduleEntry& entry) {
@@ -220,7 +210,7 @@ bool DataFile::load(DayList& list, const QDate& today) {
 bool DataFile::keepBackup() {
     if (!QFileInfo::exists(m_path))
         return true;
-    const QString copy = freeName(backupPath());
+    const QString copy = freeCopyName(backupPath());
     if (!QFile::copy(m_path, copy))
         return false;
     m_lastBackup = copy;
