@@ -17,22 +17,14 @@
 namespace tanzo {
 namespace {
 
-// Height of the title bar and borders above the client area, in pixels. A
-// window the window manager has framed knows it; before that (and on
-// platforms without decorations) the style's title-bar height stands in, so
-// that the cascade still steps.
-int frameHeight(const QWidget* window) {
-    const int known = window ? window->frameGeometry().height() - window->height() : 0;
-    if (known > 0)
-        return known;
-    const QStyle* style = QApplication::style();
-    return style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+int measuredFrame(const QWidget* window) {
+    return window->frameGeometry().height() - window->height();
 }
 
 } // namespace
 
 NoticeCenter::NoticeCenter(AppState& state, BoardHost& board, SoundPlayer& sound)
-    : m_state(state), m_board(board), m_sound(sound) {}
+    : m_state(state), m_board(board), m_sound(sound), m_frameProbe(&measuredFrame) {}
 
 NoticeCenter::~NoticeCenter() {
     for (const QPointer<NoticeWindow>& window : std::as_const(m_windows))
@@ -63,7 +55,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     m_windows.append(window);
     connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::onDismissed);
 
-    const int frame = frameHeight(previous);
+    const int frame = cascadeStep(open);
     CascadeInput in;
     if (previous)
         in.previous = previous->geometry().topLeft();
@@ -86,6 +78,26 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     const QString path = m_state.settings.soundPath();
     if (m_state.settings.AlarmSound && !path.isEmpty())
         m_sound.play(path);
+}
+
+// Height of the title bar and borders above the client area, in pixels. The
+// window manager frames a window only after it is mapped, so notices opened
+// in the same tick are not framed yet when the next one is placed; the
+// height measured on any framed notice (now or earlier) stands in, so that
+// every step of the cascade is the same. Before any notice has been framed
+// (and on platforms without decorations) the style's title-bar height does.
+int NoticeCenter::cascadeStep(const QList<NoticeWindow*>& open) {
+    for (auto it = open.crbegin(); it != open.crend(); ++it) {
+        const int measured = m_frameProbe ? m_frameProbe(*it) : 0;
+        if (measured > 0) {
+            m_knownFrame = measured;
+            break;
+        }
+    }
+    if (m_knownFrame > 0)
+        return m_knownFrame;
+    const QStyle* style = QApplication::style();
+    return style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
 }
 
 void NoticeCenter::onDismissed(NoticeWindow* window) {

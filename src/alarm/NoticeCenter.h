@@ -5,12 +5,15 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 namespace tanzo {
 
 struct AppState;
 class BoardHost;
 class SoundPlayer;
 class NoticeWindow;
+class QWidget;
 
 // ShowNotice: opens the notification windows (frmMsg), cascades them from
 // the most recent one still open, counts them and starts the sound.
@@ -27,15 +30,25 @@ public:
     // Closes every notice window (program exit).
     void closeAll();
 
+    // How tall the window manager's frame above a window's client area is,
+    // 0 while the window is not framed yet. Tests replace the measurement;
+    // by default it is read off the window.
+    using FrameProbe = std::function<int(const QWidget*)>;
+    void setFrameProbe(FrameProbe probe) { m_frameProbe = std::move(probe); }
+
 private:
     // frmMsg_cmdOK_Click; the title bar's close box does the same, so that
     // OpenNoticeCount always counts the windows still open.
     void onDismissed(NoticeWindow* window);
+    int cascadeStep(const QList<NoticeWindow*>& open);
 
     AppState& m_state;
     BoardHost& m_board;
     SoundPlayer& m_sound;
     QList<QPointer<NoticeWindow>> m_windows;
+    FrameProbe m_frameProbe;
+    // The frame height last measured on a framed notice window.
+    int m_knownFrame = 0;
 };
 
 } // namespace tanzo

@@ -146,6 +146,7 @@ bool RegistryStore::load() {
         m_keys.clear();
         m_keyNames.clear();
         m_damaged = false;
+        m_damageUnkept = false;
         return true;
     }
     QFile file(m_filePath);
@@ -156,6 +157,29 @@ bool RegistryStore::load() {
         return false;
     file.close();
 
+    m_damageUnkept = false;
+    if (!parse(bytes)) {
+        // A store reloaded before it was saved again is the same damaged file;
+        // it is kept aside once, not once per load.
+        if (bytes != m_damagedBytes || m_damagedCopy.isEmpty() ||
+            !QFileInfo::exists(m_damagedCopy)) {
+            m_damageUnkept = !keepDamagedCopy();
+            if (!m_damageUnkept)
+                m_damagedBytes = bytes;
+        }
+    }
+    return true;
+}
+
+bool RegistryStore::keepDamagedCopy() {
+    const QString copy = freeCopyName(m_filePath + QStringLiteral(".damaged"));
+    if (!QFile::copy(m_filePath, copy))
+        return false;
+    m_damagedCopy = copy;
+    return true;
+}
+
+bool RegistryStore::parse(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(bytes);
     bool damaged = decoder.hasError() || bytes.contains('\0');
@@ -231,28 +255,10 @@ bool RegistryStore::load() {
     m_keys = keys;
     m_keyNames = keyNames;
     m_damaged = damaged;
-    if (damaged) {
-        // A store reloaded before it was saved again is the same damaged file;
-        // it is kept aside once, not once per load.
-        if (bytes != m_damagedBytes || m_damagedCopy.isEmpty() ||
-            !QFileInfo::exists(m_damagedCopy)) {
-            const QString copy = freeCopyName(m_filePath + QStringLiteral(".damaged"));
-            if (QFile::copy(m_filePath, copy)) {
-                m_damagedCopy = copy;
-                m_damagedBytes = bytes;
-            }
-        }
-    }
-    return true;
+    return !damaged;
 }
 
-bool RegistryStore::save() {
-    if (m_failWrites)
-        return false;
-    const QFileInfo info(m_filePath);
-    if (!QDir().mkpath(info.absolutePath()))
-        return false;
-
+QByteArray RegistryStore::serialise() const {
     QString out = kHeader + QStringLiteral("\n");
     for (auto it = m_keys.cbegin(); it != m_keys.cend(); ++it) {
         const Key& key = it.value();
@@ -265,12 +271,26 @@ bool RegistryStore::save() {
                    encodeData(v.value().data, v.value().type == Type::String) + QLatin1Char('\n');
         }
     }
+    return out.toUtf8();
+}
+
+bool RegistryStore::save() {
+    if (m_failWrites)
+        return false;
+    const QFileInfo info(m_filePath);
+    if (!QDir().mkpath(info.absolutePath()))
+        return false;
+    if (m_damageUnkept && QFileInfo::exists(m_filePath)) {
+        if (!keepDamagedCopy())
+            return false;
+        m_damageUnkept = false;
+    }
 
     QSaveFile file(m_filePath);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = out.toUtf8();
+    const QByteArray bytes = serialise();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -31,11 +31,19 @@ public:
     // used, so nothing is thrown away silently; damaged() then tells so.
     // Returns false only when the file exists and cannot be read at all.
     bool load();
+    // The reading rules of load() over bytes already at hand, with no file
+    // touched: replaces the content, returns false when the bytes are
+    // damaged (the readable part is used all the same).
+    bool parse(const QByteArray& bytes);
+    // The file's content as save() writes it.
+    QByteArray serialise() const;
     bool damaged() const { return m_damaged; }
     QString damagedCopyPath() const { return m_damagedCopy; }
 
     // Writes the whole store atomically; false when the file cannot be
-    // written (the previous file then stays as it was).
+    // written (the previous file then stays as it was). A damaged file that
+    // could not be copied aside when it was read is copied now, and is not
+    // overwritten while that fails.
     bool save();
 
     // RegCreateKeyEx: creates the key (and its parents) when missing.
@@ -62,13 +70,15 @@ private:
         QMap<QString, QString> names; // lower-case name -> name as written
     };
     static QString normalise(const QString& path);
+    bool keepDamagedCopy();
 
     QString m_filePath;
     QMap<QString, Key> m_keys; // keyed by lower-case normalised path
     QMap<QString, QString> m_keyNames;
     bool m_damaged = false;
     QString m_damagedCopy;
-    QByteArray m_damagedBytes; // content of the damaged file last kept aside
+    QByteArray m_damagedBytes;   // content of the damaged file last kept aside
+    bool m_damageUnkept = false; // the file on disk is damaged and has no copy
     bool m_failWrites = false;
 };
 

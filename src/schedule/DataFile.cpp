@@ -103,10 +103,13 @@ private:
 };
 
 // Reads one entry; false when the entry is damaged or the file ends inside it.
-bool readEntry(FieldReader& reader, ScheduleEntry& entry) {
+// `exact` becomes false when a text field held bytes outside code page 932.
+bool readEntry(FieldReader& reader, ScheduleEntry& entry, bool& exact) {
     const char* b = nullptr;
     qsizetype n = 0;
     int16_t number = 0;
+    bool placeExact = true;
+    bool commentExact = true;
     auto field = [&] { return reader.next(b, n) == FieldReader::Result::Ok; };
     if (!field() || !datafile::parseFloat(b, n, entry.EntryDate))
         return false;
@@ -116,10 +119,11 @@ bool readEntry(FieldReader& reader, ScheduleEntry& entry) {
         return false;
     if (!field())
         return false;
-    entry.Place = fitPlace(datafile::decodeText(b, n));
+    entry.Place = fitPlace(datafile::decodeText(b, n, &placeExact));
     if (!field())
         return false;
-    entry.Comment = datafile::decodeText(b, n);
+    entry.Comment = datafile::decodeText(b, n, &commentExact);
+    exact = placeExact && commentExact;
     if (!field() || !datafile::parseShort(b, n, number))
         return false;
     entry.Arrived = number != 0;
@@ -173,14 +177,21 @@ bool DataFile::load(DayList& list, const QDate& today) {
         return false;
     }
     file.close();
+    return loadBytes(bytes, list, today);
+}
 
+bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& today) {
+    list = placeholderDayList();
+    m_report = LoadReport{};
+    m_needsBackup = false;
     list.reserve(std::min<qsizetype>(bytes.count('\n') + 1, MaxDayListEntries));
     const float oldest = daySerial(today) - 6;
     FieldReader reader(bytes);
     while (reader.skipToEntry()) {
         const int line = reader.line();
         ScheduleEntry entry;
-        if (!readEntry(reader, entry)) {
+        bool exact = true;
+        if (!readEntry(reader, entry, exact)) {
             m_report.ok = false;
             m_report.lineNumber = line;
             m_needsBackup = true;
@@ -200,9 +211,12 @@ bool DataFile::load(DayList& list, const QDate& today) {
             continue;
         }
         ++m_report.kept;
+        if (!exact)
+            ++m_report.undecodable;
     }
-    // Entries left out for the size limit exist only in the file now.
-    m_needsBackup = m_report.overLimit;
+    // Entries left out for the size limit, and text that cannot be written
+    // back as it was read, exist as they are only in the file now.
+    m_needsBackup = m_report.overLimit || m_report.undecodable > 0;
     sortDayList(list);
     return true;
 }

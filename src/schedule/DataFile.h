@@ -33,6 +33,10 @@ public:
         int dropped = 0;        // entries older than six days
         bool overLimit = false; // more than 32767 entries: the surplus was left out
         int leftOut = 0;        // entries left out for the limit
+        // Text fields holding bytes that are not code page 932 (a file saved
+        // in another encoding, a damaged sector): they read as U+FFFD, so
+        // the original bytes are kept in a backup before the next write.
+        int undecodable = 0;
     };
 
     explicit DataFile(QString path);
@@ -43,9 +47,12 @@ public:
     // minus six days or later), then orders it. Returns false when the read
     // stopped at a damaged line; the entries read before it stay, unordered.
     bool load(DayList& list, const QDate& today);
+    // The same reading rules over the file's bytes, already read.
+    bool loadBytes(const QByteArray& bytes, DayList& list, const QDate& today);
     const LoadReport& lastLoad() const { return m_report; }
-    // True when the last read did not take the whole file (damage or
-    // surplus entries); the next write first keeps a backup.
+    // True when the last read did not take the whole file (damage, text in
+    // another encoding, or surplus entries); the next write first keeps a
+    // backup.
     bool needsBackupBeforeWrite() const { return m_needsBackup; }
     QString backupPath() const { return m_path + QStringLiteral(".bak"); }
     // The copy made before the last overwrite: backupPath(), or, when that

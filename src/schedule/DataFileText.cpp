@@ -124,7 +124,9 @@ QByteArray formatFloat(float value) {
     return text;
 }
 
-QString decodeText(const char* bytes, qsizetype length) {
+QString decodeText(const char* bytes, qsizetype length, bool* exact) {
+    if (exact)
+        *exact = true;
     bool ascii = true;
     for (qsizetype i = 0; i < length && ascii; ++i)
         ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
@@ -134,7 +136,10 @@ QString decodeText(const char* bytes, qsizetype length) {
     QString text;
     if (decoder.decode(bytes, length, text))
         return text;
-    return cp932::decode(QByteArray(bytes, length));
+    text = cp932::decode(QByteArray(bytes, length));
+    if (exact)
+        *exact = !text.contains(QChar(QChar::ReplacementCharacter));
+    return text;
 }
 
 QByteArray encodeText(const QString& text) {

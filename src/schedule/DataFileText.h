@@ -18,8 +18,10 @@ bool parseShort(const char* text, qsizetype length, int16_t& out);
 // the leading zero before the period (".4375"), exponent as "E-04".
 QByteArray formatFloat(float value);
 
-// Code page 932 text of a field, and back.
-QString decodeText(const char* bytes, qsizetype length);
+// Code page 932 text of a field, and back. Bytes that are not code page 932
+// become U+FFFD; *exact (when given) is set false then, since writing the
+// text back could not give the same bytes.
+QString decodeText(const char* bytes, qsizetype length, bool* exact = nullptr);
 QByteArray encodeText(const QString& text);
 
 // The file format has no escape: a double quote would end the field and a

@@ -8,13 +8,24 @@ const QDate kEpoch(1899, 12, 30);
 constexpr char16_t kIdeographicSpace = u'\u3000';
 } // namespace
 
-QDate ScheduleEntry::date() const { return dateFromSerial(EntryDate); }
+QDate ScheduleEntry::date() const {
+    return dateFromSerial(EntryDate);
+}
 
-HourMinute ScheduleEntry::startHourMinute() const { return hourMinuteFromFraction(StartTime); }
+HourMinute ScheduleEntry::startHourMinute() const {
+    return hourMinuteFromFraction(StartTime);
+}
 
-float daySerial(const QDate& date) { return static_cast<float>(kEpoch.daysTo(date)); }
+float daySerial(const QDate& date) {
+    return static_cast<float>(kEpoch.daysTo(date));
+}
 
 QDate dateFromSerial(double serial) {
+    // Far beyond any calendar date (a damaged or hand-made file): converting
+    // such a value to a whole number of days is undefined.
+    constexpr double kFarthest = 1e12;
+    if (!(std::fabs(serial) < kFarthest))
+        return {};
     return kEpoch.addDays(static_cast<qint64>(std::floor(serial)));
 }
 
@@ -36,7 +47,9 @@ QString fitPlace(const QString& text) {
     return text + QString(PlaceLength - text.size(), QLatin1Char(' '));
 }
 
-QString placeholderPlace() { return QString(PlaceLength, QChar(0)); }
+QString placeholderPlace() {
+    return QString(PlaceLength, QChar(0));
+}
 
 int16_t statusFromText(const QString& text) {
     if (text == QStringLiteral("最重要"))
@@ -74,8 +87,12 @@ QString trimWhere(const QString& text, bool ideographicToo) {
 }
 } // namespace
 
-QString trimSpaces(const QString& text) { return trimWhere(text, true); }
-QString trimAsciiSpaces(const QString& text) { return trimWhere(text, false); }
+QString trimSpaces(const QString& text) {
+    return trimWhere(text, true);
+}
+QString trimAsciiSpaces(const QString& text) {
+    return trimWhere(text, false);
+}
 
 ScheduleEntry placeholderEntry() {
     ScheduleEntry e;
@@ -83,8 +100,12 @@ ScheduleEntry placeholderEntry() {
     return e;
 }
 
-DayList placeholderDayList() { return DayList{placeholderEntry()}; }
+DayList placeholderDayList() {
+    return DayList{placeholderEntry()};
+}
 
-bool holdsNoAppointment(const DayList& list) { return list.empty() || list[0].EntryDate == 0; }
+bool holdsNoAppointment(const DayList& list) {
+    return list.empty() || list[0].EntryDate == 0;
+}
 
 } // namespace tanzo

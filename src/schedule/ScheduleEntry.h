@@ -17,12 +17,12 @@ struct HourMinute {
 
 // One appointment, with the fields of the data file in their order.
 struct ScheduleEntry {
-    float EntryDate = 0;   // day serial: days since 1899-12-30; 0 marks the placeholder
-    float StartTime = 0;   // fraction of the day of hour:minute:00
-    int16_t Status = 0;    // 1 最重要, 2 重要, 3 普通
-    QString Place;         // always 7 characters
+    float EntryDate = 0; // day serial: days since 1899-12-30; 0 marks the placeholder
+    float StartTime = 0; // fraction of the day of hour:minute:00
+    int16_t Status = 0;  // 1 最重要, 2 重要, 3 普通
+    QString Place;       // always 7 characters
     QString Comment;
-    bool Arrived = false;  // the start has been handled by the alarms
+    bool Arrived = false; // the start has been handled by the alarms
     bool PreNoticed = false;
 
     QDate date() const;
@@ -34,6 +34,7 @@ constexpr int MaxDayListEntries = 32767;
 
 // Day serial numbers: whole days since 30 December 1899 (day 0).
 float daySerial(const QDate& date);
+// An invalid date for serials no calendar reaches (and NaN).
 QDate dateFromSerial(double serial);
 // Start time as a fraction of a day, and back (rounded to the whole second
 // first, so that 10:00 does not come out as 09:59:59).

@@ -140,6 +140,31 @@ TEST_F(NoticeCenterTest, CascadesFromTheMostRecentOpenNotice) {
     EXPECT_EQ(last()->geometry().topLeft(), second + step);
 }
 
+// Two notices due in the same tick: the window manager has framed the older
+// windows but not yet the one opened a moment ago. The step must still be
+// the real title-bar height, not a guess that differs from it.
+TEST_F(NoticeCenterTest, CascadeStepStaysEvenWhenTheLastWindowIsNotFramedYet) {
+    constexpr int realFrame = 29;
+    QList<const QWidget*> framed;
+    center.setFrameProbe(
+        [&framed](const QWidget* w) { return framed.contains(w) ? realFrame : 0; });
+
+    center.showNotice("A", "", 2);
+    framed.append(last());
+    center.showNotice("B", "", 0);
+    const QPoint a = center.openNotices().at(0)->geometry().topLeft();
+    const QPoint b = last()->geometry().topLeft();
+    EXPECT_EQ(b - a, QPoint(realFrame, realFrame));
+
+    center.showNotice("C", "", 1); // B is not framed yet
+    EXPECT_EQ(last()->geometry().topLeft() - b, QPoint(realFrame, realFrame));
+
+    // Once every framed window is closed the measured height is still known.
+    framed.clear();
+    center.showNotice("D", "", 1);
+    EXPECT_EQ(last()->geometry().topLeft() - b, QPoint(2 * realFrame, 2 * realFrame));
+}
+
 TEST_F(NoticeCenterTest, AfterTheOnlyNoticeIsClosedTheNextIsCentredAgain) {
     center.showNotice("A", "", 1);
     const QPoint centred = last()->geometry().topLeft();

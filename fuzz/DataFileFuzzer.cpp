@@ -1,0 +1,66 @@
+// Bytes of a data file through the reader, then the entries through the
+// writer and the reader again. Besides crashes and undefined behaviour it
+// catches a reader that accepts what the writer then cannot reproduce.
+#include "schedule/DataFile.h"
+#include "schedule/DayListSort.h"
+
+#include <QByteArray>
+#include <QDate>
+
+#include <cstdint>
+#include <cstdlib>
+
+using namespace tanzo;
+
+namespace {
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+QByteArray encodeAll(const DayList& list) {
+    QByteArray bytes;
+    for (const ScheduleEntry& e : list)
+        bytes += encodeEntryLine(e);
+    return bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const QDate today(2027, 3, 15);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+
+    DataFile file(QStringLiteral("/nonexistent/TANZO.DAT"));
+    DayList list;
+    const bool ok = file.loadBytes(bytes, list, today);
+    const DataFile::LoadReport& report = file.lastLoad();
+    require(!list.empty());
+    require(list.size() <= static_cast<size_t>(MaxDayListEntries));
+    require(ok == report.ok);
+    require(file.needsBackupBeforeWrite() == (!ok || report.overLimit || report.undecodable > 0));
+    for (const ScheduleEntry& e : list) {
+        require(e.Place.size() == PlaceLength);
+        // What the board and the editor ask of every entry.
+        (void)e.date();
+        (void)e.startHourMinute();
+    }
+    if (!ok)
+        return 0;
+
+    // The list is ordered, and what the writer makes of it reads back whole,
+    // and the second round changes nothing more.
+    DayList sorted = list;
+    exchangeSortDayList(sorted);
+    require(encodeAll(sorted) == encodeAll(list));
+
+    const QByteArray written = encodeAll(list);
+    DayList again;
+    require(file.loadBytes(written, again, today));
+    require(again.size() == list.size() || holdsNoAppointment(list));
+    if (holdsNoAppointment(list))
+        return 0;
+    require(encodeAll(again) == written);
+    return 0;
+}

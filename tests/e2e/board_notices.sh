@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Notices as a person meets them. The clock starts at 09:53:50 with, today:
+# an appointment at 09:50 (overdue: warned at once), one at 09:00 (long past:
+# settled without a word), two at 09:55 (start notices in that minute) and one
+# at 09:59 (advance notice at 09:54, five minutes ahead). The notice windows
+# open one title bar below and right of the last one still open, OK closes
+# each, the board moves on once the 09:55 appointments have started, and the
+# close label writes the notice flags into TANZO.DAT.
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/board_lib.sh
+source "$(dirname "$0")/board_lib.sh"
+e2e_init "$@"
+
+today=$(e2e_day_serial 2027-03-15)
+tomorrow=$(e2e_day_serial 2027-03-16)
+board_start_desktop
+e2e_write_data_file <<EOF_DATA
+$today,.375,3,"旧館     ","朝礼",0,0
+$today,.4097222,2,"支店     ","見積書",0,0
+$today,.4131944,1,"本社     ","報告書を提出",0,0
+$today,.4131944,3,"倉庫     ","",0,0
+$today,.4159722,2,"会議室    ","資料持参",0,0
+$tomorrow,.375,3,"ﾃｽﾄ    ","ｶﾀｶﾅ半角",0,0
+EOF_DATA
+
+e2e_start_tanzo --faketime "@2027-03-15 09:53:50"
+board=$(e2e_wait_board)
+
+# The 09:50 appointment is three minutes overdue: a warning right after the
+# first load. The 09:00 one lies beyond the five-minute skip: no window.
+warn=$(board_wait_titled "警告 - 支店" 15) || e2e_fail "no overdue warning for the 09:50 appointment"
+e2e_wait_text "本社" 10 || e2e_fail "the board does not show the 09:55 appointment"
+e2e_wait_text "支店へ行く時刻を過ぎました。" 5 || e2e_fail "the warning's message is wrong"
+[[ -z "$(board_windows_titled "警告 - 旧館")$(board_windows_titled "通知 - 旧館")" ]] ||
+    e2e_fail "the appointment of 09:00 was noticed although it lies beyond the skip"
+e2e_accessible_dump 2 >"$E2E_ARTIFACTS/tree-before-notices.txt" 2>&1 || true
+e2e_screenshot warning
+
+# 09:54: five minutes before 09:59.
+pre=$(board_wait_titled "予告 - 会議室" 20) || e2e_fail "no advance notice at 09:54"
+e2e_wait_text "会議室へ行く5分前になりました。" 5 || e2e_fail "the advance notice's message is wrong"
+e2e_wait_text "（資料持参）" 5 || e2e_fail "the advance notice lacks the comment line"
+[[ -z "$(board_windows_titled "通知 - 本社")" ]] || e2e_fail "the start notice came before 09:55"
+
+# 09:55: both start notices, cascading on the two windows still open.
+start1=$(board_wait_titled "通知 - 本社" 75) || e2e_fail "no start notice at 09:55 for 本社"
+start2=$(board_wait_titled "通知 - 倉庫" 5) || e2e_fail "no start notice at 09:55 for 倉庫"
+sleep 1
+e2e_screenshot cascade
+
+# The first window is centred on the 1280 x 1024 screen; each later one
+# steps right and down by the same amount (the height of a title bar).
+positions=()
+for wid in "$warn" "$pre" "$start1" "$start2"; do
+    e2e_window_geometry "$wid" || e2e_fail "notice window $wid vanished"
+    positions+=("$WIN_X,$WIN_Y,$WIN_W,$WIN_H")
+done
+e2e_log "notices at ${positions[*]}"
+IFS=, read -r x0 y0 w0 h0 <<<"${positions[0]}"
+centre_x=$((x0 + w0 / 2)) centre_y=$((y0 + h0 / 2))
+((centre_x > 600 && centre_x < 680 && centre_y > 470 && centre_y < 560)) ||
+    e2e_fail "the first notice is not centred: client area at ${positions[0]}"
+((w0 == 230 && h0 == 82)) || e2e_fail "a notice's client area is ${w0}x$h0, not 230x82"
+IFS=, read -r x1 y1 _ _ <<<"${positions[1]}"
+step=$((x1 - x0))
+((step > 5 && y1 - y0 == step)) || e2e_fail "the second notice is not one title bar right and below"
+for i in 2 3; do
+    IFS=, read -r xi yi _ _ <<<"${positions[i]}"
+    ((xi - x0 == i * step && yi - y0 == i * step)) ||
+        e2e_fail "notice $i is at $xi,$yi, not $((x0 + i * step)),$((y0 + i * step))"
+done
+
+# With the 09:55 appointments started, the first row moves on to 09:59.
+e2e_wait_text "資料持参" 10 || e2e_fail "the board did not move on to the 09:59 appointment"
+
+# OK closes each window, newest first.
+for wid in "$start2" "$start1" "$pre" "$warn"; do
+    board_click_ok "$wid"
+    e2e_retry 5 bash -c "! xwininfo -id $wid 2>/dev/null | grep -q IsViewable" ||
+        e2e_fail "OK did not close notice window $wid"
+done
+count=$(e2e_tanzo_windows | wc -l)
+[[ $count -eq 1 ]] || e2e_fail "$count windows are open after every OK, expected the board alone"
+e2e_screenshot after-ok
+
+# The close label "×" of the small board.
+e2e_click_in "$board" 395 8
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label"
+decoded=$(e2e_read_data_file) || e2e_fail "TANZO.DAT is missing or not code page 932"
+printf '%s\n' "$decoded" >"$E2E_ARTIFACTS/TANZO.DAT.utf8.txt"
+
+expect_flags() { # place, arrived, prenoticed
+    awk -F, -v p="$1" -v a="$2" -v n="$3" '
+        index($4, p) == 2 && $6 + 0 == a && $7 + 0 == n { found = 1 }
+        END { exit !found }' <<<"$decoded" ||
+        e2e_fail "TANZO.DAT does not hold the flags $2,$3 for $1: $(grep -F "$1" <<<"$decoded")"
+}
+expect_flags "旧館" -1 -1
+expect_flags "支店" -1 -1
+expect_flags "本社" -1 -1
+expect_flags "倉庫" -1 -1
+expect_flags "会議室" 0 -1
+expect_flags "ﾃｽﾄ" 0 0
+e2e_pass

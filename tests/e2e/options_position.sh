@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The options dialog as a person meets it: opened from the board's command
+# menu, "位置を設定" then "右端" moves the board flush right at once, OK keeps
+# it there, and the next start finds the board there again. The version
+# window and the help viewer open from the menu and from F1.
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/dialogs_lib.sh
+source "$(dirname "$0")/dialogs_lib.sh"
+e2e_init "$@"
+
+readonly start_at="2027-03-15 09:30:00"
+readonly options_title="ヨルカ設定"
+readonly version_title="ﾊﾞｰｼﾞｮﾝ情報"
+today=$(e2e_day_serial 2027-03-15)
+
+# Opens the board's command menu ("□") and picks the item with mnemonic $1.
+open_board_menu_item() {
+    dlg_click_accessible label "□"
+    sleep 0.7
+    dlg_key "$1"
+}
+
+board_flush_right() {
+    e2e_window_geometry "$board" && ((WIN_X + WIN_W == 1280))
+}
+
+dlg_start_desktop
+e2e_write_data_file <<EOF_DATA
+$today,.5,3,"本社     ","定例",0,0
+EOF_DATA
+e2e_start_tanzo --faketime "@$start_at"
+board=$(e2e_wait_board)
+e2e_wait_text "本社" 15 || e2e_fail "the board never showed the 12:00 appointment"
+# Away from the right edge first, so that the move can be seen.
+e2e_window_geometry "$board"
+e2e_log "board at $WIN_X,$WIN_Y, ${WIN_W}x$WIN_H"
+
+open_board_menu_item o
+options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not open the options dialog"
+sleep 0.5
+e2e_screenshot options-open
+dlg_check_centred "$options"
+e2e_window_geometry "$options"
+# 7020 x 4755 twips of client area.
+[[ "$WIN_W" == 468 && "$WIN_H" == 317 ]] || e2e_fail "the options dialog is ${WIN_W}x$WIN_H, not 468x317"
+
+# A second menu command opens nothing more.
+open_board_menu_item o
+sleep 1
+[[ $(dlg_count_windows "$options_title") -eq 1 ]] || e2e_fail "a second command opened a second dialog"
+
+dlg_click_accessible "check box" "位置を設定" 8
+sleep 0.3
+dlg_click_accessible "radio button" "右端" 8
+e2e_retry 3 board_flush_right || e2e_fail "右端 did not move the board flush right ($WIN_X + $WIN_W)"
+board_y=$WIN_Y
+e2e_screenshot options-right-edge
+dlg_click_accessible "push button" "OK"
+dlg_wait_window_gone "$options_title" 5 || e2e_fail "OK did not close the options dialog"
+board_flush_right || e2e_fail "the board left the right edge after OK"
+
+# The version window, from the command menu, in the middle of the screen;
+# Escape closes it.
+open_board_menu_item a
+version=$(dlg_find_window "$version_title" 10) || e2e_fail "the menu did not open the version window"
+sleep 0.5
+e2e_screenshot version-window
+dlg_check_centred "$version"
+e2e_wait_text "スケジュールヨルカLite" 5 || e2e_fail "the version window does not name the program"
+dlg_focus "$version"
+dlg_key Escape
+dlg_wait_window_gone "$version_title" 5 || e2e_fail "Escape did not close the version window"
+
+# F1 on the board opens the help at its contents.
+e2e_click_in "$board" 200 60
+dlg_key F1
+help=$(dlg_find_window "スケジュールヨルカLite ﾍﾙﾌﾟ" 10) || e2e_fail "F1 did not open the help"
+sleep 0.7
+e2e_screenshot help-contents
+wmctrl -i -c "$help"
+dlg_wait_window_gone "スケジュールヨルカLite ﾍﾙﾌﾟ" 5 || e2e_fail "the help viewer did not close"
+
+# Exit with the close label; the next start puts the board where OK left it.
+e2e_window_geometry "$board"
+e2e_click_in "$board" $((WIN_W - 22 + 15 / 2)) $((1 + 16 / 2))
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
+grep -q "LastPositionX" "$TANZO_SETTINGS_FILE" || e2e_fail "no position in the settings file"
+
+e2e_start_tanzo --faketime "@$start_at" --log tanzo-restart.log
+board=$(e2e_wait_board)
+e2e_retry 5 board_flush_right || e2e_fail "after a restart the board is at $WIN_X (width $WIN_W), not flush right"
+[[ $WIN_Y -eq $board_y ]] || e2e_fail "after a restart the board is at y $WIN_Y, not $board_y"
+e2e_screenshot restarted
+e2e_pass

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/Settings.h"
+#include "schedule/ScheduleEntry.h"
+
+#include <QByteArray>
+#include <QDate>
+
+// The two contents the crash writer alternates between. They differ in
+// length and in every line, so that any mixture or cut is visible.
+namespace tanzo::crash {
+
+inline DayList dayList(bool second) {
+    DayList list;
+    const int count = second ? 900 : 2500;
+    const float day = daySerial(QDate(2027, 3, 15));
+    for (int i = 0; i < count; ++i) {
+        ScheduleEntry e;
+        e.EntryDate = day + static_cast<float>(i % 30);
+        e.StartTime = timeFraction((i / 60) % 24, i % 60);
+        e.Status = static_cast<int16_t>(1 + i % 3);
+        e.Place = fitPlace(second ? QStringLiteral("新会議室") : QStringLiteral("旧本社"));
+        e.Comment = (second ? QStringLiteral("新しい予定 %1") : QStringLiteral("古い予定 %1 資料持参"))
+                        .arg(i);
+        list.push_back(e);
+    }
+    return list;
+}
+
+inline Settings settings(bool second) {
+    Settings s;
+    s.FontName = second ? QStringLiteral("IPAゴシック") : QStringLiteral("ＭＳ ゴシック");
+    s.Interval = second ? 55 : 10;
+    s.BackColor = second ? 0x123456 : 0;
+    s.WindowSize = second ? Big : Small;
+    s.SaveLastPosition = true;
+    s.LastPositionX = second ? 700 : 20;
+    s.SoundDirectory = second ? QStringLiteral("/home/user/sounds/") : QString();
+    return s;
+}
+
+} // namespace tanzo::crash
