@@ -37,8 +37,7 @@ Shell::Locations Shell::defaultLocations() {
 
 Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
     : m_clock(clock), m_locations(std::move(locations)), m_sound(sound),
-      m_instance(m_locations.lockFile), m_store(m_locations.settingsFile),
-      m_repository(m_store) {}
+      m_instance(m_locations.lockFile), m_store(m_locations.settingsFile), m_repository(m_store) {}
 
 Shell::~Shell() {
     // Windows that refer to the board go before it.
@@ -103,8 +102,7 @@ Shell::StartResult Shell::start() {
         s.LastPositionY = static_cast<int16_t>(kFirstPositionMargin);
 
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
-                        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(),
-                              laidOut.height()),
+                        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
     m_board->timer1()->setInterval(1000);
     m_board->timer1()->start();
@@ -154,7 +152,9 @@ void Shell::onBoardUnloaded() {
     emit finished();
 }
 
-bool Shell::allDialogsOpen() const { return m_editor && m_options && m_version; }
+bool Shell::allDialogsOpen() const {
+    return m_editor && m_options && m_version;
+}
 
 void Shell::centreOnScreen(QWidget* window) const {
     const QSize screen = Twips::screenSizePixels();

@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     // exit() rather than quit(): quit() would first ask the board to close,
     // which the board takes as a new exit command.
     QObject::connect(
-        &shell, &tanzo::Shell::finished, &app, [] { QApplication::exit(0); },
-        Qt::QueuedConnection);
+        &shell, &tanzo::Shell::finished, &app, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
         return 0;

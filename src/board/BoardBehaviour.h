@@ -12,12 +12,12 @@ class BoardBehaviour {
 public:
     virtual ~BoardBehaviour() = default;
 
-    virtual void controlClicked() = 0;                            // lblCntl
-    virtual void titleMouseDown(Qt::MouseButton button) = 0;      // lblTitle
+    virtual void controlClicked() = 0;                       // lblCntl
+    virtual void titleMouseDown(Qt::MouseButton button) = 0; // lblTitle
     virtual void titleMouseUp(Qt::MouseButton button) = 0;
     virtual void formMouseMove(const QPoint& globalCursor) = 0;
-    virtual void miniClicked() = 0;                               // lblMini
-    virtual void commentMouseMove(int index) = 0;                 // lblComment element 0..5
+    virtual void miniClicked() = 0;               // lblMini
+    virtual void commentMouseMove(int index) = 0; // lblComment element 0..5
     // Form_KeyDown; returns true when the key was taken.
     virtual bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers) = 0;
     // RestoreFromTray, also run by a fill when ActiveDisplay is on.

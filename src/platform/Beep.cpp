@@ -10,7 +10,9 @@ std::function<void()>& beepHook() {
 }
 } // namespace
 
-void setBeepHook(std::function<void()> hook) { beepHook() = std::move(hook); }
+void setBeepHook(std::function<void()> hook) {
+    beepHook() = std::move(hook);
+}
 
 void systemBeep() {
     if (beepHook()) {

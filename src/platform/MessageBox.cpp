@@ -10,7 +10,9 @@ Hook& hook() {
 }
 } // namespace
 
-void setHook(Hook h) { hook() = std::move(h); }
+void setHook(Hook h) {
+    hook() = std::move(h);
+}
 
 void show(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
     if (hook()) {

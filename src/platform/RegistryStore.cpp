@@ -193,6 +193,14 @@ bool RegistryStore::parse(const QByteArray& bytes) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
+        // A NUL cannot be written back as text: a name holding one would make
+        // every file saved from this store damaged again.
+        if (line.contains(QChar(0))) {
+            damaged = true;
+            if (line.startsWith(QLatin1Char('[')))
+                current.clear(); // its values belong to no key
+            continue;
+        }
         if (!headerSeen) {
             headerSeen = true;
             if (line == kHeader)

@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -23,13 +24,36 @@ bool SingleInstance::tryAcquire() {
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return true;
-    if (m_lock->error() == QLockFile::LockFailedError)
-        return false;
+    if (m_lock->error() == QLockFile::LockFailedError) {
+        if (!ownerlessLockLeftBehind())
+            return false;
+        // Nobody can own it: take it over.
+        m_lock->removeStaleLockFile();
+        if (m_lock->tryLock(0))
+            return true;
+        if (m_lock->error() == QLockFile::LockFailedError)
+            return false;
+    }
     // The lock cannot be made at all (no permission, no such directory).
     // That says nothing about another instance, and ending silently here
     // would leave the program impossible to start.
     qWarning("tanzo: cannot create the instance lock %s", qPrintable(m_path));
     return true;
+}
+
+bool SingleInstance::ownerlessLockLeftBehind() const {
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (m_lock->getLockInfo(&pid, &host, &app))
+        return false; // names its owner, who was found alive
+    // A lock that names no owner (empty or garbled: a crash or a power cut
+    // between creating the file and filling it) is never found stale by its
+    // owner's absence, and with no age limit it would block every later
+    // start for good. A starting instance fills its lock within moments, so
+    // one that stays ownerless for a while is left over.
+    const QDateTime modified = QFileInfo(m_path).lastModified();
+    return modified.isValid() && modified.secsTo(QDateTime::currentDateTime()) > kOwnerlessSeconds;
 }
 
 QString SingleInstance::defaultLockPath() {

@@ -22,6 +22,10 @@ public:
     static QString defaultLockPath();
 
 private:
+    // Seconds after which a lock file that names no owner is taken over.
+    static constexpr int kOwnerlessSeconds = 5;
+    bool ownerlessLockLeftBehind() const;
+
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
 };

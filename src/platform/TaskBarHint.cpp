@@ -29,10 +29,14 @@ xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
 
 void keepOutOfTaskBar(QWidget* window) {
 #ifdef TANZO_HAVE_XCB
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window)
+    // Only the xcb platform has a window manager to ask (the offscreen
+    // platform may answer the X11 interface without a connection).
+    if (!window || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    xcb_connection_t* c = x11->connection();
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
     const xcb_atom_t skip[2] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),

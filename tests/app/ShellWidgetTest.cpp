@@ -71,9 +71,8 @@ protected:
 };
 
 // 2027-03-15 is day serial 46461.
-const QString kTwoEntries = QStringLiteral(
-    "46461,.4166667,1,\"会議室    \",\"資料持参\",0,0\r\n"
-    "46462,.5,3,\"本社     \",\"\",0,0\r\n");
+const QString kTwoEntries = QStringLiteral("46461,.4166667,1,\"会議室    \",\"資料持参\",0,0\r\n"
+                                           "46462,.5,3,\"本社     \",\"\",0,0\r\n");
 
 } // namespace
 
