@@ -70,8 +70,9 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     ++m_state.OpenNoticeCount;
 
     // In front once, but not kept above the windows the user turns to next.
-    setWindowPos(window, InsertAfter::TopMost, rect, ShowWindow);
-    setWindowPos(window, InsertAfter::NoTopMost, rect, ShowWindow);
+    // A new window is mapped on top of the others; a stay-on-top flag set
+    // and cleared before the window manager has mapped it would stick.
+    setWindowPos(window, InsertAfter::Top, rect, ShowWindow);
 
     // The sound starts right away; the player is asynchronous, and the window
     // is mapped by the event loop as soon as this tick's handler returns.

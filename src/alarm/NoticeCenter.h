@@ -7,13 +7,14 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace tanzo {
 
 struct AppState;
 class BoardHost;
 class SoundPlayer;
 class NoticeWindow;
-class QWidget;
 
 // ShowNotice: opens the notification windows (frmMsg), cascades them from
 // the most recent one still open, counts them and starts the sound.

@@ -118,10 +118,10 @@ void Shell::exitCommand() {
     // Before the first tick has loaded the file, or while the editor's save
     // waits for its reload, the list in memory is not what the file holds:
     // read the file first so the exit writes what is really there.
-    if (st.Loading || st.ReloadRequested) {
+    // When the write then fails, the program goes on: ReloadRequested stays
+    // set so that the next tick redraws the board from the list just read.
+    if (st.Loading || st.ReloadRequested)
         st.dataFile.load(st.dayList, m_clock.today());
-        st.ReloadRequested = false;
-    }
     if (!st.dataFile.save(st.dayList)) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
         return;

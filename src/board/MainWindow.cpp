@@ -348,8 +348,8 @@ void MainWindow::raiseForFill() {
         return;
     // Topmost and straight back: in front once, without taking the focus.
     const QRect rect = boardRect();
-    setWindowPos(this, InsertAfter::TopMost, rect, ShowWindow | NoActivate);
-    setWindowPos(this, InsertAfter::NoTopMost, rect, ShowWindow | NoActivate);
+    placeBoard(static_cast<int>(InsertAfter::TopMost), rect, ShowWindow | NoActivate);
+    placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow | NoActivate);
 }
 
 void MainWindow::frmMain_Timer1_Timer() {
@@ -413,7 +413,16 @@ void MainWindow::moveBoardTo(int left, int top) {
 }
 
 void MainWindow::placeBoard(int insertAfter, const QRect& pixels, int flags) {
-    setWindowPos(this, static_cast<InsertAfter>(insertAfter), pixels, flags);
+    auto where = static_cast<InsertAfter>(insertAfter);
+    // "Topmost and straight back" is how the board is brought to the front.
+    // On a hidden board the toolkit cannot carry a stay-on-top change to the
+    // window manager: it rebuilds the native window at the next show and
+    // keeps the stale state, leaving the board above everything. A hidden
+    // board therefore takes the state it is meant to end in, and being shown
+    // puts it in front anyway.
+    if (!isVisible() && (where == InsertAfter::TopMost || where == InsertAfter::NoTopMost))
+        where = m_state.settings.TopMost ? InsertAfter::TopMost : InsertAfter::NoTopMost;
+    setWindowPos(this, where, pixels, flags);
 }
 
 QFont MainWindow::boardFont() const {
@@ -487,6 +496,13 @@ void MainWindow::showEvent(QShowEvent* event) {
     // it one when the user wants it.
     keepOutOfTaskBar(this);
     QWidget::showEvent(event);
+    // The toolkit may replace the native window while it shows it (after a
+    // stay-on-top change); the replacement starts without the hint, so it
+    // is given again once the show is through.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            keepOutOfTaskBar(this);
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

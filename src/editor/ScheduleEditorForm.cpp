@@ -2,6 +2,7 @@
 #include "ScheduleEditor.h"
 
 #include "EntryText.h"
+#include "TimeBoxStyle.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -49,11 +50,12 @@ QLabel* unitLabel(QWidget* parent, const char* name, const QString& caption) {
     return label;
 }
 
-QComboBox* combo(QWidget* parent, const char* name, bool editable) {
+QComboBox* combo(QWidget* parent, const char* name, bool editable, QStyle* style = nullptr) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setMaxVisibleItems(12);
     if (editable) {
+        box->setStyle(style);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         // Typed digits must stay as typed until the box is left; completion
@@ -131,10 +133,12 @@ void ScheduleEditor::buildForm() {
 
     m_fraTime = frame(this, "fraTime", QStringLiteral("開始時刻"));
     at(m_fraTime, 1830, 990, 2010, 810);
-    m_cboHour = combo(m_fraTime, "cboHour", true);
+    auto* timeStyle = new TimeBoxStyle;
+    timeStyle->setParent(this);
+    m_cboHour = combo(m_fraTime, "cboHour", true, timeStyle);
     at(m_cboHour, 150, 300, 570, 300);
     at(unitLabel(m_fraTime, "Label1", QStringLiteral("時")), 795, 360, 180, 180);
-    m_cboMin = combo(m_fraTime, "cboMin", true);
+    m_cboMin = combo(m_fraTime, "cboMin", true, timeStyle);
     at(m_cboMin, 1065, 300, 570, 300);
     at(unitLabel(m_fraTime, "Label2", QStringLiteral("分")), 1710, 360, 180, 180);
 

@@ -38,6 +38,15 @@ int virtualKeyCode(const QKeyEvent& event) {
     }
 }
 
+void selectAllOnFocusIn(QLineEdit* box, const QFocusEvent* event) {
+    // A click places the cursor after the focus has arrived, which would undo
+    // the selection at once; select once the click is through.
+    if (event->reason() == Qt::MouseFocusReason)
+        QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
+    else
+        box->selectAll();
+}
+
 void NumericBoxFilter::attach(QLineEdit* box) {
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->installEventFilter(this);
@@ -46,7 +55,7 @@ void NumericBoxFilter::attach(QLineEdit* box) {
 bool NumericBoxFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (auto* box = qobject_cast<QLineEdit*>(watched))
-            box->selectAll();
+            selectAllOnFocusIn(box, static_cast<QFocusEvent*>(event));
         return false;
     }
     if (event->type() != QEvent::KeyPress)
@@ -81,7 +90,7 @@ bool NumericBoxFilter::eventFilter(QObject* watched, QEvent* event) {
 bool SelectAllOnFocus::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn)
         if (auto* box = qobject_cast<QLineEdit*>(watched))
-            box->selectAll();
+            selectAllOnFocusIn(box, static_cast<QFocusEvent*>(event));
     return false;
 }
 

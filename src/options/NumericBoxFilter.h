@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QFocusEvent;
 class QKeyEvent;
 class QLineEdit;
 
@@ -24,6 +25,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// Selects the whole text of a box that has just got the focus, so that
+// typing replaces it.
+void selectAllOnFocusIn(QLineEdit* box, const QFocusEvent* event);
 
 // Selects the whole text of a line edit whenever it gets the focus.
 class SelectAllOnFocus : public QObject {

@@ -7,6 +7,7 @@
 #include "core/Colors.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "platform/WindowPlacement.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -324,6 +325,30 @@ TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsO
     state.settings.TopMost = false;
     EXPECT_TRUE(fillAndSee());
     EXPECT_TRUE(board().testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// Bringing a hidden board forward (from the tray, or for a fill) must not
+// flip its stay-on-top state while it is hidden: the toolkit would rebuild
+// the native window with the stale state. It ends as the setting says.
+TEST_F(BoardWindowTest, HiddenBoardIsShownInItsFinalStayOnTopState) {
+    for (const bool topMost : {false, true}) {
+        state.settings.TopMost = topMost;
+        board().hide();
+        const QRect rect(40, 30, board().width(), board().height());
+        board().placeBoard(static_cast<int>(InsertAfter::TopMost), rect, ShowWindow);
+        EXPECT_TRUE(board().isVisible());
+        EXPECT_EQ(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint), topMost)
+            << "first of the pair, TopMost " << topMost;
+        board().placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow);
+        EXPECT_EQ(board().geometry(), rect);
+    }
+    // A visible board still takes the pair as asked (the fill's raise, the
+    // menu's toggle).
+    state.settings.TopMost = false;
+    board().placeBoard(static_cast<int>(InsertAfter::TopMost), board().geometry(), ShowWindow);
+    EXPECT_TRUE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    board().placeBoard(static_cast<int>(InsertAfter::NoTopMost), board().geometry(), ShowWindow);
     EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 

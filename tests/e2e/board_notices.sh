@@ -48,6 +48,10 @@ start1=$(board_wait_titled "通知 - 本社" 75) || e2e_fail "no start notice at
 start2=$(board_wait_titled "通知 - 倉庫" 5) || e2e_fail "no start notice at 09:55 for 倉庫"
 sleep 1
 e2e_screenshot cascade
+for wid in "$warn" "$pre" "$start1" "$start2"; do
+    ! board_wm_state "$wid" | grep -q _NET_WM_STATE_ABOVE ||
+        e2e_fail "notice window $wid stays above other windows: $(board_wm_state "$wid")"
+done
 
 # The first window is centred on the 1280 x 1024 screen; each later one
 # steps right and down by the same amount (the height of a title bar).

@@ -24,30 +24,36 @@ EOF
     e2e_start_desktop
 }
 
-# The id of the program's visible window whose title is exactly $1; waits up
-# to $2 seconds (default 10). Prints nothing and fails when there is none.
+# Titles of the program's visible windows: "id<TAB>title" a line, the title
+# without the ideographic spaces that fill up a place (notice captions).
+dlg_window_titles() {
+    local wid name
+    for wid in $(e2e_tanzo_windows); do
+        name=$(xdotool getwindowname "$wid" 2>/dev/null) || continue
+        name=$(sed 's/[　 ]*$//' <<<"$name")
+        printf '%s\t%s\n' "$wid" "$name"
+    done
+}
+
+# The id of the program's visible window titled $1; waits up to $2 seconds
+# (default 10). Prints nothing and fails when there is none.
 dlg_find_window() {
     local title=$1 limit=${2:-10} tries=0 wid
     while ((tries < limit * 10)); do
-        for wid in $(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null); do
-            if [[ "$(xprop -id "$wid" WM_CLASS 2>/dev/null)" == *'"tanzo"'* ]]; then
-                echo "$wid"
-                return 0
-            fi
-        done
-        sleep 0.1
-        tries=$((tries + 1))
+        wid=$(dlg_window_titles | awk -F'\t' -v t="$title" '$2 == t { print $1; exit }')
+        if [[ -n "$wid" ]]; then
+            echo "$wid"
+            return 0
+        fi
+        sleep 0.2
+        tries=$((tries + 2))
     done
     return 1
 }
 
-# How many visible windows of the program carry the title $1.
+# How many visible windows of the program are titled $1.
 dlg_count_windows() {
-    local title=$1 wid count=0
-    for wid in $(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null); do
-        [[ "$(xprop -id "$wid" WM_CLASS 2>/dev/null)" == *'"tanzo"'* ]] && count=$((count + 1))
-    done
-    echo "$count"
+    dlg_window_titles | awk -F'\t' -v t="$1" '$2 == t { n++ } END { print n + 0 }'
 }
 
 # Waits up to $2 seconds until no visible window has the title $1.

@@ -92,6 +92,6 @@ grep -qF '"本社     ","定例"' <<<"$decoded" || e2e_fail "the 12:00 appointme
 line=$(grep -F 'ﾃｽﾄ会議' <<<"$decoded") || e2e_fail "TANZO.DAT lacks the new appointment"
 awk -F, -v d="$today" -v t=$((9 * 60 + minute)) '
     $1 + 0 == d && int($2 * 1440 + 0.5) == t && $3 == 2 &&
-    $4 == "\"ﾃｽﾄ会議　　　\"" && $5 == "\"memo　　　　　　　　\"" && $6 + 0 == 0 && $7 + 0 == -1 { ok = 1 }
+    $4 == "\"ﾃｽﾄ会議　　\"" && $5 == "\"memo　　　　　　　　\"" && $6 + 0 == 0 && $7 + 0 == -1 { ok = 1 }
     END { exit !ok }' <<<"$line" || e2e_fail "the new line is not as entered: $line"
 e2e_pass

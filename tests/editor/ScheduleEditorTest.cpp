@@ -160,6 +160,21 @@ TEST_F(EditorTest, FormHasItsNamesCaptionsPlacesAndColours) {
     EXPECT_FALSE(combo("cboHour")->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
+TEST_F(EditorTest, TimeBoxesShowTwoDigitsWhole) {
+    // At the design's narrow width the drop-down arrow must leave room for
+    // "00".."59"; otherwise the box scrolls and the first digit is cut off.
+    open();
+    for (const char* name : {"cboHour", "cboMin"}) {
+        QLineEdit* edit = combo(name)->lineEdit();
+        ASSERT_NE(edit, nullptr) << name;
+        const QMargins margins = edit->textMargins();
+        // QLineEdit keeps two pixels on either side and one for the cursor.
+        const int room = edit->contentsRect().width() - margins.left() - margins.right() - 5;
+        EXPECT_GE(room, edit->fontMetrics().horizontalAdvance(QStringLiteral("88")))
+            << name << " is " << combo(name)->width() << " px wide";
+    }
+}
+
 TEST_F(EditorTest, OpensWithTheDayListReversedAndOnlyTheYearInUse) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 5), 10, 0, 1, "A", "a");
     const ScheduleEntry e2 = stored(QDate(2000, 9, 8), 9, 30, 3, "B", "b");

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -205,6 +206,23 @@ TEST_F(OptionsDialogTest, NumericBoxesClampAsTyped) {
     edit("txtInterval")->setText(QString());
     EXPECT_EQ(edit("txtInterval")->text(), QString());
     EXPECT_FALSE(button("cmdTest")->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, ClickingIntoABoxSelectsItsWholeText) {
+    // The mouse press that gives the focus would otherwise put the cursor
+    // in the text, and a typed digit would be added instead of replacing.
+    open();
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog));
+    for (const char* name : {"txtMin_0", "txtInterval", "txtPath"}) {
+        QLineEdit* box = edit(name);
+        button("cmdCancel")->setFocus();
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(box->width() - 3, 5));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(box->hasFocus()) << name;
+        EXPECT_EQ(box->selectedText(), box->text()) << name;
+    }
 }
 
 TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {

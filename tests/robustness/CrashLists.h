@@ -20,8 +20,9 @@ inline DayList dayList(bool second) {
         e.StartTime = timeFraction((i / 60) % 24, i % 60);
         e.Status = static_cast<int16_t>(1 + i % 3);
         e.Place = fitPlace(second ? QStringLiteral("新会議室") : QStringLiteral("旧本社"));
-        e.Comment = (second ? QStringLiteral("新しい予定 %1") : QStringLiteral("古い予定 %1 資料持参"))
-                        .arg(i);
+        e.Comment =
+            (second ? QStringLiteral("新しい予定 %1") : QStringLiteral("古い予定 %1 資料持参"))
+                .arg(i);
         list.push_back(e);
     }
     return list;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include <poll.h>
@@ -22,7 +23,7 @@
 namespace tanzo {
 namespace {
 
-constexpr int kKills = 250;
+constexpr int kKills = 200;
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -62,12 +63,16 @@ bool runAndKill(const char* mode, const QString& path, std::mt19937& random) {
         _exit(127);
     }
     close(out[1]);
+    const auto forked = std::chrono::steady_clock::now();
     pollfd ready{out[0], POLLIN, 0};
     char byte = 0;
     const bool started = poll(&ready, 1, 30000) == 1 && read(out[0], &byte, 1) == 1;
     if (started) {
-        // Anywhere from at once to a few saves later.
-        std::uniform_int_distribution<int> micros(0, 8000);
+        // Anywhere from at once to a few saves later, however long a save
+        // takes on this machine (the first one, with the start, a bit more).
+        const auto firstSave = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - forked);
+        std::uniform_int_distribution<long> micros(0, 2 * firstSave.count() + 1000);
         usleep(static_cast<useconds_t>(micros(random)));
     }
     kill(child, SIGKILL);

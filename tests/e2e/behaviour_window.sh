@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# The board's window behaviour as a person meets it: dragging it by its
+# title, the command menu ("■" while open), paging with F6/F4/F5, hiding it
+# into the tray with "－" and bringing it back with a left click on the icon
+# (a right click opens the tray menu), the task-bar button of "ﾀｽｸﾊﾞｰに表示"
+# (the board itself never has one) and "常に手前に表示" keeping the board
+# above another window.
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/board_lib.sh
+source "$(dirname "$0")/board_lib.sh"
+e2e_init "$@"
+
+readonly APP_TITLE="スケジュールヨルカLite"
+today=$(e2e_day_serial 2027-03-15)
+board_start_desktop
+e2e_write_data_file <<EOF_DATA
+$today,.4375,2,"会議室    ","資料持参",0,0
+$today,.5416667,1,"本社     ","報告書を提出",0,0
+$today,.625,3,"倉庫     ","",0,0
+$today,.6666667,3,"支社     ","定例",0,0
+EOF_DATA
+e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
+board=$(e2e_wait_board)
+e2e_wait_text "倉庫" 15 || e2e_fail "the board never showed its appointments"
+sleep 1
+e2e_window_geometry "$board"
+home_x=$WIN_X home_y=$WIN_Y
+e2e_log "board at $home_x,$home_y"
+
+# --- dragging by the title ----------------------------------------------------
+xdotool mousemove --sync $((WIN_X + 200)) $((WIN_Y + 8)) mousedown 1
+for _ in 1 2 3 4 5 6; do
+    xdotool mousemove_relative --sync -- -20 15
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.5
+e2e_window_geometry "$board"
+[[ $WIN_X -eq $((home_x - 120)) && $WIN_Y -eq $((home_y + 90)) ]] ||
+    e2e_fail "dragged by (-120, +90) from $home_x,$home_y, the board is at $WIN_X,$WIN_Y"
+e2e_screenshot dragged
+# A plain move without the button does not drag.
+xdotool mousemove_relative --sync -- 30 30
+sleep 0.3
+e2e_window_geometry "$board"
+[[ $WIN_X -eq $((home_x - 120)) ]] || e2e_fail "the board moved with the button up"
+
+# --- the command menu -----------------------------------------------------------
+# A popup menu is a window of its own, taller than the small board (94 px).
+menu_open() {
+    local wid
+    for wid in $(e2e_tanzo_windows); do
+        [[ $wid -eq $board ]] && continue
+        e2e_window_geometry "$wid" && ((WIN_H > 100)) && return 0
+    done
+    return 1
+}
+board_open_menu "$board"
+e2e_screenshot menu-open
+menu_open || e2e_fail "the command menu did not open"
+e2e_accessible_dump 1 | grep -qF "label name='■'" || e2e_fail "the command label does not read ■ while the menu is open"
+xdotool key Escape
+sleep 0.5
+e2e_accessible_dump 1 | grep -qF "label name='□'" || e2e_fail "the command label did not return to □"
+
+# --- paging keys ------------------------------------------------------------------
+# Place labels that show a text, in row order (by their top edge).
+places() {
+    e2e_accessible_dump 1 | awk -F"name='|' rect=" '
+        /label name=.(会議室|本社|倉庫|支社)/ { split($3, r, ","); print r[2], $2 }' | sort -n |
+        awk '{ printf "%s ", $2 }'
+}
+wait_places() { # expected, seconds
+    local tries=0 now
+    while ((tries < $2 * 2)); do
+        now=$(places)
+        [[ "$now" == "$1" ]] && return 0
+        sleep 0.5
+        tries=$((tries + 1))
+    done
+    e2e_fail "the rows show '$now', expected '$1'"
+}
+e2e_click_in "$board" 30 70 # the sequence column: focus without a command
+sleep 0.3
+wait_places "会議室 本社 倉庫 " 5
+xdotool key F6
+wait_places "本社 倉庫 支社 " 10
+e2e_screenshot paged-next
+xdotool key F4
+wait_places "会議室 本社 倉庫 " 10
+xdotool key F6 && sleep 0.1 && xdotool key F5 # F5 during the fill only beeps
+wait_places "本社 倉庫 支社 " 10
+xdotool key F5
+wait_places "会議室 本社 倉庫 " 10
+
+# --- the tray ---------------------------------------------------------------------
+# The icon is the program's window embedded in icewm's tray, a small square.
+tray_icon() {
+    local wid
+    for wid in $(xdotool search --classname '^tanzo$' 2>/dev/null); do
+        e2e_window_geometry "$wid" || continue
+        if ((WIN_W <= 32 && WIN_H <= 32 && WIN_Y > 900)) &&
+            xwininfo -id "$wid" | grep -q IsViewable; then
+            echo "$wid"
+            return 0
+        fi
+    done
+    return 1
+}
+hide_to_tray() {
+    e2e_click_in "$board" 379 8 # "－" of the small board
+    e2e_retry 5 bash -c "! xwininfo -id $board | grep -q IsViewable" ||
+        e2e_fail "the board is still visible after －"
+    e2e_retry 5 tray_icon || e2e_fail "no tray icon after －"
+    tray=$(tray_icon)
+}
+hide_to_tray
+[[ -z "$(e2e_tanzo_windows | grep -vx "$tray")" ]] ||
+    e2e_fail "a window of the program besides the tray icon is on the screen in tray mode"
+e2e_screenshot in-tray
+
+e2e_window_geometry "$tray"
+xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2)) click 1
+e2e_retry 5 bash -c "xwininfo -id $board | grep -q IsViewable" ||
+    e2e_fail "a left click on the tray icon did not bring the board back"
+sleep 0.5
+# It comes back where it was placed at start-up, not where it was dragged.
+e2e_window_geometry "$board"
+[[ $WIN_X -eq $home_x && $WIN_Y -eq $home_y ]] ||
+    e2e_fail "the board came back at $WIN_X,$WIN_Y, not at its place $home_x,$home_y"
+! tray_icon >/dev/null || e2e_fail "the tray icon stayed after the board came back"
+e2e_screenshot restored
+
+hide_to_tray
+e2e_window_geometry "$tray"
+xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2)) click 3
+e2e_retry 5 menu_open || e2e_fail "a right click on the tray icon did not open the tray menu"
+e2e_screenshot tray-menu
+xdotool key Down Return # "ヨルカを表示"
+e2e_retry 5 bash -c "xwininfo -id $board | grep -q IsViewable" ||
+    e2e_fail "ヨルカを表示 did not bring the board back"
+
+# --- task-bar button ----------------------------------------------------------
+# Clients titled like the program that the task bar shows (not skipped).
+taskbar_buttons() {
+    local wid count=0
+    for wid in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,//g'); do
+        [[ "$(xdotool getwindowname "$wid" 2>/dev/null)" == "$APP_TITLE" ]] || continue
+        board_wm_state "$wid" | grep -q SKIP_TASKBAR || count=$((count + 1))
+    done
+    echo "$count"
+}
+board_wm_state "$board" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    e2e_fail "the board asks for no task-bar exclusion: $(board_wm_state "$board")"
+[[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "a task-bar button exists before ﾀｽｸﾊﾞｰに表示"
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_SHOWTASK) Return
+e2e_retry 5 bash -c '[[ $0 -ge 1 ]]' "$(taskbar_buttons)" 2>/dev/null || true
+[[ $(taskbar_buttons) -eq 1 ]] || e2e_fail "ﾀｽｸﾊﾞｰに表示 did not give one task-bar button"
+board_wm_lists "$APP_TITLE" || e2e_fail "wmctrl does not list the task-bar proxy"
+e2e_screenshot taskbar-button
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_SHOWTASK) Return
+sleep 0.5
+[[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "turning ﾀｽｸﾊﾞｰに表示 off left the task-bar button"
+
+# --- always on top ------------------------------------------------------------
+e2e_window_geometry "$board"
+xmessage -geometry "+$((WIN_X - 20))+$((WIN_Y + 10))" -title other "another window over the board" &
+E2E_PIDS+=($!)
+other=$(board_wait_titled other 10) || e2e_fail "xmessage did not appear"
+xdotool windowactivate --sync "$other" 2>/dev/null || true
+sleep 0.5
+(($(board_stack_index "$other") > $(board_stack_index "$board"))) ||
+    e2e_fail "the other window is not above the board before 常に手前に表示"
+! board_wm_state "$board" | grep -q _NET_WM_STATE_ABOVE || e2e_fail "the board is above before the command"
+e2e_screenshot other-above
+
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+e2e_retry 5 bash -c "xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "常に手前に表示 did not put _NET_WM_STATE_ABOVE on the board"
+xdotool windowactivate --sync "$other" 2>/dev/null || true
+xdotool mousemove --sync 100 100 click 1 # nothing there
+xdotool windowraise "$other"
+sleep 0.5
+(($(board_stack_index "$board") > $(board_stack_index "$other"))) ||
+    e2e_fail "with 常に手前に表示 the other window still went above the board"
+e2e_screenshot board-above
+
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+e2e_retry 5 bash -c "! xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "turning 常に手前に表示 off kept the board above"
+e2e_pass

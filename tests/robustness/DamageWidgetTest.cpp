@@ -1,0 +1,292 @@
+// The whole program against damaged or unwritable files: it keeps running,
+// shows the message the failure calls for, and what stood in the files
+// survives byte for byte (in place, or in the copy kept beside it).
+#include "app/Shell.h"
+#include "board/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBox.h"
+#include "platform/RegistryStore.h"
+#include "platform/SoundPlayer.h"
+
+#include "SmallFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace tanzo {
+namespace {
+
+const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
+const QString kSettingsSaveFailed = QStringLiteral("プログラム情報の保存に失敗しました。");
+
+class SilentPlayer : public SoundPlayer {
+public:
+    void play(const QString&) override {}
+};
+
+// 2027-03-15 is day serial 46461.
+QByteArray entryLine(int day, const char* time, const QString& place, const QString& comment) {
+    return QByteArray::number(46461 + day) + ',' + time + ",3,\"" + cp932::encode(place) + "\",\"" +
+           cp932::encode(comment) + "\",0,0\r\n";
+}
+
+const QByteArray kTwoEntries =
+    entryLine(0, ".4166667", QStringLiteral("会議室    "), QStringLiteral("資料持参")) +
+    entryLine(1, ".5", QStringLiteral("本社     "), QStringLiteral(""));
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+class DamageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        msgbox::setHook(
+            [this](msgbox::Icon, const QString&, const QString& text) { m_boxes.push_back(text); });
+        m_clock.set(QDate(2027, 3, 15), QTime(9, 0, 0));
+    }
+    void TearDown() override { msgbox::setHook({}); }
+
+    Shell::Locations locations(const QString& dataDirectory = {}) const {
+        Shell::Locations l;
+        l.settingsFile = m_dir.filePath(QStringLiteral("config/settings.reg"));
+        l.dataDirectory = dataDirectory.isEmpty() ? m_dir.path() + QLatin1Char('/') : dataDirectory;
+        l.mediaDirectory = m_dir.path() + QStringLiteral("/media/");
+        l.lockFile = m_dir.filePath(QStringLiteral("tanzo.lock"));
+        return l;
+    }
+    QString dataPath() const { return m_dir.filePath(QStringLiteral("TANZO.DAT")); }
+
+    // Starts the program and lets its first tick load the file.
+    std::unique_ptr<Shell> startAndLoad(const Shell::Locations& l) {
+        auto shell = std::make_unique<Shell>(m_clock, l, m_player);
+        EXPECT_EQ(shell->start(), Shell::StartResult::Running);
+        if (shell->board())
+            shell->board()->frmMain_Timer1_Timer();
+        return shell;
+    }
+
+    // The exit command fails with the data message and leaves the program
+    // running; then, with the cause removed, a second exit goes through.
+    void expectExitRefused(Shell& shell) {
+        QSignalSpy finished(&shell, &Shell::finished);
+        m_boxes.clear();
+        shell.exitCommand();
+        EXPECT_EQ(finished.count(), 0);
+        EXPECT_EQ(m_boxes, QStringList{kDataWriteFailed});
+        ASSERT_NE(shell.board(), nullptr);
+        EXPECT_TRUE(shell.board()->isVisible());
+        shell.board()->frmMain_Timer1_Timer(); // and it keeps ticking
+    }
+    void expectExitDone(Shell& shell) {
+        QSignalSpy finished(&shell, &Shell::finished);
+        m_boxes.clear();
+        shell.exitCommand();
+        EXPECT_EQ(finished.count(), 1);
+        EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(u'|').toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    ManualClock m_clock;
+    SilentPlayer m_player;
+    QStringList m_boxes;
+};
+
+TEST_F(DamageTest, DataDirectoryUnderARegularFileRefusesTheExitAndKeepsRunning) {
+    writeBytes(m_dir.filePath(QStringLiteral("blocker")), "a file, not a directory");
+    auto shell = startAndLoad(locations(m_dir.filePath(QStringLiteral("blocker")) + "/"));
+    ASSERT_NE(shell->board(), nullptr);
+    EXPECT_FALSE(shell->state().Loading);
+    expectExitRefused(*shell);
+    expectExitRefused(*shell); // asking again changes nothing
+    EXPECT_EQ(readBytes(m_dir.filePath(QStringLiteral("blocker"))), "a file, not a directory");
+}
+
+TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
+    const QString dir = m_dir.filePath(QStringLiteral("ro"));
+    writeBytes(dir + "/TANZO.DAT", kTwoEntries);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    // The superuser writes into read-only directories: nothing to test then.
+    const bool effective = access(QFile::encodeName(dir).constData(), W_OK) != 0;
+    if (effective) {
+        auto shell = startAndLoad(locations(dir + "/"));
+        shell->state().dayList[0].Arrived = true;
+        expectExitRefused(*shell);
+        EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), kTwoEntries);
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"TANZO.DAT"});
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        expectExitDone(*shell);
+    }
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!effective)
+        GTEST_SKIP() << "directory permissions do not bind this user";
+}
+
+TEST_F(DamageTest, DiskFullDuringTheExitKeepsTheFileAndTheProgram) {
+    writeBytes(dataPath(), kTwoEntries);
+    auto shell = startAndLoad(locations());
+    shell->state().dayList[1].Arrived = true;
+    for (int after : {0, 1}) {
+        shell->state().dataFile.setFailAfterEntries(after);
+        expectExitRefused(*shell);
+        EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
+        EXPECT_EQ(QDir(m_dir.path())
+                      .entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
+                  QStringList{"TANZO.DAT"});
+    }
+    shell->state().dataFile.setFailAfterEntries(-1);
+    expectExitDone(*shell);
+    EXPECT_TRUE(readBytes(dataPath()).endsWith("\"\",-1,0\r\n"));
+}
+
+TEST_F(DamageTest, RealFullFileSystemKeepsTheFileAndTheProgram) {
+    const QString dir = m_dir.filePath(QStringLiteral("small"));
+    SmallFileSystem fs(dir);
+    if (!fs.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here (needs root and the right)";
+    QByteArray original;
+    for (int i = 0; i < 200; ++i)
+        original += entryLine(i % 5, ".5", QStringLiteral("会議室    "),
+                              QStringLiteral("資料持参 %1").arg(i));
+    writeBytes(dir + "/TANZO.DAT", original);
+    auto shell = startAndLoad(locations(dir + "/"));
+    ASSERT_EQ(shell->state().dayList.size(), 200u);
+    shell->state().dayList[0].Arrived = true;
+    fs.fill(0);
+    expectExitRefused(*shell);
+    EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), original);
+    EXPECT_EQ(QDir(dir).entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
+              QStringList{"TANZO.DAT"});
+    fs.drain();
+    expectExitDone(*shell);
+    EXPECT_TRUE(readBytes(dir + "/TANZO.DAT").contains(",-1,0\r\n"));
+}
+
+TEST_F(DamageTest, DirectoryInPlaceOfTheDataFileRefusesTheExit) {
+    ASSERT_TRUE(QDir().mkpath(dataPath() + "/inside"));
+    auto shell = startAndLoad(locations());
+    EXPECT_FALSE(shell->state().Loading);
+    EXPECT_TRUE(holdsNoAppointment(shell->state().dayList));
+    expectExitRefused(*shell);
+    EXPECT_TRUE(QFileInfo(dataPath() + "/inside").isDir());
+}
+
+TEST_F(DamageTest, FileCutInsideACharacterKeepsTheReadableEntriesAndTheOriginal) {
+    // The third line ends after the first byte of 参 (0x8E 0x51).
+    const QByteArray cut =
+        kTwoEntries + "46463,.5,1,\"\x89\xef\x8b\x63\x8e\xba    \",\"\x8e\x91\x97\xbf\x8e";
+    // And a whole line whose text holds bytes that are not code page 932 (a
+    // lead byte before a space, a byte the page does not use): it reads, but
+    // could not be written back as it was.
+    const QByteArray foreign = kTwoEntries + "46463,.5,1,\"\x82 room\",\"note \xfd\",0,0\r\n";
+    for (const QByteArray& original : {cut, foreign}) {
+        SCOPED_TRACE(original.toHex().toStdString());
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        writeBytes(dataPath(), original);
+        auto shell = startAndLoad(locations());
+        ASSERT_GE(shell->state().dayList.size(), 2u);
+        EXPECT_EQ(shell->state().dayList[0].Comment, QStringLiteral("資料持参"));
+        expectExitDone(*shell);
+        EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
+        EXPECT_TRUE(readBytes(dataPath()).startsWith(kTwoEntries));
+    }
+}
+
+TEST_F(DamageTest, HundredThousandLinesKeepTheSurplusInTheBackup) {
+    QByteArray original;
+    original.reserve(100000 * 40);
+    for (int i = 0; i < 100000; ++i)
+        original += "46461," + QByteArray::number(i % 1440) + "E-04,3,\"p      \",\"" +
+                    QByteArray::number(i) + "\",0,0\r\n";
+    writeBytes(dataPath(), original);
+    auto shell = startAndLoad(locations());
+    ASSERT_FALSE(shell->state().Loading);
+    EXPECT_EQ(shell->state().dayList.size(), static_cast<size_t>(MaxDayListEntries));
+    EXPECT_TRUE(shell->board()->isVisible());
+    shell->board()->frmMain_Timer1_Timer(); // the program keeps ticking
+    expectExitDone(*shell);
+    EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
+    EXPECT_EQ(readBytes(dataPath()).count("\r\n"), MaxDayListEntries);
+}
+
+TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int16_t interval; // what the readable part gives
+    };
+    const Case cases[] = {
+        {"binary noise", QByteArray("\x00\xff\xfe\x12garbage\x80\x81\n\x01[x", 20), 10},
+        {"cut inside a character",
+         QByteArray("REGEDIT4\n\n[Software\\Merovane\\Tanzo\\Settings]\n\"Interval\"=hex:14,00\n"
+                    "\"FontName\"=\"\xef\xbc\xad\xef"),
+         20},
+        {"stray lines among good ones",
+         QByteArray("REGEDIT4\n[Software\\Merovane\\Tanzo\\Settings]\n\"Interval\"=hex:1e,00\n"
+                    "what is this\n\"FontSize\"=hex:zz\n"),
+         30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Shell::Locations l = locations();
+        QDir(QFileInfo(l.settingsFile).absolutePath()).removeRecursively();
+        writeBytes(l.settingsFile, c.bytes);
+        auto shell = std::make_unique<Shell>(m_clock, l, m_player);
+        m_boxes.clear();
+        ASSERT_EQ(shell->start(), Shell::StartResult::Running);
+        EXPECT_TRUE(m_boxes.isEmpty());
+        const Settings& s = shell->state().settings;
+        EXPECT_EQ(s.Interval, c.interval);
+        EXPECT_EQ(s.FontName, Settings().FontName);
+        EXPECT_EQ(s.FontSize, Settings().FontSize);
+        EXPECT_EQ(s.WindowSize, Small);
+        EXPECT_EQ(readBytes(l.settingsFile + ".damaged"), c.bytes);
+
+        shell->state().settings.WindowSize = Middle;
+        expectExitDone(*shell);
+        RegistryStore written(l.settingsFile);
+        ASSERT_TRUE(written.load());
+        EXPECT_FALSE(written.damaged());
+        const auto size = written.value(SettingsRepository::defaultKeyPath(), "WindowSize");
+        ASSERT_TRUE(size);
+        EXPECT_EQ(size->data, QByteArray("\x01\x00", 2));
+        // Only the one copy was kept, and it still holds the damaged bytes.
+        EXPECT_FALSE(QFile::exists(l.settingsFile + ".damaged.1"));
+        EXPECT_EQ(readBytes(l.settingsFile + ".damaged"), c.bytes);
+    }
+}
+
+TEST_F(DamageTest, UnwritableSettingsAtExitShowTheMessageAndStillEnd) {
+    Shell::Locations l = locations();
+    writeBytes(m_dir.filePath(QStringLiteral("blocker")), "a file, not a directory");
+    l.settingsFile = m_dir.filePath(QStringLiteral("blocker/settings.reg"));
+    writeBytes(dataPath(), kTwoEntries);
+    auto shell = startAndLoad(l);
+    QSignalSpy finished(shell.get(), &Shell::finished);
+    shell->exitCommand();
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(m_boxes, QStringList{kSettingsSaveFailed});
+    EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
+}
+
+} // namespace
+} // namespace tanzo
