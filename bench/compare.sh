@@ -201,11 +201,11 @@ PY
 
 # --- the table --------------------------------------------------------------------
 {
-    printf '\n%-58s | %-62s | %-34s | %s\n' figure measured target verdict
+    printf '\n%-72s | %-62s | %-34s | %s\n' figure measured target verdict
     printf '%s\n' "$(printf '%.0s-' {1..170})"
     for r in "${ROWS[@]}"; do
         IFS='|' read -r name value target verdict <<<"$r"
-        printf '%-58s | %-62s | %-34s | %s\n' "$name" "$value" "$target" "$verdict"
+        printf '%-72s | %-62s | %-34s | %s\n' "$name" "$value" "$target" "$verdict"
     done
     printf '\nmachine: %s cores, load average %s; start-up ms, tanzo: %s; floor: %s\n' \
         "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)" "${tanzo_ms[*]}" "${floor_ms[*]}"

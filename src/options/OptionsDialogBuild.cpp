@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tanzo {
 
 namespace {
@@ -155,6 +157,11 @@ void OptionsDialog::buildControls() {
     m_chkPos =
         named(new QCheckBox(QStringLiteral("位置を設定"), m_frame4), QStringLiteral("chkPos"));
     place(m_chkPos, 4335, 195, 2010, 225);
+    // It stands on the frame's top line, like a caption: it hides the line
+    // behind itself, and only as far as its text reaches.
+    m_chkPos->setAutoFillBackground(true);
+    m_chkPos->resize(std::min(m_chkPos->width(), m_chkPos->sizeHint().width() + 2),
+                     m_chkPos->height());
 
     const std::array<QString, 4> xCaptions{QStringLiteral("左端"), QStringLiteral("中央"),
                                            QStringLiteral("右端"), QStringLiteral("指定")};

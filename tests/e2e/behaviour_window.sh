@@ -5,6 +5,7 @@
 # (a right click opens the tray menu), the task-bar button of "ﾀｽｸﾊﾞｰに表示"
 # (the board itself never has one) and "常に手前に表示" keeping the board
 # above another window.
+# shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh
@@ -116,7 +117,7 @@ hide_to_tray() {
     tray=$(tray_icon)
 }
 hide_to_tray
-[[ -z "$(e2e_tanzo_windows | grep -vx "$tray")" ]] ||
+! e2e_tanzo_windows | grep -qvx "$tray" ||
     e2e_fail "a window of the program besides the tray icon is on the screen in tray mode"
 e2e_screenshot in-tray
 
@@ -156,7 +157,8 @@ board_wm_state "$board" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
 [[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "a task-bar button exists before ﾀｽｸﾊﾞｰに表示"
 # shellcheck disable=SC2046
 board_menu_keys "$board" $(board_downs $BOARD_MENU_SHOWTASK) Return
-e2e_retry 5 bash -c '[[ $0 -ge 1 ]]' "$(taskbar_buttons)" 2>/dev/null || true
+tries=0
+until [[ $(taskbar_buttons) -ge 1 ]] || ((tries++ >= 50)); do sleep 0.1; done
 [[ $(taskbar_buttons) -eq 1 ]] || e2e_fail "ﾀｽｸﾊﾞｰに表示 did not give one task-bar button"
 board_wm_lists "$APP_TITLE" || e2e_fail "wmctrl does not list the task-bar proxy"
 e2e_screenshot taskbar-button
@@ -170,7 +172,7 @@ e2e_window_geometry "$board"
 xmessage -geometry "+$((WIN_X - 20))+$((WIN_Y + 10))" -title other "another window over the board" &
 E2E_PIDS+=($!)
 other=$(board_wait_titled other 10) || e2e_fail "xmessage did not appear"
-xdotool windowactivate --sync "$other" 2>/dev/null || true
+xdotool windowactivate "$other" 2>/dev/null || true
 sleep 0.5
 (($(board_stack_index "$other") > $(board_stack_index "$board"))) ||
     e2e_fail "the other window is not above the board before 常に手前に表示"
@@ -181,7 +183,7 @@ e2e_screenshot other-above
 board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
 e2e_retry 5 bash -c "xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
     e2e_fail "常に手前に表示 did not put _NET_WM_STATE_ABOVE on the board"
-xdotool windowactivate --sync "$other" 2>/dev/null || true
+xdotool windowactivate "$other" 2>/dev/null || true
 xdotool mousemove --sync 100 100 click 1 # nothing there
 xdotool windowraise "$other"
 sleep 0.5

@@ -62,11 +62,15 @@ board_wm_lists() {
 # from the right edge (8 px) and sits 51 px from the top, 57 x 27 px.
 board_click_ok() {
     e2e_window_geometry "$1" || e2e_fail "notice window $1 is gone"
+    xdotool mousemove 0 0
     xdotool mousemove --sync $((WIN_X + WIN_W - 8 - 28)) $((WIN_Y + 51 + 13)) click 1
 }
 
-# Opens the board's command menu: a click on "□" at the top left.
+# Opens the board's command menu: a click on "□" at the top left. The
+# pointer leaves first: "mousemove --sync" to where it already is waits for
+# a motion that never comes (about 20 s).
 board_open_menu() {
+    xdotool mousemove 0 0
     e2e_click_in "$1" 7 8
     sleep 0.6
 }

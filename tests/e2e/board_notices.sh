@@ -6,6 +6,7 @@
 # open one title bar below and right of the last one still open, OK closes
 # each, the board moves on once the 09:55 appointments have started, and the
 # close label writes the notice flags into TANZO.DAT.
+# shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh

@@ -5,6 +5,7 @@
 # table, and Big → Small → Big gives the Big geometry back. A refresh (F5)
 # on the big board is photographed while its rows flap, and the burst tells
 # how long a fill takes.
+# shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh

@@ -5,6 +5,8 @@
 # often as the user likes.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/board_lib.sh
+source "$(dirname "$0")/board_lib.sh"
 # shellcheck source=tests/e2e/perf_lib.sh
 source "$(dirname "$0")/perf_lib.sh"
 e2e_init "$@"
@@ -12,6 +14,7 @@ readonly title=スケジュールヨルカLite
 
 e2e_start_xvfb
 e2e_start_dbus
+board_icewm_fonts # the task-bar button's Japanese title, legible in the screenshots
 perf_start_icewm_no_tray
 
 today=$(e2e_day_serial 2027-03-15)
@@ -40,10 +43,14 @@ board_hidden() { ! board_shown; }
 
 for round in 1 2; do
     board=$(e2e_wait_board 10)
+    # The pointer may still rest where the last click was; "mousemove --sync"
+    # would wait for a move that never comes.
+    xdotool mousemove 0 300
     # "－" sits at 5580, 15 twips, 225 x 240 twips: 372, 1 and 15 x 16 pixels.
     e2e_click_in "$board" $((372 + 15 / 2)) $((1 + 16 / 2))
     e2e_retry 10 board_hidden || e2e_fail "round $round: the board stayed up after the minimise label"
     kill -0 "$TANZO_PID" 2>/dev/null || e2e_fail "round $round: the program ended when minimised"
+    e2e_log "round $round: board hidden"
     e2e_retry 10 has_button ||
         e2e_fail "round $round: hidden with no tray and no task-bar button titled $title: stranded"
     wmctrl -l >"$E2E_ARTIFACTS/windows-hidden-$round.txt"
@@ -55,6 +62,7 @@ for round in 1 2; do
     else
         xdotool windowactivate "$button" 2>/dev/null || wmctrl -i -a "$button"
     fi
+    e2e_log "round $round: button activated"
     e2e_retry 10 board_shown || e2e_fail "round $round: activating the button did not bring the board back"
     board=$(e2e_wait_board 5)
     e2e_window_geometry "$board"

@@ -30,6 +30,7 @@ dlg_window_titles() {
     local wid name
     for wid in $(e2e_tanzo_windows); do
         name=$(xdotool getwindowname "$wid" 2>/dev/null) || continue
+        # shellcheck disable=SC2001 # a class of two characters, one of them multibyte
         name=$(sed 's/[　 ]*$//' <<<"$name")
         printf '%s\t%s\n' "$wid" "$name"
     done

@@ -6,6 +6,7 @@
 # its advance notice follows, a second F2 opens no second editor, and the
 # data file holds the new line after exit.
 # shellcheck source=tests/e2e/lib.sh
+# shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/dialogs_lib.sh
 source "$(dirname "$0")/dialogs_lib.sh"

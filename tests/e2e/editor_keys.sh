@@ -5,6 +5,7 @@
 # Space on a line loads it for a change, Update replaces it, Apply writes
 # the file and keeps the editor open, and Cancel then closes it.
 # shellcheck source=tests/e2e/lib.sh
+# shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/dialogs_lib.sh
 source "$(dirname "$0")/dialogs_lib.sh"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The options dialog as a person meets it: opened from the board's command
 # menu, "位置を設定" then "右端" moves the board flush right at once, OK keeps
-# it there, and the next start finds the board there again. The version
-# window and the help viewer open from the menu and from F1.
+# it there (Escape would have put it back), and the next start finds the
+# board there again. The version window and the help viewer open from the
+# menu and from F1.
 # shellcheck source=tests/e2e/lib.sh
+# shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/dialogs_lib.sh
 source "$(dirname "$0")/dialogs_lib.sh"
@@ -19,6 +21,10 @@ open_board_menu_item() {
     dlg_click_accessible label "□"
     sleep 0.7
     dlg_key "$1"
+}
+
+board_centred() {
+    e2e_window_geometry "$board" && ((WIN_X == (1280 - WIN_W) / 2))
 }
 
 board_flush_right() {
@@ -49,6 +55,23 @@ e2e_window_geometry "$options"
 open_board_menu_item o
 sleep 1
 [[ $(dlg_count_windows "$options_title") -eq 1 ]] || e2e_fail "a second command opened a second dialog"
+
+# Escape after a live move puts the board back where it stood.
+e2e_window_geometry "$board"
+start_x=$WIN_X
+dlg_click_accessible "check box" "位置を設定" 8
+sleep 0.3
+dlg_click_accessible "radio button" "中央" 8
+e2e_retry 3 board_centred || e2e_fail "中央 did not centre the board ($WIN_X + $WIN_W)"
+dlg_focus "$options"
+dlg_key Escape
+dlg_wait_window_gone "$options_title" 5 || e2e_fail "Escape did not close the options dialog"
+e2e_window_geometry "$board"
+[[ $WIN_X -eq $start_x ]] || e2e_fail "Escape left the board at x $WIN_X, not back at $start_x"
+
+open_board_menu_item o
+options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not open the options dialog again"
+sleep 0.5
 
 dlg_click_accessible "check box" "位置を設定" 8
 sleep 0.3

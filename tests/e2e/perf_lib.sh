@@ -10,6 +10,7 @@ perf_start_icewm_no_tray() {
     cat >"$HOME/.icewm/preferences" <<'PREFS'
 ShowTaskBar=1
 TaskBarShowTray=0
+TaskBarEnableSystemTray=0
 TaskBarShowClock=0
 TaskBarShowAPMStatus=0
 TaskBarShowMailboxStatus=0
@@ -100,4 +101,59 @@ perf_stop() {
     kill "$pid" 2>/dev/null || true
     e2e_wait_exit "$pid" "${2:-5}" || kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+}
+
+# A private Xvfb of $1 (WIDTHxHEIGHT) at $2 dots per inch, for the HiDPI
+# checks; otherwise as lib.sh's e2e_start_xvfb. Sets PERF_SCREEN_W/H.
+perf_start_xvfb() {
+    local size=$1 dpi=$2 fifo=$E2E_TMP/displayfd
+    PERF_SCREEN_W=${size%x*} PERF_SCREEN_H=${size#*x}
+    : >"$fifo"
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -dpi "$dpi" -nolisten tcp -noreset \
+        5>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_retry 15 test -s "$fifo" || e2e_fail "Xvfb did not start (see xvfb.log)"
+    DISPLAY=":$(tr -d '[:space:]' <"$fifo")"
+    export DISPLAY
+    E2E_XVFB_UP=1
+    e2e_retry 10 xprop -root _NET_SUPPORTED || e2e_fail "cannot reach the X server $DISPLAY"
+    e2e_log "Xvfb on $DISPLAY, $size at $dpi dpi"
+}
+
+# Visible windows of the program on a screen of PERF_SCREEN_W x PERF_SCREEN_H
+# (lib.sh's e2e_tanzo_windows assumes 1280 x 1024), one id a line.
+perf_tanzo_windows() {
+    local wid
+    for wid in $(xdotool search --onlyvisible --classname '^tanzo$' 2>/dev/null); do
+        e2e_window_geometry "$wid" || continue
+        if ((WIN_X + WIN_W > 0 && WIN_Y + WIN_H > 0 && WIN_X < PERF_SCREEN_W && WIN_Y < PERF_SCREEN_H)); then
+            echo "$wid"
+        fi
+    done
+}
+
+# Waits up to $2 seconds for a visible program window that is not among the
+# ids in $1 (space separated) and prints its id.
+perf_wait_new_window() {
+    local known=" $1 " limit=${2:-10} tries=0 wid
+    while ((tries < limit * 10)); do
+        for wid in $(perf_tanzo_windows); do
+            [[ "$known" == *" $wid "* ]] || {
+                echo "$wid"
+                return 0
+            }
+        done
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    return 1
+}
+
+# Saves window $1's client area alone, cut from a shot of the whole screen
+# at device pixels, as $2.png in the artefacts.
+perf_window_shot() {
+    e2e_window_geometry "$1" || return 1
+    import -window root "$E2E_TMP/screen.png" 2>/dev/null &&
+        convert "$E2E_TMP/screen.png" -crop "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" +repage \
+            "$E2E_ARTIFACTS/$2.png" && e2e_log "window shot $2.png"
 }

@@ -175,6 +175,28 @@ TEST_F(EditorTest, TimeBoxesShowTwoDigitsWhole) {
     }
 }
 
+TEST_F(EditorTest, TabVisitsTheControlsInTheirOrder) {
+    open();
+    const QStringList expected{"cboYear",   "cboMonth",    "cboDay",     "cboStatus", "txtPlace",
+                               "cboHour",   "cboMin",      "txtComment", "cmdAdd",    "cmdUpdate",
+                               "cmdClear",  "lstSchedule", "cmdChange",  "cmdDel",    "cmdOk",
+                               "cmdCancel", "cmdApply",    "cmdCopy"};
+    // The focus chain, with an editable box's own text field counted as the
+    // box, from the year onwards.
+    QStringList visited;
+    QWidget* w = combo("cboYear");
+    for (int steps = 0; steps < 200 && visited.size() < expected.size(); ++steps) {
+        QWidget* named = w;
+        if (named->objectName().isEmpty() && qobject_cast<QComboBox*>(named->parentWidget()))
+            named = named->parentWidget();
+        const QString name = named->objectName();
+        if (expected.contains(name) && (visited.isEmpty() || visited.last() != name))
+            visited << name;
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
 TEST_F(EditorTest, OpensWithTheDayListReversedAndOnlyTheYearInUse) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 5), 10, 0, 1, "A", "a");
     const ScheduleEntry e2 = stored(QDate(2000, 9, 8), 9, 30, 3, "B", "b");

@@ -225,6 +225,31 @@ TEST_F(OptionsDialogTest, ClickingIntoABoxSelectsItsWholeText) {
     }
 }
 
+TEST_F(OptionsDialogTest, TabVisitsTheControlsInTheirOrder) {
+    open();
+    QStringList expected{"optFont_0",   "optFont_1",   "cmdColorC",   "cmdColorB",   "cmdFont",
+                         "chkAlarm_0",  "txtMin_0",    "chkAlarm_1",  "txtMin_1",    "chkAlarm_2",
+                         "txtPath",     "cmdBrowse",   "cmdPlay",     "chkWindow_0", "chkWindow_1",
+                         "chkWindow_2", "chkWindow_3", "txtInterval", "cmdTest",     "optSize_0",
+                         "optSize_1",   "optSize_2",   "chkPos"};
+    for (const char* axis : {"optPosX_", "optPosY_"}) {
+        for (int i = 0; i < 4; ++i)
+            expected << QLatin1String(axis) + QString::number(i);
+        expected << (axis[6] == 'X' ? "txtPosX" : "txtPosY");
+    }
+    expected << "cmdOK"
+             << "cmdCancel"
+             << "cmdApply";
+    QStringList visited;
+    QWidget* w = child<QRadioButton>("optFont_0");
+    for (int steps = 0; steps < 300 && visited.size() < expected.size(); ++steps) {
+        if (expected.contains(w->objectName()))
+            visited << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
 TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {
     open();
     QLineEdit* box = edit("txtInterval");

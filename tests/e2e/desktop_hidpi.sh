@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The board, a notice, the schedule editor and the options dialog on a
+# double-density screen: every window keeps its proportions (twice its size
+# in device pixels) and its screenshots are kept for a look at the text.
+#   TANZO_HIDPI=dpi    (default) Xvfb at 192 dpi with Xft.dpi 192, as a desktop sets it
+#   TANZO_HIDPI=scale  96 dpi with QT_SCALE_FACTOR=2
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/board_lib.sh
+source "$(dirname "$0")/board_lib.sh"
+# shellcheck source=tests/e2e/perf_lib.sh
+source "$(dirname "$0")/perf_lib.sh"
+mode=${TANZO_HIDPI:-dpi}
+E2E_NAME=hidpi
+[[ "$mode" == dpi ]] || E2E_NAME=hidpi-$mode
+e2e_init "$@"
+
+case "$mode" in
+dpi)
+    perf_start_xvfb 2560x2048 192
+    # Desktops announce their density to X clients through the Xft.dpi
+    # resource (what xrdb would load); the toolkit scales by it.
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	192
+" || e2e_fail "cannot set the Xft.dpi resource"
+    ;;
+scale)
+    perf_start_xvfb 2560x2048 96
+    export QT_SCALE_FACTOR=2
+    ;;
+*) e2e_fail "TANZO_HIDPI is dpi or scale, not $mode" ;;
+esac
+e2e_tanzo_windows() { perf_tanzo_windows; } # the screen is larger than lib.sh assumes
+e2e_start_dbus
+board_icewm_fonts
+e2e_start_icewm
+
+today=$(e2e_day_serial 2027-03-15)
+e2e_write_data_file <<EOF_DATA
+$today,.4166667,2,"会議室    ","資料持参",0,0
+$today,.4375,1,"本社     ","報告書を提出",0,0
+$today,.5,3,"ﾃｽﾄ    ","ｶﾀｶﾅ半角のコメント",0,0
+EOF_DATA
+# The 10:00 appointment's start notice comes ten seconds in.
+e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
+board=$(e2e_wait_board)
+e2e_window_geometry "$board"
+e2e_log "board $board at $WIN_X,$WIN_Y, ${WIN_W}x$WIN_H"
+board_w=$WIN_W board_h=$WIN_H
+sleep 4 # the first fill
+perf_window_shot "$board" board
+e2e_screenshot screen-board
+
+failures=()
+# $1 what, $2 measured w, $3 h, $4 expected w, $5 h at 96 dpi: twice that, give or take 2.
+expect_double() {
+    local dw=$(($2 - 2 * $4)) dh=$(($3 - 2 * $5))
+    if ((dw < -2 || dw > 2 || dh < -2 || dh > 2)); then
+        failures+=("$1 is $2x$3, not about $((2 * $4))x$((2 * $5))")
+        e2e_log "MISMATCH: $1 is $2x$3, expected $((2 * $4))x$((2 * $5))"
+    else
+        e2e_log "$1 is $2x$3 (twice $4x$5)"
+    fi
+}
+expect_double board "$board_w" "$board_h" 410 94
+
+known="$board"
+notice=$(perf_wait_new_window "$known" 30) || e2e_fail "no notice at 10:00"
+sleep 1
+e2e_window_geometry "$notice"
+expect_double notice "$WIN_W" "$WIN_H" 230 82 # 3450 x 1230 twips
+perf_window_shot "$notice" notice
+e2e_screenshot screen-notice
+# OK (8 px from the right edge, 51 px down, 57 x 27 at 96 dpi) closes it, so
+# that it does not cover the dialogs opened next in the middle of the screen.
+xdotool mousemove --sync $((WIN_X + WIN_W - 2 * (8 + 28))) $((WIN_Y + 2 * (51 + 13))) click 1
+gone() { ! xwininfo -id "$notice" 2>/dev/null | grep -q IsViewable; }
+e2e_retry 5 gone || e2e_fail "OK did not close the notice at double density"
+known="$known $notice"
+
+# F2 on the board opens the editor (the board needs the focus first: a
+# click on its title label).
+e2e_window_geometry "$board"
+xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + 8)) click 1
+sleep 0.3
+xdotool key F2
+editor=$(perf_wait_new_window "$known" 10) || e2e_fail "F2 opened no editor"
+sleep 1
+e2e_window_geometry "$editor"
+e2e_log "editor ${WIN_W}x$WIN_H"
+editor_w=$WIN_W editor_h=$WIN_H
+expect_double editor "$WIN_W" "$WIN_H" 463 321 # 6945 x 4815 twips
+perf_window_shot "$editor" editor
+e2e_screenshot screen-editor
+known="$known $editor"
+
+# The options dialog from the board's command menu ("□", then its mnemonic).
+e2e_window_geometry "$board"
+xdotool mousemove --sync $((WIN_X + 2 * 7)) $((WIN_Y + 2 * 8)) click 1
+sleep 0.8
+e2e_screenshot screen-menu
+xdotool key o
+options=$(perf_wait_new_window "$known" 10) || e2e_fail "the menu opened no options dialog"
+sleep 1
+e2e_window_geometry "$options"
+e2e_log "options ${WIN_W}x$WIN_H"
+options_w=$WIN_W options_h=$WIN_H
+expect_double options "$WIN_W" "$WIN_H" 468 317 # 7020 x 4755 twips
+perf_window_shot "$options" options
+e2e_screenshot screen-options
+printf 'board %sx%s\neditor %sx%s\noptions %sx%s\n' "$board_w" "$board_h" "$editor_w" "$editor_h" \
+    "$options_w" "$options_h" >"$E2E_ARTIFACTS/sizes.txt"
+
+((${#failures[@]} == 0)) || e2e_fail "${failures[*]}"
+e2e_pass
