@@ -5,6 +5,7 @@
 #include "board/FillAnimation.h"
 #include "core/AppState.h"
 #include "core/Colors.h"
+#include "platform/AppIcon.h"
 #include "platform/Clock.h"
 #include "platform/TaskBarHint.h"
 #include "platform/WindowPlacement.h"
@@ -40,18 +41,6 @@ void setBackColor(QWidget* widget, BgrColor color) {
     widget->setAutoFillBackground(true);
 }
 
-QIcon makeBoardIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(toQColor(layout::WindowBackColor));
-    QPainter painter(&pixmap);
-    painter.fillRect(2, 2, 28, 7, toQColor(layout::TitleBackColor));
-    for (int row = 0; row < 3; ++row) {
-        painter.fillRect(2, 11 + row * 7, 28, 6, Qt::black);
-        painter.fillRect(5, 13 + row * 7, 8 + row * 4, 2, Qt::white);
-    }
-    return QIcon(pixmap);
-}
-
 } // namespace
 
 // The fill animation's view of the rows: text labels 3-5 of each column.
@@ -84,7 +73,7 @@ private:
 
 MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
-      m_notices(std::move(notices)), m_twips(Twips::fromPrimaryScreen()), m_icon(makeBoardIcon()) {
+      m_notices(std::move(notices)), m_twips(Twips::fromPrimaryScreen()), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
