@@ -5,6 +5,8 @@
 #include "platform/SoundPlayer.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -30,6 +32,12 @@ int main(int argc, char** argv) {
     // Notices and dialogs come and go; the program ends only by its exit.
     QApplication::setQuitOnLastWindowClosed(false);
     tanzo::installJapaneseFontSubstitutions();
+    // The program speaks Japanese whatever the locale; so do the toolkit's
+    // own dialogs and buttons (colour and file choosers, context menus).
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     tanzo::SystemClock clock;
     tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer());

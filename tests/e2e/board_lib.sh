@@ -8,22 +8,13 @@
 #
 # shellcheck shell=bash disable=SC2034
 
-# icewm draws window titles and task-bar buttons with its own fonts; without a
-# Japanese face the notice captions ("予告 - 会議室") come out as boxes in the
-# screenshots. prefoverride is read after the preferences file lib.sh writes.
+# Kept for the scripts that call it: lib.sh now gives icewm its Japanese
+# fonts itself.
 board_icewm_fonts() {
-    mkdir -p "$HOME/.icewm"
-    cat >"$HOME/.icewm/prefoverride" <<'EOF'
-TitleFontNameXft="IPAGothic:size=11"
-NormalTaskBarFontNameXft="IPAGothic:size=11"
-ActiveTaskBarFontNameXft="IPAGothic:size=11:bold"
-MenuFontNameXft="IPAGothic:size=11"
-ToolTipFontNameXft="IPAGothic:size=11"
-EOF
+    :
 }
 
 board_start_desktop() {
-    board_icewm_fonts
     e2e_start_desktop
 }
 

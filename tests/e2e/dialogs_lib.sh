@@ -6,21 +6,7 @@
 #
 # shellcheck shell=bash disable=SC2034
 
-# icewm draws its title bars and task-bar buttons with its own fonts; without
-# a font that has Japanese glyphs the window titles show empty boxes in the
-# screenshots. icewm reads prefoverride after its preferences file.
 dlg_start_desktop() {
-    mkdir -p "$HOME/.icewm"
-    cat >"$HOME/.icewm/prefoverride" <<'EOF'
-TitleFontNameXft="IPAGothic:size=10"
-MenuFontNameXft="IPAGothic:size=10"
-NormalFontNameXft="IPAGothic:size=10"
-NormalButtonFontNameXft="IPAGothic:size=10"
-ActiveButtonFontNameXft="IPAGothic:size=10"
-NormalTaskBarFontNameXft="IPAGothic:size=10"
-ActiveTaskBarFontNameXft="IPAGothic:size=10"
-ToolTipFontNameXft="IPAGothic:size=10"
-EOF
     e2e_start_desktop
 }
 

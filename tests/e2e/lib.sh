@@ -186,7 +186,8 @@ e2e_tray_present() {
 
 e2e_start_icewm() {
     # A plain icewm with its task bar and tray; no session extras, no
-    # wallpaper tool, no sounds.
+    # wallpaper tool, no sounds. Its own fonts need Japanese glyphs, or the
+    # window titles show empty boxes in the screenshots.
     mkdir -p "$HOME/.icewm"
     cat >"$HOME/.icewm/preferences" <<'EOF'
 ShowTaskBar=1
@@ -203,6 +204,14 @@ FocusMode=1
 ClickToFocus=1
 RaiseOnFocus=1
 DesktopBackgroundColor="rgb:30/50/70"
+TitleFontNameXft="IPAGothic:size=10"
+MenuFontNameXft="IPAGothic:size=10"
+NormalFontNameXft="IPAGothic:size=10"
+NormalButtonFontNameXft="IPAGothic:size=10"
+ActiveButtonFontNameXft="IPAGothic:size=10"
+NormalTaskBarFontNameXft="IPAGothic:size=10"
+ActiveTaskBarFontNameXft="IPAGothic:size=10:bold"
+ToolTipFontNameXft="IPAGothic:size=10"
 EOF
     icewm --replace --config="$HOME/.icewm/preferences" >"$E2E_TMP/icewm.log" 2>&1 &
     E2E_PIDS+=($!)
