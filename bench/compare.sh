@@ -9,7 +9,7 @@
 #   cmake -S . -B build/perf -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANZO_BENCH=ON
 # The script builds tanzo, tanzo_floor and tanzo_bench there if they are
 # missing or stale (cmake --build, -j2), then runs everything on a private
-# Xvfb with icewm. It takes about two minutes; the idle measurement alone is
+# Xvfb with icewm. It takes about two and a half minutes; the idle measurement is
 # 60 s. Set PERF_IDLE_SECONDS or PERF_STARTS to shorten a trial run (the
 # figures are then not comparable with the targets' definitions).
 # Exit status: 0 when every figure met its target, 1 when any missed or a
@@ -75,12 +75,32 @@ launch() {
 
 # Start-up: process start to a mapped window, polled every ~5 ms. One warm-up
 # start of each first, so that both find the font and library caches warm.
+# The board is ended as a person ends it, with its close label "×" (388, 1,
+# 15 x 16 px): killed, it would leave a stale single-instance lock that the
+# next start has to clear, which a normal start never meets.
+stop_tanzo() {
+    local pid=$1 wid
+    for wid in $(perf_visible_windows "$pid"); do
+        if xprop -id "$wid" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q UTILITY &&
+            e2e_window_geometry "$wid"; then
+            xdotool mousemove $((WIN_X + 395)) $((WIN_Y + 9)) click 1
+            break
+        fi
+    done
+    e2e_wait_exit "$pid" 5 || e2e_log "tanzo did not end by its close label; stopping it"
+    perf_stop "$pid"
+}
 time_start() { # tanzo|floor; prints milliseconds
     local ms
     launch "$1"
     ms=$(perf_ms_until_visible "$STARTED_PID" "$STARTED_NS" 20) ||
         e2e_fail "$1 showed no window within 20 s (see $1.log)"
-    perf_stop "$STARTED_PID"
+    if [[ "$1" == tanzo ]]; then
+        stop_tanzo "$STARTED_PID"
+    else
+        perf_stop "$STARTED_PID"
+    fi
+    [[ ! -e "$XDG_RUNTIME_DIR/tanzo.lock" ]] || e2e_log "a tanzo.lock was left behind"
     echo "$ms"
 }
 time_start tanzo >/dev/null
@@ -101,6 +121,17 @@ row "start-up to window, median of $starts (ms)" "tanzo $tanzo_start / floor $fl
     "<= 1.5 x floor = $start_limit" "$verdict"
 
 # --- memory and idle CPU: both programs side by side ---------------------------
+# Where the team's own idle measurement exists, it runs alongside (on its own
+# desktop, with the accessibility bus on as in the end-to-end tests) and its
+# figure is the one held against the target; the side-by-side one below
+# shows the floor's for comparison.
+idle_script=$source_dir/bench/idle_cpu.sh
+idle_script_pid=""
+if [[ -f "$idle_script" ]]; then
+    bash "$idle_script" "$TANZO_BIN" "$idle_seconds" >"$E2E_TMP/idle_cpu.out" 2>"$E2E_TMP/idle_cpu.log" &
+    idle_script_pid=$!
+    E2E_PIDS+=("$idle_script_pid")
+fi
 launch tanzo
 tanzo_pid=$STARTED_PID
 TANZO_PID=$tanzo_pid # lib.sh's teardown ends it on any exit
@@ -120,9 +151,6 @@ within "$tanzo_hwm" "$hwm_limit" && verdict=PASS
 row "peak resident memory after first fill (KiB, VmHWM)" "tanzo $tanzo_hwm / floor $floor_hwm" \
     "<= 1.5 x floor = $hwm_limit" "$verdict"
 
-if [[ -x "$source_dir/bench/idle_cpu.sh" ]]; then
-    e2e_log "note: bench/idle_cpu.sh exists; this run measures idle CPU itself the same way"
-fi
 t0_ticks=$(perf_cpu_ticks "$tanzo_pid")
 t0_ns=$(perf_cpu_ns "$tanzo_pid")
 f0_ns=$(perf_cpu_ns "$floor_pid")
@@ -142,6 +170,22 @@ within "$tanzo_idle_ms_min" 30 && within "$tanzo_idle_tick_ms_min" 30 && verdict
 row "idle CPU over ${idle_seconds} s, nothing due (ms CPU per minute)" \
     "tanzo $tanzo_idle_ms_min ($tanzo_idle_pct %; utime+stime $tanzo_idle_tick_ms_min) / floor $floor_idle_ms_min" \
     "< 30 ms/min (0.05 % of a core)" "$verdict"
+if [[ -n "$idle_script_pid" ]]; then
+    idle_status=0
+    wait "$idle_script_pid" || idle_status=$?
+    cp "$E2E_TMP/idle_cpu.out" "$E2E_TMP/idle_cpu.log" "$E2E_ARTIFACTS/" 2>/dev/null || true
+    script_ticks=$(sed -n 's/^idle cpu: \([0-9]*\) ms per minute (.*/\1/p' "$E2E_TMP/idle_cpu.out")
+    script_ns=$(sed -n 's/^idle cpu: \([0-9.]*\) ms per minute on the CPU.*/\1/p' "$E2E_TMP/idle_cpu.out")
+    if ((idle_status != 0)) || [[ -z "$script_ticks" || -z "$script_ns" ]]; then
+        row "idle CPU, bench/idle_cpu.sh (ms CPU per minute)" "no figure (exit $idle_status, see idle_cpu.log)" \
+            "< 30 ms/min" MISS
+    else
+        verdict=MISS
+        within "$script_ns" 30 && within "$script_ticks" 30 && verdict=PASS
+        row "idle CPU, bench/idle_cpu.sh, ${idle_seconds} s (ms CPU per minute)" \
+            "tanzo $script_ns (utime+stime $script_ticks)" "< 30 ms/min (0.05 % of a core)" "$verdict"
+    fi
+fi
 tanzo_hwm_end=$(perf_vm_hwm_kb "$tanzo_pid")
 row "peak resident memory after the idle minute (KiB)" "tanzo $tanzo_hwm_end" "no growth over $tanzo_hwm" \
     "$( ((tanzo_hwm_end <= tanzo_hwm + 256)) && echo PASS || echo MISS)"

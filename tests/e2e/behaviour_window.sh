@@ -82,16 +82,33 @@ wait_places() { # expected, seconds
     done
     e2e_fail "the rows show '$now', expected '$1'"
 }
+# A key during a fill only beeps: wait until the board's labels stop
+# changing (the flaps of the last row have settled).
+wait_fill_done() {
+    local before after tries=0
+    before=$(e2e_accessible_dump 1)
+    while ((tries++ < 40)); do
+        sleep 0.4
+        after=$(e2e_accessible_dump 1)
+        [[ "$after" == "$before" ]] && return 0
+        before=$after
+    done
+    e2e_fail "the board kept changing for 16 s"
+}
 e2e_click_in "$board" 30 70 # the sequence column: focus without a command
 sleep 0.3
 wait_places "会議室 本社 倉庫 " 5
+wait_fill_done
 xdotool key F6
 wait_places "本社 倉庫 支社 " 10
+wait_fill_done
 e2e_screenshot paged-next
 xdotool key F4
 wait_places "会議室 本社 倉庫 " 10
+wait_fill_done
 xdotool key F6 && sleep 0.1 && xdotool key F5 # F5 during the fill only beeps
 wait_places "本社 倉庫 支社 " 10
+wait_fill_done
 xdotool key F5
 wait_places "会議室 本社 倉庫 " 10
 

@@ -4,10 +4,9 @@
 # in device pixels) and its screenshots are kept for a look at the text.
 #   TANZO_HIDPI=dpi    (default) Xvfb at 192 dpi with Xft.dpi 192, as a desktop sets it
 #   TANZO_HIDPI=scale  96 dpi with QT_SCALE_FACTOR=2
+# shellcheck disable=SC2317,SC2119 # helpers called through e2e_retry
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
-# shellcheck source=tests/e2e/board_lib.sh
-source "$(dirname "$0")/board_lib.sh"
 # shellcheck source=tests/e2e/perf_lib.sh
 source "$(dirname "$0")/perf_lib.sh"
 mode=${TANZO_HIDPI:-dpi}
@@ -31,7 +30,6 @@ scale)
 esac
 e2e_tanzo_windows() { perf_tanzo_windows; } # the screen is larger than lib.sh assumes
 e2e_start_dbus
-board_icewm_fonts
 e2e_start_icewm
 
 today=$(e2e_day_serial 2027-03-15)

@@ -3,10 +3,9 @@
 # board. Hidden, it keeps a task-bar button titled with the application
 # title, and activating that button brings the board back where it was, as
 # often as the user likes.
+# shellcheck disable=SC2317,SC2119 # helpers called through e2e_retry
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
-# shellcheck source=tests/e2e/board_lib.sh
-source "$(dirname "$0")/board_lib.sh"
 # shellcheck source=tests/e2e/perf_lib.sh
 source "$(dirname "$0")/perf_lib.sh"
 e2e_init "$@"
@@ -14,7 +13,6 @@ readonly title=スケジュールヨルカLite
 
 e2e_start_xvfb
 e2e_start_dbus
-board_icewm_fonts # the task-bar button's Japanese title, legible in the screenshots
 perf_start_icewm_no_tray
 
 today=$(e2e_day_serial 2027-03-15)

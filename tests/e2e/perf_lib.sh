@@ -1,10 +1,12 @@
 # Helpers for the desktop checks and for bench/compare.sh, on top of lib.sh
 # (source lib.sh first). Nothing here changes lib.sh's own behaviour.
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # variables lib.sh reads
 
 # icewm without its system tray: its task bar stays (so a window with a
 # button can still be reached) but no client owns _NET_SYSTEM_TRAY_S0, as
-# on desktops that have no tray at all.
+# on desktops that have no tray at all. TaskBarShowTray=0 alone only hides
+# the tray: icewm keeps owning the selection unless the tray is disabled.
+# Otherwise the same preferences as lib.sh's e2e_start_icewm.
 perf_start_icewm_no_tray() {
     mkdir -p "$HOME/.icewm"
     cat >"$HOME/.icewm/preferences" <<'PREFS'
@@ -23,6 +25,14 @@ FocusMode=1
 ClickToFocus=1
 RaiseOnFocus=1
 DesktopBackgroundColor="rgb:30/50/70"
+TitleFontNameXft="IPAGothic:size=10"
+MenuFontNameXft="IPAGothic:size=10"
+NormalFontNameXft="IPAGothic:size=10"
+NormalButtonFontNameXft="IPAGothic:size=10"
+ActiveButtonFontNameXft="IPAGothic:size=10"
+NormalTaskBarFontNameXft="IPAGothic:size=10"
+ActiveTaskBarFontNameXft="IPAGothic:size=10:bold"
+ToolTipFontNameXft="IPAGothic:size=10"
 PREFS
     icewm --replace --config="$HOME/.icewm/preferences" >"$E2E_TMP/icewm.log" 2>&1 &
     E2E_PIDS+=($!)
