@@ -4,6 +4,8 @@
 #include "editor/ScheduleEditor.h"
 #include "platform/Clock.h"
 
+#include "BenchApp.h"
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,17 +15,6 @@
 namespace {
 
 using namespace tanzo;
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "tanzo_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 class IdleBoard : public BoardHost {
 public:
@@ -55,7 +46,7 @@ DayList fullDayList(const QDate& today) {
 
 struct Fixture {
     Fixture() : state(clock, dir.path() + QLatin1Char('/')) {
-        application();
+        benchApplication();
         state.dayList = fullDayList(clock.today());
     }
     ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};

@@ -6,6 +6,8 @@
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 
+#include "BenchApp.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -18,19 +20,6 @@
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "tanzo_bench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto created = std::make_unique<QApplication>(argc, argv);
-        tanzo::installJapaneseFontSubstitutions();
-        return created;
-    }();
-    return *app;
-}
-
 tanzo::ScheduleEntry entry(const QDate& date, int hour, int minute) {
     tanzo::ScheduleEntry e;
     e.EntryDate = tanzo::daySerial(date);
@@ -42,7 +31,7 @@ tanzo::ScheduleEntry entry(const QDate& date, int hour, int minute) {
 }
 
 void BM_ForcedFillInterval10(benchmark::State& bench) {
-    QApplication& app = application();
+    QApplication& app = benchApplication();
     QTemporaryDir dir;
     const QDate today(2027, 3, 15);
     tanzo::ManualClock clock(QDateTime(today, QTime(9, 0)));

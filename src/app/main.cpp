@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 #include "platform/SoundPlayer.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -45,6 +46,11 @@ int main(int argc, char** argv) {
     // which the board takes as a new exit command.
     QObject::connect(
         &shell, &tanzo::Shell::finished, &app, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+    // Logout or `kill` ends the program through its exit command, so the
+    // appointments' notice flags and the window settings are kept.
+    tanzo::TerminationSignals termination;
+    QObject::connect(&termination, &tanzo::TerminationSignals::terminationRequested, &shell,
+                     &tanzo::Shell::exitCommand);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
         return 0;

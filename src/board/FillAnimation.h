@@ -92,7 +92,7 @@ public:
     // Pause after each placeholder frame, and per Interval unit before each
     // flap step.
     static constexpr int FramePauseUs = 150;
-    static constexpr int FlapPausePerIntervalUs = 800;
+    static constexpr int FlapPausePerIntervalUs = 600;
     // Longest run of logical frames in one timer event.
     static constexpr int SliceBudgetUs = 3000;
 

@@ -89,8 +89,8 @@ dlg_type "8"
 e2e_screenshot minutes-typed
 
 # Frame1 at 105,90: 文字色 at 315,1365, 背景色 at 1290,1365, フォント at 2265,1365 (900 x 375).
-try_chooser $((105 + 315 + 450)) $((90 + 1365 + 187)) "Select Color" text-colour
-try_chooser $((105 + 1290 + 450)) $((90 + 1365 + 187)) "Select Color" background
+try_chooser $((105 + 315 + 450)) $((90 + 1365 + 187)) "色を選択" text-colour
+try_chooser $((105 + 1290 + 450)) $((90 + 1365 + 187)) "色を選択" background
 try_chooser $((105 + 2265 + 450)) $((90 + 1365 + 187)) "フォント" font
 # "..." at 2520,1380 in Frame2 (315 x 315).
 try_chooser $((3615 + 2520 + 157)) $((90 + 1380 + 157)) "ｻｳﾝﾄﾞﾌｧｲﾙの選択" sound-file
