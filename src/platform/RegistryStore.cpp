@@ -1,6 +1,6 @@
 #include "RegistryStore.h"
 
-#include "platform/CopyName.h"
+#include "platform/SafeFiles.h"
 
 #include "Cp932.h"
 
@@ -11,48 +11,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#include <cerrno>
-
-#include <unistd.h>
-
 namespace tanzo {
 namespace {
-
-// QSaveFile keeps what it is given in a buffer; a write that fails while the
-// buffer is flushed (a full disk) goes unnoticed by commit(), which would then
-// put a cut or empty file in place of the whole one. So flush and sync first,
-// and give up on any error: the previous file then stays.
-bool commitWhole(QSaveFile& file) {
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    const int fd = file.handle();
-    if (fd >= 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-// A copy that is either whole or absent: QFile::copy writes through a buffer
-// whose failures (a full disk) it does not see, and could leave a cut copy
-// that looks like a good one.
-bool copyWhole(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return false;
-    QSaveFile copy(to);
-    copy.setDirectWriteFallback(false);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
-        copy.cancelWriting();
-        return false;
-    }
-    return commitWhole(copy);
-}
 
 const QString kHeader = QStringLiteral("REGEDIT4");
 

@@ -8,21 +8,15 @@
 
 #include <ostream>
 
+#include "../support/TestEntries.h"
+
 namespace tanzo::test {
 
 inline ScheduleEntry entryAt(const QDate& date, int hour, int minute, int16_t status = 3,
                              const QString& place = QStringLiteral("会議室　"),
                              const QString& comment = QStringLiteral("打合せ"),
                              bool arrived = false) {
-    ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = status;
-    e.Place = fitPlace(place);
-    e.Comment = comment;
-    e.Arrived = arrived;
-    e.PreNoticed = arrived;
-    return e;
+    return makeEntry(date, hour, minute, status, place, comment, arrived, arrived);
 }
 
 } // namespace tanzo::test

@@ -1,4 +1,5 @@
 #include "editor/ScheduleEditor.h"
+#include "../support/TestEntries.h"
 #include "FakeBoardHost.h"
 #include "QtPrinters.h"
 #include "core/AppState.h"
@@ -37,15 +38,7 @@ struct Box {
 
 ScheduleEntry stored(QDate date, int hour, int minute, int16_t status, const QString& place,
                      const QString& comment, bool flags = false) {
-    ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = status;
-    e.Place = fitPlace(place);
-    e.Comment = comment;
-    e.Arrived = flags;
-    e.PreNoticed = flags;
-    return e;
+    return test::makeEntry(date, hour, minute, status, place, comment, flags, flags);
 }
 
 QByteArray readAll(const QString& path) {

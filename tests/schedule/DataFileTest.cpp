@@ -1,4 +1,5 @@
 #include "schedule/DataFile.h"
+#include "../support/TestEntries.h"
 
 #include "platform/Cp932.h"
 
@@ -17,15 +18,7 @@ const QDate kToday(2027, 3, 15);
 
 ScheduleEntry entry(QDate date, int hour, int minute, int16_t status, const QString& place,
                     const QString& comment, bool arrived = false, bool preNoticed = false) {
-    ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = status;
-    e.Place = fitPlace(place);
-    e.Comment = comment;
-    e.Arrived = arrived;
-    e.PreNoticed = preNoticed;
-    return e;
+    return test::makeEntry(date, hour, minute, status, place, comment, arrived, preNoticed);
 }
 
 class DataFileTest : public ::testing::Test {
