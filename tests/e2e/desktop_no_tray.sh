@@ -13,7 +13,7 @@ readonly title=スケジュールヨルカLite
 
 e2e_start_xvfb
 e2e_start_dbus
-perf_start_icewm_no_tray
+e2e_start_icewm notray
 
 today=$(e2e_day_serial 2027-03-15)
 e2e_write_data_file <<EOF_DATA

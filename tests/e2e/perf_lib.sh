@@ -2,49 +2,6 @@
 # (source lib.sh first). Nothing here changes lib.sh's own behaviour.
 # shellcheck shell=bash disable=SC2034 # variables lib.sh reads
 
-# icewm without its system tray: its task bar stays (so a window with a
-# button can still be reached) but no client owns _NET_SYSTEM_TRAY_S0, as
-# on desktops that have no tray at all. TaskBarShowTray=0 alone only hides
-# the tray: icewm keeps owning the selection unless the tray is disabled.
-# Otherwise the same preferences as lib.sh's e2e_start_icewm.
-perf_start_icewm_no_tray() {
-    mkdir -p "$HOME/.icewm"
-    cat >"$HOME/.icewm/preferences" <<'PREFS'
-ShowTaskBar=1
-TaskBarShowTray=0
-TaskBarEnableSystemTray=0
-TaskBarShowClock=0
-TaskBarShowAPMStatus=0
-TaskBarShowMailboxStatus=0
-TaskBarShowCPUStatus=0
-TaskBarShowNetStatus=0
-TaskBarShowMEMStatus=0
-TaskBarAutoHide=0
-ShowPopupsAbovePointer=0
-FocusMode=1
-ClickToFocus=1
-RaiseOnFocus=1
-DesktopBackgroundColor="rgb:30/50/70"
-TitleFontNameXft="IPAGothic:size=10"
-MenuFontNameXft="IPAGothic:size=10"
-NormalFontNameXft="IPAGothic:size=10"
-NormalButtonFontNameXft="IPAGothic:size=10"
-ActiveButtonFontNameXft="IPAGothic:size=10"
-NormalTaskBarFontNameXft="IPAGothic:size=10"
-ActiveTaskBarFontNameXft="IPAGothic:size=10:bold"
-ToolTipFontNameXft="IPAGothic:size=10"
-PREFS
-    icewm --replace --config="$HOME/.icewm/preferences" >"$E2E_TMP/icewm.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_retry 15 xprop -root -notype _NET_SUPPORTING_WM_CHECK ||
-        e2e_fail "icewm did not take the screen (see icewm.log)"
-    # Give a tray that would come up anyway the time to claim the selection,
-    # so the check below sees the desktop as the program will.
-    sleep 1
-    ! e2e_tray_present || e2e_fail "a system tray is present although icewm's tray is off"
-    e2e_log "icewm running without a tray"
-}
-
 # The desktop for the measurements: Xvfb, D-Bus and icewm with its tray.
 perf_start_desktop() {
     e2e_start_desktop
