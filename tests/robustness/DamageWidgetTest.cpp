@@ -235,7 +235,7 @@ TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {
         int16_t interval; // what the readable part gives
     };
     const Case cases[] = {
-        {"binary noise", QByteArray("\x00\xff\xfe\x12garbage\x80\x81\n\x01[x", 20), 10},
+        {"binary noise", QByteArray("\x00\xff\xfe\x12garbage\x80\x81\n\x01[x", 17), 10},
         {"cut inside a character",
          QByteArray("REGEDIT4\n\n[Software\\Merovane\\Tanzo\\Settings]\n\"Interval\"=hex:14,00\n"
                     "\"FontName\"=\"\xef\xbc\xad\xef"),
