@@ -8,7 +8,8 @@ class QWidget;
 
 namespace tanzo::msgbox {
 
-// Icons of the program's message boxes; the values are those of the design.
+// Icons of the program's message boxes, numbered as the Windows message-box
+// flags they stand for.
 enum class Icon { None = 0, Critical = 16, Exclamation = 48, Information = 64 };
 
 // A modal box with one OK button, the given icon, caption and text.

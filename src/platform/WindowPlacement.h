@@ -6,10 +6,11 @@ class QWidget;
 
 namespace tanzo {
 
-// Where a window goes in the z-order, as the design's insert-after values.
+// Where a window goes in the z-order, numbered as the insert-after values of
+// the Windows placement call it stands for.
 enum class InsertAfter { Top = 0, TopMost = -1, NoTopMost = -2 };
 
-// Flags of a placement; the values are those of the design.
+// Flags of a placement, numbered as the Windows flags they stand for.
 enum PlacementFlag { ShowWindow = 64, NoActivate = 16 };
 
 // The one routine that places a top-level window: z-order, pixel rectangle,

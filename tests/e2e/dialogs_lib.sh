@@ -83,7 +83,7 @@ dlg_click_accessible() {
 }
 
 # Clicks at ($2, $3) twips from the client area's top-left of window $1, the
-# units of the design's control tables (15 twips a pixel at 96 dpi).
+# units of the forms' control tables (15 twips a pixel at 96 dpi).
 dlg_click_twips() {
     e2e_click_in "$1" $(($2 / 15)) $(($3 / 15))
 }

@@ -154,7 +154,7 @@ TEST_F(EditorTest, FormHasItsNamesCaptionsPlacesAndColours) {
 }
 
 TEST_F(EditorTest, TimeBoxesShowTwoDigitsWhole) {
-    // At the design's narrow width the drop-down arrow must leave room for
+    // At the form's narrow width the drop-down arrow must leave room for
     // "00".."59"; otherwise the box scrolls and the first digit is cut off.
     open();
     for (const char* name : {"cboHour", "cboMin"}) {
