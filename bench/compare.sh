@@ -51,7 +51,7 @@ row() { # figure, value, target text, verdict (PASS, MISS or INFO)
 within() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
 
 # --- the desktop and the data -------------------------------------------------
-perf_start_desktop
+e2e_start_desktop
 # One appointment later today, so the first tick loads and fills a row and
 # every later tick evaluates alarms, while nothing falls due during the run.
 now_minutes=$((10#$(date +%H) * 60 + 10#$(date +%M)))

@@ -26,17 +26,9 @@ struct ListFields {
 };
 
 // What the entry controls hold when a line is composed: the texts of the
-// selected items and of the two text boxes.
-struct EntryInputs {
-    QString year;
-    QString month;
-    QString day;
-    QString status;
-    QString place;
-    QString hour;
-    QString minute;
-    QString comment;
-};
+// selected items and of the two text boxes, in the fields of a line (not yet
+// filled up).
+using EntryInputs = ListFields;
 
 inline const QString kLineSeparator = QStringLiteral(" | ");
 

@@ -3,6 +3,7 @@
 #include "board/TrayIcon.h"
 #include "board/WindowBehaviour.h"
 
+#include "BoardTestEntries.h"
 #include "core/AppState.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
@@ -117,17 +118,7 @@ private:
 };
 
 DayList appointments(int count) {
-    DayList list;
-    for (int i = 0; i < count; ++i) {
-        ScheduleEntry e;
-        e.EntryDate = daySerial(kToday.addDays(i));
-        e.StartTime = timeFraction(10, 0);
-        e.Status = 3;
-        e.Place = fitPlace(QStringLiteral("会議室"));
-        e.Comment = QStringLiteral("comment %1").arg(i);
-        list.push_back(e);
-    }
-    return list;
+    return test::dailyAppointments(kToday, count);
 }
 
 class BehaviourTest : public ::testing::Test {

@@ -19,6 +19,15 @@ inline ScheduleEntry entryAt(const QDate& date, int hour, int minute, int16_t st
     return makeEntry(date, hour, minute, status, place, comment, arrived, arrived);
 }
 
+// `count` appointments at 10:00, one a day from `first` on.
+inline DayList dailyAppointments(const QDate& first, int count) {
+    DayList list;
+    for (int i = 0; i < count; ++i)
+        list.push_back(makeEntry(first.addDays(i), 10, 0, 3, QStringLiteral("会議室"),
+                                 QStringLiteral("comment %1").arg(i)));
+    return list;
+}
+
 } // namespace tanzo::test
 
 // Readable failure messages for Qt strings.

@@ -1,5 +1,6 @@
 #include "board/Paging.h"
 
+#include "BoardTestEntries.h"
 #include "core/AppState.h"
 #include "platform/Clock.h"
 
@@ -12,18 +13,8 @@ namespace {
 
 const QDate kToday(2027, 3, 15);
 
-// A list of `count` appointments, one a day from today on.
 DayList appointments(int count) {
-    DayList list;
-    for (int i = 0; i < count; ++i) {
-        ScheduleEntry e;
-        e.EntryDate = daySerial(kToday.addDays(i));
-        e.StartTime = timeFraction(10, 0);
-        e.Status = 3;
-        e.Place = fitPlace(QStringLiteral("会議室"));
-        list.push_back(e);
-    }
-    return list;
+    return test::dailyAppointments(kToday, count);
 }
 
 class PagingTest : public ::testing::Test {

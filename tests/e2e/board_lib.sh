@@ -4,19 +4,9 @@
 #   source "$(dirname "$0")/lib.sh"
 #   source "$(dirname "$0")/board_lib.sh"
 #   e2e_init "$@"
-#   board_start_desktop
+#   e2e_start_desktop
 #
 # shellcheck shell=bash disable=SC2034
-
-# Kept for the scripts that call it: lib.sh now gives icewm its Japanese
-# fonts itself.
-board_icewm_fonts() {
-    :
-}
-
-board_start_desktop() {
-    e2e_start_desktop
-}
 
 # Window ids (one a line) of the program's visible windows whose title is
 # exactly $1.

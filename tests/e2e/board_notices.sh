@@ -15,7 +15,7 @@ e2e_init "$@"
 
 today=$(e2e_day_serial 2027-03-15)
 tomorrow=$(e2e_day_serial 2027-03-16)
-board_start_desktop
+e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.375,3,"旧館     ","朝礼",0,0
 $today,.4097222,2,"支店     ","見積書",0,0

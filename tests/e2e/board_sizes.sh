@@ -13,7 +13,7 @@ source "$(dirname "$0")/board_lib.sh"
 e2e_init "$@"
 
 today=$(e2e_day_serial 2027-03-15)
-board_start_desktop
+e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.4375,2,"会議室    ","資料持参",0,0
 $today,.5416667,1,"本社     ","報告書を提出",0,0

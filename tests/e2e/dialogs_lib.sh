@@ -6,10 +6,6 @@
 #
 # shellcheck shell=bash disable=SC2034
 
-dlg_start_desktop() {
-    e2e_start_desktop
-}
-
 # Titles of the program's visible windows: "id<TAB>title" a line, the title
 # without the ideographic spaces that fill up a place (notice captions).
 dlg_window_titles() {

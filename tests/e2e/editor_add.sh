@@ -16,7 +16,7 @@ readonly start_at="2027-03-15 09:50:00"
 readonly editor_title="スケジュール登録"
 today=$(e2e_day_serial 2027-03-15)
 
-dlg_start_desktop
+e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.5,3,"本社     ","定例",0,0
 EOF_DATA

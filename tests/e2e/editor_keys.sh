@@ -27,7 +27,7 @@ open_editor() {
     dlg_focus "$editor"
 }
 
-dlg_start_desktop
+e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.5,3,"本社     ","定例",0,0
 $tomorrow,.4166667,1,"倉庫     ","棚卸",0,0

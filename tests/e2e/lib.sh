@@ -153,12 +153,12 @@ e2e_retry() {
 
 # --- the desktop ------------------------------------------------------------
 
-e2e_start_xvfb() {
+e2e_start_xvfb() { # [WIDTHxHEIGHT [dpi]]
     # Xvfb picks a free display itself and reports it, so parallel runs and
     # a developer's own servers never collide.
-    local fifo=$E2E_TMP/displayfd
+    local size=${1:-1280x1024} dpi=${2:-96} fifo=$E2E_TMP/displayfd
     : >"$fifo"
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -dpi "$dpi" -nolisten tcp -noreset \
         5>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_retry 15 test -s "$fifo" || e2e_fail "Xvfb did not start (see xvfb.log)"
@@ -166,7 +166,7 @@ e2e_start_xvfb() {
     export DISPLAY
     E2E_XVFB_UP=1
     e2e_retry 10 xprop -root _NET_SUPPORTED || e2e_fail "cannot reach the X server $DISPLAY"
-    e2e_log "Xvfb on $DISPLAY"
+    e2e_log "Xvfb on $DISPLAY, $size at $dpi dpi"
 }
 
 e2e_start_dbus() {

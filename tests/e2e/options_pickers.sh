@@ -56,7 +56,7 @@ try_chooser() {
     [[ $(dlg_count_windows "$options_title") -eq 1 ]] || e2e_fail "the options dialog went with \"$3\""
 }
 
-dlg_start_desktop
+e2e_start_desktop
 e2e_start_tanzo --faketime "@2027-03-15 09:30:00"
 e2e_wait_board >/dev/null
 sleep 2

@@ -31,7 +31,7 @@ board_flush_right() {
     e2e_window_geometry "$board" && ((WIN_X + WIN_W == 1280))
 }
 
-dlg_start_desktop
+e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.5,3,"本社     ","定例",0,0
 EOF_DATA

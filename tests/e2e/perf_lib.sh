@@ -2,11 +2,6 @@
 # (source lib.sh first). Nothing here changes lib.sh's own behaviour.
 # shellcheck shell=bash disable=SC2034 # variables lib.sh reads
 
-# The desktop for the measurements: Xvfb, D-Bus and icewm with its tray.
-perf_start_desktop() {
-    e2e_start_desktop
-}
-
 # Ids of the mapped windows of process $1, one a line (empty when none).
 perf_visible_windows() {
     xdotool search --onlyvisible --pid "$1" 2>/dev/null || true
@@ -73,18 +68,8 @@ perf_stop() {
 # A private Xvfb of $1 (WIDTHxHEIGHT) at $2 dots per inch, for the HiDPI
 # checks; otherwise as lib.sh's e2e_start_xvfb. Sets PERF_SCREEN_W/H.
 perf_start_xvfb() {
-    local size=$1 dpi=$2 fifo=$E2E_TMP/displayfd
-    PERF_SCREEN_W=${size%x*} PERF_SCREEN_H=${size#*x}
-    : >"$fifo"
-    Xvfb -displayfd 5 -screen 0 "${size}x24" -dpi "$dpi" -nolisten tcp -noreset \
-        5>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_retry 15 test -s "$fifo" || e2e_fail "Xvfb did not start (see xvfb.log)"
-    DISPLAY=":$(tr -d '[:space:]' <"$fifo")"
-    export DISPLAY
-    E2E_XVFB_UP=1
-    e2e_retry 10 xprop -root _NET_SUPPORTED || e2e_fail "cannot reach the X server $DISPLAY"
-    e2e_log "Xvfb on $DISPLAY, $size at $dpi dpi"
+    PERF_SCREEN_W=${1%x*} PERF_SCREEN_H=${1#*x}
+    e2e_start_xvfb "$1" "$2"
 }
 
 # Visible windows of the program on a screen of PERF_SCREEN_W x PERF_SCREEN_H
