@@ -47,7 +47,7 @@ DayList fullDayList(const QDate& today) {
 struct Fixture {
     Fixture() : state(clock, dir.path() + QLatin1Char('/')) {
         benchApplication();
-        state.dayList = fullDayList(clock.today());
+        state.schedule.setEntries(fullDayList(clock.today()));
     }
     ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
     QTemporaryDir dir;
@@ -77,7 +77,7 @@ void BM_EditorSaveFullList(benchmark::State& st) {
         apply->setEnabled(true);
         apply->click();
     }
-    st.counters["ok"] = f.state.ReloadRequested ? 1 : 0;
+    st.counters["ok"] = f.state.schedule.isReloadPending() ? 1 : 0;
     delete editor;
 }
 BENCHMARK(BM_EditorSaveFullList)->Unit(benchmark::kMillisecond);

@@ -38,7 +38,7 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     tanzo::AppState state(clock, dir.path() + QLatin1Char('/'));
     state.settings.Interval = 10;
     // Late start times make the flaps roll far.
-    state.dayList = {entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)};
+    state.schedule.setEntries({entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});
     tanzo::MainWindow board(state, {});
     board.show();
 

@@ -14,7 +14,9 @@
 #include "platform/WindowPlacement.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 namespace tanzo {
@@ -24,6 +26,9 @@ const QString kSaveFailed = QStringLiteral("プログラム情報の保存に失
 const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 // Margin of the board's first position from the top right screen corner.
 constexpr int kFirstPositionMargin = 16;
+// How soon an exit looks again whether the nested event loops it ended
+// have returned.
+constexpr int kNestedLoopRetryMs = 10;
 } // namespace
 
 Shell::Locations Shell::defaultLocations() {
@@ -40,7 +45,8 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
       m_instance(m_locations.lockFile), m_store(m_locations.settingsFile), m_repository(m_store) {}
 
 Shell::~Shell() {
-    // Windows that refer to the board go before it.
+    // Windows that refer to the board go before it. By now the event loop
+    // has returned, so no handler of theirs is running.
     delete m_editor.data();
     delete m_options.data();
     delete m_version.data();
@@ -79,9 +85,8 @@ Shell::StartResult Shell::start() {
 
     m_behaviour = std::make_unique<WindowBehaviour>(*m_state, *m_board);
     m_board->setBehaviour(m_behaviour.get());
-    connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::exitCommand);
-    connect(m_board.get(), &MainWindow::unloaded, this, &Shell::onBoardUnloaded);
-    connect(m_behaviour.get(), &WindowBehaviour::exitRequested, this, &Shell::exitCommand);
+    connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);
+    connect(m_behaviour.get(), &WindowBehaviour::exitRequested, this, &Shell::requestExit);
     connect(m_behaviour.get(), &WindowBehaviour::scheduleRequested, this,
             &Shell::openScheduleEditor);
     connect(m_behaviour.get(), &WindowBehaviour::optionRequested, this, &Shell::openOptions);
@@ -111,41 +116,72 @@ Shell::StartResult Shell::start() {
     return StartResult::Running;
 }
 
-void Shell::exitCommand() {
-    if (!m_state || !m_board || m_exiting)
+void Shell::requestExit() {
+    if (!m_state || !m_board || m_exiting || m_exitQueued)
         return;
+    // Queued, so that the menu, key or signal handler that asked has
+    // returned before anything is closed.
+    m_exitQueued = true;
+    QTimer::singleShot(0, this, &Shell::continueExit);
+}
+
+void Shell::continueExit() {
+    m_exitQueued = false;
+    // A picker, message box or menu runs its own event loop inside one of
+    // our handlers. End it, and come back once that handler has returned:
+    // nothing may be written or closed beneath a running handler.
+    if (QThread::currentThread()->loopLevel() > 1) {
+        endNestedLoops();
+        m_exitQueued = true;
+        QTimer::singleShot(kNestedLoopRetryMs, this, &Shell::continueExit);
+        return;
+    }
+    runExit();
+}
+
+void Shell::endNestedLoops() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
+
+void Shell::runExit() {
     AppState& st = *m_state;
     // Before the first tick has loaded the file, or while the editor's save
     // waits for its reload, the list in memory is not what the file holds:
-    // read the file first so the exit writes what is really there.
-    // When the write then fails, the program goes on: ReloadRequested stays
-    // set so that the next tick redraws the board from the list just read.
-    if (st.Loading || st.ReloadRequested)
-        st.dataFile.load(st.dayList, m_clock.today());
-    if (!st.dataFile.save(st.dayList)) {
+    // read the file first so the exit writes what is really there. When the
+    // write then fails the program goes on, and the board redraws from the
+    // list just read at its next tick.
+    st.schedule.loadIfStale(m_clock.today());
+    if (!st.schedule.save()) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
+        m_behaviour->exitRefused();
         return;
     }
     m_exiting = true;
-    m_board->unload();
-}
 
-void Shell::onBoardUnloaded() {
-    AppState& st = *m_state;
     Settings& s = st.settings;
     if (s.SaveLastPosition) {
         const QRect r = m_board->boardRect();
         s.LastPositionX = static_cast<int16_t>(r.left());
         s.LastPositionY = static_cast<int16_t>(r.top());
     }
-    delete m_editor.data();
-    delete m_options.data();
-    delete m_version.data();
-    if (m_notices)
-        m_notices->closeAll();
-    // The task-bar proxy and the tray icon go with the behaviour.
-    m_board->setBehaviour(nullptr);
-    m_behaviour.reset();
+    // Windows are only closed here; they are destroyed with the shell, once
+    // the event loop has returned and none of their handlers can still run.
+    if (m_editor)
+        m_editor->close();
+    if (m_options)
+        m_options->close();
+    if (m_version)
+        m_version->close();
+    m_notices->closeAll();
+    m_behaviour->withdraw();
+    m_board->unload();
 
     if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, st.TrayMode))
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
@@ -163,8 +199,11 @@ void Shell::centreOnScreen(QWidget* window) const {
 }
 
 void Shell::openScheduleEditor() {
-    if (m_editor || !m_board)
+    if (m_editor || !m_board || m_exiting)
         return;
+    // The editor starts from the list; right after a save it must be the
+    // list the file now holds, not the one the next tick would replace.
+    m_state->schedule.loadIfStale(m_clock.today());
     m_editor = new ScheduleEditor(*m_state, *m_board);
     centreOnScreen(m_editor);
     m_editor->show();
@@ -173,7 +212,7 @@ void Shell::openScheduleEditor() {
 }
 
 void Shell::openOptions() {
-    if (m_options || !m_board)
+    if (m_options || !m_board || m_exiting)
         return;
     m_options = new OptionsDialog(*m_state, *m_board, m_repository, m_sound);
     centreOnScreen(m_options);
@@ -183,7 +222,7 @@ void Shell::openOptions() {
 }
 
 void Shell::showVersion() {
-    if (m_version || !m_board)
+    if (m_version || !m_board || m_exiting)
         return;
     m_version = new VersionWindow(*m_state, *m_board, m_sound);
     m_version->showCentred();

@@ -42,10 +42,12 @@ public:
     enum class StartResult { Running, SecondInstance, Failed };
     StartResult start();
 
-    // The exit command of the close label, the board menu and Alt+F4: writes
-    // the appointments, then unloads the board (which saves the window
-    // settings and ends the program). A failed write keeps everything running.
-    void exitCommand();
+    // Every way out: the close label, the board and tray menus, Alt+F4 and
+    // window-manager closes, termination signals and the session's end.
+    // Ends open pickers and message boxes, then writes the appointments and
+    // the window settings and ends the event loop. A failed write of the
+    // appointments keeps everything running.
+    void requestExit();
 
     void openScheduleEditor();
     void openOptions();
@@ -66,7 +68,9 @@ signals:
     void finished();
 
 private:
-    void onBoardUnloaded();
+    void continueExit();
+    void endNestedLoops();
+    void runExit();
     bool allDialogsOpen() const;
     void centreOnScreen(QWidget* window) const;
 
@@ -83,6 +87,7 @@ private:
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;
+    bool m_exitQueued = false;
     bool m_exiting = false;
 };
 

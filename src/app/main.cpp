@@ -50,7 +50,9 @@ int main(int argc, char** argv) {
     // appointments' notice flags and the window settings are kept.
     tanzo::TerminationSignals termination;
     QObject::connect(&termination, &tanzo::TerminationSignals::terminationRequested, &shell,
-                     &tanzo::Shell::exitCommand);
+                     &tanzo::Shell::requestExit);
+    // The session is ending: the same way out, so nothing is lost at logout.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &shell, &tanzo::Shell::requestExit);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
         return 0;

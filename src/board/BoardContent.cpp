@@ -50,7 +50,7 @@ PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate
 bool locateNextEntry(AppState& state) {
     const QDateTime now = state.clock.now();
     const PageIndices found =
-        locateNextEntry(state.dayList, state.NextEntryIndex, now.date(), now.time());
+        locateNextEntry(state.schedule.entries(), state.NextEntryIndex, now.date(), now.time());
     state.NextEntryIndex = found.nextEntryIndex;
     state.FirstRowIndex = found.firstRowIndex;
     return true;

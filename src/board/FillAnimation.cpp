@@ -97,13 +97,13 @@ detail::FillTask FillAnimation::run(FillRequest request) {
 
     int firstIndex = request.firstIndex;
     if (firstIndex == -1)
-        firstIndex = m_state.lastIndex() + 1;
+        firstIndex = m_state.schedule.lastIndex() + 1;
 
     for (int r = 0; r < 3; ++r) {
         const bool wasShowing = !m_surface.caption(layout::Place, r).isEmpty() ||
                                 !m_surface.caption(layout::Comment, r).isEmpty() || request.force;
-        const board::RowFacts row = board::rowFacts(m_state.dayList, firstIndex + r, request.from,
-                                                    request.to, today, minute);
+        const board::RowFacts row = board::rowFacts(m_state.schedule.entries(), firstIndex + r,
+                                                    request.from, request.to, today, minute);
         if (!(request.from < today) && !wasShowing)
             continue;
         const bool drawPlaceholder = row.hasEntry() || wasShowing;

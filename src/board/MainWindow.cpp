@@ -86,7 +86,8 @@ MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
-    connect(m_timer1, &QTimer::timeout, this, &MainWindow::frmMain_Timer1_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::tick);
+    connect(&m_state.schedule, &ScheduleStore::reloaded, this, [this] { m_redrawPending = true; });
 
     createHeader();
     createTitleStrip();
@@ -341,7 +342,7 @@ void MainWindow::raiseForFill() {
     placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow | NoActivate);
 }
 
-void MainWindow::frmMain_Timer1_Timer() {
+void MainWindow::tick() {
     // The timer is stopped while a fill runs; a tick that still arrives
     // (queued before the stop) must not rebuild the list under it.
     if (m_fill->running())
@@ -349,18 +350,18 @@ void MainWindow::frmMain_Timer1_Timer() {
     const QDate today = m_state.clock.today();
     // After midnight (or a sleep across it) the list still holds yesterday's
     // view, with no upcoming entry to evaluate: read the file afresh.
-    const bool newDay = m_firstLoadDone && m_lastTickDate.isValid() && today != m_lastTickDate;
+    const bool newDay =
+        m_state.schedule.isLoaded() && m_lastTickDate.isValid() && today != m_lastTickDate;
     m_lastTickDate = today;
 
-    if (!m_firstLoadDone || m_state.ReloadRequested || newDay) {
-        m_timer1->stop();
-        m_state.dataFile.load(m_state.dayList, today);
-        m_state.ReloadRequested = false;
-        m_state.Loading = false;
+    ScheduleStore& schedule = m_state.schedule;
+    if (!schedule.isLoaded() || schedule.isReloadPending() || newDay)
+        schedule.load(today);
+    if (m_redrawPending) {
+        m_redrawPending = false;
         m_state.NextEntryIndex = 0;
-        m_firstLoadDone = true;
         // The alarms are evaluated once the rows are drawn, so notices come
-        // after the board shows the freshly loaded entries, as before.
+        // after the board shows the freshly loaded entries.
         refreshBoard(true, [this] { evaluateAlarmsAndRefresh(); });
         return;
     }
@@ -371,7 +372,7 @@ void MainWindow::frmMain_Timer1_Timer() {
 void MainWindow::evaluateAlarmsAndRefresh() {
     const QDateTime now = m_state.clock.now();
     const NoticeSink sink = m_notices ? m_notices : NoticeSink([](auto&&...) {});
-    if (evaluateAlarms(m_state.dayList, m_state.settings, now.date(), now.time(), sink))
+    if (evaluateAlarms(m_state.schedule.entries(), m_state.settings, now.date(), now.time(), sink))
         refreshBoard(false);
 }
 

@@ -55,8 +55,9 @@ public:
     QTimer* timer1() const { return m_timer1; }
     FillAnimation& fillAnimation() { return *m_fill; }
 
-    // The tick of Timer1.
-    void frmMain_Timer1_Timer();
+    // Every second: loads the appointments when they are stale, redraws
+    // after a load and gives the notices that are due.
+    void tick();
 
     // Really closes the board (the exit command's last step).
     void unload();
@@ -117,7 +118,8 @@ private:
     Twips m_twips;
     QIcon m_icon;
 
-    bool m_firstLoadDone = false;
+    // A load replaced the list since the rows were last drawn.
+    bool m_redrawPending = false;
     QDate m_lastTickDate;
     bool m_unloading = false;
 };

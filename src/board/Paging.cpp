@@ -8,14 +8,14 @@ namespace tanzo {
 namespace {
 
 bool hasAppointments(const AppState& state) {
-    return !holdsNoAppointment(state.dayList);
+    return !holdsNoAppointment(state.schedule.entries());
 }
 
 } // namespace
 
 std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
     const int first = state.FirstRowIndex;
-    const int last = state.lastIndex();
+    const int last = state.schedule.lastIndex();
     switch (command) {
     case ViewCommand::Back:
         if (first >= 1)
@@ -46,7 +46,7 @@ std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
 
 PopupMenuState popupMenuState(const AppState& state, const QSizeF& screenTwips) {
     const int first = state.FirstRowIndex;
-    const int last = state.lastIndex();
+    const int last = state.schedule.lastIndex();
     const Settings& s = state.settings;
 
     PopupMenuState m;
@@ -55,8 +55,8 @@ PopupMenuState popupMenuState(const AppState& state, const QSizeF& screenTwips) 
     m.backEnabled = first > 0;
     m.refreshEnabled = first != state.NextEntryIndex;
     m.nextEnabled = hasAppointments(state) && first != last;
-    m.nextPageEnabled =
-        first + 2 < last || (state.dayList.front().EntryDate > 0 && state.NextEntryIndex == -1);
+    m.nextPageEnabled = first + 2 < last || (state.schedule.entries().front().EntryDate > 0 &&
+                                             state.NextEntryIndex == -1);
     if (s.WindowSize >= Big && s.WindowSize <= Small)
         m.checkedSize = s.WindowSize;
     const double width = screenTwips.width();

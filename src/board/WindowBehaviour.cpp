@@ -42,9 +42,10 @@ QString commentToolTip(const AppState& state, int textIndex, const QString& stat
         commentCaption == board::CommentPlaceholder)
         return {};
     const int index = textIndex - 3 + state.FirstRowIndex;
-    if (index < 0 || index > state.lastIndex())
+    if (index < 0 || index > state.schedule.lastIndex())
         return {};
-    const QString comment = trimSpaces(state.dayList[static_cast<size_t>(index)].Comment);
+    const QString comment =
+        trimSpaces(state.schedule.entries()[static_cast<size_t>(index)].Comment);
     if (comment.isEmpty())
         return {};
     const CommentLines lines = splitComment(comment);
@@ -110,7 +111,7 @@ void WindowBehaviour::connectMenus() {
 }
 
 void WindowBehaviour::controlClicked() {
-    if (m_state.Loading)
+    if (!m_state.schedule.isLoaded())
         return;
     m_state.DragArmed = false;
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
@@ -153,7 +154,8 @@ void WindowBehaviour::refresh() {
 }
 
 bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
-    const KeyAction action = keyAction(qtKey, modifiers, m_state.Loading, m_state.BoardFilling);
+    const KeyAction action =
+        keyAction(qtKey, modifiers, !m_state.schedule.isLoaded(), m_state.BoardFilling);
     if (const std::optional<ViewCommand> view = viewCommandOf(action)) {
         runView(*view);
         return true;
@@ -279,13 +281,17 @@ void WindowBehaviour::restoreFromTray() {
 void WindowBehaviour::trayExit() {
     dropTrayIcon();
     emit exitRequested();
-    // A failed exit keeps the program running: the board must not stay in
-    // the tray without an icon. After a successful exit the loop has ended
-    // and this never runs.
-    QTimer::singleShot(0, this, [this] {
-        if (m_state.TrayMode)
-            showTrayIcon();
-    });
+}
+
+void WindowBehaviour::exitRefused() {
+    // The board must not stay in the tray without an icon.
+    if (m_state.TrayMode)
+        showTrayIcon();
+}
+
+void WindowBehaviour::withdraw() {
+    dropTrayIcon();
+    dropShadow();
 }
 
 void WindowBehaviour::setTopMost(bool on) {

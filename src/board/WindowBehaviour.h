@@ -92,6 +92,12 @@ public:
     ShadowWindow* trayStandIn() const { return m_trayStandIn; }
     TrayIcon* trayIcon() const { return m_tray.get(); }
 
+    // The exit could not write the appointments and the program goes on:
+    // a board in the tray gets its icon back.
+    void exitRefused();
+    // The program is ending: the tray icon and the task-bar proxy go away.
+    void withdraw();
+
     // Whether a system tray can take the icon; tests replace the probe.
     void setTrayAvailableProbe(std::function<bool()> probe);
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Settings.h"
-#include "schedule/DataFile.h"
-#include "schedule/ScheduleEntry.h"
+#include "schedule/ScheduleStore.h"
 
 #include <QString>
 
@@ -21,7 +20,7 @@ inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 struct AppState {
     AppState(Clock& clock, QString dataDirectory)
         : clock(clock), DataDirectory(std::move(dataDirectory)),
-          dataFile(DataDirectory + DataFileName) {}
+          schedule(DataDirectory + DataFileName) {}
 
     Clock& clock;
     Settings settings;
@@ -29,12 +28,9 @@ struct AppState {
     QString DataDirectory; // with a trailing separator
     QString DataFileName = kDataFileName;
     QString MediaDirectory; // with a trailing separator
-    DataFile dataFile;
-    DayList dayList = placeholderDayList();
+    ScheduleStore schedule;
 
-    bool Loading = true;
     int16_t NoticeSerial = -1;
-    bool ReloadRequested = false;
     bool DragActive = false;
     bool DragArmed = true;
     int LastCursorX = 0;
@@ -51,8 +47,6 @@ struct AppState {
     // carries labels in these colours over to the new ones.
     BgrColor PreviousForeColor1 = 0;
     BgrColor PreviousForeColor2 = 0;
-
-    int lastIndex() const { return static_cast<int>(dayList.size()) - 1; }
 };
 
 } // namespace tanzo

@@ -148,7 +148,7 @@ void ScheduleEditor::FillScheduleList() {
     // The list shows the day list upside down: appending from its last
     // entry gives the same lines as inserting each one at the top.
     m_lstSchedule->clear();
-    const DayList& list = m_state.dayList;
+    const DayList& list = m_state.schedule.entries();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         if (it->EntryDate > 0)
             m_lstSchedule->addItem(makeLine(fieldsFromEntry(*it)));

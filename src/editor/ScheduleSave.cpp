@@ -82,9 +82,10 @@ WriteOutcome WriteScheduleFile(const std::vector<ListFields>& lines, const DayLi
 WriteOutcome CommitSchedule(const std::vector<ListFields>& lines, AppState& state,
                             BoardHost& board) {
     board.stopTimer();
-    const WriteOutcome outcome = WriteScheduleFile(lines, state.dayList, state.dataFile);
+    ScheduleStore& schedule = state.schedule;
+    const WriteOutcome outcome = WriteScheduleFile(lines, schedule.entries(), schedule.file());
     if (outcome.ok)
-        state.ReloadRequested = true;
+        schedule.markReloadPending();
     board.startTimer();
     return outcome;
 }

@@ -6,9 +6,11 @@
 #include "platform/MessageBox.h"
 #include "platform/SoundPlayer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -82,7 +84,7 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
     MainWindow* board = shell.board();
     ASSERT_NE(board, nullptr);
     EXPECT_TRUE(board->isVisible());
-    EXPECT_TRUE(shell.state().Loading);
+    EXPECT_TRUE(!shell.state().schedule.isLoaded());
     for (int k = 3; k <= 5; ++k)
         EXPECT_EQ(board->cell(QStringLiteral("lblPlace"), k)->text(), QStringLiteral("調整中"));
     EXPECT_TRUE(board->timer1()->isActive());
@@ -121,7 +123,8 @@ TEST_F(ShellTest, ExitBeforeTheFirstLoadKeepsTheFile) {
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     QSignalSpy finished(&shell, &Shell::finished);
-    shell.exitCommand();
+    shell.requestExit();
+    QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);
     // The same two appointments are written back (flags as they were).
     EXPECT_EQ(readData(), before);
@@ -132,16 +135,17 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
     {
         Shell shell(m_clock, locations(), m_player);
         ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-        shell.board()->frmMain_Timer1_Timer(); // first load
-        ASSERT_FALSE(shell.state().Loading);
-        ASSERT_EQ(shell.state().dayList.size(), 2u);
-        shell.state().dayList[0].Arrived = true;
-        shell.state().dayList[0].PreNoticed = true;
+        shell.board()->tick(); // first load
+        ASSERT_FALSE(!shell.state().schedule.isLoaded());
+        ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
+        shell.state().schedule.entries()[0].Arrived = true;
+        shell.state().schedule.entries()[0].PreNoticed = true;
         shell.state().settings.SaveLastPosition = true;
         shell.state().settings.WindowSize = Middle;
         shell.board()->moveBoardTo(123, 45);
         QSignalSpy finished(&shell, &Shell::finished);
-        shell.exitCommand();
+        shell.requestExit();
+        QCoreApplication::processEvents();
         ASSERT_EQ(finished.count(), 1);
         EXPECT_TRUE(m_boxes.empty());
     }
@@ -161,10 +165,11 @@ TEST_F(ShellTest, AFailedDataWriteKeepsTheProgramRunning) {
     writeData(kTwoEntries);
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->frmMain_Timer1_Timer();
-    shell.state().dataFile.setFailAfterEntries(1);
+    shell.board()->tick();
+    shell.state().schedule.file().setFailAfterEntries(1);
     QSignalSpy finished(&shell, &Shell::finished);
-    shell.exitCommand();
+    shell.requestExit();
+    QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 0);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
@@ -174,7 +179,7 @@ TEST_F(ShellTest, AFailedDataWriteKeepsTheProgramRunning) {
 TEST_F(ShellTest, DialogsOpenAtMostOnce) {
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->frmMain_Timer1_Timer();
+    shell.board()->tick();
     shell.openScheduleEditor();
     auto* editor = shell.scheduleEditor();
     ASSERT_NE(editor, nullptr);
@@ -185,4 +190,39 @@ TEST_F(ShellTest, DialogsOpenAtMostOnce) {
     ASSERT_NE(options, nullptr);
     shell.openOptions();
     EXPECT_EQ(shell.optionsDialog(), options);
+}
+
+TEST_F(ShellTest, TheEditorReopenedBeforeTheNextTickStartsFromTheSavedFile) {
+    writeData(kTwoEntries);
+    Shell shell(m_clock, locations(), m_player);
+    ASSERT_EQ(shell.start(), Shell::StartResult::Running);
+    shell.board()->tick();
+    // What the editor's OK leaves behind: a longer file and a pending reload.
+    writeData(kTwoEntries + QStringLiteral("46463,.5,2,\"支店     \",\"\",0,0\r\n"));
+    shell.state().schedule.markReloadPending();
+    shell.openScheduleEditor();
+    auto* list = shell.scheduleEditor()->findChild<QListWidget*>(QStringLiteral("lstSchedule"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 3);
+    // And an exit before the tick writes all three back.
+    shell.scheduleEditor()->close();
+    shell.requestExit();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cp932::decode(readData()).count(QStringLiteral("\r\n")), 3);
+}
+
+TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
+    writeData(kTwoEntries);
+    Shell shell(m_clock, locations(), m_player);
+    ASSERT_EQ(shell.start(), Shell::StartResult::Running);
+    shell.board()->tick();
+    shell.state().schedule.entries()[0].Arrived = true;
+    shell.state().schedule.entries()[0].PreNoticed = true;
+    m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 5));
+    shell.board()->tick(); // the new day's reload
+    ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
+    EXPECT_TRUE(shell.state().schedule.entries()[0].Arrived);
+    shell.requestExit();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cp932::decode(readData()).contains(QStringLiteral("\"資料持参\",-1,-1\r\n")));
 }

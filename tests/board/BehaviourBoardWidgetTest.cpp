@@ -33,11 +33,11 @@ class BehaviourOnBoardTest : public ::testing::Test {
 protected:
     BehaviourOnBoardTest() : state(clock, dir.path() + QLatin1Char('/')) {
         clock.set(kToday, QTime(9, 0));
+        DayList week;
         for (int day = 0; day < 8; ++day)
-            state.dayList.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
-                                            QStringLiteral("議題 %1").arg(day)));
-        state.dayList.erase(state.dayList.begin()); // the placeholder
-        state.Loading = false;
+            week.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
+                                   QStringLiteral("議題 %1").arg(day)));
+        state.schedule.setEntries(week);
         state.NextEntryIndex = 0;
         window.fillAnimation().setAutoRun(false);
         window.setBehaviour(&behaviour);
@@ -96,7 +96,7 @@ TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
 }
 
 TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
-    state.dayList[1].Comment =
+    state.schedule.entries()[1].Comment =
         QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える");
     window.fillBoard(0, kToday.addDays(-30), kToday.addDays(30), false, {});
     finishFills();
@@ -104,7 +104,7 @@ TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), frame->mapToGlobal(QPointF(2, 2)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(frame, &move);
-    EXPECT_EQ(frame->toolTip(), state.dayList[1].Comment);
+    EXPECT_EQ(frame->toolTip(), state.schedule.entries()[1].Comment);
 }
 
 TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {

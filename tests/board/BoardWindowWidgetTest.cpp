@@ -69,7 +69,7 @@ protected:
     }
     QLabel* label(const QString& name) { return board().findChild<QLabel*>(name); }
     void writeDataFile(const DayList& list) {
-        ASSERT_TRUE(DataFile(state.dataFile.path()).save(list));
+        ASSERT_TRUE(DataFile(state.schedule.file().path()).save(list));
     }
     void finishFills() {
         int guard = 0;
@@ -185,7 +185,8 @@ TEST_F(BoardWindowTest, TextLabelsAreCentredAndTheCommentIndented) {
     EXPECT_LE(std::abs(place->geometry().center().x() - cell.center().x()), 1);
     EXPECT_LE(std::abs(place->geometry().center().y() - cell.center().y()), 1);
 
-    state.dayList = {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))};
+    state.schedule.setEntries(
+        {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))});
     board().fillBoard(0, kToday, kToday, true);
     finishFills();
     EXPECT_EQ(board().cell("lblComment", 3)->x(), px(3810 + 20));
@@ -247,7 +248,7 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
 }
 
 TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
-    state.dayList = {entryAt(kToday, 14, 5, 1, "東京", "会議")};
+    state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
     board().timer1()->start();
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
@@ -288,7 +289,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 
 TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
     state.settings.Interval = 1;
-    state.dayList = {entryAt(kToday, 10, 5)};
+    state.schedule.setEntries({entryAt(kToday, 10, 5)});
     board().fillAnimation().setAutoRun(true);
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
@@ -356,10 +357,10 @@ TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
     writeDataFile({entryAt(kToday, 9, 0, 3, "早朝"), entryAt(kToday, 9, 57, 3, "遅刻"),
                    entryAt(kToday, 10, 0, 3, "開始"), entryAt(kToday, 10, 5, 3, "予告"),
                    entryAt(kToday, 11, 0, 3, "後で")});
-    board().frmMain_Timer1_Timer();
+    board().tick();
 
-    EXPECT_FALSE(state.Loading);
-    EXPECT_EQ(state.dayList.size(), 5u);
+    EXPECT_TRUE(state.schedule.isLoaded());
+    EXPECT_EQ(state.schedule.entries().size(), 5u);
     EXPECT_TRUE(board().fillRunning());
     EXPECT_TRUE(notices.empty()) << "notices wait until the rows are drawn";
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "調整中");
@@ -382,36 +383,36 @@ TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
     notices.clear();
     writeDataFile({entryAt(kToday, 12, 0)});
     clock.advanceSeconds(10);
-    board().frmMain_Timer1_Timer();
+    board().tick();
     EXPECT_FALSE(board().fillRunning());
     EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(state.dayList.size(), 5u);
+    EXPECT_EQ(state.schedule.entries().size(), 5u);
 
-    state.ReloadRequested = true;
-    board().frmMain_Timer1_Timer();
+    state.schedule.markReloadPending();
+    board().tick();
     finishFills();
-    EXPECT_FALSE(state.ReloadRequested);
-    EXPECT_EQ(state.dayList.size(), 1u);
+    EXPECT_FALSE(state.schedule.isReloadPending());
+    EXPECT_EQ(state.schedule.entries().size(), 1u);
 }
 
 TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
     const QDate tomorrow = kToday.addDays(1);
     clock.set(kToday, QTime(23, 59, 30));
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝")});
-    board().frmMain_Timer1_Timer();
+    board().tick();
     finishFills();
     EXPECT_EQ(state.NextEntryIndex, -1);
 
     // The editor is not involved: the file changes behind the board's back.
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝"), entryAt(tomorrow, 0, 0, 3, "深夜")});
     clock.advanceSeconds(10);
-    board().frmMain_Timer1_Timer();
-    EXPECT_EQ(state.dayList.size(), 1u) << "same day: no reload";
+    board().tick();
+    EXPECT_EQ(state.schedule.entries().size(), 1u) << "same day: no reload";
 
     clock.set(tomorrow, QTime(0, 0, 20));
-    board().frmMain_Timer1_Timer();
+    board().tick();
     finishFills();
-    EXPECT_EQ(state.dayList.size(), 2u);
+    EXPECT_EQ(state.schedule.entries().size(), 2u);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], std::make_pair(QStringLiteral("深夜"), int(StartNotice)));
 }

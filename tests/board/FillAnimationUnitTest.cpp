@@ -77,7 +77,7 @@ protected:
 };
 
 TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
-    state.dayList = {entryAt(kToday, 14, 5, 1, "東京", "会議")};
+    state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
 
     runToEnd({0, kToday, kToday, true});
 
@@ -109,7 +109,7 @@ TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
 }
 
 TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
-    state.dayList = {entryAt(kToday, 8, 30)};
+    state.schedule.setEntries({entryAt(kToday, 8, 30)});
     runToEnd({0, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Hour, 0).history.last(), "0 8");
     EXPECT_EQ(surface.at(layout::Min, 0).color, state.settings.ForeColor2);
@@ -117,7 +117,7 @@ TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
 }
 
 TEST_F(FillAnimationTest, StatusPlaceholderColourCyclesEveryFrame) {
-    state.dayList = {entryAt(kToday, 14, 5, 2)};
+    state.schedule.setEntries({entryAt(kToday, 14, 5, 2)});
     std::vector<BgrColor> seen;
     fill.start({0, kToday, kToday, true});
     while (fill.stepFrame()) {
@@ -134,7 +134,7 @@ TEST_F(FillAnimationTest, StatusPlaceholderColourCyclesEveryFrame) {
 }
 
 TEST_F(FillAnimationTest, UnforcedRefreshLeavesEmptyRowsUntouched) {
-    state.dayList = {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)};
+    state.schedule.setEntries({entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)});
     surface.at(layout::Place, 0).caption = "調整中";
     // Row 1 has an entry but shows nothing; row 2 shows only its status.
     surface.at(layout::Status, 2).caption = "1/1";
@@ -149,7 +149,7 @@ TEST_F(FillAnimationTest, UnforcedRefreshLeavesEmptyRowsUntouched) {
 }
 
 TEST_F(FillAnimationTest, ViewWindowBeforeTodayRedrawsButDrawsNoPlaceholderOnEmptyRows) {
-    state.dayList = {entryAt(kToday, 14, 5)};
+    state.schedule.setEntries({entryAt(kToday, 14, 5)});
     runToEnd({0, kToday.addDays(-30), kToday.addDays(30), false});
 
     EXPECT_EQ(surface.at(layout::Place, 0).history.size(), 21);
@@ -162,7 +162,7 @@ TEST_F(FillAnimationTest, ViewWindowBeforeTodayRedrawsButDrawsNoPlaceholderOnEmp
 }
 
 TEST_F(FillAnimationTest, NoEntryIndexShowsTheEndOfDayMessage) {
-    state.dayList = {entryAt(kToday, 8, 0)};
+    state.schedule.setEntries({entryAt(kToday, 8, 0)});
     runToEnd({-1, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Comment, 0).caption, board::EndOfDayMessage);
     EXPECT_EQ(surface.at(layout::Comment, 0).color, state.settings.ForeColor1);
@@ -170,7 +170,8 @@ TEST_F(FillAnimationTest, NoEntryIndexShowsTheEndOfDayMessage) {
 }
 
 TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
-    state.dayList = {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0), entryAt(kToday, 16, 0)};
+    state.schedule.setEntries(
+        {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0), entryAt(kToday, 16, 0)});
     std::vector<int> order;
     fill.start({0, kToday, kToday, true}, [&] {
         order.push_back(1);
@@ -192,7 +193,7 @@ TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
 }
 
 TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewRequest) {
-    state.dayList = {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)};
+    state.schedule.setEntries({entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)});
     std::vector<int> order;
     fill.start({0, kToday, kToday, true}, [&] {
         order.push_back(1);
@@ -208,7 +209,7 @@ TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewReques
 
 TEST_F(FillAnimationTest, DateAndMinuteStayFixedDuringTheFill) {
     clock.set(kToday, QTime(14, 5, 50));
-    state.dayList = {entryAt(kToday, 14, 5)};
+    state.schedule.setEntries({entryAt(kToday, 14, 5)});
     fill.start({0, kToday, kToday, true});
     fill.stepFrame();
     clock.set(kToday, QTime(14, 6, 10)); // the minute passes mid-fill

@@ -23,7 +23,7 @@ protected:
     AppState state{clock, QStringLiteral("/tmp/")};
 
     void setUp(int count, int first, int next) {
-        state.dayList = count == 0 ? placeholderDayList() : appointments(count);
+        state.schedule.setEntries(count == 0 ? placeholderDayList() : appointments(count));
         state.FirstRowIndex = first;
         state.NextEntryIndex = next;
     }

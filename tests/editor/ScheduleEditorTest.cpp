@@ -54,7 +54,7 @@ protected:
             m_boxes.push_back({icon, caption, text});
         });
         setBeepHook([this] { ++m_beeps; });
-        m_state.dayList = placeholderDayList();
+        m_state.schedule.setEntries(placeholderDayList());
     }
     void TearDown() override {
         delete m_editor.data();
@@ -193,7 +193,7 @@ TEST_F(EditorTest, TabVisitsTheControlsInTheirOrder) {
 TEST_F(EditorTest, OpensWithTheDayListReversedAndOnlyTheYearInUse) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 5), 10, 0, 1, "A", "a");
     const ScheduleEntry e2 = stored(QDate(2000, 9, 8), 9, 30, 3, "B", "b");
-    m_state.dayList = {e1, e2};
+    m_state.schedule.setEntries({e1, e2});
     open();
     EXPECT_EQ(lines(), QStringList({LineFromEntry(e2), LineFromEntry(e1)}));
     EXPECT_EQ(combo("cboYear")->count(), 1);
@@ -296,7 +296,7 @@ TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
     const ScheduleEntry first =
         stored(QDate(2000, 9, 7), 10, 30, 1, QStringLiteral("会議室"), QStringLiteral("資料"));
     const ScheduleEntry second = stored(QDate(2000, 9, 8), 9, 0, 3, "B", "b");
-    m_state.dayList = {first, second};
+    m_state.schedule.setEntries({first, second});
     open();
     selectRow(1);
     EXPECT_TRUE(button("cmdChange")->isEnabled());
@@ -329,7 +329,7 @@ TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
 
 TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
     const ScheduleEntry far = stored(QDate(2000, 10, 20), 10, 0, 2, "F", "f");
-    m_state.dayList = {far};
+    m_state.schedule.setEntries({far});
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
@@ -343,7 +343,7 @@ TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
 
 TEST_F(EditorTest, AddWhileALineIsSelectedKeepsThatLine) {
     const ScheduleEntry e = stored(QDate(2000, 9, 7), 10, 30, 2, "A", "a");
-    m_state.dayList = {e};
+    m_state.schedule.setEntries({e});
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
@@ -369,7 +369,7 @@ TEST_F(EditorTest, EscapeLeavesWithoutCheckingTheTypedHour) {
 TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
     const ScheduleEntry past = stored(QDate(2000, 9, 6), 14, 4, 2, "P", QStringLiteral("済"));
     const ScheduleEntry future = stored(QDate(2000, 9, 6), 14, 5, 2, "F", "f");
-    m_state.dayList = {past, future};
+    m_state.schedule.setEntries({past, future});
     open();
     selectRow(0);
     EXPECT_TRUE(button("cmdChange")->isEnabled());
@@ -395,7 +395,7 @@ TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
 }
 
 TEST_F(EditorTest, DeletingTheLastLineMovesFocusToTheYear) {
-    m_state.dayList = {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")};
+    m_state.schedule.setEntries({stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")});
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
@@ -420,7 +420,7 @@ TEST_F(EditorTest, ClearEmptiesACompleteEntry) {
 TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 6), 15, 0, 1, "A", "a", true);
     const ScheduleEntry e2 = stored(QDate(2000, 9, 7), 9, 0, 3, "B", "b", false);
-    m_state.dayList = {e1, e2};
+    m_state.schedule.setEntries({e1, e2});
     open();
     compose("08", "11", "00", "X", "x");
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
@@ -428,9 +428,9 @@ TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
 
     ScheduleEntry x = stored(QDate(2000, 9, 8), 11, 0, 2, QStringLiteral("X") + ideo(6),
                              QStringLiteral("x") + ideo(11));
-    EXPECT_EQ(readAll(m_state.dataFile.path()),
+    EXPECT_EQ(readAll(m_state.schedule.file().path()),
               encodeEntryLine(e1) + encodeEntryLine(e2) + encodeEntryLine(x));
-    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_TRUE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
     EXPECT_TRUE(m_boxes.empty());
     closeAndFlush();
@@ -438,16 +438,16 @@ TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
 }
 
 TEST_F(EditorTest, CancelWritesNothing) {
-    m_state.dayList = {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")};
+    m_state.schedule.setEntries({stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")});
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     closeAndFlush();
     EXPECT_TRUE(m_editor.isNull());
-    EXPECT_FALSE(QFile::exists(m_state.dataFile.path()));
+    EXPECT_FALSE(QFile::exists(m_state.schedule.file().path()));
     EXPECT_TRUE(m_board.calls.empty());
-    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_FALSE(m_state.schedule.isReloadPending());
 }
 
 TEST_F(EditorTest, ApplyKeepsTheEditorOpenAndClearsDirty) {
@@ -458,7 +458,7 @@ TEST_F(EditorTest, ApplyKeepsTheEditorOpenAndClearsDirty) {
     EXPECT_FALSE(m_editor->isDirty());
     EXPECT_FALSE(button("cmdApply")->isEnabled());
     EXPECT_FALSE(button("cmdOk")->isEnabled());
-    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_TRUE(m_state.schedule.isReloadPending());
     EXPECT_TRUE(m_editor->isVisible());
 }
 
@@ -477,7 +477,7 @@ TEST_F(EditorTest, SeparatorInThePlaceKeepsEveryField) {
     const ScheduleEntry written =
         stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("A | B") + ideo(2),
                QStringLiteral("c | d") + ideo(7));
-    EXPECT_EQ(readAll(m_state.dataFile.path()), encodeEntryLine(written));
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), encodeEntryLine(written));
 }
 
 TEST_F(EditorTest, QuotesAndLineBreaksCannotReachTheTexts) {
@@ -494,13 +494,13 @@ TEST_F(EditorTest, QuotesAndLineBreaksCannotReachTheTexts) {
 
 TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a");
-    m_state.dayList = {e1};
-    ASSERT_TRUE(m_state.dataFile.save(m_state.dayList));
-    const QByteArray previous = readAll(m_state.dataFile.path());
+    m_state.schedule.setEntries({e1});
+    ASSERT_TRUE(m_state.schedule.file().save(m_state.schedule.entries()));
+    const QByteArray previous = readAll(m_state.schedule.file().path());
     open();
     compose("08", "10", "00", "X", "");
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
-    m_state.dataFile.setFailAfterEntries(1);
+    m_state.schedule.file().setFailAfterEntries(1);
 
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -508,8 +508,8 @@ TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     EXPECT_EQ(m_boxes[0].caption, kAppTitle);
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
     EXPECT_TRUE(m_editor->isDirty());
-    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
-    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
+    EXPECT_FALSE(m_state.schedule.isReloadPending());
 
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
     closeAndFlush();

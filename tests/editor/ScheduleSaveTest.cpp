@@ -86,14 +86,14 @@ TEST(ScheduleSave, FlagsComeFromTheFirstEntryAtTheSameDateAndMinute) {
 
 TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const QDate day(2000, 9, 6);
-    m_state.dayList = {stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)};
+    m_state.schedule.setEntries({stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)});
     // Bottom of the list first: C, B, A for a list that reads A, B, C.
     const std::vector<ListFields> lines{
         line("2000", "09", "07", "08", "00"), line("2000", "09", "06", "11", "00"),
         line("2000", "09", "06", "10", "00"), line("2000", "09", "06", "10", "01")};
     const WriteOutcome out = CommitSchedule(lines, m_state, m_board);
     ASSERT_TRUE(out.ok);
-    EXPECT_TRUE(m_state.ReloadRequested);
+    EXPECT_TRUE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
 
     QByteArray expected;
@@ -104,44 +104,44 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
         e.PreNoticed = flags[i][1];
         expected += encodeEntryLine(e);
     }
-    EXPECT_EQ(readAll(m_state.dataFile.path()), expected);
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), expected);
 }
 
 TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
     const std::vector<ListFields> before{line("2000", "09", "06", "10", "00")};
     ASSERT_TRUE(CommitSchedule(before, m_state, m_board).ok);
-    const QByteArray previous = readAll(m_state.dataFile.path());
-    m_state.ReloadRequested = false;
+    const QByteArray previous = readAll(m_state.schedule.file().path());
+    m_state.schedule.load(QDate(2000, 9, 6));
     m_board.calls.clear();
 
-    m_state.dataFile.setFailAfterEntries(1);
+    m_state.schedule.file().setFailAfterEntries(1);
     const std::vector<ListFields> after{line("2000", "09", "07", "10", "00"),
                                         line("2000", "09", "08", "10", "00")};
     EXPECT_FALSE(CommitSchedule(after, m_state, m_board).ok);
-    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
-    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
+    EXPECT_FALSE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
 }
 
 TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
     ASSERT_TRUE(CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board).ok);
-    const QByteArray previous = readAll(m_state.dataFile.path());
+    const QByteArray previous = readAll(m_state.schedule.file().path());
     const WriteOutcome out =
         CommitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
                        m_state, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_FALSE(out.fieldError.isEmpty());
-    EXPECT_EQ(readAll(m_state.dataFile.path()), previous);
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
 }
 
 TEST_F(ScheduleSaveTest, AFileThatCannotBeOpenedFailsWithoutAFieldError) {
     // A directory where the data file should be cannot be replaced.
-    ASSERT_TRUE(QDir().mkpath(m_state.dataFile.path()));
+    ASSERT_TRUE(QDir().mkpath(m_state.schedule.file().path()));
     const WriteOutcome out =
         CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_TRUE(out.fieldError.isEmpty());
-    EXPECT_FALSE(m_state.ReloadRequested);
+    EXPECT_FALSE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
 }
 

@@ -11,6 +11,7 @@
 
 #include "SmallFileSystem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -80,7 +81,7 @@ protected:
         auto shell = std::make_unique<Shell>(m_clock, l, m_player);
         EXPECT_EQ(shell->start(), Shell::StartResult::Running);
         if (shell->board())
-            shell->board()->frmMain_Timer1_Timer();
+            shell->board()->tick();
         return shell;
     }
 
@@ -89,17 +90,19 @@ protected:
     void expectExitRefused(Shell& shell) {
         QSignalSpy finished(&shell, &Shell::finished);
         m_boxes.clear();
-        shell.exitCommand();
+        shell.requestExit();
+        QCoreApplication::processEvents();
         EXPECT_EQ(finished.count(), 0);
         EXPECT_EQ(m_boxes, QStringList{kDataWriteFailed});
         ASSERT_NE(shell.board(), nullptr);
         EXPECT_TRUE(shell.board()->isVisible());
-        shell.board()->frmMain_Timer1_Timer(); // and it keeps ticking
+        shell.board()->tick(); // and it keeps ticking
     }
     void expectExitDone(Shell& shell) {
         QSignalSpy finished(&shell, &Shell::finished);
         m_boxes.clear();
-        shell.exitCommand();
+        shell.requestExit();
+        QCoreApplication::processEvents();
         EXPECT_EQ(finished.count(), 1);
         EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(u'|').toStdString();
     }
@@ -114,7 +117,7 @@ TEST_F(DamageTest, DataDirectoryUnderARegularFileRefusesTheExitAndKeepsRunning) 
     writeBytes(m_dir.filePath(QStringLiteral("blocker")), "a file, not a directory");
     auto shell = startAndLoad(locations(m_dir.filePath(QStringLiteral("blocker")) + "/"));
     ASSERT_NE(shell->board(), nullptr);
-    EXPECT_FALSE(shell->state().Loading);
+    EXPECT_TRUE(shell->state().schedule.isLoaded());
     expectExitRefused(*shell);
     expectExitRefused(*shell); // asking again changes nothing
     EXPECT_EQ(readBytes(m_dir.filePath(QStringLiteral("blocker"))), "a file, not a directory");
@@ -128,7 +131,7 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
     const bool effective = access(QFile::encodeName(dir).constData(), W_OK) != 0;
     if (effective) {
         auto shell = startAndLoad(locations(dir + "/"));
-        shell->state().dayList[0].Arrived = true;
+        shell->state().schedule.entries()[0].Arrived = true;
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), kTwoEntries);
         EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"TANZO.DAT"});
@@ -143,16 +146,16 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
 TEST_F(DamageTest, DiskFullDuringTheExitKeepsTheFileAndTheProgram) {
     writeBytes(dataPath(), kTwoEntries);
     auto shell = startAndLoad(locations());
-    shell->state().dayList[1].Arrived = true;
+    shell->state().schedule.entries()[1].Arrived = true;
     for (int after : {0, 1}) {
-        shell->state().dataFile.setFailAfterEntries(after);
+        shell->state().schedule.file().setFailAfterEntries(after);
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
         EXPECT_EQ(QDir(m_dir.path())
                       .entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
                   QStringList{"TANZO.DAT"});
     }
-    shell->state().dataFile.setFailAfterEntries(-1);
+    shell->state().schedule.file().setFailAfterEntries(-1);
     expectExitDone(*shell);
     EXPECT_TRUE(readBytes(dataPath()).endsWith("\"\",-1,0\r\n"));
 }
@@ -168,8 +171,8 @@ TEST_F(DamageTest, RealFullFileSystemKeepsTheFileAndTheProgram) {
                               QStringLiteral("資料持参 %1").arg(i));
     writeBytes(dir + "/TANZO.DAT", original);
     auto shell = startAndLoad(locations(dir + "/"));
-    ASSERT_EQ(shell->state().dayList.size(), 200u);
-    shell->state().dayList[0].Arrived = true;
+    ASSERT_EQ(shell->state().schedule.entries().size(), 200u);
+    shell->state().schedule.entries()[0].Arrived = true;
     fs.fill(0);
     expectExitRefused(*shell);
     EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), original);
@@ -183,8 +186,8 @@ TEST_F(DamageTest, RealFullFileSystemKeepsTheFileAndTheProgram) {
 TEST_F(DamageTest, DirectoryInPlaceOfTheDataFileRefusesTheExit) {
     ASSERT_TRUE(QDir().mkpath(dataPath() + "/inside"));
     auto shell = startAndLoad(locations());
-    EXPECT_FALSE(shell->state().Loading);
-    EXPECT_TRUE(holdsNoAppointment(shell->state().dayList));
+    EXPECT_TRUE(shell->state().schedule.isLoaded());
+    EXPECT_TRUE(holdsNoAppointment(shell->state().schedule.entries()));
     expectExitRefused(*shell);
     EXPECT_TRUE(QFileInfo(dataPath() + "/inside").isDir());
 }
@@ -203,8 +206,8 @@ TEST_F(DamageTest, FileCutInsideACharacterKeepsTheReadableEntriesAndTheOriginal)
         QDir().mkpath(m_dir.path());
         writeBytes(dataPath(), original);
         auto shell = startAndLoad(locations());
-        ASSERT_GE(shell->state().dayList.size(), 2u);
-        EXPECT_EQ(shell->state().dayList[0].Comment, QStringLiteral("資料持参"));
+        ASSERT_GE(shell->state().schedule.entries().size(), 2u);
+        EXPECT_EQ(shell->state().schedule.entries()[0].Comment, QStringLiteral("資料持参"));
         expectExitDone(*shell);
         EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
         EXPECT_TRUE(readBytes(dataPath()).startsWith(kTwoEntries));
@@ -219,10 +222,10 @@ TEST_F(DamageTest, HundredThousandLinesKeepTheSurplusInTheBackup) {
                     QByteArray::number(i) + "\",0,0\r\n";
     writeBytes(dataPath(), original);
     auto shell = startAndLoad(locations());
-    ASSERT_FALSE(shell->state().Loading);
-    EXPECT_EQ(shell->state().dayList.size(), static_cast<size_t>(MaxDayListEntries));
+    ASSERT_TRUE(shell->state().schedule.isLoaded());
+    EXPECT_EQ(shell->state().schedule.entries().size(), static_cast<size_t>(MaxDayListEntries));
     EXPECT_TRUE(shell->board()->isVisible());
-    shell->board()->frmMain_Timer1_Timer(); // the program keeps ticking
+    shell->board()->tick(); // the program keeps ticking
     expectExitDone(*shell);
     EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
     EXPECT_EQ(readBytes(dataPath()).count("\r\n"), MaxDayListEntries);
@@ -282,7 +285,8 @@ TEST_F(DamageTest, UnwritableSettingsAtExitShowTheMessageAndStillEnd) {
     writeBytes(dataPath(), kTwoEntries);
     auto shell = startAndLoad(l);
     QSignalSpy finished(shell.get(), &Shell::finished);
-    shell->exitCommand();
+    shell->requestExit();
+    QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(m_boxes, QStringList{kSettingsSaveFailed});
     EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
