@@ -3,8 +3,8 @@
 #include "Cascade.h"
 #include "NoticeText.h"
 #include "NoticeWindow.h"
-#include "core/AppState.h"
 #include "core/BoardHost.h"
+#include "core/Settings.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
@@ -23,8 +23,8 @@ int measuredFrame(const QWidget* window) {
 
 } // namespace
 
-NoticeCenter::NoticeCenter(AppState& state, BoardHost& board, SoundPlayer& sound)
-    : m_state(state), m_board(board), m_sound(sound), m_frameProbe(&measuredFrame) {}
+NoticeCenter::NoticeCenter(const Settings& settings, BoardHost& board, SoundPlayer& sound)
+    : m_settings(settings), m_board(board), m_sound(sound), m_frameProbe(&measuredFrame) {}
 
 NoticeCenter::~NoticeCenter() {
     for (const QPointer<NoticeWindow>& window : std::as_const(m_windows))
@@ -40,15 +40,15 @@ QList<NoticeWindow*> NoticeCenter::openNotices() const {
 }
 
 void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind) {
-    const NoticeText text = noticeText(place, comment, kind, m_state.settings.PreAlarmMinute);
+    const NoticeText text = noticeText(place, comment, kind, m_settings.PreAlarmMinute);
     if (text.caption.isEmpty())
         return;
 
     const QList<NoticeWindow*> open = openNotices();
     NoticeWindow* previous = open.isEmpty() ? nullptr : open.last();
 
-    if (m_state.NoticeSerial < std::numeric_limits<int16_t>::max())
-        ++m_state.NoticeSerial;
+    if (m_shown < std::numeric_limits<int16_t>::max())
+        ++m_shown;
 
     const Twips twips = Twips::fromPrimaryScreen();
     auto* window = new NoticeWindow(text, m_board.boardIcon(), twips);
@@ -67,8 +67,6 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     in.twipsPerPixelY = twips.perPixel();
     const QRect rect(cascadePosition(in), window->size());
 
-    ++m_state.OpenNoticeCount;
-
     // In front once, but not kept above the windows the user turns to next.
     // A new window is mapped on top of the others; a stay-on-top flag set
     // and cleared before the window manager has mapped it would stick.
@@ -76,8 +74,8 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
 
     // The sound starts right away; the player is asynchronous, and the window
     // is mapped by the event loop as soon as this tick's handler returns.
-    const QString path = m_state.settings.soundPath();
-    if (m_state.settings.AlarmSound && !path.isEmpty())
+    const QString path = m_settings.soundPath();
+    if (m_settings.AlarmSound && !path.isEmpty())
         m_sound.play(path);
 }
 
@@ -103,14 +101,12 @@ int NoticeCenter::cascadeStep(const QList<NoticeWindow*>& open) {
 
 void NoticeCenter::onDismissed(NoticeWindow* window) {
     m_windows.removeAll(window);
-    const Settings& settings = m_state.settings;
+    const Settings& settings = m_settings;
     if (!settings.TopMost && settings.ActiveDisplay) {
         const QRect board = m_board.boardRect();
         m_board.placeBoard(static_cast<int>(InsertAfter::TopMost), board, ShowWindow);
         m_board.placeBoard(static_cast<int>(InsertAfter::NoTopMost), board, ShowWindow);
     }
-    if (m_state.OpenNoticeCount > 0)
-        --m_state.OpenNoticeCount;
 }
 
 void NoticeCenter::closeAll() {
@@ -120,7 +116,6 @@ void NoticeCenter::closeAll() {
         disconnect(window, nullptr, this, nullptr);
         window->close();
     }
-    m_state.OpenNoticeCount = 0;
 }
 
 } // namespace tanzo

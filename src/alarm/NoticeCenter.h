@@ -11,7 +11,7 @@ class QWidget;
 
 namespace tanzo {
 
-struct AppState;
+struct Settings;
 class BoardHost;
 class SoundPlayer;
 class NoticeWindow;
@@ -21,13 +21,16 @@ class NoticeWindow;
 class NoticeCenter : public QObject {
     Q_OBJECT
 public:
-    NoticeCenter(AppState& state, BoardHost& board, SoundPlayer& sound);
+    NoticeCenter(const Settings& settings, BoardHost& board, SoundPlayer& sound);
     ~NoticeCenter() override;
 
     void showNotice(const QString& place, const QString& comment, int kind);
 
     // The notice windows still open, oldest first.
     QList<NoticeWindow*> openNotices() const;
+    int openCount() const { return static_cast<int>(openNotices().size()); }
+    // How many notices were opened since the start, up to 32767.
+    int shownCount() const { return m_shown; }
     // Closes every notice window (program exit).
     void closeAll();
 
@@ -38,18 +41,18 @@ public:
     void setFrameProbe(FrameProbe probe) { m_frameProbe = std::move(probe); }
 
 private:
-    // frmMsg_cmdOK_Click; the title bar's close box does the same, so that
-    // OpenNoticeCount always counts the windows still open.
+    // OK; the title bar's close box does the same.
     void onDismissed(NoticeWindow* window);
     int cascadeStep(const QList<NoticeWindow*>& open);
 
-    AppState& m_state;
+    const Settings& m_settings;
     BoardHost& m_board;
     SoundPlayer& m_sound;
     QList<QPointer<NoticeWindow>> m_windows;
     FrameProbe m_frameProbe;
     // The frame height last measured on a framed notice window.
     int m_knownFrame = 0;
+    int m_shown = 0;
 };
 
 } // namespace tanzo

@@ -69,9 +69,8 @@ Shell::StartResult Shell::start() {
     m_state = std::make_unique<AppState>(m_clock, m_locations.dataDirectory);
     Settings& s = m_state->settings;
     m_repository.read(s, Twips::screenSizeTwips());
-    m_state->MediaDirectory = m_locations.mediaDirectory;
-    if (!m_state->MediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
-        s.SoundDirectory = m_state->MediaDirectory;
+    if (!m_locations.mediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
+        s.SoundDirectory = m_locations.mediaDirectory;
 
     // The board and the notices refer to each other only through the sink
     // and the BoardHost interface.
@@ -80,10 +79,11 @@ Shell::StartResult Shell::start() {
             if (m_notices)
                 m_notices->showNotice(place, comment, kind);
         });
-    m_notices = std::make_unique<NoticeCenter>(*m_state, *m_board, m_sound);
+    m_notices = std::make_unique<NoticeCenter>(m_state->settings, *m_board, m_sound);
     m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
     m_behaviour = std::make_unique<WindowBehaviour>(*m_state, *m_board);
+    m_behaviour->setOpenNoticeProbe([this] { return m_notices->openCount(); });
     m_board->setBehaviour(m_behaviour.get());
     connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);
     connect(m_behaviour.get(), &WindowBehaviour::exitRequested, this, &Shell::requestExit);

@@ -75,6 +75,8 @@ MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
       m_notices(std::move(notices)), m_twips(Twips::fromPrimaryScreen()), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));
+    m_drawnForeColor1 = state.settings.ForeColor1;
+    m_drawnForeColor2 = state.settings.ForeColor2;
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
     setBackColor(this, layout::WindowBackColor);
@@ -260,6 +262,10 @@ void MainWindow::applyBoardLayout(int size) {
                    band ? layout::HeaderBandHeight : layout::HeaderHeight);
     }
 
+    // Labels still in the old colours have been carried over to the new ones.
+    m_drawnForeColor1 = m_state.settings.ForeColor1;
+    m_drawnForeColor2 = m_state.settings.ForeColor2;
+
     if (timerWasActive && !m_state.BoardFilling)
         m_timer1->start();
 }
@@ -270,8 +276,8 @@ void MainWindow::alignCellText(Column column, int first, int last) {
         QLabel* text = m_columns[column][r + 3];
         text->setFont(m_columns[layout::Seq][r]->font());
         text->adjustSize();
-        setTextColor(text, layout::carriedColor(textColor(text), m_state.PreviousForeColor1,
-                                                m_state.PreviousForeColor2, settings));
+        setTextColor(text, layout::carriedColor(textColor(text), m_drawnForeColor1,
+                                                m_drawnForeColor2, settings));
         const QSizeF size(m_twips.fromPixels(text->width()), m_twips.fromPixels(text->height()));
         const QPointF pos = layout::alignedTextPos(column, m_cellRects[column][r], size);
         text->move(m_twips.toPixels(pos.x()), m_twips.toPixels(pos.y()));

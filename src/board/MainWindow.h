@@ -120,6 +120,10 @@ private:
 
     // A load replaced the list since the rows were last drawn.
     bool m_redrawPending = false;
+    // The two text colours the rows were drawn in; a layout after the user
+    // chose new ones carries labels in these over to the new colours.
+    BgrColor m_drawnForeColor1;
+    BgrColor m_drawnForeColor2;
     QDate m_lastTickDate;
     bool m_unloading = false;
 };

@@ -262,7 +262,7 @@ void WindowBehaviour::restoreFromTray() {
     if (board)
         board->setWindowState(board->windowState() & ~Qt::WindowMinimized);
     const QRect target(QPoint(s.LastPositionX, s.LastPositionY), host.boardRect().size());
-    if (m_state.OpenNoticeCount < 1) {
+    if (!m_openNotices || m_openNotices() < 1) {
         host.placeBoard(kTopMost, target, ShowWindow);
         if (!s.TopMost)
             host.placeBoard(kNoTopMost, target, ShowWindow);

@@ -98,6 +98,10 @@ public:
     // The program is ending: the tray icon and the task-bar proxy go away.
     void withdraw();
 
+    // How many notice windows are open; they stay above a board that comes
+    // back from the tray.
+    void setOpenNoticeProbe(std::function<int()> probe) { m_openNotices = std::move(probe); }
+
     // Whether a system tray can take the icon; tests replace the probe.
     void setTrayAvailableProbe(std::function<bool()> probe);
 
@@ -132,6 +136,7 @@ private:
     QPointer<ShadowWindow> m_shadow;
     QPointer<ShadowWindow> m_trayStandIn;
     std::function<bool()> m_trayAvailable;
+    std::function<int()> m_openNotices;
 };
 
 // The tool tip of a comment label: the whole wrapped comment of the entry

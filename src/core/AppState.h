@@ -16,37 +16,27 @@ class Clock;
 inline const QString kAppTitle = QStringLiteral("スケジュールヨルカLite");
 inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 
-// Application-wide state, owned by main and passed by reference.
+// What the windows share: the clock, the settings (read by all, written by
+// the options dialog, the board's menu and the exit) and the appointments.
+// The shell owns it; tests build their own.
 struct AppState {
-    AppState(Clock& clock, QString dataDirectory)
-        : clock(clock), DataDirectory(std::move(dataDirectory)),
-          schedule(DataDirectory + DataFileName) {}
+    AppState(Clock& clock, const QString& dataDirectory)
+        : clock(clock), schedule(dataDirectory + kDataFileName) {}
 
     Clock& clock;
     Settings settings;
-
-    QString DataDirectory; // with a trailing separator
-    QString DataFileName = kDataFileName;
-    QString MediaDirectory; // with a trailing separator
     ScheduleStore schedule;
 
-    int16_t NoticeSerial = -1;
     bool DragActive = false;
     bool DragArmed = true;
     int LastCursorX = 0;
     int LastCursorY = 0;
     bool TrayMode = false;
-    int OpenNoticeCount = 0;
 
     // Board page state.
     int FirstRowIndex = 0;
     int NextEntryIndex = -1;
     bool BoardFilling = false;
-
-    // Colours before the options dialog last applied new ones; the board
-    // carries labels in these colours over to the new ones.
-    BgrColor PreviousForeColor1 = 0;
-    BgrColor PreviousForeColor2 = 0;
 };
 
 } // namespace tanzo

@@ -439,8 +439,6 @@ OptionValues OptionsDialog::snapshot() const {
 bool OptionsDialog::ApplyOptions() {
     const options::AppliedOptions applied =
         options::applyOptionValues(snapshot(), m_state.settings);
-    m_state.PreviousForeColor1 = applied.previousForeColor1;
-    m_state.PreviousForeColor2 = applied.previousForeColor2;
     m_state.settings = applied.settings;
 
     // The write stores the position as well; the user's own choice of

