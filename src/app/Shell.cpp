@@ -1,5 +1,6 @@
 #include "Shell.h"
 
+#include "CommandChannel.h"
 #include "alarm/NoticeCenter.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
@@ -40,6 +41,7 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
       m_instance(m_locations.lockFile), m_store(m_locations.settingsFile), m_repository(m_store) {}
 
 Shell::~Shell() {
+    m_commands.reset();
     // Windows that refer to the board go before it.
     delete m_editor.data();
     delete m_options.data();
@@ -108,6 +110,13 @@ Shell::StartResult Shell::start() {
     m_board->timer1()->start();
     if (s.ShowTask)
         m_behaviour->showTaskBarProxy();
+    // Commands from the command line: the board reloads at once.
+    m_commands = std::make_unique<CommandServer>(*m_state);
+    connect(m_commands.get(), &CommandServer::scheduleChanged, this, [this] {
+        m_state->ReloadRequested = true;
+        m_board->frmMain_Timer1_Timer();
+    });
+    m_commands->listen();
     return StartResult::Running;
 }
 
