@@ -38,14 +38,22 @@ QByteArray uidOf(const ScheduleEntry& e) {
     return QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(32) + "@tanzo";
 }
 
-icaltimezone* systemZone() {
-    const QByteArray id = QTimeZone::systemTimeZoneId();
-    if (id.isEmpty() || id == "UTC")
+// The system's zone as a VTIMEZONE named by its plain IANA id (libical's
+// own TZIDs carry a prefix that other programs would show); empty when
+// libical does not know the zone.
+icalcomponent* systemZoneDefinition(QByteArray& id) {
+    id = QTimeZone::systemTimeZoneId();
+    icaltimezone* zone = id.isEmpty() ? nullptr : icaltimezone_get_builtin_timezone(id.constData());
+    icalcomponent* builtin = zone ? icaltimezone_get_component(zone) : nullptr;
+    if (!builtin)
         return nullptr;
-    return icaltimezone_get_builtin_timezone(id.constData());
+    icalcomponent* definition = icalcomponent_new_clone(builtin);
+    if (icalproperty* tzid = icalcomponent_get_first_property(definition, ICAL_TZID_PROPERTY))
+        icalproperty_set_tzid(tzid, id.constData());
+    return definition;
 }
 
-icalcomponent* eventFor(const ScheduleEntry& e, icaltimezone* zone, int noticeMinutes,
+icalcomponent* eventFor(const ScheduleEntry& e, const char* tzid, int noticeMinutes,
                         const icaltimetype& stamp) {
     icalcomponent* event = icalcomponent_new_vevent();
     icalcomponent_add_property(event, icalproperty_new_uid(uidOf(e).constData()));
@@ -59,10 +67,9 @@ icalcomponent* eventFor(const ScheduleEntry& e, icaltimezone* zone, int noticeMi
     start.day = date.day();
     start.hour = hm.hour;
     start.minute = hm.minute;
-    start.zone = zone;
     icalproperty* dtstart = icalproperty_new_dtstart(start);
-    if (zone)
-        icalproperty_add_parameter(dtstart, icalparameter_new_tzid(icaltimezone_get_tzid(zone)));
+    if (tzid)
+        icalproperty_add_parameter(dtstart, icalparameter_new_tzid(tzid));
     icalcomponent_add_property(event, dtstart);
 
     const QByteArray place = trimSpaces(e.Place).toUtf8();
@@ -93,18 +100,16 @@ QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& st
     icalcomponent_add_property(calendar, icalproperty_new_prodid("-//Merovane//Tanzo//JA"));
     icalcomponent_add_property(calendar, icalproperty_new_calscale("GREGORIAN"));
 
-    icaltimezone* zone = systemZone();
-    if (zone) {
-        if (icalcomponent* definition = icaltimezone_get_component(zone))
-            icalcomponent_add_component(calendar, icalcomponent_new_clone(definition));
-        else
-            zone = nullptr;
-    }
+    QByteArray zoneId;
+    icalcomponent* zone = systemZoneDefinition(zoneId);
+    if (zone)
+        icalcomponent_add_component(calendar, zone);
+    const char* tzid = zone ? zoneId.constData() : nullptr;
     const icaltimetype dtstamp = icaltime_from_timet_with_zone(
         static_cast<time_t>(stamp.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
     for (const ScheduleEntry& e : list) {
         if (e.EntryDate > 0)
-            icalcomponent_add_component(calendar, eventFor(e, zone, noticeMinutes, dtstamp));
+            icalcomponent_add_component(calendar, eventFor(e, tzid, noticeMinutes, dtstamp));
     }
     char* text = icalcomponent_as_ical_string_r(calendar);
     const QByteArray bytes(text);
