@@ -1,5 +1,6 @@
 #include "Shell.h"
 
+#include "CommandChannel.h"
 #include "alarm/NoticeCenter.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
@@ -45,6 +46,7 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
       m_instance(m_locations.lockFile), m_store(m_locations.settingsFile), m_repository(m_store) {}
 
 Shell::~Shell() {
+    m_commands.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
     delete m_editor.data();
@@ -113,6 +115,14 @@ Shell::StartResult Shell::start() {
     m_board->timer1()->start();
     if (s.ShowTask)
         m_behaviour->showTaskBarProxy();
+    // Commands from the command line: the board reloads at once.
+    m_commands = std::make_unique<CommandServer>(*m_state);
+    m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
+    connect(m_commands.get(), &CommandServer::scheduleChanged, this, [this] {
+        m_state->schedule.markReloadPending();
+        m_board->tick();
+    });
+    m_commands->listen();
     return StartResult::Running;
 }
 

@@ -21,6 +21,7 @@ class SoundPlayer;
 class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
+class CommandServer;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<NoticeCenter> m_notices;
     std::unique_ptr<MainWindow> m_board;
     std::unique_ptr<WindowBehaviour> m_behaviour;
+    std::unique_ptr<CommandServer> m_commands;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;

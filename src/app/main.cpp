@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "Shell.h"
 
 #include "platform/Clock.h"
@@ -24,6 +25,9 @@ void preferX11UnderWayland() {
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationVersion(QStringLiteral(TANZO_VERSION));
+    if (tanzo::wantsCommandLine(argc, argv))
+        return tanzo::runCommandLine(argc, argv);
     preferX11UnderWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tanzo"));

@@ -1,5 +1,6 @@
 #include "ScheduleEditor.h"
 
+#include "CalendarImportCommand.h"
 #include "EntryLists.h"
 #include "ScheduleSave.h"
 #include "TimeKeyFilter.h"
@@ -111,6 +112,8 @@ ScheduleEditor::ScheduleEditor(AppState& state, BoardHost& board, QWidget* paren
     connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(m_cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(m_cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(calendarimport::createButton(m_fraSchedule), &QPushButton::clicked, this,
+            [this] { importCalendar(); });
 
     for (QObject* watched : {static_cast<QObject*>(m_cboHour), static_cast<QObject*>(m_cboMin),
                              static_cast<QObject*>(m_txtPlace), static_cast<QObject*>(m_txtComment),
@@ -140,6 +143,18 @@ std::vector<ListFields> ScheduleEditor::listRecords() const {
             records.push_back(*record);
     }
     return records;
+}
+
+void ScheduleEditor::importCalendar() {
+    const QString path = calendarimport::chooseFile(this);
+    if (path.isEmpty())
+        return;
+    for (const ListFields& line :
+         calendarimport::importFile(this, path, listRecords(), m_openDate)) {
+        m_lstSchedule->insertItem(0, makeLine(line));
+        m_dirty = true;
+    }
+    RefreshCommandStates();
 }
 
 // ---- Loading and the list ----

@@ -93,6 +93,8 @@ private:
     void cmdCancel_Click();
     void textBox_Change();
     bool commit();
+    // Adds the events of an iCalendar file to the list.
+    void importCalendar();
 
     AppState& m_state;
     BoardHost& m_board;

@@ -109,6 +109,20 @@ QString decode(const QByteArray& bytes) {
     return out;
 }
 
+bool canEncode(const QString& text) {
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cpu : codePoints) {
+        const char32_t cp = cpu;
+        if (cp < 0x80)
+            continue;
+        QByteArray out;
+        const QByteArray utf8 = QString::fromUcs4(&cp, 1).toUtf8();
+        if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+            return false;
+    }
+    return true;
+}
+
 int charWidth(char32_t ch) {
     if (ch < 0x80)
         return 1;

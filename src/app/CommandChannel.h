@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ScheduleCommands.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace tanzo {
+
+struct AppState;
+
+// The per-user socket through which a command line hands its command to the
+// running board, so that the data file keeps one writer.
+QString commandSocketPath();
+
+// The running board's end: applies each command to the board's own day list
+// (flags included) and answers with the outcome.
+class CommandServer : public QObject {
+    Q_OBJECT
+public:
+    explicit CommandServer(AppState& state, QString socketPath = commandSocketPath(),
+                           QObject* parent = nullptr);
+    ~CommandServer() override;
+
+    // Only the instance holding the single-instance lock calls this, so a
+    // socket file left by a crash can be removed.
+    bool listen();
+    // While the schedule editor is open its OK rewrites the whole file from
+    // its own list; a change made beside it would be lost, so it is refused.
+    void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
+
+signals:
+    // The data file was written; the board should reload and redraw.
+    void scheduleChanged();
+
+private:
+    void readRequest(QLocalSocket* socket);
+    void answer(QLocalSocket* socket, const Command& command);
+
+    AppState& m_state;
+    QString m_path;
+    QLocalServer* m_server;
+    std::function<bool()> m_editorOpen;
+};
+
+// The command line's end: the board's answer, or empty when no board
+// listens. A board that took the command but did not answer in time gives
+// a failure, not an empty result.
+std::optional<CommandOutput> sendToBoard(const Command& command,
+                                         const QString& socketPath = commandSocketPath());
+
+} // namespace tanzo

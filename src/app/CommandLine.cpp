@@ -1,0 +1,161 @@
+#include "CommandLine.h"
+
+#include "CommandChannel.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tanzo {
+namespace {
+
+const QStringList kOurOptions = {QStringLiteral("-h"),        QStringLiteral("-?"),
+                                 QStringLiteral("-v"),        QStringLiteral("--help"),
+                                 QStringLiteral("--version"), QStringLiteral("--help-all")};
+
+ParsedCommandLine failure(const QString& message) {
+    ParsedCommandLine p;
+    p.status = kStatusBadInput;
+    p.err = message;
+    return p;
+}
+
+std::optional<QDate> parseDate(const QString& text) {
+    for (const char* format : {"yyyy-MM-dd", "yyyy/MM/dd", "yyyy-M-d", "yyyy/M/d"}) {
+        const QDate d = QDate::fromString(text, QLatin1String(format));
+        if (d.isValid())
+            return d;
+    }
+    return std::nullopt;
+}
+
+std::optional<QTime> parseTime(const QString& text) {
+    for (const char* format : {"HH:mm", "H:mm"}) {
+        const QTime t = QTime::fromString(text, QLatin1String(format));
+        if (t.isValid())
+            return t;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool wantsCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (kOurOptions.contains(a) || a.startsWith(QLatin1String("--")) ||
+            !a.startsWith(QLatin1Char('-')))
+            return true;
+    }
+    return false;
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
+        "ボードが動いていればボードに渡し、動いていなければデータファイルを直接読み書きします。\n"
+        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption list(QStringLiteral("list"),
+                                  QStringLiteral("今日の予定を表示します。"));
+    const QCommandLineOption days(QStringLiteral("days"),
+                                  QStringLiteral("--list で表示する日数（1〜7、既定は1）。"),
+                                  QStringLiteral("N"));
+    const QCommandLineOption add(
+        QStringLiteral("add"),
+        QStringLiteral(
+            "予定を登録します: --add 日付 時刻 行先 [備考]（例 2027-03-15 10:30 会議室）。"));
+    const QCommandLineOption importance(
+        QStringLiteral("importance"),
+        QStringLiteral("--add の重要度: 最重要、重要、普通（既定）。"), QStringLiteral("重要度"));
+    const QCommandLineOption importFile(
+        QStringLiteral("import"),
+        QStringLiteral("iCalendarファイルの今日から7日間の予定を登録します。"),
+        QStringLiteral("FILE.ics"));
+    const QCommandLineOption exportFile(QStringLiteral("export"),
+                                        QStringLiteral("予定をiCalendarファイルに書き出します。"),
+                                        QStringLiteral("FILE.ics"));
+    parser.addOptions({list, days, add, importance, importFile, exportFile});
+    parser.addPositionalArgument(QStringLiteral("日付 時刻 行先 [備考]"),
+                                 QStringLiteral("--add の内容。"));
+
+    if (!parser.parse(arguments))
+        return failure(parser.errorText());
+    ParsedCommandLine p;
+    if (parser.isSet(help)) {
+        p.out = parser.helpText();
+        return p;
+    }
+    if (parser.isSet(version)) {
+        p.out = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return p;
+    }
+    const int chosen = int(parser.isSet(list)) + int(parser.isSet(add)) +
+                       int(parser.isSet(importFile)) + int(parser.isSet(exportFile));
+    if (chosen != 1)
+        return failure(
+            QStringLiteral("--list、--add、--import、--export のどれか一つを指定してください。"));
+
+    Command c;
+    const QStringList words = parser.positionalArguments();
+    if (!parser.isSet(add) && !words.isEmpty())
+        return failure(
+            QStringLiteral("余分な引数があります: %1").arg(words.join(QLatin1Char(' '))));
+    if (parser.isSet(days) && !parser.isSet(list))
+        return failure(QStringLiteral("--days は --list と一緒に指定してください。"));
+    if (parser.isSet(importance) && !parser.isSet(add))
+        return failure(QStringLiteral("--importance は --add と一緒に指定してください。"));
+
+    if (parser.isSet(list)) {
+        c.kind = Command::Kind::List;
+        if (parser.isSet(days)) {
+            bool ok = false;
+            c.days = parser.value(days).toInt(&ok);
+            if (!ok || c.days < 1 || c.days > 7)
+                return failure(QStringLiteral("日数は1から7までの数で指定してください: %1")
+                                   .arg(parser.value(days)));
+        }
+    } else if (parser.isSet(add)) {
+        c.kind = Command::Kind::Add;
+        if (words.size() < 3 || words.size() > 4)
+            return failure(QStringLiteral("--add には 日付 時刻 行先 [備考] を指定してください。"));
+        const auto date = parseDate(words[0]);
+        if (!date)
+            return failure(
+                QStringLiteral("日付が正しくありません（例 2027-03-15）: %1").arg(words[0]));
+        const auto time = parseTime(words[1]);
+        if (!time)
+            return failure(
+                QStringLiteral("開始時刻が正しくありません（例 10:30）: %1").arg(words[1]));
+        c.date = *date;
+        c.time = *time;
+        c.place = words[2];
+        c.comment = words.value(3);
+        if (parser.isSet(importance)) {
+            const QString word = parser.value(importance);
+            if (word != statusWord(1) && word != statusWord(2) && word != statusWord(3))
+                return failure(
+                    QStringLiteral("重要度は 最重要、重要、普通 のどれかです: %1").arg(word));
+            c.status = statusFromText(word);
+        }
+    } else {
+        const bool importing = parser.isSet(importFile);
+        c.kind = importing ? Command::Kind::Import : Command::Kind::Export;
+        const QString path = parser.value(importing ? importFile : exportFile);
+        c.fileName = QFileInfo(path).absoluteFilePath();
+        if (importing) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly))
+                return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
+            c.fileBytes = f.readAll();
+        }
+    }
+    p.command = c;
+    return p;
+}
+
+} // namespace tanzo

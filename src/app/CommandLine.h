@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ScheduleCommands.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace tanzo {
+
+// True when the arguments ask for a command rather than the board: any
+// option of ours, a long option, or a bare word. The toolkit's own
+// single-dash options (-platform, -display ...) still start the board.
+bool wantsCommandLine(int argc, char** argv);
+
+struct ParsedCommandLine {
+    std::optional<Command> command; // empty: nothing to run, see status
+    int status = 0;
+    QString out; // --help, --version
+    QString err;
+};
+
+// Parses and checks the form of the arguments (argv[0] first). Reads the
+// file of --import; relative paths are taken from the working directory.
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// Runs a command line: hands the command to a running board, or works on
+// the data file itself when none runs. Returns the exit status.
+int runCommandLine(int argc, char** argv);
+
+} // namespace tanzo

@@ -1,0 +1,103 @@
+#include "CommandChannel.h"
+#include "CommandLine.h"
+#include "calendar/IcsExport.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "platform/AppPaths.h"
+#include "platform/RegistryStore.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+
+namespace tanzo {
+namespace {
+// A board that holds the lock but does not listen yet is starting up.
+constexpr int kStartingBoardWaitMs = 5000;
+constexpr int kRetryMs = 100;
+
+// Terminals get UTF-8 whatever the data file's code page.
+void print(FILE* stream, const QString& text) {
+    if (text.isEmpty())
+        return;
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.endsWith('\n'))
+        bytes += '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+int noticeMinutes() {
+    RegistryStore store(paths::settingsFilePath());
+    SettingsRepository repository(store);
+    Settings s;
+    // Missing or unreadable settings give the defaults.
+    repository.openKey();
+    repository.read(s, QSizeF(1920 * 15, 1080 * 15));
+    return s.PreAlarm ? s.PreAlarmMinute : -1;
+}
+
+// No board runs: this process holds the instance lock, so no board starts
+// and reads the file while it is written.
+CommandOutput runAlone(const Command& command) {
+    DataFile file(paths::dataDirectory(kDataFileName) + kDataFileName);
+    DayList list = placeholderDayList();
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!file.load(list, now.date()))
+        std::fprintf(
+            stderr, "%s\n",
+            QStringLiteral(
+                "データファイルの%1行目が読めません。書き込む前に元のファイルを %2 に残します。")
+                .arg(file.lastLoad().lineNumber)
+                .arg(file.backupPath())
+                .toUtf8()
+                .constData());
+    const int minutes = command.kind == Command::Kind::Export ? noticeMinutes() : -1;
+    return runCommand(command, {list, file, now, minutes});
+}
+
+CommandOutput dispatch(const Command& command) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (auto answer = sendToBoard(command))
+            return *answer;
+        SingleInstance instance(SingleInstance::defaultLockPath());
+        if (instance.tryAcquire())
+            return runAlone(command);
+        if (waited.elapsed() > kStartingBoardWaitMs) {
+            CommandOutput out;
+            out.status = kStatusFailed;
+            out.err = QStringLiteral("動作中のボードに接続できませんでした。");
+            return out;
+        }
+        QThread::msleep(kRetryMs);
+    }
+}
+
+} // namespace
+
+int runCommandLine(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
+    print(stdout, parsed.out);
+    print(stderr, parsed.err);
+    if (!parsed.command)
+        return parsed.status;
+    const Command& command = *parsed.command;
+    CommandOutput out = dispatch(command);
+    if (out.status == 0 && command.kind == Command::Kind::Export) {
+        QString error;
+        if (!writeIcsFile(command.fileName, out.fileBytes, &error)) {
+            out.status = kStatusFailed;
+            out.err = error;
+        }
+    }
+    print(stdout, out.out);
+    print(stderr, out.err);
+    return out.status;
+}
+
+} // namespace tanzo

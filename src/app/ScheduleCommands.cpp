@@ -1,0 +1,172 @@
+#include "ScheduleCommands.h"
+
+#include "calendar/IcsExport.h"
+#include "calendar/IcsImport.h"
+#include "platform/Cp932.h"
+#include "schedule/DayListSort.h"
+
+#include <algorithm>
+
+namespace tanzo {
+namespace {
+
+const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
+
+CommandOutput badInput(const QString& message) {
+    CommandOutput out;
+    out.status = kStatusBadInput;
+    out.err = message;
+    return out;
+}
+
+QString lineOf(const ScheduleEntry& e) {
+    const HourMinute hm = e.startHourMinute();
+    return QStringLiteral("%1 %2:%3  %4  %5  %6")
+        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
+        .arg(hm.hour, 2, 10, QLatin1Char('0'))
+        .arg(hm.minute, 2, 10, QLatin1Char('0'))
+        .arg(statusWord(e.Status), trimSpaces(e.Place), trimSpaces(e.Comment))
+        .trimmed();
+}
+
+bool sameAppointment(const ScheduleEntry& a, const ScheduleEntry& b) {
+    return a.EntryDate == b.EntryDate && a.startHourMinute() == b.startHourMinute() &&
+           trimSpaces(a.Place) == trimSpaces(b.Place);
+}
+
+// Adds the entries and writes the file; the list takes them only when the
+// write succeeded.
+CommandOutput store(const std::vector<ScheduleEntry>& added, ScheduleAccess& access,
+                    CommandOutput out) {
+    if (added.empty())
+        return out;
+    DayList updated = holdsNoAppointment(access.list) ? DayList{} : access.list;
+    updated.insert(updated.end(), added.begin(), added.end());
+    sortDayList(updated);
+    if (!access.file.save(updated)) {
+        out.status = kStatusFailed;
+        out.err = kWriteFailed;
+        return out;
+    }
+    access.list = std::move(updated);
+    out.changed = true;
+    return out;
+}
+
+CommandOutput list(const Command& c, const ScheduleAccess& access) {
+    const QDate first = access.now.date();
+    const QDate last = first.addDays(c.days - 1);
+    CommandOutput out;
+    for (const ScheduleEntry& e : access.list) {
+        if (e.EntryDate > 0 && e.date() >= first && e.date() <= last)
+            out.out += lineOf(e) + QLatin1Char('\n');
+    }
+    return out;
+}
+
+CommandOutput add(const Command& c, ScheduleAccess& access) {
+    const QDate today = access.now.date();
+    if (c.date < today || c.date > today.addDays(6))
+        return badInput(QStringLiteral("日付は今日から6日後までの範囲で指定してください。"));
+    if (QDateTime(c.date, c.time) < access.now.addSecs(-access.now.time().second()))
+        return badInput(QStringLiteral("開始時刻が過ぎています。"));
+    const QString place = trimSpaces(c.place);
+    if (place.isEmpty())
+        return badInput(QStringLiteral("行先を指定してください。"));
+    if (place.size() > PlaceLength)
+        return badInput(QStringLiteral("行先は%1文字以内で指定してください。").arg(PlaceLength));
+    if (!cp932::canEncode(place) || !cp932::canEncode(c.comment))
+        return badInput(
+            QStringLiteral("行先と備考にはシフトJISで表せる文字だけを使ってください。"));
+    ScheduleEntry entry;
+    entry.EntryDate = daySerial(c.date);
+    entry.StartTime = timeFraction(c.time.hour(), c.time.minute());
+    entry.Status = c.status;
+    entry.Place = fitPlace(place);
+    entry.Comment = c.comment.trimmed();
+    for (const ScheduleEntry& e : access.list) {
+        if (sameAppointment(e, entry))
+            return badInput(QStringLiteral("同じ日時と行先の予定が既に登録されています。"));
+    }
+    CommandOutput out;
+    out.out = lineOf(entry) + QLatin1Char('\n');
+    return store({entry}, access, out);
+}
+
+CommandOutput import(const Command& c, ScheduleAccess& access) {
+    const IcsImportResult result = importIcs(c.fileBytes, access.now.date(), access.list);
+    if (!result.isCalendar)
+        return badInput(notCalendarMessage(c.fileName));
+    CommandOutput out;
+    out.out = describeImport(result) + QLatin1Char('\n');
+    return store(result.entries, access, out);
+}
+
+} // namespace
+
+CommandOutput runCommand(const Command& command, ScheduleAccess access) {
+    switch (command.kind) {
+    case Command::Kind::List:
+        return list(command, access);
+    case Command::Kind::Add:
+        return add(command, access);
+    case Command::Kind::Import:
+        return import(command, access);
+    case Command::Kind::Export: {
+        CommandOutput out;
+        out.fileBytes = exportIcs(access.list, access.noticeMinutes, access.now);
+        return out;
+    }
+    }
+    return {};
+}
+
+QJsonObject Command::toJson() const {
+    return {{QStringLiteral("kind"), static_cast<int>(kind)},
+            {QStringLiteral("days"), days},
+            {QStringLiteral("date"), date.toString(Qt::ISODate)},
+            {QStringLiteral("time"), time.toString(QStringLiteral("HH:mm"))},
+            {QStringLiteral("place"), place},
+            {QStringLiteral("comment"), comment},
+            {QStringLiteral("status"), status},
+            {QStringLiteral("fileName"), fileName},
+            {QStringLiteral("fileBytes"), QString::fromLatin1(fileBytes.toBase64())}};
+}
+
+Command Command::fromJson(const QJsonObject& json) {
+    Command c;
+    const int kind = json.value(QStringLiteral("kind")).toInt();
+    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Export)));
+    c.days = json.value(QStringLiteral("days")).toInt(1);
+    c.date = QDate::fromString(json.value(QStringLiteral("date")).toString(), Qt::ISODate);
+    c.time =
+        QTime::fromString(json.value(QStringLiteral("time")).toString(), QStringLiteral("HH:mm"));
+    c.place = json.value(QStringLiteral("place")).toString();
+    c.comment = json.value(QStringLiteral("comment")).toString();
+    c.status = static_cast<int16_t>(json.value(QStringLiteral("status")).toInt(3));
+    c.fileName = json.value(QStringLiteral("fileName")).toString();
+    c.fileBytes =
+        QByteArray::fromBase64(json.value(QStringLiteral("fileBytes")).toString().toLatin1());
+    return c;
+}
+
+QJsonObject CommandOutput::toJson() const {
+    return {{QStringLiteral("status"), status},
+            {QStringLiteral("out"), out},
+            {QStringLiteral("err"), err},
+            {QStringLiteral("changed"), changed},
+            {QStringLiteral("fileBytes"), QString::fromLatin1(fileBytes.toBase64())}};
+}
+
+CommandOutput CommandOutput::fromJson(const QJsonObject& json) {
+    CommandOutput o;
+    o.status = json.value(QStringLiteral("status")).toInt(kStatusFailed);
+    o.out = json.value(QStringLiteral("out")).toString();
+    o.err = json.value(QStringLiteral("err")).toString();
+    o.changed = json.value(QStringLiteral("changed")).toBool();
+    o.fileBytes =
+        QByteArray::fromBase64(json.value(QStringLiteral("fileBytes")).toString().toLatin1());
+    return o;
+}
+
+} // namespace tanzo

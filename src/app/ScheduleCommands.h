@@ -1,0 +1,64 @@
+#pragma once
+
+#include "schedule/DataFile.h"
+#include "schedule/ScheduleEntry.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QJsonObject>
+#include <QString>
+#include <QTime>
+
+#include <cstdint>
+
+namespace tanzo {
+
+// One command of the command line, checked for form (not yet against the
+// schedule). Import carries the file's bytes and export returns them, so
+// that only the process that was started reads and writes the user's files.
+struct Command {
+    enum class Kind { List, Add, Import, Export };
+    Kind kind = Kind::List;
+    int days = 1;
+    QDate date;
+    QTime time;
+    QString place;
+    QString comment;
+    int16_t status = 3;
+    QString fileName; // shown in messages
+    QByteArray fileBytes;
+
+    QJsonObject toJson() const;
+    static Command fromJson(const QJsonObject& json);
+};
+
+struct CommandOutput {
+    int status = 0; // the exit status
+    QString out;    // for standard output
+    QString err;    // for standard error
+    bool changed = false;
+    QByteArray fileBytes; // the export
+
+    QJsonObject toJson() const;
+    static CommandOutput fromJson(const QJsonObject& json);
+};
+
+// Exit statuses: bad input from the user, and a failure of the program or
+// its files.
+constexpr int kStatusBadInput = 2;
+constexpr int kStatusFailed = 1;
+
+// What a command works on: the day list as read from the data file, where
+// it is written, and the moment it runs.
+struct ScheduleAccess {
+    DayList& list;
+    DataFile& file;
+    QDateTime now;
+    int noticeMinutes; // of the export's alarms; negative: at the start
+};
+
+// Runs the command. The list changes only when the data file was written
+// whole; on any error nothing is written.
+CommandOutput runCommand(const Command& command, ScheduleAccess access);
+
+} // namespace tanzo
