@@ -73,7 +73,7 @@ void CommandServer::readRequest(QLocalSocket* socket) {
 
 void CommandServer::answer(QLocalSocket* socket, const Command& command) {
     const QPointer<QLocalSocket> guard(socket);
-    if (m_state.BoardFilling) {
+    if (m_busy && m_busy()) {
         QTimer::singleShot(kBusyRetryMs, this, [this, guard, command] {
             if (guard)
                 answer(guard, command);

@@ -33,6 +33,9 @@ public:
     // While the schedule editor is open its OK rewrites the whole file from
     // its own list; a change made beside it would be lost, so it is refused.
     void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
+    // While the board redraws its rows a command waits, so the list is not
+    // replaced under the animation.
+    void setBusyProbe(std::function<bool()> probe) { m_busy = std::move(probe); }
 
 signals:
     // The data file was written; the board should reload and redraw.
@@ -46,6 +49,7 @@ private:
     QString m_path;
     QLocalServer* m_server;
     std::function<bool()> m_editorOpen;
+    std::function<bool()> m_busy;
 };
 
 // The command line's end: the board's answer, or empty when no board

@@ -118,6 +118,7 @@ Shell::StartResult Shell::start() {
     // Commands from the command line: the board reloads at once.
     m_commands = std::make_unique<CommandServer>(*m_state);
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
+    m_commands->setBusyProbe([this] { return m_board->fillRunning(); });
     connect(m_commands.get(), &CommandServer::scheduleChanged, this, [this] {
         m_state->schedule.markReloadPending();
         m_board->tick();

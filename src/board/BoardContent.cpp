@@ -47,15 +47,6 @@ PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate
     return {-1, list.size() == 1 ? -1 : last + 1};
 }
 
-bool locateNextEntry(AppState& state) {
-    const QDateTime now = state.clock.now();
-    const PageIndices found =
-        locateNextEntry(state.schedule.entries(), state.NextEntryIndex, now.date(), now.time());
-    state.NextEntryIndex = found.nextEntryIndex;
-    state.FirstRowIndex = found.firstRowIndex;
-    return true;
-}
-
 RowFacts rowFacts(const DayList& list, int index, const QDate& from, const QDate& to,
                   const QDate& today, const QTime& now) {
     RowFacts row;

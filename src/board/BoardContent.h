@@ -45,8 +45,6 @@ struct PageIndices {
 };
 PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate& today,
                             const QTime& now);
-// The same on the application state; always true.
-bool locateNextEntry(AppState& state);
 
 // What the fill knows of one row before it draws it.
 struct RowFacts {

@@ -17,17 +17,13 @@ FillAnimation::FillAnimation(AppState& state, BoardSurface& surface, QObject* pa
     connect(&m_driver, &QTimer::timeout, this, &FillAnimation::onDriverTick);
 }
 
-FillAnimation::~FillAnimation() {
-    if (m_task)
-        m_state.BoardFilling = false;
-}
+FillAnimation::~FillAnimation() {}
 
 void FillAnimation::start(const FillRequest& request, std::function<void()> done) {
     // A `done` of the fill being finished may itself start one; finish
     // those too, so that this request is drawn last and alone.
     while (m_task)
         finishNow();
-    m_state.BoardFilling = true;
     m_task.emplace(run(request));
     m_done = std::move(done);
     m_dueUs = 0;
@@ -77,7 +73,6 @@ void FillAnimation::onDriverTick() {
 void FillAnimation::complete() {
     m_driver.stop();
     m_task.reset();
-    m_state.BoardFilling = false;
     if (m_hooks.finished)
         m_hooks.finished();
     // The callback may start the next fill.

@@ -85,8 +85,8 @@ class FillAnimation : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<void()> started;  // after BoardFilling is set
-        std::function<void()> finished; // after BoardFilling is cleared, before `done`
+        std::function<void()> started;  // once running() is true
+        std::function<void()> finished; // once running() is false, before `done`
     };
 
     // Pause after each placeholder frame, and per Interval unit before each

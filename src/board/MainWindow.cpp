@@ -266,7 +266,7 @@ void MainWindow::applyBoardLayout(int size) {
     m_drawnForeColor1 = m_state.settings.ForeColor1;
     m_drawnForeColor2 = m_state.settings.ForeColor2;
 
-    if (timerWasActive && !m_state.BoardFilling)
+    if (timerWasActive && !m_fill->running())
         m_timer1->start();
 }
 
@@ -308,14 +308,18 @@ bool MainWindow::fillRunning() const {
     return m_fill->running();
 }
 
-bool MainWindow::locateNextEntry() {
-    return board::locateNextEntry(m_state);
+void MainWindow::locateNextEntry() {
+    const QDateTime now = m_state.clock.now();
+    const board::PageIndices found = board::locateNextEntry(
+        m_state.schedule.entries(), m_page.nextEntry, now.date(), now.time());
+    m_page.nextEntry = found.nextEntryIndex;
+    m_page.firstRow = found.firstRowIndex;
 }
 
 void MainWindow::refreshBoard(bool force, std::function<void()> done) {
     locateNextEntry();
     const QDate today = m_state.clock.today();
-    fillBoard(m_state.NextEntryIndex, today, today, force, std::move(done));
+    fillBoard(m_page.nextEntry, today, today, force, std::move(done));
 }
 
 void MainWindow::onFillStarted() {
@@ -365,13 +369,13 @@ void MainWindow::tick() {
         schedule.load(today);
     if (m_redrawPending) {
         m_redrawPending = false;
-        m_state.NextEntryIndex = 0;
+        m_page.nextEntry = 0;
         // The alarms are evaluated once the rows are drawn, so notices come
         // after the board shows the freshly loaded entries.
         refreshBoard(true, [this] { evaluateAlarmsAndRefresh(); });
         return;
     }
-    if (m_state.NextEntryIndex >= 0)
+    if (m_page.nextEntry >= 0)
         evaluateAlarmsAndRefresh();
 }
 
@@ -396,7 +400,7 @@ void MainWindow::stopTimer() {
 
 void MainWindow::startTimer() {
     // A fill restarts the timer itself when it ends.
-    if (!m_state.BoardFilling && !m_unloading)
+    if (!m_fill->running() && !m_unloading)
         m_timer1->start();
 }
 

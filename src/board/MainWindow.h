@@ -2,6 +2,7 @@
 
 #include "alarm/AlarmEvaluator.h"
 #include "board/BoardLayout.h"
+#include "board/BoardPage.h"
 #include "core/BoardHost.h"
 #include "platform/Twips.h"
 
@@ -39,15 +40,19 @@ public:
     // window are all open; a fill then does not raise the board.
     void setAllDialogsOpenProbe(std::function<bool()> probe);
 
-    // FillBoard. Asynchronous: `done` runs once the rows are drawn (paging
-    // stores FirstRowIndex there). A request while a fill runs first brings
+    // Redraws the rows from `firstIndex` on, showing the appointments dated
+    // `from` to `to`. Asynchronous: `done` runs once the rows are drawn
+    // (paging moves the page there). A request while a fill runs first brings
     // the running fill to its end.
     void fillBoard(int firstIndex, QDate from, QDate to, bool force,
                    std::function<void()> done = {});
     bool fillRunning() const;
-    // LocateNextEntry on the state's page indices.
-    bool locateNextEntry();
-    // LocateNextEntry, then FillBoard(NextEntryIndex, today, today, force).
+    // Moves the page to today's next upcoming appointment.
+    void locateNextEntry();
+    BoardPage& page() { return m_page; }
+    const BoardPage& page() const { return m_page; }
+    // The next upcoming appointment heads the board again: the page moves
+    // there and the rows are redrawn with today's appointments.
     void refreshBoard(bool force, std::function<void()> done = {});
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
@@ -120,6 +125,7 @@ private:
 
     // A load replaced the list since the rows were last drawn.
     bool m_redrawPending = false;
+    BoardPage m_page;
     // The two text colours the rows were drawn in; a layout after the user
     // chose new ones carries labels in these over to the new colours.
     BgrColor m_drawnForeColor1;

@@ -1,21 +1,21 @@
 #include "Paging.h"
 
-#include "core/AppState.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 
 namespace tanzo {
 namespace {
 
-bool hasAppointments(const AppState& state) {
-    return !holdsNoAppointment(state.schedule.entries());
+bool hasAppointments(const PageView& view) {
+    return !holdsNoAppointment(view.list);
 }
 
 } // namespace
 
-std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
-    const int first = state.FirstRowIndex;
-    const int last = state.schedule.lastIndex();
+std::optional<int> pageTarget(ViewCommand command, const PageView& view) {
+    const int first = view.page.firstRow;
+    const int last = static_cast<int>(view.list.size()) - 1;
     switch (command) {
     case ViewCommand::Back:
         if (first >= 1)
@@ -26,7 +26,7 @@ std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
             return std::max(first - 3, 0);
         return std::nullopt;
     case ViewCommand::Next:
-        if (hasAppointments(state) && first < last)
+        if (hasAppointments(view) && first < last)
             return first + 1;
         return std::nullopt;
     case ViewCommand::NextPage:
@@ -35,7 +35,7 @@ std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
         // that the upcoming appointment is not pushed off the first row.
         if (first + 2 < last)
             return first + 3;
-        if (first < last && state.NextEntryIndex == -1)
+        if (first < last && view.page.nextEntry == -1)
             return first + 1;
         return std::nullopt;
     case ViewCommand::Refresh:
@@ -44,19 +44,18 @@ std::optional<int> pageTarget(ViewCommand command, const AppState& state) {
     return std::nullopt;
 }
 
-PopupMenuState popupMenuState(const AppState& state, const QSizeF& screenTwips) {
-    const int first = state.FirstRowIndex;
-    const int last = state.schedule.lastIndex();
-    const Settings& s = state.settings;
+PopupMenuState popupMenuState(const PageView& view, const Settings& s, const QSizeF& screenTwips) {
+    const int first = view.page.firstRow;
+    const int last = static_cast<int>(view.list.size()) - 1;
+    const int next = view.page.nextEntry;
 
     PopupMenuState m;
-    m.viewEnabled = !state.BoardFilling;
+    m.viewEnabled = !view.filling;
     m.backPageEnabled = first >= 1;
     m.backEnabled = first > 0;
-    m.refreshEnabled = first != state.NextEntryIndex;
-    m.nextEnabled = hasAppointments(state) && first != last;
-    m.nextPageEnabled = first + 2 < last || (state.schedule.entries().front().EntryDate > 0 &&
-                                             state.NextEntryIndex == -1);
+    m.refreshEnabled = first != next;
+    m.nextEnabled = hasAppointments(view) && first != last;
+    m.nextPageEnabled = first + 2 < last || (view.list.front().EntryDate > 0 && next == -1);
     if (s.WindowSize >= Big && s.WindowSize <= Small)
         m.checkedSize = s.WindowSize;
     const double width = screenTwips.width();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/BoardPage.h"
+
 #include <QSizeF>
 #include <Qt>
 
@@ -7,7 +9,7 @@
 
 namespace tanzo {
 
-struct AppState;
+struct Settings;
 
 // The five view commands of the board.
 enum class ViewCommand { BackPage, Back, Refresh, Next, NextPage };
@@ -15,7 +17,7 @@ enum class ViewCommand { BackPage, Back, Refresh, Next, NextPage };
 // The first index a moving command shows, or nothing when the move is
 // impossible (the caller beeps). Refresh always acts and is not answered
 // here: its target comes from the next-entry search.
-std::optional<int> pageTarget(ViewCommand command, const AppState& state);
+std::optional<int> pageTarget(ViewCommand command, const PageView& view);
 
 // Minimum screen widths (twips) for each board size, as the size commands
 // need the whole board on the screen.
@@ -43,7 +45,8 @@ struct PopupMenuState {
     bool operator==(const PopupMenuState&) const = default;
 };
 
-PopupMenuState popupMenuState(const AppState& state, const QSizeF& screenTwips);
+PopupMenuState popupMenuState(const PageView& view, const Settings& settings,
+                              const QSizeF& screenTwips);
 
 // What a key pressed on the board does.
 enum class KeyAction {

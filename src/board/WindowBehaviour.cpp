@@ -36,16 +36,15 @@ constexpr int kHiddenBoardPixels = -2000;
 
 } // namespace
 
-QString commentToolTip(const AppState& state, int textIndex, const QString& statusCaption,
-                       const QString& commentCaption) {
+QString commentToolTip(const DayList& list, int firstRow, int textIndex,
+                       const QString& statusCaption, const QString& commentCaption) {
     if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
         commentCaption == board::CommentPlaceholder)
         return {};
-    const int index = textIndex - 3 + state.FirstRowIndex;
-    if (index < 0 || index > state.schedule.lastIndex())
+    const int index = textIndex - 3 + firstRow;
+    if (index < 0 || index >= static_cast<int>(list.size()))
         return {};
-    const QString comment =
-        trimSpaces(state.schedule.entries()[static_cast<size_t>(index)].Comment);
+    const QString comment = trimSpaces(list[static_cast<size_t>(index)].Comment);
     if (comment.isEmpty())
         return {};
     const CommentLines lines = splitComment(comment);
@@ -117,7 +116,7 @@ void WindowBehaviour::controlClicked() {
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
     if (control)
         control->setText(kControlOpen);
-    m_menus->apply(popupMenuState(m_state, Twips::screenSizeTwips()));
+    m_menus->apply(popupMenuState(pageView(), m_state.settings, Twips::screenSizeTwips()));
 
     // A chosen command runs inside exec; the exit command may take the board
     // (and this object) with it.
@@ -127,12 +126,16 @@ void WindowBehaviour::controlClicked() {
         control->setText(kControlClosed);
 }
 
+PageView WindowBehaviour::pageView() {
+    return {m_state.schedule.entries(), m_board.page(), m_board.fillRunning()};
+}
+
 void WindowBehaviour::runView(ViewCommand command) {
     if (command == ViewCommand::Refresh) {
         refresh();
         return;
     }
-    const std::optional<int> target = pageTarget(command, m_state);
+    const std::optional<int> target = pageTarget(command, pageView());
     if (!target) {
         systemBeep();
         return;
@@ -141,21 +144,21 @@ void WindowBehaviour::runView(ViewCommand command) {
     const int n = *target;
     // The page index changes only once the rows show it, so that handlers
     // running during the fill (the tool tip) still see the old page.
-    AppState& state = m_state;
+    BoardWindowApi& board = m_board;
     m_board.fillBoard(n, today.addDays(-kPageWindowDays), today.addDays(kPageWindowDays), false,
-                      [&state, n] { state.FirstRowIndex = n; });
+                      [&board, n] { board.page().firstRow = n; });
 }
 
 void WindowBehaviour::refresh() {
-    m_state.NextEntryIndex = 0;
+    m_board.page().nextEntry = 0;
     m_board.locateNextEntry();
     const QDate today = m_state.clock.today();
-    m_board.fillBoard(m_state.NextEntryIndex, today, today, true, {});
+    m_board.fillBoard(m_board.page().nextEntry, today, today, true, {});
 }
 
 bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
     const KeyAction action =
-        keyAction(qtKey, modifiers, !m_state.schedule.isLoaded(), m_state.BoardFilling);
+        keyAction(qtKey, modifiers, !m_state.schedule.isLoaded(), m_board.fillRunning());
     if (const std::optional<ViewCommand> view = viewCommandOf(action)) {
         runView(*view);
         return true;
@@ -223,7 +226,8 @@ void WindowBehaviour::commentMouseMove(int index) {
         return;
     const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
     const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    target->setToolTip(commentToolTip(m_state, textIndex, status ? status->text() : QString(),
+    target->setToolTip(commentToolTip(m_state.schedule.entries(), m_board.page().firstRow,
+                                      textIndex, status ? status->text() : QString(),
                                       comment ? comment->text() : QString()));
 }
 

@@ -33,6 +33,9 @@ public:
     virtual void fillBoard(int firstIndex, QDate from, QDate to, bool force,
                            std::function<void()> done) = 0;
     virtual void locateNextEntry() = 0;
+    // The page the rows show, and whether they are being redrawn.
+    virtual BoardPage& page() = 0;
+    virtual bool fillRunning() const = 0;
     // The label named e.g. "lblStatus_3" or "lblCntl"; null if none.
     virtual QLabel* label(const QString& objectName) const = 0;
 };
@@ -48,6 +51,8 @@ public:
         m_window.fillBoard(firstIndex, from, to, force, std::move(done));
     }
     void locateNextEntry() override { m_window.locateNextEntry(); }
+    BoardPage& page() override { return m_window.page(); }
+    bool fillRunning() const override { return m_window.fillRunning(); }
     QLabel* label(const QString& objectName) const override {
         return m_window.findChild<QLabel*>(objectName);
     }
@@ -116,6 +121,7 @@ signals:
 
 private:
     void connectMenus();
+    PageView pageView();
     void refresh();
     void bringBoardForward();
     void setTopMost(bool on);
@@ -143,7 +149,7 @@ private:
 // the row shows, or "" when the row shows none. `statusCaption` and
 // `commentCaption` are the captions of the row's text labels, `textIndex`
 // their member index (3-5).
-QString commentToolTip(const AppState& state, int textIndex, const QString& statusCaption,
-                       const QString& commentCaption);
+QString commentToolTip(const DayList& list, int firstRow, int textIndex,
+                       const QString& statusCaption, const QString& commentCaption);
 
 } // namespace tanzo

@@ -32,11 +32,6 @@ struct AppState {
     int LastCursorX = 0;
     int LastCursorY = 0;
     bool TrayMode = false;
-
-    // Board page state.
-    int FirstRowIndex = 0;
-    int NextEntryIndex = -1;
-    bool BoardFilling = false;
 };
 
 } // namespace tanzo

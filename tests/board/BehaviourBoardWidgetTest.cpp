@@ -38,7 +38,7 @@ protected:
             week.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
                                    QStringLiteral("議題 %1").arg(day)));
         state.schedule.setEntries(week);
-        state.NextEntryIndex = 0;
+        window.page().nextEntry = 0;
         window.fillAnimation().setAutoRun(false);
         window.setBehaviour(&behaviour);
         behaviour.setTrayAvailableProbe([] { return false; });
@@ -64,20 +64,20 @@ protected:
 
 TEST_F(BehaviourOnBoardTest, KeysPageTheRealBoard) {
     QTest::keyClick(&window, Qt::Key_F6);
-    EXPECT_TRUE(state.BoardFilling);
-    EXPECT_EQ(state.FirstRowIndex, 0);
+    EXPECT_TRUE(window.fillRunning());
+    EXPECT_EQ(window.page().firstRow, 0);
     finishFills();
-    EXPECT_EQ(state.FirstRowIndex, 1);
+    EXPECT_EQ(window.page().firstRow, 1);
     EXPECT_EQ(window.cell("lblComment", 3)->text(), QStringLiteral("議題 1"));
 
     QTest::keyClick(&window, Qt::Key_F6, Qt::ShiftModifier);
     finishFills();
-    EXPECT_EQ(state.FirstRowIndex, 4);
+    EXPECT_EQ(window.page().firstRow, 4);
     EXPECT_EQ(window.cell("lblComment", 3)->text(), QStringLiteral("議題 4"));
 
     QTest::keyClick(&window, Qt::Key_F4, Qt::ShiftModifier);
     finishFills();
-    EXPECT_EQ(state.FirstRowIndex, 1);
+    EXPECT_EQ(window.page().firstRow, 1);
     EXPECT_EQ(beeps, 0);
 }
 
@@ -92,7 +92,7 @@ TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
     EXPECT_EQ(captionWhileOpen, QStringLiteral("■"));
     EXPECT_EQ(label("lblCntl")->text(), QStringLiteral("□"));
     finishFills();
-    EXPECT_EQ(state.FirstRowIndex, 3);
+    EXPECT_EQ(window.page().firstRow, 3);
 }
 
 TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {

@@ -65,8 +65,8 @@ public:
 
     // Ends the running fill as the animation would.
     void finishFill() {
-        ASSERT_TRUE(m_state.BoardFilling);
-        m_state.BoardFilling = false;
+        ASSERT_TRUE(filling);
+        filling = false;
         if (m_pending)
             std::exchange(m_pending, {})();
     }
@@ -76,14 +76,16 @@ public:
     void fillBoard(int first, QDate from, QDate to, bool force,
                    std::function<void()> done) override {
         fills.push_back({first, from, to, force});
-        m_state.BoardFilling = true;
+        filling = true;
         m_pending = std::move(done);
     }
     void locateNextEntry() override {
         ++locates;
-        m_state.NextEntryIndex = locatedNext;
-        m_state.FirstRowIndex = locatedNext;
+        boardPage.nextEntry = locatedNext;
+        boardPage.firstRow = locatedNext;
     }
+    BoardPage& page() override { return boardPage; }
+    bool fillRunning() const override { return filling; }
     QLabel* label(const QString& name) const override { return window.findChild<QLabel*>(name); }
 
     // BoardHost
@@ -111,6 +113,8 @@ public:
     std::vector<bool> layoutInTray;
     int locates = 0;
     int locatedNext = 2;
+    BoardPage boardPage;
+    bool filling = false;
 
 private:
     AppState& m_state;
@@ -125,7 +129,7 @@ class BehaviourTest : public ::testing::Test {
 protected:
     BehaviourTest() {
         state.schedule.setEntries(appointments(8));
-        state.NextEntryIndex = 0;
+        board.boardPage.nextEntry = 0;
         setBeepHook([this] { ++beeps; });
         behaviour.setTrayAvailableProbe([] { return false; });
         board.window.show();
@@ -159,7 +163,7 @@ protected:
 };
 
 TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
-    state.FirstRowIndex = 0;
+    board.boardPage.firstRow = 0;
     state.settings.TopMost = true;
     state.settings.WindowSize = Middle;
     state.DragArmed = true;
@@ -182,7 +186,7 @@ TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
 }
 
 TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
-    state.BoardFilling = true;
+    board.filling = true;
     openMenu([&] { EXPECT_FALSE(item("mnuPop_View")->isEnabled()); });
 }
 
@@ -195,7 +199,7 @@ TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
 }
 
 TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {
-    state.FirstRowIndex = 3;
+    board.boardPage.firstRow = 3;
     openMenu([] {}, "mnuPop_View_Next");
     ASSERT_EQ(board.fills.size(), 1u);
     EXPECT_EQ(board.fills[0].first, 4);
@@ -220,8 +224,8 @@ TEST_F(BehaviourTest, MenusCarryTheirCaptionsAndKeyLabels) {
 }
 
 TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
-    state.FirstRowIndex = 0;
-    state.NextEntryIndex = -1;
+    board.boardPage.firstRow = 0;
+    board.boardPage.nextEntry = -1;
     struct Step {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -233,34 +237,34 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
         {Qt::Key_F4, Qt::ShiftModifier, 3}, {Qt::Key_F4, Qt::ShiftModifier, 0},
     };
     for (const Step& s : steps) {
-        const int before = state.FirstRowIndex;
+        const int before = board.boardPage.firstRow;
         EXPECT_TRUE(behaviour.keyDown(s.key, s.modifiers));
         ASSERT_FALSE(board.fills.empty());
         EXPECT_EQ(board.fills.back().first, s.expectedFirst);
         EXPECT_EQ(board.fills.back().from, kToday.addDays(-30));
         EXPECT_EQ(board.fills.back().to, kToday.addDays(30));
         EXPECT_FALSE(board.fills.back().force);
-        EXPECT_EQ(state.FirstRowIndex, before); // not yet: the rows still animate
+        EXPECT_EQ(board.boardPage.firstRow, before); // not yet: the rows still animate
         board.finishFill();
-        EXPECT_EQ(state.FirstRowIndex, s.expectedFirst);
+        EXPECT_EQ(board.boardPage.firstRow, s.expectedFirst);
     }
     EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
-    state.FirstRowIndex = 0;
+    board.boardPage.firstRow = 0;
     behaviour.keyDown(Qt::Key_F4, Qt::NoModifier);
     behaviour.keyDown(Qt::Key_F4, Qt::ShiftModifier);
-    state.FirstRowIndex = 7;
+    board.boardPage.firstRow = 7;
     behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 3);
     EXPECT_TRUE(board.fills.empty());
 }
 
 TEST_F(BehaviourTest, KeysDuringAFill) {
-    state.FirstRowIndex = 2;
+    board.boardPage.firstRow = 2;
     behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
-    ASSERT_TRUE(state.BoardFilling);
+    ASSERT_TRUE(board.filling);
     QSignalSpy schedule(&behaviour, &WindowBehaviour::scheduleRequested);
     behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 1);
@@ -270,7 +274,7 @@ TEST_F(BehaviourTest, KeysDuringAFill) {
 }
 
 TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
-    state.FirstRowIndex = 6;
+    board.boardPage.firstRow = 6;
     board.locatedNext = 2;
     behaviour.keyDown(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(board.locates, 1);
@@ -293,7 +297,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     const QString longComment =
         QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
     state.schedule.entries()[4].Comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
-    state.FirstRowIndex = 3;
+    board.boardPage.firstRow = 3;
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
     // Row 1 frame (element 1) and text (element 4) show the same entry.
@@ -318,7 +322,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     behaviour.commentMouseMove(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
-    state.FirstRowIndex = 7; // row 1 would be index 8, past the list
+    board.boardPage.firstRow = 7; // row 1 would be index 8, past the list
     behaviour.commentMouseMove(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 }
@@ -327,9 +331,12 @@ TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
     // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
     const QString text(30, QChar(0x3042));
     state.schedule.entries()[0].Comment = text;
-    EXPECT_EQ(commentToolTip(state, 3, QStringLiteral("普通"), QStringLiteral("x")), text);
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
+                             QStringLiteral("普通"), QStringLiteral("x")),
+              text);
     state.schedule.entries()[0].Comment = QString(60, QChar(0x3042));
-    EXPECT_EQ(commentToolTip(state, 3, QStringLiteral("普通"), QStringLiteral("x")),
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
+                             QStringLiteral("普通"), QStringLiteral("x")),
               QString(48, QChar(0x3042)));
 }
 

@@ -251,7 +251,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
 
-    EXPECT_TRUE(state.BoardFilling);
+    EXPECT_TRUE(board().fillRunning());
     EXPECT_FALSE(board().timer1()->isActive());
     EXPECT_EQ(board().cursor().shape(), Qt::BusyCursor);
 
@@ -274,7 +274,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 
     finishFills();
     EXPECT_TRUE(done);
-    EXPECT_FALSE(state.BoardFilling);
+    EXPECT_FALSE(board().fillRunning());
     EXPECT_TRUE(board().timer1()->isActive());
     EXPECT_NE(board().cursor().shape(), Qt::BusyCursor);
     EXPECT_EQ(status->text(), "最重要");
@@ -372,7 +372,7 @@ TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
     // The start notice moves the board on.
     EXPECT_TRUE(board().fillRunning());
     finishFills();
-    EXPECT_EQ(state.NextEntryIndex, 3);
+    EXPECT_EQ(board().page().nextEntry, 3);
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "予告");
     EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
     EXPECT_TRUE(board().timer1()->isActive());
@@ -399,7 +399,7 @@ TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝")});
     board().tick();
     finishFills();
-    EXPECT_EQ(state.NextEntryIndex, -1);
+    EXPECT_EQ(board().page().nextEntry, -1);
 
     // The editor is not involved: the file changes behind the board's back.
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝"), entryAt(tomorrow, 0, 0, 3, "深夜")});

@@ -105,7 +105,7 @@ TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
     EXPECT_EQ(started, 1);
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(done, 1);
-    EXPECT_FALSE(state.BoardFilling);
+    EXPECT_FALSE(fill.running());
 }
 
 TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
@@ -179,12 +179,12 @@ TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
     });
     for (int i = 0; i < 10; ++i)
         fill.stepFrame();
-    EXPECT_TRUE(state.BoardFilling);
+    EXPECT_TRUE(fill.running());
 
     fill.start({1, kToday, kToday, true}, [&] { order.push_back(2); });
     EXPECT_EQ(order, std::vector<int>{1});
     EXPECT_TRUE(fill.running());
-    EXPECT_TRUE(state.BoardFilling);
+    EXPECT_TRUE(fill.running());
     fill.finishNow();
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
     EXPECT_EQ(surface.at(layout::Hour, 0).caption, "1 5");
@@ -204,7 +204,7 @@ TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewReques
     fill.finishNow();
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(surface.at(layout::Hour, 0).caption, "1 4");
-    EXPECT_FALSE(state.BoardFilling);
+    EXPECT_FALSE(fill.running());
 }
 
 TEST_F(FillAnimationTest, DateAndMinuteStayFixedDuringTheFill) {

@@ -1,8 +1,7 @@
 #include "board/Paging.h"
 
 #include "BoardTestEntries.h"
-#include "core/AppState.h"
-#include "platform/Clock.h"
+#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +18,16 @@ DayList appointments(int count) {
 
 class PagingTest : public ::testing::Test {
 protected:
-    ManualClock clock{QDateTime(kToday, QTime(9, 0))};
-    AppState state{clock, QStringLiteral("/tmp/")};
+    DayList list;
+    BoardPage page;
+    bool filling = false;
+    Settings settings;
 
     void setUp(int count, int first, int next) {
-        state.schedule.setEntries(count == 0 ? placeholderDayList() : appointments(count));
-        state.FirstRowIndex = first;
-        state.NextEntryIndex = next;
+        list = count == 0 ? placeholderDayList() : appointments(count);
+        page = {first, next};
     }
+    PageView view() const { return {list, page, filling}; }
 };
 
 struct MoveCase {
@@ -60,7 +61,7 @@ TEST_F(PagingTest, MovesFollowTheTable) {
     };
     for (const MoveCase& c : cases) {
         setUp(c.count, c.first, c.next);
-        EXPECT_EQ(pageTarget(c.command, state), c.expected) << c.name;
+        EXPECT_EQ(pageTarget(c.command, view()), c.expected) << c.name;
     }
 }
 
@@ -80,7 +81,7 @@ TEST_F(PagingTest, MenuEnablingFollowsThePage) {
     };
     for (const Case& c : cases) {
         setUp(c.count, c.first, c.next);
-        const PopupMenuState m = popupMenuState(state, QSizeF(28800, 16200));
+        const PopupMenuState m = popupMenuState(view(), settings, QSizeF(28800, 16200));
         EXPECT_EQ(m.backEnabled, c.back) << c.name;
         EXPECT_EQ(m.backPageEnabled, c.back) << c.name;
         EXPECT_EQ(m.refreshEnabled, c.refresh) << c.name;
@@ -91,8 +92,8 @@ TEST_F(PagingTest, MenuEnablingFollowsThePage) {
 
 TEST_F(PagingTest, ViewMenuIsOffWhileTheBoardFills) {
     setUp(8, 3, 0);
-    state.BoardFilling = true;
-    EXPECT_FALSE(popupMenuState(state, QSizeF(28800, 16200)).viewEnabled);
+    filling = true;
+    EXPECT_FALSE(popupMenuState(view(), settings, QSizeF(28800, 16200)).viewEnabled);
 }
 
 TEST_F(PagingTest, SizeItemsFollowTheSettingAndTheScreen) {
@@ -109,8 +110,8 @@ TEST_F(PagingTest, SizeItemsFollowTheSettingAndTheScreen) {
         {7, 28800, -1, true, true, true},
     };
     for (const Case& c : cases) {
-        state.settings.WindowSize = c.size;
-        const PopupMenuState m = popupMenuState(state, QSizeF(c.screenWidth, 16200));
+        settings.WindowSize = c.size;
+        const PopupMenuState m = popupMenuState(view(), settings, QSizeF(c.screenWidth, 16200));
         EXPECT_EQ(m.checkedSize, c.checked) << c.size << " " << c.screenWidth;
         EXPECT_EQ(m.bigEnabled, c.big) << c.screenWidth;
         EXPECT_EQ(m.middleEnabled, c.middle) << c.screenWidth;
