@@ -17,7 +17,7 @@ enum NoticeKind { SettledSilently = -1, AdvanceNotice = 0, StartNotice = 1, Over
 // Receives each notice: place and comment trimmed of outer spaces.
 using NoticeSink = std::function<void(const QString& place, const QString& comment, int kind)>;
 
-// EvaluateAlarms over today's entries at the time of day `now` (seconds
+// Looks at today's entries at the time of day `now` (seconds
 // count for "has the start come"). Marks PreNoticed and Arrived in the list
 // and hands every notice to the sink. Returns true when a start notice was
 // given.

@@ -12,7 +12,7 @@ using CommentLines = std::array<QString, 4>;
 
 constexpr int CommentLineBytes = 24;
 
-// SplitComment: fills each line while the next character still fits; a
+// Wraps a comment for the board: fills each line while the next character still fits; a
 // full-width character that would pass 24 bytes starts the next line.
 // Whatever does not fit into four lines is dropped.
 CommentLines splitComment(const QString& text);

@@ -16,8 +16,8 @@ class BoardHost;
 class SoundPlayer;
 class NoticeWindow;
 
-// ShowNotice: opens the notification windows (frmMsg), cascades them from
-// the most recent one still open, counts them and starts the sound.
+// Opens the notice windows, cascades each from the most recent one still
+// open, and starts the sound.
 class NoticeCenter : public QObject {
     Q_OBJECT
 public:

@@ -12,7 +12,7 @@ namespace tanzo {
 
 class Twips;
 
-// frmMsg: one notice with its message, the board's icon and an OK button.
+// One notice with its message, the board's icon and an OK button.
 // The window only shows; what dismissing it means is up to its owner, which
 // hears about it once through dismissed(), whether OK or the title bar's
 // close box closed it.

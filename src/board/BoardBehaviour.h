@@ -18,9 +18,10 @@ public:
     virtual void formMouseMove(const QPoint& globalCursor) = 0;
     virtual void miniClicked() = 0;               // lblMini
     virtual void commentMouseMove(int index) = 0; // lblComment element 0..5
-    // Form_KeyDown; returns true when the key was taken.
+    // A key pressed on the board; returns true when the key was taken.
     virtual bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers) = 0;
-    // RestoreFromTray, also run by a fill when ActiveDisplay is on.
+    // Brings the board back from the tray; a fill does this too when the
+    // board is to come forward on new content.
     virtual void restoreFromTray() = 0;
 };
 

@@ -37,7 +37,8 @@ QTime cutToMinute(const QTime& now);
 // not yet arrived.
 bool upcomingToday(const ScheduleEntry& entry, const QDate& today, const QTime& now);
 
-// LocateNextEntry over a list, starting at the previous next index.
+// Finds today's next upcoming appointment, starting at the previous one,
+// and the page that shows it.
 struct PageIndices {
     int nextEntryIndex = -1;
     int firstRowIndex = -1;

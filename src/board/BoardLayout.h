@@ -85,11 +85,11 @@ const SizeGeometry& geometry(int size);
 // Cell r (0-2) of a column.
 TwipRect cellRect(const SizeGeometry& g, Column column, int row);
 
-// AlignCellText: where the text label of size `text` goes in `cell`:
+// Where the text label of size `text` goes in `cell`:
 // centred, except the comment, which starts 20 twips in from the cell's left.
 QPointF alignedTextPos(Column column, const TwipRect& cell, const QSizeF& text);
 
-// The colour carry-over of AlignCellText: a label still in the colour the
+// The colour carry-over of a new layout: a label still in the colour the
 // options dialog replaced takes the colour that replaced it.
 BgrColor carriedColor(BgrColor current, BgrColor previous1, BgrColor previous2,
                       const Settings& settings);

@@ -19,7 +19,7 @@ public:
     virtual BgrColor color(layout::Column column, int row) const = 0;
     virtual void setColor(layout::Column column, int row, BgrColor color) = 0;
     virtual void setVisible(layout::Column column, int row, bool visible) = 0;
-    // AlignCellText for this one row.
+    // Puts the text label of this one cell in its place.
     virtual void align(layout::Column column, int row) = 0;
 };
 

@@ -24,8 +24,8 @@ class BoardBehaviour;
 class FillAnimation;
 class WidgetBoardSurface;
 
-// The board window frmMain: three rows of a departure board, the title strip
-// and Timer1. Input is forwarded to a BoardBehaviour; the rows are drawn by
+// The board window: three rows of a departure board, the title strip and
+// the one-second tick. Input is forwarded to a BoardBehaviour; the rows are drawn by
 // the fill animation.
 class MainWindow : public QWidget, public BoardHost {
     Q_OBJECT

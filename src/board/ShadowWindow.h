@@ -4,7 +4,7 @@
 
 namespace tanzo {
 
-// frmShadow: the board is a tool window without a task-bar button of its
+// The task-bar proxy: the board is a tool window without a task-bar button of its
 // own, so this plain top-level window stands in for it. It is never meant to
 // be seen: it lives minimised (window managers pull windows placed off the
 // screen back into view, but leave a minimised one on the task bar only).
@@ -13,7 +13,7 @@ namespace tanzo {
 class ShadowWindow : public QWidget {
     Q_OBJECT
 public:
-    // frmShadow_Form_Load: caption, the board's icon and size.
+    // With the program's caption, the board's icon and size.
     ShadowWindow(const QIcon& icon, const QSize& boardSize);
 
     // Where the proxy sits should a window manager map it after all: far
@@ -24,7 +24,7 @@ public:
     void showAsButton();
 
 signals:
-    // frmShadow_Form_Activate: the user clicked its button.
+    // The user clicked its button.
     void activated();
 
 protected:

@@ -12,7 +12,7 @@ class BoardHost {
 public:
     virtual ~BoardHost() = default;
 
-    // Timer1: the editor stops it while it writes the data file.
+    // The one-second tick: the editor stops it while it writes the data file.
     virtual void stopTimer() = 0;
     virtual void startTimer() = 0;
 
@@ -23,7 +23,7 @@ public:
     virtual QRect boardRect() const = 0;
     // Moves the board's left or top edge (pixels), keeping its size.
     virtual void moveBoardTo(int left, int top) = 0;
-    // SetBoardWindowPos with the board's rectangle and the given z-order
+    // Places the board: its rectangle and the given z-order
     // (see WindowPlacement.h).
     virtual void placeBoard(int insertAfter, const QRect& pixels, int flags) = 0;
 

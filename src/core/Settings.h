@@ -64,20 +64,20 @@ public:
 
     SettingsRepository(RegistryStore& store, QString keyPath = defaultKeyPath());
 
-    // OpenSettingsKey: loads the store file and creates the key.
+    // Loads the store file and creates the key.
     bool openKey();
-    // MigrateLegacySettings: FontName and SoundFile as default values of
+    // The older layout: FontName and SoundFile as default values of
     // subkeys of the same names become string values of the key.
     bool migrateLegacy();
-    // ReadSettings: every value that cannot be read (missing, wrong width,
+    // Every value that cannot be read (missing, wrong width,
     // too long) takes its default; then the corrections (strings cut at
     // NUL, SoundFile split, WindowSize fitted to the screen, Interval
     // clamped to 1..100 and the minutes to 1..60).
     void read(Settings& settings, const QSizeF& screenTwips) const;
-    // WriteWindowSettings: stops at the first failure. LastPositionX/Y only
+    // The window group, written at exit; stops at the first failure. LastPositionX/Y only
     // when SaveLastPosition is true and the board is not in the tray.
     bool writeWindowSettings(const Settings& settings, bool trayMode);
-    // WriteAllSettings: the window group, then the option group.
+    // The window group, then the option group.
     bool writeAllSettings(const Settings& settings, bool trayMode);
 
 private:
