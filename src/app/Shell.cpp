@@ -3,6 +3,7 @@
 #include "alarm/NoticeCenter.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
+#include "core/LoadNoticeBox.h"
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
@@ -120,8 +121,10 @@ void Shell::exitCommand() {
     // read the file first so the exit writes what is really there.
     // When the write then fails, the program goes on: ReloadRequested stays
     // set so that the next tick redraws the board from the list just read.
-    if (st.Loading || st.ReloadRequested)
+    if (st.Loading || st.ReloadRequested) {
         st.dataFile.load(st.dayList, m_clock.today());
+        showLoadNotice(m_board.get(), st.dataFile);
+    }
     if (!st.dataFile.save(st.dayList)) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
         return;
