@@ -3,8 +3,8 @@
 #include "platform/SafeFiles.h"
 
 #include "DataFileText.h"
-#include "LoadNotice.h"
 #include "DayListSort.h"
+#include "LoadNotice.h"
 
 #include <QDir>
 #include <QFile>

@@ -28,7 +28,7 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry);
 class DataFile {
 public:
     struct LoadReport {
-        bool ok = true;         // false when some line, or the whole file, could not be read
+        bool ok = true;              // false when some line, or the whole file, could not be read
         bool fileUnreadable = false; // the file itself could not be read
         // Lines that could not be read: malformed, holding bytes that are not
         // code page 932 (they could not be written back as they stand), or a
