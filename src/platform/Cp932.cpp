@@ -109,6 +109,29 @@ QString decode(const QByteArray& bytes) {
     return out;
 }
 
+bool encodable(const QString& text) {
+    QByteArray out;
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
+            continue;
+        // The page has no character outside the basic plane, and half a
+        // surrogate pair is no character at all.
+        if (c.isSurrogate())
+            return false;
+        const QByteArray utf8 = QString(c).toUtf8();
+        out.clear();
+        if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+            return false;
+        // Some characters are stored as a look-alike (¥ as the backslash's
+        // byte) and read back as that: they are not held either.
+        QByteArray back;
+        if (!fromCp932().convert(out.constData(), static_cast<size_t>(out.size()), back) ||
+            back != utf8)
+            return false;
+    }
+    return true;
+}
+
 int charWidth(char32_t ch) {
     if (ch < 0x80)
         return 1;

@@ -11,6 +11,10 @@ namespace tanzo::cp932 {
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
+// Whether every character of the text has a code in the page that reads
+// back as the same character, so that decode(encode(text)) == text.
+bool encodable(const QString& text);
+
 // Number of bytes the text takes in code page 932 (full-width 2, others 1).
 int width(const QString& text);
 int charWidth(char32_t ch);
