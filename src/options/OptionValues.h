@@ -47,8 +47,9 @@ struct OptionProblem {
 bool soundFileExists(const QString& path);
 
 // The checks of OK and Apply, in order: the sound path when the sound is on
-// (an existing file, whose path the settings store can keep as it is), then the numeric boxes (an empty display speed, an empty position box with
-// 位置を設定 checked, or pasted text that is not a number in an enabled box).
+// (an existing file, whose path the settings store can keep as it is), then the numeric boxes (an
+// empty display speed, an empty position box with 位置を設定 checked, or pasted text that is not a
+// number in an enabled box).
 std::optional<OptionProblem>
 validateOptions(const OptionValues& values,
                 const std::function<bool(const QString&)>& fileExists = soundFileExists);
