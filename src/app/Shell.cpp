@@ -123,7 +123,7 @@ void Shell::exitCommand() {
     // set so that the next tick redraws the board from the list just read.
     if (st.Loading || st.ReloadRequested) {
         st.dataFile.load(st.dayList, m_clock.today());
-        showLoadNotice(m_board.get(), st.dataFile);
+        showLoadNotice(st.dataFile);
     }
     if (!st.dataFile.save(st.dayList)) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);

@@ -360,7 +360,7 @@ void MainWindow::frmMain_Timer1_Timer() {
         m_state.Loading = false;
         m_state.NextEntryIndex = 0;
         m_firstLoadDone = true;
-        showLoadNotice(this, m_state.dataFile);
+        showLoadNotice(m_state.dataFile);
         // The alarms are evaluated once the rows are drawn, so notices come
         // after the board shows the freshly loaded entries, as before.
         refreshBoard(true, [this] { evaluateAlarmsAndRefresh(); });

@@ -5,10 +5,10 @@
 
 namespace tanzo {
 
-void showLoadNotice(QWidget* parent, DataFile& file) {
+void showLoadNotice(DataFile& file) {
     const QString text = file.takeLoadNotice();
     if (!text.isEmpty())
-        msgbox::show(parent, msgbox::Icon::Critical, kAppTitle, text);
+        msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, text);
 }
 
 } // namespace tanzo
