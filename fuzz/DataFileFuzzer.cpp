@@ -39,18 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(!list.empty());
     require(list.size() <= static_cast<size_t>(MaxDayListEntries));
     require(ok == report.ok);
-    require(file.needsBackupBeforeWrite() == (!ok || report.overLimit || report.undecodable > 0));
+    require(ok == (report.unreadable == 0));
+    require(file.needsBackupBeforeWrite() == (!ok || report.overLimit));
     for (const ScheduleEntry& e : list) {
         require(e.Place.size() == PlaceLength);
+        require(holdsNoAppointment(list) || hasShowableDate(e));
         // What the board and the editor ask of every entry.
         (void)e.date();
         (void)e.startHourMinute();
     }
-    if (!ok)
-        return 0;
-
-    // The list is ordered, and what the writer makes of it reads back whole,
-    // and the second round changes nothing more.
+    // Damaged lines are left out and the rest is read: the list is ordered,
+    // what the writer makes of it reads back whole, and the second round
+    // changes nothing more.
     DayList sorted = list;
     exchangeSortDayList(sorted);
     require(encodeAll(sorted) == encodeAll(list));

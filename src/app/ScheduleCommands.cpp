@@ -75,7 +75,7 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
         return badInput(QStringLiteral("行先を指定してください。"));
     if (place.size() > PlaceLength)
         return badInput(QStringLiteral("行先は%1文字以内で指定してください。").arg(PlaceLength));
-    if (!cp932::canEncode(place) || !cp932::canEncode(c.comment))
+    if (!cp932::encodable(place) || !cp932::encodable(c.comment))
         return badInput(
             QStringLiteral("行先と備考にはシフトJISで表せる文字だけを使ってください。"));
     ScheduleEntry entry;

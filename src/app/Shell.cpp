@@ -4,6 +4,7 @@
 #include "alarm/NoticeCenter.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
+#include "core/LoadNoticeBox.h"
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
@@ -73,6 +74,11 @@ Shell::StartResult Shell::start() {
     m_repository.read(s, Twips::screenSizeTwips());
     if (!m_locations.mediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
         s.SoundDirectory = m_locations.mediaDirectory;
+
+    // Whoever made the store read the file, a read that left something out
+    // is told once.
+    connect(&m_state->schedule, &ScheduleStore::reloaded, this,
+            [this] { showLoadNotice(m_state->schedule.file()); });
 
     // The board and the notices refer to each other only through the sink
     // and the BoardHost interface.

@@ -153,7 +153,7 @@ private:
             comment = comment.isEmpty() ? rest : comment + QLatin1Char(' ') + rest;
         }
         const QString place = source.left(PlaceLength).trimmed();
-        if (!cp932::canEncode(place) || !cp932::canEncode(comment)) {
+        if (!cp932::encodable(place) || !cp932::encodable(comment)) {
             m_result.leftOut.push_back(
                 {start.date(), time, summary.isEmpty() ? source : summary, kNotCp932});
             return;

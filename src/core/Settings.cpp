@@ -12,7 +12,6 @@ namespace {
 
 // Buffer sizes of the two strings, without their NUL.
 constexpr int kFontNameBytes = 32;
-constexpr int kSoundFileBytes = 255;
 
 using Value = RegistryStore::Value;
 
@@ -154,7 +153,7 @@ void SettingsRepository::read(Settings& s, const QSizeF& screenTwips) const {
     readInt16(st, k, QStringLiteral("AlarmSkipMinute"), s.AlarmSkipMinute);
     s.AlarmSound = defaults.AlarmSound;
     readBool(st, k, QStringLiteral("AlarmSound"), s.AlarmSound);
-    const QString soundFile = readString(st, k, QStringLiteral("SoundFile"), kSoundFileBytes)
+    const QString soundFile = readString(st, k, QStringLiteral("SoundFile"), kSoundFileMaxBytes)
                                   .value_or(defaults.soundPath());
     splitSoundPath(soundFile, s.SoundDirectory, s.SoundFileName);
     s.Interval = defaults.Interval;

@@ -52,6 +52,10 @@ struct Settings {
 // separator, and the file name.
 void splitSoundPath(const QString& path, QString& directory, QString& fileName);
 
+// The settings store keeps the sound path in code page 932, in at most this
+// many bytes; a longer stored value is not read back.
+inline constexpr int kSoundFileMaxBytes = 255;
+
 // Lowers Big to Middle, and Middle to Small, when the screen (in twips) is
 // too small for them.
 int16_t fitWindowSizeToScreen(int16_t size, const QSizeF& screenTwips);

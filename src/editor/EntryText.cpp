@@ -1,6 +1,15 @@
 #include "EntryText.h"
 
+#include "ScheduleEditor.h"
+#include "platform/Cp932.h"
+#include "platform/MessageBox.h"
+
+#include <QLineEdit>
+
 namespace tanzo {
+
+const QString kEntryTextRefused =
+    QStringLiteral("保存できない文字（絵文字や一部の記号など）は入力できません。");
 
 QString cleanEntryText(const QString& text) {
     QString out = text;
@@ -14,9 +23,27 @@ QString cleanEntryText(const QString& text) {
 }
 
 QValidator::State EntryTextValidator::validate(QString& input, int& /*pos*/) const {
+    if (!cp932::encodable(input)) {
+        // validate() is const for the box's sake; the signal changes nothing.
+        emit const_cast<EntryTextValidator*>(this)->refused();
+        return Invalid;
+    }
     // One character for one, so the cursor stays where it was.
     input = cleanEntryText(input);
     return Acceptable;
+}
+
+void guardEntryText(QLineEdit* box) {
+    auto* validator = new EntryTextValidator(box);
+    box->setValidator(validator);
+    // Queued: the box finishes undoing the edit before the modal box opens.
+    QObject::connect(
+        validator, &EntryTextValidator::refused, box,
+        [box] {
+            msgbox::show(box->window(), msgbox::Icon::Exclamation, kEditorCaption,
+                         kEntryTextRefused);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace tanzo

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QValidator>
 
+class QLineEdit;
+
 namespace tanzo {
 
 // The data file keeps place and comment in double quotes with no escape and
@@ -10,12 +12,23 @@ namespace tanzo {
 // line break a space, the same way the data file's writer stores them.
 QString cleanEntryText(const QString& text);
 
-// Applies cleanEntryText to whatever is typed or pasted into a text box.
+// Applies cleanEntryText to whatever is typed or pasted into a text box, and
+// refuses text the data file cannot hold (characters outside code page 932,
+// such as emoji): the box keeps what it held, and refused() is emitted.
 class EntryTextValidator : public QValidator {
     Q_OBJECT
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
+
+signals:
+    void refused();
 };
+
+// Puts the validator on an editor text box; a refusal is told in the
+// editor's message box once the edit is over.
+void guardEntryText(QLineEdit* box);
+
+extern const QString kEntryTextRefused;
 
 } // namespace tanzo

@@ -77,11 +77,11 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, QObject* validatorOwner) {
+QLineEdit* textBox(QWidget* parent, const char* name) {
     auto* t = new QLineEdit(parent);
     t->setObjectName(QLatin1String(name));
     t->setFont(listFont());
-    t->setValidator(new EntryTextValidator(validatorOwner));
+    guardEntryText(t);
     return t;
 }
 
@@ -127,7 +127,7 @@ void ScheduleEditor::buildForm() {
 
     m_fraPlace = frame(this, "fraPlace", QStringLiteral("行先"));
     at(m_fraPlace, 90, 990, 1650, 810);
-    m_txtPlace = textBox(m_fraPlace, "txtPlace", this);
+    m_txtPlace = textBox(m_fraPlace, "txtPlace");
     m_txtPlace->setMaxLength(PlaceLength);
     at(m_txtPlace, 150, 300, 1350, 300);
 
@@ -144,7 +144,7 @@ void ScheduleEditor::buildForm() {
 
     m_fraComment = frame(this, "fraComment", QStringLiteral("備考"));
     at(m_fraComment, 3930, 990, 2595, 810);
-    m_txtComment = textBox(m_fraComment, "txtComment", this);
+    m_txtComment = textBox(m_fraComment, "txtComment");
     at(m_txtComment, 165, 300, 2265, 315);
 
     m_fraSchedule = frame(this, "fraSchedule", QStringLiteral("登録されている予定"));

@@ -1,6 +1,7 @@
 #include "OptionValues.h"
 
 #include "NumericEntry.h"
+#include "platform/Cp932.h"
 #include "platform/Twips.h"
 
 #include <QFileInfo>
@@ -8,6 +9,10 @@
 namespace tanzo::options {
 
 const QString kSoundPathMessage = QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。");
+const QString kSoundPathCharsMessage =
+    QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽに保存できない文字が含まれています。");
+const QString kSoundPathLengthMessage =
+    QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽが長すぎます。255ﾊﾞｲﾄ以内で指定してください。");
 const QString kMinutesMessage =
     QStringLiteral("通知の時間は 1 から 60 までの数値で指定してください。");
 const QString kIntervalMessage =
@@ -22,6 +27,21 @@ bool soundFileExists(const QString& path) {
 }
 
 namespace {
+// A path the settings store would keep as something else (characters
+// outside code page 932) or not at all (too long): the next start would not
+// find the file, and every later apply would be refused.
+QString unstorableSoundPath(const OptionValues& values) {
+    if (!values.chkAlarm[2])
+        return {};
+    const SoundPathParts parts = soundPathOnApply(true, values.txtPath);
+    const QString stored = parts.directory + parts.fileName;
+    if (!cp932::encodable(stored))
+        return kSoundPathCharsMessage;
+    if (cp932::encode(stored).size() > kSoundFileMaxBytes)
+        return kSoundPathLengthMessage;
+    return {};
+}
+
 bool inRange(const QString& text, int low, int high) {
     const std::optional<int> value = parseInt16(text);
     return value && *value >= low && *value <= high;
@@ -34,6 +54,8 @@ validateOptions(const OptionValues& values, const std::function<bool(const QStri
     // different file name.
     if (values.chkAlarm[2] && (values.txtPath.trimmed().isEmpty() || !fileExists(values.txtPath)))
         return OptionProblem{OptionField::Path, kSoundPathMessage};
+    if (const auto message = unstorableSoundPath(values); !message.isEmpty())
+        return OptionProblem{OptionField::Path, message};
     // A minutes box is only looked at while its check box enables it; a
     // disabled box cannot be corrected, and its setting then keeps its value.
     if (values.chkAlarm[0] && !inRange(values.txtMin[0], kMinutesMin, kMinutesMax))

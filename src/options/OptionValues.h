@@ -46,9 +46,10 @@ struct OptionProblem {
 // files do not count).
 bool soundFileExists(const QString& path);
 
-// The checks of OK and Apply, in order: the sound path when the sound is on,
-// then the numeric boxes (an empty display speed, an empty position box with
-// 位置を設定 checked, or pasted text that is not a number in an enabled box).
+// The checks of OK and Apply, in order: the sound path when the sound is on
+// (an existing file, whose path the settings store can keep as it is), then the numeric boxes (an
+// empty display speed, an empty position box with 位置を設定 checked, or pasted text that is not a
+// number in an enabled box).
 std::optional<OptionProblem>
 validateOptions(const OptionValues& values,
                 const std::function<bool(const QString&)>& fileExists = soundFileExists);
@@ -75,5 +76,7 @@ extern const QString kMinutesMessage;
 extern const QString kIntervalMessage;
 extern const QString kPositionMessage;
 extern const QString kSoundPathMessage;
+extern const QString kSoundPathCharsMessage;
+extern const QString kSoundPathLengthMessage;
 
 } // namespace tanzo::options

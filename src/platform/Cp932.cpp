@@ -109,15 +109,24 @@ QString decode(const QByteArray& bytes) {
     return out;
 }
 
-bool canEncode(const QString& text) {
-    const QList<uint> codePoints = text.toUcs4();
-    for (uint cpu : codePoints) {
-        const char32_t cp = cpu;
-        if (cp < 0x80)
+bool encodable(const QString& text) {
+    QByteArray out;
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
             continue;
-        QByteArray out;
-        const QByteArray utf8 = QString::fromUcs4(&cp, 1).toUtf8();
+        // The page has no character outside the basic plane, and half a
+        // surrogate pair is no character at all.
+        if (c.isSurrogate())
+            return false;
+        const QByteArray utf8 = QString(c).toUtf8();
+        out.clear();
         if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+            return false;
+        // Some characters are stored as a look-alike (¥ as the backslash's
+        // byte) and read back as that: they are not held either.
+        QByteArray back;
+        if (!fromCp932().convert(out.constData(), static_cast<size_t>(out.size()), back) ||
+            back != utf8)
             return false;
     }
     return true;

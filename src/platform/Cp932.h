@@ -10,9 +10,10 @@ namespace tanzo::cp932 {
 // Characters that have no code in the page become '?', as on Windows.
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
-// True when every character of the text has a code in the page (encode
-// would replace none of them with '?').
-bool canEncode(const QString& text);
+
+// Whether every character of the text has a code in the page that reads
+// back as the same character, so that decode(encode(text)) == text.
+bool encodable(const QString& text);
 
 // Number of bytes the text takes in code page 932 (full-width 2, others 1).
 int width(const QString& text);

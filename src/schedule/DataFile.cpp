@@ -4,6 +4,7 @@
 
 #include "DataFileText.h"
 #include "DayListSort.h"
+#include "LoadNotice.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,56 +16,48 @@
 namespace tanzo {
 namespace {
 
-// Pulls the fields of the data file one by one. A field that begins with a
-// double quote runs to the next double quote; any other runs to the next
-// comma or line end. A comma or a line end ends a field.
-class FieldReader {
+// The fields of one line of the data file. A field that begins with a
+// double quote runs to the next double quote on the same line; any other
+// runs to the next comma or the line's end. A line is one record: a field
+// never continues on the next line, so a damaged line cannot take the next
+// one's fields.
+class LineFields {
 public:
-    enum class Result { Ok, End, Bad };
+    LineFields(const char* begin, const char* end) : m_p(begin), m_end(end) {}
 
-    explicit FieldReader(const QByteArray& bytes)
-        : m_p(bytes.constData()), m_end(bytes.constData() + bytes.size()) {}
+    bool atEnd() const { return m_p >= m_end && !m_pendingField; }
 
-    int line() const { return m_line; }
-
-    // Skips blank lines (and a trailing end-of-file mark) before an entry;
-    // false when nothing but those is left.
-    bool skipToEntry() {
-        while (m_p < m_end) {
-            const char c = *m_p;
-            if (c == '\n')
-                ++m_line;
-            else if (c != ' ' && c != '\t' && c != '\r' && c != '\x1a')
-                return true;
-            ++m_p;
-        }
-        return false;
-    }
-
-    Result next(const char*& begin, qsizetype& length) {
+    // False when the line holds no further field or the field is malformed.
+    bool next(const char*& begin, qsizetype& length) {
         skipBlanks();
-        if (m_p >= m_end)
-            return Result::End;
+        if (m_p >= m_end) {
+            // "a," still has an (empty) field after its comma.
+            if (!m_pendingField)
+                return false;
+            m_pendingField = false;
+            begin = m_p;
+            length = 0;
+            return true;
+        }
+        m_pendingField = false;
         if (*m_p == '"') {
             const char* close = static_cast<const char*>(memchr(m_p + 1, '"', m_end - m_p - 1));
             if (!close)
-                return Result::Bad;
+                return false;
             begin = m_p + 1;
             length = close - begin;
-            for (const char* q = begin; q < close; ++q)
-                m_line += *q == '\n';
             m_p = close + 1;
             skipBlanks();
-            return endField() ? Result::Ok : Result::Bad;
+            return endField();
         }
         begin = m_p;
-        while (m_p < m_end && *m_p != ',' && *m_p != '\r' && *m_p != '\n')
+        while (m_p < m_end && *m_p != ',')
             ++m_p;
         const char* last = m_p;
         while (last > begin && (last[-1] == ' ' || last[-1] == '\t'))
             --last;
         length = last - begin;
-        return endField() ? Result::Ok : Result::Bad;
+        return endField();
     }
 
 private:
@@ -73,64 +66,76 @@ private:
             ++m_p;
     }
 
-    // Consumes the separator after a field: a comma, a line end or the end
-    // of the file.
     bool endField() {
         if (m_p >= m_end)
             return true;
-        if (*m_p == ',') {
-            ++m_p;
-            return true;
-        }
-        if (*m_p == '\r') {
-            ++m_p;
-            if (m_p < m_end && *m_p == '\n')
-                ++m_p;
-            ++m_line;
-            return true;
-        }
-        if (*m_p == '\n') {
-            ++m_p;
-            ++m_line;
-            return true;
-        }
-        return false;
+        if (*m_p != ',')
+            return false;
+        ++m_p;
+        m_pendingField = true;
+        return true;
     }
 
     const char* m_p;
     const char* m_end;
-    int m_line = 1;
+    bool m_pendingField = false;
 };
 
-// Reads one entry; false when the entry is damaged or the file ends inside it.
-// `exact` becomes false when a text field held bytes outside code page 932.
-bool readEntry(FieldReader& reader, ScheduleEntry& entry, bool& exact) {
+// Blank lines (and a trailing end-of-file mark) are no records.
+bool isBlankLine(const char* begin, const char* end) {
+    for (const char* p = begin; p < end; ++p) {
+        if (*p != ' ' && *p != '\t' && *p != '\x1a')
+            return false;
+    }
+    return true;
+}
+
+// Where the next line starts: after CR LF, LF or a lone CR.
+const char* lineEnd(const char* p, const char* end, const char*& next) {
+    const char* lf = static_cast<const char*>(memchr(p, '\n', end - p));
+    const char* stop = lf ? lf : end;
+    const char* cr = static_cast<const char*>(memchr(p, '\r', stop - p));
+    if (cr) {
+        next = (cr + 1 < end && cr[1] == '\n') ? cr + 2 : cr + 1;
+        return cr;
+    }
+    next = lf ? lf + 1 : end;
+    return stop;
+}
+
+enum class LineResult { Entry, Damaged };
+
+// Reads the seven fields of one line. `exact` becomes false when a text
+// field held bytes outside code page 932.
+LineResult readEntry(const char* lineBegin, const char* lineEnd, ScheduleEntry& entry,
+                     bool& exact) {
+    LineFields fields(lineBegin, lineEnd);
     const char* b = nullptr;
     qsizetype n = 0;
     int16_t number = 0;
     bool placeExact = true;
     bool commentExact = true;
-    auto field = [&] { return reader.next(b, n) == FieldReader::Result::Ok; };
+    auto field = [&] { return fields.next(b, n); };
     if (!field() || !datafile::parseFloat(b, n, entry.EntryDate))
-        return false;
+        return LineResult::Damaged;
     if (!field() || !datafile::parseFloat(b, n, entry.StartTime))
-        return false;
+        return LineResult::Damaged;
     if (!field() || !datafile::parseShort(b, n, entry.Status))
-        return false;
+        return LineResult::Damaged;
     if (!field())
-        return false;
+        return LineResult::Damaged;
     entry.Place = fitPlace(datafile::decodeText(b, n, &placeExact));
     if (!field())
-        return false;
+        return LineResult::Damaged;
     entry.Comment = datafile::decodeText(b, n, &commentExact);
     exact = placeExact && commentExact;
     if (!field() || !datafile::parseShort(b, n, number))
-        return false;
+        return LineResult::Damaged;
     entry.Arrived = number != 0;
     if (!field() || !datafile::parseShort(b, n, number))
-        return false;
+        return LineResult::Damaged;
     entry.PreNoticed = number != 0;
-    return true;
+    return fields.atEnd() ? LineResult::Entry : LineResult::Damaged;
 }
 
 } // namespace
@@ -173,7 +178,9 @@ bool DataFile::load(DayList& list, const QDate& today) {
         // Whatever stands there could not be read, so it must not be
         // replaced without a copy either.
         m_report.ok = false;
+        m_report.fileUnreadable = true;
         m_needsBackup = true;
+        noteLoss();
         return false;
     }
     file.close();
@@ -186,19 +193,32 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
     m_needsBackup = false;
     list.reserve(std::min<qsizetype>(bytes.count('\n') + 1, MaxDayListEntries));
     const float oldest = daySerial(today) - 6;
-    FieldReader reader(bytes);
-    while (reader.skipToEntry()) {
-        const int line = reader.line();
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    // Editors on Linux may start a file with a UTF-8 byte-order mark.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        p += 3;
+    for (int line = 1; p < end; ++line) {
+        const char* next = nullptr;
+        const char* const stop = lineEnd(p, end, next);
+        const char* const begin = p;
+        p = next;
+        if (isBlankLine(begin, stop))
+            continue;
         ScheduleEntry entry;
         bool exact = true;
-        if (!readEntry(reader, entry, exact)) {
-            m_report.ok = false;
-            m_report.lineNumber = line;
-            m_needsBackup = true;
-            return false;
-        }
-        if (!(entry.EntryDate >= oldest)) {
+        const bool read = readEntry(begin, stop, entry, exact) == LineResult::Entry;
+        if (read && !(entry.EntryDate >= oldest)) {
             ++m_report.dropped;
+            continue;
+        }
+        // Text that would not be written back as it stands, or a date no
+        // calendar shows, is damage like a malformed line: left out of the
+        // list, and kept in the backup.
+        if (!read || !exact || !hasShowableDate(entry)) {
+            if (m_report.unreadable++ == 0)
+                m_report.lineNumber = line;
+            m_report.ok = false;
             continue;
         }
         if (list[0].EntryDate <= 0) {
@@ -211,20 +231,36 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
             continue;
         }
         ++m_report.kept;
-        if (!exact)
-            ++m_report.undecodable;
     }
-    // Entries left out for the size limit, and text that cannot be written
-    // back as it was read, exist as they are only in the file now.
-    m_needsBackup = m_report.overLimit || m_report.undecodable > 0;
+    // Lines left out, for damage or for the size limit, exist only in the
+    // file now.
+    m_needsBackup = m_report.unreadable > 0 || m_report.overLimit;
+    noteLoss();
     sortDayList(list);
-    return true;
+    return m_report.ok;
+}
+
+void DataFile::noteLoss() {
+    const bool lost = !m_report.ok || m_report.overLimit;
+    m_noticePending = lost && !(m_told && m_told->sameLoss(m_report));
+}
+
+QString DataFile::takeLoadNotice() {
+    if (!m_noticePending)
+        return {};
+    m_noticePending = false;
+    m_told = m_report;
+    return loadNoticeText(m_report, m_path, nextBackupPath());
+}
+
+QString DataFile::nextBackupPath() const {
+    return freeCopyName(backupPath());
 }
 
 bool DataFile::keepBackup() {
     if (!QFileInfo::exists(m_path))
         return true;
-    const QString copy = freeCopyName(backupPath());
+    const QString copy = nextBackupPath();
     if (!copyWhole(m_path, copy))
         return false;
     m_lastBackup = copy;
@@ -289,8 +325,11 @@ bool DataFile::Writer::commit() {
     }
     const bool ok = commitWhole(*m_file);
     m_file.reset();
-    if (ok)
-        m_owner.m_needsBackup = false; // the file now holds exactly what was written
+    if (ok) {
+        // The file now holds exactly what was written.
+        m_owner.m_needsBackup = false;
+        m_owner.m_told.reset();
+    }
     return ok;
 }
 

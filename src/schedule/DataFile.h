@@ -21,22 +21,31 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry);
 
 // The data file TANZO.DAT: reading into the day list, writing the whole list
 // or entry by entry. Writes are atomic: the previous file stays whole until
-// the new one is complete. When the last read of the file stopped at a
-// damaged line, the file's original content is first kept beside it as
-// TANZO.DAT.bak before it is overwritten, so nothing the user typed is lost.
+// the new one is complete. When the last read of the file left lines out
+// (damaged lines, or more entries than the list holds), the file's original
+// content is first kept beside it as TANZO.DAT.bak before it is overwritten,
+// so nothing the user typed is lost.
 class DataFile {
 public:
     struct LoadReport {
-        bool ok = true;         // false when the read stopped at a damaged line
-        int lineNumber = 0;     // the damaged line (1-based), when !ok
+        bool ok = true;              // false when some line, or the whole file, could not be read
+        bool fileUnreadable = false; // the file itself could not be read
+        // Lines that could not be read: malformed, holding bytes that are not
+        // code page 932 (they could not be written back as they stand), or a
+        // date no calendar shows. They are left out of the list; the read
+        // goes on with the next line.
+        int unreadable = 0;
+        int lineNumber = 0;     // the first of them (1-based)
         int kept = 0;           // entries kept
         int dropped = 0;        // entries older than six days
         bool overLimit = false; // more than 32767 entries: the surplus was left out
         int leftOut = 0;        // entries left out for the limit
-        // Text fields holding bytes that are not code page 932 (a file saved
-        // in another encoding, a damaged sector): they read as U+FFFD, so
-        // the original bytes are kept in a backup before the next write.
-        int undecodable = 0;
+        // Whether two reads found the same lines left out.
+        bool sameLoss(const LoadReport& other) const {
+            return ok == other.ok && fileUnreadable == other.fileUnreadable &&
+                   unreadable == other.unreadable && lineNumber == other.lineNumber &&
+                   leftOut == other.leftOut;
+        }
     };
 
     explicit DataFile(QString path);
@@ -44,8 +53,8 @@ public:
     QString path() const { return m_path; }
 
     // LoadScheduleFile: rebuilds the list from the file (entries dated today
-    // minus six days or later), then orders it. Returns false when the read
-    // stopped at a damaged line; the entries read before it stay, unordered.
+    // minus six days or later), then orders it. Returns false when a line
+    // could not be read; every other line is still in the list.
     bool load(DayList& list, const QDate& today);
     // The same reading rules over the file's bytes, already read.
     bool loadBytes(const QByteArray& bytes, DayList& list, const QDate& today);
@@ -58,6 +67,13 @@ public:
     // The copy made before the last overwrite: backupPath(), or, when that
     // already existed, backupPath() + ".1", ".2", ... (no copy is replaced).
     QString lastBackupPath() const { return m_lastBackup; }
+    // Where the next overwrite would keep the file's content.
+    QString nextBackupPath() const;
+
+    // What the user is to be told about the last read: empty when it took
+    // the whole file, or when the same loss was told already and the file
+    // has not been written since. Each loss is given out once.
+    QString takeLoadNotice();
 
     // SaveScheduleFile: writes the whole list.
     bool save(const DayList& list);
@@ -89,11 +105,14 @@ public:
 
 private:
     bool keepBackup();
+    void noteLoss();
 
     QString m_path;
     LoadReport m_report;
     bool m_needsBackup = false;
     QString m_lastBackup;
+    bool m_noticePending = false;
+    std::optional<LoadReport> m_told; // the loss told since the last write
     int m_failAfter = -1;
 };
 

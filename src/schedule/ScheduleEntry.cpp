@@ -29,6 +29,11 @@ QDate dateFromSerial(double serial) {
     return kEpoch.addDays(static_cast<qint64>(std::floor(serial)));
 }
 
+bool hasShowableDate(const ScheduleEntry& entry) {
+    constexpr double kLastDay = 2958465; // 9999-12-31
+    return entry.EntryDate <= kLastDay && entry.date().isValid();
+}
+
 float timeFraction(int hour, int minute) {
     return static_cast<float>((hour * 3600.0 + minute * 60.0) / 86400.0);
 }

@@ -36,6 +36,9 @@ constexpr int MaxDayListEntries = 32767;
 float daySerial(const QDate& date);
 // An invalid date for serials no calendar reaches (and NaN).
 QDate dateFromSerial(double serial);
+// Whether the entry's date is a calendar day the board and the editor can
+// show (up to 31 December 9999, four-digit years).
+bool hasShowableDate(const ScheduleEntry& entry);
 // Start time as a fraction of a day, and back (rounded to the whole second
 // first, so that 10:00 does not come out as 09:59:59).
 float timeFraction(int hour, int minute);

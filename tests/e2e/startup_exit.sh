@@ -2,9 +2,13 @@
 # Start-up and exit as a person meets them: the board appears at its small
 # size with the appointments of a prepared data file, a second start ends at
 # once, and the close label ends the program with the appointments written
-# back (the one too old to keep is dropped).
+# back (the one too old to keep is dropped). A damaged line in the file is
+# told once, the appointments after it still show, and the file as it was is
+# kept beside the rewritten one.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/dialogs_lib.sh
+source "$(dirname "$0")/dialogs_lib.sh"
 e2e_init "$@"
 
 today=$(e2e_day_serial 2027-03-15)
@@ -14,10 +18,12 @@ old=$(e2e_day_serial 2027-03-01) # more than six days before today: dropped
 e2e_start_desktop
 e2e_write_data_file <<EOF_DATA
 $today,.4375,2,"会議室    ","資料持参",0,0
+$today,.5,3
 $tomorrow,.375,3,"ﾃｽﾄ    ","ｶﾀｶﾅ半角",0,0
 $old,.5,1,"古い予定   ","",0,0
 $today,.5416667,1,"本社     ","報告書を提出",0,0
 EOF_DATA
+cp "$TANZO_DATA_FILE" "$E2E_ARTIFACTS/TANZO.DAT.original"
 
 e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
 board=$(e2e_wait_board)
@@ -26,8 +32,18 @@ e2e_log "board $board at $WIN_X,$WIN_Y, ${WIN_W}x$WIN_H"
 # The small board is 6155 x 1410 twips: 410 x 94 pixels at 96 dpi.
 [[ "$WIN_W" == 410 && "$WIN_H" == 94 ]] || e2e_fail "board is ${WIN_W}x$WIN_H, not 410x94"
 
-# The first tick loads the file; the next appointment of today heads the board.
+# The first tick loads the file and tells about the damaged second line.
+e2e_wait_text "スケジュールデータの1行を読み込めませんでした（最初は2行目）" 15 ||
+    e2e_fail "no message about the damaged line"
+e2e_screenshot damage-message
+# The box carries the application title; Enter presses its OK.
+box=$(dlg_find_window "スケジュールヨルカLite" 5) || e2e_fail "the message has no window of its own"
+dlg_focus "$box"
+dlg_key Return
+# The next appointment of today heads the board; the one after the damaged
+# line follows.
 e2e_wait_text "会議室" 15 || e2e_fail "the board never showed the 10:30 appointment"
+e2e_wait_text "本社" 5 || e2e_fail "the appointment after the damaged line is not on the board"
 e2e_screenshot board
 
 status=0
@@ -36,6 +52,9 @@ e2e_run_tanzo_again 10 || status=$?
 kill -0 "$TANZO_PID" 2>/dev/null || e2e_fail "the first instance ended when the second started"
 count=$(e2e_tanzo_windows | wc -l)
 [[ $count -eq 1 ]] || e2e_fail "$count visible windows after the second start, expected the one board"
+# Told once: the ticks since then have said nothing more.
+! e2e_accessible_dump 2>/dev/null | grep -qF "読み込めませんでした" ||
+    e2e_fail "the damaged line was told again"
 
 # The close label "×" sits at 5820, 15 twips, 225 x 240 twips: click its centre.
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
@@ -68,6 +87,9 @@ expect_entry "$tomorrow" "ﾃｽﾄ    " "ｶﾀｶﾅ半角"
 # In date and time order.
 order=$(awk -F, '{ print $1 + $2 }' <<<"$decoded" | sort -c -g 2>&1) ||
     e2e_fail "TANZO.DAT is not in date and time order: $order"
+
+cmp -s "$TANZO_DATA_FILE.bak" "$E2E_ARTIFACTS/TANZO.DAT.original" ||
+    e2e_fail "TANZO.DAT.bak does not hold the file as it was before the exit"
 
 [[ -f "$TANZO_SETTINGS_FILE" ]] || e2e_fail "the window settings were not saved at exit"
 e2e_pass

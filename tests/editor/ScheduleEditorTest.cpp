@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -21,6 +22,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tanzo {
 namespace {
@@ -490,6 +493,60 @@ TEST_F(EditorTest, QuotesAndLineBreaksCannotReachTheTexts) {
     text("txtComment")->setFocus();
     text("txtComment")->insert(QStringLiteral("x\"y\r\nz")); // what a paste does
     EXPECT_EQ(text("txtComment")->text(), QStringLiteral("x＂y  z"));
+}
+
+TEST_F(EditorTest, TextTheFileCannotHoldIsRefusedWhereItIsTypedOrPasted) {
+    open();
+    compose("07", "10", "00", QStringLiteral("会議室"), QStringLiteral("資料"));
+    QLineEdit* place = text("txtPlace");
+    QLineEdit* comment = text("txtComment");
+    struct Attempt {
+        const char* what;
+        QLineEdit* box;
+        std::function<void()> act;
+    };
+    const Attempt attempts[] = {
+        {"emoji typed as one key", place,
+         [&] {
+             place->setFocus();
+             QTest::sendKeyEvent(QTest::Click, place, Qt::Key_unknown, QStringLiteral("😀"),
+                                 Qt::NoModifier);
+         }},
+        {"euro sign pasted", comment, [&] { comment->insert(QStringLiteral("5€")); }},
+        {"umlaut from the input method", comment,
+         [&] {
+             comment->setFocus();
+             QInputMethodEvent commit;
+             commit.setCommitString(QStringLiteral("ö"));
+             QApplication::sendEvent(comment, &commit);
+         }},
+        // Cut at seven units, the pair would be split: refused, not halved.
+        {"emoji pasted at the limit", place, [&] { place->insert(QStringLiteral("ABC😀")); }},
+    };
+    for (const Attempt& a : attempts) {
+        SCOPED_TRACE(a.what);
+        const QString before = a.box->text();
+        m_boxes.clear();
+        a.act();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(a.box->text(), before);
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("スケジュール登録"));
+        EXPECT_EQ(m_boxes[0].text,
+                  QStringLiteral("保存できない文字（絵文字や一部の記号など）は入力できません。"));
+    }
+    // What the page holds is taken, up to seven whole characters.
+    m_boxes.clear();
+    place->insert(QStringLiteral("①ｶﾅ髙"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(place->text(), QStringLiteral("会議室①ｶﾅ髙"));
+    EXPECT_TRUE(m_boxes.empty());
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
+    const ScheduleEntry written = stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("会議室①ｶﾅ髙"),
+                                         QStringLiteral("資料") + ideo(10));
+    EXPECT_EQ(readAll(m_state.schedule.file().path()), encodeEntryLine(written));
 }
 
 TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {

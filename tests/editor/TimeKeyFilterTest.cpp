@@ -64,6 +64,19 @@ TEST(EntryText, QuotesAndLineBreaksBecomeStorableCharacters) {
     EXPECT_EQ(validator.validate(typed, pos), QValidator::Acceptable);
     EXPECT_EQ(typed, QStringLiteral("＂x＂"));
     EXPECT_EQ(pos, 3);
+
+    // Text the code page cannot hold is refused, never turned into '?'.
+    int refusals = 0;
+    QObject::connect(&validator, &EntryTextValidator::refused, [&] { ++refusals; });
+    for (const QString& bad : {QStringLiteral("5€"), QStringLiteral("ö"), QStringLiteral("😀"),
+                               QString(QChar(0xD83D)), QStringLiteral("¥")}) {
+        QString input = bad;
+        EXPECT_EQ(validator.validate(input, pos), QValidator::Invalid) << bad.toStdString();
+        EXPECT_EQ(input, bad);
+    }
+    EXPECT_EQ(refusals, 5);
+    QString good = QStringLiteral("髙①ｶﾅ～");
+    EXPECT_EQ(validator.validate(good, pos), QValidator::Acceptable);
 }
 
 } // namespace

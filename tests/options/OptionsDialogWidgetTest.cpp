@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -377,10 +378,43 @@ TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
     EXPECT_FALSE(m_dialog.isNull()) << "the dialog stays open";
     EXPECT_TRUE(m_dialog->optionsChanged());
 
+    // Existing files whose path the settings store would keep as something
+    // else, or not at all.
+    // Short enough for the box, too long in bytes: two bytes a character.
+    const QString kanji(80, QChar(u'日'));
+    const QString deep = m_dir.filePath(kanji + QLatin1Char('/') + kanji);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const struct {
+        QString path;
+        QString message;
+    } unstorable[] = {
+        {m_dir.filePath(QStringLiteral("bell€.wav")),
+         QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽに保存できない文字が含まれています。")},
+        {m_dir.filePath(QStringLiteral("köln😀.wav")),
+         QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽに保存できない文字が含まれています。")},
+        {deep + QStringLiteral("/f.wav"),
+         QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽが長すぎます。255ﾊﾞｲﾄ以内で指定してください。")},
+    };
+    for (const auto& u : unstorable) {
+        SCOPED_TRACE(u.path.toStdString());
+        QFile wav(u.path);
+        ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
+        wav.close();
+        m_boxes.clear();
+        edit("txtPath")->setText(u.path);
+        button("cmdApply")->click();
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_boxes[0].text, u.message);
+        EXPECT_FALSE(QFile::exists(m_store->filePath()));
+        EXPECT_TRUE(m_dialog->optionsChanged());
+    }
+    m_boxes.clear();
+
     // With the sound off the path is not checked and the stored path is emptied.
     check("chkAlarm_2")->setChecked(false);
     button("cmdApply")->click();
-    EXPECT_EQ(m_boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(storedSettings().SoundFileName.isEmpty());
 }
 

@@ -2,6 +2,7 @@
 // shows the message the failure calls for, and what stood in the files
 // survives byte for byte (in place, or in the copy kept beside it).
 #include "app/Shell.h"
+#include "board/FillAnimation.h"
 #include "board/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -15,6 +16,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -214,21 +217,110 @@ TEST_F(DamageTest, FileCutInsideACharacterKeepsTheReadableEntriesAndTheOriginal)
     }
 }
 
-TEST_F(DamageTest, HundredThousandLinesKeepTheSurplusInTheBackup) {
+TEST_F(DamageTest, DamagedLinesHideNothingElseAndAreToldOnceWithWhereTheOriginalIs) {
+    const QByteArray a =
+        entryLine(0, ".4166667", QStringLiteral("会議室    "), QStringLiteral("資料持参"));
+    const QByteArray b = entryLine(0, ".5", QStringLiteral("本社     "), QString());
+    const QByteArray c = entryLine(0, ".75", QStringLiteral("支店     "), QString());
+    struct Case {
+        const char* what;
+        QByteArray original;
+        bool told; // and kept in the backup
+    };
+    const Case cases[] = {
+        {"bad date in the middle", a + "2027-03-15,.5,3,\"x\",\"\",0,0\r\n" + b + c, true},
+        {"too few fields", a + "46461,.5,3\r\n" + b + c, true},
+        {"byte-order mark", "\xEF\xBB\xBF" + a + b + c, false},
+        {"bytes outside the code page", a + "46461,.5,3,\"\x82 x\",\"\xfd\",0,0\r\n" + b + c, true},
+        {"impossible date", a + "1E+30,.5,3,\"far\",\"\",0,0\r\n" + b + c, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        writeBytes(dataPath(), k.original);
+        m_boxes.clear();
+        auto shell = startAndLoad(locations());
+        ASSERT_NE(shell->board(), nullptr);
+        MainWindow& board = *shell->board();
+        for (int guard = 0; board.fillRunning() && guard < 10; ++guard)
+            board.fillAnimation().finishNow();
+        // The appointments after the damaged line are on the board.
+        EXPECT_EQ(board.cell("lblPlace", 3)->text().trimmed(), QStringLiteral("会議室"));
+        EXPECT_EQ(board.cell("lblPlace", 4)->text().trimmed(), QStringLiteral("本社"));
+        EXPECT_EQ(board.cell("lblPlace", 5)->text().trimmed(), QStringLiteral("支店"));
+        if (k.told) {
+            EXPECT_EQ(
+                m_boxes,
+                QStringList{
+                    QStringLiteral("スケジュールデータの1行を読み込めませんでした（最初は2行"
+                                   "目）。読み込めなかった予定は表示されません。\n元のデータは「") +
+                    dataPath() + QStringLiteral("」にあり、次に書き込む前に「") + dataPath() +
+                    QStringLiteral(".bak」へ保存されます。")});
+        } else {
+            EXPECT_TRUE(m_boxes.isEmpty());
+        }
+        // Later ticks, a new day's reload and the editor say nothing more.
+        m_boxes.clear();
+        board.tick();
+        m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 1));
+        board.tick();
+        m_clock.set(QDate(2027, 3, 15), QTime(9, 0, 0));
+        board.tick();
+        for (int guard = 0; board.fillRunning() && guard < 10; ++guard)
+            board.fillAnimation().finishNow();
+        shell->openScheduleEditor();
+        ASSERT_NE(shell->scheduleEditor(), nullptr);
+        const auto* list = shell->scheduleEditor()->findChild<QListWidget*>("lstSchedule");
+        ASSERT_EQ(list->count(), 3);
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_TRUE(list->item(i)->text().startsWith("2027/03/15 | ")) << i;
+        EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(u'|').toStdString();
+
+        expectExitDone(*shell);
+        EXPECT_EQ(readBytes(dataPath()), a + b + c);
+        if (k.told)
+            EXPECT_EQ(readBytes(dataPath() + ".bak"), k.original);
+        else
+            EXPECT_FALSE(QFile::exists(dataPath() + ".bak"));
+    }
+}
+
+TEST_F(DamageTest, EntriesBeyondTheLimitAreToldOnceAndKeptInTheBackup) {
     QByteArray original;
-    original.reserve(100000 * 40);
-    for (int i = 0; i < 100000; ++i)
+    original.reserve(33000 * 40);
+    for (int i = 0; i < 33000; ++i)
         original += "46461," + QByteArray::number(i % 1440) + "E-04,3,\"p      \",\"" +
                     QByteArray::number(i) + "\",0,0\r\n";
     writeBytes(dataPath(), original);
     auto shell = startAndLoad(locations());
     ASSERT_TRUE(shell->state().schedule.isLoaded());
     EXPECT_EQ(shell->state().schedule.entries().size(), static_cast<size_t>(MaxDayListEntries));
+    ASSERT_EQ(m_boxes.size(), 1);
+    EXPECT_TRUE(m_boxes[0].startsWith(
+        QStringLiteral("予定が32767件を超えるため、233件を読み込めませんでした。")));
+    EXPECT_TRUE(m_boxes[0].contains(dataPath() + ".bak」"));
     EXPECT_TRUE(shell->board()->isVisible());
-    shell->board()->tick(); // the program keeps ticking
+    shell->board()->tick(); // the program keeps ticking, without a word
     expectExitDone(*shell);
     EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
     EXPECT_EQ(readBytes(dataPath()).count("\r\n"), MaxDayListEntries);
+}
+
+TEST_F(DamageTest, DamageFoundAtTheExitIsToldBeforeTheWrite) {
+    // The exit before the first tick reads the file itself.
+    const QByteArray original = kTwoEntries + "garbage\r\n";
+    writeBytes(dataPath(), original);
+    auto shell = std::make_unique<Shell>(m_clock, locations(), m_player);
+    ASSERT_EQ(shell->start(), Shell::StartResult::Running);
+    QSignalSpy finished(shell.get(), &Shell::finished);
+    shell->requestExit();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_EQ(m_boxes.size(), 1);
+    EXPECT_TRUE(m_boxes[0].contains(QStringLiteral("（最初は3行目）")));
+    EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
+    EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
 }
 
 TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {

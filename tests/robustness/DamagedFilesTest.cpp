@@ -46,45 +46,55 @@ TEST_F(DamagedFiles, DatesBeyondAnyCalendarReadAsNoDate) {
     EXPECT_EQ(dateFromSerial(46461.0), kToday);
     EXPECT_EQ(dateFromSerial(2958465.0), QDate(9999, 12, 31));
 
-    // Such a line is a number like any other for the reader.
+    // Such a line cannot be shown or saved again by the editor: the reader
+    // leaves it out as damage, to be kept in the backup, and reads on.
     DataFile file(path());
     DayList list;
-    ASSERT_TRUE(file.loadBytes("3.4E+38,.5,3,\"far\",\"\",0,0\r\n", list, kToday));
+    EXPECT_FALSE(file.loadBytes("3.4E+38,.5,3,\"far\",\"\",0,0\r\n"
+                                "46461,.5,3,\"near\",\"\",0,0\r\n",
+                                list, kToday));
+    EXPECT_EQ(file.lastLoad().unreadable, 1);
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_FALSE(list[0].date().isValid());
+    EXPECT_EQ(list[0].date(), kToday);
+    EXPECT_TRUE(file.needsBackupBeforeWrite());
 }
 
-TEST_F(DamagedFiles, TextOutsideTheCodePageIsKeptInABackupBeforeTheNextWrite) {
+TEST_F(DamagedFiles, TextOutsideTheCodePageIsLeftOutAndKeptInABackup) {
     struct Case {
         const char* what;
         QByteArray line;
-        int undecodable;
+        int unreadable;
+        int kept;
     };
     const Case cases[] = {
-        {"lead byte before a space", "46461,.5,3,\"\x82 x\",\"\",0,0\r\n", 1},
-        {"unused byte", "46462,.5,3,\"p\",\"note \xfd\",0,0\r\n", 1},
-        {"lead byte before the closing quote", "46462,.5,3,\"p\",\"\x8e\",0,0\r\n", 1},
+        {"lead byte before a space", "46461,.5,3,\"\x82 x\",\"\",0,0\r\n", 1, 2},
+        {"unused byte", "46462,.5,3,\"p\",\"note \xfd\",0,0\r\n", 1, 2},
+        {"lead byte before the closing quote", "46462,.5,3,\"p\",\"\x8e\",0,0\r\n", 1, 2},
         // Past the six days the entry is dropped anyway: nothing to keep.
-        {"dropped by age", "46400,.5,3,\"p\",\"\xfd\",0,0\r\n", 0},
+        {"dropped by age", "46400,.5,3,\"p\",\"\xfd\",0,0\r\n", 0, 2},
         // Double-byte text of the page itself is no reason for a copy.
-        {"clean", "46461,.5,3,\"\x89\xef\x8b\x63\x8e\xba\",\"\x8e\x91\x97\xbf\",0,0\r\n", 0},
+        {"clean", "46461,.5,3,\"\x89\xef\x8b\x63\x8e\xba\",\"\x8e\x91\x97\xbf\",0,0\r\n", 0, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(path("TANZO.DAT.bak"));
-        const QByteArray original = "46461,.25,3,\"ok\",\"\",0,0\r\n" + c.line;
+        const QByteArray ok = "46461,.25,3,\"ok     \",\"\",0,0\r\n";
+        const QByteArray original = ok + c.line + ok;
         writeBytes(path(), original);
         DataFile file(path());
         DayList list;
-        ASSERT_TRUE(file.load(list, kToday));
-        EXPECT_TRUE(file.lastLoad().ok);
-        EXPECT_EQ(file.lastLoad().undecodable, c.undecodable);
-        EXPECT_EQ(file.needsBackupBeforeWrite(), c.undecodable > 0);
+        EXPECT_EQ(file.load(list, kToday), c.unreadable == 0);
+        EXPECT_EQ(file.lastLoad().unreadable, c.unreadable);
+        EXPECT_EQ(file.lastLoad().kept, c.kept);
+        EXPECT_EQ(file.needsBackupBeforeWrite(), c.unreadable > 0);
         ASSERT_TRUE(file.save(list));
-        if (c.undecodable > 0)
+        if (c.unreadable > 0) {
             EXPECT_EQ(readBytes(path("TANZO.DAT.bak")), original);
-        else
+            // Nothing was written back as '?' or U+FFFD.
+            EXPECT_EQ(readBytes(path()), ok + ok);
+        } else {
             EXPECT_FALSE(QFile::exists(path("TANZO.DAT.bak")));
+        }
     }
 }
 
@@ -99,8 +109,10 @@ TEST_F(DamagedFiles, ReadingBytesAndReadingTheFileAgree) {
     EXPECT_FALSE(fromBytes.loadBytes(bytes, b, kToday));
     EXPECT_EQ(fromFile.lastLoad().lineNumber, 3);
     EXPECT_EQ(fromBytes.lastLoad().lineNumber, 3);
+    ASSERT_EQ(a.size(), 2u);
     ASSERT_EQ(a.size(), b.size());
     EXPECT_EQ(encodeEntryLine(a[0]), encodeEntryLine(b[0]));
+    EXPECT_EQ(fromFile.takeLoadNotice(), fromBytes.takeLoadNotice());
     EXPECT_EQ(fromBytes.needsBackupBeforeWrite(), fromFile.needsBackupBeforeWrite());
     // A clean read clears what an earlier damaged one asked for.
     EXPECT_TRUE(fromBytes.loadBytes("46461,.5,3,\"a\",\"\",0,0\r\n", b, kToday));

@@ -1,5 +1,6 @@
 #include "schedule/DataFile.h"
 #include "../support/TestEntries.h"
+#include "schedule/LoadNotice.h"
 
 #include "platform/Cp932.h"
 
@@ -148,8 +149,10 @@ TEST_F(DataFileTest, ReadsEveryNumberForm) {
         {"46461.0,6.944445E-04,3,\"p\",\"c\",1,0", 46461, 6.944445E-04f, 3, true},
         {"4.6461E+04,6.944445e-4,+1,\"p\",\"c\",0,0", 46461, 6.944445E-04f, 1, false},
         {" 46461 , .5 ,3, \"p\" ,\"c\",0,0", 46461, 0.5f, 3, false},
-        // A line end separates fields as a comma does.
-        {"46461,.5,3,\"p\"\r\n\"c\",0,0", 46461, 0.5f, 3, false},
+        // A byte-order mark before the first line is not part of it.
+        {"\xEF\xBB\xBF"
+         "46461,.5,3,\"p\",\"c\",0,0",
+         46461, 0.5f, 3, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -178,38 +181,88 @@ TEST_F(DataFileTest, OrdersTheListWhateverTheLineOrder) {
     EXPECT_EQ(list[2].Place.trimmed(), "c");
 }
 
-TEST_F(DataFileTest, DamagedLineStopsTheReadAndIsKeptBeforeTheNextWrite) {
-    const QByteArray damagedFiles[] = {
-        line("46463,.5,3,\"c\",\"\",0,0") + line("46461,.5,3,\"b\",\"\",0,0") +
-            line("46462,half past,3,\"x\",\"\",0,0") + line("46464,.5,3,\"d\",\"\",0,0"),
-        line("46463,.5,3,\"c\",\"\",0,0") + line("46461,.5,3,\"b\",\"\",0,0") +
-            line("46462,.5,70000,\"x\",\"\",0,0"),
-        line("46463,.5,3,\"c\",\"\",0,0") + line("46461,.5,3,\"b\",\"\",0,0") +
-            "46462,.5,3,\"x\",\"unterminated",
-        line("46463,.5,3,\"c\",\"\",0,0") + line("46461,.5,3,\"b\",\"\",0,0") + "46462,.5,3",
-        line("46463,.5,3,\"c\",\"\",0,0") + line("46461,.5,3,\"b\",\"\",0,0") +
-            line("46462,.5,3,\"x\"y,\"\",0,0"),
+TEST_F(DataFileTest, DamagedLinesAreLeftOutTheReadGoesOnAndTheOriginalIsKept) {
+    const QByteArray c = line("46463,.5,3,\"c\",\"\",0,0");
+    const QByteArray b = line("46461,.5,3,\"b\",\"\",0,0");
+    const QByteArray d = line("46464,.5,3,\"d\",\"\",0,0");
+    struct Case {
+        const char* what;
+        QByteArray damaged; // the third line
+        QByteArray after;
     };
-    for (const QByteArray& original : damagedFiles) {
-        SCOPED_TRACE(original.toStdString());
+    const Case cases[] = {
+        {"bad time", line("46462,half past,3,\"x\",\"\",0,0"), d},
+        {"status out of range", line("46462,.5,70000,\"x\",\"\",0,0"), d},
+        // Too few fields: the next line's are never taken for the missing ones.
+        {"too few fields", line("46462,.5,3"), d},
+        {"quote not closed on its line", line("46462,.5,3,\"x\",\"unterminated"), d},
+        {"text after a quote", line("46462,.5,3,\"x\"y,\"\",0,0"), d},
+        {"a field too many", line("46462,.5,3,\"x\",\"\",0,0,0"), d},
+        {"date no calendar shows", line("1E+30,.5,3,\"x\",\"\",0,0"), d},
+        {"after the last day", line("2958466,.5,3,\"x\",\"\",0,0"), d},
+        {"bytes outside the code page", "46462,.5,3,\"\x82 x\",\"\xfd\",0,0\r\n", d},
+        {"cut at the end", "46462,.5,3", {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        const QByteArray original = c + b + k.damaged + k.after;
         QFile::remove(path() + ".bak");
         writeBytes(original);
         DataFile file(path());
         DayList list;
         EXPECT_FALSE(file.load(list, kToday));
         EXPECT_FALSE(file.lastLoad().ok);
+        EXPECT_EQ(file.lastLoad().unreadable, 1);
         EXPECT_EQ(file.lastLoad().lineNumber, 3);
-        // What was read before the damage stays, in file order.
-        ASSERT_EQ(list.size(), 2u);
-        EXPECT_EQ(list[0].Place.trimmed(), "c");
-        EXPECT_EQ(list[1].Place.trimmed(), "b");
+        // Every readable line is in the list, ordered.
+        QStringList places;
+        for (const ScheduleEntry& e : list)
+            places << e.Place.trimmed();
+        EXPECT_EQ(places,
+                  k.after.isEmpty() ? QStringList({"b", "c"}) : QStringList({"b", "c", "d"}));
         EXPECT_TRUE(file.needsBackupBeforeWrite());
 
         ASSERT_TRUE(file.save(list));
         EXPECT_EQ(readBytes(path() + ".bak"), original);
         EXPECT_EQ(file.lastBackupPath(), path() + ".bak");
         EXPECT_FALSE(file.needsBackupBeforeWrite());
+        EXPECT_EQ(readBytes().count("\r\n"), places.size());
     }
+}
+
+TEST_F(DataFileTest, EachLossIsToldOnceWithItsCountFirstLineAndBackup) {
+    writeBytes(line("46461,.5,3,\"a\",\"\",0,0") + line("garbage") +
+               line("46462,.5,3,\"b\",\"\",0,0") + line("46462,.5") + "\r\n");
+    DataFile file(path());
+    DayList list;
+    EXPECT_FALSE(file.load(list, kToday));
+    EXPECT_EQ(file.lastLoad().unreadable, 2);
+    EXPECT_EQ(file.lastLoad().lineNumber, 2);
+    EXPECT_EQ(file.takeLoadNotice(),
+              QStringLiteral("スケジュールデータの2行を読み込めませんでした（最初は2行目）。"
+                             "読み込めなかった予定は表示されません。\n元のデータは「") +
+                  path() + QStringLiteral("」にあり、次に書き込む前に「") + path() +
+                  QStringLiteral(".bak」へ保存されます。"));
+    EXPECT_EQ(file.takeLoadNotice(), QString());
+    // Reading the same file again (the next day) tells nothing new.
+    EXPECT_FALSE(file.load(list, kToday));
+    EXPECT_EQ(file.takeLoadNotice(), QString());
+    // Once written (and the original kept), a new loss is told again, with
+    // the name the next copy will take.
+    ASSERT_TRUE(file.save(list));
+    writeBytes(line("garbage"));
+    EXPECT_FALSE(file.load(list, kToday));
+    EXPECT_TRUE(file.takeLoadNotice().contains(path() + ".bak.1」"));
+
+    DataFile::LoadReport limit;
+    limit.overLimit = true;
+    limit.leftOut = 233;
+    EXPECT_EQ(
+        loadNoticeText(limit, "/d/TANZO.DAT", "/d/TANZO.DAT.bak"),
+        QStringLiteral("予定が32767件を超えるため、233件を読み込めませんでした。"
+                       "読み込めなかった予定は表示されません。\n元のデータは「/d/"
+                       "TANZO.DAT」にあり、次に書き込む前に「/d/TANZO.DAT.bak」へ保存されます。"));
+    EXPECT_EQ(loadNoticeText(DataFile::LoadReport{}, "/d/TANZO.DAT", "/d/TANZO.DAT.bak"), "");
 }
 
 TEST_F(DataFileTest, AnOlderBackupIsNeverReplaced) {
@@ -246,7 +299,7 @@ TEST_F(DataFileTest, QuotesAndLineEndsInTextCannotBreakTheLine) {
 
 TEST_F(DataFileTest, MoreEntriesThanTheListHoldsAreKeptInABackup) {
     QByteArray content;
-    const int total = MaxDayListEntries + 3;
+    const int total = 33000;
     for (int i = 0; i < total; ++i)
         content += "46461," + QByteArray::number(i % 1440) + "E-04,3,\"p\",\"" +
                    QByteArray::number(i) + "\",0,0\r\n";
@@ -256,7 +309,9 @@ TEST_F(DataFileTest, MoreEntriesThanTheListHoldsAreKeptInABackup) {
     EXPECT_TRUE(file.load(list, kToday));
     EXPECT_EQ(list.size(), static_cast<size_t>(MaxDayListEntries));
     EXPECT_TRUE(file.lastLoad().overLimit);
-    EXPECT_EQ(file.lastLoad().leftOut, 3);
+    EXPECT_EQ(file.lastLoad().leftOut, 233);
+    EXPECT_TRUE(file.takeLoadNotice().startsWith(
+        QStringLiteral("予定が32767件を超えるため、233件を読み込めませんでした。")));
     EXPECT_TRUE(file.needsBackupBeforeWrite());
     ASSERT_TRUE(file.save(list));
     EXPECT_EQ(readBytes(path() + ".bak"), content);

@@ -1,0 +1,14 @@
+#include "LoadNoticeBox.h"
+
+#include "AppState.h"
+#include "platform/MessageBox.h"
+
+namespace tanzo {
+
+void showLoadNotice(DataFile& file) {
+    const QString text = file.takeLoadNotice();
+    if (!text.isEmpty())
+        msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, text);
+}
+
+} // namespace tanzo
