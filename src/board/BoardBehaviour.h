@@ -22,6 +22,10 @@ public:
     virtual bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers) = 0;
     // RestoreFromTray, also run by a fill when ActiveDisplay is on.
     virtual void restoreFromTray() = 0;
+    // TopMost and ShowTask changed elsewhere (the options dialog).
+    virtual void applyWindowOptions() = 0;
+    // The board is hidden in the task tray.
+    virtual bool isInTray() const = 0;
 };
 
 } // namespace tanzo

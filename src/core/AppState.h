@@ -31,11 +31,6 @@ struct AppState {
     ScheduleStore schedule;
 
     int16_t NoticeSerial = -1;
-    bool DragActive = false;
-    bool DragArmed = true;
-    int LastCursorX = 0;
-    int LastCursorY = 0;
-    bool TrayMode = false;
     int OpenNoticeCount = 0;
 
     // Board page state.

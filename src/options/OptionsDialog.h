@@ -98,6 +98,7 @@ private:
     int selectedSize() const;
     QLineEdit* positionBox(Axis axis) const;
     int screenExtent(Axis axis) const;
+    int screenStart(Axis axis) const;
     int boardExtent(Axis axis) const;
     void moveBoardEdge(Axis axis, int edge);
     void startSpeedTest(int labelIndex);

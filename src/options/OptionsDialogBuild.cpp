@@ -46,7 +46,6 @@ void OptionsDialog::buildControls() {
     };
     auto button = [](QWidget* parent, const QString& name, const QString& caption) {
         auto* b = named(new QPushButton(caption, parent), name);
-        b->setAutoDefault(false);
         return b;
     };
     auto* numeric = new options::NumericBoxFilter(this);

@@ -19,8 +19,9 @@ enum PlacementFlag { ShowWindow = 64, NoActivate = 16 };
 // one therefore raises the window once without keeping it on top.
 void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels, int flags);
 
-// Turns the stay-on-top hint on or off without hiding and re-showing the
-// window (changing a visible widget's flags the usual way unmaps it).
+// Turns staying on top on or off without hiding and re-showing the window.
 void setStaysOnTop(QWidget* window, bool on);
+// Whether the window is meant to stay on top (the last setStaysOnTop).
+bool staysOnTop(const QWidget* window);
 
 } // namespace tanzo

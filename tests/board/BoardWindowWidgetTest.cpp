@@ -46,7 +46,10 @@ public:
         return true;
     }
     void restoreFromTray() override { calls << "restore"; }
+    bool isInTray() const override { return inTray; }
+    void applyWindowOptions() override { calls << "windowOptions"; }
     QStringList calls;
+    bool inTray = false;
 };
 
 class BoardWindowTest : public ::testing::Test {
@@ -217,7 +220,9 @@ TEST_F(BoardWindowTest, BigSmallBigRestoresBig) {
 TEST_F(BoardWindowTest, InTheTraySizeChangeKeepsTheWindowSize) {
     board().applyBoardLayout(Small);
     const QSize before = board().size();
-    state.TrayMode = true;
+    RecordingBehaviour behaviour;
+    behaviour.inTray = true;
+    board().setBehaviour(&behaviour);
     board().applyBoardLayout(Big);
     EXPECT_EQ(board().size(), before);
     EXPECT_EQ(label("lblExit")->x(), px(9150));
@@ -302,7 +307,7 @@ TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
     RecordingBehaviour behaviour;
     board().setBehaviour(&behaviour);
     state.settings.ActiveDisplay = true;
-    state.TrayMode = true;
+    behaviour.inTray = true;
     board().fillBoard(0, kToday, kToday, false);
     finishFills();
     EXPECT_EQ(behaviour.calls, QStringList{"restore"});

@@ -495,7 +495,7 @@ TEST_F(OptionsDialogTest, BoardLargerThanScreenSettlesOnZero) {
 }
 
 TEST_F(OptionsDialogTest, TrayModeLeavesPositionAlone) {
-    m_state->TrayMode = true;
+    m_board.inTray = true;
     open();
     EXPECT_TRUE(edit("txtPosX")->text().isEmpty());
     EXPECT_FALSE(check("chkPos")->isEnabled());
