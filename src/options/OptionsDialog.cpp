@@ -382,7 +382,7 @@ void OptionsDialog::startSpeedTest(int labelIndex) {
     m_speedLabel = labelIndex;
     m_speedCaption = m_lblFont[labelIndex]->text();
     m_speedTest.emplace(*interval);
-    m_speedTimer->start();
+    m_speedTimer->start(options::DisplaySpeedTest::frameMs(*interval));
 }
 
 void OptionsDialog::speedTestFrame() {
@@ -390,7 +390,10 @@ void OptionsDialog::speedTestFrame() {
         return;
     using Frame = options::DisplaySpeedTest::Frame;
     QLabel* label = m_lblFont[m_speedLabel];
-    const Frame frame = m_speedTest->next(options::parseInt16(m_txtInterval->text()));
+    const std::optional<int> interval = options::parseInt16(m_txtInterval->text());
+    const Frame frame = m_speedTest->next(interval);
+    if (interval)
+        m_speedTimer->setInterval(options::DisplaySpeedTest::frameMs(*interval));
     if (frame == Frame::Placeholder) {
         label->setText(options::DisplaySpeedTest::kPlaceholder);
         QPalette pal = label->palette();

@@ -191,7 +191,6 @@ void OptionsDialog::buildControls() {
     place(m_cmdApply, 5835, 4260, 1095, 420);
 
     m_speedTimer = named(new QTimer(this), QStringLiteral("tmrSpeedTest"));
-    m_speedTimer->setInterval(kSpeedFrameMs);
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor::fromRgb(kFormBackground));

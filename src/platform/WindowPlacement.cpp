@@ -81,7 +81,10 @@ void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels,
     else if (insertAfter == InsertAfter::NoTopMost)
         setStaysOnTop(window, false);
 
-    window->setGeometry(pixels);
+    if (flags & NoSize)
+        window->move(pixels.topLeft()); // the frame's corner
+    else
+        window->setGeometry(pixels);
 
     if (flags & ShowWindow) {
         const bool noActivate = (flags & NoActivate) != 0;

@@ -11,7 +11,9 @@ namespace tanzo {
 enum class InsertAfter { Top = 0, TopMost = -1, NoTopMost = -2 };
 
 // Flags of a placement, numbered as the Windows flags they stand for.
-enum PlacementFlag { ShowWindow = 64, NoActivate = 16 };
+// NoSize keeps the window's size and places its outer frame (title bar
+// included) at the rectangle's top-left, as the Windows call always does.
+enum PlacementFlag { NoSize = 1, ShowWindow = 64, NoActivate = 16 };
 
 // The one routine that places a top-level window: z-order, pixel rectangle,
 // show and no-activate. TopMost keeps the window above all others until a
