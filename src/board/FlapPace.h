@@ -18,8 +18,8 @@ namespace pace {
 inline constexpr int PlaceholderFrames = 3;
 // How long each placeholder frame stays, per Interval unit (44 ms at 10).
 inline constexpr int PlaceholderFrameUsPerInterval = 4400;
-// Pause before each flap step, per Interval unit (2.5 ms at 10).
-inline constexpr int FlapStepUsPerInterval = 250;
+// Pause before each flap step, per Interval unit (2.2 ms at 10).
+inline constexpr int FlapStepUsPerInterval = 220;
 
 // An Interval of 0 or below (never stored by the options dialog) shows no
 // placeholder at all, as the frame count of such a value always did.

@@ -244,8 +244,13 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
     state.PreviousForeColor2 = state.settings.ForeColor2;
     state.settings.ForeColor1 = 0x00FF00;
     state.settings.ForeColor2 = 0x0000AA;
+    state.settings.BackColor = 0x331100;
     board().applyBoardLayout(Small);
 
+    // A background colour applied by the options dialog shows at once.
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(fromQColor(board().cell("lblPlace", r)->palette().color(QPalette::Window)),
+                  0x331100u);
     EXPECT_EQ(colorOf(board().cell("lblSeq", 3)), 0x00FF00u);
     EXPECT_EQ(colorOf(board().cell("lblPlace", 5)), 0x00FF00u);
     EXPECT_EQ(colorOf(comment), 0x0000AAu);
