@@ -24,6 +24,8 @@ public:
     QRect boardRect() const override { return {}; }
     void moveBoardTo(int, int) override {}
     void placeBoard(int, const QRect&, int) override {}
+    void applyWindowOptions() override {}
+    bool isInTray() const override { return false; }
     QFont boardFont() const override { return {}; }
     QIcon boardIcon() const override { return {}; }
     QWidget* boardWidget() override { return nullptr; }

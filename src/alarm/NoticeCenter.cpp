@@ -57,8 +57,10 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
 
     const int frame = cascadeStep(open);
     CascadeInput in;
+    // Outer corners, as the cascade steps by the outer frame: the previous
+    // window's is known even before the window manager has framed it.
     if (previous)
-        in.previous = previous->geometry().topLeft();
+        in.previous = previous->pos();
     in.windowTwips =
         QSizeF(twips.fromPixels(window->width()), twips.fromPixels(window->height() + frame));
     in.frameTwips = twips.fromPixels(frame);
@@ -70,7 +72,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     // In front once, but not kept above the windows the user turns to next.
     // A new window is mapped on top of the others; a stay-on-top flag set
     // and cleared before the window manager has mapped it would stick.
-    setWindowPos(window, InsertAfter::Top, rect, ShowWindow);
+    setWindowPos(window, InsertAfter::Top, rect, ShowWindow | NoSize);
 
     // The sound starts right away; the player is asynchronous, and the window
     // is mapped by the event loop as soon as this tick's handler returns.

@@ -6,9 +6,11 @@
 #include "board/WindowBehaviour.h"
 #include "core/LoadNoticeBox.h"
 #include "editor/ScheduleEditor.h"
+#include "options/BoardPosition.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
 #include "options/VersionWindow.h"
+#include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -69,6 +71,10 @@ Shell::StartResult Shell::start() {
         return StartResult::Failed;
     }
 
+    // Every window of the program (editor, options, notices, version, help)
+    // carries the program's icon unless it sets its own.
+    QApplication::setWindowIcon(appIcon());
+
     m_state = std::make_unique<AppState>(m_clock, m_locations.dataDirectory);
     Settings& s = m_state->settings;
     m_repository.read(s, Twips::screenSizeTwips());
@@ -113,6 +119,16 @@ Shell::StartResult Shell::start() {
         s.LastPositionX = static_cast<int16_t>(firstLeft);
     if (s.LastPositionY == 1)
         s.LastPositionY = static_cast<int16_t>(kFirstPositionMargin);
+    // Without a window manager to pull it back, a board stored off every
+    // screen would never be seen.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    const QPoint reachable = options::reachableBoardPosition(
+        QRect(QPoint(s.LastPositionX, s.LastPositionY), laidOut.size()), screens,
+        Twips::availableAreaPixels());
+    s.LastPositionX = static_cast<int16_t>(reachable.x());
+    s.LastPositionY = static_cast<int16_t>(reachable.y());
 
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
@@ -200,7 +216,7 @@ void Shell::runExit() {
     m_behaviour->withdraw();
     m_board->unload();
 
-    if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, st.TrayMode))
+    if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, m_behaviour->isInTray()))
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
     emit finished();
 }

@@ -23,6 +23,10 @@ public:
     // Brings the board back from the tray; a fill does this too when the
     // board is to come forward on new content.
     virtual void restoreFromTray() = 0;
+    // TopMost and ShowTask changed elsewhere (the options dialog).
+    virtual void applyWindowOptions() = 0;
+    // The board is hidden in the task tray.
+    virtual bool isInTray() const = 0;
 };
 
 } // namespace tanzo

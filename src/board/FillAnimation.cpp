@@ -1,6 +1,7 @@
 #include "FillAnimation.h"
 
 #include "board/BoardContent.h"
+#include "board/FlapPace.h"
 #include "core/AppState.h"
 #include "platform/Clock.h"
 
@@ -13,7 +14,7 @@ using layout::Column;
 FillAnimation::FillAnimation(AppState& state, BoardSurface& surface, QObject* parent)
     : QObject(parent), m_state(state), m_surface(surface) {
     m_driver.setTimerType(Qt::PreciseTimer);
-    m_driver.setInterval(1);
+    m_driver.setSingleShot(true);
     connect(&m_driver, &QTimer::timeout, this, &FillAnimation::onDriverTick);
 }
 
@@ -31,7 +32,7 @@ void FillAnimation::start(const FillRequest& request, std::function<void()> done
     if (m_hooks.started)
         m_hooks.started();
     if (m_autoRun && m_task)
-        m_driver.start();
+        m_driver.start(0);
 }
 
 bool FillAnimation::stepFrame() {
@@ -56,7 +57,7 @@ void FillAnimation::setAutoRun(bool on) {
     if (!on)
         m_driver.stop();
     else if (m_task)
-        m_driver.start();
+        m_driver.start(0);
 }
 
 void FillAnimation::onDriverTick() {
@@ -67,6 +68,11 @@ void FillAnimation::onDriverTick() {
     while (m_task && m_dueUs <= m_clock.nsecsElapsed() / 1000 &&
            slice.nsecsElapsed() < SliceBudgetUs * 1000LL) {
         stepFrame();
+    }
+    // Sleep until the next frame is due rather than polling for it.
+    if (m_task && m_autoRun) {
+        const int64_t waitUs = m_dueUs - m_clock.nsecsElapsed() / 1000;
+        m_driver.start(static_cast<int>(std::max<int64_t>(0, (waitUs + 999) / 1000)));
     }
 }
 
@@ -86,9 +92,9 @@ detail::FillTask FillAnimation::run(FillRequest request) {
     const QDate today = now.date();
     const QTime minute = board::cutToMinute(now.time());
     const Settings& settings = m_state.settings;
-    const int frames = std::max(0, int(settings.Interval)) * 20;
-    const int flapPause = std::max(0, int(settings.Interval)) * FlapPausePerIntervalUs;
-    constexpr int halfFrame = FramePauseUs / 2;
+    const int frames = board::pace::placeholderFrames(settings.Interval);
+    const int framePause = board::pace::placeholderFrameUs(settings.Interval);
+    const int flapPause = board::pace::flapStepUs(settings.Interval);
 
     int firstIndex = request.firstIndex;
     if (firstIndex == -1)
@@ -136,7 +142,7 @@ detail::FillTask FillAnimation::run(FillRequest request) {
 
             for (int s = 0; s <= frames; ++s) {
                 m_surface.setVisible(column, r, false);
-                co_yield halfFrame;
+                co_yield 0;
                 const board::Caption current{m_surface.caption(column, r),
                                              m_surface.color(column, r)};
                 if (s < frames) {
@@ -165,7 +171,9 @@ detail::FillTask FillAnimation::run(FillRequest request) {
                 }
                 m_surface.align(column, r);
                 m_surface.setVisible(column, r, true);
-                co_yield halfFrame;
+                // A placeholder stays up long enough to be seen; the final
+                // caption gives way to the next column at once.
+                co_yield s < frames ? framePause : 0;
                 if (m_surface.caption(column, r).isEmpty())
                     break;
             }

@@ -77,10 +77,10 @@ struct FillRequest {
     bool force = false;
 };
 
-// FillBoard as a timer-driven state machine. The frame counts are those of
-// the board's design (Interval x 20 placeholder frames per word column, one
-// flap step per value); the pace is set in time instead of by busy counting,
-// so no event waits more than a few milliseconds.
+// FillBoard as a timer-driven state machine: a few placeholder frames per
+// word column and one flap step per value, paced in time (FlapPace.h)
+// instead of by busy counting, so no event waits more than a few
+// milliseconds.
 class FillAnimation : public QObject {
     Q_OBJECT
 public:
@@ -89,10 +89,6 @@ public:
         std::function<void()> finished; // once running() is false, before `done`
     };
 
-    // Pause after each placeholder frame, and per Interval unit before each
-    // flap step.
-    static constexpr int FramePauseUs = 150;
-    static constexpr int FlapPausePerIntervalUs = 600;
     // Longest run of logical frames in one timer event.
     static constexpr int SliceBudgetUs = 3000;
 
@@ -109,6 +105,9 @@ public:
     // Advances to the next point where pending events are let through;
     // returns true while the fill still runs.
     bool stepFrame();
+    // Microseconds into the running fill at which the current frame is
+    // drawn, by the planned pace (tests step the fill by hand and read it).
+    int64_t plannedUs() const { return m_dueUs; }
     // Draws the rest of the running fill at once.
     void finishNow();
 

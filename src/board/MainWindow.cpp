@@ -223,7 +223,7 @@ void MainWindow::applyBoardLayout(int size) {
     const bool timerWasActive = m_timer1->isActive();
     m_timer1->stop();
 
-    if (!m_state.TrayMode)
+    if (!isInTray())
         resize(m_twips.toPixels(g.outerWidth), m_twips.toPixels(g.outerHeight));
 
     placeLabel(m_lblCntl, layout::CntlLeft, layout::TitleTop, layout::TitleButtonWidth,
@@ -244,6 +244,8 @@ void MainWindow::applyBoardLayout(int size) {
         const auto column = static_cast<Column>(c);
         for (int r = 0; r < 3; ++r) {
             QLabel* cell = m_columns[c][r];
+            // A colour the options dialog applied shows at once.
+            setBackColor(cell, settings.BackColor);
             if (column == layout::Seq)
                 cell->setFont(boardFont);
             m_cellRects[c][r] = layout::cellRect(g, column, r);
@@ -338,7 +340,7 @@ void MainWindow::raiseForFill() {
     const Settings& settings = m_state.settings;
     if (!settings.ActiveDisplay)
         return;
-    if (m_state.TrayMode) {
+    if (isInTray()) {
         if (m_behaviour)
             m_behaviour->restoreFromTray();
         return;
@@ -423,6 +425,15 @@ void MainWindow::placeBoard(int insertAfter, const QRect& pixels, int flags) {
     if (!isVisible() && (where == InsertAfter::TopMost || where == InsertAfter::NoTopMost))
         where = m_state.settings.TopMost ? InsertAfter::TopMost : InsertAfter::NoTopMost;
     setWindowPos(this, where, pixels, flags);
+}
+
+void MainWindow::applyWindowOptions() {
+    if (m_behaviour)
+        m_behaviour->applyWindowOptions();
+}
+
+bool MainWindow::isInTray() const {
+    return m_behaviour && m_behaviour->isInTray();
 }
 
 QFont MainWindow::boardFont() const {

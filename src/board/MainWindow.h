@@ -74,6 +74,8 @@ public:
     QRect boardRect() const override;
     void moveBoardTo(int left, int top) override;
     void placeBoard(int insertAfter, const QRect& pixels, int flags) override;
+    bool isInTray() const override;
+    void applyWindowOptions() override;
     QFont boardFont() const override;
     QIcon boardIcon() const override;
     QWidget* boardWidget() override { return this; }

@@ -112,7 +112,7 @@ void WindowBehaviour::connectMenus() {
 void WindowBehaviour::controlClicked() {
     if (!m_state.schedule.isLoaded())
         return;
-    m_state.DragArmed = false;
+    m_dragArmed = false;
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
     if (control)
         control->setText(kControlOpen);
@@ -186,35 +186,35 @@ bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
 void WindowBehaviour::titleMouseDown(Qt::MouseButton button) {
     if (button != Qt::LeftButton)
         return;
-    m_state.DragActive = true;
+    m_dragActive = true;
     // Without pointer tracking the last stored position may be old; the drag
     // starts from where the button went down, so the board does not jump.
     const QPoint cursor = QCursor::pos();
-    m_state.LastCursorX = cursor.x();
-    m_state.LastCursorY = cursor.y();
+    m_lastCursorX = cursor.x();
+    m_lastCursorY = cursor.y();
 }
 
 void WindowBehaviour::titleMouseUp(Qt::MouseButton button) {
     if (button == Qt::LeftButton)
-        m_state.DragActive = false;
+        m_dragActive = false;
 }
 
 void WindowBehaviour::formMouseMove(const QPoint& globalCursor) {
-    if (m_state.TrayMode)
+    if (m_trayMode)
         return;
-    if (m_state.DragActive) {
-        if (!m_state.DragArmed) {
-            m_state.DragArmed = true;
+    if (m_dragActive) {
+        if (!m_dragArmed) {
+            m_dragArmed = true;
         } else {
             const QRect old = m_board.host().boardRect();
-            const int left = globalCursor.x() - m_state.LastCursorX + old.left();
-            const int top = globalCursor.y() - m_state.LastCursorY + old.top();
+            const int left = globalCursor.x() - m_lastCursorX + old.left();
+            const int top = globalCursor.y() - m_lastCursorY + old.top();
             m_board.host().moveBoardTo(left, top);
             emit dragged(left, top);
         }
     }
-    m_state.LastCursorX = globalCursor.x();
-    m_state.LastCursorY = globalCursor.y();
+    m_lastCursorX = globalCursor.x();
+    m_lastCursorY = globalCursor.y();
 }
 
 void WindowBehaviour::commentMouseMove(int index) {
@@ -236,7 +236,7 @@ void WindowBehaviour::miniClicked() {
 }
 
 void WindowBehaviour::hideToTray() {
-    if (m_state.TrayMode)
+    if (m_trayMode)
         return;
     dropShadow();
     BoardHost& host = m_board.host();
@@ -247,13 +247,13 @@ void WindowBehaviour::hideToTray() {
     host.placeBoard(kNoTopMost, QRect(QPoint(kHiddenBoardPixels, kHiddenBoardPixels), size),
                     NoActivate);
     showTrayIcon();
-    m_state.TrayMode = true;
+    m_trayMode = true;
 }
 
 void WindowBehaviour::restoreFromTray() {
     // Only a board in the tray comes back; anything else would throw a
     // visible board back to its stored position.
-    if (!m_state.TrayMode)
+    if (!m_trayMode)
         return;
     const Settings& s = m_state.settings;
     // The proxy is only a button: the board itself takes the activation below.
@@ -278,7 +278,7 @@ void WindowBehaviour::restoreFromTray() {
         board->activateWindow();
     // Out of the tray first, so that the layout sets the outer size too (a
     // size chosen while in the tray would otherwise never reach the window).
-    m_state.TrayMode = false;
+    m_trayMode = false;
     host.applyBoardLayout(s.WindowSize);
 }
 
@@ -289,7 +289,7 @@ void WindowBehaviour::trayExit() {
 
 void WindowBehaviour::exitRefused() {
     // The board must not stay in the tray without an icon.
-    if (m_state.TrayMode)
+    if (m_trayMode)
         showTrayIcon();
 }
 
@@ -303,6 +303,18 @@ void WindowBehaviour::setTopMost(bool on) {
     m_board.host().placeBoard(on ? kTopMost : kNoTopMost, m_board.host().boardRect(), ShowWindow);
 }
 
+void WindowBehaviour::applyWindowOptions() {
+    syncShadow();
+    // A board in the tray takes TopMost when it comes back.
+    if (m_trayMode)
+        return;
+    QWidget* board = boardWidget();
+    if (board && staysOnTop(board) == m_state.settings.TopMost)
+        return;
+    BoardHost& host = m_board.host();
+    host.placeBoard(m_state.settings.TopMost ? kTopMost : kNoTopMost, host.boardRect(), NoActivate);
+}
+
 void WindowBehaviour::setShowTask(bool on) {
     m_state.settings.ShowTask = on;
     syncShadow();
@@ -314,7 +326,7 @@ void WindowBehaviour::setWindowSize(int size) {
 }
 
 void WindowBehaviour::syncShadow() {
-    const bool wanted = m_state.settings.ShowTask && !m_state.TrayMode;
+    const bool wanted = m_state.settings.ShowTask && !m_trayMode;
     if (wanted && !m_shadow)
         createShadow();
     else if (!wanted && m_shadow)
@@ -339,7 +351,7 @@ void WindowBehaviour::dropShadow() {
 }
 
 void WindowBehaviour::bringBoardForward() {
-    if (m_state.TrayMode)
+    if (m_trayMode)
         return;
     BoardHost& host = m_board.host();
     const QRect rect = host.boardRect();

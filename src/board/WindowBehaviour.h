@@ -79,6 +79,8 @@ public:
     void commentMouseMove(int index) override;
     bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers) override;
     void restoreFromTray() override;
+    bool isInTray() const override { return m_trayMode; }
+    void applyWindowOptions() override;
 
     void hideToTray();
     // The five view commands.
@@ -143,6 +145,15 @@ private:
     QPointer<ShadowWindow> m_trayStandIn;
     std::function<bool()> m_trayAvailable;
     std::function<int()> m_openNotices;
+
+    // The board is hidden in the task tray.
+    bool m_trayMode = false;
+    // The title is held down; the first move after the command menu only
+    // takes the cursor position (m_dragArmed false until then).
+    bool m_dragActive = false;
+    bool m_dragArmed = true;
+    int m_lastCursorX = 0;
+    int m_lastCursorY = 0;
 };
 
 // The tool tip of a comment label: the whole wrapped comment of the entry

@@ -26,12 +26,6 @@ struct AppState {
     Clock& clock;
     Settings settings;
     ScheduleStore schedule;
-
-    bool DragActive = false;
-    bool DragArmed = true;
-    int LastCursorX = 0;
-    int LastCursorY = 0;
-    bool TrayMode = false;
 };
 
 } // namespace tanzo

@@ -27,6 +27,12 @@ public:
     // (see WindowPlacement.h).
     virtual void placeBoard(int insertAfter, const QRect& pixels, int flags) = 0;
 
+    // Brings the board's z-order and task-bar button in line with the
+    // settings TopMost and ShowTask (after the options dialog applied).
+    virtual void applyWindowOptions() = 0;
+    // The board is hidden in the task tray.
+    virtual bool isInTray() const = 0;
+
     // The board font (the font of the first sequence cell).
     virtual QFont boardFont() const = 0;
     // The board's icon, reused by the other windows.

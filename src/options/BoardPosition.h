@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -7,24 +10,34 @@
 namespace tanzo::options {
 
 // The explicit-position boxes hold the board's left (or top) edge in pixels,
-// limited so that the board stays wholly on the primary screen.
+// limited so that the board stays wholly in the area of the primary screen
+// that panels leave free (it starts at `start` along the axis): a window
+// manager would move a board placed under a panel, and the stored value
+// would no longer be where the board is.
 
-// The largest edge value that keeps the board on the screen along one axis.
-inline int positionMaximum(int screenPixels, int boardPixels) {
-    return screenPixels - boardPixels;
+// The largest edge value that keeps the board in the area along one axis.
+inline int positionMaximum(int screenPixels, int boardPixels, int start = 0) {
+    return start + screenPixels - boardPixels;
 }
 
 // The value a typed edge settles on: above the maximum it becomes the
-// maximum, below 0 it becomes 0. A board larger than the screen (a negative
-// maximum) therefore settles on 0 instead of bouncing between the two
+// maximum, below the minimum it becomes the minimum. A board larger than the
+// area therefore settles on the minimum instead of bouncing between the two
 // corrections.
-int clampPosition(int value, int maximum);
+int clampPosition(int value, int maximum, int minimum = 0);
 
 // The text the box must show instead of `text`, or nothing when it stays.
 // Empty and non-numeric text is left alone (the board does not move).
-std::optional<QString> correctPositionText(const QString& text, int maximum);
+std::optional<QString> correctPositionText(const QString& text, int maximum, int minimum = 0);
 
 // The edge the options 左端 (0), 中央 (1) and 右端 (2) put the board at.
-int edgeForPositionOption(int option, int screenPixels, int boardPixels);
+int edgeForPositionOption(int option, int screenPixels, int boardPixels, int start = 0);
+
+// Where a board stored at `board` is shown at start. A board whose title
+// strip lies on none of the screens (a monitor unplugged, a hand-edited
+// value) could never be reached: it is moved into the primary screen's
+// free area, as near to the stored place as that allows. Otherwise it stays.
+QPoint reachableBoardPosition(const QRect& board, const QList<QRect>& screens,
+                              const QRect& primaryArea);
 
 } // namespace tanzo::options

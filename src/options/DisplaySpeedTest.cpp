@@ -7,8 +7,7 @@ DisplaySpeedTest::Frame DisplaySpeedTest::next(std::optional<int> currentInterva
         m_k = m_last + 1;
         return Frame::End;
     }
-    const Frame frame =
-        m_k == *currentInterval * kFramesPerStep ? Frame::Restore : Frame::Placeholder;
+    const Frame frame = m_k == m_last ? Frame::Restore : Frame::Placeholder;
     ++m_k;
     return frame;
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "board/FlapPace.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace tanzo::options {
 
-// The display-speed test on one preview: as many placeholder frames as the
-// board's change animation takes for the same value (value x 20), then the
+// The display-speed test on one preview: the placeholder frames of a word
+// column of the board, at the board's pace for the same value, then the
 // preview's own text. The box is read again before every frame, so the user
-// can change or empty it while the test runs.
+// can change (the pace) or empty (the end) it while the test runs.
 class DisplaySpeedTest {
 public:
     enum class Frame {
@@ -18,10 +20,14 @@ public:
         End          // the test of this preview is over; the caller restores it
     };
 
-    static constexpr int kFramesPerStep = 20;
     static inline const QString kPlaceholder = QStringLiteral("－－－－－－－－－");
 
-    explicit DisplaySpeedTest(int interval) : m_last(interval * kFramesPerStep) {}
+    explicit DisplaySpeedTest(int interval) : m_last(board::pace::placeholderFrames(interval)) {}
+
+    // How long a frame stays for a value, in milliseconds.
+    static int frameMs(int interval) {
+        return std::max(1, board::pace::placeholderFrameUs(interval) / 1000);
+    }
 
     // The next frame, given the box's current value (nothing when it is empty
     // or not a number, which ends the test).

@@ -125,7 +125,7 @@ void OptionsDialog::load() {
     if (s.WindowSize >= 0 && s.WindowSize <= 2)
         m_optSize[s.WindowSize]->setChecked(true);
     m_chkPos->setChecked(false);
-    if (!m_state.TrayMode) {
+    if (!m_board.isInTray()) {
         const QRect board = m_board.boardRect();
         m_txtPosX->setText(QString::number(board.left()));
         m_optPosX[3]->setChecked(true);
@@ -152,7 +152,7 @@ void OptionsDialog::RefreshOptionControls() {
     m_cmdPlay->setEnabled(sound);
     m_chkWindow[3]->setEnabled(!m_chkWindow[1]->isChecked());
     m_cmdTest->setEnabled(!m_txtInterval->text().isEmpty());
-    m_chkPos->setEnabled(!m_state.TrayMode);
+    m_chkPos->setEnabled(!m_board.isInTray());
     m_fraPosX->setEnabled(m_chkPos->isChecked());
     m_fraPosY->setEnabled(m_chkPos->isChecked());
     m_cmdOK->setEnabled(m_optionsChanged);
@@ -205,8 +205,13 @@ QLineEdit* OptionsDialog::positionBox(Axis axis) const {
 }
 
 int OptionsDialog::screenExtent(Axis axis) const {
-    const QSize screen = Twips::screenSizePixels();
-    return axis == Axis::X ? screen.width() : screen.height();
+    const QRect area = Twips::availableAreaPixels();
+    return axis == Axis::X ? area.width() : area.height();
+}
+
+int OptionsDialog::screenStart(Axis axis) const {
+    const QRect area = Twips::availableAreaPixels();
+    return axis == Axis::X ? area.left() : area.top();
 }
 
 int OptionsDialog::boardExtent(Axis axis) const {
@@ -225,14 +230,14 @@ void OptionsDialog::moveBoardEdge(Axis axis, int edge) {
 void OptionsDialog::optPos_Click(Axis axis, int index) {
     QLineEdit* box = positionBox(axis);
     if (index <= 2) {
-        const int edge =
-            options::edgeForPositionOption(index, screenExtent(axis), boardExtent(axis));
+        const int edge = options::edgeForPositionOption(index, screenExtent(axis),
+                                                        boardExtent(axis), screenStart(axis));
         moveBoardEdge(axis, edge);
         box->setEnabled(false);
         box->setText(QString::number(edge)); // a different text runs the change handler
         return;
     }
-    if (!m_state.TrayMode)
+    if (!m_board.isInTray())
         if (const auto edge = options::parseInt16(box->text()))
             moveBoardEdge(axis, *edge);
     box->setEnabled(true);
@@ -243,8 +248,9 @@ void OptionsDialog::txtPos_Change(Axis axis) {
     const QString text = box->text();
     if (text.trimmed().isEmpty())
         return;
-    const int maximum = options::positionMaximum(screenExtent(axis), boardExtent(axis));
-    if (const auto corrected = options::correctPositionText(text, maximum)) {
+    const int start = screenStart(axis);
+    const int maximum = options::positionMaximum(screenExtent(axis), boardExtent(axis), start);
+    if (const auto corrected = options::correctPositionText(text, maximum, start)) {
         box->setText(*corrected); // runs this handler again with the settled text
         box->end(false);
         return;
@@ -376,7 +382,7 @@ void OptionsDialog::startSpeedTest(int labelIndex) {
     m_speedLabel = labelIndex;
     m_speedCaption = m_lblFont[labelIndex]->text();
     m_speedTest.emplace(*interval);
-    m_speedTimer->start();
+    m_speedTimer->start(options::DisplaySpeedTest::frameMs(*interval));
 }
 
 void OptionsDialog::speedTestFrame() {
@@ -384,7 +390,10 @@ void OptionsDialog::speedTestFrame() {
         return;
     using Frame = options::DisplaySpeedTest::Frame;
     QLabel* label = m_lblFont[m_speedLabel];
-    const Frame frame = m_speedTest->next(options::parseInt16(m_txtInterval->text()));
+    const std::optional<int> interval = options::parseInt16(m_txtInterval->text());
+    const Frame frame = m_speedTest->next(interval);
+    if (interval)
+        m_speedTimer->setInterval(options::DisplaySpeedTest::frameMs(*interval));
     if (frame == Frame::Placeholder) {
         label->setText(options::DisplaySpeedTest::kPlaceholder);
         QPalette pal = label->palette();
@@ -445,9 +454,11 @@ bool OptionsDialog::ApplyOptions() {
     // SaveLastPosition is what the exit-time write stores.
     Settings toWrite = m_state.settings;
     toWrite.SaveLastPosition = true;
-    if (!m_repository.writeAllSettings(toWrite, m_state.TrayMode))
+    if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()))
         return false;
     m_board.applyBoardLayout(m_state.settings.WindowSize);
+    // What the board's menu shows ticked takes effect on the board now.
+    m_board.applyWindowOptions();
     return true;
 }
 
@@ -512,7 +523,7 @@ void OptionsDialog::cmdApply_Click() {
 }
 
 void OptionsDialog::cmdCancel_Click() {
-    if (!m_state.TrayMode) {
+    if (!m_board.isInTray()) {
         // Undoes the live moves of the position options; the size stays.
         const QRect board = m_board.boardRect();
         const QRect stored(m_state.settings.LastPositionX, m_state.settings.LastPositionY,

@@ -35,8 +35,6 @@ public:
     static inline const QString kCaption = QStringLiteral("ヨルカ設定");
     static inline const QString kWriteFailedMessage =
         QStringLiteral("設定内容の更新に失敗しました。");
-    // Time between two frames of the display-speed test.
-    static constexpr int kSpeedFrameMs = 2;
 
     OptionsDialog(AppState& state, BoardHost& board, SettingsRepository& repository,
                   SoundPlayer& sound, QWidget* parent = nullptr);
@@ -98,6 +96,7 @@ private:
     int selectedSize() const;
     QLineEdit* positionBox(Axis axis) const;
     int screenExtent(Axis axis) const;
+    int screenStart(Axis axis) const;
     int boardExtent(Axis axis) const;
     void moveBoardEdge(Axis axis, int edge);
     void startSpeedTest(int labelIndex);

@@ -46,7 +46,6 @@ void OptionsDialog::buildControls() {
     };
     auto button = [](QWidget* parent, const QString& name, const QString& caption) {
         auto* b = named(new QPushButton(caption, parent), name);
-        b->setAutoDefault(false);
         return b;
     };
     auto* numeric = new options::NumericBoxFilter(this);
@@ -192,7 +191,6 @@ void OptionsDialog::buildControls() {
     place(m_cmdApply, 5835, 4260, 1095, 420);
 
     m_speedTimer = named(new QTimer(this), QStringLiteral("tmrSpeedTest"));
-    m_speedTimer->setInterval(kSpeedFrameMs);
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor::fromRgb(kFormBackground));

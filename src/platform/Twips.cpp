@@ -16,6 +16,11 @@ QSize Twips::screenSizePixels() {
     return screen ? screen->geometry().size() : QSize(1920, 1080);
 }
 
+QRect Twips::availableAreaPixels() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), screenSizePixels());
+}
+
 QSizeF Twips::screenSizeTwips() {
     const Twips t = fromPrimaryScreen();
     const QSize px = screenSizePixels();

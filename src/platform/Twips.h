@@ -31,6 +31,8 @@ public:
     static QSizeF screenSizeTwips();
     // The primary screen's size in pixels.
     static QSize screenSizePixels();
+    // The part of the primary screen that panels leave free, in pixels.
+    static QRect availableAreaPixels();
 
 private:
     double m_tpp;

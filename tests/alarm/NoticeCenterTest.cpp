@@ -39,6 +39,8 @@ public:
     void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
         placements.push_back({insertAfter, pixels, flags});
     }
+    bool isInTray() const override { return false; }
+    void applyWindowOptions() override {}
     QFont boardFont() const override { return {}; }
     QIcon boardIcon() const override {
         QPixmap pm(32, 32);

@@ -111,11 +111,11 @@ TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
     state.settings.LastPositionX = 20;
     state.settings.LastPositionY = 30;
     click(label("lblMini"));
-    EXPECT_TRUE(state.TrayMode);
+    EXPECT_TRUE(behaviour.isInTray());
     EXPECT_FALSE(window.isVisible());
     ASSERT_NE(behaviour.trayStandIn(), nullptr);
     behaviour.trayStandIn()->setWindowState(Qt::WindowNoState);
-    EXPECT_FALSE(state.TrayMode);
+    EXPECT_FALSE(behaviour.isInTray());
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.pos(), QPoint(20, 30));
 }
@@ -145,7 +145,8 @@ TEST_F(BehaviourOnBoardTest, TitleDragMovesTheRealBoard) {
     QApplication::sendEvent(title, &move);
     QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(25, 15));
     EXPECT_EQ(window.pos(), QPoint(120, 110));
-    EXPECT_FALSE(state.DragActive);
+    behaviour.formMouseMove(start + QPoint(60, 60)); // the button is up
+    EXPECT_EQ(window.pos(), QPoint(120, 110));
 }
 
 } // namespace

@@ -93,7 +93,7 @@ public:
     void startTimer() override {}
     void applyBoardLayout(int size) override {
         layouts.push_back(size);
-        layoutInTray.push_back(m_state.TrayMode);
+        layoutInTray.push_back(isInTray());
     }
     QRect boardRect() const override { return window.geometry(); }
     void moveBoardTo(int left, int top) override { window.move(left, top); }
@@ -101,11 +101,14 @@ public:
         placements.push_back({insertAfter, pixels, flags});
         setWindowPos(&window, static_cast<InsertAfter>(insertAfter), pixels, flags);
     }
+    bool isInTray() const override { return behaviour && behaviour->isInTray(); }
+    void applyWindowOptions() override {}
     QFont boardFont() const override { return window.font(); }
     QIcon boardIcon() const override { return icon; }
     QWidget* boardWidget() override { return &window; }
 
     QWidget window;
+    const BoardBehaviour* behaviour = nullptr;
     QIcon icon;
     std::vector<Fill> fills;
     std::vector<Placement> placements;
@@ -132,12 +135,24 @@ protected:
         board.boardPage.nextEntry = 0;
         setBeepHook([this] { ++beeps; });
         behaviour.setTrayAvailableProbe([] { return false; });
+        board.behaviour = &behaviour;
         board.window.show();
     }
     ~BehaviourTest() override { setBeepHook({}); }
 
     QAction* item(const char* name) const {
         return behaviour.menus().action(QString::fromLatin1(name));
+    }
+    // Starts a title drag and makes one move: false when that move only
+    // took the cursor position (the first move after the command menu).
+    bool firstDragMoveMovesBoard() {
+        const QPoint before = board.window.pos();
+        behaviour.titleMouseDown(Qt::LeftButton);
+        behaviour.formMouseMove(QCursor::pos() + QPoint(7, 3));
+        behaviour.titleMouseUp(Qt::LeftButton);
+        const bool moved = board.window.pos() != before;
+        board.window.move(before);
+        return moved;
     }
     QString controlCaption() const { return board.label(QStringLiteral("lblCntl"))->text(); }
 
@@ -166,7 +181,6 @@ TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
     board.boardPage.firstRow = 0;
     state.settings.TopMost = true;
     state.settings.WindowSize = Middle;
-    state.DragArmed = true;
     bool ran = false;
     openMenu([&] {
         ran = true;
@@ -182,7 +196,7 @@ TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
     });
     EXPECT_TRUE(ran);
     EXPECT_EQ(controlCaption(), QStringLiteral("□"));
-    EXPECT_FALSE(state.DragArmed);
+    EXPECT_FALSE(firstDragMoveMovesBoard());
 }
 
 TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
@@ -192,10 +206,9 @@ TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
 
 TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
     state.schedule.reset();
-    state.DragArmed = true;
     behaviour.controlClicked(); // would block in the menu if it opened
     EXPECT_EQ(controlCaption(), QStringLiteral("□"));
-    EXPECT_TRUE(state.DragArmed);
+    EXPECT_TRUE(firstDragMoveMovesBoard());
 }
 
 TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {
@@ -406,7 +419,7 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     const QSize size = board.window.size();
 
     behaviour.miniClicked();
-    EXPECT_TRUE(state.TrayMode);
+    EXPECT_TRUE(behaviour.isInTray());
     EXPECT_FALSE(board.window.isVisible());
     EXPECT_EQ(behaviour.shadow(), nullptr);
     // No tray here: a minimised stand-in keeps the way back.
@@ -415,15 +428,15 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     EXPECT_TRUE(standIn->isMinimized());
     EXPECT_EQ(standIn->windowTitle(), kAppTitle);
     // Dragging is off while hidden.
-    state.DragActive = true;
+    behaviour.titleMouseDown(Qt::LeftButton);
     const QPoint before = board.window.pos();
     behaviour.formMouseMove(QPoint(900, 900));
     EXPECT_EQ(board.window.pos(), before);
-    state.DragActive = false;
+    behaviour.titleMouseUp(Qt::LeftButton);
 
     // The user restores the stand-in from the task bar.
     standIn->setWindowState(Qt::WindowNoState);
-    EXPECT_FALSE(state.TrayMode);
+    EXPECT_FALSE(behaviour.isInTray());
     EXPECT_EQ(behaviour.trayStandIn(), nullptr);
     EXPECT_TRUE(board.window.isVisible());
     EXPECT_EQ(board.window.geometry(), QRect(QPoint(40, 30), size));
@@ -478,18 +491,18 @@ TEST_F(BehaviourTest, TrayClicksRestoreAndTheMenuIsTheTrayMenu) {
     EXPECT_EQ(tray->icon()->contextMenu(), behaviour.menus().tray());
 
     emit tray->icon()->activated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(state.TrayMode);
+    EXPECT_TRUE(behaviour.isInTray());
     emit tray->icon()->activated(QSystemTrayIcon::Trigger);
-    EXPECT_FALSE(state.TrayMode);
+    EXPECT_FALSE(behaviour.isInTray());
     EXPECT_TRUE(board.window.isVisible());
 
     behaviour.hideToTray();
     emit tray->icon()->activated(QSystemTrayIcon::DoubleClick);
-    EXPECT_FALSE(state.TrayMode);
+    EXPECT_FALSE(behaviour.isInTray());
 
     behaviour.hideToTray();
     item("mnuTray_Open")->trigger();
-    EXPECT_FALSE(state.TrayMode);
+    EXPECT_FALSE(behaviour.isInTray());
 }
 
 TEST_F(BehaviourTest, FailedTrayExitBringsTheIconBack) {
@@ -512,7 +525,6 @@ TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
     board.window.move(200, 150);
     QCursor::setPos(500, 400);
     behaviour.titleMouseDown(Qt::LeftButton);
-    EXPECT_TRUE(state.DragActive);
     behaviour.formMouseMove(QPoint(510, 395));
     EXPECT_EQ(board.window.pos(), QPoint(210, 145));
     behaviour.formMouseMove(QPoint(530, 405));
@@ -524,17 +536,15 @@ TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
     behaviour.titleMouseUp(Qt::LeftButton);
     behaviour.formMouseMove(QPoint(600, 600));
     EXPECT_EQ(board.window.pos(), QPoint(230, 155));
-    EXPECT_EQ(state.LastCursorX, 600);
-    EXPECT_EQ(state.LastCursorY, 600);
 }
 
 TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
     board.window.move(200, 150);
-    state.DragArmed = false;
-    state.DragActive = true;
+    openMenu([] {});
+    QCursor::setPos(650, 650);
+    behaviour.titleMouseDown(Qt::LeftButton);
     behaviour.formMouseMove(QPoint(700, 700));
     EXPECT_EQ(board.window.pos(), QPoint(200, 150));
-    EXPECT_TRUE(state.DragArmed);
     behaviour.formMouseMove(QPoint(705, 702));
     EXPECT_EQ(board.window.pos(), QPoint(205, 152));
 }

@@ -46,7 +46,10 @@ public:
         return true;
     }
     void restoreFromTray() override { calls << "restore"; }
+    bool isInTray() const override { return inTray; }
+    void applyWindowOptions() override { calls << "windowOptions"; }
     QStringList calls;
+    bool inTray = false;
 };
 
 class BoardWindowTest : public ::testing::Test {
@@ -217,7 +220,9 @@ TEST_F(BoardWindowTest, BigSmallBigRestoresBig) {
 TEST_F(BoardWindowTest, InTheTraySizeChangeKeepsTheWindowSize) {
     board().applyBoardLayout(Small);
     const QSize before = board().size();
-    state.TrayMode = true;
+    RecordingBehaviour behaviour;
+    behaviour.inTray = true;
+    board().setBehaviour(&behaviour);
     board().applyBoardLayout(Big);
     EXPECT_EQ(board().size(), before);
     EXPECT_EQ(label("lblExit")->x(), px(9150));
@@ -237,8 +242,13 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
     // New colours, as the options dialog applies them.
     state.settings.ForeColor1 = 0x00FF00;
     state.settings.ForeColor2 = 0x0000AA;
+    state.settings.BackColor = 0x331100;
     board().applyBoardLayout(Small);
 
+    // A background colour applied by the options dialog shows at once.
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(fromQColor(board().cell("lblPlace", r)->palette().color(QPalette::Window)),
+                  0x331100u);
     EXPECT_EQ(colorOf(board().cell("lblSeq", 3)), 0x00FF00u);
     EXPECT_EQ(colorOf(board().cell("lblPlace", 5)), 0x00FF00u);
     EXPECT_EQ(colorOf(comment), 0x0000AAu);
@@ -300,7 +310,7 @@ TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
     RecordingBehaviour behaviour;
     board().setBehaviour(&behaviour);
     state.settings.ActiveDisplay = true;
-    state.TrayMode = true;
+    behaviour.inTray = true;
     board().fillBoard(0, kToday, kToday, false);
     finishFills();
     EXPECT_EQ(behaviour.calls, QStringList{"restore"});

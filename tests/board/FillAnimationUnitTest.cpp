@@ -1,6 +1,7 @@
 #include "BoardTestEntries.h"
 #include "board/BoardContent.h"
 #include "board/FillAnimation.h"
+#include "board/FlapPace.h"
 #include "core/AppState.h"
 #include "platform/Clock.h"
 
@@ -81,8 +82,10 @@ TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
 
     runToEnd({0, kToday, kToday, true});
 
-    // Interval 1: 20 placeholder frames, then the final caption.
-    const auto placeholders = [](const QString& p) { return QStringList(20, p); };
+    // A round of placeholder frames, then the final caption.
+    const auto placeholders = [](const QString& p) {
+        return QStringList(board::pace::PlaceholderFrames, p);
+    };
     EXPECT_EQ(surface.at(layout::Status, 0).history, placeholders(board::StatusPlaceholder)
                                                          << "最重要");
     EXPECT_EQ(surface.at(layout::Place, 0).history, placeholders(board::PlacePlaceholder)
@@ -123,10 +126,10 @@ TEST_F(FillAnimationTest, StatusPlaceholderColourCyclesEveryFrame) {
     while (fill.stepFrame()) {
         const auto& status = surface.at(layout::Status, 0);
         if (status.visible && status.history.size() > int(seen.size()) &&
-            status.history.size() <= 20)
+            status.history.size() <= board::pace::PlaceholderFrames)
             seen.push_back(status.color);
     }
-    ASSERT_EQ(seen.size(), 20u);
+    ASSERT_EQ(seen.size(), size_t(board::pace::PlaceholderFrames));
     // The label starts white, so the first frame is red.
     const BgrColor cycle[] = {board::Red, board::Yellow, board::Blue};
     for (size_t i = 0; i < seen.size(); ++i)
@@ -152,7 +155,7 @@ TEST_F(FillAnimationTest, ViewWindowBeforeTodayRedrawsButDrawsNoPlaceholderOnEmp
     state.schedule.setEntries({entryAt(kToday, 14, 5)});
     runToEnd({0, kToday.addDays(-30), kToday.addDays(30), false});
 
-    EXPECT_EQ(surface.at(layout::Place, 0).history.size(), 21);
+    EXPECT_EQ(surface.at(layout::Place, 0).history.size(), board::pace::PlaceholderFrames + 1);
     // Row 1: no entry, nothing showing: the word columns stop at their first
     // (empty) frame, the flaps are only blanked.
     EXPECT_TRUE(surface.at(layout::Status, 1).history.isEmpty());
@@ -215,6 +218,59 @@ TEST_F(FillAnimationTest, DateAndMinuteStayFixedDuringTheFill) {
     clock.set(kToday, QTime(14, 6, 10)); // the minute passes mid-fill
     fill.finishNow();
     EXPECT_EQ(surface.at(layout::Status, 0).caption, "普通");
+}
+
+// The pace by the fill's own plan, stepped by hand: each placeholder stays up
+// long enough for a 25 fps recording, a forced fill of three rows at the
+// default Interval takes 1 to 2 s whatever the times, and Interval scales it.
+TEST_F(FillAnimationTest, PacedSoThatEveryPhaseCanBeSeen) {
+    struct Shown {
+        int64_t sinceUs = -1;
+        QString caption;
+    };
+    std::map<std::pair<int, int>, Shown> shown;
+    int64_t shortestPlaceholderUs = INT64_MAX;
+    class PacedSurface : public RecordingSurface {
+    public:
+        std::function<void(Column, int, bool)> onVisible;
+        void setVisible(Column c, int r, bool v) override {
+            onVisible(c, r, v);
+            RecordingSurface::setVisible(c, r, v);
+        }
+    } paced;
+    FillAnimation pacedFill(state, paced);
+    pacedFill.setAutoRun(false);
+    paced.onVisible = [&](Column c, int r, bool visible) {
+        Shown& s = shown[{c, r}];
+        if (visible) {
+            s = {pacedFill.plannedUs(), paced.caption(c, r)};
+        } else if (s.sinceUs >= 0 && s.caption.startsWith(QStringLiteral("－"))) {
+            shortestPlaceholderUs =
+                std::min(shortestPlaceholderUs, pacedFill.plannedUs() - s.sinceUs);
+        }
+    };
+    const auto forcedFillUs = [&](int interval, const DayList& entries) {
+        state.settings.Interval = static_cast<int16_t>(interval);
+        state.schedule.setEntries(entries);
+        for (int r = 0; r < 3; ++r)
+            paced.at(layout::Place, r).caption = QStringLiteral("x");
+        int64_t total = 0;
+        pacedFill.start({0, kToday, kToday, true}, [&] { total = pacedFill.plannedUs(); });
+        while (pacedFill.stepFrame()) {
+            total = pacedFill.plannedUs();
+        }
+        return total;
+    };
+    clock.set(kToday, QTime(0, 0));
+    const DayList early = {entryAt(kToday, 0, 0), entryAt(kToday, 0, 0), entryAt(kToday, 0, 0)};
+    const DayList late = {entryAt(kToday, 23, 59), entryAt(kToday, 23, 59)}; // and no third
+    const int64_t quickest = forcedFillUs(10, early);
+    const int64_t slowest = forcedFillUs(10, late);
+    EXPECT_GE(quickest, 1000000);
+    EXPECT_LE(slowest, 2000000);
+    EXPECT_GE(shortestPlaceholderUs, 40000) << "a 25 fps recording takes a picture every 40 ms";
+    EXPECT_EQ(forcedFillUs(20, late), 2 * slowest);
+    EXPECT_EQ(forcedFillUs(1, early) * 10, quickest);
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 # title, the command menu ("■" while open), paging with F6/F4/F5, hiding it
 # into the tray with "－" and bringing it back with a left click on the icon
 # (a right click opens the tray menu), the task-bar button of "ﾀｽｸﾊﾞｰに表示"
-# (the board itself never has one) and "常に手前に表示" keeping the board
-# above another window.
+# (the board itself never has one, also after tray trips) and "常に手前に表示"
+# keeping the board above another window, and letting it go again: after a
+# tray trip, with "内容更新時は前面表示" and after a start with it stored on.
 # shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -169,6 +170,21 @@ taskbar_buttons() {
     done
     echo "$count"
 }
+# The board is not listed on its own, whatever else the task bar shows.
+no_own_taskbar_button() { # when
+    board_wm_state "$board" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+        e2e_fail "$1 the board has a task-bar button of its own: $(board_wm_state "$board")"
+    [[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "$1 a task-bar button titled like the program is shown"
+}
+# Into the tray and back with a left click on the icon.
+tray_trip() {
+    hide_to_tray
+    e2e_window_geometry "$tray"
+    xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2)) click 1
+    e2e_retry 5 bash -c "xwininfo -id $board | grep -q IsViewable" ||
+        e2e_fail "the board did not come back from the tray"
+    sleep 0.7
+}
 board_wm_state "$board" | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
     e2e_fail "the board asks for no task-bar exclusion: $(board_wm_state "$board")"
 [[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "a task-bar button exists before ﾀｽｸﾊﾞｰに表示"
@@ -185,6 +201,17 @@ sleep 0.5
 [[ $(taskbar_buttons) -eq 0 ]] || e2e_fail "turning ﾀｽｸﾊﾞｰに表示 off left the task-bar button"
 
 # --- always on top ------------------------------------------------------------
+# A normal window activated over the board goes above it (the board is not
+# kept on top).
+other_goes_above() { # when
+    xdotool windowactivate "$other" 2>/dev/null || true
+    # icewm rewrites its stacking list only when it restacks; a raise of a
+    # window already in front still makes it do so.
+    xdotool windowraise "$other"
+    sleep 0.7
+    (($(board_stack_index "$other") > $(board_stack_index "$board"))) ||
+        e2e_fail "$1 the board stays above a window activated over it: $(board_stacking | tr '\n' ' ')"
+}
 e2e_window_geometry "$board"
 xmessage -geometry "+$((WIN_X - 20))+$((WIN_Y + 10))" -title other "another window over the board" &
 E2E_PIDS+=($!)
@@ -212,4 +239,54 @@ e2e_screenshot board-above
 board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
 e2e_retry 5 bash -c "! xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
     e2e_fail "turning 常に手前に表示 off kept the board above"
+other_goes_above "after 常に手前に表示 was turned off"
+
+# --- on top and out of the task bar across tray trips ---------------------------
+# A trip through the tray with on-top set: it comes back on top, and can
+# still be turned off. The board never gets a task-bar button of its own.
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+tray_trip
+e2e_retry 5 bash -c "xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "the board came back from the tray without 常に手前に表示"
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+other_goes_above "after a tray trip and 常に手前に表示 turned off"
+no_own_taskbar_button "after a tray trip with 常に手前に表示 toggled"
+
+# 内容更新時は前面表示: every redraw brings the board forward once.
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_ACTDISP) Return
+for _ in 1 2; do
+    e2e_click_in "$board" 30 70
+    xdotool key F5
+    wait_fill_done
+    tray_trip
+done
+e2e_click_in "$board" 30 70
+xdotool key F5
+wait_fill_done
+no_own_taskbar_button "after tray trips with 内容更新時は前面表示"
+other_goes_above "after redraws with 内容更新時は前面表示"
+e2e_screenshot after-tray-trips
+
+# --- a start with on-top stored on ------------------------------------------------
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_ACTDISP) Return
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+e2e_window_geometry "$board"
+e2e_click_in "$board" $((WIN_W - 22 + 15 / 2)) $((1 + 16 / 2)) # the close label
+e2e_wait_tanzo_exit 10 || e2e_fail "the close label did not end the program"
+e2e_start_tanzo --faketime "@2027-03-15 09:59:50" --log tanzo-restart.log
+board=$(e2e_wait_board)
+e2e_wait_text "倉庫" 15 || e2e_fail "the restarted board never showed its appointments"
+e2e_retry 5 bash -c "xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "常に手前に表示 stored on did not start the board on top"
+# shellcheck disable=SC2046
+board_menu_keys "$board" $(board_downs $BOARD_MENU_TOPMOST) Return
+e2e_retry 5 bash -c "! xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "a board started on top cannot be taken off the top"
+other_goes_above "on a board started on top, after 常に手前に表示 was turned off"
+no_own_taskbar_button "after a start on top"
 e2e_pass

@@ -95,7 +95,8 @@ try_chooser $((105 + 2265 + 450)) $((90 + 1365 + 187)) "フォント" font
 # "..." at 2520,1380 in Frame2 (315 x 315).
 try_chooser $((3615 + 2520 + 157)) $((90 + 1380 + 157)) "ｻｳﾝﾄﾞﾌｧｲﾙの選択" sound-file
 
-# The display-speed test with the value 1: 20 placeholder frames per preview.
+# The display-speed test with the value 1: the board's placeholder frames per
+# preview, at the board's pace.
 # Frame4 at 105,2040; Frame3 at 2460,465; txtInterval and ﾃｽﾄ inside it.
 dlg_click_accessible "push button" "ﾃｽﾄ"
 sleep 0.05

@@ -3,7 +3,8 @@
 # menu, "位置を設定" then "右端" moves the board flush right at once, OK keeps
 # it there (Escape would have put it back), and the next start finds the
 # board there again. The version window and the help viewer open from the
-# menu and from F1.
+# menu and from F1. 常に手前に表示 and ﾀｽｸﾊﾞｰに表示 applied show at once; a
+# position stored off every screen still gives a visible board.
 # shellcheck source=tests/e2e/lib.sh
 # shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
@@ -32,6 +33,7 @@ board_flush_right() {
 }
 
 e2e_start_desktop
+icewm_pid=${E2E_PIDS[-1]}
 e2e_write_data_file <<EOF_DATA
 $today,.5,3,"本社     ","定例",0,0
 EOF_DATA
@@ -47,6 +49,8 @@ options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not ope
 sleep 0.5
 e2e_screenshot options-open
 dlg_check_centred "$options"
+xprop -id "$options" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = " ||
+    e2e_fail "the options dialog carries no icon of the program"
 e2e_window_geometry "$options"
 # 7020 x 4755 twips of client area.
 [[ "$WIN_W" == 468 && "$WIN_H" == 317 ]] || e2e_fail "the options dialog is ${WIN_W}x$WIN_H, not 468x317"
@@ -115,4 +119,59 @@ board=$(e2e_wait_board)
 e2e_retry 5 board_flush_right || e2e_fail "after a restart the board is at $WIN_X (width $WIN_W), not flush right"
 [[ $WIN_Y -eq $board_y ]] || e2e_fail "after a restart the board is at y $WIN_Y, not $board_y"
 e2e_screenshot restarted
+
+# 常に手前に表示 and ﾀｽｸﾊﾞｰに表示 applied in the dialog show on the board at once.
+e2e_wait_text "本社" 15 || e2e_fail "the restarted board never showed its appointment"
+own_buttons() { # task-bar buttons titled like the program
+    local wid count=0
+    for wid in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,//g'); do
+        [[ "$(xdotool getwindowname "$wid" 2>/dev/null)" == "スケジュールヨルカLite" ]] || continue
+        xprop -id "$wid" _NET_WM_STATE | grep -q SKIP_TASKBAR || count=$((count + 1))
+    done
+    echo "$count"
+}
+open_board_menu_item o
+options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not open the options dialog"
+sleep 0.5
+dlg_click_accessible "check box" "ﾀｽｸﾊﾞｰに表示" 8
+dlg_click_accessible "check box" "常に手前に表示" 8
+dlg_click_accessible "push button" "適用"
+e2e_retry 5 bash -c "xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "常に手前に表示 applied did not put the board on top"
+e2e_retry 5 bash -c "[[ \$(xprop -root _NET_CLIENT_LIST | tr ',' '\n' | wc -l) -ge 3 ]]"
+tries=0
+until [[ $(own_buttons) -eq 1 ]] || ((tries++ >= 50)); do sleep 0.1; done
+[[ $(own_buttons) -eq 1 ]] || e2e_fail "ﾀｽｸﾊﾞｰに表示 applied did not give the task-bar button"
+e2e_screenshot applied-window-options
+dlg_click_accessible "check box" "ﾀｽｸﾊﾞｰに表示" 8
+dlg_click_accessible "check box" "常に手前に表示" 8
+dlg_click_accessible "push button" "OK"
+dlg_wait_window_gone "$options_title" 5 || e2e_fail "OK did not close the options dialog"
+e2e_retry 5 bash -c "! xprop -id $board _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    e2e_fail "常に手前に表示 turned off in the dialog kept the board on top"
+tries=0
+until [[ $(own_buttons) -eq 0 ]] || ((tries++ >= 50)); do sleep 0.1; done
+[[ $(own_buttons) -eq 0 ]] || e2e_fail "ﾀｽｸﾊﾞｰに表示 turned off in the dialog left the task-bar button"
+
+# A position stored off every screen (a monitor unplugged, a hand-edited
+# file) with no window manager to pull the board back: it must still be seen.
+e2e_window_geometry "$board"
+e2e_click_in "$board" $((WIN_W - 22 + 15 / 2)) $((1 + 16 / 2))
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
+kill "$icewm_pid"
+e2e_wait_exit "$icewm_pid" 5 || e2e_fail "icewm did not end"
+for pos in "88,13 a0,0f" "00,80 00,80"; do # (5000, 4000) and (-32768, -32768)
+    read -r x y <<<"$pos"
+    sed -i -e "s/^\"LastPositionX\"=hex:.*/\"LastPositionX\"=hex:$x/" \
+        -e "s/^\"LastPositionY\"=hex:.*/\"LastPositionY\"=hex:$y/" "$TANZO_SETTINGS_FILE"
+    grep -aq "LastPositionX\"=hex:$x" "$TANZO_SETTINGS_FILE" || e2e_fail "could not store the position $pos"
+    e2e_start_tanzo --faketime "@$start_at" --log "tanzo-offscreen-${x/,/}.log"
+    board=$(e2e_wait_board) # a board on the screen, or none
+    e2e_window_geometry "$board"
+    ((WIN_X >= 0 && WIN_Y >= 0 && WIN_X + WIN_W <= 1280 && WIN_Y + WIN_H <= 1024)) ||
+        e2e_fail "stored at ($pos) the board is at $WIN_X,$WIN_Y, not wholly on the screen"
+    e2e_screenshot "offscreen-position-${x/,/}"
+    kill "$TANZO_PID"
+    e2e_wait_tanzo_exit 10 || e2e_fail "the program did not end on SIGTERM"
+done
 e2e_pass

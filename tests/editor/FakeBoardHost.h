@@ -17,6 +17,8 @@ public:
     QRect boardRect() const override { return {}; }
     void moveBoardTo(int, int) override {}
     void placeBoard(int, const QRect&, int) override {}
+    bool isInTray() const override { return false; }
+    void applyWindowOptions() override {}
     QFont boardFont() const override { return {}; }
     QIcon boardIcon() const override { return {}; }
     QWidget* boardWidget() override { return nullptr; }

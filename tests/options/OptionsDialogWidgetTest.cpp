@@ -299,6 +299,7 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     EXPECT_EQ(s.AlarmSkipMinute, 15);
     EXPECT_TRUE(s.ShowTask);
     EXPECT_TRUE(s.TopMost);
+    EXPECT_EQ(m_board.windowOptionApplies, 1) << "on-top and task-bar button follow at once";
     EXPECT_EQ(s.Interval, 33);
     EXPECT_EQ(s.WindowSize, Big);
     EXPECT_EQ(s.BackColor, 0x123456u);
@@ -506,6 +507,25 @@ TEST_F(OptionsDialogTest, EscapeCancelsButCloseBoxLeavesTheBoard) {
     open();
     m_dialog->close();
     EXPECT_EQ(m_board.placements.size(), 1u) << "the close box does not move the board back";
+
+    // Enter presses the focused button; OK is the default only elsewhere.
+    const auto enterOn = [&](QWidget* focus) {
+        m_dialog->show();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog));
+        focus->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    open();
+    check("chkWindow_0")->setChecked(true);
+    enterOn(button("cmdCancel"));
+    flushDeletes();
+    EXPECT_TRUE(m_dialog.isNull());
+    EXPECT_FALSE(QFile::exists(m_store->filePath())) << "Enter on ｷｬﾝｾﾙ stored the options";
+    open();
+    check("chkWindow_0")->setChecked(true);
+    enterOn(edit("txtInterval"));
+    EXPECT_TRUE(storedSettings().ShowTask);
 }
 
 TEST_F(OptionsDialogTest, ClearingAPositionBoxLeavesTheBoard) {
@@ -527,7 +547,7 @@ TEST_F(OptionsDialogTest, BoardLargerThanScreenSettlesOnZero) {
 }
 
 TEST_F(OptionsDialogTest, TrayModeLeavesPositionAlone) {
-    m_state->TrayMode = true;
+    m_board.inTray = true;
     open();
     EXPECT_TRUE(edit("txtPosX")->text().isEmpty());
     EXPECT_FALSE(check("chkPos")->isEnabled());
@@ -586,7 +606,7 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
         }
         ASSERT_LT(placeholders, 100);
     }
-    EXPECT_EQ(placeholders, 20);
+    EXPECT_EQ(placeholders, board::pace::PlaceholderFrames);
     EXPECT_EQ(fromQColor(first->palette().color(QPalette::WindowText)), 0x00FF00u);
     m_dialog->speedTestFrame(); // end of the first preview
     m_dialog->speedTestFrame();

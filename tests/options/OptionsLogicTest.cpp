@@ -135,6 +135,29 @@ TEST(BoardPosition, EdgeOptions) {
     EXPECT_EQ(edgeForPositionOption(1, 1280, 411), 434); // 434.5 rounds to even
     EXPECT_EQ(edgeForPositionOption(1, 1280, 410), 435);
     EXPECT_EQ(edgeForPositionOption(2, 1280, 411), 869);
+    // The free area of a screen with a 24 px panel at the top and a 30 px
+    // task bar at the bottom (1024 px high): the board stays between them.
+    EXPECT_EQ(edgeForPositionOption(0, 970, 94, 24), 24);
+    EXPECT_EQ(edgeForPositionOption(2, 970, 94, 24), 900);
+    const int maximum = positionMaximum(970, 94, 24);
+    EXPECT_EQ(correctPositionText(QStringLiteral("950"), maximum, 24), QStringLiteral("900"));
+    EXPECT_EQ(correctPositionText(QStringLiteral("3"), maximum, 24), QStringLiteral("24"));
+}
+
+TEST(BoardPosition, StoredPositionOffEveryScreenComesBackToTheFreeArea) {
+    const QList<QRect> screens = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1024, 768)};
+    const QRect area(0, 0, 1280, 994);
+    const QSize board(411, 94);
+    const auto shown = [&](int x, int y) {
+        return reachableBoardPosition(QRect(QPoint(x, y), board), screens, area);
+    };
+    EXPECT_EQ(shown(5000, 4000), QPoint(869, 900));
+    EXPECT_EQ(shown(-32768, -32768), QPoint(0, 0));
+    EXPECT_EQ(shown(1500, 900), QPoint(869, 900)) << "below the smaller second screen";
+    // Anywhere the title strip can still be taken hold of, it stays.
+    EXPECT_EQ(shown(1500, 300), QPoint(1500, 300));
+    EXPECT_EQ(shown(-300, 1000), QPoint(-300, 1000));
+    EXPECT_EQ(shown(1240, 10), QPoint(1240, 10));
 }
 
 TEST(FontSizeLimits, RangesAndCapsPerBoardSize) {
@@ -293,14 +316,17 @@ TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
     EXPECT_TRUE(t.SoundFileName.isEmpty()) << "sound off empties the stored path";
 }
 
-TEST(DisplaySpeedTest, ShowsTwentyPlaceholdersPerStepThenTheText) {
+TEST(DisplaySpeedTest, ShowsTheBoardsPlaceholderFramesAtItsPaceThenTheText) {
     using Frame = DisplaySpeedTest::Frame;
     DisplaySpeedTest test(1);
-    for (int k = 0; k < 20; ++k)
+    for (int k = 0; k < board::pace::PlaceholderFrames; ++k)
         ASSERT_EQ(test.next(1), Frame::Placeholder) << k;
     EXPECT_EQ(test.next(1), Frame::Restore);
     EXPECT_EQ(test.next(1), Frame::End);
     EXPECT_EQ(test.next(1), Frame::End);
+    // A frame lasts as long as one of the board's, in proportion to the value.
+    EXPECT_EQ(DisplaySpeedTest::frameMs(10), board::pace::placeholderFrameUs(10) / 1000);
+    EXPECT_EQ(DisplaySpeedTest::frameMs(20), 2 * DisplaySpeedTest::frameMs(10));
 }
 
 TEST(DisplaySpeedTest, EmptiedBoxEndsTheTest) {
@@ -311,16 +337,16 @@ TEST(DisplaySpeedTest, EmptiedBoxEndsTheTest) {
     EXPECT_EQ(test.next(10), Frame::End);
 }
 
-TEST(DisplaySpeedTest, LoweredValueRestoresEarlyAndStillEnds) {
+TEST(DisplaySpeedTest, ChangedValueStillRestoresOnceAndEnds) {
     using Frame = DisplaySpeedTest::Frame;
-    DisplaySpeedTest test(2); // 41 frames in all
+    DisplaySpeedTest test(2);
     int restores = 0, frames = 0;
     for (Frame f = test.next(1); f != Frame::End; f = test.next(1)) {
         ++frames;
         restores += f == Frame::Restore;
     }
-    EXPECT_EQ(frames, 41);
-    EXPECT_EQ(restores, 1); // at frame 20; the caller restores again at the end
+    EXPECT_EQ(frames, board::pace::PlaceholderFrames + 1);
+    EXPECT_EQ(restores, 1); // the caller restores again at the end
 }
 
 TEST(VersionText, TitleVersionCopyrightCompany) {

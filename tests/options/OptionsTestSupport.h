@@ -33,6 +33,8 @@ public:
         placements.push_back({insertAfter, pixels, flags});
         rect = pixels;
     }
+    bool isInTray() const override { return inTray; }
+    void applyWindowOptions() override { ++windowOptionApplies; }
     QFont boardFont() const override { return font; }
     QIcon boardIcon() const override {
         QPixmap pixmap(32, 32);
@@ -42,6 +44,8 @@ public:
     QWidget* boardWidget() override { return nullptr; }
 
     QRect rect{100, 200, 410, 94};
+    bool inTray = false;
+    int windowOptionApplies = 0;
     QFont font{QStringLiteral("IPAGothic"), 9};
     std::vector<int> layouts;
     std::vector<QPoint> moves;
