@@ -133,8 +133,8 @@ Shell::StartResult Shell::start() {
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
-    m_board->timer1()->setInterval(1000);
-    m_board->timer1()->start();
+    m_board->tickTimer()->setInterval(1000);
+    m_board->tickTimer()->start();
     if (s.ShowTask)
         m_behaviour->showTaskBarProxy();
     // Commands from the command line: the board reloads at once.

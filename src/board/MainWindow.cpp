@@ -2,6 +2,7 @@
 
 #include "board/BoardBehaviour.h"
 #include "board/BoardContent.h"
+#include "board/BoardFace.h"
 #include "board/FillAnimation.h"
 #include "core/AppState.h"
 #include "core/Colors.h"
@@ -24,16 +25,6 @@ using layout::Column;
 
 namespace {
 
-void setTextColor(QLabel* label, BgrColor color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, toQColor(color));
-    label->setPalette(palette);
-}
-
-BgrColor textColor(const QLabel* label) {
-    return fromQColor(label->palette().color(QPalette::WindowText));
-}
-
 void setBackColor(QWidget* widget, BgrColor color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, toQColor(color));
@@ -43,40 +34,10 @@ void setBackColor(QWidget* widget, BgrColor color) {
 
 } // namespace
 
-// The fill animation's view of the rows: text labels 3-5 of each column.
-class WidgetBoardSurface : public BoardSurface {
-public:
-    using Labels = std::array<std::array<QLabel*, 6>, layout::ColumnCount>;
-    WidgetBoardSurface(const Labels& labels, std::function<void(Column, int)> align)
-        : m_labels(labels), m_align(std::move(align)) {}
-
-    QString caption(Column column, int row) const override { return text(column, row)->text(); }
-    void setCaption(Column column, int row, const QString& caption) override {
-        QLabel* label = text(column, row);
-        label->setText(caption);
-        label->adjustSize();
-    }
-    BgrColor color(Column column, int row) const override { return textColor(text(column, row)); }
-    void setColor(Column column, int row, BgrColor color) override {
-        setTextColor(text(column, row), color);
-    }
-    void setVisible(Column column, int row, bool visible) override {
-        text(column, row)->setVisible(visible);
-    }
-    void align(Column column, int row) override { m_align(column, row); }
-
-private:
-    QLabel* text(Column column, int row) const { return m_labels[column][row + 3]; }
-    const Labels& m_labels;
-    std::function<void(Column, int)> m_align;
-};
-
 MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
-      m_notices(std::move(notices)), m_twips(Twips::fromPrimaryScreen()), m_icon(appIcon()) {
+      m_notices(std::move(notices)), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));
-    m_drawnForeColor1 = state.settings.ForeColor1;
-    m_drawnForeColor2 = state.settings.ForeColor2;
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
     setBackColor(this, layout::WindowBackColor);
@@ -85,212 +46,39 @@ MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
 
     // The shell starts the timer once the board is placed; the first tick
     // loads the appointments.
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(1000);
-    connect(m_timer1, &QTimer::timeout, this, &MainWindow::tick);
+    m_tickTimer = new QTimer(this);
+    m_tickTimer->setObjectName(QStringLiteral("Timer1"));
+    m_tickTimer->setInterval(1000);
+    connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::tick);
     connect(&m_state.schedule, &ScheduleStore::reloaded, this, [this] { m_redrawPending = true; });
 
-    createHeader();
-    createTitleStrip();
-    createRows();
-
-    m_surface = std::make_unique<WidgetBoardSurface>(
-        m_columns, [this](Column column, int row) { alignCellText(column, row, row); });
-    m_fill = std::make_unique<FillAnimation>(m_state, *m_surface);
+    m_face = std::make_unique<BoardFace>(*this, m_state.settings, this);
+    m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
     m_fill->setHooks({[this] { onFillStarted(); }, [this] { onFillFinished(); }});
 
-    initBoardLabels();
+    m_face->showInitialCaptions();
     applyBoardLayout(m_state.settings.WindowSize);
 }
 
 MainWindow::~MainWindow() {
-    // The fill refers to the labels; end it before they go.
+    // The fill draws on the labels; end it before they go.
     m_fill.reset();
 }
 
-QLabel* MainWindow::newLabel(const QString& name) {
-    auto* label = new QLabel(this);
-    label->setObjectName(name);
-    label->installEventFilter(this);
-    return label;
-}
-
-void MainWindow::createHeader() {
-    QFont font(layout::HeaderFontName);
-    font.setPointSizeF(layout::HeaderFontPoints);
-    font.setWeight(QFont::Normal);
-    // The band first, so the four captions lie in front of it.
-    m_headers[4] = newLabel(QStringLiteral("Label5"));
-    for (int i = 0; i < 4; ++i) {
-        m_headers[i] = newLabel(QStringLiteral("Label%1").arg(i + 1));
-        m_headers[i]->setText(layout::HeaderCaptions[i]);
-        m_headers[i]->setAlignment(Qt::AlignCenter);
-    }
-    for (QLabel* header : m_headers) {
-        header->setFont(font);
-        setBackColor(header, layout::HeaderBackColor);
-        setTextColor(header, layout::HeaderForeColor);
-    }
-}
-
-void MainWindow::createTitleStrip() {
-    QFont font(layout::TitleFontName);
-    font.setPointSizeF(layout::TitleFontPoints);
-    font.setWeight(static_cast<QFont::Weight>(layout::TitleFontWeight));
-    const auto make = [&](const QString& name, const QString& caption, const QString& tip,
-                          BgrColor back, Qt::Alignment alignment) {
-        QLabel* label = newLabel(name);
-        label->setText(caption);
-        label->setToolTip(tip);
-        label->setFont(font);
-        label->setAlignment(alignment);
-        setBackColor(label, back);
-        setTextColor(label, layout::TitleForeColor);
-        return label;
-    };
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    m_lblCntl = make(QStringLiteral("lblCntl"), QStringLiteral("□"), QStringLiteral("コマンド"),
-                     layout::TitleButtonBackColor, left);
-    m_lblTitle = make(QStringLiteral("lblTitle"), layout::TitleCaption, QString(),
-                      layout::TitleBackColor, Qt::AlignCenter);
-    m_lblTitle->setMouseTracking(true);
-    m_lblMini = make(QStringLiteral("lblMini"), QStringLiteral("－"), QStringLiteral("最小化"),
-                     layout::TitleButtonBackColor, left);
-    m_lblExit = make(QStringLiteral("lblExit"), QStringLiteral("×"), QStringLiteral("閉じる"),
-                     layout::TitleButtonBackColor, left);
-}
-
-void MainWindow::createRows() {
-    // Cells before texts: later siblings are drawn in front.
-    for (int member = 0; member < 6; ++member) {
-        for (int c = 0; c < layout::ColumnCount; ++c) {
-            const auto column = static_cast<Column>(c);
-            QLabel* label =
-                newLabel(QStringLiteral("%1_%2").arg(layout::columnName(column)).arg(member));
-            if (member < 3) {
-                label->setFrameStyle(QFrame::Box | QFrame::Plain);
-                label->setLineWidth(1);
-                label->setAlignment(column == layout::Comment ? Qt::AlignLeft | Qt::AlignVCenter
-                                                              : Qt::AlignCenter);
-            }
-            if (column == layout::Comment)
-                label->setMouseTracking(true);
-            m_columns[c][member] = label;
-        }
-    }
-    for (int c = 0; c < layout::ColumnCount; ++c) {
-        for (int member = 3; member < 6; ++member)
-            m_columns[c][member]->raise();
-    }
-}
-
-void MainWindow::initBoardLabels() {
-    const Settings& settings = m_state.settings;
-    for (auto& column : m_columns) {
-        for (int member = 0; member < 3; ++member) {
-            column[member]->setText(QString());
-            setBackColor(column[member], settings.BackColor);
-        }
-    }
-    for (int r = 0; r < 3; ++r) {
-        const auto text = [&](Column column) { return m_columns[column][r + 3]; };
-        text(layout::Seq)->setText(board::SeqWords[r]);
-        setTextColor(text(layout::Seq), layout::SeqDesignColor);
-        text(layout::Status)->setText(QString());
-        setTextColor(text(layout::Status), layout::SeqDesignColor);
-        text(layout::Place)->setText(board::AdjustingPlace);
-        text(layout::Dot)->setText(board::DotCaption);
-        for (Column column :
-             {layout::Place, layout::Hour, layout::Dot, layout::Min, layout::Comment})
-            setTextColor(text(column), settings.ForeColor1);
-        for (Column column : {layout::Hour, layout::Min, layout::Comment})
-            text(column)->setText(QString());
-        for (auto& column : m_columns)
-            column[r + 3]->adjustSize();
-    }
-}
-
-void MainWindow::placeLabel(QLabel* label, double left, double top, double width, double height) {
-    label->setGeometry(m_twips.toPixels(left), m_twips.toPixels(top), m_twips.toPixels(width),
-                       m_twips.toPixels(height));
-}
-
 void MainWindow::applyBoardLayout(int size) {
-    const layout::SizeGeometry& g = layout::geometry(size);
     // The timer runs again afterwards only if it ran before: a fill in
     // progress keeps it stopped until the fill ends.
-    const bool timerWasActive = m_timer1->isActive();
-    m_timer1->stop();
-
+    const bool timerWasActive = m_tickTimer->isActive();
+    m_tickTimer->stop();
+    const QSize outer = m_face->layOut(size);
     if (!isInTray())
-        resize(m_twips.toPixels(g.outerWidth), m_twips.toPixels(g.outerHeight));
-
-    placeLabel(m_lblCntl, layout::CntlLeft, layout::TitleTop, layout::TitleButtonWidth,
-               layout::TitleHeight);
-    placeLabel(m_lblTitle, layout::TitleLeft, layout::TitleTop, g.titleWidth, layout::TitleHeight);
-    placeLabel(m_lblMini, g.miniLeft, layout::TitleTop, layout::TitleButtonWidth,
-               layout::TitleHeight);
-    placeLabel(m_lblExit, g.exitLeft, layout::TitleTop, layout::TitleButtonWidth,
-               layout::TitleHeight);
-
-    const Settings& settings = m_state.settings;
-    QFont boardFont(settings.FontName);
-    boardFont.setPointSizeF(settings.FontSize > 0 ? settings.FontSize : 9);
-    boardFont.setBold(settings.FontBold);
-    boardFont.setItalic(settings.FontItalic);
-
-    for (int c = 0; c < layout::ColumnCount; ++c) {
-        const auto column = static_cast<Column>(c);
-        for (int r = 0; r < 3; ++r) {
-            QLabel* cell = m_columns[c][r];
-            // A colour the options dialog applied shows at once.
-            setBackColor(cell, settings.BackColor);
-            if (column == layout::Seq)
-                cell->setFont(boardFont);
-            m_cellRects[c][r] = layout::cellRect(g, column, r);
-            const layout::TwipRect& rect = m_cellRects[c][r];
-            placeLabel(cell, rect.left, rect.top, rect.width, rect.height);
-            cell->show();
-        }
-        alignCellText(column, 0, 2);
-    }
-
-    m_headers[0]->setText(g.label1Caption);
-    for (int i = 0; i < 5; ++i) {
-        const bool band = i == 4;
-        placeLabel(m_headers[i], g.headers[i].left,
-                   band ? layout::HeaderBandTop : layout::HeaderTop, g.headers[i].width,
-                   band ? layout::HeaderBandHeight : layout::HeaderHeight);
-    }
-
-    // Labels still in the old colours have been carried over to the new ones.
-    m_drawnForeColor1 = m_state.settings.ForeColor1;
-    m_drawnForeColor2 = m_state.settings.ForeColor2;
-
+        resize(outer);
     if (timerWasActive && !m_fill->running())
-        m_timer1->start();
-}
-
-void MainWindow::alignCellText(Column column, int first, int last) {
-    const Settings& settings = m_state.settings;
-    for (int r = first; r <= last; ++r) {
-        QLabel* text = m_columns[column][r + 3];
-        text->setFont(m_columns[layout::Seq][r]->font());
-        text->adjustSize();
-        setTextColor(text, layout::carriedColor(textColor(text), m_drawnForeColor1,
-                                                m_drawnForeColor2, settings));
-        const QSizeF size(m_twips.fromPixels(text->width()), m_twips.fromPixels(text->height()));
-        const QPointF pos = layout::alignedTextPos(column, m_cellRects[column][r], size);
-        text->move(m_twips.toPixels(pos.x()), m_twips.toPixels(pos.y()));
-    }
+        m_tickTimer->start();
 }
 
 QLabel* MainWindow::cell(const QString& column, int index) const {
-    const Column c = layout::columnFromName(column);
-    if (c == layout::ColumnCount || index < 0 || index > 5)
-        return nullptr;
-    return m_columns[c][index];
+    return m_face->cell(column, index);
 }
 
 void MainWindow::setBehaviour(BoardBehaviour* behaviour) {
@@ -326,13 +114,13 @@ void MainWindow::refreshBoard(bool force, std::function<void()> done) {
 
 void MainWindow::onFillStarted() {
     setCursor(Qt::BusyCursor);
-    m_timer1->stop();
+    m_tickTimer->stop();
     raiseForFill();
 }
 
 void MainWindow::onFillFinished() {
     if (!m_unloading)
-        m_timer1->start();
+        m_tickTimer->start();
     unsetCursor();
 }
 
@@ -390,20 +178,20 @@ void MainWindow::evaluateAlarmsAndRefresh() {
 
 void MainWindow::unload() {
     m_unloading = true;
-    m_timer1->stop();
+    m_tickTimer->stop();
     m_fill->setAutoRun(false);
     close();
     emit unloaded();
 }
 
 void MainWindow::stopTimer() {
-    m_timer1->stop();
+    m_tickTimer->stop();
 }
 
 void MainWindow::startTimer() {
     // A fill restarts the timer itself when it ends.
     if (!m_fill->running() && !m_unloading)
-        m_timer1->start();
+        m_tickTimer->start();
 }
 
 QRect MainWindow::boardRect() const {
@@ -437,7 +225,7 @@ bool MainWindow::isInTray() const {
 }
 
 QFont MainWindow::boardFont() const {
-    return m_columns[layout::Seq][0]->font();
+    return m_face->boardFont();
 }
 
 QIcon MainWindow::boardIcon() const {
@@ -455,14 +243,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                                 mouse->button() == Qt::LeftButton && label &&
                                 label->rect().contains(mouse->position().toPoint());
 
-    if (watched == m_lblExit) {
+    if (watched == m_face->closeLabel()) {
         if (releasedInside)
             emit exitRequested();
         return false;
     }
     if (!m_behaviour)
         return false;
-    if (watched == m_lblTitle) {
+    if (watched == m_face->titleLabel()) {
         if (type == QEvent::MouseButtonPress)
             m_behaviour->titleMouseDown(mouse->button());
         else if (type == QEvent::MouseButtonRelease)
@@ -471,21 +259,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             m_behaviour->formMouseMove(mouse->globalPosition().toPoint());
         return true;
     }
-    if (watched == m_lblCntl && releasedInside) {
+    if (watched == m_face->commandLabel() && releasedInside) {
         m_behaviour->controlClicked();
         return true;
     }
-    if (watched == m_lblMini && releasedInside) {
+    if (watched == m_face->minimiseLabel() && releasedInside) {
         m_behaviour->miniClicked();
         return true;
     }
     if (type == QEvent::MouseMove) {
-        for (int i = 0; i < 6; ++i) {
-            if (watched == m_columns[layout::Comment][i]) {
-                m_behaviour->commentMouseMove(i);
-                break;
-            }
-        }
+        if (const int row = m_face->commentIndexOf(watched); row >= 0)
+            m_behaviour->commentMouseMove(row);
     }
     return false;
 }

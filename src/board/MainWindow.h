@@ -22,7 +22,7 @@ namespace tanzo {
 struct AppState;
 class BoardBehaviour;
 class FillAnimation;
-class WidgetBoardSurface;
+class BoardFace;
 
 // The board window: three rows of a departure board, the title strip and
 // the one-second tick. Input is forwarded to a BoardBehaviour; the rows are drawn by
@@ -57,7 +57,7 @@ public:
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
-    QTimer* timer1() const { return m_timer1; }
+    QTimer* tickTimer() const { return m_tickTimer; }
     FillAnimation& fillAnimation() { return *m_fill; }
 
     // Every second: loads the appointments when they are stale, redraws
@@ -92,46 +92,24 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createTitleStrip();
-    void createHeader();
-    void createRows();
-    void initBoardLabels();
-    void alignCellText(layout::Column column, int first, int last);
-    void placeLabel(QLabel* label, double left, double top, double width, double height);
     void raiseForFill();
     void onFillStarted();
     void onFillFinished();
     void evaluateAlarmsAndRefresh();
-    QLabel* newLabel(const QString& name);
 
     AppState& m_state;
     NoticeSink m_notices;
     BoardBehaviour* m_behaviour = nullptr;
     std::function<bool()> m_allDialogsOpen;
-    QTimer* m_timer1 = nullptr;
-    std::unique_ptr<WidgetBoardSurface> m_surface;
+    QTimer* m_tickTimer = nullptr;
+    std::unique_ptr<BoardFace> m_face;
     std::unique_ptr<FillAnimation> m_fill;
 
-    QLabel* m_lblCntl = nullptr;
-    QLabel* m_lblTitle = nullptr;
-    QLabel* m_lblMini = nullptr;
-    QLabel* m_lblExit = nullptr;
-    std::array<QLabel*, 5> m_headers{}; // Label1..Label5
-    // m_columns[column][member], members 0-2 cells, 3-5 texts.
-    std::array<std::array<QLabel*, 6>, layout::ColumnCount> m_columns{};
-
-    // Where each cell sits, in twips, so text centring works on exact values.
-    std::array<std::array<layout::TwipRect, 3>, layout::ColumnCount> m_cellRects{};
-    Twips m_twips;
     QIcon m_icon;
 
     // A load replaced the list since the rows were last drawn.
     bool m_redrawPending = false;
     BoardPage m_page;
-    // The two text colours the rows were drawn in; a layout after the user
-    // chose new ones carries labels in these over to the new colours.
-    BgrColor m_drawnForeColor1;
-    BgrColor m_drawnForeColor2;
     QDate m_lastTickDate;
     bool m_unloading = false;
 };

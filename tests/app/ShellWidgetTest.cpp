@@ -87,8 +87,8 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
     EXPECT_TRUE(!shell.state().schedule.isLoaded());
     for (int k = 3; k <= 5; ++k)
         EXPECT_EQ(board->cell(QStringLiteral("lblPlace"), k)->text(), QStringLiteral("調整中"));
-    EXPECT_TRUE(board->timer1()->isActive());
-    EXPECT_EQ(board->timer1()->interval(), 1000);
+    EXPECT_TRUE(board->tickTimer()->isActive());
+    EXPECT_EQ(board->tickTimer()->interval(), 1000);
     // Never placed before: the first position is taken over as the stored one.
     EXPECT_NE(shell.state().settings.LastPositionX, 1);
     EXPECT_EQ(board->boardRect().topLeft(),

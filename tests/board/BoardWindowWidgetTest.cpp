@@ -92,8 +92,8 @@ private:
 TEST_F(BoardWindowTest, LabelsCarryTheirNamesAndFixedTexts) {
     EXPECT_EQ(board().objectName(), "frmMain");
     EXPECT_TRUE(board().windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(board().timer1()->objectName(), "Timer1");
-    EXPECT_EQ(board().timer1()->interval(), 1000);
+    EXPECT_EQ(board().tickTimer()->objectName(), "Timer1");
+    EXPECT_EQ(board().tickTimer()->interval(), 1000);
     EXPECT_EQ(label("lblCntl")->toolTip(), "コマンド");
     EXPECT_EQ(label("lblMini")->toolTip(), "最小化");
     EXPECT_EQ(label("lblExit")->toolTip(), "閉じる");
@@ -257,12 +257,12 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
 
 TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
     state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
-    board().timer1()->start();
+    board().tickTimer()->start();
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
 
     EXPECT_TRUE(board().fillRunning());
-    EXPECT_FALSE(board().timer1()->isActive());
+    EXPECT_FALSE(board().tickTimer()->isActive());
     EXPECT_EQ(board().cursor().shape(), Qt::BusyCursor);
 
     QLabel* status = board().cell("lblStatus", 3);
@@ -278,14 +278,14 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 
     // During the fill the editor's timer restart must not wake the tick.
     board().startTimer();
-    EXPECT_FALSE(board().timer1()->isActive());
+    EXPECT_FALSE(board().tickTimer()->isActive());
     board().applyBoardLayout(Middle);
-    EXPECT_FALSE(board().timer1()->isActive());
+    EXPECT_FALSE(board().tickTimer()->isActive());
 
     finishFills();
     EXPECT_TRUE(done);
     EXPECT_FALSE(board().fillRunning());
-    EXPECT_TRUE(board().timer1()->isActive());
+    EXPECT_TRUE(board().tickTimer()->isActive());
     EXPECT_NE(board().cursor().shape(), Qt::BusyCursor);
     EXPECT_EQ(status->text(), "最重要");
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "東京");
@@ -385,7 +385,7 @@ TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
     EXPECT_EQ(board().page().nextEntry, 3);
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "予告");
     EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
-    EXPECT_TRUE(board().timer1()->isActive());
+    EXPECT_TRUE(board().tickTimer()->isActive());
 
     // The next tick has nothing new to say and does not reload.
     notices.clear();

@@ -1,0 +1,255 @@
+#include "BoardFace.h"
+
+#include "board/BoardContent.h"
+#include "core/Colors.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QWidget>
+
+namespace tanzo {
+
+using layout::Column;
+
+namespace {
+
+void setTextColor(QLabel* label, BgrColor color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, toQColor(color));
+    label->setPalette(palette);
+}
+
+BgrColor textColor(const QLabel* label) {
+    return fromQColor(label->palette().color(QPalette::WindowText));
+}
+
+void setBackColor(QWidget* widget, BgrColor color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+BoardFace::BoardFace(QWidget& window, const Settings& settings, QObject* inputFilter)
+    : m_window(window), m_settings(settings), m_inputFilter(inputFilter),
+      m_twips(Twips::fromPrimaryScreen()), m_drawnForeColor1(settings.ForeColor1),
+      m_drawnForeColor2(settings.ForeColor2) {
+    createHeader();
+    createTitleStrip();
+    createRows();
+}
+
+QLabel* BoardFace::newLabel(const QString& name) {
+    auto* label = new QLabel(&m_window);
+    label->setObjectName(name);
+    label->installEventFilter(m_inputFilter);
+    return label;
+}
+
+void BoardFace::createHeader() {
+    QFont font(layout::HeaderFontName);
+    font.setPointSizeF(layout::HeaderFontPoints);
+    font.setWeight(QFont::Normal);
+    // The band first, so the four captions lie in front of it.
+    m_headers[4] = newLabel(QStringLiteral("Label5"));
+    for (int i = 0; i < 4; ++i) {
+        m_headers[i] = newLabel(QStringLiteral("Label%1").arg(i + 1));
+        m_headers[i]->setText(layout::HeaderCaptions[i]);
+        m_headers[i]->setAlignment(Qt::AlignCenter);
+    }
+    for (QLabel* header : m_headers) {
+        header->setFont(font);
+        setBackColor(header, layout::HeaderBackColor);
+        setTextColor(header, layout::HeaderForeColor);
+    }
+}
+
+void BoardFace::createTitleStrip() {
+    QFont font(layout::TitleFontName);
+    font.setPointSizeF(layout::TitleFontPoints);
+    font.setWeight(static_cast<QFont::Weight>(layout::TitleFontWeight));
+    const auto make = [&](const QString& name, const QString& caption, const QString& tip,
+                          BgrColor back, Qt::Alignment alignment) {
+        QLabel* label = newLabel(name);
+        label->setText(caption);
+        label->setToolTip(tip);
+        label->setFont(font);
+        label->setAlignment(alignment);
+        setBackColor(label, back);
+        setTextColor(label, layout::TitleForeColor);
+        return label;
+    };
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    m_control = make(QStringLiteral("lblCntl"), QStringLiteral("□"), QStringLiteral("コマンド"),
+                     layout::TitleButtonBackColor, left);
+    m_title = make(QStringLiteral("lblTitle"), layout::TitleCaption, QString(),
+                   layout::TitleBackColor, Qt::AlignCenter);
+    m_title->setMouseTracking(true);
+    m_minimise = make(QStringLiteral("lblMini"), QStringLiteral("－"), QStringLiteral("最小化"),
+                      layout::TitleButtonBackColor, left);
+    m_close = make(QStringLiteral("lblExit"), QStringLiteral("×"), QStringLiteral("閉じる"),
+                   layout::TitleButtonBackColor, left);
+}
+
+void BoardFace::createRows() {
+    // Cells before texts: later siblings are drawn in front.
+    for (int member = 0; member < 6; ++member) {
+        for (int c = 0; c < layout::ColumnCount; ++c) {
+            const auto column = static_cast<Column>(c);
+            QLabel* label =
+                newLabel(QStringLiteral("%1_%2").arg(layout::columnName(column)).arg(member));
+            if (member < 3) {
+                label->setFrameStyle(QFrame::Box | QFrame::Plain);
+                label->setLineWidth(1);
+                label->setAlignment(column == layout::Comment ? Qt::AlignLeft | Qt::AlignVCenter
+                                                              : Qt::AlignCenter);
+            }
+            if (column == layout::Comment)
+                label->setMouseTracking(true);
+            m_columns[c][member] = label;
+        }
+    }
+    for (int c = 0; c < layout::ColumnCount; ++c) {
+        for (int member = 3; member < 6; ++member)
+            m_columns[c][member]->raise();
+    }
+}
+
+void BoardFace::showInitialCaptions() {
+    const Settings& settings = m_settings;
+    for (auto& column : m_columns) {
+        for (int member = 0; member < 3; ++member) {
+            column[member]->setText(QString());
+            setBackColor(column[member], settings.BackColor);
+        }
+    }
+    for (int r = 0; r < 3; ++r) {
+        const auto text = [&](Column column) { return m_columns[column][r + 3]; };
+        text(layout::Seq)->setText(board::SeqWords[r]);
+        setTextColor(text(layout::Seq), layout::SeqDesignColor);
+        text(layout::Status)->setText(QString());
+        setTextColor(text(layout::Status), layout::SeqDesignColor);
+        text(layout::Place)->setText(board::AdjustingPlace);
+        text(layout::Dot)->setText(board::DotCaption);
+        for (Column column :
+             {layout::Place, layout::Hour, layout::Dot, layout::Min, layout::Comment})
+            setTextColor(text(column), settings.ForeColor1);
+        for (Column column : {layout::Hour, layout::Min, layout::Comment})
+            text(column)->setText(QString());
+        for (auto& column : m_columns)
+            column[r + 3]->adjustSize();
+    }
+}
+
+void BoardFace::placeLabel(QLabel* label, double left, double top, double width, double height) {
+    label->setGeometry(m_twips.toPixels(left), m_twips.toPixels(top), m_twips.toPixels(width),
+                       m_twips.toPixels(height));
+}
+
+QSize BoardFace::layOut(int size) {
+    const layout::SizeGeometry& g = layout::geometry(size);
+    placeLabel(m_control, layout::CntlLeft, layout::TitleTop, layout::TitleButtonWidth,
+               layout::TitleHeight);
+    placeLabel(m_title, layout::TitleLeft, layout::TitleTop, g.titleWidth, layout::TitleHeight);
+    placeLabel(m_minimise, g.miniLeft, layout::TitleTop, layout::TitleButtonWidth,
+               layout::TitleHeight);
+    placeLabel(m_close, g.exitLeft, layout::TitleTop, layout::TitleButtonWidth,
+               layout::TitleHeight);
+
+    const Settings& settings = m_settings;
+    QFont boardFont(settings.FontName);
+    boardFont.setPointSizeF(settings.FontSize > 0 ? settings.FontSize : 9);
+    boardFont.setBold(settings.FontBold);
+    boardFont.setItalic(settings.FontItalic);
+
+    for (int c = 0; c < layout::ColumnCount; ++c) {
+        const auto column = static_cast<Column>(c);
+        for (int r = 0; r < 3; ++r) {
+            QLabel* cell = m_columns[c][r];
+            // A colour the options dialog applied shows at once.
+            setBackColor(cell, settings.BackColor);
+            if (column == layout::Seq)
+                cell->setFont(boardFont);
+            m_cellRects[c][r] = layout::cellRect(g, column, r);
+            const layout::TwipRect& rect = m_cellRects[c][r];
+            placeLabel(cell, rect.left, rect.top, rect.width, rect.height);
+            cell->show();
+        }
+        alignCellText(column, 0, 2);
+    }
+
+    m_headers[0]->setText(g.label1Caption);
+    for (int i = 0; i < 5; ++i) {
+        const bool band = i == 4;
+        placeLabel(m_headers[i], g.headers[i].left,
+                   band ? layout::HeaderBandTop : layout::HeaderTop, g.headers[i].width,
+                   band ? layout::HeaderBandHeight : layout::HeaderHeight);
+    }
+
+    // Labels still in the old colours have been carried over to the new ones.
+    m_drawnForeColor1 = m_settings.ForeColor1;
+    m_drawnForeColor2 = m_settings.ForeColor2;
+    return {m_twips.toPixels(g.outerWidth), m_twips.toPixels(g.outerHeight)};
+}
+
+void BoardFace::alignCellText(Column column, int first, int last) {
+    const Settings& settings = m_settings;
+    for (int r = first; r <= last; ++r) {
+        QLabel* text = m_columns[column][r + 3];
+        text->setFont(m_columns[layout::Seq][r]->font());
+        text->adjustSize();
+        setTextColor(text, layout::carriedColor(textColor(text), m_drawnForeColor1,
+                                                m_drawnForeColor2, settings));
+        const QSizeF size(m_twips.fromPixels(text->width()), m_twips.fromPixels(text->height()));
+        const QPointF pos = layout::alignedTextPos(column, m_cellRects[column][r], size);
+        text->move(m_twips.toPixels(pos.x()), m_twips.toPixels(pos.y()));
+    }
+}
+
+QLabel* BoardFace::cell(const QString& column, int index) const {
+    const Column c = layout::columnFromName(column);
+    if (c == layout::ColumnCount || index < 0 || index > 5)
+        return nullptr;
+    return m_columns[c][index];
+}
+
+int BoardFace::commentIndexOf(const QObject* label) const {
+    for (int i = 0; i < 6; ++i)
+        if (label == m_columns[layout::Comment][i])
+            return i;
+    return -1;
+}
+
+QFont BoardFace::boardFont() const {
+    return m_columns[layout::Seq][0]->font();
+}
+
+QString BoardFace::caption(Column column, int row) const {
+    return text(column, row)->text();
+}
+
+void BoardFace::setCaption(Column column, int row, const QString& caption) {
+    QLabel* label = text(column, row);
+    label->setText(caption);
+    label->adjustSize();
+}
+
+BgrColor BoardFace::color(Column column, int row) const {
+    return textColor(text(column, row));
+}
+
+void BoardFace::setColor(Column column, int row, BgrColor color) {
+    setTextColor(text(column, row), color);
+}
+
+void BoardFace::setVisible(Column column, int row, bool visible) {
+    text(column, row)->setVisible(visible);
+}
+
+void BoardFace::align(Column column, int row) {
+    alignCellText(column, row, row);
+}
+
+} // namespace tanzo

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "board/BoardLayout.h"
+#include "board/BoardSurface.h"
+#include "core/Settings.h"
+#include "platform/Twips.h"
+
+#include <QFont>
+#include <QSize>
+
+#include <array>
+
+class QLabel;
+class QObject;
+class QWidget;
+
+namespace tanzo {
+
+// The labels of the board: the title strip, the header and the three rows
+// of cells with their texts, laid out for one of the three sizes. The fill
+// animation draws on the row texts through the surface interface.
+class BoardFace : public BoardSurface {
+public:
+    // The labels are children of `window`; their mouse events go to
+    // `inputFilter`.
+    BoardFace(QWidget& window, const Settings& settings, QObject* inputFilter);
+
+    // The captions the board shows before anything is loaded.
+    void showInitialCaptions();
+    // Places every label for the size (0 Big, 1 Middle, 2 Small) with the
+    // settings' font and colours, and returns the window size it needs.
+    QSize layOut(int size);
+
+    // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
+    QLabel* cell(const QString& column, int index) const;
+    QLabel* commandLabel() const { return m_control; }
+    QLabel* titleLabel() const { return m_title; }
+    QLabel* minimiseLabel() const { return m_minimise; }
+    QLabel* closeLabel() const { return m_close; }
+    // Which row's comment label `label` is (0-5), or -1.
+    int commentIndexOf(const QObject* label) const;
+    // The board font (the font of the first sequence cell).
+    QFont boardFont() const;
+
+    // BoardSurface
+    QString caption(layout::Column column, int row) const override;
+    void setCaption(layout::Column column, int row, const QString& caption) override;
+    BgrColor color(layout::Column column, int row) const override;
+    void setColor(layout::Column column, int row, BgrColor color) override;
+    void setVisible(layout::Column column, int row, bool visible) override;
+    void align(layout::Column column, int row) override;
+
+private:
+    QLabel* newLabel(const QString& name);
+    void createTitleStrip();
+    void createHeader();
+    void createRows();
+    void alignCellText(layout::Column column, int first, int last);
+    void placeLabel(QLabel* label, double left, double top, double width, double height);
+    QLabel* text(layout::Column column, int row) const { return m_columns[column][row + 3]; }
+
+    QWidget& m_window;
+    const Settings& m_settings;
+    QObject* m_inputFilter;
+    Twips m_twips;
+
+    QLabel* m_control = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_minimise = nullptr;
+    QLabel* m_close = nullptr;
+    std::array<QLabel*, 5> m_headers{}; // Label1..Label5
+    // m_columns[column][member], members 0-2 cells, 3-5 texts.
+    std::array<std::array<QLabel*, 6>, layout::ColumnCount> m_columns{};
+    // Where each cell sits, in twips, so text centring works on exact values.
+    std::array<std::array<layout::TwipRect, 3>, layout::ColumnCount> m_cellRects{};
+    // The two text colours the rows were drawn in; a layout after the user
+    // chose new ones carries labels in these over to the new colours.
+    BgrColor m_drawnForeColor1;
+    BgrColor m_drawnForeColor2;
+};
+
+} // namespace tanzo
