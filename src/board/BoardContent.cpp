@@ -1,6 +1,7 @@
 #include "BoardContent.h"
 
-#include "core/AppState.h"
+#include "alarm/CommentLines.h"
+#include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 
@@ -124,4 +125,19 @@ int flapTarget(const RowFacts& row, bool hour) {
 }
 
 } // namespace board
+QString commentToolTip(const DayList& list, int firstRow, int textIndex,
+                       const QString& statusCaption, const QString& commentCaption) {
+    if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
+        commentCaption == board::CommentPlaceholder)
+        return {};
+    const int index = textIndex - 3 + firstRow;
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return {};
+    const QString comment = trimSpaces(list[static_cast<size_t>(index)].Comment);
+    if (comment.isEmpty())
+        return {};
+    const CommentLines lines = splitComment(comment);
+    return lines[0] + lines[1] + lines[2] + lines[3];
+}
+
 } // namespace tanzo

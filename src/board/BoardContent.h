@@ -82,4 +82,12 @@ QString flapCaption(int value);
 int flapTarget(const RowFacts& row, bool hour);
 
 } // namespace board
+
+// The tool tip of a comment label: the whole wrapped comment of the entry
+// the row shows, or "" when the row shows none. `statusCaption` and
+// `commentCaption` are the captions of the row's text labels, `textIndex`
+// their member index (3-5).
+QString commentToolTip(const DayList& list, int firstRow, int textIndex,
+                       const QString& statusCaption, const QString& commentCaption);
+
 } // namespace tanzo

@@ -36,21 +36,6 @@ constexpr int kHiddenBoardPixels = -2000;
 
 } // namespace
 
-QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption) {
-    if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
-        commentCaption == board::CommentPlaceholder)
-        return {};
-    const int index = textIndex - 3 + firstRow;
-    if (index < 0 || index >= static_cast<int>(list.size()))
-        return {};
-    const QString comment = trimSpaces(list[static_cast<size_t>(index)].Comment);
-    if (comment.isEmpty())
-        return {};
-    const CommentLines lines = splitComment(comment);
-    return lines[0] + lines[1] + lines[2] + lines[3];
-}
-
 WindowBehaviour::WindowBehaviour(AppState& state, BoardWindowApi& board, QObject* parent)
     : QObject(parent), m_state(state), m_board(board), m_menus(std::make_unique<BoardMenus>()),
       m_trayAvailable(&TrayIcon::isAvailable) {
@@ -112,7 +97,7 @@ void WindowBehaviour::connectMenus() {
 void WindowBehaviour::controlClicked() {
     if (!m_state.schedule.isLoaded())
         return;
-    m_dragArmed = false;
+    m_drag.disarm();
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
     if (control)
         control->setText(kControlOpen);
@@ -186,35 +171,24 @@ bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
 void WindowBehaviour::titleMouseDown(Qt::MouseButton button) {
     if (button != Qt::LeftButton)
         return;
-    m_dragActive = true;
     // Without pointer tracking the last stored position may be old; the drag
     // starts from where the button went down, so the board does not jump.
-    const QPoint cursor = QCursor::pos();
-    m_lastCursorX = cursor.x();
-    m_lastCursorY = cursor.y();
+    m_drag.press(QCursor::pos());
 }
 
 void WindowBehaviour::titleMouseUp(Qt::MouseButton button) {
     if (button == Qt::LeftButton)
-        m_dragActive = false;
+        m_drag.release();
 }
 
 void WindowBehaviour::formMouseMove(const QPoint& globalCursor) {
     if (m_trayMode)
         return;
-    if (m_dragActive) {
-        if (!m_dragArmed) {
-            m_dragArmed = true;
-        } else {
-            const QRect old = m_board.host().boardRect();
-            const int left = globalCursor.x() - m_lastCursorX + old.left();
-            const int top = globalCursor.y() - m_lastCursorY + old.top();
-            m_board.host().moveBoardTo(left, top);
-            emit dragged(left, top);
-        }
+    const QPoint from = m_board.host().boardRect().topLeft();
+    if (const std::optional<QPoint> to = m_drag.move(globalCursor, from)) {
+        m_board.host().moveBoardTo(to->x(), to->y());
+        emit dragged(to->x(), to->y());
     }
-    m_lastCursorX = globalCursor.x();
-    m_lastCursorY = globalCursor.y();
 }
 
 void WindowBehaviour::commentMouseMove(int index) {

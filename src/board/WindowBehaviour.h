@@ -4,6 +4,7 @@
 #include "board/MainWindow.h"
 #include "board/Paging.h"
 #include "board/ShadowWindow.h"
+#include "board/TitleDrag.h"
 
 #include <QDate>
 #include <QObject>
@@ -148,19 +149,7 @@ private:
 
     // The board is hidden in the task tray.
     bool m_trayMode = false;
-    // The title is held down; the first move after the command menu only
-    // takes the cursor position (m_dragArmed false until then).
-    bool m_dragActive = false;
-    bool m_dragArmed = true;
-    int m_lastCursorX = 0;
-    int m_lastCursorY = 0;
+    TitleDrag m_drag;
 };
-
-// The tool tip of a comment label: the whole wrapped comment of the entry
-// the row shows, or "" when the row shows none. `statusCaption` and
-// `commentCaption` are the captions of the row's text labels, `textIndex`
-// their member index (3-5).
-QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption);
 
 } // namespace tanzo

@@ -1,3 +1,4 @@
+#include "board/BoardContent.h"
 #include "board/BoardMenus.h"
 #include "board/ShadowWindow.h"
 #include "board/TrayIcon.h"
