@@ -83,6 +83,8 @@ private:
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;
+    // The form's widgets exist before the entry takes them over, and the
+    // entry lets go of them before the dialog deletes them.
     ScheduleEditorForm m_form;
     DateTimeEntry m_dateTime;
 
