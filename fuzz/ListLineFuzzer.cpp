@@ -23,8 +23,8 @@ void require(bool condition) {
 void check(const QString& line) {
     static const QDate openDate(2027, 3, 15);
     static const QTime openTime(9, 30);
-    const auto fields = SplitListLine(line);
-    (void)IsPastLine(line, openDate, openTime);
+    const auto fields = splitListLine(line);
+    (void)isPastLine(line, openDate, openTime);
     if (!fields)
         return;
     require(joinListLine(*fields) == line);
@@ -32,7 +32,7 @@ void check(const QString& line) {
     const QTime time = fieldsTime(*fields);
     require(!date.isValid() || date.year() >= 0);
     require(!time.isValid() || time.second() == 0);
-    (void)IsPastLine(*fields, openDate, openTime);
+    (void)isPastLine(*fields, openDate, openTime);
 }
 
 } // namespace

@@ -8,7 +8,7 @@ bool isComplete(const CommandInputs& in) {
            in.minuteChosen && in.placeGiven;
 }
 
-CommandStates RefreshCommandStates(const CommandInputs& in) {
+CommandStates commandStates(const CommandInputs& in) {
     const bool complete = isComplete(in);
     CommandStates s;
     s.month = in.yearChosen;

@@ -4,14 +4,14 @@ namespace tanzo {
 
 // What the entry controls and the list hold at the moment.
 struct CommandInputs {
-    bool yearChosen = false;   // Y
-    bool monthChosen = false;  // M
-    bool dayChosen = false;    // D
-    bool statusChosen = false; // S
-    bool hourChosen = false;   // H
-    bool minuteChosen = false; // N
-    bool placeGiven = false;   // P
-    bool lineSelected = false; // L
+    bool yearChosen = false;
+    bool monthChosen = false;
+    bool dayChosen = false;
+    bool statusChosen = false;
+    bool hourChosen = false;
+    bool minuteChosen = false;
+    bool placeGiven = false;
+    bool lineSelected = false;
     bool dirty = false;
     bool entryEdited = false;
     bool listHasLines = false;
@@ -34,6 +34,6 @@ struct CommandStates {
 };
 
 bool isComplete(const CommandInputs& in);
-CommandStates RefreshCommandStates(const CommandInputs& in);
+CommandStates commandStates(const CommandInputs& in);
 
 } // namespace tanzo

@@ -15,45 +15,48 @@ QStringList range(int first, int last) {
     return items;
 }
 
-// Adds a value unless it repeats the last item: the window's days are in
-// order, so equal values are always neighbours.
-void addDistinct(QStringList& items, const QString& text) {
-    if (items.isEmpty() || items.last() != text)
-        items << text;
-}
-} // namespace
-
-QStringList FillDateList(char which, const QDate& openDate, int year, int month) {
+// One item for each distinct value that the booking window's days kept by
+// keep give; the days are in order, so equal values are always neighbours.
+template <typename Keep, typename Text>
+QStringList windowItems(const QDate& openDate, Keep keep, Text text) {
     QStringList items;
     for (int k = 0; k < kBookingDays; ++k) {
         const QDate d = openDate.addDays(k);
-        switch (which) {
-        case 'Y':
-            addDistinct(items, yearText(d.year()));
-            break;
-        case 'M':
-            if (d.year() == year)
-                addDistinct(items, twoDigits(d.month()));
-            break;
-        case 'D':
-            if (d.year() == year && d.month() == month)
-                addDistinct(items, twoDigits(d.day()));
-            break;
-        default:
-            break;
-        }
+        if (!keep(d))
+            continue;
+        const QString item = text(d);
+        if (items.isEmpty() || items.last() != item)
+            items << item;
     }
     return items;
 }
+} // namespace
 
-QStringList FillTimeList(char which, const QDate& openDate, const QTime& openTime,
-                         const QDate& chosenDate, int hour) {
-    const bool openingDay = chosenDate == openDate;
-    if (which == 'H')
-        return range(openingDay ? openTime.hour() : 0, 23);
-    if (which == 'M')
-        return range(openingDay && hour == openTime.hour() ? openTime.minute() : 0, 59);
-    return {};
+QStringList yearItems(const QDate& openDate) {
+    return windowItems(
+        openDate, [](const QDate&) { return true; },
+        [](const QDate& d) { return yearText(d.year()); });
+}
+
+QStringList monthItems(const QDate& openDate, int year) {
+    return windowItems(
+        openDate, [year](const QDate& d) { return d.year() == year; },
+        [](const QDate& d) { return twoDigits(d.month()); });
+}
+
+QStringList dayItems(const QDate& openDate, int year, int month) {
+    return windowItems(
+        openDate, [year, month](const QDate& d) { return d.year() == year && d.month() == month; },
+        [](const QDate& d) { return twoDigits(d.day()); });
+}
+
+QStringList hourItems(const QDate& openDate, const QTime& openTime, const QDate& chosenDate) {
+    return range(chosenDate == openDate ? openTime.hour() : 0, 23);
+}
+
+QStringList minuteItems(const QDate& openDate, const QTime& openTime, const QDate& chosenDate,
+                        int hour) {
+    return range(chosenDate == openDate && hour == openTime.hour() ? openTime.minute() : 0, 59);
 }
 
 int indexOfNumber(const QStringList& items, const QString& text) {

@@ -1,6 +1,6 @@
 #include "EntryText.h"
 
-#include "ScheduleEditor.h"
+#include "ScheduleEditorForm.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"
 

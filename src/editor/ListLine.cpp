@@ -86,15 +86,15 @@ QString joinListLine(const ListFields& f) {
     return line;
 }
 
-QString LineFromEntry(const ScheduleEntry& entry) {
+QString lineFromEntry(const ScheduleEntry& entry) {
     return joinListLine(fieldsFromEntry(entry));
 }
 
-QString LineFromInputs(const EntryInputs& inputs) {
+QString lineFromInputs(const EntryInputs& inputs) {
     return joinListLine(fieldsFromInputs(inputs));
 }
 
-std::optional<ListFields> SplitListLine(const QString& line) {
+std::optional<ListFields> splitListLine(const QString& line) {
     qsizetype from = 0;
     bool failed = false;
     auto upTo = [&](const QString& delimiter) {
@@ -142,7 +142,7 @@ QTime fieldsTime(const ListFields& f) {
     return QTime(*h, *m, 0);
 }
 
-bool IsPastLine(const ListFields& fields, const QDate& openDate, const QTime& openTime) {
+bool isPastLine(const ListFields& fields, const QDate& openDate, const QTime& openTime) {
     const QDate date = fieldsDate(fields);
     if (!date.isValid())
         return false;
@@ -152,9 +152,9 @@ bool IsPastLine(const ListFields& fields, const QDate& openDate, const QTime& op
     return time.isValid() && time < openTime;
 }
 
-bool IsPastLine(const QString& line, const QDate& openDate, const QTime& openTime) {
-    const auto fields = SplitListLine(line);
-    return fields && IsPastLine(*fields, openDate, openTime);
+bool isPastLine(const QString& line, const QDate& openDate, const QTime& openTime) {
+    const auto fields = splitListLine(line);
+    return fields && isPastLine(*fields, openDate, openTime);
 }
 
 } // namespace tanzo

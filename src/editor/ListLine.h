@@ -41,11 +41,11 @@ ListFields fieldsFromEntry(const ScheduleEntry& entry);
 ListFields fieldsFromInputs(const EntryInputs& inputs);
 QString joinListLine(const ListFields& fields);
 
-QString LineFromEntry(const ScheduleEntry& entry);
-QString LineFromInputs(const EntryInputs& inputs);
+QString lineFromEntry(const ScheduleEntry& entry);
+QString lineFromInputs(const EntryInputs& inputs);
 
 // Reads a line back into its fields; empty when a delimiter is missing.
-std::optional<ListFields> SplitListLine(const QString& line);
+std::optional<ListFields> splitListLine(const QString& line);
 
 // The calendar date and start time the fields name; invalid when a field is
 // not a number or names no real date or time.
@@ -54,8 +54,8 @@ QTime fieldsTime(const ListFields& fields);
 
 // True when the line's appointment lies before the editor's opening moment
 // (the line's seconds count as zero).
-bool IsPastLine(const ListFields& fields, const QDate& openDate, const QTime& openTime);
-bool IsPastLine(const QString& line, const QDate& openDate, const QTime& openTime);
+bool isPastLine(const ListFields& fields, const QDate& openDate, const QTime& openTime);
+bool isPastLine(const QString& line, const QDate& openDate, const QTime& openTime);
 
 } // namespace tanzo
 

@@ -1,28 +1,24 @@
 #pragma once
 
 #include "CommandStates.h"
+#include "DateTimeEntry.h"
 #include "ListLine.h"
+#include "ScheduleEditorForm.h"
 
 #include <QDate>
 #include <QDialog>
 #include <QTime>
 
+#include <optional>
 #include <vector>
 
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
 class QListWidgetItem;
-class QPushButton;
 
 namespace tanzo {
 
 struct AppState;
 class BoardHost;
-
-inline const QString kEditorCaption = QStringLiteral("スケジュール登録");
+class ScheduleStore;
 
 // The schedule editor: its list holds the working copy of the schedule,
 // which is written to the data file only by OK and Apply. It deletes itself
@@ -33,7 +29,9 @@ public:
     ScheduleEditor(AppState& state, BoardHost& board, QWidget* parent = nullptr);
     ~ScheduleEditor() override;
 
+    // The list holds changes not yet written to the data file.
     bool isDirty() const { return m_dirty; }
+    // The inputs differ from the selected line they were loaded from.
     bool isEntryEdited() const { return m_entryEdited; }
     QDate openDate() const { return m_openDate; }
     QTime openTime() const { return m_openTime; }
@@ -45,94 +43,55 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Form
-    void buildForm();
-    void applyTabOrder();
+    ScheduleEditor(ScheduleStore& schedule, BoardHost& board, const QDateTime& opened,
+                   QWidget* parent);
 
-    // Loading and the list
-    void FillScheduleList();
+    enum class Taking { WithDateAndTime, AsNewEntry };
+
+    void fillList();
     QListWidgetItem* selectedLine() const;
-    void lstSchedule_Click();
-    void lstSchedule_DblClick();
+    // Empty when no line is selected or its record cannot be read.
+    std::optional<ListFields> selectedRecord() const;
+    void onLineSelected();
+    void onLineActivated();
 
-    // State and enabling
     CommandInputs currentInputs() const;
-    void RefreshCommandStates();
-    void ClearInputs();
-    void disableLineCommands();
-    void markEditedIfLineSelected();
+    void refreshCommandStates();
+    void clearInputs();
+    void onEntryChanged(bool edited);
+    void chooseStatus(int index);
 
-    // Date and time entry
-    QDate chosenDate() const;
-    void fillDateList(char which);
-    void fillTimeList(char which);
-    void selectItem(QComboBox* box, int index);
-    void cboYear_Click();
-    void cboMonth_Click();
-    void cboDay_Click();
-    void cboHour_Click();
-    void cboMin_Click();
-    void cboStatus_Click();
-    void timeBox_Change(QComboBox* box);
-    bool timeBox_KeyPress(QComboBox* box, QKeyEvent* event);
-    void timeBox_LostFocus(QComboBox* box);
-    int& selectionOf(QComboBox* box);
-
-    // Commands
     EntryInputs entryInputs() const;
-    void loadRecordIntoInputs(const ListFields& fields, bool withDateAndTime);
+    void loadRecordIntoInputs(const ListFields& fields, Taking taking);
     void focusListOrYear();
-    void cmdAdd_Click();
-    void cmdUpdate_Click();
-    void cmdDel_Click();
-    void cmdClear_Click();
-    void cmdChange_Click();
-    void cmdCopy_Click();
-    void cmdOk_Click();
-    void cmdApply_Click();
-    void cmdCancel_Click();
-    void textBox_Change();
-    bool commit();
+    void markListChanged();
+    void addEntry();
+    void updateEntry();
+    void deleteEntry();
+    void clearEntry();
+    void takeSelectedEntry(Taking taking);
+    void changeSelectedEntry() { takeSelectedEntry(Taking::WithDateAndTime); }
+    void copySelectedEntry() { takeSelectedEntry(Taking::AsNewEntry); }
+    bool writeList();
+    void saveAndClose();
+    void save();
     // Adds the events of an iCalendar file to the list.
     void importCalendar();
 
-    AppState& m_state;
+    ScheduleStore& m_schedule;
     BoardHost& m_board;
+    // The opening moment stays fixed while the window is open.
+    const QDate m_openDate;
+    const QTime m_openTime;
+    // The form's widgets exist before the entry takes them over, and the
+    // entry lets go of them before the dialog deletes them.
+    ScheduleEditorForm m_form;
+    DateTimeEntry m_dateTime;
 
-    QDate m_openDate;
-    QTime m_openTime;
     bool m_dirty = false;
     bool m_entryEdited = false;
+    // Set while the inputs are emptied, which is no edit of a line.
     bool m_clearing = false;
-    // The hour and minute boxes are editable: their typed text is kept apart
-    // from the item that counts as chosen.
-    int m_hourIndex = -1;
-    int m_minIndex = -1;
-
-    QGroupBox* m_fraDate = nullptr;
-    QComboBox* m_cboYear = nullptr;
-    QComboBox* m_cboMonth = nullptr;
-    QComboBox* m_cboDay = nullptr;
-    QGroupBox* m_fraStatus = nullptr;
-    QComboBox* m_cboStatus = nullptr;
-    QPushButton* m_cmdAdd = nullptr;
-    QPushButton* m_cmdUpdate = nullptr;
-    QPushButton* m_cmdClear = nullptr;
-    QGroupBox* m_fraPlace = nullptr;
-    QLineEdit* m_txtPlace = nullptr;
-    QGroupBox* m_fraTime = nullptr;
-    QComboBox* m_cboHour = nullptr;
-    QComboBox* m_cboMin = nullptr;
-    QGroupBox* m_fraComment = nullptr;
-    QLineEdit* m_txtComment = nullptr;
-    QGroupBox* m_fraSchedule = nullptr;
-    QListWidget* m_lstSchedule = nullptr;
-    QPushButton* m_cmdCopy = nullptr;
-    QPushButton* m_cmdChange = nullptr;
-    QPushButton* m_cmdDel = nullptr;
-    QPushButton* m_cmdOk = nullptr;
-    QPushButton* m_cmdCancel = nullptr;
-    QPushButton* m_cmdApply = nullptr;
 };
 
 } // namespace tanzo

@@ -1,11 +1,15 @@
-// The editor's controls: names, captions, positions (in twips) and colours.
-#include "ScheduleEditor.h"
+// Places and sizes are in twips, converted for the primary screen.
+#include "ScheduleEditorForm.h"
 
+#include "CalendarImportCommand.h"
+#include "CommandStates.h"
 #include "EntryText.h"
 #include "TimeBoxStyle.h"
 #include "platform/Twips.h"
+#include "schedule/ScheduleEntry.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,96 +91,127 @@ QLineEdit* textBox(QWidget* parent, const char* name) {
 
 } // namespace
 
-void ScheduleEditor::buildForm() {
+ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
     const Place at{Twips::fromPrimaryScreen()};
     const Twips twips = Twips::fromPrimaryScreen();
 
-    setObjectName(QStringLiteral("frmSchedule"));
-    setWindowTitle(kEditorCaption);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(twips.toPixels(6945), twips.toPixels(4815));
-    QPalette pal = palette();
+    dialog->setObjectName(QStringLiteral("frmSchedule"));
+    dialog->setWindowTitle(kEditorCaption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setFixedSize(twips.toPixels(6945), twips.toPixels(4815));
+    QPalette pal = dialog->palette();
     pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    dialog->setPalette(pal);
+    dialog->setAutoFillBackground(true);
 
-    m_fraDate = frame(this, "fraDate", QStringLiteral("日付"));
-    at(m_fraDate, 90, 105, 3300, 810);
-    m_cboYear = combo(m_fraDate, "cboYear", false);
-    at(m_cboYear, 150, 300, 855, 300);
-    at(unitLabel(m_fraDate, "Label3", QStringLiteral("年")), 1065, 360, 180, 180);
-    m_cboMonth = combo(m_fraDate, "cboMonth", false);
-    at(m_cboMonth, 1335, 300, 660, 300);
-    at(unitLabel(m_fraDate, "Label4", QStringLiteral("月")), 2040, 360, 180, 180);
-    m_cboDay = combo(m_fraDate, "cboDay", false);
-    at(m_cboDay, 2295, 300, 660, 300);
-    at(unitLabel(m_fraDate, "Label5", QStringLiteral("日")), 3015, 360, 180, 180);
+    dateFrame = frame(dialog, "fraDate", QStringLiteral("日付"));
+    at(dateFrame, 90, 105, 3300, 810);
+    yearBox = combo(dateFrame, "cboYear", false);
+    at(yearBox, 150, 300, 855, 300);
+    at(unitLabel(dateFrame, "Label3", QStringLiteral("年")), 1065, 360, 180, 180);
+    monthBox = combo(dateFrame, "cboMonth", false);
+    at(monthBox, 1335, 300, 660, 300);
+    at(unitLabel(dateFrame, "Label4", QStringLiteral("月")), 2040, 360, 180, 180);
+    dayBox = combo(dateFrame, "cboDay", false);
+    at(dayBox, 2295, 300, 660, 300);
+    at(unitLabel(dateFrame, "Label5", QStringLiteral("日")), 3015, 360, 180, 180);
 
-    m_fraStatus = frame(this, "fraStatus", QStringLiteral("ステータス"));
-    at(m_fraStatus, 3480, 105, 1470, 810);
-    m_cboStatus = combo(m_fraStatus, "cboStatus", false);
-    at(m_cboStatus, 150, 300, 1170, 300);
+    statusFrame = frame(dialog, "fraStatus", QStringLiteral("ステータス"));
+    at(statusFrame, 3480, 105, 1470, 810);
+    statusBox = combo(statusFrame, "cboStatus", false);
+    at(statusBox, 150, 300, 1170, 300);
 
-    m_cmdAdd = button(this, "cmdAdd", QStringLiteral("追加"));
-    at(m_cmdAdd, 5040, 180, 915, 375);
-    m_cmdUpdate = button(this, "cmdUpdate", QStringLiteral("更新"));
-    at(m_cmdUpdate, 5955, 180, 915, 375);
-    m_cmdClear = button(this, "cmdClear", QStringLiteral("クリア"));
-    at(m_cmdClear, 5040, 555, 1830, 375);
+    addButton = button(dialog, "cmdAdd", QStringLiteral("追加"));
+    at(addButton, 5040, 180, 915, 375);
+    updateButton = button(dialog, "cmdUpdate", QStringLiteral("更新"));
+    at(updateButton, 5955, 180, 915, 375);
+    clearButton = button(dialog, "cmdClear", QStringLiteral("クリア"));
+    at(clearButton, 5040, 555, 1830, 375);
 
-    m_fraPlace = frame(this, "fraPlace", QStringLiteral("行先"));
-    at(m_fraPlace, 90, 990, 1650, 810);
-    m_txtPlace = textBox(m_fraPlace, "txtPlace");
-    m_txtPlace->setMaxLength(PlaceLength);
-    at(m_txtPlace, 150, 300, 1350, 300);
+    placeFrame = frame(dialog, "fraPlace", QStringLiteral("行先"));
+    at(placeFrame, 90, 990, 1650, 810);
+    placeEdit = textBox(placeFrame, "txtPlace");
+    placeEdit->setMaxLength(PlaceLength);
+    at(placeEdit, 150, 300, 1350, 300);
 
-    m_fraTime = frame(this, "fraTime", QStringLiteral("開始時刻"));
-    at(m_fraTime, 1830, 990, 2010, 810);
+    timeFrame = frame(dialog, "fraTime", QStringLiteral("開始時刻"));
+    at(timeFrame, 1830, 990, 2010, 810);
     auto* timeStyle = new TimeBoxStyle;
-    timeStyle->setParent(this);
-    m_cboHour = combo(m_fraTime, "cboHour", true, timeStyle);
-    at(m_cboHour, 150, 300, 570, 300);
-    at(unitLabel(m_fraTime, "Label1", QStringLiteral("時")), 795, 360, 180, 180);
-    m_cboMin = combo(m_fraTime, "cboMin", true, timeStyle);
-    at(m_cboMin, 1065, 300, 570, 300);
-    at(unitLabel(m_fraTime, "Label2", QStringLiteral("分")), 1710, 360, 180, 180);
+    timeStyle->setParent(dialog);
+    hourBox = combo(timeFrame, "cboHour", true, timeStyle);
+    at(hourBox, 150, 300, 570, 300);
+    at(unitLabel(timeFrame, "Label1", QStringLiteral("時")), 795, 360, 180, 180);
+    minuteBox = combo(timeFrame, "cboMin", true, timeStyle);
+    at(minuteBox, 1065, 300, 570, 300);
+    at(unitLabel(timeFrame, "Label2", QStringLiteral("分")), 1710, 360, 180, 180);
 
-    m_fraComment = frame(this, "fraComment", QStringLiteral("備考"));
-    at(m_fraComment, 3930, 990, 2595, 810);
-    m_txtComment = textBox(m_fraComment, "txtComment");
-    at(m_txtComment, 165, 300, 2265, 315);
+    commentFrame = frame(dialog, "fraComment", QStringLiteral("備考"));
+    at(commentFrame, 3930, 990, 2595, 810);
+    commentEdit = textBox(commentFrame, "txtComment");
+    at(commentEdit, 165, 300, 2265, 315);
 
-    m_fraSchedule = frame(this, "fraSchedule", QStringLiteral("登録されている予定"));
-    at(m_fraSchedule, 90, 1875, 6750, 2355);
-    m_lstSchedule = new QListWidget(m_fraSchedule);
-    m_lstSchedule->setObjectName(QStringLiteral("lstSchedule"));
-    m_lstSchedule->setFont(listFont());
-    m_lstSchedule->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstSchedule->setUniformItemSizes(true);
-    at(m_lstSchedule, 165, 300, 6405, 1500);
-    m_cmdCopy = button(m_fraSchedule, "cmdCopy", QStringLiteral("コピー"));
-    at(m_cmdCopy, 3840, 1890, 915, 375);
-    m_cmdChange = button(m_fraSchedule, "cmdChange", QStringLiteral("変更"));
-    at(m_cmdChange, 4755, 1890, 915, 375);
-    m_cmdDel = button(m_fraSchedule, "cmdDel", QStringLiteral("削除"));
-    at(m_cmdDel, 5670, 1890, 915, 375);
+    listFrame = frame(dialog, "fraSchedule", QStringLiteral("登録されている予定"));
+    at(listFrame, 90, 1875, 6750, 2355);
+    list = new QListWidget(listFrame);
+    list->setObjectName(QStringLiteral("lstSchedule"));
+    list->setFont(listFont());
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    at(list, 165, 300, 6405, 1500);
+    copyButton = button(listFrame, "cmdCopy", QStringLiteral("コピー"));
+    at(copyButton, 3840, 1890, 915, 375);
+    changeButton = button(listFrame, "cmdChange", QStringLiteral("変更"));
+    at(changeButton, 4755, 1890, 915, 375);
+    deleteButton = button(listFrame, "cmdDel", QStringLiteral("削除"));
+    at(deleteButton, 5670, 1890, 915, 375);
 
-    m_cmdOk = button(this, "cmdOk", QStringLiteral("OK"));
-    at(m_cmdOk, 2985, 4335, 1155, 405);
-    m_cmdCancel = button(this, "cmdCancel", QStringLiteral("ｷｬﾝｾﾙ"));
-    at(m_cmdCancel, 4335, 4335, 1155, 405);
-    m_cmdApply = button(this, "cmdApply", QStringLiteral("適用"));
-    at(m_cmdApply, 5700, 4335, 1155, 405);
+    okButton = button(dialog, "cmdOk", QStringLiteral("OK"));
+    at(okButton, 2985, 4335, 1155, 405);
+    cancelButton = button(dialog, "cmdCancel", QStringLiteral("ｷｬﾝｾﾙ"));
+    at(cancelButton, 4335, 4335, 1155, 405);
+    applyButton = button(dialog, "cmdApply", QStringLiteral("適用"));
+    at(applyButton, 5700, 4335, 1155, 405);
+
+    applyTabOrder(dialog);
+    // Not in the tab order: Tab reaches it after every other control.
+    importButton = calendarimport::createButton(listFrame);
 }
 
-void ScheduleEditor::applyTabOrder() {
-    QWidget* const order[] = {m_cboYear,   m_cboMonth,    m_cboDay,     m_cboStatus, m_txtPlace,
-                              m_cboHour,   m_cboMin,      m_txtComment, m_cmdAdd,    m_cmdUpdate,
-                              m_cmdClear,  m_lstSchedule, m_cmdChange,  m_cmdDel,    m_cmdOk,
-                              m_cmdCancel, m_cmdApply,    m_cmdCopy};
+void ScheduleEditorForm::applyTabOrder(QDialog* dialog) {
+    QWidget* const order[] = {yearBox,      monthBox,    dayBox,       statusBox,    placeEdit,
+                              hourBox,      minuteBox,   commentEdit,  addButton,    updateButton,
+                              clearButton,  list,        changeButton, deleteButton, okButton,
+                              cancelButton, applyButton, copyButton};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+        dialog->setTabOrder(order[i], order[i + 1]);
+}
+
+void ScheduleEditorForm::applyCommandStates(const CommandStates& s) {
+    dateFrame->setEnabled(true);
+    yearBox->setEnabled(true);
+    monthBox->setEnabled(s.month);
+    dayBox->setEnabled(s.day);
+    for (QGroupBox* frame : {statusFrame, placeFrame, timeFrame, commentFrame})
+        frame->setEnabled(s.entryFrames);
+    listFrame->setEnabled(s.scheduleFrame);
+    clearButton->setEnabled(s.clear);
+    addButton->setEnabled(s.add);
+    addButton->setDefault(s.addDefault);
+    if (s.okDefault)
+        okButton->setDefault(true);
+    updateButton->setEnabled(s.update);
+    okButton->setEnabled(s.ok);
+    applyButton->setEnabled(s.apply);
+    cancelButton->setEnabled(true);
+    if (s.disableLineCommands)
+        disableLineCommands();
+}
+
+void ScheduleEditorForm::disableLineCommands() {
+    copyButton->setEnabled(false);
+    changeButton->setEnabled(false);
+    deleteButton->setEnabled(false);
 }
 
 } // namespace tanzo

@@ -1,7 +1,7 @@
 #include "ScheduleSave.h"
 
-#include "core/AppState.h"
 #include "core/BoardHost.h"
+#include "schedule/ScheduleStore.h"
 
 #include <cmath>
 
@@ -53,7 +53,7 @@ std::optional<ScheduleEntry> entryFromFields(const ListFields& fields, QString* 
     return e;
 }
 
-WriteOutcome WriteScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
+WriteOutcome writeScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
                                DataFile& file) {
     WriteOutcome outcome;
     const std::unique_ptr<DataFile::Writer> writer = file.openForWrite();
@@ -79,11 +79,10 @@ WriteOutcome WriteScheduleFile(const std::vector<ListFields>& lines, const DayLi
     return outcome;
 }
 
-WriteOutcome CommitSchedule(const std::vector<ListFields>& lines, AppState& state,
+WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule,
                             BoardHost& board) {
     board.stopTimer();
-    ScheduleStore& schedule = state.schedule;
-    const WriteOutcome outcome = WriteScheduleFile(lines, schedule.entries(), schedule.file());
+    const WriteOutcome outcome = writeScheduleFile(lines, schedule.entries(), schedule.file());
     if (outcome.ok)
         schedule.markReloadPending();
     board.startTimer();

@@ -12,8 +12,8 @@
 
 namespace tanzo {
 
-struct AppState;
 class BoardHost;
+class ScheduleStore;
 
 // Finds the notice flags of an appointment already in the day list: the
 // first entry with the same date and the same hour and minute.
@@ -41,15 +41,15 @@ struct WriteOutcome {
     QString fieldError;
 };
 
-// WriteScheduleFile: writes the lines in the order given (the caller passes
+// Writes the lines in the order given (the caller passes
 // them from the bottom of the list to the top). The data file is replaced
 // only when every line was written; otherwise it keeps its previous content.
-WriteOutcome WriteScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
+WriteOutcome writeScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
                                DataFile& file);
 
-// CommitSchedule: the write with the board's timer stopped, so that a tick
-// cannot reload in between; on success the board is told to reload.
-WriteOutcome CommitSchedule(const std::vector<ListFields>& lines, AppState& state,
+// The write with the board's timer stopped, so that a tick cannot reload in
+// between; on success the store is told that the file changed behind it.
+WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule,
                             BoardHost& board);
 
 } // namespace tanzo

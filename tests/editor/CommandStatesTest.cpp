@@ -14,7 +14,7 @@ CommandInputs complete() {
 }
 
 TEST(CommandStates, OnOpeningOnlyTheYearTakesInputAndOkIsDefault) {
-    const CommandStates s = RefreshCommandStates(CommandInputs{});
+    const CommandStates s = commandStates(CommandInputs{});
     EXPECT_FALSE(s.month);
     EXPECT_FALSE(s.day);
     EXPECT_FALSE(s.entryFrames);
@@ -32,13 +32,13 @@ TEST(CommandStates, OnOpeningOnlyTheYearTakesInputAndOkIsDefault) {
 TEST(CommandStates, EachChoiceOpensTheNextControl) {
     CommandInputs in;
     in.yearChosen = true;
-    EXPECT_TRUE(RefreshCommandStates(in).month);
-    EXPECT_FALSE(RefreshCommandStates(in).day);
+    EXPECT_TRUE(commandStates(in).month);
+    EXPECT_FALSE(commandStates(in).day);
     in.monthChosen = true;
-    EXPECT_TRUE(RefreshCommandStates(in).day);
-    EXPECT_FALSE(RefreshCommandStates(in).entryFrames);
+    EXPECT_TRUE(commandStates(in).day);
+    EXPECT_FALSE(commandStates(in).entryFrames);
     in.dayChosen = true;
-    EXPECT_TRUE(RefreshCommandStates(in).entryFrames);
+    EXPECT_TRUE(commandStates(in).entryFrames);
 }
 
 TEST(CommandStates, AddAndUpdateFollowSelectionAndEditing) {
@@ -55,7 +55,7 @@ TEST(CommandStates, AddAndUpdateFollowSelectionAndEditing) {
         CommandInputs in = complete();
         in.lineSelected = c.line;
         in.entryEdited = c.edited;
-        const CommandStates s = RefreshCommandStates(in);
+        const CommandStates s = commandStates(in);
         EXPECT_EQ(s.add, c.add) << c.line << c.edited;
         EXPECT_EQ(s.addDefault, c.addDefault) << c.line << c.edited;
         EXPECT_EQ(s.update, c.update) << c.line << c.edited;
@@ -73,7 +73,7 @@ TEST(CommandStates, AnyMissingPartMakesTheEntryIncomplete) {
     for (auto part : parts) {
         CommandInputs in = complete();
         in.*part = false;
-        const CommandStates s = RefreshCommandStates(in);
+        const CommandStates s = commandStates(in);
         EXPECT_FALSE(s.add);
         EXPECT_FALSE(s.clear);
         EXPECT_TRUE(s.okDefault);
@@ -83,10 +83,10 @@ TEST(CommandStates, AnyMissingPartMakesTheEntryIncomplete) {
 TEST(CommandStates, OkAndApplyOnlyWithUnwrittenChanges) {
     CommandInputs in;
     in.dirty = true;
-    EXPECT_TRUE(RefreshCommandStates(in).ok);
-    EXPECT_TRUE(RefreshCommandStates(in).apply);
+    EXPECT_TRUE(commandStates(in).ok);
+    EXPECT_TRUE(commandStates(in).apply);
     in.listHasLines = true;
-    EXPECT_TRUE(RefreshCommandStates(in).scheduleFrame);
+    EXPECT_TRUE(commandStates(in).scheduleFrame);
 }
 
 } // namespace

@@ -28,12 +28,12 @@ TEST(ListLine, InputsGiveTheDocumentedLineExactly) {
     const QString expected = QStringLiteral("2000/09/06 | 重要") + ideo(1) +
                              QStringLiteral(" | 会議室") + ideo(4) +
                              QStringLiteral(" | 14:05 | 打合せ") + ideo(9);
-    EXPECT_EQ(LineFromInputs(in), expected);
+    EXPECT_EQ(lineFromInputs(in), expected);
 }
 
 TEST(ListLine, InputsAlreadyAtOrBeyondTheirWidthStayUnchanged) {
     const EntryInputs in{"2000", "09", "06", "最重要", "ABCDEFG", "00", "00", "0123456789ABCDE"};
-    EXPECT_EQ(LineFromInputs(in),
+    EXPECT_EQ(lineFromInputs(in),
               QStringLiteral("2000/09/06 | 最重要 | ABCDEFG | 00:00 | 0123456789ABCDE"));
 }
 
@@ -53,7 +53,7 @@ TEST(ListLine, EntryStatusColumnIsAlwaysThreeCharacters) {
 TEST(ListLine, EntryKeepsStoredPlaceAndCommentAsTheyAre) {
     const ScheduleEntry e =
         entryOn(QDate(2024, 5, 1), 10, 30, 2, QStringLiteral("会議室") + kSp, "資料");
-    EXPECT_EQ(LineFromEntry(e), QStringLiteral("2024/05/01 | 重要") + kSp +
+    EXPECT_EQ(lineFromEntry(e), QStringLiteral("2024/05/01 | 重要") + kSp +
                                     QStringLiteral(" | 会議室") + kSp +
                                     QStringLiteral("    | 10:30 | 資料"));
 }
@@ -70,7 +70,7 @@ TEST(ListLine, YearBelowTenHasALeadingZero) {
 TEST(ListLine, SplitReadsBackWhatWasJoined) {
     const ListFields f{"2000", "09", "06",        "重要" + kSp, "会議室" + ideo(4),
                        "14",   "05", "a | b: c/d"};
-    const auto back = SplitListLine(joinListLine(f));
+    const auto back = splitListLine(joinListLine(f));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, f);
 }
@@ -85,13 +85,13 @@ TEST(ListLine, SplitFailsWhenADelimiterIsMissing) {
         "2000/09/06 | 重要 | p | 14:05",     // no separator before the comment
     };
     for (const char* line : broken)
-        EXPECT_FALSE(SplitListLine(QString::fromUtf8(line)).has_value()) << line;
+        EXPECT_FALSE(splitListLine(QString::fromUtf8(line)).has_value()) << line;
 }
 
 TEST(ListLine, ASeparatorInThePlaceShiftsTheSplitFields) {
     // Why each line keeps its record: the text alone cannot be read back.
     const ListFields f{"2000", "09", "06", "重要" + kSp, "A | B", "14", "05", "c"};
-    const auto back = SplitListLine(joinListLine(f));
+    const auto back = splitListLine(joinListLine(f));
     ASSERT_TRUE(back.has_value());
     EXPECT_NE(*back, f);
 }
@@ -113,7 +113,7 @@ TEST(ListLine, PastTestUsesTheOpeningMomentWithTheLineSecondsAtZero) {
         {"no separators", QTime(23, 59, 59), false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsPastLine(QString::fromUtf8(c.line), open, c.openTime), c.past) << c.line;
+        EXPECT_EQ(isPastLine(QString::fromUtf8(c.line), open, c.openTime), c.past) << c.line;
 }
 
 } // namespace

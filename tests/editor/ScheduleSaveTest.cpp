@@ -91,7 +91,7 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const std::vector<ListFields> lines{
         line("2000", "09", "07", "08", "00"), line("2000", "09", "06", "11", "00"),
         line("2000", "09", "06", "10", "00"), line("2000", "09", "06", "10", "01")};
-    const WriteOutcome out = CommitSchedule(lines, m_state, m_board);
+    const WriteOutcome out = commitSchedule(lines, m_state.schedule, m_board);
     ASSERT_TRUE(out.ok);
     EXPECT_TRUE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
@@ -109,7 +109,7 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
 
 TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
     const std::vector<ListFields> before{line("2000", "09", "06", "10", "00")};
-    ASSERT_TRUE(CommitSchedule(before, m_state, m_board).ok);
+    ASSERT_TRUE(commitSchedule(before, m_state.schedule, m_board).ok);
     const QByteArray previous = readAll(m_state.schedule.file().path());
     m_state.schedule.load(QDate(2000, 9, 6));
     m_board.calls.clear();
@@ -117,18 +117,19 @@ TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
     m_state.schedule.file().setFailAfterEntries(1);
     const std::vector<ListFields> after{line("2000", "09", "07", "10", "00"),
                                         line("2000", "09", "08", "10", "00")};
-    EXPECT_FALSE(CommitSchedule(after, m_state, m_board).ok);
+    EXPECT_FALSE(commitSchedule(after, m_state.schedule, m_board).ok);
     EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
     EXPECT_FALSE(m_state.schedule.isReloadPending());
     EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
 }
 
 TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
-    ASSERT_TRUE(CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board).ok);
+    ASSERT_TRUE(
+        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule, m_board).ok);
     const QByteArray previous = readAll(m_state.schedule.file().path());
     const WriteOutcome out =
-        CommitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
-                       m_state, m_board);
+        commitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
+                       m_state.schedule, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_FALSE(out.fieldError.isEmpty());
     EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
@@ -138,7 +139,7 @@ TEST_F(ScheduleSaveTest, AFileThatCannotBeOpenedFailsWithoutAFieldError) {
     // A directory where the data file should be cannot be replaced.
     ASSERT_TRUE(QDir().mkpath(m_state.schedule.file().path()));
     const WriteOutcome out =
-        CommitSchedule({line("2000", "09", "06", "10", "00")}, m_state, m_board);
+        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule, m_board);
     EXPECT_FALSE(out.ok);
     EXPECT_TRUE(out.fieldError.isEmpty());
     EXPECT_FALSE(m_state.schedule.isReloadPending());
