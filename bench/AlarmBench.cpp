@@ -13,9 +13,9 @@ void EvaluateAlarms(benchmark::State& state) {
     tanzo::DayList list(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         tanzo::ScheduleEntry& e = list[static_cast<std::size_t>(i)];
-        e.EntryDate = tanzo::daySerial(today);
-        e.StartTime = tanzo::timeFraction(20 + (i % 4), i % 60);
-        e.Place = tanzo::fitPlace(QStringLiteral("会議室"));
+        e.dateSerial = tanzo::daySerial(today);
+        e.startTime = tanzo::timeFraction(20 + (i % 4), i % 60);
+        e.place = tanzo::fitPlace(QStringLiteral("会議室"));
     }
     const tanzo::Settings settings;
     const QTime now(9, 0, 30);

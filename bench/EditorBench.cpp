@@ -36,11 +36,11 @@ DayList fullDayList(const QDate& today) {
     list.reserve(MaxDayListEntries);
     for (int i = 0; i < MaxDayListEntries; ++i) {
         ScheduleEntry e;
-        e.EntryDate = daySerial(today.addDays(i / 1440 - 3));
-        e.StartTime = timeFraction((i % 1440) / 60, i % 60);
-        e.Status = static_cast<int16_t>(1 + i % 3);
-        e.Place = fitPlace(QStringLiteral("会議室%1").arg(i % 100));
-        e.Comment = QStringLiteral("打合せ %1").arg(i);
+        e.dateSerial = daySerial(today.addDays(i / 1440 - 3));
+        e.startTime = timeFraction((i % 1440) / 60, i % 60);
+        e.status = static_cast<int16_t>(1 + i % 3);
+        e.place = fitPlace(QStringLiteral("会議室%1").arg(i % 100));
+        e.comment = QStringLiteral("打合せ %1").arg(i);
         list.push_back(e);
     }
     return list;

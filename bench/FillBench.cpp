@@ -22,11 +22,11 @@ namespace {
 
 tanzo::ScheduleEntry entry(const QDate& date, int hour, int minute) {
     tanzo::ScheduleEntry e;
-    e.EntryDate = tanzo::daySerial(date);
-    e.StartTime = tanzo::timeFraction(hour, minute);
-    e.Status = 2;
-    e.Place = tanzo::fitPlace(QStringLiteral("会議室"));
-    e.Comment = QStringLiteral("定例の打合せ");
+    e.dateSerial = tanzo::daySerial(date);
+    e.startTime = tanzo::timeFraction(hour, minute);
+    e.status = 2;
+    e.place = tanzo::fitPlace(QStringLiteral("会議室"));
+    e.comment = QStringLiteral("定例の打合せ");
     return e;
 }
 

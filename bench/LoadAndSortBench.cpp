@@ -26,12 +26,12 @@ public:
         list.reserve(count);
         for (int i = 0; i < count; ++i) {
             ScheduleEntry e;
-            e.EntryDate = daySerial(kToday.addDays(static_cast<int>(random() % 40) - 6));
-            e.StartTime = timeFraction(8 + static_cast<int>(random() % 12),
+            e.dateSerial = daySerial(kToday.addDays(static_cast<int>(random() % 40) - 6));
+            e.startTime = timeFraction(8 + static_cast<int>(random() % 12),
                                        15 * static_cast<int>(random() % 4));
-            e.Status = static_cast<int16_t>(1 + random() % 3);
-            e.Place = fitPlace(QStringLiteral("会議室%1").arg(i % 10));
-            e.Comment = QStringLiteral("資料持参 item %1").arg(i);
+            e.status = static_cast<int16_t>(1 + random() % 3);
+            e.place = fitPlace(QStringLiteral("会議室%1").arg(i % 10));
+            e.comment = QStringLiteral("資料持参 item %1").arg(i);
             list.push_back(e);
         }
         std::shuffle(list.begin(), list.end(), random);

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(ok == (report.unreadable == 0));
     require(file.needsBackupBeforeWrite() == (!ok || report.overLimit));
     for (const ScheduleEntry& e : list) {
-        require(e.Place.size() == PlaceLength);
+        require(e.place.size() == PlaceLength);
         require(holdsNoAppointment(list) || hasShowableDate(e));
         // What the board and the editor ask of every entry.
         (void)e.date();

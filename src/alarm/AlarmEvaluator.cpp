@@ -43,12 +43,12 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
     bool startNoticeGiven = false;
     for (std::size_t i = 0; i < list.size(); ++i) {
         ScheduleEntry& entry = list[i];
-        if (entry.Arrived && entry.PreNoticed)
+        if (entry.arrived && entry.preNoticed)
             continue;
-        if (entry.EntryDate < dayBegin || entry.EntryDate >= dayEnd)
+        if (entry.dateSerial < dayBegin || entry.dateSerial >= dayEnd)
             continue;
 
-        const int startSecond = startSecondOfDay(entry.StartTime);
+        const int startSecond = startSecondOfDay(entry.startTime);
         const int startMinute = startSecond / 60;
 
         if (nowSecond >= startSecond) {
@@ -62,15 +62,15 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
 
             // Marked before the notice is shown, so that whatever the notice
             // lets run in between sees the entry as settled.
-            entry.Arrived = true;
-            entry.PreNoticed = true;
+            entry.arrived = true;
+            entry.preNoticed = true;
             if (kind != SettledSilently && showNotice)
-                showNotice(trimAsciiSpaces(entry.Place), trimAsciiSpaces(entry.Comment), kind);
-        } else if (settings.PreAlarm && !entry.PreNoticed && advanceMark < kMinutesPerDay &&
+                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment), kind);
+        } else if (settings.PreAlarm && !entry.preNoticed && advanceMark < kMinutesPerDay &&
                    startMinute == advanceMark) {
-            entry.PreNoticed = true;
+            entry.preNoticed = true;
             if (showNotice)
-                showNotice(trimAsciiSpaces(entry.Place), trimAsciiSpaces(entry.Comment),
+                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment),
                            AdvanceNotice);
         }
     }

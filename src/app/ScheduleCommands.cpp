@@ -25,13 +25,13 @@ QString lineOf(const ScheduleEntry& e) {
         .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
         .arg(hm.hour, 2, 10, QLatin1Char('0'))
         .arg(hm.minute, 2, 10, QLatin1Char('0'))
-        .arg(statusWord(e.Status), trimSpaces(e.Place), trimSpaces(e.Comment))
+        .arg(statusWord(e.status), trimSpaces(e.place), trimSpaces(e.comment))
         .trimmed();
 }
 
 bool sameAppointment(const ScheduleEntry& a, const ScheduleEntry& b) {
-    return a.EntryDate == b.EntryDate && a.startHourMinute() == b.startHourMinute() &&
-           trimSpaces(a.Place) == trimSpaces(b.Place);
+    return a.dateSerial == b.dateSerial && a.startHourMinute() == b.startHourMinute() &&
+           trimSpaces(a.place) == trimSpaces(b.place);
 }
 
 // Adds the entries and writes the file; the list takes them only when the
@@ -58,7 +58,7 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
     const QDate last = first.addDays(c.days - 1);
     CommandOutput out;
     for (const ScheduleEntry& e : access.list) {
-        if (e.EntryDate > 0 && e.date() >= first && e.date() <= last)
+        if (e.dateSerial > 0 && e.date() >= first && e.date() <= last)
             out.out += lineOf(e) + QLatin1Char('\n');
     }
     return out;
@@ -79,11 +79,11 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
         return badInput(
             QStringLiteral("行先と備考にはシフトJISで表せる文字だけを使ってください。"));
     ScheduleEntry entry;
-    entry.EntryDate = daySerial(c.date);
-    entry.StartTime = timeFraction(c.time.hour(), c.time.minute());
-    entry.Status = c.status;
-    entry.Place = fitPlace(place);
-    entry.Comment = c.comment.trimmed();
+    entry.dateSerial = daySerial(c.date);
+    entry.startTime = timeFraction(c.time.hour(), c.time.minute());
+    entry.status = c.status;
+    entry.place = fitPlace(place);
+    entry.comment = c.comment.trimmed();
     for (const ScheduleEntry& e : access.list) {
         if (sameAppointment(e, entry))
             return badInput(QStringLiteral("同じ日時と行先の予定が既に登録されています。"));

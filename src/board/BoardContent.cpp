@@ -29,7 +29,7 @@ QString monthDay(const QDate& date) {
 } // namespace
 
 bool upcomingToday(const ScheduleEntry& entry, const QDate& today, const QTime& now) {
-    return entry.date() == today && startsAtOrAfter(entry, now) && !entry.Arrived;
+    return entry.date() == today && startsAtOrAfter(entry, now) && !entry.arrived;
 }
 
 PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate& today,
@@ -39,7 +39,7 @@ PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate
         const ScheduleEntry& entry = list[i];
         const QDate date = entry.date();
         if (date == today) {
-            if (startsAtOrAfter(entry, now) && !entry.Arrived)
+            if (startsAtOrAfter(entry, now) && !entry.arrived)
                 return {i, i};
         } else if (date > today) {
             return {-1, i - 1};
@@ -64,7 +64,7 @@ Caption finalStatus(const RowFacts& row, const Caption& current, const Settings&
     if (!row.inWindow)
         return {QString(), current.color};
     Caption result = current;
-    switch (row.entry->Status) {
+    switch (row.entry->status) {
     case 1:
         result = {statusWord(1), Red};
         break;
@@ -86,7 +86,7 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
                    const QDate& today, const QTime& now) {
     if (!row.hasEntry())
         return {QString(), current.color};
-    const QString text = row.inWindow ? trimAsciiSpaces(row.entry->Place) : QString();
+    const QString text = row.inWindow ? trimAsciiSpaces(row.entry->place) : QString();
     const bool upcoming = upcomingToday(*row.entry, today, now);
     return {text, upcoming ? settings.ForeColor1 : settings.ForeColor2};
 }
@@ -94,7 +94,7 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
 Caption finalComment(const RowFacts& row, int rowNumber, const Caption& current,
                      const Settings& settings) {
     if (row.inWindow) {
-        const QString line = splitComment(trimAsciiSpaces(row.entry->Comment))[0];
+        const QString line = splitComment(trimAsciiSpaces(row.entry->comment))[0];
         return {line, row.upcoming ? settings.ForeColor1 : settings.ForeColor2};
     }
     if (rowNumber == 0)
@@ -133,7 +133,7 @@ QString commentToolTip(const DayList& list, int firstRow, int textIndex,
     const int index = textIndex - 3 + firstRow;
     if (index < 0 || index >= static_cast<int>(list.size()))
         return {};
-    const QString comment = trimSpaces(list[static_cast<size_t>(index)].Comment);
+    const QString comment = trimSpaces(list[static_cast<size_t>(index)].comment);
     if (comment.isEmpty())
         return {};
     const CommentLines lines = splitComment(comment);

@@ -55,7 +55,7 @@ PopupMenuState popupMenuState(const PageView& view, const Settings& s, const QSi
     m.backEnabled = first > 0;
     m.refreshEnabled = first != next;
     m.nextEnabled = hasAppointments(view) && first != last;
-    m.nextPageEnabled = first + 2 < last || (view.list.front().EntryDate > 0 && next == -1);
+    m.nextPageEnabled = first + 2 < last || (view.list.front().dateSerial > 0 && next == -1);
     if (s.WindowSize >= Big && s.WindowSize <= Small)
         m.checkedSize = s.WindowSize;
     const double width = screenTwips.width();

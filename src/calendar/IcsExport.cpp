@@ -33,7 +33,7 @@ QByteArray uidOf(const ScheduleEntry& e) {
     const QByteArray key = QStringLiteral("%1|%2|%3")
                                .arg(e.date().toString(Qt::ISODate))
                                .arg(hm.hour * 60 + hm.minute)
-                               .arg(trimSpaces(e.Place))
+                               .arg(trimSpaces(e.place))
                                .toUtf8();
     return QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(32) + "@tanzo";
 }
@@ -72,14 +72,14 @@ icalcomponent* eventFor(const ScheduleEntry& e, const char* tzid, int noticeMinu
         icalproperty_add_parameter(dtstart, icalparameter_new_tzid(tzid));
     icalcomponent_add_property(event, dtstart);
 
-    const QByteArray place = trimSpaces(e.Place).toUtf8();
-    const QByteArray comment = trimSpaces(e.Comment).toUtf8();
+    const QByteArray place = trimSpaces(e.place).toUtf8();
+    const QByteArray comment = trimSpaces(e.comment).toUtf8();
     // Calendars show SUMMARY as the title: the comment when there is one.
     const QByteArray summary = comment.isEmpty() ? place : comment;
     icalcomponent_add_property(event, icalproperty_new_summary(summary.constData()));
     if (!place.isEmpty())
         icalcomponent_add_property(event, icalproperty_new_location(place.constData()));
-    icalcomponent_add_property(event, icalproperty_new_priority(priorityOf(e.Status)));
+    icalcomponent_add_property(event, icalproperty_new_priority(priorityOf(e.status)));
 
     icalcomponent* alarm = icalcomponent_new_valarm();
     icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
@@ -108,7 +108,7 @@ QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& st
     const icaltimetype dtstamp = icaltime_from_timet_with_zone(
         static_cast<time_t>(stamp.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
     for (const ScheduleEntry& e : list) {
-        if (e.EntryDate > 0)
+        if (e.dateSerial > 0)
             icalcomponent_add_component(calendar, eventFor(e, tzid, noticeMinutes, dtstamp));
     }
     char* text = icalcomponent_as_ical_string_r(calendar);

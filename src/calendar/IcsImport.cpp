@@ -59,7 +59,7 @@ QString duplicateKey(const ScheduleEntry& e) {
     return QStringLiteral("%1|%2|%3")
         .arg(e.date().toJulianDay())
         .arg(hm.hour * 60 + hm.minute)
-        .arg(trimSpaces(e.Place));
+        .arg(trimSpaces(e.place));
 }
 
 icalcomponent* findCalendar(icalcomponent* root) {
@@ -77,7 +77,7 @@ public:
         : m_calendar(calendar), m_first(today), m_last(today.addDays(kWindowDays - 1)),
           m_result(result) {
         for (const ScheduleEntry& e : existing) {
-            if (e.EntryDate > 0)
+            if (e.dateSerial > 0)
                 m_seen.insert(duplicateKey(e));
         }
     }
@@ -159,11 +159,11 @@ private:
             return;
         }
         ScheduleEntry entry;
-        entry.EntryDate = daySerial(start.date());
-        entry.StartTime = timeFraction(time.hour(), time.minute());
-        entry.Status = statusFromPriority(event);
-        entry.Place = fitPlace(place);
-        entry.Comment = comment;
+        entry.dateSerial = daySerial(start.date());
+        entry.startTime = timeFraction(time.hour(), time.minute());
+        entry.status = statusFromPriority(event);
+        entry.place = fitPlace(place);
+        entry.comment = comment;
         const QString key = duplicateKey(entry);
         if (m_seen.contains(key)) {
             ++m_result.duplicates;
@@ -196,8 +196,8 @@ IcsImportResult importIcs(const QByteArray& bytes, const QDate& today,
     Importer(calendar, today, existing, result).run();
     std::stable_sort(result.entries.begin(), result.entries.end(),
                      [](const ScheduleEntry& a, const ScheduleEntry& b) {
-                         return a.EntryDate != b.EntryDate ? a.EntryDate < b.EntryDate
-                                                           : a.StartTime < b.StartTime;
+                         return a.dateSerial != b.dateSerial ? a.dateSerial < b.dateSerial
+                                                             : a.startTime < b.startTime;
                      });
     return result;
 }

@@ -49,9 +49,9 @@ ListFields fieldsFromEntry(const ScheduleEntry& entry) {
     const QDate date = entry.date();
     const HourMinute hm = entry.startHourMinute();
     return ListFields{yearText(date.year()), twoDigits(date.month()),
-                      twoDigits(date.day()), statusColumn(entry.Status),
-                      entry.Place,           twoDigits(hm.hour),
-                      twoDigits(hm.minute),  entry.Comment};
+                      twoDigits(date.day()), statusColumn(entry.status),
+                      entry.place,           twoDigits(hm.hour),
+                      twoDigits(hm.minute),  entry.comment};
 }
 
 ListFields fieldsFromInputs(const EntryInputs& in) {

@@ -131,7 +131,7 @@ void ScheduleEditor::fillList() {
     m_form.list->clear();
     const DayList& entries = m_schedule.entries();
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (it->EntryDate > 0)
+        if (it->dateSerial > 0)
             m_form.list->addItem(makeLine(fieldsFromEntry(*it)));
     }
 }

@@ -20,7 +20,7 @@ std::optional<qint64> lookupKey(float entryDate, float startTime) {
 NoticeFlagLookup::NoticeFlagLookup(const DayList& list) : m_list(list) {
     m_first.reserve(static_cast<qsizetype>(list.size()));
     for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        const auto key = lookupKey(list[i].EntryDate, list[i].StartTime);
+        const auto key = lookupKey(list[i].dateSerial, list[i].startTime);
         if (key && !m_first.contains(*key))
             m_first.insert(*key, i);
     }
@@ -45,11 +45,11 @@ std::optional<ScheduleEntry> entryFromFields(const ListFields& fields, QString* 
         return std::nullopt;
     }
     ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(time.hour(), time.minute());
-    e.Status = statusFromText(trimSpaces(fields.status));
-    e.Place = fitPlace(fields.place);
-    e.Comment = fields.comment;
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(time.hour(), time.minute());
+    e.status = statusFromText(trimSpaces(fields.status));
+    e.place = fitPlace(fields.place);
+    e.comment = fields.comment;
     return e;
 }
 
@@ -66,9 +66,9 @@ WriteOutcome writeScheduleFile(const std::vector<ListFields>& lines, const DayLi
             writer->abandon();
             return outcome;
         }
-        if (const ScheduleEntry* known = flags.find(entry->EntryDate, entry->StartTime)) {
-            entry->Arrived = known->Arrived;
-            entry->PreNoticed = known->PreNoticed;
+        if (const ScheduleEntry* known = flags.find(entry->dateSerial, entry->startTime)) {
+            entry->arrived = known->arrived;
+            entry->preNoticed = known->preNoticed;
         }
         if (!writer->write(*entry)) {
             writer->abandon();

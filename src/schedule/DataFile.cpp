@@ -116,25 +116,25 @@ LineResult readEntry(const char* lineBegin, const char* lineEnd, ScheduleEntry& 
     bool placeExact = true;
     bool commentExact = true;
     auto field = [&] { return fields.next(b, n); };
-    if (!field() || !datafile::parseFloat(b, n, entry.EntryDate))
+    if (!field() || !datafile::parseFloat(b, n, entry.dateSerial))
         return LineResult::Damaged;
-    if (!field() || !datafile::parseFloat(b, n, entry.StartTime))
+    if (!field() || !datafile::parseFloat(b, n, entry.startTime))
         return LineResult::Damaged;
-    if (!field() || !datafile::parseShort(b, n, entry.Status))
+    if (!field() || !datafile::parseShort(b, n, entry.status))
         return LineResult::Damaged;
     if (!field())
         return LineResult::Damaged;
-    entry.Place = fitPlace(datafile::decodeText(b, n, &placeExact));
+    entry.place = fitPlace(datafile::decodeText(b, n, &placeExact));
     if (!field())
         return LineResult::Damaged;
-    entry.Comment = datafile::decodeText(b, n, &commentExact);
+    entry.comment = datafile::decodeText(b, n, &commentExact);
     exact = placeExact && commentExact;
     if (!field() || !datafile::parseShort(b, n, number))
         return LineResult::Damaged;
-    entry.Arrived = number != 0;
+    entry.arrived = number != 0;
     if (!field() || !datafile::parseShort(b, n, number))
         return LineResult::Damaged;
-    entry.PreNoticed = number != 0;
+    entry.preNoticed = number != 0;
     return fields.atEnd() ? LineResult::Entry : LineResult::Damaged;
 }
 
@@ -142,20 +142,20 @@ LineResult readEntry(const char* lineBegin, const char* lineEnd, ScheduleEntry& 
 
 QByteArray encodeEntryLine(const ScheduleEntry& entry) {
     QByteArray line;
-    line.reserve(64 + entry.Comment.size() * 2);
-    line += datafile::formatFloat(entry.EntryDate);
+    line.reserve(64 + entry.comment.size() * 2);
+    line += datafile::formatFloat(entry.dateSerial);
     line += ',';
-    line += datafile::formatFloat(entry.StartTime);
+    line += datafile::formatFloat(entry.startTime);
     line += ',';
-    line += QByteArray::number(entry.Status);
+    line += QByteArray::number(entry.status);
     line += ",\"";
-    line += datafile::encodeText(fitPlace(datafile::storableText(entry.Place)));
+    line += datafile::encodeText(fitPlace(datafile::storableText(entry.place)));
     line += "\",\"";
-    line += datafile::encodeText(datafile::storableText(entry.Comment));
+    line += datafile::encodeText(datafile::storableText(entry.comment));
     line += "\",";
-    line += entry.Arrived ? "-1" : "0";
+    line += entry.arrived ? "-1" : "0";
     line += ',';
-    line += entry.PreNoticed ? "-1" : "0";
+    line += entry.preNoticed ? "-1" : "0";
     line += "\r\n";
     return line;
 }
@@ -208,7 +208,7 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
         ScheduleEntry entry;
         bool exact = true;
         const bool read = readEntry(begin, stop, entry, exact) == LineResult::Entry;
-        if (read && !(entry.EntryDate >= oldest)) {
+        if (read && !(entry.dateSerial >= oldest)) {
             ++m_report.dropped;
             continue;
         }
@@ -221,7 +221,7 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
             m_report.ok = false;
             continue;
         }
-        if (list[0].EntryDate <= 0) {
+        if (list[0].dateSerial <= 0) {
             list[0] = std::move(entry);
         } else if (static_cast<int>(list.size()) < MaxDayListEntries) {
             list.push_back(std::move(entry));

@@ -7,7 +7,8 @@ namespace tanzo {
 namespace {
 
 bool before(const ScheduleEntry& a, const ScheduleEntry& b) {
-    return a.EntryDate < b.EntryDate || (a.EntryDate == b.EntryDate && a.StartTime < b.StartTime);
+    return a.dateSerial < b.dateSerial ||
+           (a.dateSerial == b.dateSerial && a.startTime < b.startTime);
 }
 
 // Counts, over the original positions, how many entries of smaller keys
@@ -60,7 +61,7 @@ void sortDayList(DayList& list) {
         return;
     // The argument above needs a total order; NaN keys do not have one.
     const bool unordered = std::any_of(list.begin(), list.end(), [](const ScheduleEntry& e) {
-        return std::isnan(e.EntryDate) || std::isnan(e.StartTime);
+        return std::isnan(e.dateSerial) || std::isnan(e.startTime);
     });
     if (unordered) {
         exchangeSortDayList(list);
@@ -79,7 +80,7 @@ void sortDayList(DayList& list) {
     };
     std::vector<Key> keys(n);
     for (size_t i = 0; i < n; ++i)
-        keys[i] = {list[i].EntryDate, list[i].StartTime, i};
+        keys[i] = {list[i].dateSerial, list[i].startTime, i};
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a < b)
             return true;

@@ -4,7 +4,7 @@
 
 namespace tanzo {
 
-// Orders the list by EntryDate, then StartTime, giving for entries with equal
+// Orders the list by date, then start time, giving for entries with equal
 // date and time exactly the order of the three-step exchange sort
 // (for i, for j > i: swap when i's key is greater than j's).
 void sortDayList(DayList& list);

@@ -9,11 +9,11 @@ constexpr char16_t kIdeographicSpace = u'\u3000';
 } // namespace
 
 QDate ScheduleEntry::date() const {
-    return dateFromSerial(EntryDate);
+    return dateFromSerial(dateSerial);
 }
 
 HourMinute ScheduleEntry::startHourMinute() const {
-    return hourMinuteFromFraction(StartTime);
+    return hourMinuteFromFraction(startTime);
 }
 
 float daySerial(const QDate& date) {
@@ -31,7 +31,7 @@ QDate dateFromSerial(double serial) {
 
 bool hasShowableDate(const ScheduleEntry& entry) {
     constexpr double kLastDay = 2958465; // 9999-12-31
-    return entry.EntryDate <= kLastDay && entry.date().isValid();
+    return entry.dateSerial <= kLastDay && entry.date().isValid();
 }
 
 float timeFraction(int hour, int minute) {
@@ -101,7 +101,7 @@ QString trimAsciiSpaces(const QString& text) {
 
 ScheduleEntry placeholderEntry() {
     ScheduleEntry e;
-    e.Place = placeholderPlace();
+    e.place = placeholderPlace();
     return e;
 }
 
@@ -110,7 +110,7 @@ DayList placeholderDayList() {
 }
 
 bool holdsNoAppointment(const DayList& list) {
-    return list.empty() || list[0].EntryDate == 0;
+    return list.empty() || list[0].dateSerial == 0;
 }
 
 } // namespace tanzo

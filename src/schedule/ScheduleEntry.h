@@ -17,13 +17,13 @@ struct HourMinute {
 
 // One appointment, with the fields of the data file in their order.
 struct ScheduleEntry {
-    float EntryDate = 0; // day serial: days since 1899-12-30; 0 marks the placeholder
-    float StartTime = 0; // fraction of the day of hour:minute:00
-    int16_t Status = 0;  // 1 最重要, 2 重要, 3 普通
-    QString Place;       // always 7 characters
-    QString Comment;
-    bool Arrived = false; // the start has been handled by the alarms
-    bool PreNoticed = false;
+    float dateSerial = 0; // day serial: days since 1899-12-30; 0 marks the placeholder
+    float startTime = 0;  // fraction of the day of hour:minute:00
+    int16_t status = 0;   // 1 最重要, 2 重要, 3 普通
+    QString place;        // always 7 characters
+    QString comment;
+    bool arrived = false; // the start has been handled by the alarms
+    bool preNoticed = false;
 
     QDate date() const;
     HourMinute startHourMinute() const;

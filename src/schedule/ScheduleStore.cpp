@@ -10,7 +10,7 @@ namespace {
 using EntryKey = std::tuple<float, float, int16_t, QString, QString>;
 
 EntryKey keyOf(const ScheduleEntry& e) {
-    return {e.EntryDate, e.StartTime, e.Status, e.Place, e.Comment};
+    return {e.dateSerial, e.startTime, e.status, e.place, e.comment};
 }
 
 // Carries the flags of `previous` over to the same entries of `fresh`. An
@@ -18,11 +18,11 @@ EntryKey keyOf(const ScheduleEntry& e) {
 void carryNoticeFlags(const DayList& previous, DayList& fresh) {
     QMultiHash<QString, const ScheduleEntry*> flagged;
     auto hashKey = [](const ScheduleEntry& e) {
-        return QString::number(e.EntryDate) + QLatin1Char('|') + QString::number(e.StartTime) +
-               QLatin1Char('|') + e.Place;
+        return QString::number(e.dateSerial) + QLatin1Char('|') + QString::number(e.startTime) +
+               QLatin1Char('|') + e.place;
     };
     for (const ScheduleEntry& e : previous) {
-        if (e.Arrived || e.PreNoticed)
+        if (e.arrived || e.preNoticed)
             flagged.insert(hashKey(e), &e);
     }
     if (flagged.isEmpty())
@@ -31,8 +31,8 @@ void carryNoticeFlags(const DayList& previous, DayList& fresh) {
         const QString key = hashKey(e);
         for (auto it = flagged.find(key); it != flagged.end() && it.key() == key; ++it) {
             if (keyOf(**it) == keyOf(e)) {
-                e.Arrived = e.Arrived || (*it)->Arrived;
-                e.PreNoticed = e.PreNoticed || (*it)->PreNoticed;
+                e.arrived = e.arrived || (*it)->arrived;
+                e.preNoticed = e.preNoticed || (*it)->preNoticed;
                 flagged.erase(it);
                 break;
             }

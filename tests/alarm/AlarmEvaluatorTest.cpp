@@ -20,11 +20,11 @@ struct Notice {
 ScheduleEntry entryAt(QDate date, int hour, int minute, const QString& place = "会議室",
                       const QString& comment = {}) {
     ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = 3;
-    e.Place = fitPlace(place);
-    e.Comment = comment;
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(hour, minute);
+    e.status = 3;
+    e.place = fitPlace(place);
+    e.comment = comment;
     return e;
 }
 
@@ -73,8 +73,8 @@ TEST_F(AlarmEvaluatorTest, WalksAnEntryThroughAdvanceStartAndSettled) {
         EXPECT_EQ(tick(), step.returned) << step.time.toString().toStdString();
         EXPECT_EQ(kinds(), step.kindsSoFar) << step.time.toString().toStdString();
     }
-    EXPECT_TRUE(list[0].Arrived);
-    EXPECT_TRUE(list[0].PreNoticed);
+    EXPECT_TRUE(list[0].arrived);
+    EXPECT_TRUE(list[0].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, StartNoticeAnywhereInTheStartMinute) {
@@ -105,8 +105,8 @@ TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
                                               ? std::vector<int>{}
                                               : std::vector<int>{c.expectedKind};
         EXPECT_EQ(kinds(), expected) << c.skip << " " << c.time.toString().toStdString();
-        EXPECT_TRUE(list[0].Arrived);
-        EXPECT_TRUE(list[0].PreNoticed);
+        EXPECT_TRUE(list[0].arrived);
+        EXPECT_TRUE(list[0].preNoticed);
     }
 }
 
@@ -114,7 +114,7 @@ TEST_F(AlarmEvaluatorTest, AdvanceNoticeOnlyInItsOwnMinuteAndNotWhenSwitchedOff)
     at(9, 56); // the advance minute was missed: it is not made up later
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[0].PreNoticed);
+    EXPECT_FALSE(list[0].preNoticed);
 
     settings.PreAlarm = false;
     at(9, 55);
@@ -135,21 +135,21 @@ TEST_F(AlarmEvaluatorTest, AdvanceMinutesFollowTheSetting) {
 TEST_F(AlarmEvaluatorTest, AlreadyArrivedEntriesAndOtherDaysGetNothing) {
     list = {entryAt(kToday.addDays(-1), 10, 0), entryAt(kToday, 10, 0),
             entryAt(kToday.addDays(1), 10, 0), entryAt(kToday.addDays(1), 9, 55)};
-    list[1].Arrived = true;
-    list[1].PreNoticed = true;
+    list[1].arrived = true;
+    list[1].preNoticed = true;
     at(10, 0);
     EXPECT_FALSE(tick());
     at(9, 55);
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[0].Arrived);
-    EXPECT_FALSE(list[2].Arrived);
-    EXPECT_FALSE(list[2].PreNoticed);
-    EXPECT_FALSE(list[3].PreNoticed);
+    EXPECT_FALSE(list[0].arrived);
+    EXPECT_FALSE(list[2].arrived);
+    EXPECT_FALSE(list[2].preNoticed);
+    EXPECT_FALSE(list[3].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, AdvanceNoticedEntryStillGetsItsStartNotice) {
-    list[0].PreNoticed = true; // as stored in the file after an advance notice
+    list[0].preNoticed = true; // as stored in the file after an advance notice
     at(10, 0);
     EXPECT_TRUE(tick());
     EXPECT_EQ(kinds(), std::vector<int>{StartNotice});
@@ -161,7 +161,7 @@ TEST_F(AlarmEvaluatorTest, NoticeCarriesPlaceAndCommentWithoutOuterSpaces) {
     tick();
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], (Notice{"本社", "資料持参", StartNotice}));
-    EXPECT_EQ(list[0].Place, fitPlace(" 本社 ")); // the entry itself is unchanged
+    EXPECT_EQ(list[0].place, fitPlace(" 本社 ")); // the entry itself is unchanged
 }
 
 TEST_F(AlarmEvaluatorTest, SeveralEntriesInOneTick) {
@@ -176,20 +176,20 @@ TEST_F(AlarmEvaluatorTest, SeveralEntriesInOneTick) {
     EXPECT_EQ(notices[1].kind, StartNotice);
     EXPECT_EQ(notices[2].place, "D");
     EXPECT_EQ(notices[2].kind, AdvanceNotice);
-    EXPECT_TRUE(list[0].Arrived);
-    EXPECT_FALSE(list[3].Arrived);
+    EXPECT_TRUE(list[0].arrived);
+    EXPECT_FALSE(list[3].arrived);
 }
 
 TEST_F(AlarmEvaluatorTest, LateEveningAdvanceMarkMatchesNothingOfToday) {
     // At 23:58 the advance mark would be 00:03 on the clock; the entry at
     // 00:03 today is long past and tomorrow's is never looked at.
     list = {entryAt(kToday, 0, 3, "early"), entryAt(kToday.addDays(1), 0, 3, "tomorrow")};
-    list[0].Arrived = true;
-    list[0].PreNoticed = true;
+    list[0].arrived = true;
+    list[0].preNoticed = true;
     at(23, 58);
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[1].PreNoticed);
+    EXPECT_FALSE(list[1].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, JustAfterMidnightRecentEntriesAreNotSkipped) {

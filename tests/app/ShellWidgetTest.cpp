@@ -138,8 +138,8 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
         shell.board()->tick(); // first load
         ASSERT_FALSE(!shell.state().schedule.isLoaded());
         ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
-        shell.state().schedule.entries()[0].Arrived = true;
-        shell.state().schedule.entries()[0].PreNoticed = true;
+        shell.state().schedule.entries()[0].arrived = true;
+        shell.state().schedule.entries()[0].preNoticed = true;
         shell.state().settings.SaveLastPosition = true;
         shell.state().settings.WindowSize = Middle;
         shell.board()->moveBoardTo(123, 45);
@@ -216,12 +216,12 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.board()->tick();
-    shell.state().schedule.entries()[0].Arrived = true;
-    shell.state().schedule.entries()[0].PreNoticed = true;
+    shell.state().schedule.entries()[0].arrived = true;
+    shell.state().schedule.entries()[0].preNoticed = true;
     m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 5));
     shell.board()->tick(); // the new day's reload
     ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
-    EXPECT_TRUE(shell.state().schedule.entries()[0].Arrived);
+    EXPECT_TRUE(shell.state().schedule.entries()[0].arrived);
     shell.requestExit();
     QCoreApplication::processEvents();
     EXPECT_TRUE(cp932::decode(readData()).contains(QStringLiteral("\"資料持参\",-1,-1\r\n")));

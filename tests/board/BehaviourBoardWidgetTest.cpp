@@ -96,7 +96,7 @@ TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
 }
 
 TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
-    state.schedule.entries()[1].Comment =
+    state.schedule.entries()[1].comment =
         QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える");
     window.fillBoard(0, kToday.addDays(-30), kToday.addDays(30), false, {});
     finishFills();
@@ -104,7 +104,7 @@ TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), frame->mapToGlobal(QPointF(2, 2)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(frame, &move);
-    EXPECT_EQ(frame->toolTip(), state.schedule.entries()[1].Comment);
+    EXPECT_EQ(frame->toolTip(), state.schedule.entries()[1].comment);
 }
 
 TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {

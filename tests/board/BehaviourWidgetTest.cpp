@@ -310,7 +310,7 @@ TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
 TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     const QString longComment =
         QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
-    state.schedule.entries()[4].Comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
+    state.schedule.entries()[4].comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
     board.boardPage.firstRow = 3;
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
@@ -332,7 +332,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     EXPECT_EQ(board.label("lblComment_1")->toolTip(), QString());
 
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
-    state.schedule.entries()[4].Comment = QStringLiteral("　 ");
+    state.schedule.entries()[4].comment = QStringLiteral("　 ");
     behaviour.commentMouseMove(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
@@ -344,11 +344,11 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
 TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
     // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
     const QString text(30, QChar(0x3042));
-    state.schedule.entries()[0].Comment = text;
+    state.schedule.entries()[0].comment = text;
     EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
                              QStringLiteral("普通"), QStringLiteral("x")),
               text);
-    state.schedule.entries()[0].Comment = QString(60, QChar(0x3042));
+    state.schedule.entries()[0].comment = QString(60, QChar(0x3042));
     EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
                              QStringLiteral("普通"), QStringLiteral("x")),
               QString(48, QChar(0x3042)));

@@ -34,11 +34,11 @@ QByteArray sample(const char* name) {
 ScheduleEntry entry(int day, int hour, int minute, int status, const QString& place,
                     const QString& comment) {
     ScheduleEntry e;
-    e.EntryDate = daySerial(kToday.addDays(day));
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = static_cast<int16_t>(status);
-    e.Place = fitPlace(place);
-    e.Comment = comment;
+    e.dateSerial = daySerial(kToday.addDays(day));
+    e.startTime = timeFraction(hour, minute);
+    e.status = static_cast<int16_t>(status);
+    e.place = fitPlace(place);
+    e.comment = comment;
     return e;
 }
 
@@ -48,8 +48,8 @@ std::string describe(const ScheduleEntry& e) {
         .arg(e.date().toString(Qt::ISODate))
         .arg(hm.hour, 2, 10, QLatin1Char('0'))
         .arg(hm.minute, 2, 10, QLatin1Char('0'))
-        .arg(e.Status)
-        .arg(e.Place, e.Comment)
+        .arg(e.status)
+        .arg(e.place, e.comment)
         .toStdString();
 }
 
@@ -152,7 +152,7 @@ TEST_F(IcsTest, ExportReadsBackThroughLibical) {
     icalcomponent_free(calendar);
 
     // Comments are the titles; an empty one takes the place.
-    list[1].Comment = QStringLiteral("会議室A");
+    list[1].comment = QStringLiteral("会議室A");
     const IcsImportResult back = importIcs(bytes, kToday, {});
     EXPECT_EQ(describeAll(back.entries), describeAll(list));
 

@@ -15,11 +15,11 @@ QString ideo(int n) {
 ScheduleEntry entryOn(QDate date, int hour, int minute, int16_t status, QString place,
                       QString comment) {
     ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = status;
-    e.Place = fitPlace(place);
-    e.Comment = std::move(comment);
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(hour, minute);
+    e.status = status;
+    e.place = fitPlace(place);
+    e.comment = std::move(comment);
     return e;
 }
 

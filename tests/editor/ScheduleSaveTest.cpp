@@ -22,12 +22,12 @@ ListFields line(const char* y, const char* mo, const char* d, const char* h, con
 
 ScheduleEntry stored(QDate date, int hour, int minute, bool arrived, bool preNoticed) {
     ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = 2;
-    e.Place = fitPlace("old");
-    e.Arrived = arrived;
-    e.PreNoticed = preNoticed;
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(hour, minute);
+    e.status = 2;
+    e.place = fitPlace("old");
+    e.arrived = arrived;
+    e.preNoticed = preNoticed;
     return e;
 }
 
@@ -51,16 +51,16 @@ TEST(ScheduleSave, RecordFromFieldsKeepsTheFillingAndMapsTheStatus) {
     f.status = QStringLiteral("最重要");
     const auto e = entryFromFields(f);
     ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->EntryDate, daySerial(QDate(2000, 9, 6)));
-    EXPECT_EQ(e->StartTime, timeFraction(14, 5));
-    EXPECT_EQ(e->Status, 1);
-    EXPECT_EQ(e->Place, QStringLiteral("会議室") + QString(4, QChar(u'\u3000')));
-    EXPECT_EQ(e->Comment, "c" + kSp);
+    EXPECT_EQ(e->dateSerial, daySerial(QDate(2000, 9, 6)));
+    EXPECT_EQ(e->startTime, timeFraction(14, 5));
+    EXPECT_EQ(e->status, 1);
+    EXPECT_EQ(e->place, QStringLiteral("会議室") + QString(4, QChar(u'\u3000')));
+    EXPECT_EQ(e->comment, "c" + kSp);
 
     f.status = QStringLiteral("何か");
     f.place = QStringLiteral("12345678");
-    EXPECT_EQ(entryFromFields(f)->Status, 3);
-    EXPECT_EQ(entryFromFields(f)->Place, QStringLiteral("1234567"));
+    EXPECT_EQ(entryFromFields(f)->status, 3);
+    EXPECT_EQ(entryFromFields(f)->place, QStringLiteral("1234567"));
 }
 
 TEST(ScheduleSave, FieldsThatAreNoDateOrTimeAreReported) {
@@ -100,8 +100,8 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const bool flags[][2] = {{false, false}, {false, true}, {true, true}, {false, false}};
     for (size_t i = 0; i < lines.size(); ++i) {
         ScheduleEntry e = *entryFromFields(lines[i]);
-        e.Arrived = flags[i][0];
-        e.PreNoticed = flags[i][1];
+        e.arrived = flags[i][0];
+        e.preNoticed = flags[i][1];
         expected += encodeEntryLine(e);
     }
     EXPECT_EQ(readAll(m_state.schedule.file().path()), expected);

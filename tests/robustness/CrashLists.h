@@ -16,11 +16,11 @@ inline DayList dayList(bool second) {
     const float day = daySerial(QDate(2027, 3, 15));
     for (int i = 0; i < count; ++i) {
         ScheduleEntry e;
-        e.EntryDate = day + static_cast<float>(i % 30);
-        e.StartTime = timeFraction((i / 60) % 24, i % 60);
-        e.Status = static_cast<int16_t>(1 + i % 3);
-        e.Place = fitPlace(second ? QStringLiteral("新会議室") : QStringLiteral("旧本社"));
-        e.Comment =
+        e.dateSerial = day + static_cast<float>(i % 30);
+        e.startTime = timeFraction((i / 60) % 24, i % 60);
+        e.status = static_cast<int16_t>(1 + i % 3);
+        e.place = fitPlace(second ? QStringLiteral("新会議室") : QStringLiteral("旧本社"));
+        e.comment =
             (second ? QStringLiteral("新しい予定 %1") : QStringLiteral("古い予定 %1 資料持参"))
                 .arg(i);
         list.push_back(e);

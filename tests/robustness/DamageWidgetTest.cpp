@@ -134,7 +134,7 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
     const bool effective = access(QFile::encodeName(dir).constData(), W_OK) != 0;
     if (effective) {
         auto shell = startAndLoad(locations(dir + "/"));
-        shell->state().schedule.entries()[0].Arrived = true;
+        shell->state().schedule.entries()[0].arrived = true;
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), kTwoEntries);
         EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"TANZO.DAT"});
@@ -149,7 +149,7 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
 TEST_F(DamageTest, DiskFullDuringTheExitKeepsTheFileAndTheProgram) {
     writeBytes(dataPath(), kTwoEntries);
     auto shell = startAndLoad(locations());
-    shell->state().schedule.entries()[1].Arrived = true;
+    shell->state().schedule.entries()[1].arrived = true;
     for (int after : {0, 1}) {
         shell->state().schedule.file().setFailAfterEntries(after);
         expectExitRefused(*shell);
@@ -175,7 +175,7 @@ TEST_F(DamageTest, RealFullFileSystemKeepsTheFileAndTheProgram) {
     writeBytes(dir + "/TANZO.DAT", original);
     auto shell = startAndLoad(locations(dir + "/"));
     ASSERT_EQ(shell->state().schedule.entries().size(), 200u);
-    shell->state().schedule.entries()[0].Arrived = true;
+    shell->state().schedule.entries()[0].arrived = true;
     fs.fill(0);
     expectExitRefused(*shell);
     EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), original);
@@ -210,7 +210,7 @@ TEST_F(DamageTest, FileCutInsideACharacterKeepsTheReadableEntriesAndTheOriginal)
         writeBytes(dataPath(), original);
         auto shell = startAndLoad(locations());
         ASSERT_GE(shell->state().schedule.entries().size(), 2u);
-        EXPECT_EQ(shell->state().schedule.entries()[0].Comment, QStringLiteral("資料持参"));
+        EXPECT_EQ(shell->state().schedule.entries()[0].comment, QStringLiteral("資料持参"));
         expectExitDone(*shell);
         EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
         EXPECT_TRUE(readBytes(dataPath()).startsWith(kTwoEntries));

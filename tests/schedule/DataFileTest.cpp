@@ -65,14 +65,14 @@ TEST_F(DataFileTest, RoundTripKeepsEveryFieldAndTheMinute) {
     ASSERT_EQ(read.size(), written.size());
     for (size_t i = 0; i < written.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(read[i].EntryDate, written[i].EntryDate);
-        EXPECT_EQ(read[i].StartTime, written[i].StartTime);
+        EXPECT_EQ(read[i].dateSerial, written[i].dateSerial);
+        EXPECT_EQ(read[i].startTime, written[i].startTime);
         EXPECT_EQ(read[i].startHourMinute(), written[i].startHourMinute());
-        EXPECT_EQ(read[i].Status, written[i].Status);
-        EXPECT_EQ(read[i].Place, written[i].Place);
-        EXPECT_EQ(read[i].Comment, written[i].Comment);
-        EXPECT_EQ(read[i].Arrived, written[i].Arrived);
-        EXPECT_EQ(read[i].PreNoticed, written[i].PreNoticed);
+        EXPECT_EQ(read[i].status, written[i].status);
+        EXPECT_EQ(read[i].place, written[i].place);
+        EXPECT_EQ(read[i].comment, written[i].comment);
+        EXPECT_EQ(read[i].arrived, written[i].arrived);
+        EXPECT_EQ(read[i].preNoticed, written[i].preNoticed);
     }
     EXPECT_EQ(read[1].startHourMinute(), (HourMinute{0, 1}));
     EXPECT_EQ(read[3].startHourMinute(), (HourMinute{10, 0}));
@@ -92,7 +92,7 @@ TEST_F(DataFileTest, KeepsEntriesOfTheLastSixDaysOnly) {
     DayList list;
     ASSERT_TRUE(file.load(list, kToday));
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].Place, fitPlace("kept"));
+    EXPECT_EQ(list[0].place, fitPlace("kept"));
     EXPECT_EQ(file.lastLoad().dropped, 1);
     EXPECT_EQ(file.lastLoad().kept, 2);
     EXPECT_FALSE(file.needsBackupBeforeWrite());
@@ -108,8 +108,8 @@ TEST_F(DataFileTest, EmptyOrMissingFileGivesThePlaceholder) {
     writeBytes("");
     EXPECT_TRUE(file.load(list, kToday));
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].EntryDate, 0);
-    EXPECT_EQ(list[0].Place, placeholderPlace());
+    EXPECT_EQ(list[0].dateSerial, 0);
+    EXPECT_EQ(list[0].place, placeholderPlace());
 }
 
 TEST_F(DataFileTest, PlaceholderIsWrittenAsOneLineThatTheNextReadDrops) {
@@ -129,8 +129,8 @@ TEST_F(DataFileTest, PlaceIsCutOrPaddedToSevenCharacters) {
     DayList list;
     ASSERT_TRUE(file.load(list, kToday));
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].Place, QStringLiteral("東京都千代田区"));
-    EXPECT_EQ(list[1].Place, QStringLiteral("AB     "));
+    EXPECT_EQ(list[0].place, QStringLiteral("東京都千代田区"));
+    EXPECT_EQ(list[1].place, QStringLiteral("AB     "));
     ASSERT_TRUE(file.save(list));
     EXPECT_TRUE(readBytes().contains("\"AB     \""));
 }
@@ -161,11 +161,11 @@ TEST_F(DataFileTest, ReadsEveryNumberForm) {
         DayList list;
         ASSERT_TRUE(file.load(list, kToday));
         ASSERT_EQ(list.size(), 1u);
-        EXPECT_EQ(list[0].EntryDate, c.date);
-        EXPECT_EQ(list[0].StartTime, c.time);
-        EXPECT_EQ(list[0].Status, c.status);
-        EXPECT_EQ(list[0].Arrived, c.arrived);
-        EXPECT_EQ(list[0].Comment, "c");
+        EXPECT_EQ(list[0].dateSerial, c.date);
+        EXPECT_EQ(list[0].startTime, c.time);
+        EXPECT_EQ(list[0].status, c.status);
+        EXPECT_EQ(list[0].arrived, c.arrived);
+        EXPECT_EQ(list[0].comment, "c");
     }
 }
 
@@ -176,9 +176,9 @@ TEST_F(DataFileTest, OrdersTheListWhateverTheLineOrder) {
     DayList list;
     ASSERT_TRUE(file.load(list, kToday));
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].Place.trimmed(), "a");
-    EXPECT_EQ(list[1].Place.trimmed(), "b");
-    EXPECT_EQ(list[2].Place.trimmed(), "c");
+    EXPECT_EQ(list[0].place.trimmed(), "a");
+    EXPECT_EQ(list[1].place.trimmed(), "b");
+    EXPECT_EQ(list[2].place.trimmed(), "c");
 }
 
 TEST_F(DataFileTest, DamagedLinesAreLeftOutTheReadGoesOnAndTheOriginalIsKept) {
@@ -217,7 +217,7 @@ TEST_F(DataFileTest, DamagedLinesAreLeftOutTheReadGoesOnAndTheOriginalIsKept) {
         // Every readable line is in the list, ordered.
         QStringList places;
         for (const ScheduleEntry& e : list)
-            places << e.Place.trimmed();
+            places << e.place.trimmed();
         EXPECT_EQ(places,
                   k.after.isEmpty() ? QStringList({"b", "c"}) : QStringList({"b", "c", "d"}));
         EXPECT_TRUE(file.needsBackupBeforeWrite());
@@ -293,8 +293,8 @@ TEST_F(DataFileTest, QuotesAndLineEndsInTextCannotBreakTheLine) {
     DayList list;
     ASSERT_TRUE(file.load(list, kToday));
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].Place, QStringLiteral("A＂B  C "));
-    EXPECT_EQ(list[0].Comment, QStringLiteral("say ＂hi＂  next line end"));
+    EXPECT_EQ(list[0].place, QStringLiteral("A＂B  C "));
+    EXPECT_EQ(list[0].comment, QStringLiteral("say ＂hi＂  next line end"));
 }
 
 TEST_F(DataFileTest, MoreEntriesThanTheListHoldsAreKeptInABackup) {

@@ -13,10 +13,10 @@ DayList makeList(const std::vector<std::pair<float, float>>& keys) {
     DayList list;
     for (size_t i = 0; i < keys.size(); ++i) {
         ScheduleEntry e;
-        e.EntryDate = keys[i].first;
-        e.StartTime = keys[i].second;
-        e.Place = fitPlace(QString());
-        e.Comment = QString::number(i);
+        e.dateSerial = keys[i].first;
+        e.startTime = keys[i].second;
+        e.place = fitPlace(QString());
+        e.comment = QString::number(i);
         list.push_back(e);
     }
     return list;
@@ -25,7 +25,7 @@ DayList makeList(const std::vector<std::pair<float, float>>& keys) {
 std::vector<QString> comments(const DayList& list) {
     std::vector<QString> out;
     for (const auto& e : list)
-        out.push_back(e.Comment);
+        out.push_back(e.comment);
     return out;
 }
 

@@ -12,13 +12,13 @@ inline ScheduleEntry makeEntry(const QDate& date, int hour, int minute, int16_t 
                                const QString& place, const QString& comment, bool arrived = false,
                                bool preNoticed = false) {
     ScheduleEntry e;
-    e.EntryDate = daySerial(date);
-    e.StartTime = timeFraction(hour, minute);
-    e.Status = status;
-    e.Place = fitPlace(place);
-    e.Comment = comment;
-    e.Arrived = arrived;
-    e.PreNoticed = preNoticed;
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(hour, minute);
+    e.status = status;
+    e.place = fitPlace(place);
+    e.comment = comment;
+    e.arrived = arrived;
+    e.preNoticed = preNoticed;
     return e;
 }
 
