@@ -240,21 +240,21 @@ check_files() { # route, with-notices, board x
         case_fail "TANZO.DAT does not hold the $lines appointments: $decoded"
         return 1
     }
-    flags_are "旧館" -1 -1 && flags_are "本社" 0 0 && flags_are "倉庫" 0 0 || {
+    if ! { flags_are "旧館" -1 -1 && flags_are "本社" 0 0 && flags_are "倉庫" 0 0; }; then
         case_fail "TANZO.DAT lacks the flags set since the start: $decoded"
         return 1
-    }
+    fi
     if [[ $2 == 1 ]]; then
-        flags_are "支店" -1 -1 && flags_are "会議室" -1 -1 || {
+        if ! { flags_are "支店" -1 -1 && flags_are "会議室" -1 -1; }; then
             case_fail "TANZO.DAT lacks the flags of the warned appointments: $decoded"
             return 1
-        }
+        fi
     fi
     cp "$TANZO_SETTINGS_FILE" "$E2E_ARTIFACTS/settings-$CASE.reg" 2>/dev/null
-    setting_is WindowSize "$(int16_hex 2)" && setting_is SaveLastPosition hex:ff,ff || {
+    if ! { setting_is WindowSize "$(int16_hex 2)" && setting_is SaveLastPosition hex:ff,ff; }; then
         case_fail "settings.reg lacks the window values: $(cat "$TANZO_SETTINGS_FILE" 2>&1)"
         return 1
-    }
+    fi
     # From the tray the board has no place of its own to keep.
     if [[ $1 != tray ]] && ! setting_is LastPositionX "$(int16_hex "$3")"; then
         case_fail "settings.reg lacks the board's position x $3: $(cat "$TANZO_SETTINGS_FILE")"
@@ -269,8 +269,10 @@ run_case() { # route, what is open
     began=$(date +%s.%N)
     seed_files $notices
     e2e_start_tanzo --faketime "@$start_at" --log "tanzo-$CASE.log" 2>/dev/null
-    board=$(e2e_wait_board 30)
-    e2e_window_geometry "$board"
+    if ! { board=$(e2e_wait_board 30) && e2e_window_geometry "$board"; }; then
+        case_fail "no board"
+        return 1
+    fi
     board_x=$WIN_X
     # The board takes no command while it fills, and 09:00 is settled when
     # the fill ends.
@@ -332,7 +334,10 @@ run_reopen_case() {
     CASE="reopen-editor"
     seed_files 0
     e2e_start_tanzo --faketime "@$start_at" --log "tanzo-$CASE.log" 2>/dev/null
-    board=$(e2e_wait_board 30)
+    board=$(e2e_wait_board 30) || {
+        case_fail "no board"
+        return 1
+    }
     sleep "$SETTLE_SECONDS"
     open_editor || {
         case_fail "F2 did not open the editor"
@@ -357,16 +362,16 @@ run_reopen_case() {
         return 1
     }
     e2e_click_in "$board" 395 8
-    e2e_wait_tanzo_exit 20 && [[ $TANZO_EXIT_STATUS -eq 0 ]] || {
+    if ! { e2e_wait_tanzo_exit 20 && [[ $TANZO_EXIT_STATUS -eq 0 ]]; }; then
         case_fail "the close label did not end the program cleanly (${TANZO_EXIT_STATUS:-running})"
         return 1
-    }
+    fi
     decoded=$(e2e_read_data_file)
     printf '%s\n' "$decoded" >"$E2E_ARTIFACTS/TANZO-$CASE.txt"
-    grep -qF '"第一' <<<"$decoded" && grep -qF '"第二' <<<"$decoded" || {
+    if ! { grep -qF '"第一' <<<"$decoded" && grep -qF '"第二' <<<"$decoded"; }; then
         case_fail "the editor reopened after OK lost a save: $decoded"
         return 1
-    }
+    fi
     e2e_log "$CASE: ok"
 }
 
