@@ -173,20 +173,6 @@ open_state() {
     esac
 }
 
-# The tray icon: the program's window embedded in icewm's tray.
-tray_icon() {
-    local wid
-    for wid in $(xdotool search --classname '^tanzo$' 2>/dev/null); do
-        e2e_window_geometry "$wid" || continue
-        if ((WIN_W <= 32 && WIN_H <= 32 && WIN_Y > 900)) &&
-            xwininfo -id "$wid" | grep -q IsViewable; then
-            echo "$wid"
-            return 0
-        fi
-    done
-    return 1
-}
-
 take_route() {
     case "$1" in
     sigterm) kill -TERM "$TANZO_PID" ;;
@@ -196,8 +182,8 @@ take_route() {
     menu) open_board_menu_item x ;;
     tray)
         e2e_click_in "$board" 379 8 # "－"
-        e2e_retry 5 tray_icon || return 1
-        e2e_window_geometry "$(tray_icon)"
+        e2e_retry 5 board_tray_icon || return 1
+        e2e_window_geometry "$(board_tray_icon)"
         xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2)) click 3
         sleep 0.6
         # Open, schedule, options, version, help, exit.
