@@ -114,25 +114,12 @@ xdotool key F5
 wait_places "会議室 本社 倉庫 " 10
 
 # --- the tray ---------------------------------------------------------------------
-# The icon is the program's window embedded in icewm's tray, a small square.
-tray_icon() {
-    local wid
-    for wid in $(xdotool search --classname '^tanzo$' 2>/dev/null); do
-        e2e_window_geometry "$wid" || continue
-        if ((WIN_W <= 32 && WIN_H <= 32 && WIN_Y > 900)) &&
-            xwininfo -id "$wid" | grep -q IsViewable; then
-            echo "$wid"
-            return 0
-        fi
-    done
-    return 1
-}
 hide_to_tray() {
     e2e_click_in "$board" 379 8 # "－" of the small board
     e2e_retry 5 bash -c "! xwininfo -id $board | grep -q IsViewable" ||
         e2e_fail "the board is still visible after －"
-    e2e_retry 5 tray_icon || e2e_fail "no tray icon after －"
-    tray=$(tray_icon)
+    e2e_retry 5 board_tray_icon || e2e_fail "no tray icon after －"
+    tray=$(board_tray_icon)
 }
 hide_to_tray
 ! e2e_tanzo_windows | grep -qvx "$tray" ||
@@ -148,7 +135,7 @@ sleep 0.5
 e2e_window_geometry "$board"
 [[ $WIN_X -eq $home_x && $WIN_Y -eq $home_y ]] ||
     e2e_fail "the board came back at $WIN_X,$WIN_Y, not at its place $home_x,$home_y"
-! tray_icon >/dev/null || e2e_fail "the tray icon stayed after the board came back"
+! board_tray_icon >/dev/null || e2e_fail "the tray icon stayed after the board came back"
 e2e_screenshot restored
 
 hide_to_tray

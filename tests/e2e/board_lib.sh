@@ -39,6 +39,21 @@ board_wm_lists() {
     wmctrl -l | awk '{ $1 = $2 = $3 = ""; sub(/^ +/, ""); print }' | grep -qxF -- "$1"
 }
 
+# The tray icon, the program's window embedded in icewm's tray (a small
+# square at the bottom); prints its id.
+board_tray_icon() {
+    local wid
+    for wid in $(xdotool search --classname '^tanzo$' 2>/dev/null); do
+        e2e_window_geometry "$wid" || continue
+        if ((WIN_W <= 32 && WIN_H <= 32 && WIN_Y > 900)) &&
+            xwininfo -id "$wid" | grep -q IsViewable; then
+            echo "$wid"
+            return 0
+        fi
+    done
+    return 1
+}
+
 # Clicks the OK button of notice window $1. The button keeps its distance
 # from the right edge (8 px) and sits 51 px from the top, 57 x 27 px.
 board_click_ok() {
