@@ -214,6 +214,11 @@ void Shell::runExit() {
         m_version->close();
     m_notices->closeAll();
     m_behaviour->withdraw();
+    // Whatever else is still open (the help viewer) goes with them.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != m_board.get() && window->isVisible())
+            window->close();
+    }
     m_board->unload();
 
     if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, m_behaviour->isInTray()))

@@ -49,7 +49,9 @@ options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not ope
 sleep 0.5
 e2e_screenshot options-open
 dlg_check_centred "$options"
-xprop -id "$options" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = " ||
+# Only the first bytes: grep -q stops reading early, and a writer cut off by
+# that would fail the pipeline under pipefail.
+xprop -len 8 -id "$options" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = " ||
     e2e_fail "the options dialog carries no icon of the program"
 e2e_window_geometry "$options"
 # 7020 x 4755 twips of client area.
