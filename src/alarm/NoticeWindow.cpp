@@ -41,31 +41,31 @@ NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twip
     setPalette(pal);
     setAutoFillBackground(true);
 
-    m_lblComment = new QLabel(this);
-    m_lblComment->setObjectName(QStringLiteral("lblComment"));
-    m_lblComment->setTextFormat(Qt::PlainText); // places and comments are the user's text
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("lblComment"));
+    m_message->setTextFormat(Qt::PlainText); // places and comments are the user's text
     QString message = text.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_lblComment->setText(message);
+    m_message->setText(message);
 
-    m_imgIcon = new QLabel(this);
-    m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("imgIcon"));
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdOK->setAutoDefault(true);
-    connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_okButton->setDefault(true);
+    m_okButton->setAutoDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
 
     layOut(twips);
     if (!icon.isNull())
-        m_imgIcon->setPixmap(icon.pixmap(m_imgIcon->size()));
-    m_cmdOK->setFocus();
+        m_icon->setPixmap(icon.pixmap(m_icon->size()));
+    m_okButton->setFocus();
 }
 
 void NoticeWindow::layOut(const Twips& twips) {
-    m_lblComment->adjustSize();
-    const int labelWidth = m_lblComment->width();
+    m_message->adjustSize();
+    const int labelWidth = m_message->width();
 
     // A long place name makes the message wider than the designed window;
     // widen the window rather than cut the message off at both sides.
@@ -75,13 +75,13 @@ void NoticeWindow::layOut(const Twips& twips) {
     const int height = twips.toPixels(kClientHeight);
     setFixedSize(width, height);
 
-    m_lblComment->move((width - labelWidth) / 2, twips.toPixels(kCommentTop));
-    m_imgIcon->setGeometry(twips.toPixels(kIconLeft), twips.toPixels(kIconTop),
+    m_message->move((width - labelWidth) / 2, twips.toPixels(kCommentTop));
+    m_icon->setGeometry(twips.toPixels(kIconLeft), twips.toPixels(kIconTop),
                            twips.toPixels(kIconSize), twips.toPixels(kIconSize));
     // The OK button keeps its distance from the right edge.
     const int okRightMargin = designWidth - twips.toPixels(kOkLeft + kOkWidth);
     const int okWidth = twips.toPixels(kOkWidth);
-    m_cmdOK->setGeometry(width - okRightMargin - okWidth, twips.toPixels(kOkTop), okWidth,
+    m_okButton->setGeometry(width - okRightMargin - okWidth, twips.toPixels(kOkTop), okWidth,
                          twips.toPixels(kOkHeight));
 }
 

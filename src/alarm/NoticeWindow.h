@@ -21,8 +21,8 @@ class NoticeWindow : public QWidget {
 public:
     NoticeWindow(const NoticeText& text, const QIcon& icon, const Twips& twips);
 
-    QLabel* commentLabel() const { return m_lblComment; }
-    QPushButton* okButton() const { return m_cmdOK; }
+    QLabel* commentLabel() const { return m_message; }
+    QPushButton* okButton() const { return m_okButton; }
 
 signals:
     void dismissed(tanzo::NoticeWindow* window);
@@ -33,9 +33,9 @@ protected:
 private:
     void layOut(const Twips& twips);
 
-    QLabel* m_lblComment = nullptr;
-    QLabel* m_imgIcon = nullptr;
-    QPushButton* m_cmdOK = nullptr;
+    QLabel* m_message = nullptr;
+    QLabel* m_icon = nullptr;
+    QPushButton* m_okButton = nullptr;
     bool m_dismissed = false;
 };
 
