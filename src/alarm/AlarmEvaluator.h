@@ -24,4 +24,10 @@ using NoticeSink = std::function<void(const QString& place, const QString& comme
 bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
                     const NoticeSink& showNotice);
 
+// Whether evaluateAlarms would give a notice (advance, start or overdue)
+// within the next `leadSeconds`, so that what the notice needs can be made
+// ready before it is due.
+bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,
+                     const QTime& now, int leadSeconds);
+
 } // namespace tanzo
