@@ -5,18 +5,25 @@
 set(TANZO_PACKAGE_MAINTAINER "Merovane <packages@merovane.example>"
     CACHE STRING "Maintainer field of the Debian package")
 
-# Debian wants a copyright file and a changelog in the package's doc folder.
+# Debian wants a copyright file and a changelog in the package's doc folder,
+# and a manual page for each program; the last two compressed as it expects.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tanzo)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+set(package_build_dir ${CMAKE_BINARY_DIR}/packaging)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${package_build_dir}/changelog @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tanzo.1 ${package_build_dir}/tanzo.1 @ONLY)
 find_program(TANZO_GZIP gzip REQUIRED)
-add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
-    COMMAND ${TANZO_GZIP} -9n -c ${CMAKE_BINARY_DIR}/packaging/changelog
-            > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
-    DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog)
-add_custom_target(tanzo_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+set(gz_outputs)
+foreach(name changelog tanzo.1)
+    add_custom_command(
+        OUTPUT ${package_build_dir}/${name}.gz
+        COMMAND ${TANZO_GZIP} -9n -c ${package_build_dir}/${name} > ${package_build_dir}/${name}.gz
+        DEPENDS ${package_build_dir}/${name})
+    list(APPEND gz_outputs ${package_build_dir}/${name}.gz)
+endforeach()
+add_custom_target(tanzo_package_docs ALL DEPENDS ${gz_outputs})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${package_build_dir}/changelog.gz
     DESTINATION ${doc_dir})
+install(FILES ${package_build_dir}/tanzo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_PACKAGE_NAME tanzo)
 set(CPACK_PACKAGE_VENDOR "${TANZO_COMPANY}")

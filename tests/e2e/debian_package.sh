@@ -22,7 +22,8 @@ dpkg-deb --field "$deb" >"$E2E_ARTIFACTS/deb-fields.txt"
 # look for it.
 expected=(
     ./usr/bin/tanzo
-    ./usr/lib/tanzo/libtanzo_sound.so
+    "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_sound.so"
+    ./usr/share/man/man1/tanzo.1.gz
     ./usr/share/applications/tanzo.desktop
     ./usr/share/metainfo/com.merovane.Tanzo.metainfo.xml
     ./usr/share/tanzo/media/Chord.wav
