@@ -77,4 +77,25 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
     return startNoticeGiven;
 }
 
+bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,
+                     const QTime& now, int leadSeconds) {
+    const int nowSecond = now.msecsSinceStartOfDay() / 1000;
+    const int skipMark = now.hour() * 60 + now.minute() - settings.AlarmSkipMinute;
+    const float dayBegin = daySerial(today);
+    for (const ScheduleEntry& entry : list) {
+        if ((entry.arrived && entry.preNoticed) || entry.dateSerial < dayBegin ||
+            entry.dateSerial >= dayBegin + 1)
+            continue;
+        const int startSecond = startSecondOfDay(entry.startTime);
+        const bool settledSilently = settings.AlarmSkip && startSecond / 60 < skipMark;
+        if (!entry.arrived && !settledSilently && startSecond - nowSecond <= leadSeconds)
+            return true;
+        const int advanceSecond = (startSecond / 60 - settings.PreAlarmMinute) * 60;
+        if (settings.PreAlarm && !entry.preNoticed && advanceSecond >= nowSecond - 60 &&
+            advanceSecond - nowSecond <= leadSeconds)
+            return true;
+    }
+    return false;
+}
+
 } // namespace tanzo

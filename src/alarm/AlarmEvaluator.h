@@ -18,10 +18,16 @@ enum NoticeKind { SettledSilently = -1, AdvanceNotice = 0, StartNotice = 1, Over
 using NoticeSink = std::function<void(const QString& place, const QString& comment, int kind)>;
 
 // Looks at today's entries at the time of day `now` (seconds
-// count for "has the start come"). Marks PreNoticed and Arrived in the list
+// count for "has the start come"). Marks the entries notified in the list
 // and hands every notice to the sink. Returns true when a start notice was
 // given.
 bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
                     const NoticeSink& showNotice);
+
+// Whether evaluateAlarms would give a notice (advance, start or overdue)
+// within the next `leadSeconds`, so that what the notice needs can be made
+// ready before it is due.
+bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,
+                     const QTime& now, int leadSeconds);
 
 } // namespace tanzo

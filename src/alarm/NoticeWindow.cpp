@@ -77,12 +77,12 @@ void NoticeWindow::layOut(const Twips& twips) {
 
     m_message->move((width - labelWidth) / 2, twips.toPixels(kCommentTop));
     m_icon->setGeometry(twips.toPixels(kIconLeft), twips.toPixels(kIconTop),
-                           twips.toPixels(kIconSize), twips.toPixels(kIconSize));
+                        twips.toPixels(kIconSize), twips.toPixels(kIconSize));
     // The OK button keeps its distance from the right edge.
     const int okRightMargin = designWidth - twips.toPixels(kOkLeft + kOkWidth);
     const int okWidth = twips.toPixels(kOkWidth);
     m_okButton->setGeometry(width - okRightMargin - okWidth, twips.toPixels(kOkTop), okWidth,
-                         twips.toPixels(kOkHeight));
+                            twips.toPixels(kOkHeight));
 }
 
 void NoticeWindow::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #include "Shell.h"
 
 #include "CommandChannel.h"
+#include "alarm/AlarmEvaluator.h"
 #include "alarm/NoticeCenter.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
@@ -14,6 +15,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
 
@@ -30,6 +32,9 @@ const QString kSaveFailed = QStringLiteral("プログラム情報の保存に失
 const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 // Margin of the board's first position from the top right screen corner.
 constexpr int kFirstPositionMargin = 16;
+// How long before a notice its sound is made ready: loading the audio
+// machinery cold takes longer than a notice may wait for its sound.
+constexpr int kSoundLeadSeconds = 60;
 // How soon an exit looks again whether the nested event loops it ended
 // have returned.
 constexpr int kNestedLoopRetryMs = 10;
@@ -133,6 +138,13 @@ Shell::StartResult Shell::start() {
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
+    // The sound machinery is loaded only when a notice draws near.
+    connect(m_board->tickTimer(), &QTimer::timeout, this, [this] {
+        const Settings& now = m_state->settings;
+        if (now.AlarmSound && noticeDueWithin(m_state->schedule.entries(), now, m_clock.today(),
+                                              m_clock.now().time(), kSoundLeadSeconds))
+            m_sound.prepare(now.soundPath());
+    });
     m_board->tickTimer()->setInterval(1000);
     m_board->tickTimer()->start();
     if (s.ShowTask)

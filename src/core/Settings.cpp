@@ -158,6 +158,8 @@ void SettingsRepository::read(Settings& s, const QSizeF& screenTwips) const {
     splitSoundPath(soundFile, s.SoundDirectory, s.SoundFileName);
     s.Interval = defaults.Interval;
     readInt16(st, k, QStringLiteral("Interval"), s.Interval);
+    s.StartAtLogin = defaults.StartAtLogin;
+    readBool(st, k, QStringLiteral("StartAtLogin"), s.StartAtLogin);
     s.WindowSize = defaults.WindowSize;
     readInt16(st, k, QStringLiteral("WindowSize"), s.WindowSize);
     s.ShowTask = defaults.ShowTask;
@@ -216,7 +218,8 @@ bool SettingsRepository::writeOptionValues(const Settings& s) {
            m_store.setValue(k, QStringLiteral("AlarmSkipMinute"), int16Value(s.AlarmSkipMinute)) &&
            m_store.setValue(k, QStringLiteral("AlarmSound"), boolValue(s.AlarmSound)) &&
            m_store.setValue(k, QStringLiteral("SoundFile"), stringValue(s.soundPath())) &&
-           m_store.setValue(k, QStringLiteral("Interval"), int16Value(s.Interval));
+           m_store.setValue(k, QStringLiteral("Interval"), int16Value(s.Interval)) &&
+           m_store.setValue(k, QStringLiteral("StartAtLogin"), boolValue(s.StartAtLogin));
 }
 
 bool SettingsRepository::writeWindowSettings(const Settings& settings, bool trayMode) {

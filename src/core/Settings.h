@@ -43,6 +43,9 @@ struct Settings {
     QString SoundDirectory;
     QString SoundFileName = QStringLiteral("Chord.wav");
     int16_t Interval = 10;
+    // Whether the desktop starts the board with the session; the autostart
+    // entry itself is what the desktop reads.
+    bool StartAtLogin = false;
 
     QString soundPath() const { return SoundDirectory + SoundFileName; }
     bool operator==(const Settings&) const = default;

@@ -118,6 +118,7 @@ AppliedOptions applyOptionValues(const OptionValues& values, const Settings& cur
     s.TopMost = values.chkWindow[1];
     s.SaveLastPosition = values.chkWindow[2];
     s.ActiveDisplay = values.chkWindow[3];
+    s.StartAtLogin = values.chkLogin;
     s.Interval = number(values.txtInterval, current.Interval);
 
     if (values.sizeIndex >= 0 && values.sizeIndex <= 2)

@@ -26,6 +26,7 @@ struct OptionValues {
     std::array<QString, 2> txtMin;
     QString txtPath;
     std::array<bool, 4> chkWindow{}; // task bar, topmost, save position, bring to front
+    bool chkLogin = false;
     QString txtInterval;
 
     int sizeIndex = -1; // selected optSize, -1 when none

@@ -9,6 +9,7 @@
 #include "core/BoardHost.h"
 #include "core/Colors.h"
 #include "core/Settings.h"
+#include "platform/Autostart.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundPlayer.h"
 #include "platform/WindowPlacement.h"
@@ -54,6 +55,7 @@ OptionsDialog::OptionsDialog(AppState& state, BoardHost& board, SettingsReposito
         connect(m_chkAlarm[i], &QCheckBox::toggled, this, [this] { markChanged(); });
     for (int i = 0; i < 4; ++i)
         connect(m_chkWindow[i], &QCheckBox::toggled, this, [this, i] { chkWindow_Click(i); });
+    connect(m_chkLogin, &QCheckBox::toggled, this, [this] { markChanged(); });
     connect(m_chkPos, &QCheckBox::toggled, this, [this] { RefreshOptionControls(); });
     for (int i = 0; i < 2; ++i)
         connect(m_txtMin[i], &QLineEdit::textChanged, this, [this, i] { txtMin_Change(i); });
@@ -119,6 +121,8 @@ void OptionsDialog::load() {
     m_chkWindow[1]->setChecked(s.TopMost);
     m_chkWindow[2]->setChecked(s.SaveLastPosition);
     m_chkWindow[3]->setChecked(s.ActiveDisplay);
+    // The desktop's own settings may have changed the entry since.
+    m_chkLogin->setChecked(Autostart().isEnabled());
 
     m_txtInterval->setText(QString::number(s.Interval));
 
@@ -437,6 +441,7 @@ OptionValues OptionsDialog::snapshot() const {
     v.txtPath = m_txtPath->text();
     for (int i = 0; i < 4; ++i)
         v.chkWindow[i] = m_chkWindow[i]->isChecked();
+    v.chkLogin = m_chkLogin->isChecked();
     v.txtInterval = m_txtInterval->text();
     v.sizeIndex = selectedSize();
     v.chkPos = m_chkPos->isChecked();
@@ -454,7 +459,8 @@ bool OptionsDialog::ApplyOptions() {
     // SaveLastPosition is what the exit-time write stores.
     Settings toWrite = m_state.settings;
     toWrite.SaveLastPosition = true;
-    if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()))
+    if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()) ||
+        !Autostart().setEnabled(m_state.settings.StartAtLogin))
         return false;
     m_board.applyBoardLayout(m_state.settings.WindowSize);
     // What the board's menu shows ticked takes effect on the board now.

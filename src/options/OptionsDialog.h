@@ -134,6 +134,7 @@ private:
     QPushButton* m_cmdBrowse = nullptr;
     QPushButton* m_cmdPlay = nullptr;
     std::array<QCheckBox*, 4> m_chkWindow{};
+    QCheckBox* m_chkLogin = nullptr;
     QLineEdit* m_txtInterval = nullptr;
     QPushButton* m_cmdTest = nullptr;
     std::array<QRadioButton*, 3> m_optSize{};

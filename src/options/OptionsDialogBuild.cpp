@@ -128,6 +128,10 @@ void OptionsDialog::buildControls() {
         m_chkWindow[i] = named(new QCheckBox(windows[i], m_frame4), indexed("chkWindow", i));
         place(m_chkWindow[i], 210, 450 + 375 * i, 2220, 255);
     }
+    // In the frame's spare bottom row, below the other window options.
+    m_chkLogin = named(new QCheckBox(QStringLiteral("ログイン時に起動"), m_frame4),
+                       QStringLiteral("chkLogin"));
+    place(m_chkLogin, 210, 1890, 2220, 225);
 
     m_frame3 = named(new QGroupBox(QStringLiteral("表示速度"), m_frame4), QStringLiteral("Frame3"));
     place(m_frame3, 2460, 465, 990, 1590);
@@ -204,6 +208,7 @@ void OptionsDialog::setTabOrder() {
                           m_txtPath,     m_cmdBrowse,  m_cmdPlay};
     for (QCheckBox* c : m_chkWindow)
         order << c;
+    order << m_chkLogin;
     order << m_txtInterval << m_cmdTest;
     for (QRadioButton* o : m_optSize)
         order << o;

@@ -1,5 +1,7 @@
 #include "AppIcon.h"
 
+#include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -94,12 +96,43 @@ QImage appIconImage(int size) {
     return image;
 }
 
-QIcon appIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(QPixmap::fromImage(appIconImage(size)));
+namespace {
+
+// Draws each size when it is first asked for. The window icon takes every
+// size an icon offers, so offering only the small ones keeps the large
+// drawings (and their copies on the X server) off the start; launchers show
+// the installed PNGs instead.
+class AppIconEngine : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        auto it = m_drawn.constFind(side);
+        if (it == m_drawn.constEnd())
+            it = m_drawn.insert(side, QPixmap::fromImage(appIconImage(side)));
+        return *it;
     }
-    return icon;
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}};
+    }
+    QIconEngine* clone() const override { return new AppIconEngine(*this); }
+    QString key() const override { return QStringLiteral("tanzo-app-icon"); }
+
+private:
+    QHash<int, QPixmap> m_drawn;
+};
+
+} // namespace
+
+QIcon appIcon() {
+    return QIcon(new AppIconEngine);
 }
 
 } // namespace tanzo

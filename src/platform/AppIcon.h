@@ -10,7 +10,7 @@ namespace tanzo {
 // the build makes the installed PNGs from the same drawing.
 QImage appIconImage(int size);
 
-// The icon in the sizes a desktop asks for. Needs a QGuiApplication.
+// The icon, drawn in the size a desktop asks for. Needs a QGuiApplication.
 QIcon appIcon();
 
 } // namespace tanzo

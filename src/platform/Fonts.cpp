@@ -15,8 +15,11 @@ void installJapaneseFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
     QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), proportional);
-    QFont::insertSubstitutions(QStringLiteral("ＨＧｺﾞｼｯｸE-PRO"), proportional);
-    QFont::insertSubstitutions(QStringLiteral("HGGothicE"), proportional);
+    // The board's title face takes the board's own gothic rather than its
+    // proportional sibling: the glyphs are the same drawing, and a second
+    // face file would add its 2 MB to the board's memory for one caption.
+    QFont::insertSubstitutions(QStringLiteral("ＨＧｺﾞｼｯｸE-PRO"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("HGGothicE"), gothic);
 }
 
 } // namespace tanzo

@@ -10,10 +10,14 @@ class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
     virtual void play(const QString& path) = 0;
+    // Readies what playing `path` needs (the audio connection, the decoded
+    // file), so that a play soon after starts at once.
+    virtual void prepare(const QString& path) { Q_UNUSED(path) }
 };
 
-// The real player: QSoundEffect for the PCM encodings it decodes, and a
-// fallback through QMediaPlayer for other WAV encodings.
+// The real player. Its audio machinery lives in a module of its own, loaded
+// at the first prepare or play: the board starts, and runs for as long as no
+// notice is near, without the multimedia and audio libraries.
 SoundPlayer& defaultSoundPlayer();
 
 } // namespace tanzo

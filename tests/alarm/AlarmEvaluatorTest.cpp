@@ -208,5 +208,35 @@ TEST_F(AlarmEvaluatorTest, PlaceholderListIsQuiet) {
     EXPECT_TRUE(notices.empty());
 }
 
+// The sound is made ready when noticeDueWithin says a notice is near: every
+// notice, advance or start, must have been announced for the whole lead
+// before it came, and nothing is announced while none is near.
+TEST_F(AlarmEvaluatorTest, EveryNoticeIsAnnouncedAheadAndOnlyThen) {
+    for (const bool preAlarm : {true, false}) {
+        SCOPED_TRACE(preAlarm);
+        settings.PreAlarm = preAlarm;
+        list = {entryAt(kToday, 9, 20), entryAt(kToday, 10, 0), entryAt(kToday, 10, 3)};
+        notices.clear();
+        constexpr int kLead = 60;
+        int announcedFor = 0;
+        int announcedTicks = 0;
+        for (int second = 9 * 3600 + 40 * 60; second < 10 * 3600 + 10 * 60; ++second) {
+            at(second / 3600, second / 60 % 60, second % 60);
+            const bool due = noticeDueWithin(list, settings, kToday, clock.timeOfDay(), kLead);
+            announcedFor = due ? announcedFor + 1 : 0;
+            announcedTicks += due;
+            const std::size_t before = notices.size();
+            tick();
+            if (notices.size() > before) {
+                EXPECT_GT(announcedFor, kLead - 2) << "notice at second " << second;
+            }
+        }
+        // The 9:20 entry is settled silently on the first tick: no notice, and no
+        // announcement for it; the others are announced for about their lead.
+        EXPECT_EQ(notices.size(), preAlarm ? 4u : 2u);
+        EXPECT_LE(announcedTicks, (preAlarm ? 4 : 2) * (kLead + 62));
+    }
+}
+
 } // namespace
 } // namespace tanzo

@@ -76,6 +76,7 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
     EXPECT_EQ(s.LastPositionX, 1);
     EXPECT_EQ(s.LastPositionY, 1);
     EXPECT_FALSE(s.ActiveDisplay);
+    EXPECT_FALSE(s.StartAtLogin); // files written before the option existed
 }
 
 TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
@@ -96,6 +97,7 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
     s.SoundDirectory = "/home/user/音/";
     s.SoundFileName = "ding.wav";
     s.Interval = 42;
+    s.StartAtLogin = true;
     {
         RegistryStore store(path());
         ASSERT_TRUE(SettingsRepository(store).writeAllSettings(s, false));
@@ -111,7 +113,7 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
         {"FontSize", 2},         {"BackColor", 4},       {"ForeColor1", 4},
         {"ForeColor2", 4},       {"PreAlarm", 2},        {"PreAlarmMinute", 2},
         {"AlarmSkip", 2},        {"AlarmSkipMinute", 2}, {"AlarmSound", 2},
-        {"Interval", 2},
+        {"Interval", 2},         {"StartAtLogin", 2},
     };
     for (const auto& [name, width] : widths) {
         SCOPED_TRACE(name);

@@ -18,6 +18,7 @@ expected=(
     share/tanzo/media/Chord.wav
     share/applications/tanzo.desktop
     share/metainfo/com.merovane.Tanzo.metainfo.xml
+    "lib/$(gcc -print-multiarch)/tanzo/libtanzo_sound.so"
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tanzo.png")

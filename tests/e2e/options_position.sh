@@ -2,9 +2,10 @@
 # The options dialog as a person meets it: opened from the board's command
 # menu, "位置を設定" then "右端" moves the board flush right at once, OK keeps
 # it there (Escape would have put it back), and the next start finds the
-# board there again. The version window and the help viewer open from the
-# menu and from F1. 常に手前に表示 and ﾀｽｸﾊﾞｰに表示 applied show at once; a
-# position stored off every screen still gives a visible board.
+# board there again. "ログイン時に起動" writes a valid autostart entry that runs
+# this program. The version window and the help viewer open from the menu and
+# from F1. 常に手前に表示 and ﾀｽｸﾊﾞｰに表示 applied show at once; a position
+# stored off every screen still gives a visible board.
 # shellcheck source=tests/e2e/lib.sh
 # shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
@@ -84,10 +85,19 @@ sleep 0.3
 dlg_click_accessible "radio button" "右端" 8
 e2e_retry 3 board_flush_right || e2e_fail "右端 did not move the board flush right ($WIN_X + $WIN_W)"
 board_y=$WIN_Y
+autostart=$XDG_CONFIG_HOME/autostart/tanzo.desktop
+dlg_click_accessible "check box" "ログイン時に起動" 8
 e2e_screenshot options-right-edge
 dlg_click_accessible "push button" "OK"
 dlg_wait_window_gone "$options_title" 5 || e2e_fail "OK did not close the options dialog"
 board_flush_right || e2e_fail "the board left the right edge after OK"
+[[ -f "$autostart" ]] || e2e_fail "ログイン時に起動 wrote no $autostart"
+cp "$autostart" "$E2E_ARTIFACTS/autostart-tanzo.desktop"
+desktop-file-validate "$autostart" >"$E2E_ARTIFACTS/autostart-validate.txt" 2>&1 &&
+    ! grep -qiE 'warning|error' "$E2E_ARTIFACTS/autostart-validate.txt" ||
+    e2e_fail "the autostart entry does not validate: $(cat "$E2E_ARTIFACTS/autostart-validate.txt")"
+grep -qxF "Exec=$(readlink -f "$TANZO_BIN")" "$autostart" ||
+    e2e_fail "the autostart entry does not run $TANZO_BIN: $(grep '^Exec' "$autostart")"
 
 # The version window, from the command menu, in the middle of the screen;
 # Escape closes it.

@@ -228,11 +228,11 @@ TEST_F(OptionsDialogTest, ClickingIntoABoxSelectsItsWholeText) {
 
 TEST_F(OptionsDialogTest, TabVisitsTheControlsInTheirOrder) {
     open();
-    QStringList expected{"optFont_0",   "optFont_1",   "cmdColorC",   "cmdColorB",   "cmdFont",
-                         "chkAlarm_0",  "txtMin_0",    "chkAlarm_1",  "txtMin_1",    "chkAlarm_2",
-                         "txtPath",     "cmdBrowse",   "cmdPlay",     "chkWindow_0", "chkWindow_1",
-                         "chkWindow_2", "chkWindow_3", "txtInterval", "cmdTest",     "optSize_0",
-                         "optSize_1",   "optSize_2",   "chkPos"};
+    QStringList expected{"optFont_0",   "optFont_1",   "cmdColorC",  "cmdColorB",   "cmdFont",
+                         "chkAlarm_0",  "txtMin_0",    "chkAlarm_1", "txtMin_1",    "chkAlarm_2",
+                         "txtPath",     "cmdBrowse",   "cmdPlay",    "chkWindow_0", "chkWindow_1",
+                         "chkWindow_2", "chkWindow_3", "chkLogin",   "txtInterval", "cmdTest",
+                         "optSize_0",   "optSize_1",   "optSize_2",  "chkPos"};
     for (const char* axis : {"optPosX_", "optPosY_"}) {
         for (int i = 0; i < 4; ++i)
             expected << QLatin1String(axis) + QString::number(i);
@@ -324,6 +324,49 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     EXPECT_FALSE(m_dialog->optionsChanged());
     EXPECT_FALSE(button("cmdApply")->isEnabled());
     EXPECT_TRUE(m_dialog->isVisible() || !m_dialog.isNull());
+}
+
+TEST_F(OptionsDialogTest, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+    const QString config = m_dir.filePath(QStringLiteral("config dir"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    const QString entry = config + QStringLiteral("/autostart/tanzo.desktop");
+    auto readEntry = [&entry] {
+        QFile f(entry);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    // The setting says on, but the entry is gone: the box shows the entry.
+    m_state->settings.StartAtLogin = true;
+    open();
+    EXPECT_FALSE(check("chkLogin")->isChecked());
+
+    check("chkLogin")->setChecked(true);
+    button("cmdApply")->click();
+    ASSERT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
+    EXPECT_TRUE(storedSettings().StartAtLogin);
+    const QString text = readEntry();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nName[ja]=スケジュールヨルカLite\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=") + QCoreApplication::applicationFilePath() +
+                              QLatin1Char('\n')))
+        << text.toStdString();
+    delete m_dialog.data();
+    open();
+    EXPECT_TRUE(check("chkLogin")->isChecked());
+
+    // Turned off in the desktop's own settings: hidden, so shown as off.
+    QFile hidden(entry);
+    ASSERT_TRUE(hidden.open(QIODevice::Append));
+    hidden.write("Hidden=true\n");
+    hidden.close();
+    delete m_dialog.data();
+    open();
+    EXPECT_FALSE(check("chkLogin")->isChecked());
+    check("chkLogin")->setChecked(true);
+    check("chkLogin")->setChecked(false);
+    button("cmdOK")->click();
+    EXPECT_FALSE(QFile::exists(entry));
+    EXPECT_FALSE(storedSettings().StartAtLogin);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {

@@ -1,4 +1,5 @@
 #include "platform/AppPaths.h"
+#include "platform/Autostart.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +34,18 @@ TEST(AppPaths, PerUserFilesLiveUnderTheVendorDirectories) {
         EXPECT_EQ(resources, QDir::cleanPath(exeDir + "/../share/tanzo"));
     EXPECT_EQ(paths::mediaDirectory(), resources + "/media/");
     EXPECT_EQ(paths::helpDirectory(), resources + "/help");
+}
+
+// A program unpacked into a folder with spaces, quotes or a dollar sign in its
+// name still starts at login: Exec quotes and escapes it as desktops parse it.
+TEST(AppPaths, AutostartEntryRunsTheGivenProgramWhateverItsPath) {
+    const QByteArray plain = Autostart::entryText(QStringLiteral("/usr/bin/tanzo"));
+    EXPECT_TRUE(plain.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(plain.contains("\nExec=/usr/bin/tanzo\n"));
+    EXPECT_TRUE(plain.contains("\nIcon=tanzo\n"));
+    const QByteArray odd = Autostart::entryText(QStringLiteral("/opt/my \"apps\"/$v\\100%/tanzo"));
+    EXPECT_TRUE(odd.contains("\nExec=\"/opt/my \\\\\"apps\\\\\"/\\\\$v\\\\\\\\100%%/tanzo\"\n"))
+        << odd.toStdString();
 }
 
 } // namespace
