@@ -1,5 +1,5 @@
 // Opening the schedule editor on a full day list, and saving it.
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "editor/ScheduleEditor.h"
 #include "platform/Clock.h"
@@ -53,7 +53,7 @@ struct Fixture {
     }
     ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
     QTemporaryDir dir;
-    AppState state;
+    AppContext state;
     IdleBoard board;
 };
 

@@ -2,7 +2,7 @@
 // how long the event loop waits at most while it runs.
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
 
@@ -35,7 +35,7 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     QTemporaryDir dir;
     const QDate today(2027, 3, 15);
     tanzo::ManualClock clock(QDateTime(today, QTime(9, 0)));
-    tanzo::AppState state(clock, dir.path() + QLatin1Char('/'));
+    tanzo::AppContext state(clock, dir.path() + QLatin1Char('/'));
     state.settings.Interval = 10;
     // Late start times make the flaps roll far.
     state.schedule.setEntries({entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});

@@ -1,6 +1,6 @@
 #include "CommandChannel.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Clock.h"
 
 #include <QJsonDocument>
@@ -33,7 +33,7 @@ QString commandSocketPath() {
     return QStringLiteral("tanzo-commands-%1").arg(getuid());
 }
 
-CommandServer::CommandServer(AppState& state, QString socketPath, QObject* parent)
+CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* parent)
     : QObject(parent), m_state(state), m_path(std::move(socketPath)),
       m_server(new QLocalServer(this)) {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);

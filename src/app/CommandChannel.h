@@ -12,7 +12,7 @@ class QLocalSocket;
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 
 // The per-user socket through which a command line hands its command to the
 // running board, so that the data file keeps one writer.
@@ -23,7 +23,7 @@ QString commandSocketPath();
 class CommandServer : public QObject {
     Q_OBJECT
 public:
-    explicit CommandServer(AppState& state, QString socketPath = commandSocketPath(),
+    explicit CommandServer(AppContext& state, QString socketPath = commandSocketPath(),
                            QObject* parent = nullptr);
     ~CommandServer() override;
 
@@ -45,7 +45,7 @@ private:
     void readRequest(QLocalSocket* socket);
     void answer(QLocalSocket* socket, const Command& command);
 
-    AppState& m_state;
+    AppContext& m_state;
     QString m_path;
     QLocalServer* m_server;
     std::function<bool()> m_editorOpen;

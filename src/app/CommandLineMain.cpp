@@ -1,7 +1,7 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
 #include "calendar/IcsExport.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/Settings.h"
 #include "platform/AppPaths.h"
 #include "platform/RegistryStore.h"

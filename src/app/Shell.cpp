@@ -80,7 +80,7 @@ Shell::StartResult Shell::start() {
     // carries the program's icon unless it sets its own.
     QApplication::setWindowIcon(appIcon());
 
-    m_state = std::make_unique<AppState>(m_clock, m_locations.dataDirectory);
+    m_state = std::make_unique<AppContext>(m_clock, m_locations.dataDirectory);
     Settings& s = m_state->settings;
     m_repository.read(s, Twips::screenSizeTwips());
     if (!m_locations.mediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
@@ -196,7 +196,7 @@ void Shell::endNestedLoops() {
 }
 
 void Shell::runExit() {
-    AppState& st = *m_state;
+    AppContext& st = *m_state;
     // Before the first tick has loaded the file, or while the editor's save
     // waits for its reload, the list in memory is not what the file holds:
     // read the file first so the exit writes what is really there. When the

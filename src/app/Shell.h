@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/Settings.h"
 #include "editor/ScheduleEditor.h"
 #include "options/OptionsDialog.h"
@@ -55,7 +55,7 @@ public:
     void showVersion();
     void showHelp();
 
-    AppState& state() { return *m_state; }
+    AppContext& state() { return *m_state; }
     MainWindow* board() { return m_board.get(); }
     WindowBehaviour* behaviour() { return m_behaviour.get(); }
     NoticeCenter* notices() { return m_notices.get(); }
@@ -81,7 +81,7 @@ private:
     SingleInstance m_instance;
     RegistryStore m_store;
     SettingsRepository m_repository;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppContext> m_state;
     std::unique_ptr<NoticeCenter> m_notices;
     std::unique_ptr<MainWindow> m_board;
     std::unique_ptr<WindowBehaviour> m_behaviour;

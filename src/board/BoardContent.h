@@ -13,7 +13,7 @@
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 
 namespace board {
 

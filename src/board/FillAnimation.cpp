@@ -2,7 +2,7 @@
 
 #include "board/BoardContent.h"
 #include "board/FlapPace.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@ namespace tanzo {
 
 using layout::Column;
 
-FillAnimation::FillAnimation(AppState& state, BoardSurface& surface, QObject* parent)
+FillAnimation::FillAnimation(AppContext& state, BoardSurface& surface, QObject* parent)
     : QObject(parent), m_state(state), m_surface(surface) {
     m_driver.setTimerType(Qt::PreciseTimer);
     m_driver.setSingleShot(true);

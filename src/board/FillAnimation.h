@@ -16,7 +16,7 @@
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 
 namespace detail {
 
@@ -92,7 +92,7 @@ public:
     // Longest run of logical frames in one timer event.
     static constexpr int SliceBudgetUs = 3000;
 
-    FillAnimation(AppState& state, BoardSurface& surface, QObject* parent = nullptr);
+    FillAnimation(AppContext& state, BoardSurface& surface, QObject* parent = nullptr);
     ~FillAnimation() override;
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
@@ -119,7 +119,7 @@ private:
     void onDriverTick();
     void complete();
 
-    AppState& m_state;
+    AppContext& m_state;
     BoardSurface& m_surface;
     Hooks m_hooks;
     std::optional<detail::FillTask> m_task;

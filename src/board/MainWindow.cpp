@@ -4,7 +4,7 @@
 #include "board/BoardContent.h"
 #include "board/BoardFace.h"
 #include "board/FillAnimation.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/AppIcon.h"
 #include "platform/Clock.h"
@@ -34,7 +34,7 @@ void setBackColor(QWidget* widget, BgrColor color) {
 
 } // namespace
 
-MainWindow::MainWindow(AppState& state, NoticeSink notices, QWidget* parent)
+MainWindow::MainWindow(AppContext& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
       m_notices(std::move(notices)), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));

@@ -19,7 +19,7 @@ class QTimer;
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 class BoardBehaviour;
 class FillAnimation;
 class BoardFace;
@@ -30,7 +30,7 @@ class BoardFace;
 class MainWindow : public QWidget, public BoardHost {
     Q_OBJECT
 public:
-    MainWindow(AppState& state, NoticeSink notices, QWidget* parent = nullptr);
+    MainWindow(AppContext& state, NoticeSink notices, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // May be null: input that needs a behaviour is then ignored.
@@ -97,7 +97,7 @@ private:
     void onFillFinished();
     void evaluateAlarmsAndRefresh();
 
-    AppState& m_state;
+    AppContext& m_state;
     NoticeSink m_notices;
     BoardBehaviour* m_behaviour = nullptr;
     std::function<bool()> m_allDialogsOpen;

@@ -1,6 +1,6 @@
 #include "ShadowWindow.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "TrayIcon.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 
 #include <QMenu>
 

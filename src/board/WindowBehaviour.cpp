@@ -5,7 +5,7 @@
 #include "ShadowWindow.h"
 #include "TrayIcon.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
@@ -36,13 +36,13 @@ constexpr int kHiddenBoardPixels = -2000;
 
 } // namespace
 
-WindowBehaviour::WindowBehaviour(AppState& state, BoardWindowApi& board, QObject* parent)
+WindowBehaviour::WindowBehaviour(AppContext& state, BoardWindowApi& board, QObject* parent)
     : QObject(parent), m_state(state), m_board(board), m_menus(std::make_unique<BoardMenus>()),
       m_trayAvailable(&TrayIcon::isAvailable) {
     connectMenus();
 }
 
-WindowBehaviour::WindowBehaviour(AppState& state, MainWindow& board, QObject* parent)
+WindowBehaviour::WindowBehaviour(AppContext& state, MainWindow& board, QObject* parent)
     : QObject(parent), m_state(state), m_ownApi(std::make_unique<MainWindowApi>(board)),
       m_board(*m_ownApi), m_menus(std::make_unique<BoardMenus>()),
       m_trayAvailable(&TrayIcon::isAvailable) {

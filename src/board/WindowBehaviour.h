@@ -19,7 +19,7 @@ class QWidget;
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 class BoardHost;
 class BoardMenus;
 class TrayIcon;
@@ -67,8 +67,8 @@ private:
 class WindowBehaviour : public QObject, public BoardBehaviour {
     Q_OBJECT
 public:
-    WindowBehaviour(AppState& state, BoardWindowApi& board, QObject* parent = nullptr);
-    WindowBehaviour(AppState& state, MainWindow& board, QObject* parent = nullptr);
+    WindowBehaviour(AppContext& state, BoardWindowApi& board, QObject* parent = nullptr);
+    WindowBehaviour(AppContext& state, MainWindow& board, QObject* parent = nullptr);
     ~WindowBehaviour() override;
 
     // BoardBehaviour
@@ -137,7 +137,7 @@ private:
     void dropTrayIcon();
     QWidget* boardWidget() const;
 
-    AppState& m_state;
+    AppContext& m_state;
     std::unique_ptr<BoardWindowApi> m_ownApi; // set when built on the real window
     BoardWindowApi& m_board;
     std::unique_ptr<BoardMenus> m_menus;

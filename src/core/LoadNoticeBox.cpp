@@ -1,6 +1,6 @@
 #include "LoadNoticeBox.h"
 
-#include "AppState.h"
+#include "AppContext.h"
 #include "platform/MessageBox.h"
 
 namespace tanzo {

@@ -2,7 +2,7 @@
 
 #include "CalendarImportCommand.h"
 #include "ScheduleSave.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -46,7 +46,7 @@ QDateTime openingMoment(const Clock& clock) {
 }
 } // namespace
 
-ScheduleEditor::ScheduleEditor(AppState& state, BoardHost& board, QWidget* parent)
+ScheduleEditor::ScheduleEditor(AppContext& state, BoardHost& board, QWidget* parent)
     : ScheduleEditor(state.schedule, board, openingMoment(state.clock), parent) {}
 
 ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, BoardHost& board, const QDateTime& opened,

@@ -16,7 +16,7 @@ class QListWidgetItem;
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 class BoardHost;
 class ScheduleStore;
 
@@ -26,7 +26,7 @@ class ScheduleStore;
 class ScheduleEditor : public QDialog {
     Q_OBJECT
 public:
-    ScheduleEditor(AppState& state, BoardHost& board, QWidget* parent = nullptr);
+    ScheduleEditor(AppContext& state, BoardHost& board, QWidget* parent = nullptr);
     ~ScheduleEditor() override;
 
     // The list holds changes not yet written to the data file.

@@ -1,6 +1,6 @@
 #include "HelpViewer.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageBox.h"
 

@@ -5,7 +5,7 @@
 #include "NumericEntry.h"
 #include "Pickers.h"
 #include "ScreenCentre.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "core/Colors.h"
 #include "core/Settings.h"
@@ -36,7 +36,7 @@ constexpr int kDesignHeight = 4755;
 constexpr BgrColor kWhite = 0xFFFFFF;
 } // namespace
 
-OptionsDialog::OptionsDialog(AppState& state, BoardHost& board, SettingsRepository& repository,
+OptionsDialog::OptionsDialog(AppContext& state, BoardHost& board, SettingsRepository& repository,
                              SoundPlayer& sound, QWidget* parent)
     : QDialog(parent), m_state(state), m_board(board), m_repository(repository), m_sound(sound),
       m_twips(Twips::fromPrimaryScreen()) {
@@ -550,7 +550,7 @@ void OptionsDialog::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppState& state, BoardHost& board,
+OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& state, BoardHost& board,
                                  SettingsRepository& repository, SoundPlayer& sound) {
     if (slot)
         return nullptr;

@@ -22,7 +22,7 @@ class QTimer;
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 class BoardHost;
 class SettingsRepository;
 class SoundPlayer;
@@ -36,7 +36,7 @@ public:
     static inline const QString kWriteFailedMessage =
         QStringLiteral("設定内容の更新に失敗しました。");
 
-    OptionsDialog(AppState& state, BoardHost& board, SettingsRepository& repository,
+    OptionsDialog(AppContext& state, BoardHost& board, SettingsRepository& repository,
                   SoundPlayer& sound, QWidget* parent = nullptr);
 
     bool optionsChanged() const { return m_optionsChanged; }
@@ -102,7 +102,7 @@ private:
     void startSpeedTest(int labelIndex);
     void finishSpeedTestLabel();
 
-    AppState& m_state;
+    AppContext& m_state;
     BoardHost& m_board;
     SettingsRepository& m_repository;
     SoundPlayer& m_sound;
@@ -156,7 +156,7 @@ private:
 // Opens the options dialog unless one is open (`slot` holds it while it
 // lives), centred on the primary screen and modeless. Returns the new
 // dialog, or nullptr when one was already open.
-OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppState& state, BoardHost& board,
+OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& state, BoardHost& board,
                                  SettingsRepository& repository, SoundPlayer& sound);
 
 } // namespace tanzo

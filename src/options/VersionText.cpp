@@ -1,6 +1,6 @@
 #include "VersionText.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 
 #ifndef TANZO_VERSION
 #error "TANZO_VERSION must come from the build"

@@ -2,7 +2,7 @@
 
 #include "ScreenCentre.h"
 #include "VersionText.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
 #include "platform/SoundPlayer.h"
@@ -14,7 +14,7 @@
 
 namespace tanzo {
 
-VersionWindow::VersionWindow(const AppState& state, BoardHost& board, SoundPlayer& sound,
+VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPlayer& sound,
                              QWidget* parent)
     : QDialog(parent), m_state(state), m_sound(sound) {
     setObjectName(QStringLiteral("frmVersion"));
@@ -53,7 +53,7 @@ void VersionWindow::showCentred() {
         systemBeep();
 }
 
-VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& state,
+VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,
                                  BoardHost& board, SoundPlayer& sound) {
     if (slot)
         return nullptr;

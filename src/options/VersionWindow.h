@@ -5,7 +5,7 @@
 
 namespace tanzo {
 
-struct AppState;
+struct AppContext;
 class BoardHost;
 class SoundPlayer;
 
@@ -16,7 +16,7 @@ class VersionWindow : public QDialog {
 public:
     static inline const QString kCaption = QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
 
-    VersionWindow(const AppState& state, BoardHost& board, SoundPlayer& sound,
+    VersionWindow(const AppContext& state, BoardHost& board, SoundPlayer& sound,
                   QWidget* parent = nullptr);
 
     // Shows the window centred on the primary screen, modeless, and plays
@@ -25,13 +25,13 @@ public:
     void showCentred();
 
 private:
-    const AppState& m_state;
+    const AppContext& m_state;
     SoundPlayer& m_sound;
 };
 
 // ShowVersionWindow: does nothing while `slot` holds an open version window;
 // otherwise opens one with showCentred(). Returns the new window, or nullptr.
-VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppState& state,
+VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,
                                  BoardHost& board, SoundPlayer& sound);
 
 } // namespace tanzo

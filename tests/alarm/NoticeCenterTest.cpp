@@ -1,6 +1,6 @@
 #include "alarm/NoticeCenter.h"
 #include "alarm/NoticeWindow.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "core/Colors.h"
 #include "platform/Clock.h"
@@ -74,7 +74,7 @@ protected:
     }
 
     ManualClock clock;
-    AppState state{clock, "/tmp/"};
+    AppContext state{clock, "/tmp/"};
     FakeBoard board;
     RecordingSoundPlayer sound;
     NoticeCenter center{state.settings, board, sound};

@@ -6,7 +6,7 @@
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
 
@@ -56,7 +56,7 @@ protected:
 
     QTemporaryDir dir;
     ManualClock clock;
-    AppState state;
+    AppContext state;
     MainWindow window{state, {}};
     WindowBehaviour behaviour{state, window};
     int beeps = 0;

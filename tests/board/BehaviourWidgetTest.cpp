@@ -5,7 +5,7 @@
 #include "board/WindowBehaviour.h"
 
 #include "BoardTestEntries.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
@@ -34,7 +34,7 @@ const QDate kToday(2027, 3, 15);
 // completes when the test says so.
 class FakeBoard : public BoardWindowApi, public BoardHost {
 public:
-    explicit FakeBoard(AppState& state) : m_state(state) {
+    explicit FakeBoard(AppContext& state) : m_state(state) {
         window.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
         window.setGeometry(200, 150, 411, 94);
         for (const char* name : {"lblCntl", "lblTitle", "lblMini"}) {
@@ -121,7 +121,7 @@ public:
     bool filling = false;
 
 private:
-    AppState& m_state;
+    AppContext& m_state;
     std::function<void()> m_pending;
 };
 
@@ -172,7 +172,7 @@ protected:
     }
 
     ManualClock clock{QDateTime(kToday, QTime(9, 0))};
-    AppState state{clock, QStringLiteral("/tmp/")};
+    AppContext state{clock, QStringLiteral("/tmp/")};
     FakeBoard board{state};
     WindowBehaviour behaviour{state, board};
     int beeps = 0;

@@ -3,7 +3,7 @@
 #include "board/BoardContent.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
@@ -82,7 +82,7 @@ protected:
 
     QTemporaryDir dir;
     ManualClock clock;
-    AppState state;
+    AppContext state;
     std::vector<std::pair<QString, int>> notices;
 
 private:

@@ -2,7 +2,7 @@
 #include "board/BoardContent.h"
 #include "board/FillAnimation.h"
 #include "board/FlapPace.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Clock.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ protected:
     }
 
     ManualClock clock;
-    AppState state;
+    AppContext state;
     RecordingSurface surface;
     FillAnimation fill;
     int started = 0, finished = 0, done = 0;

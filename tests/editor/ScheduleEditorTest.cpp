@@ -2,7 +2,7 @@
 #include "../support/TestEntries.h"
 #include "FakeBoardHost.h"
 #include "QtPrinters.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "editor/ListLine.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
@@ -127,7 +127,7 @@ protected:
 
     QTemporaryDir m_dir;
     ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
-    AppState m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
     test::FakeBoardHost m_board;
     QPointer<ScheduleEditor> m_editor;
     std::vector<Box> m_boxes;

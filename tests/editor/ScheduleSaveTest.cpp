@@ -1,7 +1,7 @@
 #include "editor/ScheduleSave.h"
 #include "FakeBoardHost.h"
 #include "QtPrinters.h"
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "platform/Clock.h"
 
 #include <QDir>
@@ -42,7 +42,7 @@ class ScheduleSaveTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
     ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
-    AppState m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
     test::FakeBoardHost m_board;
 };
 

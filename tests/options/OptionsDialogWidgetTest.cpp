@@ -1,6 +1,6 @@
 #include "OptionsTestSupport.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "core/Colors.h"
 #include "core/Settings.h"
 #include "options/FontChooser.h"
@@ -53,7 +53,7 @@ protected:
         f.close();
         m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")));
         m_repo = std::make_unique<SettingsRepository>(*m_store);
-        m_state = std::make_unique<AppState>(m_clock, m_dir.path() + QLatin1Char('/'));
+        m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'));
         splitSoundPath(m_wav, m_state->settings.SoundDirectory, m_state->settings.SoundFileName);
         msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
             m_boxes.push_back({icon, caption, text});
@@ -107,7 +107,7 @@ protected:
     ManualClock m_clock;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<SettingsRepository> m_repo;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppContext> m_state;
     RecordingBoard m_board;
     RecordingSound m_sound;
     QPointer<OptionsDialog> m_dialog;

@@ -1,6 +1,6 @@
 #include "OptionsTestSupport.h"
 
-#include "core/AppState.h"
+#include "core/AppContext.h"
 #include "options/HelpViewer.h"
 #include "options/VersionWindow.h"
 #include "platform/Beep.h"
@@ -40,7 +40,7 @@ protected:
     }
 
     ManualClock m_clock;
-    AppState m_state{m_clock, QStringLiteral("/tmp/")};
+    AppContext m_state{m_clock, QStringLiteral("/tmp/")};
     RecordingBoard m_board;
     RecordingSound m_sound;
     QPointer<VersionWindow> m_slot;

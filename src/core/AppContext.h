@@ -19,8 +19,8 @@ inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 // What the windows share: the clock, the settings (read by all, written by
 // the options dialog, the board's menu and the exit) and the appointments.
 // The shell owns it; tests build their own.
-struct AppState {
-    AppState(Clock& clock, const QString& dataDirectory)
+struct AppContext {
+    AppContext(Clock& clock, const QString& dataDirectory)
         : clock(clock), schedule(dataDirectory + kDataFileName) {}
 
     Clock& clock;
