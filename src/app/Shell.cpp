@@ -113,7 +113,7 @@ Shell::StartResult Shell::start() {
     connect(m_behaviour.get(), &WindowBehaviour::helpRequested, this, &Shell::showHelp);
     connect(m_behaviour.get(), &WindowBehaviour::dragged, this, [this](int left, int top) {
         if (m_options)
-            m_options->boardDragged(left, top);
+            m_options->followBoardDrag(left, top);
     });
 
     // A board that has never been placed starts near the top right corner.

@@ -1,93 +1,68 @@
 #include "OptionsDialog.h"
 
-#include "BoardPosition.h"
-#include "FontSizeLimits.h"
+#include "BoardPositionEntry.h"
+#include "FontPreviews.h"
 #include "NumericEntry.h"
 #include "Pickers.h"
+#include "PreviewSpeedTest.h"
 #include "ScreenCentre.h"
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
-#include "core/Colors.h"
 #include "core/Settings.h"
 #include "platform/Autostart.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundPlayer.h"
-#include "platform/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QTimer>
 
 namespace tanzo {
 
 using options::OptionField;
 using options::OptionValues;
 
-namespace {
-constexpr int kDesignWidth = 7020;
-constexpr int kDesignHeight = 4755;
-constexpr BgrColor kWhite = 0xFFFFFF;
-} // namespace
-
-OptionsDialog::OptionsDialog(AppContext& state, BoardHost& board, SettingsRepository& repository,
+OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepository& repository,
                              SoundPlayer& sound, QWidget* parent)
-    : QDialog(parent), m_state(state), m_board(board), m_repository(repository), m_sound(sound),
-      m_twips(Twips::fromPrimaryScreen()) {
-    setObjectName(QStringLiteral("frmOption"));
+    : QDialog(parent), m_context(context), m_board(board), m_repository(repository), m_sound(sound),
+      m_form(this) {
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    QFont dialogFont = font();
-    dialogFont.setPointSize(9);
-    setFont(dialogFont);
-    setFixedSize(m_twips.toPixels(kDesignWidth), m_twips.toPixels(kDesignHeight));
 
-    buildControls();
+    m_previews = new options::FontPreviews(m_form, this);
+    m_speedTest = new options::PreviewSpeedTest(*m_previews, m_form.intervalBox, this);
+    m_position = new options::BoardPositionEntry(m_form, m_board, this);
+    connect(m_position, &options::BoardPositionEntry::edited, this, &OptionsDialog::markChanged);
 
+    for (QCheckBox* check :
+         {m_form.advanceNoticeCheck, m_form.skipPastCheck, m_form.soundCheck, m_form.taskBarCheck,
+          m_form.savePositionCheck, m_form.bringToFrontCheck, m_form.loginCheck})
+        connect(check, &QCheckBox::toggled, this, &OptionsDialog::markChanged);
+    connect(m_form.topMostCheck, &QCheckBox::toggled, this, &OptionsDialog::onTopMostToggled);
+    for (QLineEdit* box : {m_form.advanceMinutesBox, m_form.skipMinutesBox})
+        connect(box, &QLineEdit::textChanged, this,
+                [this, box] { onNumberEdited(box, options::correctMinutesText); });
+    connect(m_form.intervalBox, &QLineEdit::textChanged, this,
+            [this] { onNumberEdited(m_form.intervalBox, options::correctIntervalText); });
+    connect(m_form.soundPathBox, &QLineEdit::textChanged, this, &OptionsDialog::markChanged);
     for (int i = 0; i < 3; ++i)
-        connect(m_chkAlarm[i], &QCheckBox::toggled, this, [this] { markChanged(); });
-    for (int i = 0; i < 4; ++i)
-        connect(m_chkWindow[i], &QCheckBox::toggled, this, [this, i] { chkWindow_Click(i); });
-    connect(m_chkLogin, &QCheckBox::toggled, this, [this] { markChanged(); });
-    connect(m_chkPos, &QCheckBox::toggled, this, [this] { RefreshOptionControls(); });
-    for (int i = 0; i < 2; ++i)
-        connect(m_txtMin[i], &QLineEdit::textChanged, this, [this, i] { txtMin_Change(i); });
-    connect(m_txtInterval, &QLineEdit::textChanged, this, [this] { txtInterval_Change(); });
-    connect(m_txtPath, &QLineEdit::textChanged, this, [this] { markChanged(); });
-    for (int i = 0; i < 3; ++i)
-        connect(m_optSize[i], &QRadioButton::toggled, this, [this, i](bool on) {
+        connect(m_form.sizeOptions[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                optSize_Click(i);
+                onBoardSizeChosen(i);
         });
-    for (int i = 0; i < 4; ++i) {
-        connect(m_optPosX[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                optPos_Click(Axis::X, i);
-        });
-        connect(m_optPosY[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                optPos_Click(Axis::Y, i);
-        });
-    }
-    connect(m_txtPosX, &QLineEdit::textChanged, this, [this] { txtPos_Change(Axis::X); });
-    connect(m_txtPosY, &QLineEdit::textChanged, this, [this] { txtPos_Change(Axis::Y); });
-    connect(m_cmdColorB, &QPushButton::clicked, this, &OptionsDialog::cmdColorB_Click);
-    connect(m_cmdColorC, &QPushButton::clicked, this, &OptionsDialog::cmdColorC_Click);
-    connect(m_cmdFont, &QPushButton::clicked, this, &OptionsDialog::cmdFont_Click);
-    connect(m_cmdBrowse, &QPushButton::clicked, this, &OptionsDialog::cmdBrowse_Click);
-    connect(m_cmdPlay, &QPushButton::clicked, this, &OptionsDialog::cmdPlay_Click);
-    connect(m_cmdTest, &QPushButton::clicked, this, &OptionsDialog::cmdTest_Click);
-    connect(m_cmdOK, &QPushButton::clicked, this, &OptionsDialog::cmdOK_Click);
-    connect(m_cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &OptionsDialog::cmdCancel_Click);
-    connect(m_speedTimer, &QTimer::timeout, this, &OptionsDialog::speedTestFrame);
+    connect(m_form.backColourButton, &QPushButton::clicked, this, &OptionsDialog::chooseBackColour);
+    connect(m_form.textColourButton, &QPushButton::clicked, this, &OptionsDialog::chooseTextColour);
+    connect(m_form.fontButton, &QPushButton::clicked, this, &OptionsDialog::chooseFont);
+    connect(m_form.browseButton, &QPushButton::clicked, this, &OptionsDialog::browseSoundFile);
+    connect(m_form.playButton, &QPushButton::clicked, this, &OptionsDialog::playSound);
+    connect(m_form.testButton, &QPushButton::clicked, m_speedTest,
+            &options::PreviewSpeedTest::start);
+    connect(m_form.okButton, &QPushButton::clicked, this, &OptionsDialog::saveAndClose);
+    connect(m_form.applyButton, &QPushButton::clicked, this, &OptionsDialog::apply);
+    connect(m_form.cancelButton, &QPushButton::clicked, this, &OptionsDialog::cancel);
 
     load();
 }
@@ -95,374 +70,162 @@ OptionsDialog::OptionsDialog(AppContext& state, BoardHost& board, SettingsReposi
 // Setting each control runs its handler as a user change would, corrections
 // included; the changed flag is cleared at the end.
 void OptionsDialog::load() {
-    const Settings& s = m_state.settings;
-    setBackColor(s.BackColor);
+    const Settings& s = m_context.settings;
+    m_previews->setBackColour(s.BackColor);
 
     const QFont boardFont = m_board.boardFont();
     QFont preview(boardFont.family());
     preview.setBold(boardFont.bold());
     preview.setItalic(boardFont.italic());
     preview.setPointSizeF(boardFont.pointSizeF());
-    setPreviewFont(preview);
-    setLabelColor(0, s.ForeColor1);
-    setLabelColor(1, s.ForeColor2);
+    m_previews->setFont(preview);
+    m_previews->setTextColour(0, s.ForeColor1);
+    m_previews->setTextColour(1, s.ForeColor2);
 
-    m_optFont[0]->setChecked(true);
-    CenterFontLabels(0, 1);
+    m_form.previewChoices[0]->setChecked(true);
+    m_previews->centreLabels(0, 1);
 
-    m_chkAlarm[0]->setChecked(s.PreAlarm);
-    m_txtMin[0]->setText(QString::number(s.PreAlarmMinute));
-    m_chkAlarm[1]->setChecked(s.AlarmSkip);
-    m_txtMin[1]->setText(QString::number(s.AlarmSkipMinute));
-    m_chkAlarm[2]->setChecked(s.AlarmSound);
-    m_txtPath->setText(s.SoundDirectory + s.SoundFileName);
+    m_form.advanceNoticeCheck->setChecked(s.PreAlarm);
+    m_form.advanceMinutesBox->setText(QString::number(s.PreAlarmMinute));
+    m_form.skipPastCheck->setChecked(s.AlarmSkip);
+    m_form.skipMinutesBox->setText(QString::number(s.AlarmSkipMinute));
+    m_form.soundCheck->setChecked(s.AlarmSound);
+    m_form.soundPathBox->setText(s.SoundDirectory + s.SoundFileName);
 
-    m_chkWindow[0]->setChecked(s.ShowTask);
-    m_chkWindow[1]->setChecked(s.TopMost);
-    m_chkWindow[2]->setChecked(s.SaveLastPosition);
-    m_chkWindow[3]->setChecked(s.ActiveDisplay);
+    m_form.taskBarCheck->setChecked(s.ShowTask);
+    m_form.topMostCheck->setChecked(s.TopMost);
+    m_form.savePositionCheck->setChecked(s.SaveLastPosition);
+    m_form.bringToFrontCheck->setChecked(s.ActiveDisplay);
     // The desktop's own settings may have changed the entry since.
-    m_chkLogin->setChecked(Autostart().isEnabled());
+    m_form.loginCheck->setChecked(Autostart().isEnabled());
 
-    m_txtInterval->setText(QString::number(s.Interval));
+    m_form.intervalBox->setText(QString::number(s.Interval));
 
     if (s.WindowSize >= 0 && s.WindowSize <= 2)
-        m_optSize[s.WindowSize]->setChecked(true);
-    m_chkPos->setChecked(false);
-    if (!m_board.isInTray()) {
-        const QRect board = m_board.boardRect();
-        m_txtPosX->setText(QString::number(board.left()));
-        m_optPosX[3]->setChecked(true);
-        m_txtPosY->setText(QString::number(board.top()));
-        m_optPosY[3]->setChecked(true);
-    } else {
-        m_txtPosX->clear();
-        m_txtPosY->clear();
-        m_optPosX[3]->setChecked(true);
-        m_optPosY[3]->setChecked(true);
-    }
+        m_form.sizeOptions[s.WindowSize]->setChecked(true);
+    m_position->load();
 
-    setTabOrder();
     m_optionsChanged = false;
-    RefreshOptionControls();
+    refreshControls();
 }
 
-void OptionsDialog::RefreshOptionControls() {
-    m_txtMin[0]->setEnabled(m_chkAlarm[0]->isChecked());
-    m_txtMin[1]->setEnabled(m_chkAlarm[1]->isChecked());
-    const bool sound = m_chkAlarm[2]->isChecked();
-    m_txtPath->setEnabled(sound);
-    m_cmdBrowse->setEnabled(sound);
-    m_cmdPlay->setEnabled(sound);
-    m_chkWindow[3]->setEnabled(!m_chkWindow[1]->isChecked());
-    m_cmdTest->setEnabled(!m_txtInterval->text().isEmpty());
-    m_chkPos->setEnabled(!m_board.isInTray());
-    m_fraPosX->setEnabled(m_chkPos->isChecked());
-    m_fraPosY->setEnabled(m_chkPos->isChecked());
-    m_cmdOK->setEnabled(m_optionsChanged);
-    m_cmdApply->setEnabled(m_optionsChanged);
+void OptionsDialog::refreshControls() {
+    m_form.advanceMinutesBox->setEnabled(m_form.advanceNoticeCheck->isChecked());
+    m_form.skipMinutesBox->setEnabled(m_form.skipPastCheck->isChecked());
+    const bool sound = m_form.soundCheck->isChecked();
+    m_form.soundPathBox->setEnabled(sound);
+    m_form.browseButton->setEnabled(sound);
+    m_form.playButton->setEnabled(sound);
+    m_form.bringToFrontCheck->setEnabled(!m_form.topMostCheck->isChecked());
+    m_form.testButton->setEnabled(!m_form.intervalBox->text().isEmpty());
+    m_position->refreshEnabled();
+    m_form.okButton->setEnabled(m_optionsChanged);
+    m_form.applyButton->setEnabled(m_optionsChanged);
 }
 
 void OptionsDialog::markChanged() {
     m_optionsChanged = true;
-    RefreshOptionControls();
+    refreshControls();
 }
 
-void OptionsDialog::chkWindow_Click(int index) {
-    // 常に手前に表示 excludes 内容更新時は前面表示.
-    if (index == 1 && m_chkWindow[1]->isChecked())
-        m_chkWindow[3]->setChecked(false);
+void OptionsDialog::onTopMostToggled() {
+    // A board always on top has no use for coming to the front on updates.
+    if (m_form.topMostCheck->isChecked())
+        m_form.bringToFrontCheck->setChecked(false);
     markChanged();
 }
 
-void OptionsDialog::txtMin_Change(int index) {
-    QLineEdit* box = m_txtMin[index];
-    if (const auto corrected = options::correctMinutesText(box->text())) {
+void OptionsDialog::onNumberEdited(QLineEdit* box, Correction correct) {
+    if (const auto corrected = correct(box->text())) {
         box->setText(*corrected);
         box->end(false);
     }
     markChanged();
 }
 
-void OptionsDialog::txtInterval_Change() {
-    if (const auto corrected = options::correctIntervalText(m_txtInterval->text())) {
-        m_txtInterval->setText(*corrected);
-        m_txtInterval->end(false);
-    }
-    markChanged();
-}
-
-void OptionsDialog::optSize_Click(int index) {
+void OptionsDialog::onBoardSizeChosen(int size) {
     m_optionsChanged = true;
-    const double capped = options::cappedFontSize(m_previewFont.pointSizeF(), index);
-    if (capped != m_previewFont.pointSizeF()) {
-        QFont font = m_previewFont;
-        font.setPointSizeF(capped);
-        setPreviewFont(font);
-        CenterFontLabels(0, 1);
-    }
-    RefreshOptionControls();
+    m_previews->capFontSize(size);
+    refreshControls();
 }
 
-QLineEdit* OptionsDialog::positionBox(Axis axis) const {
-    return axis == Axis::X ? m_txtPosX : m_txtPosY;
+void OptionsDialog::followBoardDrag(int left, int top) {
+    m_position->followDrag(left, top);
 }
 
-int OptionsDialog::screenExtent(Axis axis) const {
-    const QRect area = Twips::availableAreaPixels();
-    return axis == Axis::X ? area.width() : area.height();
-}
-
-int OptionsDialog::screenStart(Axis axis) const {
-    const QRect area = Twips::availableAreaPixels();
-    return axis == Axis::X ? area.left() : area.top();
-}
-
-int OptionsDialog::boardExtent(Axis axis) const {
-    const QRect board = m_board.boardRect();
-    return axis == Axis::X ? board.width() : board.height();
-}
-
-void OptionsDialog::moveBoardEdge(Axis axis, int edge) {
-    const QRect board = m_board.boardRect();
-    if (axis == Axis::X)
-        m_board.moveBoardTo(edge, board.top());
-    else
-        m_board.moveBoardTo(board.left(), edge);
-}
-
-void OptionsDialog::optPos_Click(Axis axis, int index) {
-    QLineEdit* box = positionBox(axis);
-    if (index <= 2) {
-        const int edge = options::edgeForPositionOption(index, screenExtent(axis),
-                                                        boardExtent(axis), screenStart(axis));
-        moveBoardEdge(axis, edge);
-        box->setEnabled(false);
-        box->setText(QString::number(edge)); // a different text runs the change handler
-        return;
-    }
-    if (!m_board.isInTray())
-        if (const auto edge = options::parseInt16(box->text()))
-            moveBoardEdge(axis, *edge);
-    box->setEnabled(true);
-}
-
-void OptionsDialog::txtPos_Change(Axis axis) {
-    QLineEdit* box = positionBox(axis);
-    const QString text = box->text();
-    if (text.trimmed().isEmpty())
-        return;
-    const int start = screenStart(axis);
-    const int maximum = options::positionMaximum(screenExtent(axis), boardExtent(axis), start);
-    if (const auto corrected = options::correctPositionText(text, maximum, start)) {
-        box->setText(*corrected); // runs this handler again with the settled text
-        box->end(false);
-        return;
-    }
-    if (const auto edge = options::parseInt16(text))
-        moveBoardEdge(axis, *edge);
-    markChanged();
-}
-
-void OptionsDialog::boardDragged(int left, int top) {
-    m_optPosX[3]->setChecked(true);
-    m_txtPosX->setText(QString::number(left));
-    m_optPosY[3]->setChecked(true);
-    m_txtPosY->setText(QString::number(top));
-}
-
-void OptionsDialog::setPreviewFont(const QFont& font) {
-    m_previewFont = font;
-    for (QLabel* label : m_lblFont)
-        label->setFont(font);
-}
-
-void OptionsDialog::setLabelColor(int index, BgrColor color) {
-    m_foreColor[index] = color;
-    QPalette pal = m_lblFont[index]->palette();
-    pal.setColor(QPalette::WindowText, toQColor(color));
-    m_lblFont[index]->setPalette(pal);
-}
-
-void OptionsDialog::setBackColor(BgrColor color) {
-    m_backColor = color;
-    for (QFrame* pic : m_picFont) {
-        QPalette pal = pic->palette();
-        pal.setColor(QPalette::Window, toQColor(color));
-        pic->setPalette(pal);
-    }
-}
-
-void OptionsDialog::CenterFontLabels(int first, int last) {
-    for (int i = first; i <= last; ++i) {
-        QLabel* label = m_lblFont[i];
-        const QRect inner = m_picFont[i]->contentsRect();
-        label->hide();
-        label->adjustSize();
-        const QSize size = label->size();
-        const int left = roundHalfEven((inner.width() - size.width()) / 2.0);
-        const int top = roundHalfEven((inner.height() - size.height()) / 2.0);
-        // A text wider than the box is centred first and then cut to the box.
-        label->setGeometry(inner.left() + left, inner.top() + top,
-                           std::min(size.width(), inner.width()),
-                           std::min(size.height(), inner.height()));
-        label->show();
-    }
-}
-
-bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        for (int i = 0; i < 2; ++i)
-            if (watched == m_picFont[i] || watched == m_lblFont[i])
-                m_optFont[i]->setChecked(true);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void OptionsDialog::cmdColorB_Click() {
-    const BgrColor old = m_backColor;
-    const BgrColor chosen = options::pickColor(this, old);
-    if (chosen != old) {
-        setBackColor(chosen);
+void OptionsDialog::chooseBackColour() {
+    if (m_previews->chooseBackColour())
         m_optionsChanged = true;
-    }
-    RefreshOptionControls();
+    refreshControls();
 }
 
-void OptionsDialog::cmdColorC_Click() {
-    const int target = m_optFont[0]->isChecked() ? 0 : 1;
-    const BgrColor old = m_foreColor[target];
-    const BgrColor chosen = options::pickColor(this, old);
-    if (chosen != old) {
-        setLabelColor(target, chosen);
+void OptionsDialog::chooseTextColour() {
+    if (m_previews->chooseTextColour())
         m_optionsChanged = true;
-    }
-    RefreshOptionControls();
+    refreshControls();
 }
 
 int OptionsDialog::selectedSize() const {
     for (int i = 0; i < 3; ++i)
-        if (m_optSize[i]->isChecked())
+        if (m_form.sizeOptions[i]->isChecked())
             return i;
     return -1;
 }
 
-void OptionsDialog::cmdFont_Click() {
-    QFont font = m_previewFont;
-    if (options::pickFont(this, font, std::max(selectedSize(), 0))) {
-        setPreviewFont(font);
-        CenterFontLabels(0, 1);
+void OptionsDialog::chooseFont() {
+    if (m_previews->chooseFont(std::max(selectedSize(), 0)))
         m_optionsChanged = true;
-    }
-    RefreshOptionControls();
+    refreshControls();
 }
 
-void OptionsDialog::cmdBrowse_Click() {
-    const QString chosen = options::pickSoundFile(this, m_txtPath->text());
+void OptionsDialog::browseSoundFile() {
+    const QString chosen = options::pickSoundFile(this, m_form.soundPathBox->text());
     if (!chosen.isEmpty())
-        m_txtPath->setText(chosen);
+        m_form.soundPathBox->setText(chosen);
 }
 
-void OptionsDialog::cmdPlay_Click() {
-    m_sound.play(m_txtPath->text());
-}
-
-void OptionsDialog::cmdTest_Click() {
-    if (m_speedTest)
-        return;
-    if (!options::parseInt16(m_txtInterval->text()))
-        return;
-    startSpeedTest(0);
-}
-
-void OptionsDialog::startSpeedTest(int labelIndex) {
-    const auto interval = options::parseInt16(m_txtInterval->text());
-    if (!interval) {
-        m_speedTest.reset();
-        m_speedTimer->stop();
-        m_txtInterval->setFocus();
-        return;
-    }
-    m_speedLabel = labelIndex;
-    m_speedCaption = m_lblFont[labelIndex]->text();
-    m_speedTest.emplace(*interval);
-    m_speedTimer->start(options::DisplaySpeedTest::frameMs(*interval));
-}
-
-void OptionsDialog::speedTestFrame() {
-    if (!m_speedTest)
-        return;
-    using Frame = options::DisplaySpeedTest::Frame;
-    QLabel* label = m_lblFont[m_speedLabel];
-    const std::optional<int> interval = options::parseInt16(m_txtInterval->text());
-    const Frame frame = m_speedTest->next(interval);
-    if (interval)
-        m_speedTimer->setInterval(options::DisplaySpeedTest::frameMs(*interval));
-    if (frame == Frame::Placeholder) {
-        label->setText(options::DisplaySpeedTest::kPlaceholder);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, toQColor(kWhite));
-        label->setPalette(pal);
-    } else {
-        // Restore, and also at the end: a preview never keeps the placeholder,
-        // even when the value was changed during the test.
-        label->setText(m_speedCaption);
-        setLabelColor(m_speedLabel, m_foreColor[m_speedLabel]);
-    }
-    CenterFontLabels(m_speedLabel, m_speedLabel);
-    if (frame == Frame::End)
-        finishSpeedTestLabel();
-}
-
-void OptionsDialog::finishSpeedTestLabel() {
-    const bool boxEmptied = !options::parseInt16(m_txtInterval->text());
-    if (m_speedLabel == 0 && !boxEmptied) {
-        startSpeedTest(1);
-        return;
-    }
-    m_speedTest.reset();
-    m_speedTimer->stop();
-    m_txtInterval->setFocus();
+void OptionsDialog::playSound() {
+    m_sound.play(m_form.soundPathBox->text());
 }
 
 OptionValues OptionsDialog::snapshot() const {
     OptionValues v;
-    v.fontName = m_previewFont.family();
-    v.fontBold = m_previewFont.bold();
-    v.fontItalic = m_previewFont.italic();
-    v.fontPointSize = m_previewFont.pointSizeF();
-    v.foreColor1 = m_foreColor[0];
-    v.foreColor2 = m_foreColor[1];
-    v.backColor = m_backColor;
-    for (int i = 0; i < 3; ++i)
-        v.chkAlarm[i] = m_chkAlarm[i]->isChecked();
-    for (int i = 0; i < 2; ++i)
-        v.txtMin[i] = m_txtMin[i]->text();
-    v.txtPath = m_txtPath->text();
-    for (int i = 0; i < 4; ++i)
-        v.chkWindow[i] = m_chkWindow[i]->isChecked();
-    v.chkLogin = m_chkLogin->isChecked();
-    v.txtInterval = m_txtInterval->text();
+    const QFont& font = m_previews->font();
+    v.fontName = font.family();
+    v.fontBold = font.bold();
+    v.fontItalic = font.italic();
+    v.fontPointSize = font.pointSizeF();
+    v.foreColor1 = m_previews->textColour(0);
+    v.foreColor2 = m_previews->textColour(1);
+    v.backColor = m_previews->backColour();
+    v.chkAlarm = {m_form.advanceNoticeCheck->isChecked(), m_form.skipPastCheck->isChecked(),
+                  m_form.soundCheck->isChecked()};
+    v.txtMin = {m_form.advanceMinutesBox->text(), m_form.skipMinutesBox->text()};
+    v.txtPath = m_form.soundPathBox->text();
+    v.chkWindow = {m_form.taskBarCheck->isChecked(), m_form.topMostCheck->isChecked(),
+                   m_form.savePositionCheck->isChecked(), m_form.bringToFrontCheck->isChecked()};
+    v.chkLogin = m_form.loginCheck->isChecked();
+    v.txtInterval = m_form.intervalBox->text();
     v.sizeIndex = selectedSize();
-    v.chkPos = m_chkPos->isChecked();
-    v.txtPosX = m_txtPosX->text();
-    v.txtPosY = m_txtPosY->text();
+    v.chkPos = m_form.positionCheck->isChecked();
+    v.txtPosX = m_form.horizontal.box->text();
+    v.txtPosY = m_form.vertical.box->text();
     return v;
 }
 
-bool OptionsDialog::ApplyOptions() {
+bool OptionsDialog::applyOptions() {
     const options::AppliedOptions applied =
-        options::applyOptionValues(snapshot(), m_state.settings);
-    m_state.settings = applied.settings;
+        options::applyOptionValues(snapshot(), m_context.settings);
+    m_context.settings = applied.settings;
 
     // The write stores the position as well; the user's own choice of
     // SaveLastPosition is what the exit-time write stores.
-    Settings toWrite = m_state.settings;
+    Settings toWrite = m_context.settings;
     toWrite.SaveLastPosition = true;
     if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()) ||
-        !Autostart().setEnabled(m_state.settings.StartAtLogin))
+        !Autostart().setEnabled(m_context.settings.StartAtLogin))
         return false;
-    m_board.applyBoardLayout(m_state.settings.WindowSize);
+    m_board.applyBoardLayout(m_context.settings.WindowSize);
     // What the board's menu shows ticked takes effect on the board now.
     m_board.applyWindowOptions();
     return true;
@@ -472,22 +235,22 @@ void OptionsDialog::focusField(OptionField field) {
     QLineEdit* box = nullptr;
     switch (field) {
     case OptionField::Path:
-        box = m_txtPath;
+        box = m_form.soundPathBox;
         break;
     case OptionField::Min0:
-        box = m_txtMin[0];
+        box = m_form.advanceMinutesBox;
         break;
     case OptionField::Min1:
-        box = m_txtMin[1];
+        box = m_form.skipMinutesBox;
         break;
     case OptionField::Interval:
-        box = m_txtInterval;
+        box = m_form.intervalBox;
         break;
     case OptionField::PosX:
-        box = m_txtPosX;
+        box = m_form.horizontal.box;
         break;
     case OptionField::PosY:
-        box = m_txtPosY;
+        box = m_form.vertical.box;
         break;
     }
     if (box && box->isEnabled())
@@ -499,7 +262,7 @@ bool OptionsDialog::commit(bool closeAfter) {
         if (closeAfter)
             close();
         else
-            RefreshOptionControls();
+            refreshControls();
         return true;
     }
     if (const auto problem = options::validateOptions(snapshot())) {
@@ -507,7 +270,7 @@ bool OptionsDialog::commit(bool closeAfter) {
         focusField(problem->field);
         return false;
     }
-    if (!ApplyOptions()) {
+    if (!applyOptions()) {
         msgbox::show(this, msgbox::Icon::Critical, kCaption, kWriteFailedMessage);
         return false;
     }
@@ -515,46 +278,42 @@ bool OptionsDialog::commit(bool closeAfter) {
         close();
     } else {
         m_optionsChanged = false;
-        RefreshOptionControls();
+        refreshControls();
     }
     return true;
 }
 
-void OptionsDialog::cmdOK_Click() {
+void OptionsDialog::saveAndClose() {
     commit(true);
 }
 
-void OptionsDialog::cmdApply_Click() {
+void OptionsDialog::apply() {
     commit(false);
 }
 
-void OptionsDialog::cmdCancel_Click() {
-    if (!m_board.isInTray()) {
-        // Undoes the live moves of the position options; the size stays.
-        const QRect board = m_board.boardRect();
-        const QRect stored(m_state.settings.LastPositionX, m_state.settings.LastPositionY,
-                           board.width(), board.height());
-        m_board.placeBoard(static_cast<int>(InsertAfter::Top), stored, ShowWindow);
-    }
+void OptionsDialog::cancel() {
+    m_position->putBoardBack(
+        QPoint(m_context.settings.LastPositionX, m_context.settings.LastPositionY));
     close();
 }
 
 void OptionsDialog::reject() {
-    cmdCancel_Click();
+    cancel();
 }
 
 void OptionsDialog::closeEvent(QCloseEvent* event) {
     // The close box discards the changes without putting the board back;
     // QDialog would route it through reject(), which is Cancel here.
-    m_speedTimer->stop();
+    m_speedTest->stop();
     event->accept();
 }
 
-OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& state, BoardHost& board,
-                                 SettingsRepository& repository, SoundPlayer& sound) {
+OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& context,
+                                 BoardHost& board, SettingsRepository& repository,
+                                 SoundPlayer& sound) {
     if (slot)
         return nullptr;
-    auto* dialog = new OptionsDialog(state, board, repository, sound);
+    auto* dialog = new OptionsDialog(context, board, repository, sound);
     slot = dialog;
     dialog->move(options::centredOnPrimaryScreen(dialog->size()).topLeft());
     dialog->show();

@@ -9,7 +9,7 @@ struct AppContext;
 class BoardHost;
 class SoundPlayer;
 
-// frmVersion: the program's icon and version text, with one OK button that
+// The program's icon and version text, with one OK button that
 // answers Enter and Escape.
 class VersionWindow : public QDialog {
     Q_OBJECT
@@ -29,7 +29,7 @@ private:
     SoundPlayer& m_sound;
 };
 
-// ShowVersionWindow: does nothing while `slot` holds an open version window;
+// Does nothing while `slot` holds an open version window;
 // otherwise opens one with showCentred(). Returns the new window, or nullptr.
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,
                                  BoardHost& board, SoundPlayer& sound);

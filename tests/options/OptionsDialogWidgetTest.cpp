@@ -6,6 +6,7 @@
 #include "options/FontChooser.h"
 #include "options/OptionsDialog.h"
 #include "options/Pickers.h"
+#include "options/PreviewSpeedTest.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -81,6 +82,9 @@ protected:
     QCheckBox* check(const char* name) { return child<QCheckBox>(name); }
     QRadioButton* option(const char* name) { return child<QRadioButton>(name); }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    options::PreviewSpeedTest& speedTest() {
+        return *m_dialog->findChild<options::PreviewSpeedTest*>();
+    }
 
     Settings storedSettings() {
         RegistryStore store(m_store->filePath());
@@ -603,7 +607,7 @@ TEST_F(OptionsDialogTest, DraggingTheBoardSelectsExplicitPositions) {
     open();
     option("optPosX_0")->setChecked(true);
     m_board.rect.moveTo(222, 111); // where the drag has put the board
-    m_dialog->boardDragged(222, 111);
+    m_dialog->followBoardDrag(222, 111);
     EXPECT_TRUE(option("optPosX_3")->isChecked());
     EXPECT_TRUE(option("optPosY_3")->isChecked());
     EXPECT_EQ(edit("txtPosX")->text(), QStringLiteral("222"));
@@ -614,7 +618,7 @@ TEST_F(OptionsDialogTest, DraggingTheBoardSelectsExplicitPositions) {
 
 TEST_F(OptionsDialogTest, OkWithoutChangesJustCloses) {
     open();
-    m_dialog->cmdOK_Click();
+    m_dialog->saveAndClose();
     flushDeletes();
     EXPECT_TRUE(m_dialog.isNull());
     EXPECT_FALSE(QFile::exists(m_store->filePath()));
@@ -631,18 +635,18 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
     const QString caption0 = first->text();
     const QString caption1 = second->text();
     button("cmdTest")->click();
-    ASSERT_TRUE(m_dialog->speedTestRunning());
+    ASSERT_TRUE(speedTest().isRunning());
     EXPECT_TRUE(child<QTimer>("tmrSpeedTest")->isActive()) << "paced by its timer";
     // An apply in the middle of the test stores the preview's colour, not the
     // white of the placeholder frames.
-    m_dialog->speedTestFrame();
+    speedTest().showNextFrame();
     ASSERT_EQ(first->text(), QStringLiteral("－－－－－－－－－"));
     check("chkWindow_0")->setChecked(true);
     button("cmdApply")->click();
     EXPECT_EQ(m_state->settings.ForeColor1, 0x00FF00u);
     int placeholders = 1;
     while (first->text() != caption0) {
-        m_dialog->speedTestFrame();
+        speedTest().showNextFrame();
         if (first->text() == QStringLiteral("－－－－－－－－－")) {
             ++placeholders;
             EXPECT_EQ(fromQColor(first->palette().color(QPalette::WindowText)), 0xFFFFFFu);
@@ -651,14 +655,14 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
     }
     EXPECT_EQ(placeholders, board::pace::PlaceholderFrames);
     EXPECT_EQ(fromQColor(first->palette().color(QPalette::WindowText)), 0x00FF00u);
-    m_dialog->speedTestFrame(); // end of the first preview
-    m_dialog->speedTestFrame();
+    speedTest().showNextFrame(); // end of the first preview
+    speedTest().showNextFrame();
     EXPECT_EQ(second->text(), QStringLiteral("－－－－－－－－－"));
 
     // Emptying the box ends the test and gives the preview its text back.
     edit("txtInterval")->setText(QString());
-    m_dialog->speedTestFrame();
-    EXPECT_FALSE(m_dialog->speedTestRunning());
+    speedTest().showNextFrame();
+    EXPECT_FALSE(speedTest().isRunning());
     EXPECT_EQ(second->text(), caption1);
     EXPECT_EQ(fromQColor(second->palette().color(QPalette::WindowText)), 0x0000FFu);
 }
