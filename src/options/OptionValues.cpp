@@ -31,9 +31,9 @@ namespace {
 // outside code page 932) or not at all (too long): the next start would not
 // find the file, and every later apply would be refused.
 QString unstorableSoundPath(const OptionValues& values) {
-    if (!values.chkAlarm[2])
+    if (!values.alarmSound)
         return {};
-    const SoundPathParts parts = soundPathOnApply(true, values.txtPath);
+    const SoundPathParts parts = soundPathOnApply(true, values.soundPath);
     const QString stored = parts.directory + parts.fileName;
     if (!cp932::encodable(stored))
         return kSoundPathCharsMessage;
@@ -52,23 +52,24 @@ std::optional<OptionProblem>
 validateOptions(const OptionValues& values, const std::function<bool(const QString&)>& fileExists) {
     // The path is looked up exactly as typed: spaces around it make it a
     // different file name.
-    if (values.chkAlarm[2] && (values.txtPath.trimmed().isEmpty() || !fileExists(values.txtPath)))
-        return OptionProblem{OptionField::Path, kSoundPathMessage};
+    if (values.alarmSound &&
+        (values.soundPath.trimmed().isEmpty() || !fileExists(values.soundPath)))
+        return OptionProblem{OptionField::SoundPath, kSoundPathMessage};
     if (const auto message = unstorableSoundPath(values); !message.isEmpty())
-        return OptionProblem{OptionField::Path, message};
+        return OptionProblem{OptionField::SoundPath, message};
     // A minutes box is only looked at while its check box enables it; a
     // disabled box cannot be corrected, and its setting then keeps its value.
-    if (values.chkAlarm[0] && !inRange(values.txtMin[0], kMinutesMin, kMinutesMax))
-        return OptionProblem{OptionField::Min0, kMinutesMessage};
-    if (values.chkAlarm[1] && !inRange(values.txtMin[1], kMinutesMin, kMinutesMax))
-        return OptionProblem{OptionField::Min1, kMinutesMessage};
-    if (!inRange(values.txtInterval, kIntervalMin, kIntervalMax))
+    if (values.preAlarm && !inRange(values.preAlarmMinutes, kMinutesMin, kMinutesMax))
+        return OptionProblem{OptionField::PreAlarmMinutes, kMinutesMessage};
+    if (values.alarmSkip && !inRange(values.alarmSkipMinutes, kMinutesMin, kMinutesMax))
+        return OptionProblem{OptionField::AlarmSkipMinutes, kMinutesMessage};
+    if (!inRange(values.interval, kIntervalMin, kIntervalMax))
         return OptionProblem{OptionField::Interval, kIntervalMessage};
-    if (values.chkPos) {
-        if (!parseInt16(values.txtPosX))
-            return OptionProblem{OptionField::PosX, kPositionMessage};
-        if (!parseInt16(values.txtPosY))
-            return OptionProblem{OptionField::PosY, kPositionMessage};
+    if (values.setPosition) {
+        if (!parseInt16(values.positionX))
+            return OptionProblem{OptionField::PositionX, kPositionMessage};
+        if (!parseInt16(values.positionY))
+            return OptionProblem{OptionField::PositionY, kPositionMessage};
     }
     return std::nullopt;
 }
@@ -104,29 +105,29 @@ AppliedOptions applyOptionValues(const OptionValues& values, const Settings& cur
     auto number = [](const QString& text, int16_t fallback) {
         return static_cast<int16_t>(parseInt16(text).value_or(fallback));
     };
-    s.PreAlarm = values.chkAlarm[0];
-    s.PreAlarmMinute = number(values.txtMin[0], current.PreAlarmMinute);
-    s.AlarmSkip = values.chkAlarm[1];
-    s.AlarmSkipMinute = number(values.txtMin[1], current.AlarmSkipMinute);
-    s.AlarmSound = values.chkAlarm[2];
+    s.PreAlarm = values.preAlarm;
+    s.PreAlarmMinute = number(values.preAlarmMinutes, current.PreAlarmMinute);
+    s.AlarmSkip = values.alarmSkip;
+    s.AlarmSkipMinute = number(values.alarmSkipMinutes, current.AlarmSkipMinute);
+    s.AlarmSound = values.alarmSound;
 
-    const SoundPathParts sound = soundPathOnApply(values.chkAlarm[2], values.txtPath);
+    const SoundPathParts sound = soundPathOnApply(values.alarmSound, values.soundPath);
     s.SoundDirectory = sound.directory;
     s.SoundFileName = sound.fileName;
 
-    s.ShowTask = values.chkWindow[0];
-    s.TopMost = values.chkWindow[1];
-    s.SaveLastPosition = values.chkWindow[2];
-    s.ActiveDisplay = values.chkWindow[3];
-    s.StartAtLogin = values.chkLogin;
-    s.Interval = number(values.txtInterval, current.Interval);
+    s.ShowTask = values.showTask;
+    s.TopMost = values.topMost;
+    s.SaveLastPosition = values.saveLastPosition;
+    s.ActiveDisplay = values.activeDisplay;
+    s.StartAtLogin = values.startAtLogin;
+    s.Interval = number(values.interval, current.Interval);
 
-    if (values.sizeIndex >= 0 && values.sizeIndex <= 2)
-        s.WindowSize = static_cast<int16_t>(values.sizeIndex);
+    if (values.windowSize >= 0 && values.windowSize <= 2)
+        s.WindowSize = static_cast<int16_t>(values.windowSize);
 
-    if (values.chkPos) {
-        s.LastPositionX = number(values.txtPosX, current.LastPositionX);
-        s.LastPositionY = number(values.txtPosY, current.LastPositionY);
+    if (values.setPosition) {
+        s.LastPositionX = number(values.positionX, current.LastPositionX);
+        s.LastPositionY = number(values.positionY, current.LastPositionY);
     }
     return out;
 }

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <optional>
 
@@ -22,21 +21,36 @@ struct OptionValues {
     BgrColor foreColor2 = 0xFFFF00;
     BgrColor backColor = 0;
 
-    std::array<bool, 3> chkAlarm{}; // advance notice, skip old, sound
-    std::array<QString, 2> txtMin;
-    QString txtPath;
-    std::array<bool, 4> chkWindow{}; // task bar, topmost, save position, bring to front
-    bool chkLogin = false;
-    QString txtInterval;
+    // The boxes' texts are kept as typed; the checks decide what they mean.
+    bool preAlarm = false;
+    QString preAlarmMinutes;
+    bool alarmSkip = false;
+    QString alarmSkipMinutes;
+    bool alarmSound = false;
+    QString soundPath;
+    bool showTask = false;
+    bool topMost = false;
+    bool saveLastPosition = false;
+    bool activeDisplay = false;
+    bool startAtLogin = false;
+    QString interval;
 
-    int sizeIndex = -1; // selected optSize, -1 when none
-    bool chkPos = false;
-    QString txtPosX;
-    QString txtPosY;
+    int windowSize = -1; // the board size chosen, -1 when none
+    // 位置を設定: the position boxes count only when it is checked.
+    bool setPosition = false;
+    QString positionX;
+    QString positionY;
 };
 
 // The control a refusal sends the focus to.
-enum class OptionField { Path, Min0, Min1, Interval, PosX, PosY };
+enum class OptionField {
+    SoundPath,
+    PreAlarmMinutes,
+    AlarmSkipMinutes,
+    Interval,
+    PositionX,
+    PositionY
+};
 
 struct OptionProblem {
     OptionField field;

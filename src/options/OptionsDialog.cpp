@@ -198,18 +198,22 @@ OptionValues OptionsDialog::snapshot() const {
     v.foreColor1 = m_previews->textColour(0);
     v.foreColor2 = m_previews->textColour(1);
     v.backColor = m_previews->backColour();
-    v.chkAlarm = {m_form.advanceNoticeCheck->isChecked(), m_form.skipPastCheck->isChecked(),
-                  m_form.soundCheck->isChecked()};
-    v.txtMin = {m_form.advanceMinutesBox->text(), m_form.skipMinutesBox->text()};
-    v.txtPath = m_form.soundPathBox->text();
-    v.chkWindow = {m_form.taskBarCheck->isChecked(), m_form.topMostCheck->isChecked(),
-                   m_form.savePositionCheck->isChecked(), m_form.bringToFrontCheck->isChecked()};
-    v.chkLogin = m_form.loginCheck->isChecked();
-    v.txtInterval = m_form.intervalBox->text();
-    v.sizeIndex = selectedSize();
-    v.chkPos = m_form.positionCheck->isChecked();
-    v.txtPosX = m_form.horizontal.box->text();
-    v.txtPosY = m_form.vertical.box->text();
+    v.preAlarm = m_form.advanceNoticeCheck->isChecked();
+    v.preAlarmMinutes = m_form.advanceMinutesBox->text();
+    v.alarmSkip = m_form.skipPastCheck->isChecked();
+    v.alarmSkipMinutes = m_form.skipMinutesBox->text();
+    v.alarmSound = m_form.soundCheck->isChecked();
+    v.soundPath = m_form.soundPathBox->text();
+    v.showTask = m_form.taskBarCheck->isChecked();
+    v.topMost = m_form.topMostCheck->isChecked();
+    v.saveLastPosition = m_form.savePositionCheck->isChecked();
+    v.activeDisplay = m_form.bringToFrontCheck->isChecked();
+    v.startAtLogin = m_form.loginCheck->isChecked();
+    v.interval = m_form.intervalBox->text();
+    v.windowSize = selectedSize();
+    v.setPosition = m_form.positionCheck->isChecked();
+    v.positionX = m_form.horizontal.box->text();
+    v.positionY = m_form.vertical.box->text();
     return v;
 }
 
@@ -234,22 +238,22 @@ bool OptionsDialog::applyOptions() {
 void OptionsDialog::focusField(OptionField field) {
     QLineEdit* box = nullptr;
     switch (field) {
-    case OptionField::Path:
+    case OptionField::SoundPath:
         box = m_form.soundPathBox;
         break;
-    case OptionField::Min0:
+    case OptionField::PreAlarmMinutes:
         box = m_form.advanceMinutesBox;
         break;
-    case OptionField::Min1:
+    case OptionField::AlarmSkipMinutes:
         box = m_form.skipMinutesBox;
         break;
     case OptionField::Interval:
         box = m_form.intervalBox;
         break;
-    case OptionField::PosX:
+    case OptionField::PositionX:
         box = m_form.horizontal.box;
         break;
-    case OptionField::PosY:
+    case OptionField::PositionY:
         box = m_form.vertical.box;
         break;
     }

@@ -197,12 +197,15 @@ protected:
         QFile f(m_wav);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("RIFF");
-        m_values.chkAlarm = {true, true, true};
-        m_values.txtMin = {QStringLiteral("5"), QStringLiteral("5")};
-        m_values.txtPath = m_wav;
-        m_values.txtInterval = QStringLiteral("10");
-        m_values.txtPosX = QStringLiteral("10");
-        m_values.txtPosY = QStringLiteral("20");
+        m_values.preAlarm = true;
+        m_values.alarmSkip = true;
+        m_values.alarmSound = true;
+        m_values.preAlarmMinutes = QStringLiteral("5");
+        m_values.alarmSkipMinutes = QStringLiteral("5");
+        m_values.soundPath = m_wav;
+        m_values.interval = QStringLiteral("10");
+        m_values.positionX = QStringLiteral("10");
+        m_values.positionY = QStringLiteral("20");
     }
     std::optional<OptionField> problemField() const {
         const auto p = validateOptions(m_values);
@@ -222,34 +225,34 @@ TEST_F(ValidateOptions, SoundPathMustNameAnExistingFile) {
     for (const QString& bad :
          {QString(), QStringLiteral("   "), m_dir.path(),
           m_dir.filePath(QStringLiteral("missing.wav")), QStringLiteral(" ") + m_wav}) {
-        m_values.txtPath = bad;
+        m_values.soundPath = bad;
         const auto p = validateOptions(m_values);
         ASSERT_TRUE(p) << bad.toStdString();
-        EXPECT_EQ(p->field, OptionField::Path);
+        EXPECT_EQ(p->field, OptionField::SoundPath);
         EXPECT_EQ(p->message, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
     }
-    m_values.chkAlarm[2] = false; // the sound is off: the path is not looked at
+    m_values.alarmSound = false; // the sound is off: the path is not looked at
     EXPECT_FALSE(problemField());
 }
 
 TEST_F(ValidateOptions, RefusesBoxesThatAreNotNumbers) {
-    m_values.txtInterval = QString();
+    m_values.interval = QString();
     EXPECT_EQ(problemField(), OptionField::Interval);
-    m_values.txtInterval = QStringLiteral("10");
+    m_values.interval = QStringLiteral("10");
 
-    m_values.txtMin[1] = QStringLiteral("ab");
-    EXPECT_EQ(problemField(), OptionField::Min1);
-    m_values.chkAlarm[1] = false; // a disabled box cannot be corrected: its setting stays
+    m_values.alarmSkipMinutes = QStringLiteral("ab");
+    EXPECT_EQ(problemField(), OptionField::AlarmSkipMinutes);
+    m_values.alarmSkip = false; // a disabled box cannot be corrected: its setting stays
     EXPECT_FALSE(problemField());
-    m_values.txtMin[1] = QStringLiteral("5");
+    m_values.alarmSkipMinutes = QStringLiteral("5");
 
-    m_values.txtPosX = QString();
+    m_values.positionX = QString();
     EXPECT_FALSE(problemField()) << "position boxes only count with 位置を設定";
-    m_values.chkPos = true;
-    EXPECT_EQ(problemField(), OptionField::PosX);
-    m_values.txtPosX = QStringLiteral("3");
-    m_values.txtPosY = QStringLiteral("x");
-    EXPECT_EQ(problemField(), OptionField::PosY);
+    m_values.setPosition = true;
+    EXPECT_EQ(problemField(), OptionField::PositionX);
+    m_values.positionX = QStringLiteral("3");
+    m_values.positionY = QStringLiteral("x");
+    EXPECT_EQ(problemField(), OptionField::PositionY);
 }
 
 TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
@@ -267,12 +270,18 @@ TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
     v.foreColor1 = 0x00FF00;
     v.foreColor2 = 0x0000FF;
     v.backColor = 0x112233;
-    v.chkAlarm = {false, true, true};
-    v.txtMin = {QStringLiteral("7"), QStringLiteral("12")};
-    v.txtPath = QStringLiteral(" /snd/x.wav ");
-    v.chkWindow = {true, false, true, true};
-    v.txtInterval = QStringLiteral("42");
-    v.sizeIndex = 0;
+    v.preAlarm = false;
+    v.alarmSkip = true;
+    v.alarmSound = true;
+    v.preAlarmMinutes = QStringLiteral("7");
+    v.alarmSkipMinutes = QStringLiteral("12");
+    v.soundPath = QStringLiteral(" /snd/x.wav ");
+    v.showTask = true;
+    v.topMost = false;
+    v.saveLastPosition = true;
+    v.activeDisplay = true;
+    v.interval = QStringLiteral("42");
+    v.windowSize = 0;
 
     const AppliedOptions a = applyOptionValues(v, current);
     const Settings& s = a.settings;
@@ -302,11 +311,11 @@ TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
     EXPECT_EQ(s.LastPositionY, 44);
 
     v.fontPointSize = 11.5;
-    v.chkPos = true;
-    v.txtPosX = QStringLiteral("120");
-    v.txtPosY = QStringLiteral("0");
-    v.sizeIndex = -1;
-    v.chkAlarm[2] = false;
+    v.setPosition = true;
+    v.positionX = QStringLiteral("120");
+    v.positionY = QStringLiteral("0");
+    v.windowSize = -1;
+    v.alarmSound = false;
     const Settings t = applyOptionValues(v, current).settings;
     EXPECT_EQ(t.FontSize, 12);
     EXPECT_EQ(t.LastPositionX, 120);
