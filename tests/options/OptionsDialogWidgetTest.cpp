@@ -378,7 +378,7 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
     m_state->settings.ForeColor2 = 0xFFFF00;
     open();
     options::setNextColorAnswer(0x00FF00);
-    button("cmdColorC")->click(); // optFont_0 is selected: the first preview
+    button("cmdColorC")->click(); // the first preview is selected
     option("optFont_1")->setChecked(true);
     options::setNextColorAnswer(0x0000FF);
     button("cmdColorC")->click();
