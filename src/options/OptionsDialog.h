@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <optional>
+
 class QLineEdit;
 
 namespace tanzo {
