@@ -77,7 +77,7 @@ struct FillRequest {
     bool force = false;
 };
 
-// FillBoard as a timer-driven state machine: a few placeholder frames per
+// Redrawing the rows as a timer-driven state machine: a few placeholder frames per
 // word column and one flap step per value, paced in time (FlapPace.h)
 // instead of by busy counting, so no event waits more than a few
 // milliseconds.

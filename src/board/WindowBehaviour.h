@@ -30,7 +30,7 @@ class BoardWindowApi {
 public:
     virtual ~BoardWindowApi() = default;
     virtual BoardHost& host() = 0;
-    // FillBoard; `done` runs once the rows are drawn.
+    // Redraws the rows from `firstIndex` on; `done` runs once they are drawn.
     virtual void fillBoard(int firstIndex, QDate from, QDate to, bool force,
                            std::function<void()> done) = 0;
     virtual void locateNextEntry() = 0;

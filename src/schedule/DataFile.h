@@ -52,7 +52,7 @@ public:
 
     QString path() const { return m_path; }
 
-    // LoadScheduleFile: rebuilds the list from the file (entries dated today
+    // Rebuilds the list from the file (entries dated today
     // minus six days or later), then orders it. Returns false when a line
     // could not be read; every other line is still in the list.
     bool load(DayList& list, const QDate& today);
@@ -75,11 +75,11 @@ public:
     // has not been written since. Each loss is given out once.
     QString takeLoadNotice();
 
-    // SaveScheduleFile: writes the whole list.
+    // Writes the whole list.
     bool save(const DayList& list);
 
     // Entry-by-entry writing for the schedule editor:
-    // OpenDataFileForWrite / WriteScheduleEntry / CloseDataFile. The new
+    // Opening, writing entry by entry and closing. The new
     // content replaces the file only when commit() succeeds; abandon() (or
     // destroying the writer) leaves the previous file untouched.
     class Writer {
