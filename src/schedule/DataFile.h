@@ -78,9 +78,8 @@ public:
     // Writes the whole list.
     bool save(const DayList& list);
 
-    // Entry-by-entry writing for the schedule editor:
-    // Opening, writing entry by entry and closing. The new
-    // content replaces the file only when commit() succeeds; abandon() (or
+    // Entry-by-entry writing for the schedule editor. The new content
+    // replaces the file only when commit() succeeds; abandon() (or
     // destroying the writer) leaves the previous file untouched.
     class Writer {
     public:
