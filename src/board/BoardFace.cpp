@@ -36,6 +36,7 @@ BoardFace::BoardFace(QWidget& window, const Settings& settings, QObject* inputFi
     : m_window(window), m_settings(settings), m_inputFilter(inputFilter),
       m_twips(Twips::fromPrimaryScreen()), m_drawnForeColor1(settings.ForeColor1),
       m_drawnForeColor2(settings.ForeColor2) {
+    setBackColor(&window, layout::WindowBackColor);
     createHeader();
     createTitleStrip();
     createRows();

@@ -23,24 +23,12 @@ namespace tanzo {
 
 using layout::Column;
 
-namespace {
-
-void setBackColor(QWidget* widget, BgrColor color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, toQColor(color));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-} // namespace
-
 MainWindow::MainWindow(AppContext& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
       m_notices(std::move(notices)), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
-    setBackColor(this, layout::WindowBackColor);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
 
