@@ -139,8 +139,6 @@ void BoardFace::showInitialCaptions() {
             setTextColor(text(column), settings.ForeColor1);
         for (Column column : {layout::Hour, layout::Min, layout::Comment})
             text(column)->setText(QString());
-        for (auto& column : m_columns)
-            column[r + 3]->adjustSize();
     }
 }
 
@@ -150,6 +148,12 @@ void BoardFace::placeLabel(QLabel* label, double left, double top, double width,
 }
 
 QSize BoardFace::layOut(int size) {
+    const QSize outer = placeCells(size);
+    alignTexts();
+    return outer;
+}
+
+QSize BoardFace::placeCells(int size) {
     const layout::SizeGeometry& g = layout::geometry(size);
     placeLabel(m_control, layout::CntlLeft, layout::TitleTop, layout::TitleButtonWidth,
                layout::TitleHeight);
@@ -177,8 +181,11 @@ QSize BoardFace::layOut(int size) {
             const layout::TwipRect& rect = m_cellRects[c][r];
             placeLabel(cell, rect.left, rect.top, rect.width, rect.height);
             cell->show();
+            // Until alignTexts() fits it to its caption the text covers its
+            // cell; a label without a size of its own would measure its
+            // text as it is shown.
+            placeLabel(m_columns[c][r + 3], rect.left, rect.top, rect.width, rect.height);
         }
-        alignCellText(column, 0, 2);
     }
 
     m_headers[0]->setText(g.label1Caption);
@@ -188,11 +195,22 @@ QSize BoardFace::layOut(int size) {
                    band ? layout::HeaderBandTop : layout::HeaderTop, g.headers[i].width,
                    band ? layout::HeaderBandHeight : layout::HeaderHeight);
     }
+    m_textsPending = true;
+    return {m_twips.toPixels(g.outerWidth), m_twips.toPixels(g.outerHeight)};
+}
 
+void BoardFace::alignTexts() {
+    for (int c = 0; c < layout::ColumnCount; ++c)
+        alignCellText(static_cast<Column>(c), 0, 2);
     // Labels still in the old colours have been carried over to the new ones.
     m_drawnForeColor1 = m_settings.ForeColor1;
     m_drawnForeColor2 = m_settings.ForeColor2;
-    return {m_twips.toPixels(g.outerWidth), m_twips.toPixels(g.outerHeight)};
+    m_textsPending = false;
+}
+
+void BoardFace::alignPendingTexts() {
+    if (m_textsPending)
+        alignTexts();
 }
 
 void BoardFace::alignCellText(Column column, int first, int last) {

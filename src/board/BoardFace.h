@@ -25,11 +25,20 @@ public:
     // `inputFilter`.
     BoardFace(QWidget& window, const Settings& settings, QObject* inputFilter);
 
-    // The captions the board shows before anything is loaded.
+    // The captions the board shows before anything is loaded; they are
+    // sized and centred by the next alignTexts() or layOut().
     void showInitialCaptions();
     // Places every label for the size (0 Big, 1 Middle, 2 Small) with the
     // settings' font and colours, and returns the window size it needs.
     QSize layOut(int size);
+    // As layOut() but leaves the row texts where they are: sizing them to
+    // their captions measures text, which loads the fonts.
+    QSize placeCells(int size);
+    // Sizes every row text to its caption in the board font and centres it
+    // in its cell.
+    void alignTexts();
+    // alignTexts() when placeCells() has left the texts unaligned.
+    void alignPendingTexts();
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
@@ -77,6 +86,7 @@ private:
     // chose new ones carries labels in these over to the new colours.
     BgrColor m_drawnForeColor1;
     BgrColor m_drawnForeColor2;
+    bool m_textsPending = false;
 };
 
 } // namespace tanzo

@@ -45,7 +45,13 @@ MainWindow::MainWindow(AppContext& state, NoticeSink notices, QWidget* parent)
     m_fill->setHooks({[this] { onFillStarted(); }, [this] { onFillFinished(); }});
 
     m_face->showInitialCaptions();
-    applyBoardLayout(m_state.settings.WindowSize);
+    // Measuring the texts loads the fonts, which costs more than everything
+    // else the board does before it appears. The window's size does not
+    // depend on them, so they are measured in the first turn of the event
+    // loop: after the board is shown, before it is first painted.
+    resize(m_face->placeCells(m_state.settings.WindowSize));
+    QMetaObject::invokeMethod(
+        this, [this] { m_face->alignPendingTexts(); }, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow() {
