@@ -12,8 +12,9 @@ class BoardBehaviour {
 public:
     virtual ~BoardBehaviour() = default;
 
-    virtual void controlClicked() = 0;                       // lblCntl
-    virtual void titleMouseDown(Qt::MouseButton button) = 0; // lblTitle
+    virtual void controlClicked() = 0; // lblCntl
+    // The button went down on the title, the cursor at `globalCursor`.
+    virtual void titleMouseDown(Qt::MouseButton button, const QPoint& globalCursor) = 0;
     virtual void titleMouseUp(Qt::MouseButton button) = 0;
     virtual void formMouseMove(const QPoint& globalCursor) = 0;
     virtual void miniClicked() = 0;               // lblMini

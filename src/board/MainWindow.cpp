@@ -246,7 +246,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (watched == m_face->titleLabel()) {
         if (type == QEvent::MouseButtonPress)
-            m_behaviour->titleMouseDown(mouse->button());
+            m_behaviour->titleMouseDown(mouse->button(), mouse->globalPosition().toPoint());
         else if (type == QEvent::MouseButtonRelease)
             m_behaviour->titleMouseUp(mouse->button());
         else

@@ -168,12 +168,13 @@ bool WindowBehaviour::keyDown(int qtKey, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void WindowBehaviour::titleMouseDown(Qt::MouseButton button) {
+void WindowBehaviour::titleMouseDown(Qt::MouseButton button, const QPoint& globalCursor) {
     if (button != Qt::LeftButton)
         return;
     // Without pointer tracking the last stored position may be old; the drag
-    // starts from where the button went down, so the board does not jump.
-    m_drag.press(QCursor::pos());
+    // starts from where the button went down (not where the pointer is by
+    // the time the press is handled), so the board neither jumps nor lags.
+    m_drag.press(globalCursor);
 }
 
 void WindowBehaviour::titleMouseUp(Qt::MouseButton button) {

@@ -73,7 +73,7 @@ public:
 
     // BoardBehaviour
     void controlClicked() override;
-    void titleMouseDown(Qt::MouseButton button) override;
+    void titleMouseDown(Qt::MouseButton button, const QPoint& globalCursor) override;
     void titleMouseUp(Qt::MouseButton button) override;
     void formMouseMove(const QPoint& globalCursor) override;
     void miniClicked() override;

@@ -148,7 +148,7 @@ protected:
     // took the cursor position (the first move after the command menu).
     bool firstDragMoveMovesBoard() {
         const QPoint before = board.window.pos();
-        behaviour.titleMouseDown(Qt::LeftButton);
+        behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
         behaviour.formMouseMove(QCursor::pos() + QPoint(7, 3));
         behaviour.titleMouseUp(Qt::LeftButton);
         const bool moved = board.window.pos() != before;
@@ -429,7 +429,7 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     EXPECT_TRUE(standIn->isMinimized());
     EXPECT_EQ(standIn->windowTitle(), kAppTitle);
     // Dragging is off while hidden.
-    behaviour.titleMouseDown(Qt::LeftButton);
+    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
     const QPoint before = board.window.pos();
     behaviour.formMouseMove(QPoint(900, 900));
     EXPECT_EQ(board.window.pos(), before);
@@ -525,7 +525,7 @@ TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
     QSignalSpy dragged(&behaviour, &WindowBehaviour::dragged);
     board.window.move(200, 150);
     QCursor::setPos(500, 400);
-    behaviour.titleMouseDown(Qt::LeftButton);
+    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
     behaviour.formMouseMove(QPoint(510, 395));
     EXPECT_EQ(board.window.pos(), QPoint(210, 145));
     behaviour.formMouseMove(QPoint(530, 405));
@@ -543,7 +543,7 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
     board.window.move(200, 150);
     openMenu([] {});
     QCursor::setPos(650, 650);
-    behaviour.titleMouseDown(Qt::LeftButton);
+    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
     behaviour.formMouseMove(QPoint(700, 700));
     EXPECT_EQ(board.window.pos(), QPoint(200, 150));
     behaviour.formMouseMove(QPoint(705, 702));

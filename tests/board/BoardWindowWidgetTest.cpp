@@ -36,7 +36,7 @@ BgrColor colorOf(const QLabel* label) {
 class RecordingBehaviour : public BoardBehaviour {
 public:
     void controlClicked() override { calls << "cntl"; }
-    void titleMouseDown(Qt::MouseButton) override { calls << "down"; }
+    void titleMouseDown(Qt::MouseButton, const QPoint&) override { calls << "down"; }
     void titleMouseUp(Qt::MouseButton) override { calls << "up"; }
     void formMouseMove(const QPoint&) override { calls << "move"; }
     void miniClicked() override { calls << "mini"; }
