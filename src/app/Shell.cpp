@@ -218,15 +218,11 @@ void Shell::runExit() {
     }
     // Windows are only closed here; they are destroyed with the shell, once
     // the event loop has returned and none of their handlers can still run.
-    if (m_editor)
-        m_editor->close();
-    if (m_options)
-        m_options->close();
-    if (m_version)
-        m_version->close();
+    // The notices, tray icon and proxy go first, as they have more to undo
+    // than a close; then every other open window (editor, options, version,
+    // help).
     m_notices->closeAll();
     m_behaviour->withdraw();
-    // Whatever else is still open (the help viewer) goes with them.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != m_board.get() && window->isVisible())
             window->close();

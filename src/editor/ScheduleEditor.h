@@ -32,7 +32,6 @@ public:
     // The list holds changes not yet written to the data file.
     bool isDirty() const { return m_dirty; }
     // The inputs differ from the selected line they were loaded from.
-    bool isEntryEdited() const { return m_entryEdited; }
     QDate openDate() const { return m_openDate; }
     QTime openTime() const { return m_openTime; }
 

@@ -1,7 +1,6 @@
 #include "ScheduleStore.h"
 
-#include <QHash>
-
+#include <map>
 #include <tuple>
 
 namespace tanzo {
@@ -16,27 +15,20 @@ EntryKey keyOf(const ScheduleEntry& e) {
 // Carries the flags of `previous` over to the same entries of `fresh`. An
 // entry appearing twice takes the flags of its copies in order.
 void carryNoticeFlags(const DayList& previous, DayList& fresh) {
-    QMultiHash<QString, const ScheduleEntry*> flagged;
-    auto hashKey = [](const ScheduleEntry& e) {
-        return QString::number(e.dateSerial) + QLatin1Char('|') + QString::number(e.startTime) +
-               QLatin1Char('|') + e.place;
-    };
+    std::multimap<EntryKey, const ScheduleEntry*> flagged;
     for (const ScheduleEntry& e : previous) {
         if (e.arrived || e.preNoticed)
-            flagged.insert(hashKey(e), &e);
+            flagged.emplace(keyOf(e), &e);
     }
-    if (flagged.isEmpty())
+    if (flagged.empty())
         return;
     for (ScheduleEntry& e : fresh) {
-        const QString key = hashKey(e);
-        for (auto it = flagged.find(key); it != flagged.end() && it.key() == key; ++it) {
-            if (keyOf(**it) == keyOf(e)) {
-                e.arrived = e.arrived || (*it)->arrived;
-                e.preNoticed = e.preNoticed || (*it)->preNoticed;
-                flagged.erase(it);
-                break;
-            }
-        }
+        const auto it = flagged.find(keyOf(e));
+        if (it == flagged.end())
+            continue;
+        e.arrived = e.arrived || it->second->arrived;
+        e.preNoticed = e.preNoticed || it->second->preNoticed;
+        flagged.erase(it);
     }
 }
 
