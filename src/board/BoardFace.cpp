@@ -2,6 +2,7 @@
 
 #include "board/BoardContent.h"
 #include "core/Colors.h"
+#include "platform/Fonts.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -50,7 +51,7 @@ QLabel* BoardFace::newLabel(const QString& name) {
 }
 
 void BoardFace::createHeader() {
-    QFont font(layout::HeaderFontName);
+    QFont font(installedFamily(layout::HeaderFontName));
     font.setPointSizeF(layout::HeaderFontPoints);
     font.setWeight(QFont::Normal);
     // The band first, so the four captions lie in front of it.
@@ -68,7 +69,7 @@ void BoardFace::createHeader() {
 }
 
 void BoardFace::createTitleStrip() {
-    QFont font(layout::TitleFontName);
+    QFont font(installedFamily(layout::TitleFontName));
     font.setPointSizeF(layout::TitleFontPoints);
     font.setWeight(static_cast<QFont::Weight>(layout::TitleFontWeight));
     const auto make = [&](const QString& name, const QString& caption, const QString& tip,
@@ -164,10 +165,8 @@ QSize BoardFace::placeCells(int size) {
                layout::TitleHeight);
 
     const Settings& settings = m_settings;
-    QFont boardFont(settings.FontName);
-    boardFont.setPointSizeF(settings.FontSize > 0 ? settings.FontSize : 9);
-    boardFont.setBold(settings.FontBold);
-    boardFont.setItalic(settings.FontItalic);
+    QFont drawnFont = boardFont();
+    drawnFont.setFamily(installedFamily(drawnFont.family()));
 
     for (int c = 0; c < layout::ColumnCount; ++c) {
         const auto column = static_cast<Column>(c);
@@ -176,7 +175,7 @@ QSize BoardFace::placeCells(int size) {
             // A colour the options dialog applied shows at once.
             setBackColor(cell, settings.BackColor);
             if (column == layout::Seq)
-                cell->setFont(boardFont);
+                cell->setFont(drawnFont);
             m_cellRects[c][r] = layout::cellRect(g, column, r);
             const layout::TwipRect& rect = m_cellRects[c][r];
             placeLabel(cell, rect.left, rect.top, rect.width, rect.height);
@@ -242,7 +241,12 @@ int BoardFace::commentIndexOf(const QObject* label) const {
 }
 
 QFont BoardFace::boardFont() const {
-    return m_columns[layout::Seq][0]->font();
+    // Named as the settings name it: the options dialog stores this family.
+    QFont font(m_settings.FontName);
+    font.setPointSizeF(m_settings.FontSize > 0 ? m_settings.FontSize : 9);
+    font.setBold(m_settings.FontBold);
+    font.setItalic(m_settings.FontItalic);
+    return font;
 }
 
 QString BoardFace::caption(Column column, int row) const {

@@ -48,7 +48,8 @@ public:
     QLabel* closeLabel() const { return m_close; }
     // Which row's comment label `label` is (0-5), or -1.
     int commentIndexOf(const QObject* label) const;
-    // The board font (the font of the first sequence cell).
+    // The board font as the settings name it; the cells draw it with the
+    // installed family that name stands for.
     QFont boardFont() const;
 
     // BoardSurface

@@ -1,6 +1,7 @@
 #include "Fonts.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace tanzo {
@@ -20,6 +21,17 @@ void installJapaneseFontSubstitutions() {
     // face file would add its 2 MB to the board's memory for one caption.
     QFont::insertSubstitutions(QStringLiteral("ＨＧｺﾞｼｯｸE-PRO"), gothic);
     QFont::insertSubstitutions(QStringLiteral("HGGothicE"), gothic);
+}
+
+QString installedFamily(const QString& family) {
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(family, Qt::CaseInsensitive))
+        return family;
+    for (const QString& substitute : QFont::substitutes(family)) {
+        if (installed.contains(substitute, Qt::CaseInsensitive))
+            return substitute;
+    }
+    return family;
 }
 
 } // namespace tanzo
