@@ -51,7 +51,7 @@ QLabel* BoardFace::newLabel(const QString& name) {
 }
 
 void BoardFace::createHeader() {
-    QFont font(installedFamily(layout::HeaderFontName));
+    QFont font(layout::HeaderFontName);
     font.setPointSizeF(layout::HeaderFontPoints);
     font.setWeight(QFont::Normal);
     // The band first, so the four captions lie in front of it.
@@ -69,7 +69,7 @@ void BoardFace::createHeader() {
 }
 
 void BoardFace::createTitleStrip() {
-    QFont font(installedFamily(layout::TitleFontName));
+    QFont font(layout::TitleFontName);
     font.setPointSizeF(layout::TitleFontPoints);
     font.setWeight(static_cast<QFont::Weight>(layout::TitleFontWeight));
     const auto make = [&](const QString& name, const QString& caption, const QString& tip,
@@ -165,8 +165,7 @@ QSize BoardFace::placeCells(int size) {
                layout::TitleHeight);
 
     const Settings& settings = m_settings;
-    QFont drawnFont = boardFont();
-    drawnFont.setFamily(installedFamily(drawnFont.family()));
+    const QFont font = boardFont();
 
     for (int c = 0; c < layout::ColumnCount; ++c) {
         const auto column = static_cast<Column>(c);
@@ -175,7 +174,7 @@ QSize BoardFace::placeCells(int size) {
             // A colour the options dialog applied shows at once.
             setBackColor(cell, settings.BackColor);
             if (column == layout::Seq)
-                cell->setFont(drawnFont);
+                cell->setFont(font);
             m_cellRects[c][r] = layout::cellRect(g, column, r);
             const layout::TwipRect& rect = m_cellRects[c][r];
             placeLabel(cell, rect.left, rect.top, rect.width, rect.height);
@@ -199,12 +198,32 @@ QSize BoardFace::placeCells(int size) {
 }
 
 void BoardFace::alignTexts() {
+    drawWithInstalledFamilies();
     for (int c = 0; c < layout::ColumnCount; ++c)
         alignCellText(static_cast<Column>(c), 0, 2);
     // Labels still in the old colours have been carried over to the new ones.
     m_drawnForeColor1 = m_settings.ForeColor1;
     m_drawnForeColor2 = m_settings.ForeColor2;
     m_textsPending = false;
+}
+
+void BoardFace::drawWithInstalledFamilies() {
+    // Looking the families up loads the font list, so it waits until the
+    // texts are measured, after the board is on the screen.
+    const auto install = [](QLabel* label) {
+        QFont font = label->font();
+        const QString family = installedFamily(font.family());
+        if (family != font.family()) {
+            font.setFamily(family);
+            label->setFont(font);
+        }
+    };
+    for (QLabel* label : m_headers)
+        install(label);
+    for (QLabel* label : {m_control, m_title, m_minimise, m_close})
+        install(label);
+    for (int r = 0; r < 3; ++r)
+        install(m_columns[layout::Seq][r]);
 }
 
 void BoardFace::alignPendingTexts() {

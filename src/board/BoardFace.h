@@ -35,7 +35,8 @@ public:
     // their captions measures text, which loads the fonts.
     QSize placeCells(int size);
     // Sizes every row text to its caption in the board font and centres it
-    // in its cell.
+    // in its cell. The labels' fonts are first switched to the installed
+    // families their names stand for.
     void alignTexts();
     // alignTexts() when placeCells() has left the texts unaligned.
     void alignPendingTexts();
@@ -66,6 +67,7 @@ private:
     void createHeader();
     void createRows();
     void alignCellText(layout::Column column, int first, int last);
+    void drawWithInstalledFamilies();
     void placeLabel(QLabel* label, double left, double top, double width, double height);
     QLabel* text(layout::Column column, int row) const { return m_columns[column][row + 3]; }
 

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
 
 namespace tanzo {
@@ -24,14 +25,22 @@ void installJapaneseFontSubstitutions() {
 }
 
 QString installedFamily(const QString& family) {
+    // The board asks on every relayout; the answer is kept for the run.
+    static QHash<QString, QString> known;
+    if (const auto found = known.constFind(family); found != known.cend())
+        return *found;
     const QStringList installed = QFontDatabase::families();
-    if (installed.contains(family, Qt::CaseInsensitive))
-        return family;
-    for (const QString& substitute : QFont::substitutes(family)) {
-        if (installed.contains(substitute, Qt::CaseInsensitive))
-            return substitute;
+    QString drawn = family;
+    if (!installed.contains(family, Qt::CaseInsensitive)) {
+        for (const QString& substitute : QFont::substitutes(family)) {
+            if (installed.contains(substitute, Qt::CaseInsensitive)) {
+                drawn = substitute;
+                break;
+            }
+        }
     }
-    return family;
+    known.insert(family, drawn);
+    return drawn;
 }
 
 } // namespace tanzo
