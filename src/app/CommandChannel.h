@@ -2,13 +2,13 @@
 
 #include "ScheduleCommands.h"
 
+#include "platform/LocalChannel.h"
+
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <optional>
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace tanzo {
 
@@ -42,12 +42,12 @@ signals:
     void scheduleChanged();
 
 private:
-    void readRequest(QLocalSocket* socket);
-    void answer(QLocalSocket* socket, const Command& command);
+    void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);
+    void runWhenIdle(const Command& command, const ChannelListener::Answer& answer);
 
     AppContext& m_state;
     QString m_path;
-    QLocalServer* m_server;
+    std::unique_ptr<ChannelListener> m_listener;
     std::function<bool()> m_editorOpen;
     std::function<bool()> m_busy;
 };

@@ -35,6 +35,9 @@ constexpr int kFirstPositionMargin = 16;
 // How long before a notice its sound is made ready: loading the audio
 // machinery cold takes longer than a notice may wait for its sound.
 constexpr int kSoundLeadSeconds = 60;
+// How long after the board shows the command channel opens; loading the
+// socket machinery is left until the board is on the screen.
+constexpr int kCommandChannelDelayMs = 200;
 // How soon an exit looks again whether the nested event loops it ended
 // have returned.
 constexpr int kNestedLoopRetryMs = 10;
@@ -149,6 +152,14 @@ Shell::StartResult Shell::start() {
     m_board->tickTimer()->start();
     if (s.ShowTask)
         m_behaviour->showTaskBarProxy();
+    // Off the start-up path: a command line that comes sooner waits for it.
+    QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
+    return StartResult::Running;
+}
+
+void Shell::openCommandChannel() {
+    if (m_exiting)
+        return;
     // Commands from the command line: the board reloads at once.
     m_commands = std::make_unique<CommandServer>(*m_state);
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
@@ -158,7 +169,6 @@ Shell::StartResult Shell::start() {
         m_board->tick();
     });
     m_commands->listen();
-    return StartResult::Running;
 }
 
 void Shell::requestExit() {

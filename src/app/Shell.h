@@ -69,6 +69,7 @@ signals:
     void finished();
 
 private:
+    void openCommandChannel();
     void continueExit();
     void endNestedLoops();
     void runExit();

@@ -1,38 +1,18 @@
 #include "SoundPlayer.h"
 
+#include "PluginModule.h"
+
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QLibrary>
-#include <QStringList>
 
 namespace tanzo {
 namespace {
 
 using CreatePlayer = SoundPlayer* (*)();
 
-// Beside the executable in the build tree, in the private library folder
-// after an install.
-QStringList moduleCandidates() {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    const QString name = QStringLiteral(TANZO_SOUND_MODULE_FILE);
-    return {exeDir + QLatin1Char('/') + name, exeDir + QStringLiteral("/../") +
-                                                  QStringLiteral(TANZO_SOUND_MODULE_SUBDIR) +
-                                                  QLatin1Char('/') + name};
-}
-
 SoundPlayer* loadPlayer() {
-    for (const QString& path : moduleCandidates()) {
-        if (!QFileInfo::exists(path))
-            continue;
-        // Never unloaded: the player's objects live until the application ends.
-        QLibrary module(path);
-        if (const auto create =
-                reinterpret_cast<CreatePlayer>(module.resolve("tanzo_create_sound_player")))
-            return create();
-        qWarning("tanzo: cannot load the sound module %s: %s", qPrintable(path),
-                 qPrintable(module.errorString()));
-    }
-    return nullptr;
+    const auto create = reinterpret_cast<CreatePlayer>(
+        resolveModuleSymbol(TANZO_SOUND_MODULE_FILE, "tanzo_create_sound_player"));
+    return create ? create() : nullptr;
 }
 
 class DeferredSoundPlayer : public SoundPlayer {

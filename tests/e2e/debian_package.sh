@@ -23,6 +23,7 @@ dpkg-deb --field "$deb" >"$E2E_ARTIFACTS/deb-fields.txt"
 expected=(
     ./usr/bin/tanzo
     "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_sound.so"
+    "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_channel.so"
     ./usr/share/man/man1/tanzo.1.gz
     ./usr/share/applications/tanzo.desktop
     ./usr/share/metainfo/com.merovane.Tanzo.metainfo.xml

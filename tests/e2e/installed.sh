@@ -19,6 +19,7 @@ expected=(
     share/applications/tanzo.desktop
     share/metainfo/com.merovane.Tanzo.metainfo.xml
     "lib/$(gcc -print-multiarch)/tanzo/libtanzo_sound.so"
+    "lib/$(gcc -print-multiarch)/tanzo/libtanzo_channel.so"
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tanzo.png")
@@ -37,6 +38,10 @@ e2e_start_desktop
 e2e_start_tanzo
 board=$(e2e_wait_board)
 e2e_screenshot installed-board
+# A command line reaches the installed board through the installed channel
+# module; the board holds the instance lock, so nothing else could answer.
+timeout 20 "$TANZO_BIN" --list >"$E2E_TMP/list.out" 2>&1 ||
+    e2e_fail "--list did not reach the installed board: $(cat "$E2E_TMP/list.out")"
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
 e2e_wait_tanzo_exit 10 || e2e_fail "the installed program kept running after its exit"
 e2e_pass
