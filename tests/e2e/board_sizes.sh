@@ -46,7 +46,7 @@ check_size() {
     local left
     left=$(label_left "×") || e2e_fail "the close label cannot be read"
     [[ $left -eq $exit_left ]] || e2e_fail "at 「$word」 the close label is at x=$left, not $exit_left"
-    e2e_accessible_dump 1 | grep -qF "label name='$status' " ||
+    e2e_accessible_dump 1 | grep -F "label name='$status' " >/dev/null ||
         e2e_fail "at 「$word」 the status header does not read $status"
     e2e_screenshot "size-$word"
     import -window "$board" "$E2E_ARTIFACTS/board-$word.png" 2>/dev/null || true
