@@ -10,9 +10,8 @@
 namespace tanzo {
 namespace {
 
-const QStringList kOurOptions = {QStringLiteral("-h"),        QStringLiteral("-?"),
-                                 QStringLiteral("-v"),        QStringLiteral("--help"),
-                                 QStringLiteral("--version"), QStringLiteral("--help-all")};
+const QStringList kOurOptions = {QStringLiteral("-h"), QStringLiteral("-?"), QStringLiteral("-v"),
+                                 QStringLiteral("--help"), QStringLiteral("--version")};
 
 ParsedCommandLine failure(const QString& message) {
     ParsedCommandLine p;
@@ -57,7 +56,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
         "ボードが動いていればボードに渡し、動いていなければデータファイルを直接読み書きします。\n"
         "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。"));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Our own help option: the toolkit's has no Japanese text, and it would
+    // list --help-all, whose toolkit options mean nothing to a command.
+    const QCommandLineOption help(
+        {QStringLiteral("?"), QStringLiteral("h"), QStringLiteral("help")},
+        QStringLiteral("この説明を表示します。"));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("今日の予定を表示します。"));

@@ -6,10 +6,12 @@
 #include "platform/AppPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
+#include "platform/ToolkitTranslation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -81,6 +83,8 @@ CommandOutput dispatch(const Command& command) {
 
 int runCommandLine(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QTranslator toolkitTranslator;
+    installToolkitTranslation(toolkitTranslator);
     const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
     print(stdout, parsed.out);
     print(stderr, parsed.err);

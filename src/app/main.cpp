@@ -5,9 +5,9 @@
 #include "platform/Fonts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/TerminationSignals.h"
+#include "platform/ToolkitTranslation.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
@@ -37,12 +37,8 @@ int main(int argc, char** argv) {
     // Notices and dialogs come and go; the program ends only by its exit.
     QApplication::setQuitOnLastWindowClosed(false);
     tanzo::installJapaneseFontSubstitutions();
-    // The program speaks Japanese whatever the locale; so do the toolkit's
-    // own dialogs and buttons (colour and file choosers, context menus).
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    QTranslator toolkitTranslator;
+    tanzo::installToolkitTranslation(toolkitTranslator);
 
     tanzo::SystemClock clock;
     tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer());

@@ -37,6 +37,12 @@ expected=$'2027-03-15 12:00  普通  本社  定例\n2027-03-16 10:30  重要  �
 [[ "$CLI_OUT" == "$expected" ]] || e2e_fail "--list printed: $CLI_OUT"
 cli --list
 [[ "$CLI_OUT" == "2027-03-15 12:00  普通  本社  定例" ]] || e2e_fail "--list (today) printed: $CLI_OUT"
+# Every help option the help lists gives the help, in Japanese.
+for option in --help -h '-?'; do
+    cli "$option"
+    [[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"この説明を表示します。"* && "$CLI_OUT" == *--export* ]] ||
+        e2e_fail "tanzo $option ended with $CLI_STATUS and printed: $CLI_OUT $CLI_ERR"
+done
 
 printf 'hello\n' >"$E2E_TMP/notes.ics"
 before=$(md5sum <"$TANZO_DATA_FILE")
