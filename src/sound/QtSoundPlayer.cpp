@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace tanzo {
 namespace {
@@ -233,29 +234,34 @@ std::optional<WavData> readWav(const QString& path) {
 
 class QtSoundPlayer : public SoundPlayer {
 public:
+    // Asked every second while a notice is near: a file is read once per
+    // notice, also when it turns out to need converting at play time.
     void prepare(const QString& path) override {
-        if (!QCoreApplication::instance() || (m_prepared && m_preparedPath == path))
+        if (!QCoreApplication::instance() || path == m_preparedPath)
             return;
+        m_preparedPath = path;
+        if (m_prepared)
+            m_prepared->deleteLater();
+        m_prepared = nullptr;
         // Opens the connection to the sound server.
         QMediaDevices::defaultAudioOutput();
         const std::optional<WavData> wav = readWav(path);
-        if (!wav || !effectDecodes(*wav))
-            return;
-        if (m_prepared)
-            m_prepared->deleteLater();
-        m_prepared = newEffect(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-        m_preparedPath = path;
+        if (wav && effectDecodes(*wav))
+            m_prepared = newEffect(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     }
 
     void play(const QString& path) override {
         stop();
         if (!QCoreApplication::instance())
             return;
+        // What was prepared serves this play only; the next notice
+        // prepares afresh.
+        const bool preparedForThis = std::exchange(m_preparedPath, QString()) == path;
         const std::optional<WavData> wav = readWav(path);
         if (wav && effectDecodes(*wav)) {
             // The prepared sound is already decoded; it serves once, as the
             // file may change before the next notice.
-            if (m_prepared && m_preparedPath == path) {
+            if (m_prepared && preparedForThis) {
                 m_effect = m_prepared;
                 m_prepared = nullptr;
                 m_effect->play();
