@@ -10,7 +10,7 @@ e2e_init "$@"
 build_dir=$(dirname "$TANZO_BIN")
 source_dir=$(cd "$E2E_LIB_DIR/../.." && pwd)
 desktop=$source_dir/packaging/tanzo.desktop
-metainfo=$source_dir/packaging/com.merovane.Tanzo.metainfo.xml
+metainfo=$source_dir/packaging/com.merovane.tanzo.metainfo.xml
 
 for tool in desktop-file-validate appstreamcli identify; do
     command -v "$tool" >/dev/null || e2e_fail "missing tool $tool (run scripts/setup)"
@@ -65,7 +65,7 @@ cmake --install "$build_dir" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
 expected=(
     bin/tanzo
     share/applications/tanzo.desktop
-    share/metainfo/com.merovane.Tanzo.metainfo.xml
+    share/metainfo/com.merovane.tanzo.metainfo.xml
     share/tanzo/media/Chord.wav
 )
 for size in 16 32 48 64 128 256; do
@@ -86,6 +86,6 @@ cmp -s "$desktop" "$prefix/share/applications/tanzo.desktop" ||
     e2e_fail "the installed tanzo.desktop differs from the shipped one"
 desktop-file-validate "$prefix/share/applications/tanzo.desktop" ||
     e2e_fail "the installed tanzo.desktop does not validate"
-appstreamcli validate --no-net "$prefix/share/metainfo/com.merovane.Tanzo.metainfo.xml" >/dev/null 2>&1 ||
+appstreamcli validate --no-net "$prefix/share/metainfo/com.merovane.tanzo.metainfo.xml" >/dev/null 2>&1 ||
     e2e_fail "the installed metainfo does not validate"
 e2e_pass
