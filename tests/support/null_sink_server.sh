@@ -19,8 +19,7 @@ null_sink_start() {
     if [ -z "$_ns_server" ]; then
         if command -v pulseaudio >/dev/null 2>&1; then
             _ns_server=pulseaudio
-        elif command -v pipewire >/dev/null 2>&1 && command -v pipewire-pulse >/dev/null 2>&1 &&
-            command -v wireplumber >/dev/null 2>&1; then
+        elif command -v pipewire >/dev/null 2>&1 && command -v pipewire-pulse >/dev/null 2>&1; then
             _ns_server=pipewire
         else
             return 77
@@ -42,7 +41,15 @@ null_sink_start() {
         fi
         pipewire >"$_ns_log" 2>&1 &
         null_sink_pids="$null_sink_pids $!"
-        wireplumber >>"$_ns_log" 2>&1 &
+        # The session manager links the streams to the sink.
+        if command -v wireplumber >/dev/null 2>&1; then
+            wireplumber >>"$_ns_log" 2>&1 &
+        elif command -v pipewire-media-session >/dev/null 2>&1; then
+            pipewire-media-session >>"$_ns_log" 2>&1 &
+        else
+            echo "no PipeWire session manager (wireplumber) is installed" >>"$_ns_log"
+            return 77
+        fi
         null_sink_pids="$null_sink_pids $!"
         pipewire-pulse >>"$_ns_log" 2>&1 &
         null_sink_pids="$null_sink_pids $!"
