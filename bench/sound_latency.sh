@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # How long a notice's sound takes to be heard after the notice asks for it:
 # the program's sound player (through tanzo_sound_probe) plays the chord into
-# a private PulseAudio null sink whose monitor is read in 5 ms blocks; the
+# a private null sink (PulseAudio, or PipeWire's pulse server) whose monitor is read in 5 ms blocks; the
 # figure is the time from the play call to the first block with sound in it.
 # It includes the monitor's own capture delay, so it is an upper bound.
 #
@@ -16,18 +16,22 @@ runs=${2:-5}
 probe=$build_dir/tanzo_sound_probe
 chord=$build_dir/media/Chord.wav
 cmake --build "$build_dir" -j2 --target tanzo_sound_probe tanzo_sound tanzo_resources >&2
-for tool in pulseaudio parec; do
-    command -v "$tool" >/dev/null || { echo "sound_latency.sh: $tool is missing (scripts/setup)" >&2; exit 1; }
+for tool in pactl parec; do
+    command -v "$tool" >/dev/null || { echo "sound_latency.sh: $tool is missing (scripts/setup test)" >&2; exit 1; }
 done
+# shellcheck source=tests/support/null_sink_server.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/support/null_sink_server.sh"
 
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run HOME=$work/home PULSE_SERVER=unix:$work/run/pulse/native
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
-trap 'pulseaudio --kill >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-pulseaudio -n --daemonize=yes --exit-idle-time=-1 -L "module-null-sink sink_name=nul" \
-    -L module-native-protocol-unix --log-target=file:"$work/pulse.log"
-for _ in $(seq 50); do [[ -S $XDG_RUNTIME_DIR/pulse/native ]] && break; sleep 0.1; done
+trap 'null_sink_stop; rm -rf "$work"' EXIT
+null_sink_start "$work/pulse.log" || {
+    echo "sound_latency.sh: no sound server started (see $work/pulse.log)" >&2
+    cat "$work/pulse.log" >&2
+    exit 1
+}
 
 one_run() { # extra probe arguments; prints milliseconds from play to sound
     python3 - "$probe" "$chord" "$@" <<'PY'

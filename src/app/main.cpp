@@ -2,6 +2,7 @@
 #include "Shell.h"
 
 #include "platform/Clock.h"
+#include "platform/DisplayCheck.h"
 #include "platform/Fonts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/TerminationSignals.h"
@@ -9,6 +10,8 @@
 
 #include <QApplication>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -29,6 +32,11 @@ int main(int argc, char** argv) {
     if (tanzo::wantsCommandLine(argc, argv))
         return tanzo::runCommandLine(argc, argv);
     preferX11UnderWayland();
+    // The toolkit would abort with a long hint about reinstalling.
+    if (const QString reason = tanzo::missingDisplayReason(); !reason.isEmpty()) {
+        std::fprintf(stderr, "tanzo: %s\n", reason.toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tanzo"));
     QApplication::setOrganizationName(QStringLiteral("Merovane"));

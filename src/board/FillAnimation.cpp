@@ -1,8 +1,8 @@
 #include "FillAnimation.h"
 
 #include "board/BoardContent.h"
-#include "board/FlapPace.h"
 #include "core/AppContext.h"
+#include "core/FlapPace.h"
 #include "platform/Clock.h"
 
 #include <algorithm>

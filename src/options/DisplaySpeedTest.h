@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/FlapPace.h"
+#include "core/FlapPace.h"
 
 #include <QString>
 

@@ -99,7 +99,8 @@ void OptionsDialog::load() {
     m_form.savePositionCheck->setChecked(s.SaveLastPosition);
     m_form.bringToFrontCheck->setChecked(s.ActiveDisplay);
     // The desktop's own settings may have changed the entry since.
-    m_form.loginCheck->setChecked(Autostart().isEnabled());
+    m_startAtLoginShown = Autostart().isEnabled();
+    m_form.loginCheck->setChecked(m_startAtLoginShown);
 
     m_form.intervalBox->setText(QString::number(s.Interval));
 
@@ -219,7 +220,16 @@ OptionValues OptionsDialog::snapshot() const {
     return v;
 }
 
-bool OptionsDialog::applyOptions() {
+bool OptionsDialog::applyOptions(QString* failure) {
+    // The entry belongs to the desktop as much as to the board: an unrelated
+    // OK leaves it, and the lines the user or the desktop put in it, alone.
+    const bool startAtLogin = m_form.loginCheck->isChecked();
+    if (startAtLogin != m_startAtLoginShown) {
+        if (!Autostart().setEnabled(startAtLogin, failure))
+            return false;
+        m_startAtLoginShown = startAtLogin;
+    }
+
     const options::AppliedOptions applied =
         options::applyOptionValues(snapshot(), m_context.settings);
     m_context.settings = applied.settings;
@@ -228,8 +238,7 @@ bool OptionsDialog::applyOptions() {
     // SaveLastPosition is what the exit-time write stores.
     Settings toWrite = m_context.settings;
     toWrite.SaveLastPosition = true;
-    if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()) ||
-        !Autostart().setEnabled(m_context.settings.StartAtLogin))
+    if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()))
         return false;
     m_board.applyBoardLayout(m_context.settings.WindowSize);
     // What the board's menu shows ticked takes effect on the board now.
@@ -276,8 +285,11 @@ bool OptionsDialog::commit(bool closeAfter) {
         focusField(problem->field);
         return false;
     }
-    if (!applyOptions()) {
-        msgbox::show(this, msgbox::Icon::Critical, kCaption, kWriteFailedMessage);
+    QString failure;
+    if (!applyOptions(&failure)) {
+        const QString text =
+            failure.isEmpty() ? kWriteFailedMessage : kWriteFailedMessage + u'\n' + failure;
+        msgbox::show(this, msgbox::Icon::Critical, kCaption, text);
         return false;
     }
     if (closeAfter) {

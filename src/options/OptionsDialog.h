@@ -42,8 +42,9 @@ public:
     // The controls' values as they stand.
     options::OptionValues snapshot() const;
     // Copies validated values into the settings, writes them all and lays
-    // the board out; false when the write failed.
-    bool applyOptions();
+    // the board out; false when a write failed, with what failed in *failure
+    // when known. A failed autostart entry leaves the settings as they were.
+    bool applyOptions(QString* failure = nullptr);
     // Enables each control as the others' values allow.
     void refreshControls();
 
@@ -92,6 +93,9 @@ private:
     options::BoardPositionEntry* m_position = nullptr;
 
     bool m_optionsChanged = false;
+    // What the login box showed when the dialog read the autostart entry:
+    // the entry is written only when the user changes the box.
+    bool m_startAtLoginShown = false;
 };
 
 // Opens the options dialog unless one is open (`slot` holds it while it

@@ -1,11 +1,14 @@
 #!/bin/sh
 # Plays WAV files of several encodings through the program's sound player into
-# a private PulseAudio null sink and checks that something was heard.
+# a private null sink (PulseAudio, or PipeWire's pulse server) and checks that
+# something was heard.
 # usage: sound_through_null_sink.sh PATH/TO/tanzo_sound_probe
 set -u
 probe=$1
+# shellcheck source=tests/support/null_sink_server.sh
+. "$(dirname "$0")/../support/null_sink_server.sh"
 
-for tool in pulseaudio parecord sox; do
+for tool in pactl parecord sox; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed; the sound output cannot be checked"
         exit 77
@@ -18,19 +21,18 @@ mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY
 
-stop_pulse() {
-    pulseaudio --kill >/dev/null 2>&1
+stop_server() {
+    null_sink_stop
     rm -rf "$work"
 }
-trap stop_pulse EXIT
+trap stop_server EXIT
 
-if ! pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes \
-        -L "module-null-sink sink_name=nul" -L module-native-protocol-unix \
-        --log-target=file:"$work/pulse.log"; then
-    echo "FAIL: pulseaudio did not start"; cat "$work/pulse.log"; exit 1
-fi
-i=0
-while [ ! -S "$XDG_RUNTIME_DIR/pulse/native" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+null_sink_start "$work/pulse.log"
+case $? in
+0) ;;
+77) echo "SKIP: no sound server (PulseAudio or PipeWire's pulse server) is installed"; exit 77 ;;
+*) echo "FAIL: the sound server did not start"; cat "$work/pulse.log"; exit 1 ;;
+esac
 
 # The shipped chord is 16-bit PCM; users' files may be anything else.
 sox -n -r 44100 -c 2 -b 16 -e signed-integer "$work/chord16.wav" synth 1.2 sine 523.25 sine 659.25 vol 0.6

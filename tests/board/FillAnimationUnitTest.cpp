@@ -1,8 +1,8 @@
 #include "BoardTestEntries.h"
 #include "board/BoardContent.h"
 #include "board/FillAnimation.h"
-#include "board/FlapPace.h"
 #include "core/AppContext.h"
+#include "core/FlapPace.h"
 #include "platform/Clock.h"
 
 #include <gtest/gtest.h>

@@ -44,6 +44,14 @@ for option in --help -h '-?'; do
         e2e_fail "tanzo $option ended with $CLI_STATUS and printed: $CLI_OUT $CLI_ERR"
 done
 
+# Without a screen the board says why in one line and ends with 1, instead of
+# the toolkit's abort.
+for display in "" :4321; do
+    DISPLAY=$display WAYLAND_DISPLAY="" QT_QPA_PLATFORM="" cli
+    [[ $CLI_STATUS -eq 1 && "$CLI_ERR" == "tanzo: "*画面* && $(wc -l <<<"$CLI_ERR") -eq 1 ]] ||
+        e2e_fail "tanzo with DISPLAY='$display' ended with $CLI_STATUS and said: $CLI_ERR"
+done
+
 printf 'hello\n' >"$E2E_TMP/notes.ics"
 before=$(md5sum <"$TANZO_DATA_FILE")
 # arguments | status | part of the message

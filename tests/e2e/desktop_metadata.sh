@@ -10,7 +10,7 @@ e2e_init "$@"
 build_dir=$(dirname "$TANZO_BIN")
 source_dir=$(cd "$E2E_LIB_DIR/../.." && pwd)
 desktop=$source_dir/packaging/tanzo.desktop
-metainfo=$source_dir/packaging/com.merovane.Tanzo.metainfo.xml
+metainfo=$source_dir/packaging/com.merovane.tanzo.metainfo.xml
 
 for tool in desktop-file-validate appstreamcli identify; do
     command -v "$tool" >/dev/null || e2e_fail "missing tool $tool (run scripts/setup)"
@@ -22,7 +22,7 @@ desktop-file-validate "$desktop" >"$E2E_ARTIFACTS/desktop-file-validate.txt" 2>&
 # desktop-file-validate exits 0 on hints too; treat its warnings as faults.
 ! grep -qiE 'warning|error' "$E2E_ARTIFACTS/desktop-file-validate.txt" ||
     e2e_fail "desktop-file-validate warns: $(cat "$E2E_ARTIFACTS/desktop-file-validate.txt")"
-appstreamcli validate --no-net "$metainfo" >"$E2E_ARTIFACTS/appstream-validate.txt" 2>&1 ||
+appstreamcli validate --pedantic --no-net "$metainfo" >"$E2E_ARTIFACTS/appstream-validate.txt" 2>&1 ||
     e2e_fail "appstreamcli rejects the metainfo: $(cat "$E2E_ARTIFACTS/appstream-validate.txt")"
 
 desktop_key() { # key: the value from the [Desktop Entry] group
@@ -50,6 +50,10 @@ checks=(
     "metainfo provides the program|$(meta_find ./provides/binary)|tanzo"
     "metainfo Japanese name|$(meta_find "./name[@{http://www.w3.org/XML/1998/namespace}lang='ja']")|スケジュールヨルカLite"
     "newest release is the built version|$(meta_find ./releases/release version)|$project_version"
+    "metainfo id is lower case|$(meta_find ./id | tr '[:upper:]' '[:lower:]')|$(meta_find ./id)"
+    "metainfo file is named for its id|$(meta_find ./id).metainfo.xml|$(basename "$metainfo")"
+    "Japanese keywords are given|$([[ -n "$(desktop_key 'Keywords[ja]')" ]] && echo yes)|yes"
+    "metainfo names a screenshot|$([[ "$(meta_find ./screenshots/screenshot/image)" == https://* ]] && echo yes)|yes"
 )
 for row in "${checks[@]}"; do
     IFS='|' read -r what found expected <<<"$row"
@@ -65,7 +69,8 @@ cmake --install "$build_dir" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
 expected=(
     bin/tanzo
     share/applications/tanzo.desktop
-    share/metainfo/com.merovane.Tanzo.metainfo.xml
+    share/icons/hicolor/scalable/apps/tanzo.svg
+    share/metainfo/com.merovane.tanzo.metainfo.xml
     share/tanzo/media/Chord.wav
 )
 for size in 16 32 48 64 128 256; do
@@ -80,12 +85,18 @@ for size in 16 32 48 64 128 256; do
     got=$(identify -format '%m %wx%h' "$icon" 2>/dev/null) || e2e_fail "cannot read $icon"
     [[ "$got" == "PNG ${size}x${size}" ]] || e2e_fail "icon ${size}x${size} is $got"
 done
+"$E2E_PYTHON" - "$prefix/share/icons/hicolor/scalable/apps/tanzo.svg" <<'PY' || e2e_fail "the scalable icon is not a square SVG"
+import sys
+import xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+assert root.tag == "{http://www.w3.org/2000/svg}svg" and root.get("viewBox") == "0 0 32 32"
+PY
 help_pages=$(find "$prefix/share/tanzo/help" -type f 2>/dev/null | wc -l)
 ((help_pages > 0)) || e2e_fail "the install holds no help pages under share/tanzo/help"
 cmp -s "$desktop" "$prefix/share/applications/tanzo.desktop" ||
     e2e_fail "the installed tanzo.desktop differs from the shipped one"
 desktop-file-validate "$prefix/share/applications/tanzo.desktop" ||
     e2e_fail "the installed tanzo.desktop does not validate"
-appstreamcli validate --no-net "$prefix/share/metainfo/com.merovane.Tanzo.metainfo.xml" >/dev/null 2>&1 ||
+appstreamcli validate --pedantic --no-net "$prefix/share/metainfo/com.merovane.tanzo.metainfo.xml" >/dev/null 2>&1 ||
     e2e_fail "the installed metainfo does not validate"
 e2e_pass

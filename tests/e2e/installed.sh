@@ -17,7 +17,7 @@ expected=(
     bin/tanzo
     share/tanzo/media/Chord.wav
     share/applications/tanzo.desktop
-    share/metainfo/com.merovane.Tanzo.metainfo.xml
+    share/metainfo/com.merovane.tanzo.metainfo.xml
     "lib/$(gcc -print-multiarch)/tanzo/libtanzo_sound.so"
     "lib/$(gcc -print-multiarch)/tanzo/libtanzo_channel.so"
 )
@@ -35,9 +35,19 @@ soxi "$prefix/share/tanzo/media/Chord.wav" 2>/dev/null | grep -q '16-bit Signed 
 
 TANZO_BIN=$prefix/bin/tanzo
 e2e_start_desktop
-e2e_start_tanzo
+today=$(e2e_day_serial 2027-03-15)
+e2e_write_data_file <<EOF_DATA
+$today,.4375,1,"本社      ","定例会議",0,0
+$today,.5,3,"会議室    ","資料持参",0,0
+$today,.625,2,"東京駅    ","",0,0
+EOF_DATA
+e2e_start_tanzo --faketime "@2027-03-15 09:50:00"
 board=$(e2e_wait_board)
+e2e_wait_text "会議室" 15 || e2e_fail "the installed board never showed its appointments"
 e2e_screenshot installed-board
+# The board alone, as the AppStream description shows it.
+import -window "$board" "$E2E_ARTIFACTS/screenshot-board.png" 2>/dev/null ||
+    e2e_fail "cannot capture the board window"
 # A command line reaches the installed board through the installed channel
 # module; the board holds the instance lock, so nothing else could answer.
 timeout 20 "$TANZO_BIN" --list >"$E2E_TMP/list.out" 2>&1 ||

@@ -240,15 +240,17 @@ e2e_start_desktop() {
     e2e_start_icewm
 }
 
-# Optional: a PulseAudio server with a null sink "nul"; what the program plays
-# can be recorded from nul.monitor (see e2e_record_audio).
+# Optional: a sound server (PulseAudio, or PipeWire's pulse server) with a
+# null sink "nul"; what the program plays can be recorded from nul.monitor
+# (see e2e_record_audio).
 e2e_start_pulse() {
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=true \
-        -L "module-null-sink sink_name=nul" -L module-native-protocol-unix \
-        >"$E2E_TMP/pulse.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_retry 15 pactl info || e2e_fail "pulseaudio did not start (see pulse.log)"
-    pactl set-default-sink nul >/dev/null
+    # shellcheck source=tests/support/null_sink_server.sh
+    source "$E2E_LIB_DIR/../support/null_sink_server.sh"
+    local status=0
+    null_sink_start "$E2E_TMP/pulse.log" || status=$?
+    # shellcheck disable=SC2206
+    E2E_PIDS+=($null_sink_pids)
+    ((status == 0)) || e2e_fail "the sound server did not start (status $status, see pulse.log)"
 }
 
 # Records $2 seconds of what is played into $1 (a WAV file), in the background;

@@ -18,6 +18,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,46 +331,101 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     EXPECT_TRUE(m_dialog->isVisible() || !m_dialog.isNull());
 }
 
-TEST_F(OptionsDialogTest, StartAtLoginWritesAndRemovesTheAutostartEntry) {
-    const QString config = m_dir.filePath(QStringLiteral("config dir"));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    const QString entry = config + QStringLiteral("/autostart/tanzo.desktop");
-    auto readEntry = [&entry] {
-        QFile f(entry);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+// The login box against the autostart entry as the user and the desktop
+// leave it: what the box shows, what OK does to the file, what is stored.
+TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
+    enum class Then { TickLogin, UntickLogin, OtherOption };
+    struct Case {
+        const char* what;
+        const char* entry; // the file before, or none
+        bool readOnlyFolder;
+        bool shownTicked;
+        Then then;
+        const char* after; // the file after: "=" unchanged, or lines it holds, or none
+        const char* lacks; // a line the file no longer holds
+        bool stored;
+        const char* message; // part of the message shown, or none
     };
-    // The setting says on, but the entry is gone: the box shows the entry.
-    m_state->settings.StartAtLogin = true;
-    open();
-    EXPECT_FALSE(check("chkLogin")->isChecked());
+    const QByteArray userEntry = "[Desktop Entry]\nType=Application\nName=Tanzo\n"
+                                 "Exec=/opt/tanzo/tanzo\nX-User-Key=kept\n";
+    const Case cases[] = {
+        {"no entry: ticking writes the launcher", nullptr, false, false, Then::TickLogin,
+         "\nExec=@APP@\nTryExec=@APP@\n", nullptr, true, nullptr},
+        {"switched off in the desktop's settings", "X-GNOME-Autostart-enabled=false\n", false,
+         false, Then::OtherOption, "=", nullptr, false, nullptr},
+        {"hidden, with spaces: ticking keeps the user's lines", "Hidden = true\n", false, false,
+         Then::TickLogin, "\nExec=/opt/tanzo/tanzo\nX-User-Key=kept\n", "Hidden = true", true,
+         nullptr},
+        {"the user's keys across an unrelated OK", "X-GNOME-Autostart-enabled = true\n", false,
+         true, Then::OtherOption, "=", nullptr, true, nullptr},
+        {"unticking removes the entry", "", false, true, Then::UntickLogin, nullptr, nullptr, false,
+         nullptr},
+        {"read-only folder: the file and reason shown, nothing stored", nullptr, true, false,
+         Then::TickLogin, nullptr, nullptr, false, "/autostart"},
+    };
+    const QString app = QCoreApplication::applicationFilePath();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.filePath(QStringLiteral("config"))));
+        const QString folder = config.filePath(QStringLiteral("config/autostart"));
+        const QString entry = folder + QStringLiteral("/tanzo.desktop");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QByteArray before;
+        if (c.entry) {
+            before = userEntry + c.entry;
+            QFile f(entry);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(before);
+        }
+        if (c.readOnlyFolder) {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+            // Permissions do not hold for root; a file where the folder
+            // should be stops the write all the same.
+            if (QFileInfo(folder).isWritable()) {
+                ASSERT_TRUE(QDir(folder).removeRecursively() &&
+                            QFile(folder).open(QIODevice::WriteOnly));
+            }
+        }
+        m_boxes.clear();
+        const bool setting = !c.shownTicked; // the entry, not the setting, is shown
+        m_state->settings.StartAtLogin = setting;
+        QFile::remove(m_store->filePath());
+        open();
+        EXPECT_EQ(check("chkLogin")->isChecked(), c.shownTicked);
+        if (c.then == Then::OtherOption)
+            check("chkWindow_0")->toggle();
+        else
+            check("chkLogin")->setChecked(c.then == Then::TickLogin);
+        button("cmdOK")->click();
 
-    check("chkLogin")->setChecked(true);
-    button("cmdApply")->click();
-    ASSERT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
-    EXPECT_TRUE(storedSettings().StartAtLogin);
-    const QString text = readEntry();
-    EXPECT_TRUE(text.contains(QStringLiteral("\nName[ja]=スケジュールヨルカLite\n")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=") + QCoreApplication::applicationFilePath() +
-                              QLatin1Char('\n')))
-        << text.toStdString();
-    delete m_dialog.data();
-    open();
-    EXPECT_TRUE(check("chkLogin")->isChecked());
-
-    // Turned off in the desktop's own settings: hidden, so shown as off.
-    QFile hidden(entry);
-    ASSERT_TRUE(hidden.open(QIODevice::Append));
-    hidden.write("Hidden=true\n");
-    hidden.close();
-    delete m_dialog.data();
-    open();
-    EXPECT_FALSE(check("chkLogin")->isChecked());
-    check("chkLogin")->setChecked(true);
-    check("chkLogin")->setChecked(false);
-    button("cmdOK")->click();
-    EXPECT_FALSE(QFile::exists(entry));
-    EXPECT_FALSE(storedSettings().StartAtLogin);
+        QFile after(entry);
+        const bool exists = after.open(QIODevice::ReadOnly);
+        const QByteArray text = exists ? after.readAll() : QByteArray();
+        if (!c.after) {
+            EXPECT_FALSE(exists) << text.toStdString();
+        } else if (QByteArray(c.after) == "=") {
+            EXPECT_EQ(text, before);
+        } else {
+            EXPECT_TRUE(text.contains(QByteArray(c.after).replace("@APP@", app.toUtf8())))
+                << text.toStdString();
+        }
+        if (c.lacks) {
+            EXPECT_FALSE(text.contains(c.lacks)) << text.toStdString();
+        }
+        EXPECT_EQ(storedSettings().StartAtLogin, c.stored);
+        if (c.message) {
+            ASSERT_EQ(m_boxes.size(), 1u);
+            EXPECT_TRUE(m_boxes[0].text.startsWith(OptionsDialog::kWriteFailedMessage));
+            EXPECT_TRUE(m_boxes[0].text.contains(QString::fromUtf8(c.message)))
+                << m_boxes[0].text.toStdString();
+            EXPECT_EQ(m_state->settings.StartAtLogin, setting);
+        } else {
+            EXPECT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        delete m_dialog.data();
+    }
     qunsetenv("XDG_CONFIG_HOME");
 }
 

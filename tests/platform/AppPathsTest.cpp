@@ -41,11 +41,13 @@ TEST(AppPaths, PerUserFilesLiveUnderTheVendorDirectories) {
 TEST(AppPaths, AutostartEntryRunsTheGivenProgramWhateverItsPath) {
     const QByteArray plain = Autostart::entryText(QStringLiteral("/usr/bin/tanzo"));
     EXPECT_TRUE(plain.startsWith("[Desktop Entry]\n"));
-    EXPECT_TRUE(plain.contains("\nExec=/usr/bin/tanzo\n"));
+    EXPECT_TRUE(plain.contains("\nExec=/usr/bin/tanzo\nTryExec=/usr/bin/tanzo\n"));
     EXPECT_TRUE(plain.contains("\nIcon=tanzo\n"));
     const QByteArray odd = Autostart::entryText(QStringLiteral("/opt/my \"apps\"/$v\\100%/tanzo"));
     EXPECT_TRUE(odd.contains("\nExec=\"/opt/my \\\\\"apps\\\\\"/\\\\$v\\\\\\\\100%%/tanzo\"\n"))
         << odd.toStdString();
+    // TryExec is a plain string: only the backslash is escaped.
+    EXPECT_TRUE(odd.contains("\nTryExec=/opt/my \"apps\"/$v\\\\100%/tanzo\n")) << odd.toStdString();
 }
 
 } // namespace
