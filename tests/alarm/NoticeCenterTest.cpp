@@ -31,8 +31,6 @@ public:
 
 class FakeBoard : public BoardHost {
 public:
-    void stopTimer() override {}
-    void startTimer() override {}
     void applyBoardLayout(int) override {}
     QRect boardRect() const override { return {10, 20, 300, 90}; }
     void moveBoardTo(int, int) override {}
