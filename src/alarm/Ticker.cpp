@@ -68,6 +68,11 @@ void Ticker::tick() {
             emit writeFailed();
     }
 
+    const int minute = now.time().hour() * 60 + now.time().minute();
+    if (m_lastMinute >= 0 && minute != m_lastMinute)
+        emit minuteTurned();
+    m_lastMinute = minute;
+
     if (m_settings.AlarmSound &&
         noticeDueWithin(m_schedule.entries(), m_settings, today, now.time(), kSoundLeadSeconds))
         m_sound.prepare(m_settings.soundPath());

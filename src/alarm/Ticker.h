@@ -35,6 +35,8 @@ public:
 signals:
     // A start notice was given: the board moves on to the next appointment.
     void startNoticeGiven();
+    // The clock's minute changed: views of the time catch up.
+    void minuteTurned();
     // The notice flags could not be written to the data file.
     void writeFailed();
 
@@ -46,6 +48,7 @@ private:
     NoticeSink m_notices;
     QTimer* m_timer = nullptr;
     QDate m_lastDate;
+    int m_lastMinute = -1;
 };
 
 } // namespace tanzo

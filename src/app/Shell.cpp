@@ -83,8 +83,7 @@ Shell::StartResult Shell::start() {
     // The board writes the data file for as long as it runs; a command line
     // that started writing it without a board is let finish first.
     if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
-        qWarning("tanzo: a command line still holds %s; starting anyway",
-                 qPrintable(m_locations.writeLockFile));
+        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
 
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);

@@ -143,6 +143,16 @@ void MainWindow::moveToNextEntry() {
         refreshBoard(false);
 }
 
+void MainWindow::followClock() {
+    if (m_unloading || m_redrawTimer->isActive() || m_fill->running())
+        return;
+    const QDateTime now = m_state.clock.now();
+    const board::PageIndices found = board::locateNextEntry(
+        m_state.schedule.entries(), m_page.nextEntry, now.date(), now.time());
+    if (found.nextEntryIndex != m_page.nextEntry)
+        refreshBoard(false);
+}
+
 void MainWindow::unload() {
     m_unloading = true;
     m_redrawTimer->stop();

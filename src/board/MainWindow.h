@@ -63,6 +63,9 @@ public:
     void redrawFromStart();
     // A start notice was given: the page moves on to the next appointment.
     void moveToNextEntry();
+    // The minute turned: the page moves on if an appointment has started
+    // since (one settled without a notice, say).
+    void followClock();
 
     // Really closes the board (the exit command's last step).
     void unload();
