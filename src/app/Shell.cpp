@@ -1,7 +1,6 @@
 #include "Shell.h"
 
 #include "CommandChannel.h"
-#include "alarm/AlarmEvaluator.h"
 #include "alarm/NoticeCenter.h"
 #include "alarm/Ticker.h"
 #include "board/MainWindow.h"
@@ -116,6 +115,7 @@ Shell::StartResult Shell::start() {
                                      m_notices->showNotice(place, comment, kind);
                                  });
     connect(m_ticker.get(), &Ticker::startNoticeGiven, m_board.get(), &MainWindow::moveToNextEntry);
+    connect(m_ticker.get(), &Ticker::minuteTurned, m_board.get(), &MainWindow::followClock);
     connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
     m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
