@@ -39,7 +39,7 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     state.settings.Interval = 10;
     // Late start times make the flaps roll far.
     state.schedule.setEntries({entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});
-    tanzo::MainWindow board(state, {});
+    tanzo::MainWindow board(state);
     board.show();
 
     double longestGapMs = 0;

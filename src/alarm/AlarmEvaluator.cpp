@@ -19,8 +19,8 @@ int startSecondOfDay(float fraction) {
 
 } // namespace
 
-bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
-                    const NoticeSink& showNotice) {
+std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings, const QDate& today,
+                                  const QTime& now) {
     const int nowSecond = now.msecsSinceStartOfDay() / 1000;
     const int nowMinute = now.hour() * 60 + now.minute();
 
@@ -40,9 +40,9 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
     const float dayBegin = daySerial(today);
     const float dayEnd = dayBegin + 1;
 
-    bool startNoticeGiven = false;
+    std::vector<DueNotice> due;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        ScheduleEntry& entry = list[i];
+        const ScheduleEntry& entry = list[i];
         if (entry.arrived && entry.preNoticed)
             continue;
         if (entry.dateSerial < dayBegin || entry.dateSerial >= dayEnd)
@@ -57,22 +57,32 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
                 kind = SettledSilently;
             else if (startMinute < nowMinute)
                 kind = OverdueWarning;
-            else
-                startNoticeGiven = true;
-
-            // Marked before the notice is shown, so that whatever the notice
-            // lets run in between sees the entry as settled.
-            entry.arrived = true;
-            entry.preNoticed = true;
-            if (kind != SettledSilently && showNotice)
-                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment), kind);
+            due.push_back({static_cast<int>(i), kind});
         } else if (settings.PreAlarm && !entry.preNoticed && advanceMark < kMinutesPerDay &&
                    startMinute == advanceMark) {
-            entry.preNoticed = true;
-            if (showNotice)
-                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment),
-                           AdvanceNotice);
+            due.push_back({static_cast<int>(i), AdvanceNotice});
         }
+    }
+    return due;
+}
+
+bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
+                    const NoticeSink& showNotice) {
+    const std::vector<DueNotice> due = dueNotices(list, settings, today, now);
+    // Marked before any notice is shown, so that whatever the notice lets run
+    // in between sees the entries as settled.
+    for (const DueNotice& d : due) {
+        ScheduleEntry& entry = list[static_cast<size_t>(d.index)];
+        entry.preNoticed = true;
+        if (d.kind != AdvanceNotice)
+            entry.arrived = true;
+    }
+    bool startNoticeGiven = false;
+    for (const DueNotice& d : due) {
+        startNoticeGiven = startNoticeGiven || d.kind == StartNotice;
+        const ScheduleEntry& entry = list[static_cast<size_t>(d.index)];
+        if (d.kind != SettledSilently && showNotice)
+            showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment), d.kind);
     }
     return startNoticeGiven;
 }

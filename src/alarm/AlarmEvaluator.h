@@ -8,6 +8,7 @@
 #include <QTime>
 
 #include <functional>
+#include <vector>
 
 namespace tanzo {
 
@@ -17,10 +18,20 @@ enum NoticeKind { SettledSilently = -1, AdvanceNotice = 0, StartNotice = 1, Over
 // Receives each notice: place and comment trimmed of outer spaces.
 using NoticeSink = std::function<void(const QString& place, const QString& comment, int kind)>;
 
-// Looks at today's entries at the time of day `now` (seconds
-// count for "has the start come"). Marks the entries notified in the list
-// and hands every notice to the sink. Returns true when a start notice was
-// given.
+// A notice that has come due: the entry's index in the list and what it
+// gets. Every kind but the advance notice settles the entry.
+struct DueNotice {
+    int index = 0;
+    int kind = StartNotice;
+};
+
+// Looks at today's entries at the time of day `now` (seconds count for "has
+// the start come"): the notices due, in list order. Changes nothing.
+std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings, const QDate& today,
+                                  const QTime& now);
+
+// dueNotices, with the entries marked notified in the list and every notice
+// handed to the sink. Returns true when a start notice was given.
 bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
                     const NoticeSink& showNotice);
 

@@ -17,8 +17,8 @@
 namespace tanzo {
 namespace {
 
-int measuredFrame(const QWidget* window) {
-    return window->frameGeometry().height() - window->height();
+QSize measuredFrame(const QWidget* window) {
+    return window->frameGeometry().size() - window->size();
 }
 
 } // namespace
@@ -55,15 +55,17 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     m_windows.append(window);
     connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::onDismissed);
 
-    const int frame = cascadeStep(open);
+    const QSize frame = cascadeFrame(open);
     CascadeInput in;
     // Outer corners, as the cascade steps by the outer frame: the previous
-    // window's is known even before the window manager has framed it.
+    // window's is known even before the window manager has framed it. The
+    // outer size too: the restart looks at where the frame's right edge
+    // would be.
     if (previous)
         in.previous = previous->pos();
-    in.windowTwips =
-        QSizeF(twips.fromPixels(window->width()), twips.fromPixels(window->height() + frame));
-    in.frameTwips = twips.fromPixels(frame);
+    in.windowTwips = QSizeF(twips.fromPixels(window->width() + frame.width()),
+                            twips.fromPixels(window->height() + frame.height()));
+    in.frameTwips = twips.fromPixels(frame.height());
     in.screenTwips = Twips::screenSizeTwips();
     in.twipsPerPixelX = twips.perPixel();
     in.twipsPerPixelY = twips.perPixel();
@@ -81,24 +83,26 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
         m_sound.play(path);
 }
 
-// Height of the title bar and borders above the client area, in pixels. The
-// window manager frames a window only after it is mapped, so notices opened
-// in the same tick are not framed yet when the next one is placed; the
-// height measured on any framed notice (now or earlier) stands in, so that
-// every step of the cascade is the same. Before any notice has been framed
-// (and on platforms without decorations) the style's title-bar height does.
-int NoticeCenter::cascadeStep(const QList<NoticeWindow*>& open) {
+// How much the window manager's frame adds to a notice, in pixels: the
+// borders' width, and the title bar's and borders' height (the cascade's
+// step). It frames a window only after it is mapped, so notices opened in
+// the same tick are not framed yet when the next one is placed; the frame
+// measured on any framed notice (now or earlier) stands in, so that every
+// step of the cascade is the same. Before any notice has been framed (and
+// on platforms without decorations) the style's title-bar height does, with
+// no borders.
+QSize NoticeCenter::cascadeFrame(const QList<NoticeWindow*>& open) {
     for (auto it = open.crbegin(); it != open.crend(); ++it) {
-        const int measured = m_frameProbe ? m_frameProbe(*it) : 0;
-        if (measured > 0) {
+        const QSize measured = m_frameProbe ? m_frameProbe(*it) : QSize();
+        if (measured.height() > 0) {
             m_knownFrame = measured;
             break;
         }
     }
-    if (m_knownFrame > 0)
+    if (m_knownFrame.height() > 0)
         return m_knownFrame;
     const QStyle* style = QApplication::style();
-    return style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24;
+    return {0, style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24};
 }
 
 void NoticeCenter::onDismissed(NoticeWindow* window) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -34,24 +35,24 @@ public:
     // Closes every notice window (program exit).
     void closeAll();
 
-    // How tall the window manager's frame above a window's client area is,
-    // 0 while the window is not framed yet. Tests replace the measurement;
-    // by default it is read off the window.
-    using FrameProbe = std::function<int(const QWidget*)>;
+    // How much wider and taller the window manager's frame makes a window
+    // than its client area; empty while the window is not framed yet. Tests
+    // replace the measurement; by default it is read off the window.
+    using FrameProbe = std::function<QSize(const QWidget*)>;
     void setFrameProbe(FrameProbe probe) { m_frameProbe = std::move(probe); }
 
 private:
     // OK; the title bar's close box does the same.
     void onDismissed(NoticeWindow* window);
-    int cascadeStep(const QList<NoticeWindow*>& open);
+    QSize cascadeFrame(const QList<NoticeWindow*>& open);
 
     const Settings& m_settings;
     BoardHost& m_board;
     SoundPlayer& m_sound;
     QList<QPointer<NoticeWindow>> m_windows;
     FrameProbe m_frameProbe;
-    // The frame height last measured on a framed notice window.
-    int m_knownFrame = 0;
+    // The frame last measured on a framed notice window.
+    QSize m_knownFrame;
     int m_shown = 0;
 };
 

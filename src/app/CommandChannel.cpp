@@ -5,16 +5,15 @@
 
 #include <QJsonDocument>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <unistd.h>
 
 namespace tanzo {
 namespace {
 constexpr int kConnectMs = 1000;
+// The board answers as soon as the store has written the file; nothing in
+// it waits, so this is a bound for a board that hangs, not a queue.
 constexpr int kAnswerMs = 15000;
-// A fill of the board processes events; a command waits until it is done.
-constexpr int kBusyRetryMs = 100;
 
 QByteArray frame(const QJsonObject& json) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
@@ -50,17 +49,11 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
         answer({});
         return;
     }
-    runWhenIdle(Command::fromJson(doc.object()), answer);
+    run(Command::fromJson(doc.object()), answer);
 }
 
-void CommandServer::runWhenIdle(const Command& command, const ChannelListener::Answer& answer) {
-    if (m_busy && m_busy()) {
-        QTimer::singleShot(kBusyRetryMs, this,
-                           [this, command, answer] { runWhenIdle(command, answer); });
-        return;
-    }
-    // The list in memory is what the file holds, with the notice flags of
-    // this run; before the first load, or while a reload waits, read it.
+void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {
+    // Applied and answered at once: the board redraws afterwards, on its own.
     const bool changes =
         command.kind == Command::Kind::Add || command.kind == Command::Kind::Import;
     if (changes && m_editorOpen && m_editorOpen()) {
@@ -72,14 +65,13 @@ void CommandServer::runWhenIdle(const Command& command, const ChannelListener::A
         return;
     }
     const QDateTime now = m_state.clock.now();
-    ScheduleStore& schedule = m_state.schedule;
-    schedule.loadIfStale(now.date());
+    // The list in memory is what the file holds, with the notice flags of
+    // this run; before the first load, read it.
+    m_state.schedule.ensureLoaded(now.date());
     const Settings& s = m_state.settings;
-    const CommandOutput out = runCommand(
-        command, {schedule.entries(), schedule.file(), now, s.PreAlarm ? s.PreAlarmMinute : -1});
+    const CommandOutput out =
+        runCommand(command, {m_state.schedule, now, s.PreAlarm ? s.PreAlarmMinute : -1});
     answer(frame(out.toJson()));
-    if (out.changed)
-        emit scheduleChanged();
 }
 
 std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {

@@ -18,8 +18,8 @@ struct AppContext;
 // running board, so that the data file keeps one writer.
 QString commandSocketPath();
 
-// The running board's end: applies each command to the board's own day list
-// (flags included) and answers with the outcome.
+// The running board's end: applies each command to the board's store (flags
+// included) and answers with the outcome as soon as the file is written.
 class CommandServer : public QObject {
     Q_OBJECT
 public:
@@ -33,23 +33,15 @@ public:
     // While the schedule editor is open its OK rewrites the whole file from
     // its own list; a change made beside it would be lost, so it is refused.
     void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
-    // While the board redraws its rows a command waits, so the list is not
-    // replaced under the animation.
-    void setBusyProbe(std::function<bool()> probe) { m_busy = std::move(probe); }
-
-signals:
-    // The data file was written; the board should reload and redraw.
-    void scheduleChanged();
 
 private:
     void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);
-    void runWhenIdle(const Command& command, const ChannelListener::Answer& answer);
+    void run(const Command& command, const ChannelListener::Answer& answer);
 
     AppContext& m_state;
     QString m_path;
     std::unique_ptr<ChannelListener> m_listener;
     std::function<bool()> m_editorOpen;
-    std::function<bool()> m_busy;
 };
 
 // The command line's end: the board's answer, or empty when no board

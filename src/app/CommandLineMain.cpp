@@ -4,6 +4,7 @@
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "platform/AppPaths.h"
+#include "platform/Clock.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
@@ -17,7 +18,8 @@
 
 namespace tanzo {
 namespace {
-// A board that holds the lock but does not listen yet is starting up.
+// A board that holds the write lock but does not listen yet is starting up;
+// another command line holding it is writing and done within moments.
 constexpr int kStartingBoardWaitMs = 5000;
 constexpr int kRetryMs = 100;
 
@@ -41,23 +43,23 @@ int noticeMinutes() {
     return s.PreAlarm ? s.PreAlarmMinute : -1;
 }
 
-// No board runs: this process holds the instance lock, so no board starts
-// and reads the file while it is written.
+// No board runs: this process holds the write lock, so a board that starts
+// now waits until the file is written.
 CommandOutput runAlone(const Command& command) {
-    DataFile file(paths::dataDirectory(kDataFileName) + kDataFileName);
-    DayList list = placeholderDayList();
-    const QDateTime now = QDateTime::currentDateTime();
-    if (!file.load(list, now.date()))
+    const SystemClock clock;
+    ScheduleStore schedule(paths::dataDirectory(kDataFileName) + kDataFileName, clock);
+    const QDateTime now = clock.now();
+    if (!schedule.load(now.date()))
         std::fprintf(
             stderr, "%s\n",
             QStringLiteral(
                 "データファイルの%1行目が読めません。書き込む前に元のファイルを %2 に残します。")
-                .arg(file.lastLoad().lineNumber)
-                .arg(file.backupPath())
+                .arg(schedule.lastLoad().lineNumber)
+                .arg(schedule.backupPath())
                 .toUtf8()
                 .constData());
     const int minutes = command.kind == Command::Kind::Export ? noticeMinutes() : -1;
-    return runCommand(command, {list, file, now, minutes});
+    return runCommand(command, {schedule, now, minutes});
 }
 
 CommandOutput dispatch(const Command& command) {
@@ -66,8 +68,9 @@ CommandOutput dispatch(const Command& command) {
     for (;;) {
         if (auto answer = sendToBoard(command))
             return *answer;
-        SingleInstance instance(SingleInstance::defaultLockPath());
-        if (instance.tryAcquire())
+        // A running board holds the write lock for as long as it runs.
+        SingleInstance writer(SingleInstance::writeLockPath());
+        if (writer.tryAcquire())
             return runAlone(command);
         if (waited.elapsed() > kStartingBoardWaitMs) {
             CommandOutput out;

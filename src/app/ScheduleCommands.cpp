@@ -3,7 +3,7 @@
 #include "calendar/IcsExport.h"
 #include "calendar/IcsImport.h"
 #include "platform/Cp932.h"
-#include "schedule/DayListSort.h"
+#include "schedule/ScheduleStore.h"
 
 #include <algorithm>
 
@@ -34,21 +34,17 @@ bool sameAppointment(const ScheduleEntry& a, const ScheduleEntry& b) {
            trimSpaces(a.place) == trimSpaces(b.place);
 }
 
-// Adds the entries and writes the file; the list takes them only when the
-// write succeeded.
+// Adds the entries through the store, which takes them only when the file
+// was written.
 CommandOutput store(const std::vector<ScheduleEntry>& added, ScheduleAccess& access,
                     CommandOutput out) {
     if (added.empty())
         return out;
-    DayList updated = holdsNoAppointment(access.list) ? DayList{} : access.list;
-    updated.insert(updated.end(), added.begin(), added.end());
-    sortDayList(updated);
-    if (!access.file.save(updated)) {
+    if (!access.schedule.add(added)) {
         out.status = kStatusFailed;
         out.err = kWriteFailed;
         return out;
     }
-    access.list = std::move(updated);
     out.changed = true;
     return out;
 }
@@ -57,7 +53,7 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
     const QDate first = access.now.date();
     const QDate last = first.addDays(c.days - 1);
     CommandOutput out;
-    for (const ScheduleEntry& e : access.list) {
+    for (const ScheduleEntry& e : access.schedule.entries()) {
         if (e.dateSerial > 0 && e.date() >= first && e.date() <= last)
             out.out += lineOf(e) + QLatin1Char('\n');
     }
@@ -84,7 +80,7 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
     entry.status = c.status;
     entry.place = fitPlace(place);
     entry.comment = c.comment.trimmed();
-    for (const ScheduleEntry& e : access.list) {
+    for (const ScheduleEntry& e : access.schedule.entries()) {
         if (sameAppointment(e, entry))
             return badInput(QStringLiteral("同じ日時と行先の予定が既に登録されています。"));
     }
@@ -94,7 +90,8 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
 }
 
 CommandOutput import(const Command& c, ScheduleAccess& access) {
-    const IcsImportResult result = importIcs(c.fileBytes, access.now.date(), access.list);
+    const IcsImportResult result =
+        importIcs(c.fileBytes, access.now.date(), access.schedule.entries());
     if (!result.isCalendar)
         return badInput(notCalendarMessage(c.fileName));
     CommandOutput out;
@@ -114,7 +111,7 @@ CommandOutput runCommand(const Command& command, ScheduleAccess access) {
         return import(command, access);
     case Command::Kind::Export: {
         CommandOutput out;
-        out.fileBytes = exportIcs(access.list, access.noticeMinutes, access.now);
+        out.fileBytes = exportIcs(access.schedule.entries(), access.noticeMinutes, access.now);
         return out;
     }
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "schedule/DataFile.h"
 #include "schedule/ScheduleEntry.h"
 
 #include <QByteArray>
@@ -48,11 +47,12 @@ struct CommandOutput {
 constexpr int kStatusBadInput = 2;
 constexpr int kStatusFailed = 1;
 
-// What a command works on: the day list as read from the data file, where
-// it is written, and the moment it runs.
+class ScheduleStore;
+
+// What a command works on: the appointments as read from the data file,
+// and the moment it runs.
 struct ScheduleAccess {
-    DayList& list;
-    DataFile& file;
+    ScheduleStore& schedule;
     QDateTime now;
     int noticeMinutes; // of the export's alarms; negative: at the start
 };

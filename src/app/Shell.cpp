@@ -1,8 +1,8 @@
 #include "Shell.h"
 
 #include "CommandChannel.h"
-#include "alarm/AlarmEvaluator.h"
 #include "alarm/NoticeCenter.h"
+#include "alarm/Ticker.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
 #include "core/LoadNoticeBox.h"
@@ -32,9 +32,9 @@ const QString kSaveFailed = QStringLiteral("プログラム情報の保存に失
 const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 // Margin of the board's first position from the top right screen corner.
 constexpr int kFirstPositionMargin = 16;
-// How long before a notice its sound is made ready: loading the audio
-// machinery cold takes longer than a notice may wait for its sound.
-constexpr int kSoundLeadSeconds = 60;
+// How long a starting board waits for a command line that is writing the
+// data file without a board; such a write takes a moment.
+constexpr int kWriteLockWaitMs = 5000;
 // How long after the board shows the command channel opens; loading the
 // socket machinery is left until the board is on the screen.
 constexpr int kCommandChannelDelayMs = 200;
@@ -49,14 +49,20 @@ Shell::Locations Shell::defaultLocations() {
     l.dataDirectory = paths::dataDirectory(kDataFileName);
     l.mediaDirectory = paths::mediaDirectory();
     l.lockFile = SingleInstance::defaultLockPath();
+    l.writeLockFile = SingleInstance::writeLockPath(l.lockFile);
     return l;
 }
 
 Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
     : m_clock(clock), m_locations(std::move(locations)), m_sound(sound),
-      m_instance(m_locations.lockFile), m_store(m_locations.settingsFile), m_repository(m_store) {}
+      m_instance(m_locations.lockFile),
+      m_writeLock(m_locations.writeLockFile.isEmpty()
+                      ? SingleInstance::writeLockPath(m_locations.lockFile)
+                      : m_locations.writeLockFile),
+      m_store(m_locations.settingsFile), m_repository(m_store) {}
 
 Shell::~Shell() {
+    m_ticker.reset();
     m_commands.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
@@ -73,6 +79,10 @@ Shell::~Shell() {
 Shell::StartResult Shell::start() {
     if (!m_instance.tryAcquire())
         return StartResult::SecondInstance;
+    // The board writes the data file for as long as it runs; a command line
+    // that started writing it without a board is let finish first.
+    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
+        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
 
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
@@ -89,19 +99,24 @@ Shell::StartResult Shell::start() {
     if (!m_locations.mediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
         s.SoundDirectory = m_locations.mediaDirectory;
 
-    // Whoever made the store read the file, a read that left something out
-    // is told once.
-    connect(&m_state->schedule, &ScheduleStore::reloaded, this,
-            [this] { showLoadNotice(m_state->schedule.file()); });
+    // Whatever made the store read the file, a read that left something out
+    // is told once, without stopping the clock.
+    connect(&m_state->schedule, &ScheduleStore::changed, this,
+            [this] { showLoadNotice(m_state->schedule); });
 
-    // The board and the notices refer to each other only through the sink
-    // and the BoardHost interface.
-    m_board = std::make_unique<MainWindow>(
-        *m_state, [this](const QString& place, const QString& comment, int kind) {
-            if (m_notices)
-                m_notices->showNotice(place, comment, kind);
-        });
+    // The notices refer to the board only through the BoardHost interface;
+    // the board is a view of the store and knows neither the clock nor the
+    // notices.
+    m_board = std::make_unique<MainWindow>(*m_state);
     m_notices = std::make_unique<NoticeCenter>(m_state->settings, *m_board, m_sound);
+    m_ticker =
+        std::make_unique<Ticker>(m_clock, m_state->schedule, m_state->settings, m_sound,
+                                 [this](const QString& place, const QString& comment, int kind) {
+                                     m_notices->showNotice(place, comment, kind);
+                                 });
+    connect(m_ticker.get(), &Ticker::startNoticeGiven, m_board.get(), &MainWindow::moveToNextEntry);
+    connect(m_ticker.get(), &Ticker::minuteTurned, m_board.get(), &MainWindow::followClock);
+    connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
     m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
     m_behaviour = std::make_unique<WindowBehaviour>(*m_state, *m_board);
@@ -141,15 +156,9 @@ Shell::StartResult Shell::start() {
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
-    // The sound machinery is loaded only when a notice draws near.
-    connect(m_board->tickTimer(), &QTimer::timeout, this, [this] {
-        const Settings& now = m_state->settings;
-        if (now.AlarmSound && noticeDueWithin(m_state->schedule.entries(), now, m_clock.today(),
-                                              m_clock.now().time(), kSoundLeadSeconds))
-            m_sound.prepare(now.soundPath());
-    });
-    m_board->tickTimer()->setInterval(1000);
-    m_board->tickTimer()->start();
+    // The first tick loads the appointments.
+    m_ticker->start();
+    m_state->schedule.watchFile();
     if (s.ShowTask)
         m_behaviour->showTaskBarProxy();
     // Off the start-up path: a command line that comes sooner waits for it.
@@ -160,14 +169,10 @@ Shell::StartResult Shell::start() {
 void Shell::openCommandChannel() {
     if (m_exiting)
         return;
-    // Commands from the command line: the board reloads at once.
+    // Commands from the command line go to the store; the board redraws
+    // when the store announces the change.
     m_commands = std::make_unique<CommandServer>(*m_state);
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
-    m_commands->setBusyProbe([this] { return m_board->fillRunning(); });
-    connect(m_commands.get(), &CommandServer::scheduleChanged, this, [this] {
-        m_state->schedule.markReloadPending();
-        m_board->tick();
-    });
     m_commands->listen();
 }
 
@@ -207,18 +212,18 @@ void Shell::endNestedLoops() {
 
 void Shell::runExit() {
     AppContext& st = *m_state;
-    // Before the first tick has loaded the file, or while the editor's save
-    // waits for its reload, the list in memory is not what the file holds:
-    // read the file first so the exit writes what is really there. When the
-    // write then fails the program goes on, and the board redraws from the
-    // list just read at its next tick.
-    st.schedule.loadIfStale(m_clock.today());
+    // Before the first tick has loaded the file, or while another program's
+    // change to it waits to be picked up, the list in memory is not what the
+    // file holds: read the file first so the exit writes what is really
+    // there. When the write then fails the program goes on.
+    st.schedule.ensureLoaded(m_clock.today());
     if (!st.schedule.save()) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
         m_behaviour->exitRefused();
         return;
     }
     m_exiting = true;
+    m_ticker->stop();
 
     Settings& s = st.settings;
     if (s.SaveLastPosition) {
@@ -257,9 +262,8 @@ void Shell::centreOnScreen(QWidget* window) const {
 void Shell::openScheduleEditor() {
     if (m_editor || !m_board || m_exiting)
         return;
-    // The editor starts from the list; right after a save it must be the
-    // list the file now holds, not the one the next tick would replace.
-    m_state->schedule.loadIfStale(m_clock.today());
+    // The editor starts from the list, which must be what the file holds.
+    m_state->schedule.ensureLoaded(m_clock.today());
     m_editor = new ScheduleEditor(*m_state, *m_board);
     centreOnScreen(m_editor);
     m_editor->show();
@@ -268,20 +272,21 @@ void Shell::openScheduleEditor() {
 }
 
 void Shell::openOptions() {
-    if (m_options || !m_board || m_exiting)
-        return;
-    m_options = new OptionsDialog(*m_state, *m_board, m_repository, m_sound);
-    centreOnScreen(m_options);
-    m_options->show();
-    m_options->raise();
-    m_options->activateWindow();
+    if (m_board && !m_exiting)
+        openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
 }
 
 void Shell::showVersion() {
-    if (m_version || !m_board || m_exiting)
+    if (m_board && !m_exiting)
+        showVersionWindow(m_version, *m_state, *m_board, m_sound);
+}
+
+void Shell::tellWriteFailed() {
+    // One box at a time: the notices that come while it is open fail the
+    // same way and have nothing new to say.
+    if (m_writeFailedBox || m_exiting)
         return;
-    m_version = new VersionWindow(*m_state, *m_board, m_sound);
-    m_version->showCentred();
+    m_writeFailedBox = msgbox::open(nullptr, msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
 }
 
 void Shell::showHelp() {

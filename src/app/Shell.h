@@ -8,6 +8,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -22,6 +23,7 @@ class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
 class CommandServer;
+class Ticker;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most
@@ -34,6 +36,8 @@ public:
         QString dataDirectory;  // with a trailing separator
         QString mediaDirectory; // with a trailing separator; may be empty
         QString lockFile;
+        // Empty: beside lockFile (see SingleInstance::writeLockPath).
+        QString writeLockFile;
     };
     static Locations defaultLocations();
 
@@ -59,6 +63,7 @@ public:
     MainWindow* board() { return m_board.get(); }
     WindowBehaviour* behaviour() { return m_behaviour.get(); }
     NoticeCenter* notices() { return m_notices.get(); }
+    Ticker* ticker() { return m_ticker.get(); }
     SettingsRepository& settingsRepository() { return m_repository; }
     ScheduleEditor* scheduleEditor() const { return m_editor; }
     OptionsDialog* optionsDialog() const { return m_options; }
@@ -73,6 +78,7 @@ private:
     void continueExit();
     void endNestedLoops();
     void runExit();
+    void tellWriteFailed();
     bool allDialogsOpen() const;
     void centreOnScreen(QWidget* window) const;
 
@@ -80,6 +86,7 @@ private:
     Locations m_locations;
     SoundPlayer& m_sound;
     SingleInstance m_instance;
+    SingleInstance m_writeLock;
     RegistryStore m_store;
     SettingsRepository m_repository;
     std::unique_ptr<AppContext> m_state;
@@ -87,6 +94,8 @@ private:
     std::unique_ptr<MainWindow> m_board;
     std::unique_ptr<WindowBehaviour> m_behaviour;
     std::unique_ptr<CommandServer> m_commands;
+    std::unique_ptr<Ticker> m_ticker;
+    QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;

@@ -23,22 +23,25 @@ namespace tanzo {
 
 using layout::Column;
 
-MainWindow::MainWindow(AppContext& state, NoticeSink notices, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
-      m_notices(std::move(notices)), m_icon(appIcon()) {
+MainWindow::MainWindow(AppContext& state, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state), m_icon(appIcon()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
 
-    // The shell starts the timer once the board is placed; the first tick
-    // loads the appointments.
-    m_tickTimer = new QTimer(this);
-    m_tickTimer->setObjectName(QStringLiteral("Timer1"));
-    m_tickTimer->setInterval(1000);
-    connect(m_tickTimer, &QTimer::timeout, this, &MainWindow::tick);
-    connect(&m_state.schedule, &ScheduleStore::reloaded, this, [this] { m_redrawPending = true; });
+    // A view of the store: whatever changed the list, the rows are redrawn
+    // once the handler that changed it has returned, so a command or an
+    // editor's OK is answered before the animation starts.
+    m_redrawTimer = new QTimer(this);
+    m_redrawTimer->setSingleShot(true);
+    m_redrawTimer->setInterval(0);
+    connect(m_redrawTimer, &QTimer::timeout, this, &MainWindow::redrawFromStart);
+    connect(&m_state.schedule, &ScheduleStore::changed, this, [this](ScheduleStore::Change what) {
+        if (what == ScheduleStore::Change::List && !m_unloading)
+            m_redrawTimer->start();
+    });
 
     m_face = std::make_unique<BoardFace>(*this, m_state.settings, this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
@@ -60,15 +63,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::applyBoardLayout(int size) {
-    // The timer runs again afterwards only if it ran before: a fill in
-    // progress keeps it stopped until the fill ends.
-    const bool timerWasActive = m_tickTimer->isActive();
-    m_tickTimer->stop();
     const QSize outer = m_face->layOut(size);
     if (!isInTray())
         resize(outer);
-    if (timerWasActive && !m_fill->running())
-        m_tickTimer->start();
 }
 
 QLabel* MainWindow::cell(const QString& column, int index) const {
@@ -108,13 +105,10 @@ void MainWindow::refreshBoard(bool force, std::function<void()> done) {
 
 void MainWindow::onFillStarted() {
     setCursor(Qt::BusyCursor);
-    m_tickTimer->stop();
     raiseForFill();
 }
 
 void MainWindow::onFillFinished() {
-    if (!m_unloading)
-        m_tickTimer->start();
     unsetCursor();
 }
 
@@ -136,56 +130,35 @@ void MainWindow::raiseForFill() {
     placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow | NoActivate);
 }
 
-void MainWindow::tick() {
-    // The timer is stopped while a fill runs; a tick that still arrives
-    // (queued before the stop) must not rebuild the list under it.
-    if (m_fill->running())
+void MainWindow::redrawFromStart() {
+    m_redrawTimer->stop();
+    if (m_unloading)
         return;
-    const QDate today = m_state.clock.today();
-    // After midnight (or a sleep across it) the list still holds yesterday's
-    // view, with no upcoming entry to evaluate: read the file afresh.
-    const bool newDay =
-        m_state.schedule.isLoaded() && m_lastTickDate.isValid() && today != m_lastTickDate;
-    m_lastTickDate = today;
-
-    ScheduleStore& schedule = m_state.schedule;
-    if (!schedule.isLoaded() || schedule.isReloadPending() || newDay)
-        schedule.load(today);
-    if (m_redrawPending) {
-        m_redrawPending = false;
-        m_page.nextEntry = 0;
-        // The alarms are evaluated once the rows are drawn, so notices come
-        // after the board shows the freshly loaded entries.
-        refreshBoard(true, [this] { evaluateAlarmsAndRefresh(); });
-        return;
-    }
-    if (m_page.nextEntry >= 0)
-        evaluateAlarmsAndRefresh();
+    m_page.nextEntry = 0;
+    refreshBoard(true);
 }
 
-void MainWindow::evaluateAlarmsAndRefresh() {
+void MainWindow::moveToNextEntry() {
+    if (!m_unloading && !m_redrawTimer->isActive())
+        refreshBoard(false);
+}
+
+void MainWindow::followClock() {
+    if (m_unloading || m_redrawTimer->isActive() || m_fill->running())
+        return;
     const QDateTime now = m_state.clock.now();
-    const NoticeSink sink = m_notices ? m_notices : NoticeSink([](auto&&...) {});
-    if (evaluateAlarms(m_state.schedule.entries(), m_state.settings, now.date(), now.time(), sink))
+    const board::PageIndices found = board::locateNextEntry(
+        m_state.schedule.entries(), m_page.nextEntry, now.date(), now.time());
+    if (found.nextEntryIndex != m_page.nextEntry)
         refreshBoard(false);
 }
 
 void MainWindow::unload() {
     m_unloading = true;
-    m_tickTimer->stop();
+    m_redrawTimer->stop();
     m_fill->setAutoRun(false);
     close();
     emit unloaded();
-}
-
-void MainWindow::stopTimer() {
-    m_tickTimer->stop();
-}
-
-void MainWindow::startTimer() {
-    // A fill restarts the timer itself when it ends.
-    if (!m_fill->running() && !m_unloading)
-        m_tickTimer->start();
 }
 
 QRect MainWindow::boardRect() const {

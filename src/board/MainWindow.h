@@ -1,6 +1,5 @@
 #pragma once
 
-#include "alarm/AlarmEvaluator.h"
 #include "board/BoardLayout.h"
 #include "board/BoardPage.h"
 #include "core/BoardHost.h"
@@ -24,13 +23,13 @@ class BoardBehaviour;
 class FillAnimation;
 class BoardFace;
 
-// The board window: three rows of a departure board, the title strip and
-// the one-second tick. Input is forwarded to a BoardBehaviour; the rows are drawn by
-// the fill animation.
+// The board window: three rows of a departure board and the title strip, a
+// view of the schedule store. Input is forwarded to a BoardBehaviour; the
+// rows are drawn by the fill animation.
 class MainWindow : public QWidget, public BoardHost {
     Q_OBJECT
 public:
-    MainWindow(AppContext& state, NoticeSink notices, QWidget* parent = nullptr);
+    explicit MainWindow(AppContext& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // May be null: input that needs a behaviour is then ignored.
@@ -57,19 +56,21 @@ public:
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
-    QTimer* tickTimer() const { return m_tickTimer; }
     FillAnimation& fillAnimation() { return *m_fill; }
 
-    // Every second: loads the appointments when they are stale, redraws
-    // after a load and gives the notices that are due.
-    void tick();
+    // The list changed: the page starts over and every row is redrawn.
+    // Runs on its own after the store announces a change.
+    void redrawFromStart();
+    // A start notice was given: the page moves on to the next appointment.
+    void moveToNextEntry();
+    // The minute turned: the page moves on if an appointment has started
+    // since (one settled without a notice, say).
+    void followClock();
 
     // Really closes the board (the exit command's last step).
     void unload();
 
     // BoardHost
-    void stopTimer() override;
-    void startTimer() override;
     void applyBoardLayout(int size) override;
     QRect boardRect() const override;
     void moveBoardTo(int left, int top) override;
@@ -95,22 +96,17 @@ private:
     void raiseForFill();
     void onFillStarted();
     void onFillFinished();
-    void evaluateAlarmsAndRefresh();
 
     AppContext& m_state;
-    NoticeSink m_notices;
     BoardBehaviour* m_behaviour = nullptr;
     std::function<bool()> m_allDialogsOpen;
-    QTimer* m_tickTimer = nullptr;
+    QTimer* m_redrawTimer = nullptr;
     std::unique_ptr<BoardFace> m_face;
     std::unique_ptr<FillAnimation> m_fill;
 
     QIcon m_icon;
 
-    // A load replaced the list since the rows were last drawn.
-    bool m_redrawPending = false;
     BoardPage m_page;
-    QDate m_lastTickDate;
     bool m_unloading = false;
 };
 

@@ -21,7 +21,7 @@ inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 // The shell owns it; tests build their own.
 struct AppContext {
     AppContext(Clock& clock, const QString& dataDirectory)
-        : clock(clock), schedule(dataDirectory + kDataFileName) {}
+        : clock(clock), schedule(dataDirectory + kDataFileName, clock) {}
 
     Clock& clock;
     Settings settings;

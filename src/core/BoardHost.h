@@ -12,10 +12,6 @@ class BoardHost {
 public:
     virtual ~BoardHost() = default;
 
-    // The one-second tick: the editor stops it while it writes the data file.
-    virtual void stopTimer() = 0;
-    virtual void startTimer() = 0;
-
     // Lays the board out for a size (0 Big, 1 Middle, 2 Small).
     virtual void applyBoardLayout(int size) = 0;
 

@@ -5,10 +5,10 @@
 
 namespace tanzo {
 
-void showLoadNotice(DataFile& file) {
-    const QString text = file.takeLoadNotice();
+void showLoadNotice(ScheduleStore& schedule) {
+    const QString text = schedule.takeLoadNotice();
     if (!text.isEmpty())
-        msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, text);
+        msgbox::open(nullptr, msgbox::Icon::Critical, kAppTitle, text);
 }
 
 } // namespace tanzo

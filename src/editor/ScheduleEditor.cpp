@@ -336,7 +336,7 @@ void ScheduleEditor::takeSelectedEntry(Taking taking) {
 bool ScheduleEditor::writeList() {
     std::vector<ListFields> bottomUp = listRecords();
     std::reverse(bottomUp.begin(), bottomUp.end());
-    const WriteOutcome outcome = commitSchedule(bottomUp, m_schedule, m_board);
+    const WriteOutcome outcome = commitSchedule(bottomUp, m_schedule);
     if (!outcome.ok) {
         if (!outcome.fieldError.isEmpty())
             msgbox::show(this, msgbox::Icon::Information, kAppTitle, outcome.fieldError);

@@ -1,6 +1,5 @@
 #include "ScheduleSave.h"
 
-#include "core/BoardHost.h"
 #include "schedule/ScheduleStore.h"
 
 #include <cmath>
@@ -53,39 +52,22 @@ std::optional<ScheduleEntry> entryFromFields(const ListFields& fields, QString* 
     return e;
 }
 
-WriteOutcome writeScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
-                               DataFile& file) {
+WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule) {
     WriteOutcome outcome;
-    const std::unique_ptr<DataFile::Writer> writer = file.openForWrite();
-    if (!writer)
-        return outcome;
-    const NoticeFlagLookup flags(dayList);
+    const NoticeFlagLookup flags(schedule.entries());
+    DayList list;
+    list.reserve(lines.size());
     for (const ListFields& line : lines) {
         auto entry = entryFromFields(line, &outcome.fieldError);
-        if (!entry) {
-            writer->abandon();
+        if (!entry)
             return outcome;
-        }
         if (const ScheduleEntry* known = flags.find(entry->dateSerial, entry->startTime)) {
             entry->arrived = known->arrived;
             entry->preNoticed = known->preNoticed;
         }
-        if (!writer->write(*entry)) {
-            writer->abandon();
-            return outcome;
-        }
+        list.push_back(*entry);
     }
-    outcome.ok = writer->commit();
-    return outcome;
-}
-
-WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule,
-                            BoardHost& board) {
-    board.stopTimer();
-    const WriteOutcome outcome = writeScheduleFile(lines, schedule.entries(), schedule.file());
-    if (outcome.ok)
-        schedule.markReloadPending();
-    board.startTimer();
+    outcome.ok = schedule.replace(list);
     return outcome;
 }
 

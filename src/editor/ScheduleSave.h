@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ListLine.h"
-#include "schedule/DataFile.h"
 #include "schedule/ScheduleEntry.h"
 
 #include <QHash>
@@ -12,7 +11,6 @@
 
 namespace tanzo {
 
-class BoardHost;
 class ScheduleStore;
 
 // Finds the notice flags of an appointment already in the day list: the
@@ -41,15 +39,10 @@ struct WriteOutcome {
     QString fieldError;
 };
 
-// Writes the lines in the order given (the caller passes
-// them from the bottom of the list to the top). The data file is replaced
-// only when every line was written; otherwise it keeps its previous content.
-WriteOutcome writeScheduleFile(const std::vector<ListFields>& lines, const DayList& dayList,
-                               DataFile& file);
-
-// The write with the board's timer stopped, so that a tick cannot reload in
-// between; on success the store is told that the file changed behind it.
-WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule,
-                            BoardHost& board);
+// Writes the lines in the order given (the caller passes them from the
+// bottom of the list to the top) through the store, each appointment
+// keeping the notice flags it already had. The data file is replaced only
+// when every line was written; otherwise it keeps its previous content.
+WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule);
 
 } // namespace tanzo

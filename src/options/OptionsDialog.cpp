@@ -335,6 +335,8 @@ OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& cont
     slot = dialog;
     dialog->move(options::centredOnPrimaryScreen(dialog->size()).topLeft());
     dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
     return dialog;
 }
 

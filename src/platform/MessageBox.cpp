@@ -8,17 +8,8 @@ Hook& hook() {
     static Hook h;
     return h;
 }
-} // namespace
 
-void setHook(Hook h) {
-    hook() = std::move(h);
-}
-
-void show(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
-    if (hook()) {
-        hook()(icon, caption, text);
-        return;
-    }
+QMessageBox::Icon qtIconOf(Icon icon) {
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
     case Icon::Critical:
@@ -33,8 +24,34 @@ void show(QWidget* parent, Icon icon, const QString& caption, const QString& tex
     case Icon::None:
         break;
     }
-    QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, parent);
+    return qtIcon;
+}
+} // namespace
+
+void setHook(Hook h) {
+    hook() = std::move(h);
+}
+
+void show(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
+    if (hook()) {
+        hook()(icon, caption, text);
+        return;
+    }
+    QMessageBox box(qtIconOf(icon), caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+QMessageBox* open(QWidget* parent, Icon icon, const QString& caption, const QString& text) {
+    if (hook()) {
+        hook()(icon, caption, text);
+        return nullptr;
+    }
+    auto* box = new QMessageBox(qtIconOf(icon), caption, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal to its parent only when it has one; nothing waits for the answer.
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
+    box->show();
+    return box;
 }
 
 } // namespace tanzo::msgbox

@@ -14,7 +14,7 @@ SingleInstance::SingleInstance(QString lockPath) : m_path(std::move(lockPath)) {
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::tryAcquire() {
+bool SingleInstance::tryAcquire(int waitMs) {
     if (m_lock && m_lock->isLocked())
         return true;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
@@ -22,7 +22,7 @@ bool SingleInstance::tryAcquire() {
     // Only a lock whose owner is gone counts as stale: a long-running first
     // instance must never be taken over because its lock is old.
     m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    if (m_lock->tryLock(waitMs))
         return true;
     if (m_lock->error() == QLockFile::LockFailedError) {
         if (!ownerlessLockLeftBehind())
@@ -54,6 +54,18 @@ bool SingleInstance::ownerlessLockLeftBehind() const {
     // one that stays ownerless for a while is left over.
     const QDateTime modified = QFileInfo(m_path).lastModified();
     return modified.isValid() && modified.secsTo(QDateTime::currentDateTime()) > kOwnerlessSeconds;
+}
+
+void SingleInstance::release() {
+    if (m_lock)
+        m_lock->unlock();
+}
+
+QString SingleInstance::writeLockPath(const QString& instanceLockPath) {
+    QString path = instanceLockPath;
+    if (path.endsWith(QStringLiteral(".lock")))
+        path.chop(5);
+    return path + QStringLiteral("-write.lock");
 }
 
 QString SingleInstance::defaultLockPath() {

@@ -8,18 +8,25 @@ class QLockFile;
 
 namespace tanzo {
 
-// Refuses a second running instance: a per-user lock file, which a run that
-// crashed does not leave blocking (QLockFile detects a stale lock).
+// A per-user lock file, which a run that crashed does not leave blocking
+// (QLockFile detects a stale lock). Two are used: the board's instance lock,
+// held while a board runs, refuses a second board; the write lock, held by
+// whoever writes the data file (a board, or a command line run without
+// one), keeps two writers from running at once.
 class SingleInstance {
 public:
     explicit SingleInstance(QString lockPath);
     ~SingleInstance();
 
-    // True when this process is the only instance (and now holds the lock).
-    bool tryAcquire();
+    // True when this process now holds the lock, waiting up to `waitMs` for
+    // another holder to let go.
+    bool tryAcquire(int waitMs = 0);
+    void release();
 
-    // The default lock path in the per-user runtime directory.
+    // The board's instance lock in the per-user runtime directory.
     static QString defaultLockPath();
+    // The write lock beside an instance lock.
+    static QString writeLockPath(const QString& instanceLockPath = defaultLockPath());
 
 private:
     // Seconds after which a lock file that names no owner is taken over.

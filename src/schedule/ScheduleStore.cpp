@@ -1,10 +1,23 @@
 #include "ScheduleStore.h"
 
+#include "DayListSort.h"
+#include "platform/Clock.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
 #include <map>
 #include <tuple>
 
 namespace tanzo {
 namespace {
+
+// Editors and sync tools write a file in several steps (truncate, write,
+// rename); the file is read once they have been quiet this long.
+constexpr int kSettleMs = 300;
 
 using EntryKey = std::tuple<float, float, int16_t, QString, QString>;
 
@@ -32,42 +45,143 @@ void carryNoticeFlags(const DayList& previous, DayList& fresh) {
     }
 }
 
+QByteArray contentDigest(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("absent");
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&f);
+    return hash.result();
+}
+
 } // namespace
 
-ScheduleStore::ScheduleStore(QString dataFilePath, QObject* parent)
-    : QObject(parent), m_file(std::move(dataFilePath)) {}
+ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent)
+    : QObject(parent), m_clock(clock), m_file(std::move(dataFilePath)) {}
+
+ScheduleStore::~ScheduleStore() = default;
 
 bool ScheduleStore::load(const QDate& today) {
     DayList fresh;
     const bool ok = m_file.load(fresh, today);
+    rememberFileContent();
     carryNoticeFlags(m_entries, fresh);
     m_entries = std::move(fresh);
     m_loaded = true;
-    m_reloadPending = false;
-    emit reloaded();
+    if (m_settle)
+        m_settle->stop();
+    emit changed(Change::List);
     return ok;
 }
 
-void ScheduleStore::loadIfStale(const QDate& today) {
-    if (!m_loaded || m_reloadPending)
+void ScheduleStore::ensureLoaded(const QDate& today) {
+    if (!m_loaded)
         load(today);
+    else if (m_watcher && contentDigest(m_file.path()) != m_knownContent)
+        load(today);
+}
+
+bool ScheduleStore::write(const DayList& list) {
+    const bool ok = m_file.save(list);
+    if (ok)
+        rememberFileContent();
+    return ok;
+}
+
+bool ScheduleStore::replace(const DayList& entries) {
+    if (!write(entries))
+        return false;
+    // Read back, so that the list is ordered and trimmed to the days kept
+    // exactly as the next start will find it.
+    load(m_clock.today());
+    return true;
+}
+
+bool ScheduleStore::add(const std::vector<ScheduleEntry>& added) {
+    if (added.empty())
+        return true;
+    DayList updated = holdsNoAppointment(m_entries) ? DayList{} : m_entries;
+    updated.insert(updated.end(), added.begin(), added.end());
+    sortDayList(updated);
+    if (!write(updated))
+        return false;
+    m_entries = std::move(updated);
+    m_loaded = true;
+    emit changed(Change::List);
+    return true;
+}
+
+bool ScheduleStore::markNotices(const std::vector<NoticeMark>& marks) {
+    if (marks.empty())
+        return true;
+    for (const NoticeMark& mark : marks) {
+        if (mark.index < 0 || mark.index > lastIndex())
+            continue;
+        ScheduleEntry& e = m_entries[static_cast<size_t>(mark.index)];
+        e.arrived = e.arrived || mark.arrived;
+        e.preNoticed = e.preNoticed || mark.preNoticed;
+    }
+    const bool ok = write(m_entries);
+    emit changed(Change::NoticeFlags);
+    return ok;
+}
+
+bool ScheduleStore::save() {
+    return write(m_entries);
 }
 
 void ScheduleStore::setEntries(DayList entries) {
     m_entries = entries.empty() ? placeholderDayList() : std::move(entries);
     m_loaded = true;
-    m_reloadPending = false;
-    emit reloaded();
+    emit changed(Change::List);
 }
 
 void ScheduleStore::reset() {
     m_entries = placeholderDayList();
     m_loaded = false;
-    m_reloadPending = false;
 }
 
-bool ScheduleStore::save() {
-    return m_file.save(m_entries);
+void ScheduleStore::rememberFileContent() {
+    if (m_watcher)
+        m_knownContent = contentDigest(m_file.path());
+}
+
+void ScheduleStore::watchFile() {
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &ScheduleStore::checkFileChange);
+    // The directory too: a program that replaces the file by renaming a new
+    // one over it ends the watch on the old file.
+    const QFileInfo info(m_file.path());
+    m_watcher->addPath(info.absolutePath());
+    if (info.exists())
+        m_watcher->addPath(info.absoluteFilePath());
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &ScheduleStore::fileTouched);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &ScheduleStore::fileTouched);
+    m_knownContent = contentDigest(m_file.path());
+}
+
+void ScheduleStore::fileTouched() {
+    const QString path = QFileInfo(m_file.path()).absoluteFilePath();
+    if (!m_watcher->files().contains(path) && QFileInfo::exists(path))
+        m_watcher->addPath(path);
+    m_settle->start();
+}
+
+void ScheduleStore::checkFileChange() {
+    m_settle->stop();
+    const QByteArray digest = contentDigest(m_file.path());
+    if (digest == m_knownContent)
+        return; // this store's own write, or a touch that changed nothing
+    if (!m_loaded) {
+        m_knownContent = digest;
+        return; // the first load reads it anyway
+    }
+    load(m_clock.today());
 }
 
 } // namespace tanzo

@@ -3,58 +3,104 @@
 #include "DataFile.h"
 #include "ScheduleEntry.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
+class QFileSystemWatcher;
+class QTimer;
+
 namespace tanzo {
 
-// The appointments in memory and the file they come from. Only the store
-// replaces the list; the alarms change the two notice flags of its entries
-// in place. Whoever else writes the file (the schedule editor) marks a
-// reload pending, and the store's next load brings the list up to date.
+class Clock;
+
+// A notice flag to set on one entry of the list.
+struct NoticeMark {
+    int index = 0;
+    bool arrived = false; // the start has been handled (and the advance notice with it)
+    bool preNoticed = false;
+};
+
+// The appointments in memory and the one reader and writer of their file,
+// TANZO.DAT. Every change goes through a call here that writes the file
+// (unless it came from it) and announces itself once with `changed`; the
+// list is not handed out for writing. Changes other programs make to the
+// file are picked up by watching it, once watchFile() is called.
 class ScheduleStore : public QObject {
     Q_OBJECT
 public:
-    explicit ScheduleStore(QString dataFilePath, QObject* parent = nullptr);
+    enum class Change {
+        List,        // entries came, went or were replaced: views redraw
+        NoticeFlags, // only notice flags were set: nothing a row shows changed
+    };
+    Q_ENUM(Change)
+
+    ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent = nullptr);
+    ~ScheduleStore() override;
 
     const DayList& entries() const { return m_entries; }
-    // For the notice flags only.
-    DayList& entries() { return m_entries; }
     int lastIndex() const { return static_cast<int>(m_entries.size()) - 1; }
-
-    DataFile& file() { return m_file; }
-    const DataFile& file() const { return m_file; }
+    QString path() const { return m_file.path(); }
 
     // False until the file has been read once.
     bool isLoaded() const { return m_loaded; }
-    bool isReloadPending() const { return m_reloadPending; }
-    // The file was written behind the list's back.
-    void markReloadPending() { m_reloadPending = true; }
 
     // Reads the file afresh. Notice flags already set in memory stay set on
     // the entries that are still in the file, so a reload never brings back
     // a notice the user has seen. Returns false when the read found damage.
     bool load(const QDate& today);
-    // Loads when the list does not yet match the file (nothing read, or a
-    // reload pending); a no-op otherwise.
-    void loadIfStale(const QDate& today);
-    // Takes a list that stands for the file's content, as a load would.
-    void setEntries(DayList entries);
-    // Back to the placeholder, as before the first load.
-    void reset();
-    // Writes the whole list, flags included.
+    // Reads the file if it has not been read, or if another program has
+    // changed it and the watcher has not yet picked that up.
+    void ensureLoaded(const QDate& today);
+
+    // The schedule editor's OK: the whole list, in the order to be written.
+    // Flags of appointments already known stay as the caller carried them
+    // over. On success the list is read back as a load would order it.
+    bool replace(const DayList& entries);
+    // Appointments from the command line or an import, merged into the
+    // list. Nothing changes unless the file was written.
+    bool add(const std::vector<ScheduleEntry>& added);
+    // Notices given: the flags are set in memory whatever happens, so that
+    // no notice repeats; false when the file could not be written.
+    bool markNotices(const std::vector<NoticeMark>& marks);
+    // Writes the whole list, flags included (the exit).
     bool save();
 
+    // What the user is to be told about the last read, once (see DataFile).
+    QString takeLoadNotice() { return m_file.takeLoadNotice(); }
+    const DataFile::LoadReport& lastLoad() const { return m_file.lastLoad(); }
+    QString backupPath() const { return m_file.backupPath(); }
+
+    // Starts watching the file for changes made by other programs.
+    void watchFile();
+
+    // For tests: a list standing for the file's content, as a load would
+    // leave it; back to the state before the first load; failing writes.
+    void setEntries(DayList entries);
+    void reset();
+    void setFailAfterEntries(int entries) { m_file.setFailAfterEntries(entries); }
+
 signals:
-    // The list was replaced by a load; its views redraw.
-    void reloaded();
+    void changed(tanzo::ScheduleStore::Change what);
 
 private:
+    bool write(const DayList& list);
+    void rememberFileContent();
+    void fileTouched();
+    void checkFileChange();
+
+    const Clock& m_clock;
     DataFile m_file;
     DayList m_entries = placeholderDayList();
     bool m_loaded = false;
-    bool m_reloadPending = false;
+    // A digest of the file as this store last read or wrote it, so that the
+    // watcher can tell another program's change from its own writes.
+    QByteArray m_knownContent;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_settle = nullptr;
 };
 
 } // namespace tanzo

@@ -31,8 +31,6 @@ public:
 
 class FakeBoard : public BoardHost {
 public:
-    void stopTimer() override {}
-    void startTimer() override {}
     void applyBoardLayout(int) override {}
     QRect boardRect() const override { return {10, 20, 300, 90}; }
     void moveBoardTo(int, int) override {}
@@ -149,7 +147,7 @@ TEST_F(NoticeCenterTest, CascadeStepStaysEvenWhenTheLastWindowIsNotFramedYet) {
     constexpr int realFrame = 29;
     QList<const QWidget*> framed;
     center.setFrameProbe(
-        [&framed](const QWidget* w) { return framed.contains(w) ? realFrame : 0; });
+        [&framed](const QWidget* w) { return framed.contains(w) ? QSize(4, realFrame) : QSize(); });
 
     center.showNotice("A", "", 2);
     framed.append(last());
@@ -165,6 +163,32 @@ TEST_F(NoticeCenterTest, CascadeStepStaysEvenWhenTheLastWindowIsNotFramedYet) {
     framed.clear();
     center.showNotice("D", "", 1);
     EXPECT_EQ(last()->geometry().topLeft() - b, QPoint(2 * realFrame, 2 * realFrame));
+}
+
+// The restart looks at the frame's right edge, not the client area's: a
+// notice whose borders would cross 80 % of the screen starts over.
+TEST_F(NoticeCenterTest, CascadeRestartsOnTheOuterWidth) {
+    constexpr int borders = 4;
+    constexpr int titleBar = 29;
+    center.setFrameProbe([](const QWidget*) { return QSize(borders, titleBar); });
+    const int mark = Twips::screenSizePixels().width() * 8 / 10;
+    const QSize screen = Twips::screenSizePixels();
+    const QPoint restart(static_cast<int>(std::lrint(0.3 * screen.width())),
+                         static_cast<int>(std::lrint(0.3 * screen.height())));
+    struct Case {
+        int outerRight; // where the new window's frame would end
+        bool restarts;
+    };
+    for (const Case c : {Case{mark, false}, Case{mark + 1, true}}) {
+        SCOPED_TRACE(c.outerRight);
+        center.closeAll();
+        center.showNotice("A", "", 1);
+        const int innerWidth = last()->width();
+        const QPoint previous(c.outerRight - innerWidth - borders - titleBar, 10);
+        last()->move(previous);
+        center.showNotice("B", "", 1);
+        EXPECT_EQ(last()->pos(), c.restarts ? restart : previous + QPoint(titleBar, titleBar));
+    }
 }
 
 TEST_F(NoticeCenterTest, AfterTheOnlyNoticeIsClosedTheNextIsCentredAgain) {

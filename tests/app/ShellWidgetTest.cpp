@@ -1,4 +1,6 @@
+#include "alarm/Ticker.h"
 #include "app/Shell.h"
+#include "board/FillAnimation.h"
 #include "board/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
@@ -87,8 +89,11 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
     EXPECT_TRUE(!shell.state().schedule.isLoaded());
     for (int k = 3; k <= 5; ++k)
         EXPECT_EQ(board->cell(QStringLiteral("lblPlace"), k)->text(), QStringLiteral("調整中"));
-    EXPECT_TRUE(board->tickTimer()->isActive());
-    EXPECT_EQ(board->tickTimer()->interval(), 1000);
+    // The clock is the shell's, not the board's.
+    ASSERT_NE(shell.ticker(), nullptr);
+    EXPECT_TRUE(shell.ticker()->isActive());
+    EXPECT_EQ(shell.ticker()->timer()->objectName(), QStringLiteral("Timer1"));
+    EXPECT_EQ(shell.ticker()->timer()->interval(), 1000);
     // Never placed before: the first position is taken over as the stored one.
     EXPECT_NE(shell.state().settings.LastPositionX, 1);
     EXPECT_EQ(board->boardRect().topLeft(),
@@ -135,11 +140,11 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
     {
         Shell shell(m_clock, locations(), m_player);
         ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-        shell.board()->tick(); // first load
+        shell.ticker()->tick(); // first load
         ASSERT_FALSE(!shell.state().schedule.isLoaded());
         ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
-        shell.state().schedule.entries()[0].arrived = true;
-        shell.state().schedule.entries()[0].preNoticed = true;
+        m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
+        shell.ticker()->tick(); // the first appointment starts
         shell.state().settings.SaveLastPosition = true;
         shell.state().settings.WindowSize = Middle;
         shell.board()->moveBoardTo(123, 45);
@@ -165,8 +170,8 @@ TEST_F(ShellTest, AFailedDataWriteKeepsTheProgramRunning) {
     writeData(kTwoEntries);
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->tick();
-    shell.state().schedule.file().setFailAfterEntries(1);
+    shell.ticker()->tick();
+    shell.state().schedule.setFailAfterEntries(1);
     QSignalSpy finished(&shell, &Shell::finished);
     shell.requestExit();
     QCoreApplication::processEvents();
@@ -179,7 +184,7 @@ TEST_F(ShellTest, AFailedDataWriteKeepsTheProgramRunning) {
 TEST_F(ShellTest, DialogsOpenAtMostOnce) {
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->tick();
+    shell.ticker()->tick();
     shell.openScheduleEditor();
     auto* editor = shell.scheduleEditor();
     ASSERT_NE(editor, nullptr);
@@ -192,14 +197,13 @@ TEST_F(ShellTest, DialogsOpenAtMostOnce) {
     EXPECT_EQ(shell.optionsDialog(), options);
 }
 
-TEST_F(ShellTest, TheEditorReopenedBeforeTheNextTickStartsFromTheSavedFile) {
+TEST_F(ShellTest, TheEditorOpenedRightAfterAnotherProgramWroteTheFileStartsFromIt) {
     writeData(kTwoEntries);
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->tick();
-    // What the editor's OK leaves behind: a longer file and a pending reload.
+    shell.ticker()->tick();
+    // Written behind the program's back; the watcher has not had its turn.
     writeData(kTwoEntries + QStringLiteral("46463,.5,2,\"支店     \",\"\",0,0\r\n"));
-    shell.state().schedule.markReloadPending();
     shell.openScheduleEditor();
     auto* list = shell.scheduleEditor()->findChild<QListWidget*>(QStringLiteral("lstSchedule"));
     ASSERT_NE(list, nullptr);
@@ -215,13 +219,33 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
     writeData(kTwoEntries);
     Shell shell(m_clock, locations(), m_player);
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
-    shell.board()->tick();
-    shell.state().schedule.entries()[0].arrived = true;
-    shell.state().schedule.entries()[0].preNoticed = true;
+    shell.ticker()->tick();
+    QCoreApplication::processEvents();
+    MainWindow& board = *shell.board();
+    for (int guard = 0; board.fillRunning() && guard < 10; ++guard)
+        board.fillAnimation().finishNow();
+    ASSERT_FALSE(board.fillRunning()) << "the first fill has finished";
+    ASSERT_EQ(board.cell(QStringLiteral("lblPlace"), 3)->text().trimmed(),
+              QStringLiteral("会議室"));
+
+    // The first appointment starts while the file cannot be written: its
+    // flags are in memory only.
+    shell.state().schedule.setFailAfterEntries(0);
+    m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
+    shell.ticker()->tick();
+    ASSERT_TRUE(shell.state().schedule.entries()[0].arrived);
+    ASSERT_EQ(m_boxes.size(), 1u) << "told, without stopping the clock";
+    EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
+    shell.state().schedule.setFailAfterEntries(-1);
+
+    QSignalSpy changed(&shell.state().schedule, &ScheduleStore::changed);
     m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 5));
-    shell.board()->tick(); // the new day's reload
+    shell.ticker()->tick(); // the new day's reload
+    ASSERT_EQ(changed.count(), 1) << "the new day's reload ran";
+    EXPECT_EQ(changed.at(0).at(0).value<ScheduleStore::Change>(), ScheduleStore::Change::List);
     ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
     EXPECT_TRUE(shell.state().schedule.entries()[0].arrived);
+    EXPECT_TRUE(shell.state().schedule.entries()[0].preNoticed);
     shell.requestExit();
     QCoreApplication::processEvents();
     EXPECT_TRUE(cp932::decode(readData()).contains(QStringLiteral("\"資料持参\",-1,-1\r\n")));

@@ -25,6 +25,14 @@
 namespace tanzo {
 namespace {
 
+// The store hands out no list for writing: a test changes a comment as the
+// file would, through a new list.
+void setComment(ScheduleStore& schedule, int index, const QString& comment) {
+    DayList list = schedule.entries();
+    list[static_cast<size_t>(index)].comment = comment;
+    schedule.setEntries(list);
+}
+
 using test::entryAt;
 
 const QDate kToday(2027, 3, 15);
@@ -96,8 +104,8 @@ TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
 }
 
 TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
-    state.schedule.entries()[1].comment =
-        QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える");
+    setComment(state.schedule, 1,
+               QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える"));
     window.fillBoard(0, kToday.addDays(-30), kToday.addDays(30), false, {});
     finishFills();
     QLabel* frame = window.cell("lblComment", 1);

@@ -28,6 +28,14 @@
 namespace tanzo {
 namespace {
 
+// The store hands out no list for writing: a test changes a comment as the
+// file would, through a new list.
+void setComment(ScheduleStore& schedule, int index, const QString& comment) {
+    DayList list = schedule.entries();
+    list[static_cast<size_t>(index)].comment = comment;
+    schedule.setEntries(list);
+}
+
 const QDate kToday(2027, 3, 15);
 
 // A board window with the labels the behaviour reads and a fill that
@@ -90,8 +98,6 @@ public:
     QLabel* label(const QString& name) const override { return window.findChild<QLabel*>(name); }
 
     // BoardHost
-    void stopTimer() override {}
-    void startTimer() override {}
     void applyBoardLayout(int size) override {
         layouts.push_back(size);
         layoutInTray.push_back(isInTray());
@@ -310,7 +316,7 @@ TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
 TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     const QString longComment =
         QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
-    state.schedule.entries()[4].comment = QStringLiteral("  ") + longComment + QStringLiteral(" ");
+    setComment(state.schedule, 4, QStringLiteral("  ") + longComment + QStringLiteral(" "));
     board.boardPage.firstRow = 3;
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
@@ -332,7 +338,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     EXPECT_EQ(board.label("lblComment_1")->toolTip(), QString());
 
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
-    state.schedule.entries()[4].comment = QStringLiteral("　 ");
+    setComment(state.schedule, 4, QStringLiteral("　 "));
     behaviour.commentMouseMove(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
@@ -344,11 +350,11 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
 TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
     // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
     const QString text(30, QChar(0x3042));
-    state.schedule.entries()[0].comment = text;
+    setComment(state.schedule, 0, text);
     EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
                              QStringLiteral("普通"), QStringLiteral("x")),
               text);
-    state.schedule.entries()[0].comment = QString(60, QChar(0x3042));
+    setComment(state.schedule, 0, QString(60, QChar(0x3042)));
     EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
                              QStringLiteral("普通"), QStringLiteral("x")),
               QString(48, QChar(0x3042)));

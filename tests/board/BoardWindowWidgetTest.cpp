@@ -1,4 +1,5 @@
 #include "BoardTestEntries.h"
+#include "alarm/Ticker.h"
 #include "board/BoardBehaviour.h"
 #include "board/BoardContent.h"
 #include "board/FillAnimation.h"
@@ -7,8 +8,10 @@
 #include "core/Colors.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "platform/SoundPlayer.h"
 #include "platform/WindowPlacement.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,17 +65,33 @@ protected:
 
     MainWindow& board() {
         if (!m_window) {
-            m_window = std::make_unique<MainWindow>(
-                state, [this](const QString& place, const QString&, int kind) {
-                    notices.push_back({place, kind});
-                });
+            m_window = std::make_unique<MainWindow>(state);
             m_window->fillAnimation().setAutoRun(false);
         }
         return *m_window;
     }
     QLabel* label(const QString& name) { return board().findChild<QLabel*>(name); }
     void writeDataFile(const DayList& list) {
-        ASSERT_TRUE(DataFile(state.schedule.file().path()).save(list));
+        ASSERT_TRUE(DataFile(state.schedule.path()).save(list));
+    }
+    // The program's clock, with the board as its view, as the shell wires
+    // them.
+    Ticker& ticker() {
+        if (!m_ticker) {
+            m_ticker =
+                std::make_unique<Ticker>(clock, state.schedule, state.settings, sound,
+                                         [this](const QString& place, const QString&, int kind) {
+                                             notices.push_back({place, kind});
+                                         });
+            QObject::connect(m_ticker.get(), &Ticker::startNoticeGiven, &board(),
+                             &MainWindow::moveToNextEntry);
+        }
+        return *m_ticker;
+    }
+    // The redraw the store's announcement asked for, run to its end.
+    void redraw() {
+        QCoreApplication::processEvents();
+        finishFills();
     }
     void finishFills() {
         int guard = 0;
@@ -86,14 +105,17 @@ protected:
     std::vector<std::pair<QString, int>> notices;
 
 private:
+    class SilentPlayer : public SoundPlayer {
+    public:
+        void play(const QString&) override {}
+    } sound;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<Ticker> m_ticker;
 };
 
 TEST_F(BoardWindowTest, LabelsCarryTheirNamesAndFixedTexts) {
     EXPECT_EQ(board().objectName(), "frmMain");
     EXPECT_TRUE(board().windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(board().tickTimer()->objectName(), "Timer1");
-    EXPECT_EQ(board().tickTimer()->interval(), 1000);
     EXPECT_EQ(label("lblCntl")->toolTip(), "コマンド");
     EXPECT_EQ(label("lblMini")->toolTip(), "最小化");
     EXPECT_EQ(label("lblExit")->toolTip(), "閉じる");
@@ -265,12 +287,10 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
 
 TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
     state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
-    board().tickTimer()->start();
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
 
     EXPECT_TRUE(board().fillRunning());
-    EXPECT_FALSE(board().tickTimer()->isActive());
     EXPECT_EQ(board().cursor().shape(), Qt::BusyCursor);
 
     QLabel* status = board().cell("lblStatus", 3);
@@ -284,16 +304,11 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
     board().fillAnimation().stepFrame();
     EXPECT_EQ(colorOf(status), board::Yellow);
 
-    // During the fill the editor's timer restart must not wake the tick.
-    board().startTimer();
-    EXPECT_FALSE(board().tickTimer()->isActive());
     board().applyBoardLayout(Middle);
-    EXPECT_FALSE(board().tickTimer()->isActive());
 
     finishFills();
     EXPECT_TRUE(done);
     EXPECT_FALSE(board().fillRunning());
-    EXPECT_TRUE(board().tickTimer()->isActive());
     EXPECT_NE(board().cursor().shape(), Qt::BusyCursor);
     EXPECT_EQ(status->text(), "最重要");
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "東京");
@@ -369,65 +384,66 @@ TEST_F(BoardWindowTest, HiddenBoardIsShownInItsFinalStayOnTopState) {
     EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-TEST_F(BoardWindowTest, TickLoadsDrawsThenNotifies) {
+TEST_F(BoardWindowTest, TickLoadsNotifiesAndTheBoardFollows) {
     writeDataFile({entryAt(kToday, 9, 0, 3, "早朝"), entryAt(kToday, 9, 57, 3, "遅刻"),
                    entryAt(kToday, 10, 0, 3, "開始"), entryAt(kToday, 10, 5, 3, "予告"),
                    entryAt(kToday, 11, 0, 3, "後で")});
-    board().tick();
+    board();
+    ticker().tick();
 
     EXPECT_TRUE(state.schedule.isLoaded());
     EXPECT_EQ(state.schedule.entries().size(), 5u);
-    EXPECT_TRUE(board().fillRunning());
-    EXPECT_TRUE(notices.empty()) << "notices wait until the rows are drawn";
-    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "調整中");
-
-    board().fillAnimation().finishNow();
     // 09:00 is settled without a notice (past the skip mark), 09:57 overdue,
-    // 10:00 starts, 10:05 is five minutes ahead.
+    // 10:00 starts, 10:05 is five minutes ahead. The clock waits for no
+    // window: the notices come while the board has still to draw its rows.
     const std::vector<std::pair<QString, int>> expected = {
         {"遅刻", OverdueWarning}, {"開始", StartNotice}, {"予告", AdvanceNotice}};
     EXPECT_EQ(notices, expected);
-    // The start notice moves the board on.
-    EXPECT_TRUE(board().fillRunning());
-    finishFills();
+    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "調整中");
+
+    redraw();
     EXPECT_EQ(board().page().nextEntry, 3);
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "予告");
     EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
-    EXPECT_TRUE(board().tickTimer()->isActive());
 
     // The next tick has nothing new to say and does not reload.
     notices.clear();
     writeDataFile({entryAt(kToday, 12, 0)});
     clock.advanceSeconds(10);
-    board().tick();
+    ticker().tick();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(board().fillRunning());
     EXPECT_TRUE(notices.empty());
     EXPECT_EQ(state.schedule.entries().size(), 5u);
 
-    state.schedule.markReloadPending();
-    board().tick();
+    // A start notice moves the board on to the next appointment.
+    clock.set(kToday, QTime(10, 5, 10));
+    ticker().tick();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(board().fillRunning());
     finishFills();
-    EXPECT_FALSE(state.schedule.isReloadPending());
-    EXPECT_EQ(state.schedule.entries().size(), 1u);
+    EXPECT_EQ(board().page().nextEntry, 4);
+    EXPECT_EQ(board().cell("lblPlace", 3)->text(), "後で");
 }
 
 TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
     const QDate tomorrow = kToday.addDays(1);
     clock.set(kToday, QTime(23, 59, 30));
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝")});
-    board().tick();
-    finishFills();
+    board();
+    ticker().tick();
+    redraw();
     EXPECT_EQ(board().page().nextEntry, -1);
 
-    // The editor is not involved: the file changes behind the board's back.
+    // The file changes behind the program's back, and nothing watches it.
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝"), entryAt(tomorrow, 0, 0, 3, "深夜")});
     clock.advanceSeconds(10);
-    board().tick();
+    ticker().tick();
     EXPECT_EQ(state.schedule.entries().size(), 1u) << "same day: no reload";
 
     clock.set(tomorrow, QTime(0, 0, 20));
-    board().tick();
-    finishFills();
+    ticker().tick();
+    redraw();
     EXPECT_EQ(state.schedule.entries().size(), 2u);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], std::make_pair(QStringLiteral("深夜"), int(StartNotice)));

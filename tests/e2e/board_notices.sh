@@ -5,7 +5,10 @@
 # at 09:59 (advance notice at 09:54, five minutes ahead). The notice windows
 # open one title bar below and right of the last one still open, OK closes
 # each, the board moves on once the 09:55 appointments have started, and the
-# close label writes the notice flags into TANZO.DAT.
+# close label writes the notice flags into TANZO.DAT. Then a file with a
+# damaged line and an appointment a minute away: the message about the line
+# is left open, unanswered, and still the board shows its rows and the
+# notice opens on time.
 # shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -107,4 +110,21 @@ expect_flags "本社" -1 -1
 expect_flags "倉庫" -1 -1
 expect_flags "会議室" 0 -1
 expect_flags "ﾃｽﾄ" 0 0
+
+# --- a message left open does not stop the clock ---------------------------------
+e2e_write_data_file <<EOF_DATA
+$today,.4201389,2,"出張     ","新幹線",0,0
+this line is damaged
+EOF_DATA
+started=$SECONDS
+e2e_start_tanzo --faketime "@2027-03-15 10:04:20" --log tanzo-damaged.log
+e2e_wait_board >/dev/null
+e2e_wait_text "読み込めませんでした" 15 || e2e_fail "no message about the damaged line"
+e2e_wait_text "出張" 15 || e2e_fail "the board shows no rows while the message is open"
+board_wait_titled "通知 - 出張" 70 >/dev/null ||
+    e2e_fail "no start notice at 10:05 while the message was open"
+late=$((SECONDS - started - 40))
+e2e_screenshot message-and-notice
+((late <= 5)) || e2e_fail "the 10:05 notice came ${late}s late"
+e2e_wait_text "読み込めませんでした" 2 || e2e_fail "the message did not stay open"
 e2e_pass

@@ -3,7 +3,9 @@
 # data file and --list prints it as UTF-8; every bad input ends with its
 # status and message and writes nothing; with a board running, --add is
 # handed to it, the board shows the appointment at once, and the data file
-# holds it after exit.
+# holds it after exit. Twenty commands at once against the board each get
+# their answer, and a board started while a command writes without one
+# waits for it and comes up.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
@@ -11,14 +13,19 @@ e2e_init "$@"
 readonly clock="@2027-03-15 09:50:00"
 today=$(e2e_day_serial 2027-03-15)
 
-# Runs tanzo with arguments at the test's clock; sets CLI_STATUS, CLI_OUT, CLI_ERR.
-cli() {
-    CLI_STATUS=0
+# Runs tanzo with arguments at the test's clock.
+cli_run() {
     # verify_asan_link_order: the clock library comes before a sanitizer
     # build's runtime, as in e2e_start_tanzo.
     env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$clock" FAKETIME_DONT_RESET=1 \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 20 "$TANZO_BIN" "$@" >"$E2E_TMP/cli.out" 2>"$E2E_TMP/cli.err" || CLI_STATUS=$?
+        timeout 20 "$TANZO_BIN" "$@"
+}
+
+# The same; sets CLI_STATUS, CLI_OUT, CLI_ERR.
+cli() {
+    CLI_STATUS=0
+    cli_run "$@" >"$E2E_TMP/cli.out" 2>"$E2E_TMP/cli.err" || CLI_STATUS=$?
     CLI_OUT=$(cat "$E2E_TMP/cli.out")
     CLI_ERR=$(cat "$E2E_TMP/cli.err")
     printf '$ tanzo %s\n[%s]\n%s\n%s\n' "$*" "$CLI_STATUS" "$CLI_OUT" "$CLI_ERR" >>"$E2E_ARTIFACTS/cli.txt"
@@ -94,10 +101,54 @@ cli --export "$E2E_TMP/week.ics"
 [[ $CLI_STATUS -eq 0 ]] && grep -q '^LOCATION:ﾃｽﾄ会議' "$E2E_TMP/week.ics" ||
     e2e_fail "--export through the board did not write the appointments"
 
+# Twenty at once: each is answered when the board has written it, and says so.
+pids=()
+for i in $(seq 10 29); do
+    cli_run --add 2027-03-15 "13:$i" "並列$i" >/dev/null 2>"$E2E_TMP/parallel-$i.err" &
+    pids+=("$!")
+done
+for k in "${!pids[@]}"; do
+    status=0
+    wait "${pids[k]}" || status=$?
+    [[ $status -eq 0 ]] ||
+        e2e_fail "parallel --add $((k + 10)) ended with $status: $(cat "$E2E_TMP/parallel-$((k + 10)).err")"
+done
+added=$(e2e_read_data_file | grep -c '"並列')
+[[ $added -eq 20 ]] || e2e_fail "$added of the 20 parallel appointments are in the data file"
+
 # The close label: the exit writes the board's list.
 board=$(e2e_wait_board)
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
 e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
 grep -qF '"ﾃｽﾄ会議  ","メモ",0,0' <(e2e_read_data_file) ||
     e2e_fail "the data file lacks the appointment added through the board"
+
+# --- a board started while a command writes without one --------------------------
+# A command line in the middle of its write holds the write lock; here a
+# process that lives three seconds stands for it. The board waits for it,
+# then comes up.
+sleep 3 &
+writer=$!
+printf '%s\nsleep\n%s\n' "$writer" "$(hostname)" >"$XDG_RUNTIME_DIR/tanzo-write.lock"
+e2e_start_tanzo --faketime "$clock" --log tanzo-after-writer.log
+e2e_wait_board 20 >/dev/null || e2e_fail "a board started while a command wrote did not come up"
+kill -0 "$writer" 2>/dev/null && e2e_fail "the board came up while the command still wrote"
+e2e_log "the board came up once the writer had finished"
+wait "$writer" || true
+board=$(e2e_wait_board)
+# The pointer still rests where the last board's close label was; a move to
+# the same place would wait for motion that never comes.
+xdotool mousemove 0 0
+e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
+
+# And a real one: an import without a board, with a board started beside it.
+cp "$(dirname "$0")/../calendar/data/weekly.ics" "$E2E_TMP/weekly.ics"
+cli_run --import "$E2E_TMP/weekly.ics" >"$E2E_TMP/import.out" 2>&1 &
+importer=$!
+e2e_start_tanzo --faketime "$clock" --log tanzo-beside-import.log
+status=0
+wait "$importer" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "the import beside a starting board ended with $status: $(cat "$E2E_TMP/import.out")"
+e2e_wait_board 20 >/dev/null || e2e_fail "a board started beside a command line's import did not come up"
 e2e_pass

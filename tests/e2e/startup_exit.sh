@@ -36,8 +36,13 @@ e2e_log "board $board at $WIN_X,$WIN_Y, ${WIN_W}x$WIN_H"
 e2e_wait_text "スケジュールデータの1行を読み込めませんでした（最初は2行目）" 15 ||
     e2e_fail "no message about the damaged line"
 e2e_screenshot damage-message
-# The box carries the application title; Enter presses its OK.
-box=$(dlg_find_window "スケジュールヨルカLite" 5) || e2e_fail "the message has no window of its own"
+# The box carries the application title, as the board does; it is the
+# dialog of the two. Enter presses its OK.
+box=""
+for wid in $(dlg_window_titles | awk -F'\t' '$2 == "スケジュールヨルカLite" { print $1 }'); do
+    xprop -id "$wid" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && box=$wid
+done
+[[ -n "$box" ]] || e2e_fail "the message has no window of its own"
 dlg_focus "$box"
 dlg_key Return
 # The next appointment of today heads the board; the one after the damaged

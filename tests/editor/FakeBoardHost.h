@@ -8,11 +8,9 @@
 
 namespace tanzo::test {
 
-// Records the timer calls the editor makes, in order ("stop", "start").
+// A board that is not there.
 class FakeBoardHost : public BoardHost {
 public:
-    void stopTimer() override { calls.push_back(QStringLiteral("stop")); }
-    void startTimer() override { calls.push_back(QStringLiteral("start")); }
     void applyBoardLayout(int) override {}
     QRect boardRect() const override { return {}; }
     void moveBoardTo(int, int) override {}
@@ -22,8 +20,6 @@ public:
     QFont boardFont() const override { return {}; }
     QIcon boardIcon() const override { return {}; }
     QWidget* boardWidget() override { return nullptr; }
-
-    std::vector<QString> calls;
 };
 
 } // namespace tanzo::test

@@ -66,6 +66,8 @@ protected:
     }
 
     void open() {
+        QObject::connect(&m_state.schedule, &ScheduleStore::changed, &m_state.schedule,
+                         [this] { ++m_announced; });
         m_editor = new ScheduleEditor(m_state, m_board);
         m_editor->show();
         m_editor->activateWindow();
@@ -131,6 +133,7 @@ protected:
     test::FakeBoardHost m_board;
     QPointer<ScheduleEditor> m_editor;
     std::vector<Box> m_boxes;
+    int m_announced = 0; // changes the store announced since the editor opened
     int m_beeps = 0;
 };
 
@@ -431,10 +434,9 @@ TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
 
     ScheduleEntry x = stored(QDate(2000, 9, 8), 11, 0, 2, QStringLiteral("X") + ideo(6),
                              QStringLiteral("x") + ideo(11));
-    EXPECT_EQ(readAll(m_state.schedule.file().path()),
+    EXPECT_EQ(readAll(m_state.schedule.path()),
               encodeEntryLine(e1) + encodeEntryLine(e2) + encodeEntryLine(x));
-    EXPECT_TRUE(m_state.schedule.isReloadPending());
-    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+    EXPECT_EQ(m_announced, 1);
     EXPECT_TRUE(m_boxes.empty());
     closeAndFlush();
     EXPECT_TRUE(m_editor.isNull());
@@ -448,9 +450,8 @@ TEST_F(EditorTest, CancelWritesNothing) {
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     closeAndFlush();
     EXPECT_TRUE(m_editor.isNull());
-    EXPECT_FALSE(QFile::exists(m_state.schedule.file().path()));
-    EXPECT_TRUE(m_board.calls.empty());
-    EXPECT_FALSE(m_state.schedule.isReloadPending());
+    EXPECT_FALSE(QFile::exists(m_state.schedule.path()));
+    EXPECT_EQ(m_announced, 0);
 }
 
 TEST_F(EditorTest, ApplyKeepsTheEditorOpenAndClearsDirty) {
@@ -461,7 +462,7 @@ TEST_F(EditorTest, ApplyKeepsTheEditorOpenAndClearsDirty) {
     EXPECT_FALSE(m_editor->isDirty());
     EXPECT_FALSE(button("cmdApply")->isEnabled());
     EXPECT_FALSE(button("cmdOk")->isEnabled());
-    EXPECT_TRUE(m_state.schedule.isReloadPending());
+    EXPECT_EQ(m_announced, 1);
     EXPECT_TRUE(m_editor->isVisible());
 }
 
@@ -480,7 +481,7 @@ TEST_F(EditorTest, SeparatorInThePlaceKeepsEveryField) {
     const ScheduleEntry written =
         stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("A | B") + ideo(2),
                QStringLiteral("c | d") + ideo(7));
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), encodeEntryLine(written));
+    EXPECT_EQ(readAll(m_state.schedule.path()), encodeEntryLine(written));
 }
 
 TEST_F(EditorTest, QuotesAndLineBreaksCannotReachTheTexts) {
@@ -546,18 +547,18 @@ TEST_F(EditorTest, TextTheFileCannotHoldIsRefusedWhereItIsTypedOrPasted) {
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
     const ScheduleEntry written = stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("会議室①ｶﾅ髙"),
                                          QStringLiteral("資料") + ideo(10));
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), encodeEntryLine(written));
+    EXPECT_EQ(readAll(m_state.schedule.path()), encodeEntryLine(written));
 }
 
 TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a");
     m_state.schedule.setEntries({e1});
-    ASSERT_TRUE(m_state.schedule.file().save(m_state.schedule.entries()));
-    const QByteArray previous = readAll(m_state.schedule.file().path());
+    ASSERT_TRUE(m_state.schedule.save());
+    const QByteArray previous = readAll(m_state.schedule.path());
     open();
     compose("08", "10", "00", "X", "");
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
-    m_state.schedule.file().setFailAfterEntries(1);
+    m_state.schedule.setFailAfterEntries(1);
 
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -565,15 +566,14 @@ TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     EXPECT_EQ(m_boxes[0].caption, kAppTitle);
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
     EXPECT_TRUE(m_editor->isDirty());
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
-    EXPECT_FALSE(m_state.schedule.isReloadPending());
+    EXPECT_EQ(readAll(m_state.schedule.path()), previous);
+    EXPECT_EQ(m_announced, 0);
 
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
     closeAndFlush();
     ASSERT_FALSE(m_editor.isNull());
     EXPECT_TRUE(m_editor->isVisible());
     EXPECT_EQ(list()->count(), 2);
-    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start", "stop", "start"}));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "editor/ScheduleSave.h"
-#include "FakeBoardHost.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
 #include "platform/Clock.h"
@@ -43,7 +42,12 @@ protected:
     QTemporaryDir m_dir;
     ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
     AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
-    test::FakeBoardHost m_board;
+    int m_announced = 0;
+
+    void SetUp() override {
+        QObject::connect(&m_state.schedule, &ScheduleStore::changed, &m_state.schedule,
+                         [this] { ++m_announced; });
+    }
 };
 
 TEST(ScheduleSave, RecordFromFieldsKeepsTheFillingAndMapsTheStatus) {
@@ -87,14 +91,14 @@ TEST(ScheduleSave, FlagsComeFromTheFirstEntryAtTheSameDateAndMinute) {
 TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const QDate day(2000, 9, 6);
     m_state.schedule.setEntries({stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)});
+    m_announced = 0;
     // Bottom of the list first: C, B, A for a list that reads A, B, C.
     const std::vector<ListFields> lines{
         line("2000", "09", "07", "08", "00"), line("2000", "09", "06", "11", "00"),
         line("2000", "09", "06", "10", "00"), line("2000", "09", "06", "10", "01")};
-    const WriteOutcome out = commitSchedule(lines, m_state.schedule, m_board);
+    const WriteOutcome out = commitSchedule(lines, m_state.schedule);
     ASSERT_TRUE(out.ok);
-    EXPECT_TRUE(m_state.schedule.isReloadPending());
-    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+    EXPECT_EQ(m_announced, 1) << "written and announced once";
 
     QByteArray expected;
     const bool flags[][2] = {{false, false}, {false, true}, {true, true}, {false, false}};
@@ -104,46 +108,43 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
         e.preNoticed = flags[i][1];
         expected += encodeEntryLine(e);
     }
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), expected);
+    EXPECT_EQ(readAll(m_state.schedule.path()), expected);
 }
 
 TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
     const std::vector<ListFields> before{line("2000", "09", "06", "10", "00")};
-    ASSERT_TRUE(commitSchedule(before, m_state.schedule, m_board).ok);
-    const QByteArray previous = readAll(m_state.schedule.file().path());
+    ASSERT_TRUE(commitSchedule(before, m_state.schedule).ok);
+    const QByteArray previous = readAll(m_state.schedule.path());
     m_state.schedule.load(QDate(2000, 9, 6));
-    m_board.calls.clear();
+    m_announced = 0;
 
-    m_state.schedule.file().setFailAfterEntries(1);
+    m_state.schedule.setFailAfterEntries(1);
     const std::vector<ListFields> after{line("2000", "09", "07", "10", "00"),
                                         line("2000", "09", "08", "10", "00")};
-    EXPECT_FALSE(commitSchedule(after, m_state.schedule, m_board).ok);
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
-    EXPECT_FALSE(m_state.schedule.isReloadPending());
-    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+    EXPECT_FALSE(commitSchedule(after, m_state.schedule).ok);
+    EXPECT_EQ(readAll(m_state.schedule.path()), previous);
+    EXPECT_EQ(m_announced, 0);
 }
 
 TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
-    ASSERT_TRUE(
-        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule, m_board).ok);
-    const QByteArray previous = readAll(m_state.schedule.file().path());
+    ASSERT_TRUE(commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule).ok);
+    const QByteArray previous = readAll(m_state.schedule.path());
     const WriteOutcome out =
         commitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
-                       m_state.schedule, m_board);
+                       m_state.schedule);
     EXPECT_FALSE(out.ok);
     EXPECT_FALSE(out.fieldError.isEmpty());
-    EXPECT_EQ(readAll(m_state.schedule.file().path()), previous);
+    EXPECT_EQ(readAll(m_state.schedule.path()), previous);
 }
 
 TEST_F(ScheduleSaveTest, AFileThatCannotBeOpenedFailsWithoutAFieldError) {
     // A directory where the data file should be cannot be replaced.
-    ASSERT_TRUE(QDir().mkpath(m_state.schedule.file().path()));
+    ASSERT_TRUE(QDir().mkpath(m_state.schedule.path()));
     const WriteOutcome out =
-        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule, m_board);
+        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule);
     EXPECT_FALSE(out.ok);
     EXPECT_TRUE(out.fieldError.isEmpty());
-    EXPECT_FALSE(m_state.schedule.isReloadPending());
-    EXPECT_EQ(m_board.calls, (std::vector<QString>{"stop", "start"}));
+    EXPECT_EQ(m_announced, 0);
 }
 
 } // namespace

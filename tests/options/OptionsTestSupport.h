@@ -21,8 +21,6 @@ public:
         int flags;
     };
 
-    void stopTimer() override {}
-    void startTimer() override {}
     void applyBoardLayout(int size) override { layouts.push_back(size); }
     QRect boardRect() const override { return rect; }
     void moveBoardTo(int left, int top) override {

@@ -1,6 +1,7 @@
 // The whole program against damaged or unwritable files: it keeps running,
 // shows the message the failure calls for, and what stood in the files
 // survives byte for byte (in place, or in the copy kept beside it).
+#include "alarm/Ticker.h"
 #include "app/Shell.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
@@ -83,8 +84,10 @@ protected:
     std::unique_ptr<Shell> startAndLoad(const Shell::Locations& l) {
         auto shell = std::make_unique<Shell>(m_clock, l, m_player);
         EXPECT_EQ(shell->start(), Shell::StartResult::Running);
-        if (shell->board())
-            shell->board()->tick();
+        if (shell->ticker()) {
+            shell->ticker()->tick();
+            QCoreApplication::processEvents(); // the board's redraw starts
+        }
         return shell;
     }
 
@@ -99,7 +102,7 @@ protected:
         EXPECT_EQ(m_boxes, QStringList{kDataWriteFailed});
         ASSERT_NE(shell.board(), nullptr);
         EXPECT_TRUE(shell.board()->isVisible());
-        shell.board()->tick(); // and it keeps ticking
+        shell.ticker()->tick(); // and it keeps ticking
     }
     void expectExitDone(Shell& shell) {
         QSignalSpy finished(&shell, &Shell::finished);
@@ -134,7 +137,8 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
     const bool effective = access(QFile::encodeName(dir).constData(), W_OK) != 0;
     if (effective) {
         auto shell = startAndLoad(locations(dir + "/"));
-        shell->state().schedule.entries()[0].arrived = true;
+        // A notice given: its flag cannot be written here.
+        EXPECT_FALSE(shell->state().schedule.markNotices({{0, true, false}}));
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), kTwoEntries);
         EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"TANZO.DAT"});
@@ -149,16 +153,17 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
 TEST_F(DamageTest, DiskFullDuringTheExitKeepsTheFileAndTheProgram) {
     writeBytes(dataPath(), kTwoEntries);
     auto shell = startAndLoad(locations());
-    shell->state().schedule.entries()[1].arrived = true;
+    shell->state().schedule.setFailAfterEntries(0);
+    EXPECT_FALSE(shell->state().schedule.markNotices({{1, true, false}}));
     for (int after : {0, 1}) {
-        shell->state().schedule.file().setFailAfterEntries(after);
+        shell->state().schedule.setFailAfterEntries(after);
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
         EXPECT_EQ(QDir(m_dir.path())
                       .entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
                   QStringList{"TANZO.DAT"});
     }
-    shell->state().schedule.file().setFailAfterEntries(-1);
+    shell->state().schedule.setFailAfterEntries(-1);
     expectExitDone(*shell);
     EXPECT_TRUE(readBytes(dataPath()).endsWith("\"\",-1,0\r\n"));
 }
@@ -175,8 +180,8 @@ TEST_F(DamageTest, RealFullFileSystemKeepsTheFileAndTheProgram) {
     writeBytes(dir + "/TANZO.DAT", original);
     auto shell = startAndLoad(locations(dir + "/"));
     ASSERT_EQ(shell->state().schedule.entries().size(), 200u);
-    shell->state().schedule.entries()[0].arrived = true;
     fs.fill(0);
+    EXPECT_FALSE(shell->state().schedule.markNotices({{0, true, false}}));
     expectExitRefused(*shell);
     EXPECT_EQ(readBytes(dir + "/TANZO.DAT"), original);
     EXPECT_EQ(QDir(dir).entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
@@ -262,11 +267,12 @@ TEST_F(DamageTest, DamagedLinesHideNothingElseAndAreToldOnceWithWhereTheOriginal
         }
         // Later ticks, a new day's reload and the editor say nothing more.
         m_boxes.clear();
-        board.tick();
+        shell->ticker()->tick();
         m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 1));
-        board.tick();
+        shell->ticker()->tick();
         m_clock.set(QDate(2027, 3, 15), QTime(9, 0, 0));
-        board.tick();
+        shell->ticker()->tick();
+        QCoreApplication::processEvents();
         for (int guard = 0; board.fillRunning() && guard < 10; ++guard)
             board.fillAnimation().finishNow();
         shell->openScheduleEditor();
@@ -301,7 +307,7 @@ TEST_F(DamageTest, EntriesBeyondTheLimitAreToldOnceAndKeptInTheBackup) {
         QStringLiteral("予定が32767件を超えるため、233件を読み込めませんでした。")));
     EXPECT_TRUE(m_boxes[0].contains(dataPath() + ".bak」"));
     EXPECT_TRUE(shell->board()->isVisible());
-    shell->board()->tick(); // the program keeps ticking, without a word
+    shell->ticker()->tick(); // the program keeps ticking, without a word
     expectExitDone(*shell);
     EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
     EXPECT_EQ(readBytes(dataPath()).count("\r\n"), MaxDayListEntries);
