@@ -65,12 +65,12 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
             entry.arrived = true;
             entry.preNoticed = true;
             if (kind != SettledSilently && showNotice)
-                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment), kind);
+                showNotice(trimSpaces(entry.place), trimSpaces(entry.comment), kind);
         } else if (settings.PreAlarm && !entry.preNoticed && advanceMark < kMinutesPerDay &&
                    startMinute == advanceMark) {
             entry.preNoticed = true;
             if (showNotice)
-                showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment),
+                showNotice(trimSpaces(entry.place), trimSpaces(entry.comment),
                            AdvanceNotice);
         }
     }

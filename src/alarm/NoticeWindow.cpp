@@ -1,8 +1,10 @@
 #include "NoticeWindow.h"
 
 #include "core/Colors.h"
+#include "platform/AccessibleRole.h"
 #include "platform/Twips.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -53,14 +55,35 @@ NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twip
 
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("cmdOK"));
-    m_okButton->setDefault(true);
-    m_okButton->setAutoDefault(true);
+    // OK answers Enter only once the user has turned to the window (see
+    // changeEvent): a notice that opens while the user types elsewhere must
+    // not be closed unseen by the next key.
+    m_okButton->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
+
+    // A screen reader announces the window as an alert and reads the
+    // message with it.
+    setAccessibleRole(this, QAccessible::AlertMessage);
+    setAccessibleDescription(message);
+    m_icon->setAccessibleName(QStringLiteral("アイコン"));
 
     layOut(twips);
     if (!icon.isNull())
         m_icon->setPixmap(icon.pixmap(m_icon->size()));
-    m_okButton->setFocus();
+}
+
+void NoticeWindow::announce() {
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void NoticeWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_okButton->isDefault()) {
+        m_okButton->setAutoDefault(true);
+        m_okButton->setDefault(true);
+        m_okButton->setFocus();
+    }
+    QWidget::changeEvent(event);
 }
 
 void NoticeWindow::layOut(const Twips& twips) {

@@ -23,12 +23,15 @@ public:
 
     QLabel* commentLabel() const { return m_message; }
     QPushButton* okButton() const { return m_okButton; }
+    // Tells assistive technology that the shown window is an alert.
+    void announce();
 
 signals:
     void dismissed(tanzo::NoticeWindow* window);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layOut(const Twips& twips);

@@ -50,7 +50,13 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
         answer({});
         return;
     }
-    runWhenIdle(Command::fromJson(doc.object()), answer);
+    const Command command = Command::fromJson(doc.object());
+    if (command.kind == Command::Kind::Raise) {
+        answer(frame(CommandOutput().toJson()));
+        emit raiseRequested();
+        return;
+    }
+    runWhenIdle(command, answer);
 }
 
 void CommandServer::runWhenIdle(const Command& command, const ChannelListener::Answer& answer) {

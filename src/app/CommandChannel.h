@@ -40,6 +40,8 @@ public:
 signals:
     // The data file was written; the board should reload and redraw.
     void scheduleChanged();
+    // The program was started again: the board should come to the front.
+    void raiseRequested();
 
 private:
     void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);

@@ -2,6 +2,7 @@
 
 #include "board/BoardContent.h"
 #include "core/Colors.h"
+#include "platform/AccessibleRole.h"
 #include "platform/Fonts.h"
 
 #include <QLabel>
@@ -93,6 +94,13 @@ void BoardFace::createTitleStrip() {
                       layout::TitleButtonBackColor, left);
     m_close = make(QStringLiteral("lblExit"), QStringLiteral("×"), QStringLiteral("閉じる"),
                    layout::TitleButtonBackColor, left);
+    // Read out as the buttons they are, by what they do, and the title by
+    // its words rather than its row of 〓.
+    for (QLabel* button : {m_control, m_minimise, m_close}) {
+        button->setAccessibleName(button->toolTip());
+        setAccessibleRole(button, QAccessible::Button);
+    }
+    m_title->setAccessibleName(QString(layout::TitleCaption).remove(QChar(u'〓')).trimmed());
 }
 
 void BoardFace::createRows() {
