@@ -86,6 +86,13 @@ QString joinListLine(const ListFields& f) {
     return line;
 }
 
+QString shownListLine(const ListFields& fields) {
+    ListFields shown = fields;
+    shown.place = fillIdeographic(trimSpaces(fields.place), 7);
+    shown.comment = fillIdeographic(trimSpaces(fields.comment), 12);
+    return joinListLine(shown);
+}
+
 QString lineFromEntry(const ScheduleEntry& entry) {
     return joinListLine(fieldsFromEntry(entry));
 }

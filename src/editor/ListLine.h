@@ -40,6 +40,11 @@ QString fillIdeographic(const QString& text, int width);
 ListFields fieldsFromEntry(const ScheduleEntry& entry);
 ListFields fieldsFromInputs(const EntryInputs& inputs);
 QString joinListLine(const ListFields& fields);
+// The line as the list shows it: place and comment filled up the way the
+// editor fills them, whatever padding the entry came with (spaces from the
+// data file, none from the command line or an import), so that the columns
+// line up. The record behind the line keeps the fields as they are.
+QString shownListLine(const ListFields& fields);
 
 QString lineFromEntry(const ScheduleEntry& entry);
 QString lineFromInputs(const EntryInputs& inputs);

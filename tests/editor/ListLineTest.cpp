@@ -58,6 +58,20 @@ TEST(ListLine, EntryKeepsStoredPlaceAndCommentAsTheyAre) {
                                     QStringLiteral("    | 10:30 | 資料"));
 }
 
+TEST(ListLine, ShownLinesLineUpWhateverPaddingTheEntryCameWith) {
+    const QDate day(2024, 5, 1);
+    const QString fromEditor =
+        lineFromInputs({"2024", "05", "01", "重要", "会議室", "10", "30", "資料"});
+    const QString sources[] = {
+        shownListLine(
+            fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室" + ideo(4), "資料" + ideo(10)))),
+        shownListLine(
+            fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室        ", "資料" + QString(40, ' ')))),
+        shownListLine(fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室", "資料")))};
+    for (const QString& shown : sources)
+        EXPECT_EQ(shown, fromEditor);
+}
+
 TEST(ListLine, YearBelowTenHasALeadingZero) {
     EXPECT_EQ(yearText(5), "05");
     EXPECT_EQ(yearText(10), "10");
