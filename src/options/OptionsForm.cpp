@@ -90,6 +90,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
 
         auto* opt = named(new QRadioButton(fontFrame), indexed("optFont", i));
         place(opt, 90, picTops[i] + 90, 345, 195);
+        opt->setAccessibleName(previews[i]);
         previewChoices[i] = opt;
     }
     textColourButton = button(fontFrame, QStringLiteral("cmdColorC"), QStringLiteral("文字色"));
@@ -124,15 +125,20 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     }
     advanceMinutesBox = minuteBoxes[0];
     skipMinutesBox = minuteBoxes[1];
+    advanceMinutesBox->setAccessibleName(QStringLiteral("何分前に通知するか"));
+    skipMinutesBox->setAccessibleName(QStringLiteral("何分すぎたら無視するか"));
     soundPathBox = named(new QLineEdit(noticeFrame), QStringLiteral("txtPath"));
     soundPathBox->setMaxLength(255);
     soundPathBox->installEventFilter(selectAll);
     place(soundPathBox, 480, 1410, 2040, 270);
+    soundPathBox->setAccessibleName(QStringLiteral("サウンドファイル"));
     browseButton = button(noticeFrame, QStringLiteral("cmdBrowse"), QStringLiteral("..."));
     place(browseButton, 2520, 1380, 315, 315);
+    browseButton->setAccessibleName(QStringLiteral("サウンドファイルを選ぶ"));
     playButton = button(noticeFrame, QStringLiteral("cmdPlay"), QString());
     playButton->setIcon(dialog->style()->standardIcon(QStyle::SP_MediaPlay));
     playButton->setToolTip(QStringLiteral("再生"));
+    playButton->setAccessibleName(QStringLiteral("再生"));
     place(playButton, 2850, 1380, 315, 315);
 
     // ウインドウ
@@ -168,6 +174,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     place(range, 30, 330, 930, 225);
     intervalBox = numberBox(speedFrame, QStringLiteral("txtInterval"), 3);
     place(intervalBox, 225, 660, 540, 270);
+    intervalBox->setAccessibleName(QStringLiteral("表示速度"));
     testButton = button(speedFrame, QStringLiteral("cmdTest"), QStringLiteral("ﾃｽﾄ"));
     place(testButton, 150, 1080, 690, 375);
 
@@ -208,6 +215,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
         }
         axis.box = numberBox(axis.frame, QLatin1String(boxName), 4);
         place(axis.box, 405, 1245, 540, 270);
+        axis.box->setAccessibleName(caption + QStringLiteral("（ピクセル）"));
     };
     buildAxis(horizontal, "fraPosX", QStringLiteral("横位置"), 4410, xCaptions, "optPosX",
               "txtPosX");
@@ -227,6 +235,27 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     dialog->setAutoFillBackground(true);
 
     applyTabOrder();
+    tabToCheckedChoices();
+}
+
+// Tab enters a group of choices at the checked one, as the arrow keys move
+// among them. The toolkit does so only after a choice has had the focus, not
+// after one was checked by the program (the stored values).
+void OptionsForm::tabToCheckedChoices() {
+    auto group = [](auto& choices) {
+        for (QRadioButton* choice : choices) {
+            QObject::connect(choice, &QRadioButton::toggled, choice, [&choices](bool on) {
+                if (!on)
+                    return;
+                for (QRadioButton* other : choices)
+                    other->setFocusPolicy(other->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            });
+        }
+    };
+    group(previewChoices);
+    group(sizeOptions);
+    group(horizontal.edges);
+    group(vertical.edges);
 }
 
 void OptionsForm::applyTabOrder() {
