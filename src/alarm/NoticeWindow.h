@@ -32,9 +32,11 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void layOut(const Twips& twips);
+    void acceptFocusWhenMapped(int pollsLeft);
 
     QLabel* m_message = nullptr;
     QLabel* m_icon = nullptr;

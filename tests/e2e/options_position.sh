@@ -172,7 +172,9 @@ e2e_click_in "$board" $((WIN_W - 22 + 15 / 2)) $((1 + 16 / 2))
 e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
 kill "$icewm_pid"
 e2e_wait_exit "$icewm_pid" 5 || e2e_fail "icewm did not end"
-for pos in "88,13 a0,0f" "00,80 00,80"; do # (5000, 4000) and (-32768, -32768)
+# (5000, 4000), (-32768, -32768), and (1000, 16) with the board's right part
+# past the screen's edge.
+for pos in "88,13 a0,0f" "00,80 00,80" "e8,03 10,00"; do
     read -r x y <<<"$pos"
     sed -i -e "s/^\"LastPositionX\"=hex:.*/\"LastPositionX\"=hex:$x/" \
         -e "s/^\"LastPositionY\"=hex:.*/\"LastPositionY\"=hex:$y/" "$TANZO_SETTINGS_FILE"
