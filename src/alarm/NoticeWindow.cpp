@@ -41,6 +41,7 @@ NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twip
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
                            Qt::WindowDoesNotAcceptFocus) {
+    setAccessibleRole(this, QAccessible::AlertMessage); // before the title makes it known
     setObjectName(QStringLiteral("frmMsg"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(text.caption);
@@ -72,7 +73,6 @@ NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twip
 
     // A screen reader announces the window as an alert and reads the
     // message with it.
-    setAccessibleRole(this, QAccessible::AlertMessage);
     setAccessibleDescription(message);
     m_icon->setAccessibleName(QStringLiteral("アイコン"));
 

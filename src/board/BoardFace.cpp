@@ -76,6 +76,12 @@ void BoardFace::createTitleStrip() {
     const auto make = [&](const QString& name, const QString& caption, const QString& tip,
                           BgrColor back, Qt::Alignment alignment) {
         QLabel* label = newLabel(name);
+        // The three with a tip are read out as the buttons they are, by what
+        // they do (the role before the text: that makes the label known).
+        if (!tip.isEmpty()) {
+            setAccessibleRole(label, QAccessible::Button);
+            label->setAccessibleName(tip);
+        }
         label->setText(caption);
         label->setToolTip(tip);
         label->setFont(font);
@@ -94,12 +100,7 @@ void BoardFace::createTitleStrip() {
                       layout::TitleButtonBackColor, left);
     m_close = make(QStringLiteral("lblExit"), QStringLiteral("×"), QStringLiteral("閉じる"),
                    layout::TitleButtonBackColor, left);
-    // Read out as the buttons they are, by what they do, and the title by
-    // its words rather than its row of 〓.
-    for (QLabel* button : {m_control, m_minimise, m_close}) {
-        button->setAccessibleName(button->toolTip());
-        setAccessibleRole(button, QAccessible::Button);
-    }
+    // The title is read by its words rather than its row of 〓.
     m_title->setAccessibleName(QString(layout::TitleCaption).remove(QChar(u'〓')).trimmed());
 }
 

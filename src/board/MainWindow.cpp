@@ -28,10 +28,10 @@ using layout::Column;
 MainWindow::MainWindow(AppContext& state, NoticeSink notices, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state),
       m_notices(std::move(notices)), m_icon(appIcon()) {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kAppTitle);
     // A window to assistive technology, named by its title.
     setAccessibleRole(this, QAccessible::Window);
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

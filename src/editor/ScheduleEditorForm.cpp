@@ -186,6 +186,8 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
                                                   {list, QStringLiteral("登録されている予定")}};
     for (const auto& [widget, name] : names)
         widget->setAccessibleName(name);
+    for (QComboBox* box : {hourBox, minuteBox})
+        box->lineEdit()->setAccessibleName(box->accessibleName());
 
     applyTabOrder(dialog);
     // Not in the tab order: Tab reaches it after every other control.

@@ -82,6 +82,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
         pic->setLineWidth(2);
         pic->setAutoFillBackground(true);
         place(pic, 330, picTops[i], 2955, picHeights[i]);
+        pic->setAccessibleName(previews[i] + QStringLiteral("の見本"));
         previewBoxes[i] = pic;
 
         auto* lbl = named(new QLabel(previews[i], pic), indexed("lblFont", i));
@@ -151,7 +152,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     std::array<QCheckBox*, 4> windowChecks{};
     for (int i = 0; i < 4; ++i) {
         windowChecks[i] = named(new QCheckBox(windows[i], windowFrame), indexed("chkWindow", i));
-        place(windowChecks[i], 210, 450 + 375 * i, 2220, 255);
+        place(windowChecks[i], 210, 390 + 345 * i, 2220, 255);
     }
     taskBarCheck = windowChecks[0];
     topMostCheck = windowChecks[1];
@@ -160,11 +161,12 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     // In the frame's spare bottom row, below the other window options.
     loginCheck = named(new QCheckBox(QStringLiteral("ログイン時に起動"), windowFrame),
                        QStringLiteral("chkLogin"));
-    place(loginCheck, 210, 1890, 2220, 225);
+    place(loginCheck, 210, 1770, 2220, 225);
 
     speedFrame =
         named(new QGroupBox(QStringLiteral("表示速度"), windowFrame), QStringLiteral("Frame3"));
     place(speedFrame, 2460, 465, 990, 1590);
+    speedFrame->setAccessibleName(speedFrame->title()); // not the outer frame's
     auto* range =
         named(new QLabel(QStringLiteral("( 1 - 100 )"), speedFrame), QStringLiteral("Label3"));
     QFont rangeFont = range->font();
@@ -181,6 +183,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     sizeFrame =
         named(new QGroupBox(QStringLiteral("サイズ"), windowFrame), QStringLiteral("fraSize"));
     place(sizeFrame, 3525, 465, 810, 1590);
+    sizeFrame->setAccessibleName(sizeFrame->title());
     const std::array<QString, 3> sizes{QStringLiteral("大"), QStringLiteral("中"),
                                        QStringLiteral("小")};
     const std::array<int, 3> sizeTops{360, 742, 1125};
@@ -191,12 +194,9 @@ OptionsForm::OptionsForm(QDialog* dialog) {
 
     positionCheck =
         named(new QCheckBox(QStringLiteral("位置を設定"), windowFrame), QStringLiteral("chkPos"));
-    place(positionCheck, 4335, 195, 2010, 225);
-    // It stands on the frame's top line, like a caption: it hides the line
-    // behind itself, and only as far as its text reaches.
-    positionCheck->setAutoFillBackground(true);
-    positionCheck->resize(std::min(positionCheck->width(), positionCheck->sizeHint().width() + 2),
-                          positionCheck->height());
+    // Inside the frame, between its top line and the two position frames
+    // it turns on: standing on the line it hid it on a patch of its own.
+    place(positionCheck, 4335, 225, 2010, 225);
 
     const std::array<QString, 4> xCaptions{QStringLiteral("左端"), QStringLiteral("中央"),
                                            QStringLiteral("右端"), QStringLiteral("指定")};
@@ -208,6 +208,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
                          const char* optionName, const char* boxName) {
         axis.frame = named(new QGroupBox(caption, windowFrame), QLatin1String(frameName));
         place(axis.frame, frameLeft, 465, 1095, 1590);
+        axis.frame->setAccessibleName(caption);
         for (int i = 0; i < 4; ++i) {
             axis.edges[i] =
                 named(new QRadioButton(captions[i], axis.frame), indexed(optionName, i));

@@ -16,6 +16,13 @@ public:
 
     QStringList actionNames() const override { return {pressAction()}; }
 
+    // What the button shows (a label's □ or ■) describes its state.
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
+            return widget()->property("text").toString();
+        return QAccessibleWidget::text(t);
+    }
+
     // Posted, not sent: the click may open a menu or a dialog, which must
     // not run inside the call from the accessibility bus.
     void doAction(const QString& name) override {

@@ -10,9 +10,9 @@ namespace tanzo {
 // widget's class would report another: a label drawn and used as a button,
 // a plain window that is an alert. A button gets the press action, which
 // clicks it (a left press and release in its middle, delivered by the event
-// loop), so a screen reader can use it as the mouse does. Must be called
-// before the widget is first looked at by assistive technology (in its
-// owner's constructor).
+// loop), so a screen reader can use it as the mouse does; what it shows is
+// its description. Must be called before the widget is first made known to
+// assistive technology: before its title or text is set.
 void setAccessibleRole(QWidget* widget, QAccessible::Role role);
 
 } // namespace tanzo

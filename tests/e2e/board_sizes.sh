@@ -23,10 +23,10 @@ e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
 board=$(e2e_wait_board)
 e2e_wait_text "倉庫" 15 || e2e_fail "the board never showed its appointments"
 
-# Left edge of the accessible label named $1, relative to the board.
+# Left edge of the accessible object "role name='name'" $1, relative to the board.
 label_left() {
     local line
-    line=$(e2e_accessible_dump 1 | grep -F "label name='$1' " | head -n1)
+    line=$(e2e_accessible_dump 1 | grep -F "$1 " | head -n1)
     [[ -n "$line" ]] || return 1
     e2e_window_geometry "$board" || return 1
     local rect=${line##*rect=}
@@ -44,7 +44,7 @@ check_size() {
         e2e_fail "after 「$word」 the board is ${WIN_W}x$WIN_H, not ${w}x$h"
     sleep 0.3
     local left
-    left=$(label_left "×") || e2e_fail "the close label cannot be read"
+    left=$(label_left "push button name='閉じる'") || e2e_fail "the close label cannot be read"
     [[ $left -eq $exit_left ]] || e2e_fail "at 「$word」 the close label is at x=$left, not $exit_left"
     e2e_accessible_dump 1 | grep -F "label name='$status' " >/dev/null ||
         e2e_fail "at 「$word」 the status header does not read $status"

@@ -20,7 +20,7 @@ today=$(e2e_day_serial 2027-03-15)
 
 # Opens the board's command menu ("□") and picks the item with mnemonic $1.
 open_board_menu_item() {
-    dlg_click_accessible label "□"
+    dlg_click_accessible "push button" "コマンド"
     sleep 0.7
     dlg_key "$1"
 }
