@@ -70,8 +70,7 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
                    startMinute == advanceMark) {
             entry.preNoticed = true;
             if (showNotice)
-                showNotice(trimSpaces(entry.place), trimSpaces(entry.comment),
-                           AdvanceNotice);
+                showNotice(trimSpaces(entry.place), trimSpaces(entry.comment), AdvanceNotice);
         }
     }
     return startNoticeGiven;
