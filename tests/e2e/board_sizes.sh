@@ -63,6 +63,11 @@ check_size 中 1 506 106 484 "ステータス"
 check_size 小 2 410 94 388 "ｽﾃｰﾀｽ"
 check_size 大 0 632 112 610 "ステータス"
 
+# The window manager can neither maximise nor resize the board.
+wmctrl -i -r "$board" -b add,maximized_vert,maximized_horz
+sleep 0.5
+board_wait_size "$board" 1 632 112 || e2e_fail "maximised by the window manager the board is ${WIN_W}x$WIN_H"
+
 # A size change keeps the board's left and top edges.
 e2e_window_geometry "$board"
 [[ $WIN_X -eq 632 ]] || e2e_log "note: big board's left edge at $WIN_X"
