@@ -82,7 +82,7 @@ bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today,
         startNoticeGiven = startNoticeGiven || d.kind == StartNotice;
         const ScheduleEntry& entry = list[static_cast<size_t>(d.index)];
         if (d.kind != SettledSilently && showNotice)
-            showNotice(trimAsciiSpaces(entry.place), trimAsciiSpaces(entry.comment), d.kind);
+            showNotice(trimSpaces(entry.place), trimSpaces(entry.comment), d.kind);
     }
     return startNoticeGiven;
 }

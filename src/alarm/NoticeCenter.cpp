@@ -74,7 +74,12 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     // In front once, but not kept above the windows the user turns to next.
     // A new window is mapped on top of the others; a stay-on-top flag set
     // and cleared before the window manager has mapped it would stick.
-    setWindowPos(window, InsertAfter::Top, rect, ShowWindow | NoSize);
+    // Without taking the keyboard: what the user types into another window
+    // must not land in the notice (Enter would close it unseen). The window
+    // manager's attention hint marks it instead.
+    setWindowPos(window, InsertAfter::Top, rect, ShowWindow | NoSize | NoActivate);
+    QApplication::alert(window);
+    window->announce();
 
     // The sound starts right away; the player is asynchronous, and the window
     // is mapped by the event loop as soon as this tick's handler returns.

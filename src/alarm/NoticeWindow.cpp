@@ -1,11 +1,16 @@
 #include "NoticeWindow.h"
 
 #include "core/Colors.h"
+#include "platform/AccessibleRole.h"
 #include "platform/Twips.h"
+#include "platform/X11WindowState.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -25,11 +30,18 @@ constexpr double kOkTop = 765;
 constexpr double kOkWidth = 855;
 constexpr double kOkHeight = 405;
 
+// How long the window manager is given to map a new notice: 50 looks,
+// 10 ms apart.
+constexpr int kMapPollMs = 10;
+constexpr int kMapPolls = 50;
+
 } // namespace
 
 NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twips& twips)
     : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
+                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
+                           Qt::WindowDoesNotAcceptFocus) {
+    setAccessibleRole(this, QAccessible::AlertMessage); // before the title makes it known
     setObjectName(QStringLiteral("frmMsg"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(text.caption);
@@ -53,14 +65,59 @@ NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twip
 
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("cmdOK"));
-    m_okButton->setDefault(true);
-    m_okButton->setAutoDefault(true);
+    // OK answers Enter only once the user has turned to the window (see
+    // changeEvent): a notice that opens while the user types elsewhere must
+    // not be closed unseen by the next key.
+    m_okButton->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
+
+    // A screen reader announces the window as an alert and reads the
+    // message with it.
+    setAccessibleDescription(message);
+    m_icon->setAccessibleName(QStringLiteral("アイコン"));
 
     layOut(twips);
     if (!icon.isNull())
         m_icon->setPixmap(icon.pixmap(m_icon->size()));
-    m_okButton->setFocus();
+}
+
+// Some window managers (icewm) give a newly mapped window the focus even
+// when it asks not to be activated; one that refuses the focus they leave
+// alone. Once the window is on the screen it takes the focus again, so the
+// user can turn to it with a click or the keyboard.
+void NoticeWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        acceptFocusWhenMapped(kMapPolls);
+}
+
+void NoticeWindow::acceptFocusWhenMapped(int pollsLeft) {
+    QTimer::singleShot(kMapPollMs, this, [this, pollsLeft] {
+        if (pollsLeft > 0 && x11::isActive() && !x11::isMapped(this)) {
+            acceptFocusWhenMapped(pollsLeft - 1);
+            return;
+        }
+        const Qt::WindowFlags flags = windowFlags() & ~Qt::WindowDoesNotAcceptFocus;
+        // Set on the native window directly: a flag change the usual way
+        // would hide the window.
+        overrideWindowFlags(flags);
+        if (QWindow* handle = windowHandle())
+            handle->setFlags(flags);
+    });
+}
+
+void NoticeWindow::announce() {
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void NoticeWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_okButton->isDefault()) {
+        m_okButton->setAutoDefault(true);
+        m_okButton->setDefault(true);
+        m_okButton->setFocus();
+    }
+    QWidget::changeEvent(event);
 }
 
 void NoticeWindow::layOut(const Twips& twips) {

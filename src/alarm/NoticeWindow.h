@@ -23,15 +23,20 @@ public:
 
     QLabel* commentLabel() const { return m_message; }
     QPushButton* okButton() const { return m_okButton; }
+    // Tells assistive technology that the shown window is an alert.
+    void announce();
 
 signals:
     void dismissed(tanzo::NoticeWindow* window);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void layOut(const Twips& twips);
+    void acceptFocusWhenMapped(int pollsLeft);
 
     QLabel* m_message = nullptr;
     QLabel* m_icon = nullptr;

@@ -60,7 +60,7 @@ void Ticker::tick() {
             started = started || d.kind == StartNotice;
             const ScheduleEntry& e = m_schedule.entries()[static_cast<size_t>(d.index)];
             if (d.kind != SettledSilently && m_notices)
-                m_notices(trimAsciiSpaces(e.place), trimAsciiSpaces(e.comment), d.kind);
+                m_notices(trimSpaces(e.place), trimSpaces(e.comment), d.kind);
         }
         if (started)
             emit startNoticeGiven();

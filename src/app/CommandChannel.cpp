@@ -49,7 +49,13 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
         answer({});
         return;
     }
-    run(Command::fromJson(doc.object()), answer);
+    const Command command = Command::fromJson(doc.object());
+    if (command.kind == Command::Kind::Raise) {
+        answer(frame(CommandOutput().toJson()));
+        emit raiseRequested();
+        return;
+    }
+    run(command, answer);
 }
 
 void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {

@@ -34,6 +34,10 @@ public:
     // its own list; a change made beside it would be lost, so it is refused.
     void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
 
+signals:
+    // The program was started again: the board should come to the front.
+    void raiseRequested();
+
 private:
     void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);
     void run(const Command& command, const ChannelListener::Answer& answer);

@@ -28,4 +28,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments);
 // the data file itself when none runs. Returns the exit status.
 int runCommandLine(int argc, char** argv);
 
+// A second start of the program: asks the running board to come to the
+// front (out of the tray or minimised). A board still starting, not yet
+// listening, is left as it is.
+void raiseRunningBoard();
+
 } // namespace tanzo

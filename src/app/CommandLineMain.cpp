@@ -84,6 +84,12 @@ CommandOutput dispatch(const Command& command) {
 
 } // namespace
 
+void raiseRunningBoard() {
+    Command raise;
+    raise.kind = Command::Kind::Raise;
+    sendToBoard(raise);
+}
+
 int runCommandLine(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTranslator toolkitTranslator;

@@ -114,6 +114,8 @@ CommandOutput runCommand(const Command& command, ScheduleAccess access) {
         out.fileBytes = exportIcs(access.schedule.entries(), access.noticeMinutes, access.now);
         return out;
     }
+    case Command::Kind::Raise:
+        return {}; // the board's own concern; the schedule is left alone
     }
     return {};
 }
@@ -133,7 +135,7 @@ QJsonObject Command::toJson() const {
 Command Command::fromJson(const QJsonObject& json) {
     Command c;
     const int kind = json.value(QStringLiteral("kind")).toInt();
-    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Export)));
+    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Raise)));
     c.days = json.value(QStringLiteral("days")).toInt(1);
     c.date = QDate::fromString(json.value(QStringLiteral("date")).toString(), Qt::ISODate);
     c.time =

@@ -16,7 +16,9 @@ namespace tanzo {
 // schedule). Import carries the file's bytes and export returns them, so
 // that only the process that was started reads and writes the user's files.
 struct Command {
-    enum class Kind { List, Add, Import, Export };
+    // Raise: a second start of the program asks the running board to come
+    // to the front.
+    enum class Kind { List, Add, Import, Export, Raise };
     Kind kind = Kind::List;
     int days = 1;
     QDate date;

@@ -7,7 +7,6 @@
 #include "board/WindowBehaviour.h"
 #include "core/LoadNoticeBox.h"
 #include "editor/ScheduleEditor.h"
-#include "options/BoardPosition.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
 #include "options/VersionWindow.h"
@@ -15,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/ScreenFit.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
@@ -142,14 +142,10 @@ Shell::StartResult Shell::start() {
         s.LastPositionX = static_cast<int16_t>(firstLeft);
     if (s.LastPositionY == 1)
         s.LastPositionY = static_cast<int16_t>(kFirstPositionMargin);
-    // Without a window manager to pull it back, a board stored off every
-    // screen would never be seen.
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens << screen->geometry();
-    const QPoint reachable = options::reachableBoardPosition(
-        QRect(QPoint(s.LastPositionX, s.LastPositionY), laidOut.size()), screens,
-        Twips::availableAreaPixels());
+    // A board stored partly or wholly off its screen (a smaller monitor, a
+    // size changed after the position was set) would hide its controls.
+    const QPoint reachable =
+        positionInsideScreens(QRect(QPoint(s.LastPositionX, s.LastPositionY), laidOut.size()));
     s.LastPositionX = static_cast<int16_t>(reachable.x());
     s.LastPositionY = static_cast<int16_t>(reachable.y());
 
@@ -173,6 +169,8 @@ void Shell::openCommandChannel() {
     // when the store announces the change.
     m_commands = std::make_unique<CommandServer>(*m_state);
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
+    connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
+            &WindowBehaviour::bringToFront);
     m_commands->listen();
 }
 

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &shell, &tanzo::Shell::requestExit);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
+        tanzo::raiseRunningBoard();
         return 0;
     case tanzo::Shell::StartResult::Failed:
         return 1;

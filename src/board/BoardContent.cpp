@@ -86,7 +86,7 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
                    const QDate& today, const QTime& now) {
     if (!row.hasEntry())
         return {QString(), current.color};
-    const QString text = row.inWindow ? trimAsciiSpaces(row.entry->place) : QString();
+    const QString text = row.inWindow ? trimSpaces(row.entry->place) : QString();
     const bool upcoming = upcomingToday(*row.entry, today, now);
     return {text, upcoming ? settings.ForeColor1 : settings.ForeColor2};
 }
@@ -94,7 +94,7 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
 Caption finalComment(const RowFacts& row, int rowNumber, const Caption& current,
                      const Settings& settings) {
     if (row.inWindow) {
-        const QString line = splitComment(trimAsciiSpaces(row.entry->comment))[0];
+        const QString line = splitComment(trimSpaces(row.entry->comment))[0];
         return {line, row.upcoming ? settings.ForeColor1 : settings.ForeColor2};
     }
     if (rowNumber == 0)

@@ -2,6 +2,7 @@
 
 #include "board/BoardContent.h"
 #include "core/Colors.h"
+#include "platform/AccessibleRole.h"
 #include "platform/Fonts.h"
 
 #include <QLabel>
@@ -75,6 +76,12 @@ void BoardFace::createTitleStrip() {
     const auto make = [&](const QString& name, const QString& caption, const QString& tip,
                           BgrColor back, Qt::Alignment alignment) {
         QLabel* label = newLabel(name);
+        // The three with a tip are read out as the buttons they are, by what
+        // they do (the role before the text: that makes the label known).
+        if (!tip.isEmpty()) {
+            setAccessibleRole(label, QAccessible::Button);
+            label->setAccessibleName(tip);
+        }
         label->setText(caption);
         label->setToolTip(tip);
         label->setFont(font);
@@ -93,6 +100,8 @@ void BoardFace::createTitleStrip() {
                       layout::TitleButtonBackColor, left);
     m_close = make(QStringLiteral("lblExit"), QStringLiteral("×"), QStringLiteral("閉じる"),
                    layout::TitleButtonBackColor, left);
+    // The title is read by its words rather than its row of 〓.
+    m_title->setAccessibleName(QString(layout::TitleCaption).remove(QChar(u'〓')).trimmed());
 }
 
 void BoardFace::createRows() {

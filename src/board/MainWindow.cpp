@@ -6,8 +6,10 @@
 #include "board/FillAnimation.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
+#include "platform/AccessibleRole.h"
 #include "platform/AppIcon.h"
 #include "platform/Clock.h"
+#include "platform/ScreenFit.h"
 #include "platform/TaskBarHint.h"
 #include "platform/WindowPlacement.h"
 
@@ -25,6 +27,8 @@ using layout::Column;
 
 MainWindow::MainWindow(AppContext& state, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state), m_icon(appIcon()) {
+    // A window to assistive technology, named by its title.
+    setAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
@@ -52,7 +56,9 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     // else the board does before it appears. The window's size does not
     // depend on them, so they are measured in the first turn of the event
     // loop: after the board is shown, before it is first painted.
-    resize(m_face->placeCells(m_state.settings.WindowSize));
+    // Fixed for the window manager too: it offers no maximising or resizing
+    // of a board whose sizes are the three of the layout.
+    setFixedSize(m_face->placeCells(m_state.settings.WindowSize));
     QMetaObject::invokeMethod(
         this, [this] { m_face->alignPendingTexts(); }, Qt::QueuedConnection);
 }
@@ -64,8 +70,12 @@ MainWindow::~MainWindow() {
 
 void MainWindow::applyBoardLayout(int size) {
     const QSize outer = m_face->layOut(size);
-    if (!isInTray())
-        resize(outer);
+    if (!isInTray()) {
+        setFixedSize(outer);
+        // A bigger board must not push its controls past the screen's edge.
+        if (isVisible())
+            move(positionInsideScreens(QRect(pos(), outer)));
+    }
 }
 
 QLabel* MainWindow::cell(const QString& column, int index) const {

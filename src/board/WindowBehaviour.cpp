@@ -325,6 +325,16 @@ void WindowBehaviour::dropShadow() {
     m_shadow = nullptr;
 }
 
+void WindowBehaviour::bringToFront() {
+    if (m_trayMode) {
+        restoreFromTray();
+        return;
+    }
+    bringBoardForward();
+    if (QWidget* board = boardWidget())
+        board->activateWindow();
+}
+
 void WindowBehaviour::bringBoardForward() {
     if (m_trayMode)
         return;

@@ -84,6 +84,9 @@ public:
     void applyWindowOptions() override;
 
     void hideToTray();
+    // Out of the tray or out of the minimised state, in front and active:
+    // the board was asked for by starting the program again.
+    void bringToFront();
     // The five view commands.
     void runView(ViewCommand command);
 

@@ -39,6 +39,23 @@ QString yearText(int year) {
     return year < 10 ? QStringLiteral("0") + QString::number(year) : QString::number(year);
 }
 
+QString fillToColumns(const QString& text, int columns) {
+    int used = 0;
+    for (QChar c : text) {
+        // Half-width: what code page 932 writes in one byte (ASCII and
+        // half-width katakana).
+        const char16_t u = c.unicode();
+        used += (u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F)) ? 1 : 2;
+    }
+    QString filled = text;
+    if (used < columns) {
+        filled += QString((columns - used) / 2, QChar(kIdeographicSpace));
+        if ((columns - used) % 2 != 0)
+            filled += QLatin1Char(' ');
+    }
+    return filled;
+}
+
 QString fillIdeographic(const QString& text, int width) {
     if (text.size() >= width)
         return text;
@@ -84,6 +101,15 @@ QString joinListLine(const ListFields& f) {
     line += kLineSeparator;
     line += f.comment;
     return line;
+}
+
+QString shownListLine(const ListFields& fields) {
+    ListFields shown = fields;
+    shown.place = fillToColumns(trimSpaces(fields.place), 2 * PlaceLength);
+    // The last column needs no filling; trailing spaces would only push a
+    // short line past the list's edge.
+    shown.comment = trimSpaces(fields.comment);
+    return joinListLine(shown);
 }
 
 QString lineFromEntry(const ScheduleEntry& entry) {

@@ -34,12 +34,21 @@ inline const QString kLineSeparator = QStringLiteral(" | ");
 
 // A year as the lists and lines show it: below 10 with a leading "0".
 QString yearText(int year);
+// Fills text at its end with spaces up to `columns` half-width columns of a
+// fixed-pitch font (a full-width character takes two).
+QString fillToColumns(const QString& text, int columns);
 // Fills text at its end with ideographic spaces up to width characters.
 QString fillIdeographic(const QString& text, int width);
 
 ListFields fieldsFromEntry(const ScheduleEntry& entry);
 ListFields fieldsFromInputs(const EntryInputs& inputs);
 QString joinListLine(const ListFields& fields);
+// The line as the list shows it: the place filled up to its seven full-width
+// columns and the comment trimmed, whatever padding the entry came with
+// (ideographic spaces from the editor, spaces from the data file, none from
+// the command line or an import), so that the columns line up, half-width
+// text included. The record behind the line keeps the fields as they are.
+QString shownListLine(const ListFields& fields);
 
 QString lineFromEntry(const ScheduleEntry& entry);
 QString lineFromInputs(const EntryInputs& inputs);

@@ -26,7 +26,7 @@ const QString kListReadFailed = QStringLiteral("リスト内容の取得に失�
 const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 
 QListWidgetItem* makeLine(const ListFields& fields) {
-    auto* item = new QListWidgetItem(joinListLine(fields));
+    auto* item = new QListWidgetItem(shownListLine(fields));
     item->setData(kRecordRole, QVariant::fromValue(fields));
     return item;
 }

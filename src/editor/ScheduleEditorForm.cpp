@@ -173,9 +173,31 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
     applyButton = button(dialog, "cmdApply", QStringLiteral("適用"));
     at(applyButton, 5700, 4335, 1155, 405);
 
+    // Each box by its own name: the frame's caption alone would call the
+    // year, month and day boxes all 日付.
+    const std::pair<QWidget*, QString> names[] = {{yearBox, QStringLiteral("年")},
+                                                  {monthBox, QStringLiteral("月")},
+                                                  {dayBox, QStringLiteral("日")},
+                                                  {statusBox, QStringLiteral("ステータス")},
+                                                  {placeEdit, QStringLiteral("行先")},
+                                                  {hourBox, QStringLiteral("時")},
+                                                  {minuteBox, QStringLiteral("分")},
+                                                  {commentEdit, QStringLiteral("備考")},
+                                                  {list, QStringLiteral("登録されている予定")}};
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(name);
+    for (QComboBox* box : {hourBox, minuteBox})
+        box->lineEdit()->setAccessibleName(box->accessibleName());
+
     applyTabOrder(dialog);
     // Not in the tab order: Tab reaches it after every other control.
     importButton = calendarimport::createButton(listFrame);
+    // On the dialog itself, where it stays in the same place: the list's
+    // frame is disabled while the list is empty, and an empty list is when a
+    // calendar is most wanted.
+    const QPoint importAt = importButton->mapTo(dialog, QPoint(0, 0));
+    importButton->setParent(dialog);
+    importButton->move(importAt);
 }
 
 void ScheduleEditorForm::applyTabOrder(QDialog* dialog) {

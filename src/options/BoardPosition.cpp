@@ -34,22 +34,4 @@ int edgeForPositionOption(int option, int screenPixels, int boardPixels, int sta
     }
 }
 
-QPoint reachableBoardPosition(const QRect& board, const QList<QRect>& screens,
-                              const QRect& primaryArea) {
-    // Enough of the title strip to take hold of and drag.
-    constexpr int kGripWidth = 48;
-    constexpr int kGripHeight = 8;
-    const QRect strip(board.topLeft(), QSize(board.width(), kGripHeight));
-    for (const QRect& screen : screens) {
-        const QRect seen = screen.intersected(strip);
-        if (seen.width() >= std::min(kGripWidth, board.width()) && seen.height() >= kGripHeight)
-            return board.topLeft();
-    }
-    if (primaryArea.isEmpty())
-        return board.topLeft();
-    return {
-        clampPosition(board.left(), primaryArea.right() + 1 - board.width(), primaryArea.left()),
-        clampPosition(board.top(), primaryArea.bottom() + 1 - board.height(), primaryArea.top())};
-}
-
 } // namespace tanzo::options

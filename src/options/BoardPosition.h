@@ -33,11 +33,4 @@ std::optional<QString> correctPositionText(const QString& text, int maximum, int
 // The edge the options 左端 (0), 中央 (1) and 右端 (2) put the board at.
 int edgeForPositionOption(int option, int screenPixels, int boardPixels, int start = 0);
 
-// Where a board stored at `board` is shown at start. A board whose title
-// strip lies on none of the screens (a monitor unplugged, a hand-edited
-// value) could never be reached: it is moved into the primary screen's
-// free area, as near to the stored place as that allows. Otherwise it stays.
-QPoint reachableBoardPosition(const QRect& board, const QList<QRect>& screens,
-                              const QRect& primaryArea);
-
 } // namespace tanzo::options

@@ -20,7 +20,17 @@ FontChooser::FontChooser(const QFont& initial, FontSizeRange sizes, QWidget* par
 
     m_faces = new QListWidget(this);
     m_faces->setObjectName(QStringLiteral("lstFace"));
-    QStringList families = QFontDatabase::families();
+    // Only faces that can write the board's Japanese, each once: the
+    // toolkit lists a face that several foundries make as "Face [Foundry]"
+    // beside the plain name.
+    QStringList families;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        if (QFontDatabase::isPrivateFamily(family))
+            continue;
+        const QString face = family.section(QStringLiteral(" ["), 0, 0);
+        if (!families.contains(face))
+            families.append(face);
+    }
     // The stored face may be a name the system only knows through a
     // substitution; keep it choosable so OK without a change keeps it.
     if (!families.contains(initial.family()))

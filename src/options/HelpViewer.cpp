@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -38,6 +41,20 @@ bool showHelpContentsFrom(QWidget* parent, const QString& helpDirectory) {
         viewer->setWindowTitle(kAppTitle + QStringLiteral(" ﾍﾙﾌﾟ"));
         viewer->setOpenExternalLinks(true);
         viewer->resize(640, 520);
+        // Closed from the keyboard as any viewer window is.
+        for (const QKeySequence& keys :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            auto* shortcut = new QShortcut(keys, viewer);
+            QObject::connect(shortcut, &QShortcut::activated, viewer, &QWidget::close);
+        }
+        // On the screen where the board is, not in a corner of the desktop.
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            QRect placed(QPoint(), viewer->size());
+            placed.moveCenter(area.center());
+            viewer->move(placed.topLeft());
+        }
     }
     viewer->setSource(QUrl::fromLocalFile(index));
     viewer->show();

@@ -82,6 +82,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
         pic->setLineWidth(2);
         pic->setAutoFillBackground(true);
         place(pic, 330, picTops[i], 2955, picHeights[i]);
+        pic->setAccessibleName(previews[i] + QStringLiteral("の見本"));
         previewBoxes[i] = pic;
 
         auto* lbl = named(new QLabel(previews[i], pic), indexed("lblFont", i));
@@ -90,6 +91,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
 
         auto* opt = named(new QRadioButton(fontFrame), indexed("optFont", i));
         place(opt, 90, picTops[i] + 90, 345, 195);
+        opt->setAccessibleName(previews[i]);
         previewChoices[i] = opt;
     }
     textColourButton = button(fontFrame, QStringLiteral("cmdColorC"), QStringLiteral("文字色"));
@@ -124,15 +126,20 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     }
     advanceMinutesBox = minuteBoxes[0];
     skipMinutesBox = minuteBoxes[1];
+    advanceMinutesBox->setAccessibleName(QStringLiteral("何分前に通知するか"));
+    skipMinutesBox->setAccessibleName(QStringLiteral("何分すぎたら無視するか"));
     soundPathBox = named(new QLineEdit(noticeFrame), QStringLiteral("txtPath"));
     soundPathBox->setMaxLength(255);
     soundPathBox->installEventFilter(selectAll);
     place(soundPathBox, 480, 1410, 2040, 270);
+    soundPathBox->setAccessibleName(QStringLiteral("サウンドファイル"));
     browseButton = button(noticeFrame, QStringLiteral("cmdBrowse"), QStringLiteral("..."));
     place(browseButton, 2520, 1380, 315, 315);
+    browseButton->setAccessibleName(QStringLiteral("サウンドファイルを選ぶ"));
     playButton = button(noticeFrame, QStringLiteral("cmdPlay"), QString());
     playButton->setIcon(dialog->style()->standardIcon(QStyle::SP_MediaPlay));
     playButton->setToolTip(QStringLiteral("再生"));
+    playButton->setAccessibleName(QStringLiteral("再生"));
     place(playButton, 2850, 1380, 315, 315);
 
     // ウインドウ
@@ -145,7 +152,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     std::array<QCheckBox*, 4> windowChecks{};
     for (int i = 0; i < 4; ++i) {
         windowChecks[i] = named(new QCheckBox(windows[i], windowFrame), indexed("chkWindow", i));
-        place(windowChecks[i], 210, 450 + 375 * i, 2220, 255);
+        place(windowChecks[i], 210, 390 + 345 * i, 2220, 255);
     }
     taskBarCheck = windowChecks[0];
     topMostCheck = windowChecks[1];
@@ -154,11 +161,12 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     // In the frame's spare bottom row, below the other window options.
     loginCheck = named(new QCheckBox(QStringLiteral("ログイン時に起動"), windowFrame),
                        QStringLiteral("chkLogin"));
-    place(loginCheck, 210, 1890, 2220, 225);
+    place(loginCheck, 210, 1770, 2220, 225);
 
     speedFrame =
         named(new QGroupBox(QStringLiteral("表示速度"), windowFrame), QStringLiteral("Frame3"));
     place(speedFrame, 2460, 465, 990, 1590);
+    speedFrame->setAccessibleName(speedFrame->title()); // not the outer frame's
     auto* range =
         named(new QLabel(QStringLiteral("( 1 - 100 )"), speedFrame), QStringLiteral("Label3"));
     QFont rangeFont = range->font();
@@ -168,12 +176,14 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     place(range, 30, 330, 930, 225);
     intervalBox = numberBox(speedFrame, QStringLiteral("txtInterval"), 3);
     place(intervalBox, 225, 660, 540, 270);
+    intervalBox->setAccessibleName(QStringLiteral("表示速度"));
     testButton = button(speedFrame, QStringLiteral("cmdTest"), QStringLiteral("ﾃｽﾄ"));
     place(testButton, 150, 1080, 690, 375);
 
     sizeFrame =
         named(new QGroupBox(QStringLiteral("サイズ"), windowFrame), QStringLiteral("fraSize"));
     place(sizeFrame, 3525, 465, 810, 1590);
+    sizeFrame->setAccessibleName(sizeFrame->title());
     const std::array<QString, 3> sizes{QStringLiteral("大"), QStringLiteral("中"),
                                        QStringLiteral("小")};
     const std::array<int, 3> sizeTops{360, 742, 1125};
@@ -184,12 +194,9 @@ OptionsForm::OptionsForm(QDialog* dialog) {
 
     positionCheck =
         named(new QCheckBox(QStringLiteral("位置を設定"), windowFrame), QStringLiteral("chkPos"));
-    place(positionCheck, 4335, 195, 2010, 225);
-    // It stands on the frame's top line, like a caption: it hides the line
-    // behind itself, and only as far as its text reaches.
-    positionCheck->setAutoFillBackground(true);
-    positionCheck->resize(std::min(positionCheck->width(), positionCheck->sizeHint().width() + 2),
-                          positionCheck->height());
+    // Inside the frame, between its top line and the two position frames
+    // it turns on: standing on the line it hid it on a patch of its own.
+    place(positionCheck, 4335, 225, 2010, 225);
 
     const std::array<QString, 4> xCaptions{QStringLiteral("左端"), QStringLiteral("中央"),
                                            QStringLiteral("右端"), QStringLiteral("指定")};
@@ -201,6 +208,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
                          const char* optionName, const char* boxName) {
         axis.frame = named(new QGroupBox(caption, windowFrame), QLatin1String(frameName));
         place(axis.frame, frameLeft, 465, 1095, 1590);
+        axis.frame->setAccessibleName(caption);
         for (int i = 0; i < 4; ++i) {
             axis.edges[i] =
                 named(new QRadioButton(captions[i], axis.frame), indexed(optionName, i));
@@ -208,6 +216,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
         }
         axis.box = numberBox(axis.frame, QLatin1String(boxName), 4);
         place(axis.box, 405, 1245, 540, 270);
+        axis.box->setAccessibleName(caption + QStringLiteral("（ピクセル）"));
     };
     buildAxis(horizontal, "fraPosX", QStringLiteral("横位置"), 4410, xCaptions, "optPosX",
               "txtPosX");
@@ -227,6 +236,27 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     dialog->setAutoFillBackground(true);
 
     applyTabOrder();
+    tabToCheckedChoices();
+}
+
+// Tab enters a group of choices at the checked one, as the arrow keys move
+// among them. The toolkit does so only after a choice has had the focus, not
+// after one was checked by the program (the stored values).
+void OptionsForm::tabToCheckedChoices() {
+    auto group = [](auto& choices) {
+        for (QRadioButton* choice : choices) {
+            QObject::connect(choice, &QRadioButton::toggled, choice, [&choices](bool on) {
+                if (!on)
+                    return;
+                for (QRadioButton* other : choices)
+                    other->setFocusPolicy(other->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            });
+        }
+    };
+    group(previewChoices);
+    group(sizeOptions);
+    group(horizontal.edges);
+    group(vertical.edges);
 }
 
 void OptionsForm::applyTabOrder() {

@@ -76,6 +76,7 @@ struct OptionsForm {
 
 private:
     void applyTabOrder();
+    void tabToCheckedChoices();
 };
 
 } // namespace tanzo::options

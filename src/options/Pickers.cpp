@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -94,7 +96,21 @@ QString pickSoundFile(QWidget* owner, const QString& currentPath) {
         else if (current.absoluteDir().exists())
             start = current.absolutePath();
     }
-    return QFileDialog::getOpenFileName(owner, kSoundFileTitle, start, kSoundFileFilter);
+    QFileDialog dialog(owner, kSoundFileTitle, start, kSoundFileFilter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    // The size, type and date columns at the width of what they hold, the
+    // name taking the rest: at the toolkit's default width they are cut.
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 440)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 void setNextColorAnswer(std::optional<BgrColor> answer) {

@@ -89,6 +89,11 @@ void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels,
     if (flags & ShowWindow) {
         const bool noActivate = (flags & NoActivate) != 0;
         window->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+        // The toolkit hands the attribute to the native window only when it
+        // creates it; one made earlier (its position asked for, say) reads
+        // this property of its own at each show.
+        if (QWindow* handle = window->windowHandle())
+            handle->setProperty("_q_showWithoutActivating", noActivate);
         const bool wasMapped = x11::isMapped(window);
         if (window->isMinimized())
             window->showNormal();

@@ -77,11 +77,8 @@ QString statusWord(int status) {
     }
 }
 
-namespace {
-QString trimWhere(const QString& text, bool ideographicToo) {
-    auto isSpace = [ideographicToo](QChar c) {
-        return c == QLatin1Char(' ') || (ideographicToo && c == QChar(kIdeographicSpace));
-    };
+QString trimSpaces(const QString& text) {
+    auto isSpace = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(kIdeographicSpace); };
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isSpace(text[begin]))
@@ -89,14 +86,6 @@ QString trimWhere(const QString& text, bool ideographicToo) {
     while (end > begin && isSpace(text[end - 1]))
         --end;
     return text.mid(begin, end - begin);
-}
-} // namespace
-
-QString trimSpaces(const QString& text) {
-    return trimWhere(text, true);
-}
-QString trimAsciiSpaces(const QString& text) {
-    return trimWhere(text, false);
 }
 
 ScheduleEntry placeholderEntry() {

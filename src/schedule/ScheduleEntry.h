@@ -56,8 +56,6 @@ QString statusWord(int status);
 
 // Trims ordinary and ideographic spaces at both ends.
 QString trimSpaces(const QString& text);
-// Trims ordinary spaces (U+0020) only at both ends.
-QString trimAsciiSpaces(const QString& text);
 
 // The in-memory list of appointments, ordered by date and start time. It is
 // never empty: with nothing loaded it holds one all-zero placeholder.

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QAccessible>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -473,9 +475,25 @@ TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
     QObject::connect(&board(), &MainWindow::unloaded, [&] { ++unloads; });
     QTest::mouseClick(label("lblExit"), Qt::LeftButton);
     EXPECT_EQ(exits, 1);
+    // A screen reader finds □ － × as buttons named for what they do, and
+    // its press action clicks them.
+    for (const auto& [name, spoken] :
+         {std::pair{"lblCntl", "コマンド"}, std::pair{"lblMini", "最小化"},
+          std::pair{"lblExit", "閉じる"}}) {
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(label(name));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->role(), QAccessible::Button) << name;
+        EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8(spoken));
+        ASSERT_NE(button->actionInterface(), nullptr);
+    }
+    QAccessible::queryAccessibleInterface(label("lblExit"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exits, 2);
     // A close from the window manager asks for the exit instead of closing.
     board().close();
-    EXPECT_EQ(exits, 2);
+    EXPECT_EQ(exits, 3);
     EXPECT_TRUE(board().isVisible());
     board().unload();
     EXPECT_EQ(unloads, 1);

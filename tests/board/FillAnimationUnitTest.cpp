@@ -144,7 +144,7 @@ TEST_F(FillAnimationTest, UnforcedRefreshLeavesEmptyRowsUntouched) {
 
     runToEnd({0, kToday, kToday, false});
 
-    EXPECT_EQ(surface.at(layout::Place, 0).caption, "会議室　"); // full-width space kept
+    EXPECT_EQ(surface.at(layout::Place, 0).caption, "会議室"); // padding trimmed
     for (int r : {1, 2}) {
         for (Column c : {layout::Status, layout::Place, layout::Hour, layout::Min, layout::Comment})
             EXPECT_TRUE(surface.at(c, r).history.isEmpty()) << "row " << r << " column " << c;

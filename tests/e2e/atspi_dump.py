@@ -1,6 +1,7 @@
 """Prints the accessibility tree of a running application as a screen reader
 sees it: one line per object, indented by depth, with its role, its name,
-its text and its rectangle on the screen (x, y, width, height).
+its text, its description and its rectangle on the screen (x, y, width,
+height).
 
     atspi_dump.py APP_NAME [SECONDS]
 
@@ -44,6 +45,12 @@ def walk(obj, depth: int) -> None:
     parts = [f"{'  ' * depth}{role}", f"name={name!r}"]
     if text and text != name:
         parts.append(f"text={text!r}")
+    try:
+        description = obj.description or ""
+    except Exception:
+        description = ""
+    if description:
+        parts.append(f"desc={description!r}")
     if rect:
         parts.append("rect=%d,%d,%d,%d" % rect)
     print(" ".join(parts))

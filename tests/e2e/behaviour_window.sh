@@ -61,10 +61,10 @@ menu_open() {
 board_open_menu "$board"
 e2e_screenshot menu-open
 menu_open || e2e_fail "the command menu did not open"
-e2e_accessible_dump 1 | grep -F "label name='■'" >/dev/null || e2e_fail "the command label does not read ■ while the menu is open"
+e2e_accessible_dump 1 | grep -F "push button name='コマンド' desc='■'" >/dev/null || e2e_fail "the command label does not read ■ while the menu is open"
 xdotool key Escape
 sleep 0.5
-e2e_accessible_dump 1 | grep -F "label name='□'" >/dev/null || e2e_fail "the command label did not return to □"
+e2e_accessible_dump 1 | grep -F "push button name='コマンド' desc='□'" >/dev/null || e2e_fail "the command label did not return to □"
 
 # --- paging keys ------------------------------------------------------------------
 # Place labels that show a text, in row order (by their top edge).

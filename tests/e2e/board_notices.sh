@@ -5,10 +5,13 @@
 # at 09:59 (advance notice at 09:54, five minutes ahead). The notice windows
 # open one title bar below and right of the last one still open, OK closes
 # each, the board moves on once the 09:55 appointments have started, and the
-# close label writes the notice flags into TANZO.DAT. Then a file with a
-# damaged line and an appointment a minute away: the message about the line
-# is left open, unanswered, and still the board shows its rows and the
-# notice opens on time.
+# close label writes the notice flags into TANZO.DAT. A notice opens while the
+# user types Return into another window: it must neither take the keys nor be
+# closed by them. The 09:59 appointment was made in the editor, its place and
+# comment filled up with ideographic spaces; the notice shows them trimmed.
+# Then a file with a damaged line and an appointment a minute away: the
+# message about the line is left open, unanswered, and still the board shows
+# its rows and the notice opens on time.
 # shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -24,7 +27,7 @@ $today,.375,3,"旧館     ","朝礼",0,0
 $today,.4097222,2,"支店     ","見積書",0,0
 $today,.4131944,1,"本社     ","報告書を提出",0,0
 $today,.4131944,3,"倉庫     ","",0,0
-$today,.4159722,2,"会議室    ","資料持参",0,0
+$today,.4159722,2,"会議室　　　　","資料持参　　　　　　　　",0,0
 $tomorrow,.375,3,"ﾃｽﾄ    ","ｶﾀｶﾅ半角",0,0
 EOF_DATA
 
@@ -41,8 +44,35 @@ e2e_wait_text "支店へ行く時刻を過ぎました。" 5 || e2e_fail "the wa
 e2e_accessible_dump 2 >"$E2E_ARTIFACTS/tree-before-notices.txt" 2>&1 || true
 e2e_screenshot warning
 
-# 09:54: five minutes before 09:59.
-pre=$(board_wait_titled "予告 - 会議室" 20) || e2e_fail "no advance notice at 09:54"
+# 09:54: five minutes before 09:59, while the user types Return into another
+# window (xev, which logs every key it gets).
+xev -name typist -geometry 300x200+40+600 >"$E2E_TMP/xev.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_retry 10 xdotool search --onlyvisible --name '^typist$' ||
+    e2e_fail "the window to type into did not appear"
+typist=$(xdotool search --onlyvisible --name '^typist$' | head -n1)
+xdotool windowactivate --sync "$typist"
+pre=""
+for _ in $(seq 1 200); do
+    xdotool key Return
+    sleep 0.1
+    pre=$(board_windows_titled "予告 - 会議室" | head -n1)
+    [[ -n "$pre" ]] && break
+done
+[[ -n "$pre" ]] || e2e_fail "no advance notice titled 「予告 - 会議室」 (without padding) at 09:54"
+for _ in 1 2 3 4 5; do
+    xdotool key Return
+    sleep 0.2
+done
+xwininfo -id "$pre" | grep -q IsViewable || e2e_fail "Return typed in another window closed the notice"
+[[ "$(xdotool getactivewindow)" == "$typist" ]] ||
+    e2e_fail "the notice took the keyboard from the window the user types in"
+board_wm_state "$pre" | grep -q _NET_WM_STATE_DEMANDS_ATTENTION ||
+    e2e_fail "the notice does not ask for attention: $(board_wm_state "$pre")"
+e2e_window_geometry "$pre"
+# Its message needs about 236 px; four ideographic spaces more would need 290.
+((WIN_W < 260)) || e2e_fail "the padded place widens the notice to $WIN_W px"
+e2e_screenshot notice-while-typing
 e2e_wait_text "会議室へ行く5分前になりました。" 5 || e2e_fail "the advance notice's message is wrong"
 e2e_wait_text "（資料持参）" 5 || e2e_fail "the advance notice lacks the comment line"
 [[ -z "$(board_windows_titled "通知 - 本社")" ]] || e2e_fail "the start notice came before 09:55"

@@ -23,10 +23,10 @@ e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
 board=$(e2e_wait_board)
 e2e_wait_text "倉庫" 15 || e2e_fail "the board never showed its appointments"
 
-# Left edge of the accessible label named $1, relative to the board.
+# Left edge of the accessible object "role name='name'" $1, relative to the board.
 label_left() {
     local line
-    line=$(e2e_accessible_dump 1 | grep -F "label name='$1' " | head -n1)
+    line=$(e2e_accessible_dump 1 | grep -F "$1 " | head -n1)
     [[ -n "$line" ]] || return 1
     e2e_window_geometry "$board" || return 1
     local rect=${line##*rect=}
@@ -44,7 +44,7 @@ check_size() {
         e2e_fail "after 「$word」 the board is ${WIN_W}x$WIN_H, not ${w}x$h"
     sleep 0.3
     local left
-    left=$(label_left "×") || e2e_fail "the close label cannot be read"
+    left=$(label_left "push button name='閉じる'") || e2e_fail "the close label cannot be read"
     [[ $left -eq $exit_left ]] || e2e_fail "at 「$word」 the close label is at x=$left, not $exit_left"
     e2e_accessible_dump 1 | grep -F "label name='$status' " >/dev/null ||
         e2e_fail "at 「$word」 the status header does not read $status"
@@ -62,6 +62,11 @@ check_size 中 1 506 106 484 "ステータス"
 # 6155 x 1410 twips (410.33 x 94); 5820 twips.
 check_size 小 2 410 94 388 "ｽﾃｰﾀｽ"
 check_size 大 0 632 112 610 "ステータス"
+
+# The window manager can neither maximise nor resize the board.
+wmctrl -i -r "$board" -b add,maximized_vert,maximized_horz
+sleep 0.5
+board_wait_size "$board" 1 632 112 || e2e_fail "maximised by the window manager the board is ${WIN_W}x$WIN_H"
 
 # A size change keeps the board's left and top edges.
 e2e_window_geometry "$board"

@@ -2,6 +2,7 @@
 # The board, a notice, the schedule editor and the options dialog on a
 # double-density screen: every window keeps its proportions (twice its size
 # in device pixels) and its screenshots are kept for a look at the text.
+# A screen reader finds every control by its role and its own name.
 #   TANZO_HIDPI=dpi    (default) Xvfb at 192 dpi with Xft.dpi 192, as a desktop sets it
 #   TANZO_HIDPI=scale  96 dpi with QT_SCALE_FACTOR=2
 # shellcheck disable=SC2317,SC2119 # helpers called through e2e_retry
@@ -68,6 +69,7 @@ e2e_window_geometry "$notice"
 expect_double notice "$WIN_W" "$WIN_H" 230 82 # 3450 x 1230 twips
 perf_window_shot "$notice" notice
 e2e_screenshot screen-notice
+e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-notice.txt" 2>&1 || true
 # OK (8 px from the right edge, 51 px down, 57 x 27 at 96 dpi) closes it, so
 # that it does not cover the dialogs opened next in the middle of the screen.
 xdotool mousemove --sync $((WIN_X + WIN_W - 2 * (8 + 28))) $((WIN_Y + 2 * (51 + 13))) click 1
@@ -105,8 +107,35 @@ options_w=$WIN_W options_h=$WIN_H
 expect_double options "$WIN_W" "$WIN_H" 468 317 # 7020 x 4755 twips
 perf_window_shot "$options" options
 e2e_screenshot screen-options
+e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-windows.txt" 2>&1 || true
 printf 'board %sx%s\neditor %sx%s\noptions %sx%s\n' "$board_w" "$board_h" "$editor_w" "$editor_h" \
     "$options_w" "$options_h" >"$E2E_ARTIFACTS/sizes.txt"
 
+# What a screen reader finds in the four windows: every control by its role
+# and its own name.
+dumps=("$E2E_ARTIFACTS/accessible-notice.txt" "$E2E_ARTIFACTS/accessible-windows.txt")
+while IFS='|' read -r role names; do
+    IFS=, read -ra each <<<"$names"
+    for name in "${each[@]}"; do
+        grep -qF "$role name='$name'" "${dumps[@]}" ||
+            failures+=("no accessible $role named $name")
+    done
+done <<'EOF_TABLE'
+frame|スケジュールヨルカLite
+push button|コマンド,最小化,閉じる
+label|スケジュールヨルカ
+alert|通知 - 会議室
+combo box|年,月,日,ステータス,時,分
+text|行先,備考,時,分
+list|登録されている予定
+push button|取込(I)...
+radio button|今日の予定（未到来）,到来済と明日以降,大,中,小
+text|何分前に通知するか,何分すぎたら無視するか,サウンドファイル,表示速度,横位置（ピクセル）,縦位置（ピクセル）
+push button|サウンドファイルを選ぶ,再生
+panel|表示速度,サイズ,横位置,縦位置
+EOF_TABLE
+grep -qF "alert name='通知 - 会議室' desc='会議室へ行く時刻になりました。\n（資料持参）'" "${dumps[0]}" ||
+    failures+=("the notice's alert does not carry its message")
+! grep -q "〓" "${dumps[@]}" || failures+=("the title is read as its row of 〓")
 ((${#failures[@]} == 0)) || e2e_fail "${failures[*]}"
 e2e_pass

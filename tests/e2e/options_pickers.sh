@@ -15,7 +15,7 @@ e2e_init "$@"
 readonly options_title="ヨルカ設定"
 
 open_options() {
-    dlg_click_accessible label "□"
+    dlg_click_accessible "push button" "コマンド"
     sleep 0.7
     dlg_key o
     options=$(dlg_find_window "$options_title" 10) || e2e_fail "the menu did not open the options dialog"

@@ -20,7 +20,7 @@ today=$(e2e_day_serial 2027-03-15)
 
 # Opens the board's command menu ("□") and picks the item with mnemonic $1.
 open_board_menu_item() {
-    dlg_click_accessible label "□"
+    dlg_click_accessible "push button" "コマンド"
     sleep 0.7
     dlg_key "$1"
 }
@@ -117,8 +117,17 @@ dlg_key F1
 help=$(dlg_find_window "スケジュールヨルカLite ﾍﾙﾌﾟ" 10) || e2e_fail "F1 did not open the help"
 sleep 0.7
 e2e_screenshot help-contents
-wmctrl -i -c "$help"
-dlg_wait_window_gone "スケジュールヨルカLite ﾍﾙﾌﾟ" 5 || e2e_fail "the help viewer did not close"
+dlg_check_centred "$help"
+# Escape closes it, as Ctrl+W does.
+for keys in Escape ctrl+w; do
+    dlg_focus "$help"
+    dlg_key "$keys"
+    dlg_wait_window_gone "スケジュールヨルカLite ﾍﾙﾌﾟ" 5 || e2e_fail "$keys did not close the help viewer"
+    [[ $keys == ctrl+w ]] && break
+    e2e_click_in "$board" 200 60
+    dlg_key F1
+    help=$(dlg_find_window "スケジュールヨルカLite ﾍﾙﾌﾟ" 10) || e2e_fail "F1 did not open the help again"
+done
 
 # Exit with the close label; the next start puts the board where OK left it.
 e2e_window_geometry "$board"
@@ -172,7 +181,9 @@ e2e_click_in "$board" $((WIN_W - 22 + 15 / 2)) $((1 + 16 / 2))
 e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
 kill "$icewm_pid"
 e2e_wait_exit "$icewm_pid" 5 || e2e_fail "icewm did not end"
-for pos in "88,13 a0,0f" "00,80 00,80"; do # (5000, 4000) and (-32768, -32768)
+# (5000, 4000), (-32768, -32768), and (1000, 16) with the board's right part
+# past the screen's edge.
+for pos in "88,13 a0,0f" "00,80 00,80" "e8,03 10,00"; do
     read -r x y <<<"$pos"
     sed -i -e "s/^\"LastPositionX\"=hex:.*/\"LastPositionX\"=hex:$x/" \
         -e "s/^\"LastPositionY\"=hex:.*/\"LastPositionY\"=hex:$y/" "$TANZO_SETTINGS_FILE"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up and exit as a person meets them: the board appears at its small
-# size with the appointments of a prepared data file, a second start ends at
-# once, and the close label ends the program with the appointments written
+# size with the appointments of a prepared data file, a second start brings
+# the minimised board back and ends at once, and the close label ends the program with the appointments written
 # back (the one too old to keep is dropped). A damaged line in the file is
 # told once, the appointments after it still show, and the file as it was is
 # kept beside the rewritten one.
@@ -51,10 +51,17 @@ e2e_wait_text "会議室" 15 || e2e_fail "the board never showed the 10:30 appoi
 e2e_wait_text "本社" 5 || e2e_fail "the appointment after the damaged line is not on the board"
 e2e_screenshot board
 
+# Minimised by the window manager (no task-bar button, no tray icon): a
+# second start brings the board back and ends.
+xdotool windowminimize "$board"
+e2e_retry 5 bash -c "! xwininfo -id $board | grep -q IsViewable" || e2e_fail "the board was not minimised"
 status=0
 e2e_run_tanzo_again 10 || status=$?
 [[ $status -eq 0 ]] || e2e_fail "a second start ended with status $status (124: it kept running)"
 kill -0 "$TANZO_PID" 2>/dev/null || e2e_fail "the first instance ended when the second started"
+e2e_retry 5 bash -c "xwininfo -id $board | grep -q IsViewable" ||
+    e2e_fail "a second start did not bring the minimised board back"
+e2e_screenshot raised-by-second-start
 count=$(e2e_tanzo_windows | wc -l)
 [[ $count -eq 1 ]] || e2e_fail "$count visible windows after the second start, expected the one board"
 # Told once: the ticks since then have said nothing more.

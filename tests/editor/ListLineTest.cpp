@@ -58,6 +58,24 @@ TEST(ListLine, EntryKeepsStoredPlaceAndCommentAsTheyAre) {
                                     QStringLiteral("    | 10:30 | 資料"));
 }
 
+TEST(ListLine, ShownLinesLineUpWhateverPaddingTheEntryCameWith) {
+    const QDate day(2024, 5, 1);
+    const QString expected = "2024/05/01 | 重要" + kSp + " | 会議室" + ideo(4) + " | 10:30 | 資料";
+    const QString sources[] = {
+        shownListLine(fieldsFromInputs({"2024", "05", "01", "重要", "会議室", "10", "30", "資料"})),
+        shownListLine(
+            fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室" + ideo(4), "資料" + ideo(10)))),
+        shownListLine(
+            fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室        ", "資料" + QString(40, ' ')))),
+        shownListLine(fieldsFromEntry(entryOn(day, 10, 30, 2, "会議室", "資料")))};
+    for (const QString& shown : sources)
+        EXPECT_EQ(shown, expected);
+    // Half-width text takes half a column.
+    EXPECT_EQ(fillToColumns("ﾃｽﾄ", 14), "ﾃｽﾄ" + ideo(5) + " ");
+    EXPECT_EQ(fillToColumns("A会", 14), "A会" + ideo(5) + " ");
+    EXPECT_EQ(fillToColumns("会議室会議室会", 14), "会議室会議室会");
+}
+
 TEST(ListLine, YearBelowTenHasALeadingZero) {
     EXPECT_EQ(yearText(5), "05");
     EXPECT_EQ(yearText(10), "10");

@@ -256,6 +256,22 @@ TEST_F(OptionsDialogTest, TabVisitsTheControlsInTheirOrder) {
     EXPECT_EQ(visited, expected);
 }
 
+TEST_F(OptionsDialogTest, TabEntersTheSizesAtTheCheckedOne) {
+    OptionsDialog& dialog = open();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_TRUE(option("optSize_2")->isChecked()); // 小, the stored size
+    for (const char* checked : {"optSize_2", "optSize_1"}) {
+        option(checked)->setChecked(true);
+        button("cmdTest")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button("cmdTest"), Qt::Key_Tab);
+        EXPECT_EQ(dialog.focusWidget(), option(checked));
+        // and on out of the group with the next Tab
+        QTest::keyClick(option(checked), Qt::Key_Tab);
+        EXPECT_EQ(dialog.focusWidget(), check("chkPos"));
+    }
+}
+
 TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {
     open();
     QLineEdit* box = edit("txtInterval");

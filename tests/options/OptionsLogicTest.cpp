@@ -4,6 +4,7 @@
 #include "options/NumericEntry.h"
 #include "options/OptionValues.h"
 #include "options/VersionText.h"
+#include "platform/ScreenFit.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,20 +145,24 @@ TEST(BoardPosition, EdgeOptions) {
     EXPECT_EQ(correctPositionText(QStringLiteral("3"), maximum, 24), QStringLiteral("24"));
 }
 
-TEST(BoardPosition, StoredPositionOffEveryScreenComesBackToTheFreeArea) {
-    const QList<QRect> screens = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1024, 768)};
-    const QRect area(0, 0, 1280, 994);
+TEST(BoardPosition, StoredBoardComesWhollyInsideTheFreeAreaOfItsScreen) {
+    // Two screens side by side; the first has a 30 px task bar at the bottom.
+    const QList<QRect> areas = {QRect(0, 0, 1280, 994), QRect(1280, 0, 1024, 768)};
+    const QRect primary = areas[0];
     const QSize board(411, 94);
     const auto shown = [&](int x, int y) {
-        return reachableBoardPosition(QRect(QPoint(x, y), board), screens, area);
+        return positionInsideArea(QRect(QPoint(x, y), board), areas, primary);
     };
-    EXPECT_EQ(shown(5000, 4000), QPoint(869, 900));
+    EXPECT_EQ(shown(5000, 4000), QPoint(869, 900)) << "off every screen: the primary one";
     EXPECT_EQ(shown(-32768, -32768), QPoint(0, 0));
     EXPECT_EQ(shown(1500, 900), QPoint(869, 900)) << "below the smaller second screen";
-    // Anywhere the title strip can still be taken hold of, it stays.
-    EXPECT_EQ(shown(1500, 300), QPoint(1500, 300));
-    EXPECT_EQ(shown(-300, 1000), QPoint(-300, 1000));
-    EXPECT_EQ(shown(1240, 10), QPoint(1240, 10));
+    EXPECT_EQ(shown(1500, 300), QPoint(1500, 300)) << "wholly inside stays";
+    EXPECT_EQ(shown(854, 16), QPoint(854, 16));
+    EXPECT_EQ(shown(1000, 16), QPoint(869, 16)) << "past the right edge";
+    EXPECT_EQ(shown(-300, 950), QPoint(0, 900)) << "past the left edge and the task bar";
+    EXPECT_EQ(shown(1240, 10), QPoint(1280, 10)) << "mostly on the second screen";
+    EXPECT_EQ(positionInsideArea(QRect(100, 100, 2000, 1200), areas, primary), QPoint(0, 0))
+        << "larger than the area: its top-left corner stays reachable";
 }
 
 TEST(FontSizeLimits, RangesAndCapsPerBoardSize) {
