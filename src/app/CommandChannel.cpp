@@ -46,11 +46,13 @@ bool CommandServer::listen() {
 
 void CommandServer::readRequest(const QByteArray& line, const ChannelListener::Answer& answer) {
     const QJsonDocument doc = QJsonDocument::fromJson(line);
-    if (!doc.isObject()) {
+    const std::optional<Command> command =
+        doc.isObject() ? Command::fromJson(doc.object()) : std::nullopt;
+    if (!command) {
         answer({});
         return;
     }
-    runWhenIdle(Command::fromJson(doc.object()), answer);
+    runWhenIdle(*command, answer);
 }
 
 void CommandServer::runWhenIdle(const Command& command, const ChannelListener::Answer& answer) {

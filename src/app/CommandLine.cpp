@@ -152,10 +152,19 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         const QString path = parser.value(importing ? importFile : exportFile);
         c.fileName = QFileInfo(path).absoluteFilePath();
         if (importing) {
+            // The calendar is read and expanded here, in the process the
+            // user started, so that a huge or hostile file costs this process
+            // and the board receives only appointments.
             QFile f(path);
             if (!f.open(QIODevice::ReadOnly))
                 return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
-            c.fileBytes = f.readAll();
+            const QByteArray bytes = f.read(kMaxIcsBytes + 1);
+            if (bytes.size() > kMaxIcsBytes)
+                return failure(tooLargeMessage(path));
+            c.imported = readIcs(bytes, QDate::currentDate());
+            if (!c.imported.isCalendar)
+                return failure(refusalMessage(c.imported, path));
+            admitImport(c.imported, {});
         }
     }
     p.command = c;

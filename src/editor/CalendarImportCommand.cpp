@@ -51,7 +51,7 @@ std::vector<ListFields> importFile(QWidget* parent, const QString& path,
     }
     const IcsImportResult result = importIcs(file.readAll(), today, existing);
     if (!result.isCalendar) {
-        msgbox::show(parent, msgbox::Icon::Exclamation, kCaption, notCalendarMessage(name));
+        msgbox::show(parent, msgbox::Icon::Exclamation, kCaption, refusalMessage(result, name));
         return {};
     }
     std::vector<ListFields> lines;
