@@ -2,12 +2,10 @@
 
 #include "core/AppContext.h"
 #include "platform/Clock.h"
+#include "platform/RuntimeDirectory.h"
 
 #include <QJsonDocument>
-#include <QStandardPaths>
 #include <QTimer>
-
-#include <unistd.h>
 
 namespace tanzo {
 namespace {
@@ -22,10 +20,8 @@ QByteArray frame(const QJsonObject& json) {
 } // namespace
 
 QString commandSocketPath() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/tanzo-commands");
-    return QStringLiteral("tanzo-commands-%1").arg(getuid());
+    const QString directory = privateRuntimeDirectory();
+    return directory.isEmpty() ? QString() : directory + QStringLiteral("/tanzo-commands");
 }
 
 CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* parent)
@@ -38,6 +34,10 @@ CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* par
 CommandServer::~CommandServer() = default;
 
 bool CommandServer::listen() {
+    if (m_path.isEmpty()) {
+        qWarning("tanzo: no private directory for the command socket; commands run alone");
+        return false;
+    }
     if (m_listener && m_listener->listen(m_path))
         return true;
     qWarning("tanzo: cannot listen for commands on %s", qPrintable(m_path));
@@ -85,6 +85,8 @@ void CommandServer::runWhenIdle(const Command& command, const ChannelListener::A
 }
 
 std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {
+    if (socketPath.isEmpty())
+        return std::nullopt;
     const ChannelExchange exchange =
         exchangeOverChannel(socketPath, frame(command.toJson()), kConnectMs, kAnswerMs);
     if (exchange.outcome == ChannelExchange::Outcome::NoListener)

@@ -4,7 +4,9 @@
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp932.h"
 #include "platform/RegistryStore.h"
+#include "platform/RuntimeDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
 
@@ -21,11 +23,17 @@ namespace {
 constexpr int kStartingBoardWaitMs = 5000;
 constexpr int kRetryMs = 100;
 
-// Terminals get UTF-8 whatever the data file's code page.
+// Terminals get UTF-8 whatever the data file's code page, and never a
+// control character from a file or a calendar (an escape sequence would
+// act on the terminal): only line ends pass.
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
         return;
-    QByteArray bytes = text.toUtf8();
+    QString shown;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        shown += cp932::storable(line) + QLatin1Char('\n');
+    shown.chop(1);
+    QByteArray bytes = shown.toUtf8();
     if (!bytes.endsWith('\n'))
         bytes += '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
@@ -61,6 +69,16 @@ CommandOutput runAlone(const Command& command) {
 }
 
 CommandOutput dispatch(const Command& command) {
+    // Without a directory of our own there is no safe place for the socket
+    // or the lock: no way to find the board, nor to keep it from writing
+    // the data file beside us.
+    QString noDirectory;
+    if (privateRuntimeDirectory(&noDirectory).isEmpty()) {
+        CommandOutput out;
+        out.status = kStatusFailed;
+        out.err = noDirectory + QStringLiteral("コマンドは実行しませんでした。");
+        return out;
+    }
     QElapsedTimer waited;
     waited.start();
     for (;;) {

@@ -18,7 +18,7 @@ public:
     // True when this process is the only instance (and now holds the lock).
     bool tryAcquire();
 
-    // The default lock path in the per-user runtime directory.
+    // The lock in the private runtime directory; empty when there is none.
     static QString defaultLockPath();
 
 private:
