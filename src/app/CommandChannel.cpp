@@ -87,8 +87,16 @@ void CommandServer::runWhenIdle(const Command& command, const ChannelListener::A
 std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {
     if (socketPath.isEmpty())
         return std::nullopt;
+    const QByteArray request = frame(command.toJson());
+    if (request.size() > kMaxChannelRequestBytes) {
+        CommandOutput tooLarge;
+        tooLarge.status = kStatusBadInput;
+        tooLarge.err =
+            QStringLiteral("取り込む予定の文字が多すぎるため、動作中のボードに渡せません。");
+        return tooLarge;
+    }
     const ChannelExchange exchange =
-        exchangeOverChannel(socketPath, frame(command.toJson()), kConnectMs, kAnswerMs);
+        exchangeOverChannel(socketPath, request, kConnectMs, kAnswerMs);
     if (exchange.outcome == ChannelExchange::Outcome::NoListener)
         return std::nullopt;
     // The board may have applied the command: never fall back to writing

@@ -23,9 +23,6 @@ bool peerIsThisUser(const QLocalSocket& socket) {
            size == sizeof credentials && credentials.uid == ::geteuid();
 }
 
-// Requests are small; a peer that sends more is not a command line of ours.
-constexpr qint64 kMaxRequestBytes = 16 * 1024 * 1024;
-
 class LocalSocketListener final : public ChannelListener {
 public:
     explicit LocalSocketListener(RequestHandler handler) : m_handler(std::move(handler)) {
@@ -54,7 +51,7 @@ private:
     }
 
     void readRequest(QLocalSocket* socket) {
-        if (socket->bytesAvailable() > kMaxRequestBytes) {
+        if (socket->bytesAvailable() > kMaxChannelRequestBytes) {
             socket->abort();
             return;
         }
