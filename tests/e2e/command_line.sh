@@ -26,15 +26,17 @@ cli() {
 
 readonly fixtures=$(cd "$(dirname "$0")/../calendar/data" && pwd)
 
-# Sends one request line to the board's socket at $1 and prints the answer
-# line, or nothing when the board closes the connection.
+# Sends one request line ($2, a listing by default) to the board's socket at
+# $1 and prints the answer line, or nothing when the board closes the
+# connection.
 ask_socket() {
-    "$E2E_PYTHON" - "$1" <<'EOF_PY'
+    local request=${2:-'{"kind":0,"days":1}'}
+    "$E2E_PYTHON" - "$1" "$request" <<'EOF_PY'
 import socket, sys
 s = socket.socket(socket.AF_UNIX)
 s.settimeout(5)
 s.connect(sys.argv[1])
-s.sendall(b'{"kind":0,"days":1}\n')
+s.sendall(sys.argv[2].encode() + b'\n')
 data = b''
 try:
     while not data.endswith(b'\n'):
@@ -171,6 +173,20 @@ chmod 755 "$public"
 ln "$XDG_RUNTIME_DIR/tanzo-commands" "$public/socket"
 chmod 666 "$public/socket"
 [[ $(ask_socket "$public/socket") == *'"status":0'* ]] || e2e_fail "the board did not answer its own user"
+# Fields from the socket are checked as typed ones: a time of 25:99, an
+# importance of 99, an imported entry with neither.
+while IFS='|' read -r request message; do
+    answer=$(ask_socket "$public/socket" "$request")
+    [[ "$answer" == *'"status":2'* && "$answer" == *"$message"* ]] ||
+        e2e_fail "the board took $request and answered: $answer"
+done <<'EOF_REQUESTS'
+{"kind":1,"date":"2027-03-16","time":"25:99","place":"本社","status":3}|開始時刻が正しくありません
+{"kind":1,"date":"2027-03-16","time":"10:00","place":"本社","status":99}|重要度は
+{"kind":0,"days":99}|日数は1から7
+EOF_REQUESTS
+answer=$(ask_socket "$public/socket" '{"kind":2,"fileName":"x.ics","imported":{"refusal":0,"entries":[["2027-03-16",9999,99,"本社",""]]}}')
+[[ "$answer" == *'"status":0'* && "$answer" == *"0件の予定を取り込みました"* && "$answer" == *"正しくありません"* ]] ||
+    e2e_fail "the board took an imported entry out of range and answered: $answer"
 answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups bash -c "$(declare -f ask_socket); E2E_PYTHON=$E2E_PYTHON ask_socket $public/socket" 2>&1)
 [[ -z "$answer" ]] || e2e_fail "the board answered another user: $answer"
 rm -rf "$public"
