@@ -113,6 +113,49 @@ qint64 changesPerYear(const icalrecurrencetype& r) {
     return product;
 }
 
+bool listHas(const short* values, int size, int value) {
+    for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        if (values[i] == value)
+            return true;
+    }
+    return false;
+}
+
+bool listEmpty(const short* values) {
+    return values[0] == ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+// Whether some day of four years (a leap year among them) passes the
+// rule's day filters: libical looks for the next match without a bound on
+// its own, so a rule that never matches (30 February) would cost seconds
+// per event, or for ever at a finer frequency. Weekday ordinals are not
+// weighed, so a rule taken as possible may still give nothing.
+bool someDayMatches(const icalrecurrencetype& r) {
+    const QDate from(2028, 1, 1);
+    for (QDate d = from; d.year() < 2032; d = d.addDays(1)) {
+        const int month = d.month();
+        const int monthDay = d.day() - d.daysInMonth() - 1;
+        const int yearDay = d.dayOfYear() - d.daysInYear() - 1;
+        bool monthOk = listEmpty(r.by_month);
+        for (int i = 0;
+             !monthOk && i < ICAL_BY_MONTH_SIZE && r.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            monthOk = icalrecurrencetype_month_month(r.by_month[i]) == month;
+        bool weekdayOk = listEmpty(r.by_day);
+        for (int i = 0;
+             !weekdayOk && i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            weekdayOk = static_cast<int>(icalrecurrencetype_day_day_of_week(r.by_day[i])) ==
+                        d.dayOfWeek() % 7 + 1;
+        if (monthOk && weekdayOk &&
+            (listEmpty(r.by_month_day) || listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, d.day()) ||
+             listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, monthDay)) &&
+            (listEmpty(r.by_year_day) ||
+             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, d.dayOfYear()) ||
+             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, yearDay)))
+            return true;
+    }
+    return false;
+}
+
 // How many changes libical would make of a VTIMEZONE; past the bound as
 // soon as one rule repeats more often than yearly.
 qint64 zoneChanges(icalcomponent* zone) {
@@ -126,7 +169,7 @@ qint64 zoneChanges(icalcomponent* zone) {
         for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY); p;
              p = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
             const icalrecurrencetype rule = icalproperty_get_rrule(p);
-            if (rule.freq != ICAL_YEARLY_RECURRENCE)
+            if (rule.freq != ICAL_YEARLY_RECURRENCE || !someDayMatches(rule))
                 return kMaxZoneChanges + 1;
             const qint64 years = std::clamp(kZoneCoverageYear - from, 1, 10000);
             total += years * changesPerYear(rule);
@@ -179,6 +222,31 @@ TimeBasis basisOf(icalproperty* property, const icaltimetype& value, icalcompone
 bool wellFormed(const icaltimetype& value) {
     return dateOf(value).isValid() &&
            (value.is_date || QTime::isValid(value.hour, value.minute, value.second));
+}
+
+RuleShape shapeOf(const icalrecurrencetype& r) {
+    const bool subDaily = r.freq == ICAL_SECONDLY_RECURRENCE ||
+                          r.freq == ICAL_MINUTELY_RECURRENCE || r.freq == ICAL_HOURLY_RECURRENCE;
+    if (subDaily) {
+        // libical steps second by second (or minute by minute) looking for
+        // a match: only filters of the time of day, with real values, keep
+        // each step within a day.
+        auto inRange = [](const short* values, int size, int limit) {
+            for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+                if (values[i] < 0 || values[i] >= limit)
+                    return false;
+            }
+            return true;
+        };
+        if (!listEmpty(r.by_day) || !listEmpty(r.by_month_day) || !listEmpty(r.by_year_day) ||
+            !listEmpty(r.by_week_no) || !listEmpty(r.by_month) || !listEmpty(r.by_set_pos) ||
+            !inRange(r.by_second, ICAL_BY_SECOND_SIZE, 60) ||
+            !inRange(r.by_minute, ICAL_BY_MINUTE_SIZE, 60) ||
+            !inRange(r.by_hour, ICAL_BY_HOUR_SIZE, 24))
+            return RuleShape::TooComplex;
+        return RuleShape::Fine;
+    }
+    return someDayMatches(r) ? RuleShape::Fine : RuleShape::Never;
 }
 
 QDateTime toLocal(const icaltimetype& value, const TimeBasis& basis) {
@@ -237,7 +305,10 @@ Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeB
         }
         icaltimetype wallStart = start;
         wallStart.zone = nullptr;
-        icalrecur_iterator* it = icalrecur_iterator_new(recurrence, wallStart);
+        const RuleShape shape = shapeOf(recurrence);
+        result.tooComplex = shape == RuleShape::TooComplex;
+        icalrecur_iterator* it =
+            shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
         if (it) {
             if (recurrence.count == 0 && nearFrom > dateOf(start)) {
                 icaltimetype jump = wallStart;

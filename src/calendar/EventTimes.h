@@ -47,6 +47,13 @@ struct ExpansionBound {
     QDeadlineTimer deadline;
 };
 
+// Whether libical can be given a rule: a finer-than-daily rule with day
+// filters (BYMONTH, BYDAY ...) or out-of-range time filters makes it search
+// second by second for a match that may never come, which no bound of ours
+// can interrupt; a rule whose day filters match no day is never expanded.
+enum class RuleShape { Fine, Never, TooComplex };
+RuleShape shapeOf(const icalrecurrencetype& rule);
+
 // The start times of an event's occurrences whose local date lies in
 // [first, last]: DTSTART itself, or the expansion of RRULE and RDATE less
 // EXDATE. Recurrences are searched from a little before `first` so that a
@@ -59,6 +66,7 @@ struct Occurrence {
 struct Expansion {
     std::vector<Occurrence> found;
     bool cut = false;
+    bool tooComplex = false; // the rule was not expanded, see shapeOf
 };
 Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
                       const QDate& first, const QDate& last, const ExpansionBound& bound);

@@ -28,6 +28,7 @@ const QString kUnknownZone = QStringLiteral("時間帯（TZID）が分かりま�
 const QString kNoTitle = QStringLiteral("行先も件名もありません");
 const QString kMalformed = QStringLiteral("開始日時が正しくありません");
 const QString kCut = QStringLiteral("繰り返しが多すぎるため、上限で展開を打ち切りました");
+const QString kTooComplex = QStringLiteral("繰り返しの規則が複雑すぎるため、展開しませんでした");
 
 struct CalendarDeleter {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
@@ -193,6 +194,8 @@ private:
             ics::occurrences(event, m_calendar, basis, m_first, m_last, bound);
         if (expansion.cut)
             leaveOut(m_result, {startDate, startTime, summary, kCut});
+        if (expansion.tooComplex)
+            leaveOut(m_result, {startDate, startTime, summary, kTooComplex});
         const QList<QDateTime> replaced =
             isOverride ? QList<QDateTime>{} : m_replaced.value(uidOf(event));
         for (const ics::Occurrence& o : expansion.found) {

@@ -282,9 +282,10 @@ TEST_F(IcsTest, EveryCalendarIsReadAndEveryEventAccountedFor) {
                                     QStringLiteral("☃ シフトJISで表せない文字を含みます")}));
 }
 
-// A zone whose rules change every second since 1601, and an event that
-// recurs every second: the zone is not used and the rule is cut, and both
-// are said; the import still ends promptly with the plain event.
+// A zone whose rules change every second since 1601, an event that recurs
+// every second, and one every second of a day that never comes: the zone is
+// not used, the first rule is cut and the second not tried, and all are
+// said; the import still ends promptly with the plain event.
 TEST_F(IcsTest, HostileRulesAreBoundedAndReported) {
     const QString zone = QStringLiteral(
         "BEGIN:VTIMEZONE\nTZID:Hostile\n"
@@ -297,6 +298,8 @@ TEST_F(IcsTest, HostileRulesAreBoundedAndReported) {
         zone + event(QStringLiteral("DTSTART;TZID=Hostile:20270316T090000\nSUMMARY:危険\n")) +
         event(QStringLiteral("DTSTART:16010101T000000\nRRULE:FREQ=SECONDLY;COUNT=999999999\n"
                              "SUMMARY:毎秒\n")) +
+        event(QStringLiteral("DTSTART:20270301T000000\nRRULE:FREQ=SECONDLY;BYMONTH=2;"
+                             "BYMONTHDAY=30\nSUMMARY:二月三十日\n")) +
         event(QStringLiteral("DTSTART:20270316T100000\nSUMMARY:普通\n")));
     const IcsImportResult r = importIcs(bytes, kToday, {});
     EXPECT_EQ(describeAll(r.entries),
@@ -305,10 +308,12 @@ TEST_F(IcsTest, HostileRulesAreBoundedAndReported) {
     std::vector<QString> reasons;
     for (const LeftOutEvent& e : r.leftOut)
         reasons.push_back(e.title + QLatin1Char(' ') + e.reason);
-    EXPECT_EQ(reasons,
-              (std::vector<QString>{
-                  QStringLiteral("危険 時間帯（TZID）が分かりません"),
-                  QStringLiteral("毎秒 繰り返しが多すぎるため、上限で展開を打ち切りました")}));
+    EXPECT_EQ(
+        reasons,
+        (std::vector<QString>{
+            QStringLiteral("危険 時間帯（TZID）が分かりません"),
+            QStringLiteral("毎秒 繰り返しが多すぎるため、上限で展開を打ち切りました"),
+            QStringLiteral("二月三十日 繰り返しの規則が複雑すぎるため、展開しませんでした")}));
 }
 
 // Ideographic and inner spaces, an empty comment and a comment that equals
