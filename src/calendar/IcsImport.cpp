@@ -110,6 +110,19 @@ std::optional<QByteArray> utf8Text(const QByteArray& bytes, bool* converted) {
     return cp932::toUtf8(bytes);
 }
 
+qsizetype longestLine(const QByteArray& bytes) {
+    qsizetype longest = 0;
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
+        if (end < 0)
+            end = bytes.size();
+        longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    return longest;
+}
+
 class Importer {
 public:
     Importer(icalcomponent* calendar, const QDate& today, QSet<QString>& seen,
@@ -288,6 +301,10 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
         result.refusal = IcsImportResult::Refusal::TooLarge;
         return result;
     }
+    if (longestLine(bytes) > kMaxIcsLineBytes) {
+        result.refusal = IcsImportResult::Refusal::LongLine;
+        return result;
+    }
     const std::optional<QByteArray> text = utf8Text(bytes, &result.fromShiftJis);
     if (!text) {
         if (bytes.contains("BEGIN:VCALENDAR"))
@@ -395,6 +412,10 @@ QString refusalMessage(const IcsImportResult& result, const QString& fileName) {
     switch (result.refusal) {
     case IcsImportResult::Refusal::TooLarge:
         return tooLargeMessage(fileName);
+    case IcsImportResult::Refusal::LongLine:
+        return QStringLiteral("%1 には%2KBを超える長い行があるため、読み込めません。")
+            .arg(fileName)
+            .arg(kMaxIcsLineBytes / 1024);
     case IcsImportResult::Refusal::Encoding:
         return QStringLiteral("%1 の文字コードはUTF-8でもシフトJISでもないため、読み込めません。")
             .arg(fileName);

@@ -16,6 +16,10 @@ namespace tanzo {
 // The largest calendar file read. libical holds a parsed file in about ten
 // times its size; a year of a busy shared calendar is a few megabytes.
 constexpr qint64 kMaxIcsBytes = 64 * 1024 * 1024;
+// The longest line read. The format folds lines at 75 octets; libical's
+// reader slows with the square of an unfolded line's length (8 MB: six
+// seconds), so a file with a longer line is refused whole.
+constexpr qint64 kMaxIcsLineBytes = 256 * 1024;
 
 // An event of the file that did not become an appointment, and why.
 struct LeftOutEvent {
@@ -27,7 +31,7 @@ struct LeftOutEvent {
 
 struct IcsImportResult {
     // Why the file was not read at all; isCalendar is false then.
-    enum class Refusal { None, NotCalendar, TooLarge, Encoding };
+    enum class Refusal { None, NotCalendar, TooLarge, Encoding, LongLine };
     Refusal refusal = Refusal::NotCalendar;
     bool isCalendar = false;
     std::vector<ScheduleEntry> entries;

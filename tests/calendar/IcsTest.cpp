@@ -151,6 +151,21 @@ TEST_F(IcsTest, TextThatIsNotICalendarIsRefused) {
         EXPECT_FALSE(r.isCalendar);
         EXPECT_TRUE(r.entries.empty());
     }
+    // Past the bounds the file is not parsed at all, and the message says why.
+    const QByteArray longLine =
+        calendar(QStringLiteral("X-LONG:") + QString(kMaxIcsLineBytes, QLatin1Char('a')) +
+                 QLatin1Char('\n'));
+    const QByteArray tooLarge(kMaxIcsBytes + 1, '\n');
+    const QByteArray latin1 = calendar(QString()).replace("PRODID:", "PRODID:\xff\xff");
+    for (const auto& [bytes, message] :
+         {std::pair{longLine, QStringLiteral("KBを超える長い行")},
+          std::pair{tooLarge, QStringLiteral("大きすぎます")},
+          std::pair{latin1, QStringLiteral("UTF-8でもシフトJISでもない")}}) {
+        const IcsImportResult r = importIcs(bytes, kToday, {});
+        EXPECT_FALSE(r.isCalendar);
+        EXPECT_TRUE(refusalMessage(r, QStringLiteral("a.ics")).contains(message))
+            << refusalMessage(r, QStringLiteral("a.ics")).toStdString();
+    }
 }
 
 // The export is read back by libical itself and by the import: every
