@@ -87,17 +87,46 @@ QString duplicateKey(const ScheduleEntry& e) {
         .arg(trimSpaces(e.place));
 }
 
-std::vector<icalcomponent*> calendarsIn(icalcomponent* root) {
-    std::vector<icalcomponent*> found;
-    if (!root)
-        return found;
-    if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT)
-        return {root};
-    // Several top-level components come wrapped in one root.
-    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT); c;
-         c = icalcomponent_get_next_component(root, ICAL_VCALENDAR_COMPONENT))
-        found.push_back(c);
-    return found;
+// One VCALENDAR of the file: its own lines with the events left out (the
+// skeleton, which holds the VTIMEZONEs), and where each VEVENT's lines are.
+// libical holds a parsed event in some kilobytes, so a file of a million
+// small events parsed whole would take gigabytes; parsed one at a time,
+// only the file's text and one event are held.
+struct CalendarText {
+    QByteArray skeleton;
+    std::vector<std::pair<qsizetype, qsizetype>> events; // offset, length
+};
+
+std::vector<CalendarText> splitCalendars(const QByteArray& text) {
+    std::vector<CalendarText> calendars;
+    bool inCalendar = false;
+    qsizetype eventStart = -1;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        end = end < 0 ? text.size() : end + 1;
+        const QByteArray line = text.mid(from, end - from).trimmed();
+        if (!inCalendar) {
+            if (line.compare("BEGIN:VCALENDAR", Qt::CaseInsensitive) == 0) {
+                inCalendar = true;
+                calendars.emplace_back();
+                calendars.back().skeleton = line + "\r\n";
+            }
+        } else if (eventStart >= 0) {
+            if (line.compare("END:VEVENT", Qt::CaseInsensitive) == 0) {
+                calendars.back().events.emplace_back(eventStart, end - eventStart);
+                eventStart = -1;
+            }
+        } else if (line.compare("BEGIN:VEVENT", Qt::CaseInsensitive) == 0) {
+            eventStart = from;
+        } else {
+            calendars.back().skeleton += text.mid(from, end - from);
+            if (line.compare("END:VCALENDAR", Qt::CaseInsensitive) == 0)
+                inCalendar = false;
+        }
+        from = end;
+    }
+    return calendars;
 }
 
 // The file as UTF-8 text for libical: UTF-8 as it is, or Shift_JIS (as
@@ -123,6 +152,14 @@ qsizetype longestLine(const QByteArray& bytes) {
     return longest;
 }
 
+CalendarPtr parseEvent(const QByteArray& text, qsizetype offset, qsizetype length) {
+    const QByteArray lines = text.mid(offset, length);
+    CalendarPtr event(icalparser_parse_string(lines.constData()));
+    if (event && icalcomponent_isa(event.get()) != ICAL_VEVENT_COMPONENT)
+        return nullptr;
+    return event;
+}
+
 class Importer {
 public:
     Importer(icalcomponent* calendar, const QDate& today, QSet<QString>& seen,
@@ -131,33 +168,33 @@ public:
         : m_calendar(calendar), m_first(today), m_last(today.addDays(kWindowDays - 1)),
           m_seen(seen), m_fileDeadline(fileDeadline), m_result(result), m_cancel(cancel) {}
 
-    void run() {
+    void run(const QByteArray& text, const CalendarText& calendar) {
         m_result.costlyZones << ics::removeCostlyZones(m_calendar);
-        std::vector<icalcomponent*> events;
-        for (icalcomponent* e =
-                 icalcomponent_get_first_component(m_calendar, ICAL_VEVENT_COMPONENT);
-             e; e = icalcomponent_get_next_component(m_calendar, ICAL_VEVENT_COMPONENT))
-            events.push_back(e);
         // Occurrences that a RECURRENCE-ID event replaces (moved, changed or
         // cancelled) are not taken from the rule. Only those near the seven
         // days can matter.
-        for (icalcomponent* e : events) {
-            if (icalproperty* rid =
-                    icalcomponent_get_first_property(e, ICAL_RECURRENCEID_PROPERTY)) {
-                const icaltimetype value = icalproperty_get_recurrenceid(rid);
-                const QDate day(value.year, value.month, value.day);
-                if (day >= m_first.addDays(-2) && day <= m_last.addDays(2))
-                    m_replaced[uidOf(e)].push_back(
-                        ics::toLocal(value, ics::basisOf(rid, value, m_calendar, startBasis(e))));
-            }
+        for (const auto& [offset, length] : calendar.events) {
+            if (QByteArrayView(text).sliced(offset, length).indexOf("RECURRENCE-ID") < 0)
+                continue;
+            const CalendarPtr e = parseEvent(text, offset, length);
+            icalproperty* rid =
+                e ? icalcomponent_get_first_property(e.get(), ICAL_RECURRENCEID_PROPERTY) : nullptr;
+            if (!rid)
+                continue;
+            const icaltimetype value = icalproperty_get_recurrenceid(rid);
+            const QDate day(value.year, value.month, value.day);
+            if (day >= m_first.addDays(-2) && day <= m_last.addDays(2))
+                m_replaced[uidOf(e.get())].push_back(
+                    ics::toLocal(value, ics::basisOf(rid, value, m_calendar, startBasis(e.get()))));
         }
-        for (icalcomponent* e : events) {
+        for (const auto& [offset, length] : calendar.events) {
             if (m_cancel && m_cancel->load()) {
                 m_result.cancelled = true;
                 return;
             }
-            if (!cancelled(e))
-                takeEvent(e);
+            const CalendarPtr e = parseEvent(text, offset, length);
+            if (e && !cancelled(e.get()))
+                takeEvent(e.get());
         }
     }
 
@@ -263,6 +300,12 @@ private:
             ++m_result.duplicates;
             return;
         }
+        // No list holds more, and a file of minutely rules would otherwise
+        // make millions.
+        if (static_cast<int>(m_result.entries.size()) >= MaxDayListEntries) {
+            ++m_result.overLimit;
+            return;
+        }
         m_seen.insert(key);
         m_result.entries.push_back(entry);
     }
@@ -313,16 +356,15 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
     }
     // A damaged file must give a message, never end the program.
     icalerror_set_errors_are_fatal(0);
-    CalendarPtr root(icalparser_parse_string(text->constData()));
-    const std::vector<icalcomponent*> calendars = calendarsIn(root.get());
-    if (calendars.empty())
-        return result;
-    result.refusal = IcsImportResult::Refusal::None;
-    result.isCalendar = true;
     QSet<QString> seen;
     const QDeadlineTimer fileDeadline(kFileExpansionMs);
-    for (icalcomponent* calendar : calendars) {
-        Importer(calendar, today, seen, fileDeadline, result, cancel).run();
+    for (const CalendarText& calendar : splitCalendars(*text)) {
+        const CalendarPtr skeleton(icalparser_parse_string(calendar.skeleton.constData()));
+        if (!skeleton || icalcomponent_isa(skeleton.get()) != ICAL_VCALENDAR_COMPONENT)
+            continue;
+        result.refusal = IcsImportResult::Refusal::None;
+        result.isCalendar = true;
+        Importer(skeleton.get(), today, seen, fileDeadline, result, cancel).run(*text, calendar);
         ++result.calendars;
         if (result.cancelled)
             break;
