@@ -4,7 +4,6 @@
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "platform/AppPaths.h"
-#include "platform/Cp932.h"
 #include "platform/RegistryStore.h"
 #include "platform/RuntimeDirectory.h"
 #include "platform/SingleInstance.h"
@@ -29,10 +28,11 @@ constexpr int kRetryMs = 100;
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
         return;
-    QString shown;
-    for (const QString& line : text.split(QLatin1Char('\n')))
-        shown += cp932::storable(line) + QLatin1Char('\n');
-    shown.chop(1);
+    QString shown = text;
+    shown.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\n') || (u >= 0x7F && u <= 0x9F);
+    });
     QByteArray bytes = shown.toUtf8();
     if (!bytes.endsWith('\n'))
         bytes += '\n';

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QStringList>
 #include <QTimeZone>
 
 #include <libical/ical.h>
