@@ -24,7 +24,8 @@ cli() {
     printf '$ tanzo %s\n[%s]\n%s\n%s\n' "$*" "$CLI_STATUS" "$CLI_OUT" "$CLI_ERR" >>"$E2E_ARTIFACTS/cli.txt"
 }
 
-readonly fixtures=$(cd "$(dirname "$0")/../calendar/data" && pwd)
+fixtures=$(cd "$(dirname "$0")/../calendar/data" && pwd)
+readonly fixtures
 
 # Sends one request line ($2, a listing by default) to the board's socket at
 # $1 and prints the answer line, or nothing when the board closes the
@@ -87,12 +88,17 @@ XDG_RUNTIME_DIR="" TMPDIR="$shared" cli --list
 [[ $CLI_STATUS -eq 0 && $(stat -c '%a %u' "$shared/tanzo-$(id -u)") == "700 $(id -u)" ]] ||
     e2e_fail "without XDG_RUNTIME_DIR the private directory was not made: $CLI_STATUS $CLI_ERR"
 rm -rf "${shared:?}/tanzo-$(id -u)"
-setpriv --reuid=nobody --regid=nogroup --clear-groups mkdir -m 777 "$shared/tanzo-$(id -u)"
-XDG_RUNTIME_DIR="$shared" TMPDIR="$shared" cli --list
-[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"このユーザーだけのディレクトリ"* ]] ||
-    e2e_fail "a directory of another user was not refused: $CLI_STATUS $CLI_ERR"
-[[ -z $(ls -A "$shared/tanzo-$(id -u)") && $(ls -A "$shared") == "tanzo-$(id -u)" ]] ||
-    e2e_fail "something was created in a shared directory: $(ls -AR "$shared")"
+# Playing the other user takes root.
+if ((EUID == 0)); then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups mkdir -m 777 "$shared/tanzo-$(id -u)"
+    XDG_RUNTIME_DIR="$shared" TMPDIR="$shared" cli --list
+    [[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"このユーザーだけのディレクトリ"* ]] ||
+        e2e_fail "a directory of another user was not refused: $CLI_STATUS $CLI_ERR"
+    [[ -z $(ls -A "$shared/tanzo-$(id -u)") && $(ls -A "$shared") == "tanzo-$(id -u)" ]] ||
+        e2e_fail "something was created in a shared directory: $(ls -AR "$shared")"
+else
+    e2e_log "not root: the directory of another user is not tried"
+fi
 rm -rf "$shared"
 
 printf 'hello\n' >"$E2E_TMP/notes.ics"
@@ -188,9 +194,13 @@ EOF_REQUESTS
 answer=$(ask_socket "$public/socket" '{"kind":2,"fileName":"x.ics","imported":{"refusal":0,"entries":[["2027-03-16",9999,99,"本社",""]]}}')
 [[ "$answer" == *'"status":0'* && "$answer" == *"0件の予定を取り込みました"* && "$answer" == *"正しくありません"* ]] ||
     e2e_fail "the board took an imported entry out of range and answered: $answer"
-answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups bash -c "$(declare -f ask_socket); E2E_PYTHON=$E2E_PYTHON ask_socket $public/socket" 2>&1) ||
-    e2e_fail "another user could not even reach the linked socket: $answer"
-[[ -z "$answer" ]] || e2e_fail "the board answered another user: $answer"
+if ((EUID == 0)); then
+    answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups bash -c "$(declare -f ask_socket); E2E_PYTHON=$E2E_PYTHON ask_socket $public/socket" 2>&1) ||
+        e2e_fail "another user could not even reach the linked socket: $answer"
+    [[ -z "$answer" ]] || e2e_fail "the board answered another user: $answer"
+else
+    e2e_log "not root: the socket is not tried as another user"
+fi
 rm -rf "$public"
 
 # The close label: the exit writes the board's list.
