@@ -97,7 +97,10 @@ CalendarImport::~CalendarImport() {
 }
 
 void CalendarImport::finish(const Outcome& outcome) {
-    m_progress->hide();
+    // Gone before the outcome's box: its delayed showing must not come up
+    // while the box is open.
+    delete m_progress;
+    m_progress = nullptr;
     std::vector<ListFields> lines;
     IcsImportResult result = outcome.result;
     if (outcome.readFailed) {
