@@ -2,11 +2,9 @@
 
 #include "core/AppContext.h"
 #include "platform/Clock.h"
+#include "platform/RuntimeDirectory.h"
 
 #include <QJsonDocument>
-#include <QStandardPaths>
-
-#include <unistd.h>
 
 namespace tanzo {
 namespace {
@@ -21,10 +19,8 @@ QByteArray frame(const QJsonObject& json) {
 } // namespace
 
 QString commandSocketPath() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/tanzo-commands");
-    return QStringLiteral("tanzo-commands-%1").arg(getuid());
+    const QString directory = privateRuntimeDirectory();
+    return directory.isEmpty() ? QString() : directory + QStringLiteral("/tanzo-commands");
 }
 
 CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* parent)
@@ -37,6 +33,10 @@ CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* par
 CommandServer::~CommandServer() = default;
 
 bool CommandServer::listen() {
+    if (m_path.isEmpty()) {
+        qWarning("tanzo: no private directory for the command socket; commands run alone");
+        return false;
+    }
     if (m_listener && m_listener->listen(m_path))
         return true;
     qWarning("tanzo: cannot listen for commands on %s", qPrintable(m_path));
@@ -45,17 +45,18 @@ bool CommandServer::listen() {
 
 void CommandServer::readRequest(const QByteArray& line, const ChannelListener::Answer& answer) {
     const QJsonDocument doc = QJsonDocument::fromJson(line);
-    if (!doc.isObject()) {
+    const std::optional<Command> command =
+        doc.isObject() ? Command::fromJson(doc.object()) : std::nullopt;
+    if (!command) {
         answer({});
         return;
     }
-    const Command command = Command::fromJson(doc.object());
-    if (command.kind == Command::Kind::Raise) {
+    if (command->kind == Command::Kind::Raise) {
         answer(frame(CommandOutput().toJson()));
         emit raiseRequested();
         return;
     }
-    run(command, answer);
+    run(*command, answer);
 }
 
 void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {
@@ -81,8 +82,18 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
 }
 
 std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {
+    if (socketPath.isEmpty())
+        return std::nullopt;
+    const QByteArray request = frame(command.toJson());
+    if (request.size() > kMaxChannelRequestBytes) {
+        CommandOutput tooLarge;
+        tooLarge.status = kStatusBadInput;
+        tooLarge.err =
+            QStringLiteral("取り込む予定の文字が多すぎるため、動作中のボードに渡せません。");
+        return tooLarge;
+    }
     const ChannelExchange exchange =
-        exchangeOverChannel(socketPath, frame(command.toJson()), kConnectMs, kAnswerMs);
+        exchangeOverChannel(socketPath, request, kConnectMs, kAnswerMs);
     if (exchange.outcome == ChannelExchange::Outcome::NoListener)
         return std::nullopt;
     // The board may have applied the command: never fall back to writing

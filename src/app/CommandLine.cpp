@@ -1,17 +1,89 @@
 #include "CommandLine.h"
 
 #include "CommandChannel.h"
+#include "platform/Cp932.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+
 namespace tanzo {
 namespace {
 
 const QStringList kOurOptions = {QStringLiteral("-h"), QStringLiteral("-?"), QStringLiteral("-v"),
                                  QStringLiteral("--help"), QStringLiteral("--version")};
+
+// The toolkit's own single-dash options: these start the board. The first
+// ones take a value in the next argument.
+const QStringList kToolkitOptionsWithValue = {QStringLiteral("-platform"),
+                                              QStringLiteral("-platformpluginpath"),
+                                              QStringLiteral("-platformtheme"),
+                                              QStringLiteral("-plugin"),
+                                              QStringLiteral("-qwindowgeometry"),
+                                              QStringLiteral("-qwindowicon"),
+                                              QStringLiteral("-qwindowtitle"),
+                                              QStringLiteral("-display"),
+                                              QStringLiteral("-geometry"),
+                                              QStringLiteral("-title"),
+                                              QStringLiteral("-name"),
+                                              QStringLiteral("-style"),
+                                              QStringLiteral("-stylesheet"),
+                                              QStringLiteral("-session"),
+                                              QStringLiteral("-qmljsdebugger"),
+                                              QStringLiteral("-visual"),
+                                              QStringLiteral("-ncols"),
+                                              QStringLiteral("-cmap"),
+                                              QStringLiteral("-im"),
+                                              QStringLiteral("-inputstyle"),
+                                              QStringLiteral("-fn"),
+                                              QStringLiteral("-font"),
+                                              QStringLiteral("-bg"),
+                                              QStringLiteral("-background"),
+                                              QStringLiteral("-fg"),
+                                              QStringLiteral("-foreground"),
+                                              QStringLiteral("-btn"),
+                                              QStringLiteral("-button")};
+const QStringList kToolkitFlags = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
+                                   QStringLiteral("-nograb"),  QStringLiteral("-dograb"),
+                                   QStringLiteral("-sync"),    QStringLiteral("-testability")};
+
+// The help, laid out by display width: a full-width character takes two
+// columns, which the toolkit's own help does not allow for.
+QString helpText(const QString& program) {
+    const std::pair<QString, QString> rows[] = {
+        {QStringLiteral("-?, -h, --help"), QStringLiteral("この説明を表示します。")},
+        {QStringLiteral("-v, --version"), QStringLiteral("バージョンを表示します。")},
+        {QStringLiteral("--list"), QStringLiteral("今日の予定を表示します。")},
+        {QStringLiteral("--days N"), QStringLiteral("--list で表示する日数（1〜7、既定は1）。")},
+        {QStringLiteral("--add 日付 時刻 行先 [備考]"),
+         QStringLiteral("予定を登録します（例 --add 2027-03-15 10:30 会議室）。")},
+        {QStringLiteral("--importance 重要度"),
+         QStringLiteral("--add の重要度: 最重要、重要、普通（既定）。")},
+        {QStringLiteral("--import FILE.ics"),
+         QStringLiteral("iCalendarファイルの今日から7日間の予定を登録します。")},
+        {QStringLiteral("--export FILE.ics"),
+         QStringLiteral("予定をiCalendarファイルに書き出します。")}};
+    int column = 0;
+    for (const auto& row : rows)
+        column = std::max(column, cp932::width(row.first));
+    QString text =
+        QStringLiteral("使い方: %1 --list | --add ... | --import FILE.ics | --export FILE.ics\n"
+                       "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
+                       "ボードが動いていればボードに渡し、動いていなければデータファイルを"
+                       "直接読み書きします。\n"
+                       "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。\n"
+                       "\nオプション:\n")
+            .arg(program);
+    for (const auto& [names, description] : rows)
+        text += QStringLiteral("  ") + names +
+                QString(column - cp932::width(names) + 2, QLatin1Char(' ')) + description +
+                QLatin1Char('\n');
+    return text;
+}
 
 ParsedCommandLine failure(const QString& message) {
     ParsedCommandLine p;
@@ -43,9 +115,10 @@ std::optional<QTime> parseTime(const QString& text) {
 bool wantsCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
-        if (kOurOptions.contains(a) || a.startsWith(QLatin1String("--")) ||
-            !a.startsWith(QLatin1Char('-')))
-            return true;
+        if (kToolkitOptionsWithValue.contains(a))
+            ++i;
+        else if (!kToolkitFlags.contains(a))
+            return true; // ours, a mistyped one (an error), or a bare word
     }
     return false;
 }
@@ -86,11 +159,36 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("日付 時刻 行先 [備考]"),
                                  QStringLiteral("--add の内容。"));
 
-    if (!parser.parse(arguments))
+    // Single-dash words other than -h, -? and -v are mistypings (-list),
+    // not bundles of one-letter options; "--" ends the options.
+    for (const QString& a : arguments.mid(1)) {
+        if (a == QLatin1String("--"))
+            break;
+        if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.size() > 1 &&
+            !kOurOptions.contains(a))
+            return failure(QStringLiteral("使えないオプションです: %1（オプションは --list の"
+                                          "ように「--」で始めます）")
+                               .arg(a));
+    }
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return failure(QStringLiteral("使えないオプションです: --%1").arg(unknown.first()));
         return failure(parser.errorText());
+    }
+    const QStringList given = parser.optionNames();
+    for (const QCommandLineOption& option :
+         {help, version, list, days, add, importance, importFile, exportFile}) {
+        const QStringList names = option.names();
+        const auto times = std::count_if(given.begin(), given.end(), [&names](const QString& name) {
+            return names.contains(name);
+        });
+        if (times > 1)
+            return failure(QStringLiteral("--%1 が2回以上指定されています。").arg(names.last()));
+    }
     ParsedCommandLine p;
     if (parser.isSet(help)) {
-        p.out = parser.helpText();
+        p.out = helpText(QFileInfo(arguments.value(0)).fileName());
         return p;
     }
     if (parser.isSet(version)) {
@@ -151,11 +249,24 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         c.kind = importing ? Command::Kind::Import : Command::Kind::Export;
         const QString path = parser.value(importing ? importFile : exportFile);
         c.fileName = QFileInfo(path).absoluteFilePath();
+        const QFileInfo target(path);
+        if (!importing && target.exists() && !target.isFile())
+            return failure(
+                QStringLiteral("%1 は通常のファイルではないため、書き出せません。").arg(path));
         if (importing) {
+            // The calendar is read and expanded here, in the process the
+            // user started, so that a huge or hostile file costs this process
+            // and the board receives only appointments.
             QFile f(path);
             if (!f.open(QIODevice::ReadOnly))
                 return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
-            c.fileBytes = f.readAll();
+            const QByteArray bytes = f.read(kMaxIcsBytes + 1);
+            if (bytes.size() > kMaxIcsBytes)
+                return failure(tooLargeMessage(path));
+            c.imported = readIcs(bytes, QDate::currentDate());
+            if (!c.imported.isCalendar)
+                return failure(refusalMessage(c.imported, path));
+            admitImport(c.imported, {});
         }
     }
     p.command = c;

@@ -6,6 +6,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/RegistryStore.h"
+#include "platform/RuntimeDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
 
@@ -23,11 +24,18 @@ namespace {
 constexpr int kStartingBoardWaitMs = 5000;
 constexpr int kRetryMs = 100;
 
-// Terminals get UTF-8 whatever the data file's code page.
+// Terminals get UTF-8 whatever the data file's code page, and never a
+// control character from a file or a calendar (an escape sequence would
+// act on the terminal): only line ends pass.
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
         return;
-    QByteArray bytes = text.toUtf8();
+    QString shown = text;
+    shown.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\n') || (u >= 0x7F && u <= 0x9F);
+    });
+    QByteArray bytes = shown.toUtf8();
     if (!bytes.endsWith('\n'))
         bytes += '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
@@ -63,6 +71,16 @@ CommandOutput runAlone(const Command& command) {
 }
 
 CommandOutput dispatch(const Command& command) {
+    // Without a directory of our own there is no safe place for the socket
+    // or the lock: no way to find the board, nor to keep it from writing
+    // the data file beside us.
+    QString noDirectory;
+    if (privateRuntimeDirectory(&noDirectory).isEmpty()) {
+        CommandOutput out;
+        out.status = kStatusFailed;
+        out.err = noDirectory + QStringLiteral("コマンドは実行しませんでした。");
+        return out;
+    }
     QElapsedTimer waited;
     waited.start();
     for (;;) {

@@ -1,9 +1,11 @@
 #include "ScheduleCommands.h"
 
+#include "calendar/EventTimes.h"
 #include "calendar/IcsExport.h"
-#include "calendar/IcsImport.h"
 #include "platform/Cp932.h"
 #include "schedule/ScheduleStore.h"
+
+#include <QJsonArray>
 
 #include <algorithm>
 
@@ -11,6 +13,37 @@ namespace tanzo {
 namespace {
 
 const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
+const QString kFull = QStringLiteral("予定は%1件までです。古い予定を消してから登録してください。")
+                          .arg(MaxDayListEntries);
+const QString kNotAnEntry = QStringLiteral("日時・重要度・行先のどれかが正しくありません");
+
+int heldEntries(const DayList& list) {
+    return static_cast<int>(std::count_if(list.begin(), list.end(),
+                                          [](const ScheduleEntry& e) { return e.dateSerial > 0; }));
+}
+
+// An appointment that came over the channel, checked as a typed one is:
+// a date the board can show, a time of day, an importance, a place of up to
+// seven characters and text that code page 932 holds.
+std::optional<ScheduleEntry> checkedEntry(const ScheduleEntry& e) {
+    const double fraction = e.startTime;
+    if (e.dateSerial <= 0 || !hasShowableDate(e) || !(fraction >= 0 && fraction < 1) ||
+        e.status < 1 || e.status > 3)
+        return std::nullopt;
+    const QString place = trimSpaces(cp932::storable(e.place));
+    const QString comment = trimSpaces(cp932::storable(e.comment));
+    if (place.isEmpty() || place.size() > PlaceLength || !cp932::encodable(place) ||
+        !cp932::encodable(comment))
+        return std::nullopt;
+    const HourMinute hm = e.startHourMinute();
+    ScheduleEntry checked;
+    checked.dateSerial = e.dateSerial;
+    checked.startTime = timeFraction(hm.hour, hm.minute);
+    checked.status = e.status;
+    checked.place = fitPlace(place);
+    checked.comment = comment;
+    return checked;
+}
 
 CommandOutput badInput(const QString& message) {
     CommandOutput out;
@@ -50,6 +83,8 @@ CommandOutput store(const std::vector<ScheduleEntry>& added, ScheduleAccess& acc
 }
 
 CommandOutput list(const Command& c, const ScheduleAccess& access) {
+    if (c.days < 1 || c.days > 7)
+        return badInput(QStringLiteral("日数は1から7までの数で指定してください: %1").arg(c.days));
     const QDate first = access.now.date();
     const QDate last = first.addDays(c.days - 1);
     CommandOutput out;
@@ -61,17 +96,26 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
 }
 
 CommandOutput add(const Command& c, ScheduleAccess& access) {
+    if (!c.date.isValid())
+        return badInput(QStringLiteral("日付が正しくありません（例 2027-03-15）。"));
+    if (!c.time.isValid())
+        return badInput(QStringLiteral("開始時刻が正しくありません（例 10:30）。"));
+    if (c.status < 1 || c.status > 3)
+        return badInput(QStringLiteral("重要度は 最重要、重要、普通 のどれかです。"));
     const QDate today = access.now.date();
     if (c.date < today || c.date > today.addDays(6))
         return badInput(QStringLiteral("日付は今日から6日後までの範囲で指定してください。"));
-    if (QDateTime(c.date, c.time) < access.now.addSecs(-access.now.time().second()))
+    // The real moment: on the day summer time begins, 02:30 is 03:30.
+    if (ics::localMoment(c.date, QTime(c.time.hour(), c.time.minute())) <
+        access.now.addSecs(-access.now.time().second()))
         return badInput(QStringLiteral("開始時刻が過ぎています。"));
-    const QString place = trimSpaces(c.place);
+    const QString place = trimSpaces(cp932::storable(c.place));
+    const QString comment = trimSpaces(cp932::storable(c.comment));
     if (place.isEmpty())
         return badInput(QStringLiteral("行先を指定してください。"));
     if (place.size() > PlaceLength)
         return badInput(QStringLiteral("行先は%1文字以内で指定してください。").arg(PlaceLength));
-    if (!cp932::encodable(place) || !cp932::encodable(c.comment))
+    if (!cp932::encodable(place) || !cp932::encodable(comment))
         return badInput(
             QStringLiteral("行先と備考にはシフトJISで表せる文字だけを使ってください。"));
     ScheduleEntry entry;
@@ -79,21 +123,33 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
     entry.startTime = timeFraction(c.time.hour(), c.time.minute());
     entry.status = c.status;
     entry.place = fitPlace(place);
-    entry.comment = c.comment.trimmed();
+    entry.comment = comment;
     for (const ScheduleEntry& e : access.schedule.entries()) {
         if (sameAppointment(e, entry))
             return badInput(QStringLiteral("同じ日時と行先の予定が既に登録されています。"));
     }
+    if (heldEntries(access.schedule.entries()) >= MaxDayListEntries)
+        return badInput(kFull);
     CommandOutput out;
     out.out = lineOf(entry) + QLatin1Char('\n');
     return store({entry}, access, out);
 }
 
 CommandOutput import(const Command& c, ScheduleAccess& access) {
-    const IcsImportResult result =
-        importIcs(c.fileBytes, access.now.date(), access.schedule.entries());
+    IcsImportResult result = c.imported;
     if (!result.isCalendar)
-        return badInput(notCalendarMessage(c.fileName));
+        return badInput(refusalMessage(result, c.fileName));
+    std::vector<ScheduleEntry> checked;
+    for (const ScheduleEntry& e : result.entries) {
+        if (auto entry = checkedEntry(e)) {
+            checked.push_back(*entry);
+        } else {
+            const HourMinute hm = hourMinuteFromFraction(e.startTime);
+            leaveOut(result, {e.date(), QTime(hm.hour, hm.minute), e.place, kNotAnEntry});
+        }
+    }
+    result.entries = std::move(checked);
+    admitImport(result, access.schedule.entries());
     CommandOutput out;
     out.out = describeImport(result) + QLatin1Char('\n');
     return store(result.entries, access, out);
@@ -120,32 +176,109 @@ CommandOutput runCommand(const Command& command, ScheduleAccess access) {
     return {};
 }
 
-QJsonObject Command::toJson() const {
-    return {{QStringLiteral("kind"), static_cast<int>(kind)},
-            {QStringLiteral("days"), days},
-            {QStringLiteral("date"), date.toString(Qt::ISODate)},
-            {QStringLiteral("time"), time.toString(QStringLiteral("HH:mm"))},
-            {QStringLiteral("place"), place},
-            {QStringLiteral("comment"), comment},
-            {QStringLiteral("status"), status},
-            {QStringLiteral("fileName"), fileName},
-            {QStringLiteral("fileBytes"), QString::fromLatin1(fileBytes.toBase64())}};
+namespace {
+
+QString key(const char* name) {
+    return QString::fromLatin1(name);
 }
 
-Command Command::fromJson(const QJsonObject& json) {
+QJsonObject importToJson(const IcsImportResult& r) {
+    QJsonArray entries;
+    for (const ScheduleEntry& e : r.entries) {
+        const HourMinute hm = e.startHourMinute();
+        entries.append(QJsonArray{e.date().toString(Qt::ISODate), hm.hour * 60 + hm.minute,
+                                  e.status, trimSpaces(e.place), e.comment});
+    }
+    QJsonArray leftOut;
+    for (const LeftOutEvent& e : r.leftOut)
+        leftOut.append(QJsonArray{e.date.toString(Qt::ISODate),
+                                  e.time.toString(QStringLiteral("HH:mm")), e.title, e.reason});
+    return {{key("refusal"), static_cast<int>(r.refusal)},
+            {key("entries"), entries},
+            {key("calendars"), r.calendars},
+            {key("fromShiftJis"), r.fromShiftJis},
+            {key("duplicates"), r.duplicates},
+            {key("allDay"), r.allDay},
+            {key("overLimit"), r.overLimit},
+            {key("costlyZones"), QJsonArray::fromStringList(r.costlyZones)},
+            {key("leftOut"), leftOut},
+            {key("leftOutUnlisted"), r.leftOutUnlisted},
+            {key("cancelled"), r.cancelled}};
+}
+
+// What arrives is only read here; the import checks every entry before it
+// takes one.
+IcsImportResult importFromJson(const QJsonObject& json) {
+    IcsImportResult r;
+    const int refusal = json.value(key("refusal")).toInt(-1);
+    r.refusal = refusal >= 0 && refusal <= static_cast<int>(IcsImportResult::Refusal::LongLine)
+                    ? static_cast<IcsImportResult::Refusal>(refusal)
+                    : IcsImportResult::Refusal::NotCalendar;
+    r.isCalendar = r.refusal == IcsImportResult::Refusal::None;
+    for (const QJsonValue& v : json.value(key("entries")).toArray()) {
+        const QJsonArray a = v.toArray();
+        const QDate date = QDate::fromString(a.at(0).toString(), Qt::ISODate);
+        const int minutes = a.at(1).toInt(-1);
+        ScheduleEntry e;
+        e.dateSerial = date.isValid() ? daySerial(date) : 0;
+        e.startTime =
+            minutes >= 0 && minutes < 24 * 60 ? timeFraction(minutes / 60, minutes % 60) : -1;
+        e.status = static_cast<int16_t>(std::clamp(a.at(2).toInt(0), 0, 4));
+        e.place = a.at(3).toString();
+        e.comment = a.at(4).toString();
+        r.entries.push_back(e);
+    }
+    r.calendars = json.value(key("calendars")).toInt();
+    r.fromShiftJis = json.value(key("fromShiftJis")).toBool();
+    r.duplicates = std::max(0, json.value(key("duplicates")).toInt());
+    r.allDay = std::max(0, json.value(key("allDay")).toInt());
+    r.overLimit = std::max(0, json.value(key("overLimit")).toInt());
+    for (const QJsonValue& v : json.value(key("costlyZones")).toArray())
+        r.costlyZones << v.toString();
+    for (const QJsonValue& v : json.value(key("leftOut")).toArray()) {
+        const QJsonArray a = v.toArray();
+        leaveOut(r, {QDate::fromString(a.at(0).toString(), Qt::ISODate),
+                     QTime::fromString(a.at(1).toString(), QStringLiteral("HH:mm")),
+                     a.at(2).toString(), a.at(3).toString()});
+    }
+    r.leftOutUnlisted += std::max(0, json.value(key("leftOutUnlisted")).toInt());
+    r.cancelled = json.value(key("cancelled")).toBool();
+    return r;
+}
+
+} // namespace
+
+QJsonObject Command::toJson() const {
+    QJsonObject json{{key("kind"), static_cast<int>(kind)},
+                     {key("days"), days},
+                     {key("date"), date.toString(Qt::ISODate)},
+                     {key("time"), time.toString(QStringLiteral("HH:mm"))},
+                     {key("place"), place},
+                     {key("comment"), comment},
+                     {key("status"), status},
+                     {key("fileName"), fileName}};
+    if (kind == Kind::Import)
+        json.insert(key("imported"), importToJson(imported));
+    return json;
+}
+
+std::optional<Command> Command::fromJson(const QJsonObject& json) {
+    const int kind = json.value(key("kind")).toInt(-1);
+    if (kind < 0 || kind > static_cast<int>(Kind::Raise))
+        return std::nullopt;
     Command c;
-    const int kind = json.value(QStringLiteral("kind")).toInt();
-    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Raise)));
-    c.days = json.value(QStringLiteral("days")).toInt(1);
-    c.date = QDate::fromString(json.value(QStringLiteral("date")).toString(), Qt::ISODate);
-    c.time =
-        QTime::fromString(json.value(QStringLiteral("time")).toString(), QStringLiteral("HH:mm"));
-    c.place = json.value(QStringLiteral("place")).toString();
-    c.comment = json.value(QStringLiteral("comment")).toString();
-    c.status = static_cast<int16_t>(json.value(QStringLiteral("status")).toInt(3));
-    c.fileName = json.value(QStringLiteral("fileName")).toString();
-    c.fileBytes =
-        QByteArray::fromBase64(json.value(QStringLiteral("fileBytes")).toString().toLatin1());
+    c.kind = static_cast<Kind>(kind);
+    // Out-of-range values stay out of range, so that the command refuses
+    // them as it refuses typed ones.
+    c.days = json.value(key("days")).toInt(0);
+    c.date = QDate::fromString(json.value(key("date")).toString(), Qt::ISODate);
+    c.time = QTime::fromString(json.value(key("time")).toString(), QStringLiteral("HH:mm"));
+    c.place = json.value(key("place")).toString();
+    c.comment = json.value(key("comment")).toString();
+    c.status = static_cast<int16_t>(std::clamp(json.value(key("status")).toInt(0), 0, 4));
+    c.fileName = json.value(key("fileName")).toString();
+    if (c.kind == Kind::Import)
+        c.imported = importFromJson(json.value(key("imported")).toObject());
     return c;
 }
 

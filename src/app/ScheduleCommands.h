@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/IcsImport.h"
 #include "schedule/ScheduleEntry.h"
 
 #include <QByteArray>
@@ -9,12 +10,15 @@
 #include <QTime>
 
 #include <cstdint>
+#include <optional>
 
 namespace tanzo {
 
 // One command of the command line, checked for form (not yet against the
-// schedule). Import carries the file's bytes and export returns them, so
-// that only the process that was started reads and writes the user's files.
+// schedule). Import carries the appointments the command line read from the
+// file and export returns the file's bytes, so that only the process that
+// was started reads and writes the user's files, and a costly calendar
+// costs that process, not the board.
 struct Command {
     // Raise: a second start of the program asks the running board to come
     // to the front.
@@ -27,10 +31,11 @@ struct Command {
     QString comment;
     int16_t status = 3;
     QString fileName; // shown in messages
-    QByteArray fileBytes;
+    IcsImportResult imported;
 
     QJsonObject toJson() const;
-    static Command fromJson(const QJsonObject& json);
+    // Empty when the request is not one our command line sends.
+    static std::optional<Command> fromJson(const QJsonObject& json);
 };
 
 struct CommandOutput {

@@ -1,14 +1,25 @@
 #include "EventTimes.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <functional>
 
 namespace tanzo::ics {
 namespace {
-// A rule can have far more steps than any seven days need (FREQ=MINUTELY);
-// stop walking it after this many.
-constexpr int kMaxRuleSteps = 100000;
 // Zone offsets move a date by at most a day either way.
 constexpr int kSearchMarginDays = 2;
+constexpr qint64 kDaySeconds = 24 * 3600;
+
+// libical expands a zone's observances from their start up to a few years
+// past the latest time asked of it, and only near-window times are ever
+// asked. A real zone changes once or twice a year since 1601, under a
+// thousand changes; the bounds leave room for many times that.
+constexpr int kZoneCoverageYear = 2100;
+constexpr qint64 kMaxZoneChanges = 100000;
+constexpr qint64 kMaxAllZoneChanges = 500000;
+
+using OffsetAt = std::function<int(qint64 instant)>;
 
 QDate dateOf(const icaltimetype& t) {
     return QDate(t.year, t.month, t.day);
@@ -17,6 +28,158 @@ QDate dateOf(const icaltimetype& t) {
 QTime timeOf(const icaltimetype& t) {
     return t.is_date ? QTime(0, 0) : QTime(t.hour, t.minute, t.second);
 }
+
+// The wall-clock fields read as if they were UTC.
+qint64 wallSeconds(const QDate& date, const QTime& time) {
+    return QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch();
+}
+
+icaltimetype floatingFromWall(qint64 wall) {
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(wall, QTimeZone::utc());
+    icaltimetype value = icaltime_null_time();
+    value.year = t.date().year();
+    value.month = t.date().month();
+    value.day = t.date().day();
+    value.hour = t.time().hour();
+    value.minute = t.time().minute();
+    value.second = t.time().second();
+    return value;
+}
+
+OffsetAt offsetsOf(const TimeBasis& basis) {
+    switch (basis.kind) {
+    case TimeBasis::Kind::Ical:
+        return [zone = basis.ical](qint64 instant) {
+            icaltimetype utc = icaltime_from_timet_with_zone(static_cast<time_t>(instant), 0,
+                                                             icaltimezone_get_utc_timezone());
+            int daylight = 0;
+            return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
+        };
+    case TimeBasis::Kind::System:
+        return [zone = basis.system](qint64 instant) {
+            return zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(instant, QTimeZone::utc()));
+        };
+    case TimeBasis::Kind::Floating:
+        return
+            [](qint64 instant) { return QDateTime::fromSecsSinceEpoch(instant).offsetFromUtc(); };
+    case TimeBasis::Kind::Utc:
+    case TimeBasis::Kind::Unknown:
+        break;
+    }
+    return [](qint64) { return 0; };
+}
+
+// The moment of a wall time: of the offsets in force a day before and a
+// day after, the ones that give back the same wall time; the earlier
+// moment when both do (the repeated hour); the offset before the change
+// when none does (the skipped hour, as RFC 5545 3.3.5 has it).
+qint64 instantOfWall(qint64 wall, const OffsetAt& offsetAt) {
+    const int before = offsetAt(wall - kDaySeconds);
+    const int after = offsetAt(wall + kDaySeconds);
+    std::optional<qint64> best;
+    for (const int offset : {before, after}) {
+        const qint64 candidate = wall - offset;
+        if (offsetAt(candidate) == offset && (!best || candidate < *best))
+            best = candidate;
+    }
+    return best ? *best : wall - before;
+}
+
+int listLength(const short* values, int size) {
+    int n = 0;
+    while (n < size && values[n] != ICAL_RECURRENCE_ARRAY_MAX)
+        ++n;
+    return n;
+}
+
+// At most how many changes a year an observance's rule makes: the product
+// of its BY lists, a weekday without an ordinal counting five times.
+qint64 changesPerYear(const icalrecurrencetype& r) {
+    qint64 days = 0;
+    for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+        days += icalrecurrencetype_day_position(r.by_day[i]) == 0 ? 5 : 1;
+    const qint64 lists[] = {listLength(r.by_second, ICAL_BY_SECOND_SIZE),
+                            listLength(r.by_minute, ICAL_BY_MINUTE_SIZE),
+                            listLength(r.by_hour, ICAL_BY_HOUR_SIZE),
+                            days,
+                            listLength(r.by_month_day, ICAL_BY_MONTHDAY_SIZE),
+                            listLength(r.by_year_day, ICAL_BY_YEARDAY_SIZE),
+                            listLength(r.by_week_no, ICAL_BY_WEEKNO_SIZE),
+                            listLength(r.by_month, ICAL_BY_MONTH_SIZE),
+                            listLength(r.by_set_pos, ICAL_BY_SETPOS_SIZE)};
+    qint64 product = 1;
+    for (const qint64 n : lists)
+        product = std::min<qint64>(product * std::max<qint64>(n, 1), kMaxZoneChanges + 1);
+    return product;
+}
+
+bool listHas(const short* values, int size, int value) {
+    for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        if (values[i] == value)
+            return true;
+    }
+    return false;
+}
+
+bool listEmpty(const short* values) {
+    return values[0] == ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+// Whether some day of four years (a leap year among them) passes the
+// rule's day filters: libical looks for the next match without a bound on
+// its own, so a rule that never matches (30 February) would cost seconds
+// per event, or for ever at a finer frequency. Weekday ordinals are not
+// weighed, so a rule taken as possible may still give nothing.
+bool someDayMatches(const icalrecurrencetype& r) {
+    const QDate from(2028, 1, 1);
+    for (QDate d = from; d.year() < 2032; d = d.addDays(1)) {
+        const int month = d.month();
+        const int monthDay = d.day() - d.daysInMonth() - 1;
+        const int yearDay = d.dayOfYear() - d.daysInYear() - 1;
+        bool monthOk = listEmpty(r.by_month);
+        for (int i = 0;
+             !monthOk && i < ICAL_BY_MONTH_SIZE && r.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            monthOk = icalrecurrencetype_month_month(r.by_month[i]) == month;
+        bool weekdayOk = listEmpty(r.by_day);
+        for (int i = 0;
+             !weekdayOk && i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            weekdayOk = static_cast<int>(icalrecurrencetype_day_day_of_week(r.by_day[i])) ==
+                        d.dayOfWeek() % 7 + 1;
+        if (monthOk && weekdayOk &&
+            (listEmpty(r.by_month_day) || listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, d.day()) ||
+             listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, monthDay)) &&
+            (listEmpty(r.by_year_day) ||
+             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, d.dayOfYear()) ||
+             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, yearDay)))
+            return true;
+    }
+    return false;
+}
+
+// How many changes libical would make of a VTIMEZONE; past the bound as
+// soon as one rule repeats more often than yearly.
+qint64 zoneChanges(icalcomponent* zone) {
+    qint64 total = 0;
+    for (icalcomponent* c = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        total += icalcomponent_count_properties(c, ICAL_RDATE_PROPERTY) + 1;
+        // Before the walk over the rules: each get_first restarts the walk.
+        icalproperty* start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+        const int from = start ? icalproperty_get_dtstart(start).year : 0;
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
+            const icalrecurrencetype rule = icalproperty_get_rrule(p);
+            if (rule.freq != ICAL_YEARLY_RECURRENCE || !someDayMatches(rule))
+                return kMaxZoneChanges + 1;
+            const qint64 years = std::clamp(kZoneCoverageYear - from, 1, 10000);
+            total += years * changesPerYear(rule);
+        }
+        if (total > kMaxZoneChanges)
+            break;
+    }
+    return total;
+}
+
 } // namespace
 
 TimeBasis basisOf(icalproperty* property, const icaltimetype& value, icalcomponent* calendar,
@@ -41,46 +204,86 @@ TimeBasis basisOf(icalproperty* property, const icaltimetype& value, icalcompone
         basis.ical = zone;
         return basis;
     }
-    const QTimeZone system{QByteArray(tzid)};
-    if (system.isValid()) {
-        basis.kind = TimeBasis::Kind::System;
-        basis.system = system;
-        return basis;
+    // Qt reads an id it does not know as a POSIX TZ rule ("Hostile" is a
+    // zone at UTC), so only ids of its zone list count.
+    const QByteArray id(tzid);
+    if (QTimeZone::isTimeZoneIdAvailable(id)) {
+        const QTimeZone system(id);
+        if (system.isValid()) {
+            basis.kind = TimeBasis::Kind::System;
+            basis.system = system;
+            return basis;
+        }
     }
     basis.kind = TimeBasis::Kind::Unknown;
     return basis;
 }
 
-QDateTime toLocal(const icaltimetype& value, const TimeBasis& basis) {
-    const QDate date = dateOf(value);
-    const QTime time = timeOf(value);
-    switch (basis.kind) {
-    case TimeBasis::Kind::Floating:
-        return QDateTime(date, time);
-    case TimeBasis::Kind::Utc:
-        return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
-    case TimeBasis::Kind::Ical: {
-        icaltimetype t = value;
-        t.is_date = 0;
-        t.zone = basis.ical;
-        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, basis.ical));
-    }
-    case TimeBasis::Kind::System:
-        return QDateTime(date, time, basis.system).toLocalTime();
-    case TimeBasis::Kind::Unknown:
-        break;
-    }
-    return {};
+bool wellFormed(const icaltimetype& value) {
+    return dateOf(value).isValid() &&
+           (value.is_date || QTime::isValid(value.hour, value.minute, value.second));
 }
 
-std::vector<Occurrence> occurrences(icalcomponent* event, icalcomponent* calendar,
-                                    const TimeBasis& basis, const QDate& first, const QDate& last) {
-    std::vector<Occurrence> found;
+RuleShape shapeOf(const icalrecurrencetype& r) {
+    const bool subDaily = r.freq == ICAL_SECONDLY_RECURRENCE ||
+                          r.freq == ICAL_MINUTELY_RECURRENCE || r.freq == ICAL_HOURLY_RECURRENCE;
+    if (subDaily) {
+        // libical steps second by second (or minute by minute) looking for
+        // a match: only filters of the time of day, with real values, keep
+        // each step within a day.
+        auto inRange = [](const short* values, int size, int limit) {
+            for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+                if (values[i] < 0 || values[i] >= limit)
+                    return false;
+            }
+            return true;
+        };
+        if (!listEmpty(r.by_day) || !listEmpty(r.by_month_day) || !listEmpty(r.by_year_day) ||
+            !listEmpty(r.by_week_no) || !listEmpty(r.by_month) || !listEmpty(r.by_set_pos) ||
+            !inRange(r.by_second, ICAL_BY_SECOND_SIZE, 60) ||
+            !inRange(r.by_minute, ICAL_BY_MINUTE_SIZE, 60) ||
+            !inRange(r.by_hour, ICAL_BY_HOUR_SIZE, 24))
+            return RuleShape::TooComplex;
+        return RuleShape::Fine;
+    }
+    return someDayMatches(r) ? RuleShape::Fine : RuleShape::Never;
+}
+
+QDateTime toLocal(const icaltimetype& value, const TimeBasis& basis) {
+    if (basis.kind == TimeBasis::Kind::Unknown || !wellFormed(value))
+        return {};
+    const qint64 wall = wallSeconds(dateOf(value), timeOf(value));
+    if (basis.kind == TimeBasis::Kind::Utc)
+        return QDateTime::fromSecsSinceEpoch(wall);
+    return QDateTime::fromSecsSinceEpoch(instantOfWall(wall, offsetsOf(basis)));
+}
+
+QDateTime localMoment(const QDate& date, const QTime& time) {
+    return QDateTime::fromSecsSinceEpoch(
+        instantOfWall(wallSeconds(date, time), offsetsOf(TimeBasis{})));
+}
+
+Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                      const QDate& first, const QDate& last, const ExpansionBound& bound) {
+    Expansion result;
+    std::vector<Occurrence>& found = result.found;
     icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     if (!startProperty)
-        return found;
+        return result;
     const icaltimetype start = icalproperty_get_dtstart(startProperty);
+    if (!wellFormed(start))
+        return result;
+    // Far-off times are not converted: a zone is expanded up to the latest
+    // year asked of it.
+    const QDate nearFrom = first.addDays(-kSearchMarginDays);
+    const QDate nearTo = last.addDays(kSearchMarginDays);
+    auto near = [&](const icaltimetype& value) {
+        const QDate day = dateOf(value);
+        return day >= nearFrom && day <= nearTo;
+    };
     auto consider = [&](const icaltimetype& value) {
+        if (!near(value))
+            return dateOf(value) <= last;
         const QDateTime local = toLocal(value, basis);
         const QDate day = value.is_date ? dateOf(value) : local.date();
         if (local.isValid() && day >= first && day <= last)
@@ -92,20 +295,33 @@ std::vector<Occurrence> occurrences(icalcomponent* event, icalcomponent* calenda
     if (!rule) {
         consider(start);
     } else {
-        const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-        icalrecur_iterator* it = icalrecur_iterator_new(recurrence, start);
+        icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+        // The rule steps through wall-clock times of the event's zone, so a
+        // UTC UNTIL is turned into that zone's wall clock first.
+        if (!icaltime_is_null_time(recurrence.until) && !recurrence.until.is_date &&
+            icaltime_is_utc(recurrence.until) && wellFormed(recurrence.until)) {
+            const qint64 instant = wallSeconds(dateOf(recurrence.until), timeOf(recurrence.until));
+            recurrence.until = floatingFromWall(instant + offsetsOf(basis)(instant));
+        }
+        icaltimetype wallStart = start;
+        wallStart.zone = nullptr;
+        const RuleShape shape = shapeOf(recurrence);
+        result.tooComplex = shape == RuleShape::TooComplex;
+        icalrecur_iterator* it =
+            shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
         if (it) {
-            if (recurrence.count == 0) {
-                const QDate from = first.addDays(-kSearchMarginDays);
-                if (from > dateOf(start)) {
-                    icaltimetype jump = start;
-                    jump.year = from.year();
-                    jump.month = from.month();
-                    jump.day = from.day();
-                    icalrecur_iterator_set_start(it, jump);
-                }
+            if (recurrence.count == 0 && nearFrom > dateOf(start)) {
+                icaltimetype jump = wallStart;
+                jump.year = nearFrom.year();
+                jump.month = nearFrom.month();
+                jump.day = nearFrom.day();
+                icalrecur_iterator_set_start(it, jump);
             }
-            for (int step = 0; step < kMaxRuleSteps; ++step) {
+            for (int step = 0;; ++step) {
+                if (step >= bound.maxSteps || bound.deadline.hasExpired()) {
+                    result.cut = true;
+                    break;
+                }
                 const icaltimetype next = icalrecur_iterator_next(it);
                 if (icaltime_is_null_time(next) || !consider(next))
                     break;
@@ -118,24 +334,57 @@ std::vector<Occurrence> occurrences(icalcomponent* event, icalcomponent* calenda
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
         const icaltimetype value =
             icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
-        const TimeBasis own = basisOf(p, value, calendar, basis);
-        const QDateTime local = toLocal(value, own);
+        if (!near(value))
+            continue;
+        const QDateTime local = toLocal(value, basisOf(p, value, calendar, basis));
         if (local.isValid() && local.date() >= first && local.date() <= last)
             found.push_back({value, local});
     }
 
+    QSet<qint64> excludedMoments;
+    QSet<qint64> excludedDays;
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
         const icaltimetype value = icalproperty_get_exdate(p);
-        const QDateTime excluded = toLocal(value, basisOf(p, value, calendar, basis));
-        const bool dateOnly = value.is_date;
-        std::erase_if(found, [&](const Occurrence& o) {
-            return dateOnly ? dateOf(o.value) == dateOf(value) : o.local == excluded;
-        });
+        if (!near(value))
+            continue;
+        if (value.is_date)
+            excludedDays.insert(dateOf(value).toJulianDay());
+        else if (const QDateTime t = toLocal(value, basisOf(p, value, calendar, basis));
+                 t.isValid())
+            excludedMoments.insert(t.toSecsSinceEpoch());
     }
+    std::erase_if(found, [&](const Occurrence& o) {
+        return excludedDays.contains(dateOf(o.value).toJulianDay()) ||
+               excludedMoments.contains(o.local.toSecsSinceEpoch());
+    });
     std::sort(found.begin(), found.end(),
               [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
-    return found;
+    return result;
+}
+
+QStringList removeCostlyZones(icalcomponent* calendar) {
+    QStringList removed;
+    std::vector<icalcomponent*> costly;
+    qint64 all = 0;
+    for (icalcomponent* zone =
+             icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
+         zone; zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        const qint64 changes = zoneChanges(zone);
+        if (changes > kMaxZoneChanges || all + changes > kMaxAllZoneChanges) {
+            costly.push_back(zone);
+            icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+            const char* id = tzid ? icalproperty_get_tzid(tzid) : nullptr;
+            removed << QString::fromUtf8(id ? id : "");
+        } else {
+            all += changes;
+        }
+    }
+    for (icalcomponent* zone : costly) {
+        icalcomponent_remove_component(calendar, zone);
+        icalcomponent_free(zone);
+    }
+    return removed;
 }
 
 } // namespace tanzo::ics

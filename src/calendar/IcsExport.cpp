@@ -1,5 +1,6 @@
 #include "IcsExport.h"
 
+#include "IcsImport.h"
 #include "platform/SafeFiles.h"
 
 #include <QCryptographicHash>
@@ -74,12 +75,17 @@ icalcomponent* eventFor(const ScheduleEntry& e, const char* tzid, int noticeMinu
 
     const QByteArray place = trimSpaces(e.place).toUtf8();
     const QByteArray comment = trimSpaces(e.comment).toUtf8();
-    // Calendars show SUMMARY as the title: the comment when there is one.
+    // Calendars show SUMMARY as the title: the comment when there is one;
+    // the mark below tells our import which it was.
     const QByteArray summary = comment.isEmpty() ? place : comment;
     icalcomponent_add_property(event, icalproperty_new_summary(summary.constData()));
     if (!place.isEmpty())
         icalcomponent_add_property(event, icalproperty_new_location(place.constData()));
     icalcomponent_add_property(event, icalproperty_new_priority(priorityOf(e.status)));
+    icalproperty* mark =
+        icalproperty_new_x(comment.isEmpty() ? kOwnEventWithoutComment : kOwnEventWithComment);
+    icalproperty_set_x_name(mark, kOwnEventProperty);
+    icalcomponent_add_property(event, mark);
 
     icalcomponent* alarm = icalcomponent_new_valarm();
     icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
@@ -119,6 +125,15 @@ QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& st
 }
 
 bool writeIcsFile(const QString& path, const QByteArray& bytes, QString* error) {
+    // A device, a pipe or a directory would be replaced by a new file: the
+    // export writes only where a file is, or none yet.
+    const QFileInfo info(path);
+    if ((info.exists() && !info.isFile()) || (info.isSymLink() && !info.exists())) {
+        if (error)
+            *error = QStringLiteral("%1 は通常のファイルではないため、書き出せません。")
+                         .arg(info.fileName());
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
         !commitWhole(file)) {

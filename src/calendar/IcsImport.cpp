@@ -3,6 +3,8 @@
 #include "EventTimes.h"
 #include "platform/Cp932.h"
 
+#include <QByteArrayView>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
 
@@ -12,26 +14,49 @@ namespace tanzo {
 namespace {
 
 constexpr int kWindowDays = 7;
+// Expanding one event's rule stops after this long or this many steps
+// (ICAL_BY lists and FREQ=SECONDLY make millions of steps), and all of
+// them after the whole-file bound: a real calendar needs a small part.
+constexpr int kEventExpansionMs = 250;
+constexpr int kEventExpansionSteps = 100000;
+constexpr int kFileExpansionMs = 10000;
+// The message lists this many of the left-out events.
+constexpr int kShownLeftOut = 50;
 
 const QString kNotCp932 = QStringLiteral("シフトJISで表せない文字を含みます");
 const QString kUnknownZone = QStringLiteral("時間帯（TZID）が分かりません");
 const QString kNoTitle = QStringLiteral("行先も件名もありません");
+const QString kMalformed = QStringLiteral("開始日時が正しくありません");
+const QString kCut = QStringLiteral("繰り返しが多すぎるため、上限で展開を打ち切りました");
+const QString kTooComplex = QStringLiteral("繰り返しの規則が複雑すぎるため、展開しませんでした");
 
 struct CalendarDeleter {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
 using CalendarPtr = std::unique_ptr<icalcomponent, CalendarDeleter>;
 
-// SUMMARY or LOCATION with its escapes undone, on one line.
+// SUMMARY or LOCATION with its escapes undone, as the data file can hold
+// it: on one line, without control characters, inner spaces kept.
 QString textOf(icalcomponent* event, icalproperty_kind kind) {
     icalproperty* p = icalcomponent_get_first_property(event, kind);
     if (!p)
         return {};
     const char* text =
         kind == ICAL_SUMMARY_PROPERTY ? icalproperty_get_summary(p) : icalproperty_get_location(p);
-    QString s = QString::fromUtf8(text ? text : "");
-    // simplified() turns line ends and tabs into single spaces.
-    return s.simplified();
+    return trimSpaces(cp932::storable(QString::fromUtf8(text ? text : "")));
+}
+
+// The value of our own export's mark; empty for other programs' events.
+QByteArray ownMark(icalcomponent* event) {
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
+        const char* name = icalproperty_get_x_name(p);
+        if (name && qstrcmp(name, kOwnEventProperty) == 0) {
+            const char* value = icalproperty_get_x(p);
+            return QByteArray(value ? value : "");
+        }
+    }
+    return {};
 }
 
 int16_t statusFromPriority(icalcomponent* event) {
@@ -62,45 +87,114 @@ QString duplicateKey(const ScheduleEntry& e) {
         .arg(trimSpaces(e.place));
 }
 
-icalcomponent* findCalendar(icalcomponent* root) {
-    if (!root)
+// One VCALENDAR of the file: its own lines with the events left out (the
+// skeleton, which holds the VTIMEZONEs), and where each VEVENT's lines are.
+// libical holds a parsed event in some kilobytes, so a file of a million
+// small events parsed whole would take gigabytes; parsed one at a time,
+// only the file's text and one event are held.
+struct CalendarText {
+    QByteArray skeleton;
+    std::vector<std::pair<qsizetype, qsizetype>> events; // offset, length
+};
+
+std::vector<CalendarText> splitCalendars(const QByteArray& text) {
+    std::vector<CalendarText> calendars;
+    bool inCalendar = false;
+    qsizetype eventStart = -1;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        end = end < 0 ? text.size() : end + 1;
+        const QByteArray line = text.mid(from, end - from).trimmed();
+        if (!inCalendar) {
+            if (line.compare("BEGIN:VCALENDAR", Qt::CaseInsensitive) == 0) {
+                inCalendar = true;
+                calendars.emplace_back();
+                calendars.back().skeleton = line + "\r\n";
+            }
+        } else if (eventStart >= 0) {
+            if (line.compare("END:VEVENT", Qt::CaseInsensitive) == 0) {
+                calendars.back().events.emplace_back(eventStart, end - eventStart);
+                eventStart = -1;
+            }
+        } else if (line.compare("BEGIN:VEVENT", Qt::CaseInsensitive) == 0) {
+            eventStart = from;
+        } else {
+            calendars.back().skeleton += text.mid(from, end - from);
+            if (line.compare("END:VCALENDAR", Qt::CaseInsensitive) == 0)
+                inCalendar = false;
+        }
+        from = end;
+    }
+    return calendars;
+}
+
+// The file as UTF-8 text for libical: UTF-8 as it is, or Shift_JIS (as
+// some older programs write) converted.
+std::optional<QByteArray> utf8Text(const QByteArray& bytes, bool* converted) {
+    *converted = false;
+    if (QByteArrayView(bytes).isValidUtf8())
+        return bytes;
+    *converted = true;
+    return cp932::toUtf8(bytes);
+}
+
+qsizetype longestLine(const QByteArray& bytes) {
+    qsizetype longest = 0;
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
+        if (end < 0)
+            end = bytes.size();
+        longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    return longest;
+}
+
+CalendarPtr parseEvent(const QByteArray& text, qsizetype offset, qsizetype length) {
+    const QByteArray lines = text.mid(offset, length);
+    CalendarPtr event(icalparser_parse_string(lines.constData()));
+    if (event && icalcomponent_isa(event.get()) != ICAL_VEVENT_COMPONENT)
         return nullptr;
-    if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT)
-        return root;
-    return icalcomponent_get_first_component(root, ICAL_VCALENDAR_COMPONENT);
+    return event;
 }
 
 class Importer {
 public:
-    Importer(icalcomponent* calendar, const QDate& today,
-             const std::vector<ScheduleEntry>& existing, IcsImportResult& result)
+    Importer(icalcomponent* calendar, const QDate& today, QSet<QString>& seen,
+             const QDeadlineTimer& fileDeadline, IcsImportResult& result,
+             const std::atomic_bool* cancel)
         : m_calendar(calendar), m_first(today), m_last(today.addDays(kWindowDays - 1)),
-          m_result(result) {
-        for (const ScheduleEntry& e : existing) {
-            if (e.dateSerial > 0)
-                m_seen.insert(duplicateKey(e));
-        }
-    }
+          m_seen(seen), m_fileDeadline(fileDeadline), m_result(result), m_cancel(cancel) {}
 
-    void run() {
-        std::vector<icalcomponent*> events;
-        for (icalcomponent* e =
-                 icalcomponent_get_first_component(m_calendar, ICAL_VEVENT_COMPONENT);
-             e; e = icalcomponent_get_next_component(m_calendar, ICAL_VEVENT_COMPONENT))
-            events.push_back(e);
+    void run(const QByteArray& text, const CalendarText& calendar) {
+        m_result.costlyZones << ics::removeCostlyZones(m_calendar);
         // Occurrences that a RECURRENCE-ID event replaces (moved, changed or
-        // cancelled) are not taken from the rule.
-        for (icalcomponent* e : events) {
-            if (icalproperty* rid =
-                    icalcomponent_get_first_property(e, ICAL_RECURRENCEID_PROPERTY)) {
-                const icaltimetype value = icalproperty_get_recurrenceid(rid);
-                m_replaced[uidOf(e)].push_back(
-                    ics::toLocal(value, ics::basisOf(rid, value, m_calendar, startBasis(e))));
-            }
+        // cancelled) are not taken from the rule. Only those near the seven
+        // days can matter.
+        for (const auto& [offset, length] : calendar.events) {
+            if (QByteArrayView(text).sliced(offset, length).indexOf("RECURRENCE-ID") < 0)
+                continue;
+            const CalendarPtr e = parseEvent(text, offset, length);
+            icalproperty* rid =
+                e ? icalcomponent_get_first_property(e.get(), ICAL_RECURRENCEID_PROPERTY) : nullptr;
+            if (!rid)
+                continue;
+            const icaltimetype value = icalproperty_get_recurrenceid(rid);
+            const QDate day(value.year, value.month, value.day);
+            if (day >= m_first.addDays(-2) && day <= m_last.addDays(2))
+                m_replaced[uidOf(e.get())].push_back(
+                    ics::toLocal(value, ics::basisOf(rid, value, m_calendar, startBasis(e.get()))));
         }
-        for (icalcomponent* e : events) {
-            if (!cancelled(e))
-                takeEvent(e);
+        for (const auto& [offset, length] : calendar.events) {
+            if (m_cancel && m_cancel->load()) {
+                m_result.cancelled = true;
+                return;
+            }
+            const CalendarPtr e = parseEvent(text, offset, length);
+            if (e && !cancelled(e.get()))
+                takeEvent(e.get());
         }
     }
 
@@ -112,23 +206,49 @@ private:
         return ics::basisOf(p, icalproperty_get_dtstart(p), m_calendar);
     }
 
+    // Whether an event that cannot be placed in time may still have fallen
+    // in the seven days: a series, or one that starts near them.
+    bool mayConcernWindow(icalcomponent* event, const QDate& start) const {
+        if (icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY) ||
+            icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY))
+            return !start.isValid() || start <= m_last.addDays(1);
+        return !start.isValid() || (start >= m_first.addDays(-1) && start <= m_last.addDays(1));
+    }
+
     void takeEvent(icalcomponent* event) {
         const bool isOverride =
             icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
         const QString summary = textOf(event, ICAL_SUMMARY_PROPERTY);
-        const ics::TimeBasis basis = startBasis(event);
-        if (basis.kind == ics::TimeBasis::Kind::Unknown) {
-            icalproperty* p = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-            const icaltimetype t = icalproperty_get_dtstart(p);
-            const QDate date(t.year, t.month, t.day);
-            if (date >= m_first.addDays(-1) && date <= m_last.addDays(1))
-                m_result.leftOut.push_back({date, QTime(t.hour, t.minute), summary, kUnknownZone});
+        icalproperty* startProperty =
+            icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+        const icaltimetype start =
+            startProperty ? icalproperty_get_dtstart(startProperty) : icaltime_null_time();
+        const QDate startDate(start.year, start.month, start.day);
+        const QTime startTime =
+            QTime::isValid(start.hour, start.minute, 0) ? QTime(start.hour, start.minute) : QTime();
+        if (!startProperty || icaltime_is_null_time(start) || !ics::wellFormed(start)) {
+            if (mayConcernWindow(event, startDate))
+                leaveOut(m_result, {startDate, startTime, summary, kMalformed});
             return;
         }
+        const ics::TimeBasis basis = startBasis(event);
+        if (basis.kind == ics::TimeBasis::Kind::Unknown) {
+            if (mayConcernWindow(event, startDate))
+                leaveOut(m_result, {startDate, startTime, summary, kUnknownZone});
+            return;
+        }
+        ics::ExpansionBound bound;
+        bound.maxSteps = kEventExpansionSteps;
+        bound.deadline = std::min(QDeadlineTimer(kEventExpansionMs), m_fileDeadline);
+        const ics::Expansion expansion =
+            ics::occurrences(event, m_calendar, basis, m_first, m_last, bound);
+        if (expansion.cut)
+            leaveOut(m_result, {startDate, startTime, summary, kCut});
+        if (expansion.tooComplex)
+            leaveOut(m_result, {startDate, startTime, summary, kTooComplex});
         const QList<QDateTime> replaced =
             isOverride ? QList<QDateTime>{} : m_replaced.value(uidOf(event));
-        for (const ics::Occurrence& o :
-             ics::occurrences(event, m_calendar, basis, m_first, m_last)) {
+        for (const ics::Occurrence& o : expansion.found) {
             if (replaced.contains(o.local))
                 continue;
             if (o.value.is_date) {
@@ -142,20 +262,31 @@ private:
     void addAppointment(icalcomponent* event, const QString& summary, const QDateTime& start) {
         const QString location = textOf(event, ICAL_LOCATION_PROPERTY);
         const QTime time(start.time().hour(), start.time().minute());
-        const QString source = location.isEmpty() ? summary : location;
-        if (source.isEmpty()) {
-            m_result.leftOut.push_back({start.date(), time, summary, kNoTitle});
-            return;
+        const QByteArray mark = ownMark(event);
+        QString place;
+        QString comment;
+        if (!mark.isEmpty() && !location.isEmpty()) {
+            // Our own export: LOCATION is the place and SUMMARY the comment,
+            // or the place again when there was none.
+            place = location;
+            comment = mark == kOwnEventWithoutComment ? QString() : summary;
+        } else {
+            const QString source = location.isEmpty() ? summary : location;
+            if (source.isEmpty()) {
+                leaveOut(m_result, {start.date(), time, summary, kNoTitle});
+                return;
+            }
+            comment = summary;
+            if (location.size() > PlaceLength) {
+                const QString rest = trimSpaces(location.mid(PlaceLength));
+                comment = comment.isEmpty() ? rest : comment + QLatin1Char(' ') + rest;
+            }
+            place = source;
         }
-        QString comment = summary;
-        if (!location.isEmpty() && location.size() > PlaceLength) {
-            const QString rest = location.mid(PlaceLength).trimmed();
-            comment = comment.isEmpty() ? rest : comment + QLatin1Char(' ') + rest;
-        }
-        const QString place = source.left(PlaceLength).trimmed();
+        place = trimSpaces(place.left(PlaceLength));
         if (!cp932::encodable(place) || !cp932::encodable(comment)) {
-            m_result.leftOut.push_back(
-                {start.date(), time, summary.isEmpty() ? source : summary, kNotCp932});
+            leaveOut(m_result,
+                     {start.date(), time, summary.isEmpty() ? place : summary, kNotCp932});
             return;
         }
         ScheduleEntry entry;
@@ -169,6 +300,12 @@ private:
             ++m_result.duplicates;
             return;
         }
+        // No list holds more, and a file of minutely rules would otherwise
+        // make millions.
+        if (static_cast<int>(m_result.entries.size()) >= MaxDayListEntries) {
+            ++m_result.overLimit;
+            return;
+        }
         m_seen.insert(key);
         m_result.entries.push_back(entry);
     }
@@ -176,52 +313,158 @@ private:
     icalcomponent* m_calendar;
     QDate m_first;
     QDate m_last;
+    QSet<QString>& m_seen;
+    QDeadlineTimer m_fileDeadline;
     IcsImportResult& m_result;
-    QSet<QString> m_seen;
+    const std::atomic_bool* m_cancel;
     QHash<QString, QList<QDateTime>> m_replaced;
 };
 
-} // namespace
-
-IcsImportResult importIcs(const QByteArray& bytes, const QDate& today,
-                          const std::vector<ScheduleEntry>& existing) {
-    IcsImportResult result;
-    // A damaged file must give a message, never end the program.
-    icalerror_set_errors_are_fatal(0);
-    CalendarPtr root(icalparser_parse_string(bytes.constData()));
-    icalcomponent* calendar = findCalendar(root.get());
-    if (!calendar)
-        return result;
-    result.isCalendar = true;
-    Importer(calendar, today, existing, result).run();
-    std::stable_sort(result.entries.begin(), result.entries.end(),
+void sortByStart(std::vector<ScheduleEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
                      [](const ScheduleEntry& a, const ScheduleEntry& b) {
                          return a.dateSerial != b.dateSerial ? a.dateSerial < b.dateSerial
                                                              : a.startTime < b.startTime;
                      });
+}
+
+} // namespace
+
+void leaveOut(IcsImportResult& result, LeftOutEvent event) {
+    if (static_cast<int>(result.leftOut.size()) < kMaxListedLeftOut)
+        result.leftOut.push_back(std::move(event));
+    else
+        ++result.leftOutUnlisted;
+}
+
+IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
+                        const std::atomic_bool* cancel) {
+    IcsImportResult result;
+    if (bytes.size() > kMaxIcsBytes) {
+        result.refusal = IcsImportResult::Refusal::TooLarge;
+        return result;
+    }
+    if (longestLine(bytes) > kMaxIcsLineBytes) {
+        result.refusal = IcsImportResult::Refusal::LongLine;
+        return result;
+    }
+    const std::optional<QByteArray> text = utf8Text(bytes, &result.fromShiftJis);
+    if (!text) {
+        if (bytes.contains("BEGIN:VCALENDAR"))
+            result.refusal = IcsImportResult::Refusal::Encoding;
+        return result;
+    }
+    // A damaged file must give a message, never end the program.
+    icalerror_set_errors_are_fatal(0);
+    QSet<QString> seen;
+    const QDeadlineTimer fileDeadline(kFileExpansionMs);
+    for (const CalendarText& calendar : splitCalendars(*text)) {
+        const CalendarPtr skeleton(icalparser_parse_string(calendar.skeleton.constData()));
+        if (!skeleton || icalcomponent_isa(skeleton.get()) != ICAL_VCALENDAR_COMPONENT)
+            continue;
+        result.refusal = IcsImportResult::Refusal::None;
+        result.isCalendar = true;
+        Importer(skeleton.get(), today, seen, fileDeadline, result, cancel).run(*text, calendar);
+        ++result.calendars;
+        if (result.cancelled)
+            break;
+    }
+    sortByStart(result.entries);
+    return result;
+}
+
+void admitImport(IcsImportResult& result, const std::vector<ScheduleEntry>& existing) {
+    QSet<QString> seen;
+    int held = 0;
+    for (const ScheduleEntry& e : existing) {
+        if (e.dateSerial > 0) {
+            seen.insert(duplicateKey(e));
+            ++held;
+        }
+    }
+    std::vector<ScheduleEntry> admitted;
+    const int room = std::max(0, MaxDayListEntries - held);
+    for (ScheduleEntry& e : result.entries) {
+        if (seen.contains(duplicateKey(e)))
+            ++result.duplicates;
+        else if (static_cast<int>(admitted.size()) >= room)
+            ++result.overLimit;
+        else
+            admitted.push_back(std::move(e));
+    }
+    result.entries = std::move(admitted);
+}
+
+IcsImportResult importIcs(const QByteArray& bytes, const QDate& today,
+                          const std::vector<ScheduleEntry>& existing) {
+    IcsImportResult result = readIcs(bytes, today);
+    admitImport(result, existing);
     return result;
 }
 
 QString describeImport(const IcsImportResult& result) {
     QStringList lines;
+    if (result.cancelled)
+        lines << QStringLiteral("取込を途中で取り消しました。");
     lines << QStringLiteral("%1件の予定を取り込みました。").arg(result.entries.size());
+    if (result.calendars > 1)
+        lines << QStringLiteral("ファイル内の%1個のカレンダーを読みました。").arg(result.calendars);
+    if (result.fromShiftJis)
+        lines << QStringLiteral("ファイルはシフトJISとして読みました。");
     if (result.duplicates > 0)
         lines << QStringLiteral("登録済みの予定と同じ%1件は追加していません。")
                      .arg(result.duplicates);
+    if (result.overLimit > 0)
+        lines << QStringLiteral("予定は%1件までのため、残りの%2件は取り込んでいません。")
+                     .arg(MaxDayListEntries)
+                     .arg(result.overLimit);
     if (result.allDay > 0)
         lines << QStringLiteral("終日の予定%1件は開始時刻がないため取り込んでいません。")
                      .arg(result.allDay);
-    if (!result.leftOut.empty()) {
-        lines << QStringLiteral("次の%1件は取り込めませんでした。").arg(result.leftOut.size());
-        for (const LeftOutEvent& e : result.leftOut)
+    for (const QString& zone : result.costlyZones)
+        lines << QStringLiteral("時間帯 %1 の定義は変化が多すぎるため使いませんでした。")
+                     .arg(cp932::storable(zone));
+    const int leftOut = static_cast<int>(result.leftOut.size()) + result.leftOutUnlisted;
+    if (leftOut > 0) {
+        lines << QStringLiteral("次の%1件は取り込めませんでした。").arg(leftOut);
+        int shown = 0;
+        for (const LeftOutEvent& e : result.leftOut) {
+            if (++shown > kShownLeftOut)
+                break;
             lines << QStringLiteral("  %1 %2 %3：%4")
-                         .arg(e.date.toString(QStringLiteral("yyyy/MM/dd")),
-                              e.time.toString(QStringLiteral("HH:mm")), e.title, e.reason);
+                         .arg(e.date.isValid() ? e.date.toString(QStringLiteral("yyyy/MM/dd"))
+                                               : QStringLiteral("----/--/--"),
+                              e.time.isValid() ? e.time.toString(QStringLiteral("HH:mm"))
+                                               : QStringLiteral("--:--"),
+                              cp932::storable(e.title), e.reason);
+        }
+        if (leftOut > kShownLeftOut)
+            lines << QStringLiteral("  ほか%1件").arg(leftOut - kShownLeftOut);
     }
     return lines.join(QLatin1Char('\n'));
 }
 
-QString notCalendarMessage(const QString& fileName) {
+QString tooLargeMessage(const QString& fileName) {
+    return QStringLiteral("%1 は大きすぎます（%2MBまでのファイルを取り込めます）。")
+        .arg(fileName)
+        .arg(kMaxIcsBytes / (1024 * 1024));
+}
+
+QString refusalMessage(const IcsImportResult& result, const QString& fileName) {
+    switch (result.refusal) {
+    case IcsImportResult::Refusal::TooLarge:
+        return tooLargeMessage(fileName);
+    case IcsImportResult::Refusal::LongLine:
+        return QStringLiteral("%1 には%2KBを超える長い行があるため、読み込めません。")
+            .arg(fileName)
+            .arg(kMaxIcsLineBytes / 1024);
+    case IcsImportResult::Refusal::Encoding:
+        return QStringLiteral("%1 の文字コードはUTF-8でもシフトJISでもないため、読み込めません。")
+            .arg(fileName);
+    case IcsImportResult::Refusal::NotCalendar:
+    case IcsImportResult::Refusal::None:
+        break;
+    }
     return QStringLiteral("%1 はiCalendar形式のファイルではありません。").arg(fileName);
 }
 

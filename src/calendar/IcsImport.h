@@ -5,11 +5,21 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
+#include <atomic>
 #include <vector>
 
 namespace tanzo {
+
+// The largest calendar file read. libical holds a parsed file in about ten
+// times its size; a year of a busy shared calendar is a few megabytes.
+constexpr qint64 kMaxIcsBytes = 64 * 1024 * 1024;
+// The longest line read. The format folds lines at 75 octets; libical's
+// reader slows with the square of an unfolded line's length (8 MB: six
+// seconds), so a file with a longer line is refused whole.
+constexpr qint64 kMaxIcsLineBytes = 256 * 1024;
 
 // An event of the file that did not become an appointment, and why.
 struct LeftOutEvent {
@@ -20,18 +30,35 @@ struct LeftOutEvent {
 };
 
 struct IcsImportResult {
-    bool isCalendar = false; // false: the bytes are not an iCalendar file
+    // Why the file was not read at all; isCalendar is false then.
+    enum class Refusal { None, NotCalendar, TooLarge, Encoding, LongLine };
+    Refusal refusal = Refusal::NotCalendar;
+    bool isCalendar = false;
     std::vector<ScheduleEntry> entries;
-    int duplicates = 0; // already present, or twice in the file
-    int allDay = 0;     // all-day events: they have no start time
-    std::vector<LeftOutEvent> leftOut;
+    int calendars = 0; // VCALENDARs read
+    bool fromShiftJis = false;
+    int duplicates = 0;                // already present, or twice in the file
+    int allDay = 0;                    // all-day events: they have no start time
+    int overLimit = 0;                 // left out because the list would pass its limit
+    QStringList costlyZones;           // VTIMEZONEs not used: too costly to expand
+    std::vector<LeftOutEvent> leftOut; // the first kMaxListedLeftOut of them
+    int leftOutUnlisted = 0;           // and how many more
+    bool cancelled = false;
 };
 
-// The events of an iCalendar file that start in the seven days from today
-// (local time) as appointments: recurring events expanded, the place from
-// LOCATION or else SUMMARY, the importance from PRIORITY. An appointment
-// with the date, start time and place of one in `existing` (or of one
-// imported before it) is skipped.
+// The events of an iCalendar file (UTF-8, or Shift_JIS) that start in the
+// seven days from today (local time) as appointments: recurring events
+// expanded within a bound of steps and time, the place from LOCATION or
+// else SUMMARY, the importance from PRIORITY. Duplicates within the file
+// are counted and dropped. `cancel`, when given, stops the work early.
+IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
+                        const std::atomic_bool* cancel = nullptr);
+
+// Drops the entries with the date, start time and place of one in
+// `existing`, and keeps no more than the list has room for.
+void admitImport(IcsImportResult& result, const std::vector<ScheduleEntry>& existing);
+
+// readIcs, then admitImport.
 IcsImportResult importIcs(const QByteArray& bytes, const QDate& today,
                           const std::vector<ScheduleEntry>& existing);
 
@@ -39,7 +66,19 @@ IcsImportResult importIcs(const QByteArray& bytes, const QDate& today,
 // the terminal.
 QString describeImport(const IcsImportResult& result);
 
-// The text for a file that is not iCalendar.
-QString notCalendarMessage(const QString& fileName);
+// Why the file was not read, for a refused result.
+QString refusalMessage(const IcsImportResult& result, const QString& fileName);
+QString tooLargeMessage(const QString& fileName);
+
+// Adds a left-out event, counting it only once the list is long.
+void leaveOut(IcsImportResult& result, LeftOutEvent event);
+constexpr int kMaxListedLeftOut = 1000;
+
+// The name and value of the property that marks an event as written by our
+// export: it says whether the appointment had a comment, which SUMMARY
+// alone cannot (it holds the place when there is none).
+inline constexpr char kOwnEventProperty[] = "X-TANZO-ENTRY";
+inline constexpr char kOwnEventWithComment[] = "COMMENT";
+inline constexpr char kOwnEventWithoutComment[] = "NO-COMMENT";
 
 } // namespace tanzo

@@ -6,11 +6,22 @@
 #include <QLocalSocket>
 #include <QPointer>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace tanzo {
 namespace {
 
-// Requests are small; a peer that sends more is not a command line of ours.
-constexpr qint64 kMaxRequestBytes = 16 * 1024 * 1024;
+// The socket lives in a directory only this user can enter; the kernel's
+// word on who is at the other end makes sure all the same.
+bool peerIsThisUser(const QLocalSocket& socket) {
+    const qintptr fd = socket.socketDescriptor();
+    struct ucred credentials {};
+    socklen_t size = sizeof credentials;
+    return fd >= 0 &&
+           ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
+           size == sizeof credentials && credentials.uid == ::geteuid();
+}
 
 class LocalSocketListener final : public ChannelListener {
 public:
@@ -28,6 +39,11 @@ public:
 private:
     void acceptPending() {
         while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+            if (!peerIsThisUser(*socket)) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket,
                              [this, socket] { readRequest(socket); });
@@ -35,7 +51,7 @@ private:
     }
 
     void readRequest(QLocalSocket* socket) {
-        if (socket->bytesAvailable() > kMaxRequestBytes) {
+        if (socket->bytesAvailable() > kMaxChannelRequestBytes) {
             socket->abort();
             return;
         }
@@ -64,6 +80,8 @@ ChannelExchange exchange(const QString& path, const QByteArray& request, int con
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(connectMs))
+        return {};
+    if (!peerIsThisUser(socket))
         return {};
     // From here on the listener may have acted on the request.
     ChannelExchange noAnswer{ChannelExchange::Outcome::NoAnswer, {}};

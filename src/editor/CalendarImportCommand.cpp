@@ -8,7 +8,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tanzo::calendarimport {
 namespace {
@@ -19,7 +23,14 @@ constexpr int kLeft = 165;
 constexpr int kTop = 1890;
 constexpr int kWidth = 1155;
 constexpr int kHeight = 375;
+// A quick import shows no progress box at all.
+constexpr int kProgressDelayMs = 300;
 } // namespace
+
+struct CalendarImport::Outcome {
+    bool readFailed = false;
+    IcsImportResult result;
+};
 
 QPushButton* createButton(QWidget* listFrame) {
     auto* button = new QPushButton(QStringLiteral("取込(&I)..."), listFrame);
@@ -36,29 +47,83 @@ QString chooseFile(QWidget* parent) {
                                         QStringLiteral("iCalendar (*.ics);;すべてのファイル (*)"));
 }
 
-std::vector<ListFields> importFile(QWidget* parent, const QString& path,
-                                   const std::vector<ListFields>& current, const QDate& today) {
-    QFile file(path);
-    const QString name = QFileInfo(path).fileName();
-    if (!file.open(QIODevice::ReadOnly)) {
-        msgbox::show(parent, msgbox::Icon::Critical, kCaption, kReadFailed.arg(name));
-        return {};
-    }
-    std::vector<ScheduleEntry> existing;
-    for (const ListFields& fields : current) {
-        if (auto entry = entryFromFields(fields))
-            existing.push_back(*entry);
-    }
-    const IcsImportResult result = importIcs(file.readAll(), today, existing);
-    if (!result.isCalendar) {
-        msgbox::show(parent, msgbox::Icon::Exclamation, kCaption, notCalendarMessage(name));
-        return {};
-    }
+CalendarImport::CalendarImport(QWidget* parent, const QString& path,
+                               std::vector<ListFields> current, const QDate& today, Done done)
+    : QObject(parent), m_parent(parent), m_name(QFileInfo(path).fileName()),
+      m_current(std::move(current)), m_done(std::move(done)),
+      m_cancel(std::make_shared<std::atomic_bool>(false)),
+      m_progress(new QProgressDialog(QStringLiteral("%1 を読み込んでいます...").arg(m_name),
+                                     QStringLiteral("中止"), 0, 0, parent)) {
+    m_progress->setObjectName(QStringLiteral("importProgress"));
+    m_progress->setWindowTitle(kCaption);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    // The box shows itself only when setValue() is called; it is shown here
+    // once the import has taken a moment.
+    m_progress->setMinimumDuration(0);
+    m_progress->hide();
+    connect(m_progress, &QProgressDialog::canceled, this, [this] {
+        m_cancel->store(true);
+        m_progress->setLabelText(QStringLiteral("中止しています..."));
+    });
+    QTimer::singleShot(kProgressDelayMs, m_progress, [progress = m_progress, cancel = m_cancel] {
+        if (!cancel->load())
+            progress->show();
+    });
+
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcher<Outcome>::finished, this,
+            [this, watcher] { finish(watcher->result()); });
+    watcher->setFuture(QtConcurrent::run([path, today, cancel = m_cancel] {
+        Outcome outcome;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            outcome.readFailed = true;
+            return outcome;
+        }
+        const QByteArray bytes = file.read(kMaxIcsBytes + 1);
+        if (bytes.size() > kMaxIcsBytes)
+            outcome.result.refusal = IcsImportResult::Refusal::TooLarge;
+        else
+            outcome.result = readIcs(bytes, today, cancel.get());
+        return outcome;
+    }));
+}
+
+CalendarImport::~CalendarImport() {
+    m_cancel->store(true);
+    delete m_progress;
+}
+
+void CalendarImport::finish(const Outcome& outcome) {
+    // Gone before the outcome's box: its delayed showing must not come up
+    // while the box is open.
+    delete m_progress;
+    m_progress = nullptr;
     std::vector<ListFields> lines;
-    for (const ScheduleEntry& entry : result.entries)
-        lines.push_back(fieldsFromEntry(entry));
-    msgbox::show(parent, msgbox::Icon::Information, kCaption, describeImport(result));
-    return lines;
+    IcsImportResult result = outcome.result;
+    if (outcome.readFailed) {
+        msgbox::show(m_parent, msgbox::Icon::Critical, kCaption, kReadFailed.arg(m_name));
+    } else if (!result.isCalendar) {
+        msgbox::show(m_parent, msgbox::Icon::Exclamation, kCaption, refusalMessage(result, m_name));
+    } else if (result.cancelled || m_cancel->load()) {
+        msgbox::show(m_parent, msgbox::Icon::Information, kCaption,
+                     QStringLiteral("取込を中止しました。予定は追加していません。"));
+    } else {
+        std::vector<ScheduleEntry> existing;
+        for (const ListFields& fields : m_current) {
+            if (auto entry = entryFromFields(fields))
+                existing.push_back(*entry);
+        }
+        admitImport(result, existing);
+        for (const ScheduleEntry& entry : result.entries)
+            lines.push_back(fieldsFromEntry(entry));
+        msgbox::show(m_parent, msgbox::Icon::Information, kCaption, describeImport(result));
+    }
+    if (m_done)
+        m_done(lines);
+    deleteLater();
 }
 
 } // namespace tanzo::calendarimport

@@ -22,14 +22,19 @@ QString cleanEntryText(const QString& text) {
     return out;
 }
 
-QValidator::State EntryTextValidator::validate(QString& input, int& /*pos*/) const {
-    if (!cp932::encodable(input)) {
+QValidator::State EntryTextValidator::validate(QString& input, int& pos) const {
+    // Input methods give 〜 for ～ and the like: they are taken as the
+    // characters the file holds; control characters are dropped.
+    const QString text = cleanEntryText(cp932::storable(input));
+    if (!cp932::encodable(text)) {
         // validate() is const for the box's sake; the signal changes nothing.
         emit const_cast<EntryTextValidator*>(this)->refused();
         return Invalid;
     }
-    // One character for one, so the cursor stays where it was.
-    input = cleanEntryText(input);
+    // Characters are mapped one for one or dropped: the cursor stays after
+    // what was before it.
+    pos = static_cast<int>(cp932::storable(input.left(pos)).size());
+    input = text;
     return Acceptable;
 }
 

@@ -12,7 +12,8 @@ namespace tanzo {
 // line break a space, the same way the data file's writer stores them.
 QString cleanEntryText(const QString& text);
 
-// Applies cleanEntryText to whatever is typed or pasted into a text box, and
+// Applies cp932::storable and cleanEntryText to whatever is typed or pasted
+// into a text box (look-alikes mapped, control characters dropped), and
 // refuses text the data file cannot hold (characters outside code page 932,
 // such as emoji): the box keeps what it held, and refused() is emitted.
 class EntryTextValidator : public QValidator {

@@ -115,12 +115,14 @@ void ScheduleEditor::importCalendar() {
     const QString path = calendarimport::chooseFile(this);
     if (path.isEmpty())
         return;
-    for (const ListFields& line :
-         calendarimport::importFile(this, path, listRecords(), m_openDate)) {
-        m_form.list->insertItem(0, makeLine(line));
-        m_dirty = true;
-    }
-    refreshCommandStates();
+    new calendarimport::CalendarImport(this, path, listRecords(), m_openDate,
+                                       [this](const std::vector<ListFields>& lines) {
+                                           for (const ListFields& line : lines) {
+                                               m_form.list->insertItem(0, makeLine(line));
+                                               m_dirty = true;
+                                           }
+                                           refreshCommandStates();
+                                       });
 }
 
 // ---- The list ----

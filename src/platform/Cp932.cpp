@@ -4,8 +4,11 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace tanzo::cp932 {
@@ -109,6 +112,14 @@ QString decode(const QByteArray& bytes) {
     return out;
 }
 
+std::optional<QByteArray> toUtf8(const QByteArray& bytes) {
+    QByteArray out;
+    if (!fromCp932().valid() ||
+        !fromCp932().convert(bytes.constData(), static_cast<size_t>(bytes.size()), out))
+        return std::nullopt;
+    return out;
+}
+
 bool encodable(const QString& text) {
     QByteArray out;
     for (QChar c : text) {
@@ -130,6 +141,29 @@ bool encodable(const QString& text) {
             return false;
     }
     return true;
+}
+
+QString storable(const QString& text) {
+    // The page's codes 0x8160, 0x817C, 0x8161, 0x8191, 0x8192 and 0x81CA
+    // read as the full-width forms on the right.
+    static constexpr std::pair<char16_t, char16_t> kLookAlikes[] = {
+        {u'\u301C', u'\uFF5E'}, {u'\u2212', u'\uFF0D'}, {u'\u2016', u'\u2225'},
+        {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'}};
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\t' || u == u'\n' || u == u'\r') {
+            out.append(QLatin1Char(' '));
+            continue;
+        }
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            continue;
+        const auto* match = std::find_if(std::begin(kLookAlikes), std::end(kLookAlikes),
+                                         [u](const auto& pair) { return pair.first == u; });
+        out.append(match != std::end(kLookAlikes) ? QChar(match->second) : c);
+    }
+    return out;
 }
 
 int charWidth(char32_t ch) {

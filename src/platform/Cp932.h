@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace tanzo::cp932 {
 
 // Text in the data file and the settings store is code page 932 (Windows
@@ -11,9 +13,20 @@ namespace tanzo::cp932 {
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
+// The UTF-8 form of a whole code page 932 text; empty when the bytes are
+// not code page 932 (a lead byte without its trail, an unassigned code).
+std::optional<QByteArray> toUtf8(const QByteArray& bytes);
+
 // Whether every character of the text has a code in the page that reads
 // back as the same character, so that decode(encode(text)) == text.
 bool encodable(const QString& text);
+
+// Text as typed, pasted or imported, in the form the page holds: the
+// look-alikes that input methods and other programs produce become the
+// page's own characters (〜 − ‖ ¢ £ ¬ → ～ － ∥ ￠ ￡ ￢), and control
+// characters go, a line end or tab becoming a space. Everything else is
+// left for encodable() to judge.
+QString storable(const QString& text);
 
 // Number of bytes the text takes in code page 932 (full-width 2, others 1).
 int width(const QString& text);

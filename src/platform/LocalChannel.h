@@ -12,6 +12,10 @@ namespace tanzo {
 // The socket machinery lives in a module of its own, loaded when a channel
 // is first used, so that the board starts without the network library.
 
+// Requests are small; a peer that sends more than this is not a command line
+// of ours, and the listener cuts it off.
+constexpr qint64 kMaxChannelRequestBytes = 16 * 1024 * 1024;
+
 class ChannelListener {
 public:
     // Sends the answer, one line ending in '\n'; an empty answer closes the

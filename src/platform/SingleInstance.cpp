@@ -1,12 +1,11 @@
 #include "SingleInstance.h"
 
+#include "RuntimeDirectory.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
-
-#include <unistd.h>
 
 namespace tanzo {
 
@@ -17,6 +16,12 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::tryAcquire(int waitMs) {
     if (m_lock && m_lock->isLocked())
         return true;
+    if (m_path.isEmpty()) {
+        // No private directory: a lock anywhere shared could be held by
+        // another user to keep the program from starting.
+        qWarning("tanzo: no private directory for the instance lock");
+        return true;
+    }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     m_lock = std::make_unique<QLockFile>(m_path);
     // Only a lock whose owner is gone counts as stale: a long-running first
@@ -62,6 +67,9 @@ void SingleInstance::release() {
 }
 
 QString SingleInstance::writeLockPath(const QString& instanceLockPath) {
+    // No private directory, no lock: never one beside the working directory.
+    if (instanceLockPath.isEmpty())
+        return {};
     QString path = instanceLockPath;
     if (path.endsWith(QStringLiteral(".lock")))
         path.chop(5);
@@ -69,11 +77,10 @@ QString SingleInstance::writeLockPath(const QString& instanceLockPath) {
 }
 
 QString SingleInstance::defaultLockPath() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/tanzo.lock");
-    // The temporary directory is shared between users: keep one lock each.
-    return QDir::tempPath() + QStringLiteral("/tanzo-%1.lock").arg(getuid());
+    const QString directory = privateRuntimeDirectory();
+    if (directory.isEmpty())
+        return {};
+    return directory + QStringLiteral("/tanzo.lock");
 }
 
 } // namespace tanzo

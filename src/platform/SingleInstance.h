@@ -23,7 +23,8 @@ public:
     bool tryAcquire(int waitMs = 0);
     void release();
 
-    // The board's instance lock in the per-user runtime directory.
+    // The board's instance lock in the private runtime directory; empty
+    // when there is none.
     static QString defaultLockPath();
     // The write lock beside an instance lock.
     static QString writeLockPath(const QString& instanceLockPath = defaultLockPath());

@@ -1,5 +1,8 @@
+#include "calendar/EventTimes.h"
 #include "calendar/IcsExport.h"
 #include "calendar/IcsImport.h"
+
+#include "platform/Cp932.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,6 +61,31 @@ std::vector<std::string> describeAll(const std::vector<ScheduleEntry>& entries) 
     for (const ScheduleEntry& e : entries)
         out.push_back(describe(e));
     return out;
+}
+
+// A calendar around the given VEVENT and VTIMEZONE lines.
+QByteArray calendar(const QString& body) {
+    QString text = QStringLiteral("BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//test//EN\n") + body +
+                   QStringLiteral("END:VCALENDAR\n");
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toUtf8();
+}
+
+QString event(const QString& lines) {
+    return QStringLiteral("BEGIN:VEVENT\nUID:%1\nDTSTAMP:20270301T000000Z\n%2END:VEVENT\n")
+        .arg(qHash(lines))
+        .arg(lines);
+}
+
+ScheduleEntry entryOn(const QDate& date, int hour, int minute, const QString& place,
+                      const QString& comment = QString()) {
+    ScheduleEntry e;
+    e.dateSerial = daySerial(date);
+    e.startTime = timeFraction(hour, minute);
+    e.status = 3;
+    e.place = fitPlace(place);
+    e.comment = comment.isNull() ? place : comment;
+    return e;
 }
 
 struct SampleCase {
@@ -123,6 +151,21 @@ TEST_F(IcsTest, TextThatIsNotICalendarIsRefused) {
         EXPECT_FALSE(r.isCalendar);
         EXPECT_TRUE(r.entries.empty());
     }
+    // Past the bounds the file is not parsed at all, and the message says why.
+    const QByteArray longLine =
+        calendar(QStringLiteral("X-LONG:") + QString(kMaxIcsLineBytes, QLatin1Char('a')) +
+                 QLatin1Char('\n'));
+    const QByteArray tooLarge(kMaxIcsBytes + 1, '\n');
+    const QByteArray latin1 = calendar(QString()).replace("PRODID:", "PRODID:\xff\xff");
+    for (const auto& [bytes, message] :
+         {std::pair{longLine, QStringLiteral("KBを超える長い行")},
+          std::pair{tooLarge, QStringLiteral("大きすぎます")},
+          std::pair{latin1, QStringLiteral("UTF-8でもシフトJISでもない")}}) {
+        const IcsImportResult r = importIcs(bytes, kToday, {});
+        EXPECT_FALSE(r.isCalendar);
+        EXPECT_TRUE(refusalMessage(r, QStringLiteral("a.ics")).contains(message))
+            << refusalMessage(r, QStringLiteral("a.ics")).toStdString();
+    }
 }
 
 // The export is read back by libical itself and by the import: every
@@ -151,8 +194,6 @@ TEST_F(IcsTest, ExportReadsBackThroughLibical) {
     EXPECT_EQ(icaldurationtype_as_int(trigger.duration), -600);
     icalcomponent_free(calendar);
 
-    // Comments are the titles; an empty one takes the place.
-    list[1].comment = QStringLiteral("会議室A");
     const IcsImportResult back = importIcs(bytes, kToday, {});
     EXPECT_EQ(describeAll(back.entries), describeAll(list));
 
@@ -162,4 +203,176 @@ TEST_F(IcsTest, ExportReadsBackThroughLibical) {
     ASSERT_TRUE(writeIcsFile(path, bytes, &error));
     EXPECT_FALSE(writeIcsFile(dir.filePath(QStringLiteral("none/out.ics")), bytes, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// The rule steps through the event's own wall clock, and UNTIL (UTC) is
+// compared as a moment: east of UTC the last Tuesday stays, west of it no
+// extra one appears, and an UNTIL equal to the start keeps it.
+TEST_F(IcsTest, UntilIsAMomentInTheEventsZone) {
+    struct Case {
+        const char* zone;
+        const char* until;
+        std::vector<ScheduleEntry> expected;
+    };
+    const QDate tuesday(2027, 3, 16);
+    const std::vector<Case> cases = {
+        {"Asia/Tokyo", "20270316T010000Z", {entryOn(tuesday, 10, 0, QStringLiteral("定例"))}},
+        {"America/New_York", "20270316T130000Z", {}},
+        {"Europe/Berlin", "20270316T090000Z", {entryOn(tuesday, 18, 0, QStringLiteral("定例"))}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        const IcsImportResult r =
+            importIcs(calendar(event(QStringLiteral("DTSTART;TZID=%1:20270302T100000\n"
+                                                    "RRULE:FREQ=WEEKLY;UNTIL=%2\nSUMMARY:定例\n")
+                                         .arg(QLatin1String(c.zone), QLatin1String(c.until)))),
+                      kToday, {});
+        EXPECT_EQ(describeAll(r.entries), describeAll(c.expected));
+        EXPECT_TRUE(r.leftOut.empty()) << describeImport(r).toStdString();
+    }
+}
+
+// 02:30 on the day New York's clocks skip to 03:00 is 03:30 there; 01:30
+// on the day they go back is the first of the two, still in summer time.
+TEST_F(IcsTest, SkippedAndRepeatedHoursFollowRfc5545) {
+    struct Case {
+        QDate today;
+        const char* start;
+        ScheduleEntry expected;
+    };
+    const std::vector<Case> cases = {
+        {QDate(2027, 3, 14), "20270314T023000",
+         entryOn(QDate(2027, 3, 14), 16, 30, QStringLiteral("本社"))},
+        {QDate(2027, 11, 7), "20271107T013000",
+         entryOn(QDate(2027, 11, 7), 14, 30, QStringLiteral("本社"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        const IcsImportResult r = importIcs(
+            calendar(event(QStringLiteral("DTSTART;TZID=America/New_York:%1\nSUMMARY:本社\n")
+                               .arg(QLatin1String(c.start)))),
+            c.today, {});
+        EXPECT_EQ(describeAll(r.entries), describeAll({c.expected}));
+    }
+}
+
+// A floating time is the reader's local time: in the skipped hour it moves
+// forward instead of being lost, and so does a typed one.
+TEST_F(IcsTest, FloatingTimeInTheSkippedHourMovesForward) {
+    setenv("TZ", "America/New_York", 1);
+    tzset();
+    const QDate sunday(2027, 3, 14);
+    const IcsImportResult r = importIcs(
+        calendar(event(QStringLiteral("DTSTART:20270314T023000\nSUMMARY:本社\n"))), sunday, {});
+    const QDateTime typed = ics::localMoment(sunday, QTime(2, 30)).toUTC();
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    EXPECT_EQ(describeAll(r.entries),
+              describeAll({entryOn(sunday, 3, 30, QStringLiteral("本社"))}));
+    EXPECT_EQ(typed, QDateTime(sunday, QTime(7, 30), QTimeZone::utc()));
+}
+
+// Every VCALENDAR of a file is read; what cannot be taken is listed with
+// its reason: an unknown zone (for a series begun long ago too), an hour
+// of 25, text code page 932 cannot hold.
+TEST_F(IcsTest, EveryCalendarIsReadAndEveryEventAccountedFor) {
+    const QByteArray bytes =
+        calendar(event(QStringLiteral("DTSTART:20270316T090000\nSUMMARY:一つ目\n"))) +
+        calendar(event(QStringLiteral("DTSTART:20270317T090000\nSUMMARY:二つ目\n")) +
+                 event(QStringLiteral("DTSTART;TZID=Mars/Olympus:20200101T090000\n"
+                                      "RRULE:FREQ=DAILY\nSUMMARY:火星\n")) +
+                 event(QStringLiteral("DTSTART:20270318T250000\nSUMMARY:二十五時\n")) +
+                 event(QStringLiteral("DTSTART:20270318T090000\nSUMMARY:☃\n")));
+    const IcsImportResult r = importIcs(bytes, kToday, {});
+    EXPECT_EQ(r.calendars, 2);
+    EXPECT_EQ(describeAll(r.entries),
+              describeAll({entryOn(QDate(2027, 3, 16), 9, 0, QStringLiteral("一つ目")),
+                           entryOn(QDate(2027, 3, 17), 9, 0, QStringLiteral("二つ目"))}));
+    std::vector<QString> reasons;
+    for (const LeftOutEvent& e : r.leftOut)
+        reasons.push_back(e.title + QLatin1Char(' ') + e.reason);
+    EXPECT_EQ(reasons,
+              (std::vector<QString>{QStringLiteral("火星 時間帯（TZID）が分かりません"),
+                                    QStringLiteral("二十五時 開始日時が正しくありません"),
+                                    QStringLiteral("☃ シフトJISで表せない文字を含みます")}));
+}
+
+// A zone whose rules change every second since 1601, an event that recurs
+// every second, and one every second of a day that never comes: the zone is
+// not used, the first rule is cut and the second not tried, and all are
+// said; the import still ends promptly with the plain event.
+TEST_F(IcsTest, HostileRulesAreBoundedAndReported) {
+    const QString zone = QStringLiteral(
+        "BEGIN:VTIMEZONE\nTZID:Hostile\n"
+        "BEGIN:STANDARD\nDTSTART:16010101T000000\nRRULE:FREQ=SECONDLY\n"
+        "TZOFFSETFROM:+0900\nTZOFFSETTO:+0900\nEND:STANDARD\n"
+        "BEGIN:DAYLIGHT\nDTSTART:16010101T000000\nRRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,"
+        "9,10,11,12;BYMONTHDAY=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,"
+        "25,26,27,28\nTZOFFSETFROM:+0900\nTZOFFSETTO:+1000\nEND:DAYLIGHT\nEND:VTIMEZONE\n");
+    const QByteArray bytes = calendar(
+        zone + event(QStringLiteral("DTSTART;TZID=Hostile:20270316T090000\nSUMMARY:危険\n")) +
+        event(QStringLiteral("DTSTART:16010101T000000\nRRULE:FREQ=SECONDLY;COUNT=999999999\n"
+                             "SUMMARY:毎秒\n")) +
+        event(QStringLiteral("DTSTART:20270301T000000\nRRULE:FREQ=SECONDLY;BYMONTH=2;"
+                             "BYMONTHDAY=30\nSUMMARY:二月三十日\n")) +
+        event(QStringLiteral("DTSTART:20270316T100000\nSUMMARY:普通\n")));
+    const IcsImportResult r = importIcs(bytes, kToday, {});
+    EXPECT_EQ(describeAll(r.entries),
+              describeAll({entryOn(QDate(2027, 3, 16), 10, 0, QStringLiteral("普通"))}));
+    EXPECT_EQ(r.costlyZones, QStringList{QStringLiteral("Hostile")});
+    std::vector<QString> reasons;
+    for (const LeftOutEvent& e : r.leftOut)
+        reasons.push_back(e.title + QLatin1Char(' ') + e.reason);
+    EXPECT_EQ(
+        reasons,
+        (std::vector<QString>{
+            QStringLiteral("危険 時間帯（TZID）が分かりません"),
+            QStringLiteral("毎秒 繰り返しが多すぎるため、上限で展開を打ち切りました"),
+            QStringLiteral("二月三十日 繰り返しの規則が複雑すぎるため、展開しませんでした")}));
+}
+
+// Ideographic and inner spaces, an empty comment and a comment that equals
+// the place come back as they were, and importing one's own export again
+// adds nothing.
+TEST_F(IcsTest, ExportAndImportAreARoundTrip) {
+    const DayList list = {
+        entry(0, 10, 0, 3, QStringLiteral("第１　会議室"), QString()),
+        entry(1, 11, 0, 2, QStringLiteral("本社"), QStringLiteral("本社")),
+        entry(2, 12, 0, 1, QStringLiteral("A  B"), QStringLiteral("資料  持参　要"))};
+    const QByteArray bytes = exportIcs(list, 5, QDateTime(kToday, QTime(8, 0)));
+    const IcsImportResult back = importIcs(bytes, kToday, {});
+    EXPECT_EQ(describeAll(back.entries), describeAll(list));
+    const IcsImportResult again = importIcs(bytes, kToday, list);
+    EXPECT_TRUE(again.entries.empty());
+    EXPECT_EQ(again.duplicates, 3);
+}
+
+// The look-alikes of input methods are stored as the page's own
+// characters, control characters are removed, and a Shift_JIS file is read.
+TEST_F(IcsTest, TextIsMadeStorable) {
+    EXPECT_EQ(cp932::storable(QStringLiteral("9時〜10時 −5 ‖ ¢£¬\x1b[31m赤\ttab")),
+              QStringLiteral("9時～10時 －5 ∥ ￠￡￢[31m赤 tab"));
+    const QByteArray utf8 = calendar(event(
+        QStringLiteral("DTSTART:20270316T090000\nLOCATION:A〜B\nSUMMARY:\x1b]0;x\x07件名−\n")));
+    const IcsImportResult r = importIcs(utf8, kToday, {});
+    EXPECT_EQ(describeAll(r.entries),
+              describeAll({entryOn(QDate(2027, 3, 16), 9, 0, QStringLiteral("A～B"),
+                                   QStringLiteral("]0;x件名－"))}));
+    const IcsImportResult sjis = importIcs(cp932::encode(QString::fromUtf8(utf8)), kToday, {});
+    EXPECT_TRUE(sjis.fromShiftJis);
+    EXPECT_EQ(describeAll(sjis.entries), describeAll(r.entries));
+}
+
+// No list grows past 32767 appointments: the import takes what fits.
+TEST_F(IcsTest, ImportStopsAtTheListLimit) {
+    std::vector<ScheduleEntry> existing(MaxDayListEntries - 2,
+                                        entry(6, 23, 0, 3, QStringLiteral("満"), QString()));
+    IcsImportResult r;
+    r.isCalendar = true;
+    for (int hour = 0; hour < 5; ++hour)
+        r.entries.push_back(entry(0, hour, 0, 3, QStringLiteral("新"), QString()));
+    admitImport(r, existing);
+    EXPECT_EQ(r.entries.size(), 2u);
+    EXPECT_EQ(r.overLimit, 3);
+    EXPECT_NE(describeImport(r).indexOf(QStringLiteral("残りの3件")), -1);
 }

@@ -31,6 +31,34 @@ cli() {
     printf '$ tanzo %s\n[%s]\n%s\n%s\n' "$*" "$CLI_STATUS" "$CLI_OUT" "$CLI_ERR" >>"$E2E_ARTIFACTS/cli.txt"
 }
 
+fixtures=$(cd "$(dirname "$0")/../calendar/data" && pwd)
+readonly fixtures
+
+# Sends one request line ($2, a listing by default) to the board's socket at
+# $1 and prints the answer line, or nothing when the board closes the
+# connection.
+ask_socket() {
+    local request=${2:-'{"kind":0,"days":1}'}
+    "$E2E_PYTHON" - "$1" "$request" <<'EOF_PY'
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.settimeout(5)
+s.connect(sys.argv[1])
+data = b''
+try:
+    # A board that refuses the peer may close before the request is sent.
+    s.sendall(sys.argv[2].encode() + b'\n')
+    while not data.endswith(b'\n'):
+        chunk = s.recv(65536)
+        if not chunk:
+            break
+        data += chunk
+except OSError:
+    pass
+print(data.decode(errors='replace'), end='')
+EOF_PY
+}
+
 # --- no board -------------------------------------------------------------------
 e2e_write_data_file <<EOF_DATA
 $today,.5,3,"本社     ","定例",0,0
@@ -59,6 +87,35 @@ for display in "" :4321; do
         e2e_fail "tanzo with DISPLAY='$display' ended with $CLI_STATUS and said: $CLI_ERR"
 done
 
+# Input-method look-alikes are stored as the code page's own characters,
+# control characters are dropped, and the terminal never gets them.
+cli --add 2027-03-16 11:00 本社 $'9時〜10時 −‖ \e[31m赤'
+[[ $CLI_STATUS -eq 0 ]] || e2e_fail "--add with look-alikes ended with $CLI_STATUS: $CLI_ERR"
+grep -qF '"9時～10時 －∥ [31m赤"' <(e2e_read_data_file) || e2e_fail "the look-alikes were not stored as code page 932 characters"
+cli --list --days 2
+[[ "$CLI_OUT" != *$'\e'* && "$CLI_OUT" == *"9時～10時"* ]] || e2e_fail "--list printed: $CLI_OUT"
+
+# Without a usable runtime directory the program makes its own, private one;
+# where that name is taken by another user it refuses and creates nothing.
+shared=$(mktemp -d "${TMPDIR:-/tmp}/tanzo-shared.XXXXXX")
+chmod 1777 "$shared"
+XDG_RUNTIME_DIR="" TMPDIR="$shared" cli --list
+[[ $CLI_STATUS -eq 0 && $(stat -c '%a %u' "$shared/tanzo-$(id -u)") == "700 $(id -u)" ]] ||
+    e2e_fail "without XDG_RUNTIME_DIR the private directory was not made: $CLI_STATUS $CLI_ERR"
+rm -rf "${shared:?}/tanzo-$(id -u)"
+# Playing the other user takes root.
+if ((EUID == 0)); then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups mkdir -m 777 "$shared/tanzo-$(id -u)"
+    XDG_RUNTIME_DIR="$shared" TMPDIR="$shared" cli --list
+    [[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"このユーザーだけのディレクトリ"* ]] ||
+        e2e_fail "a directory of another user was not refused: $CLI_STATUS $CLI_ERR"
+    [[ -z $(ls -A "$shared/tanzo-$(id -u)") && $(ls -A "$shared") == "tanzo-$(id -u)" ]] ||
+        e2e_fail "something was created in a shared directory: $(ls -AR "$shared")"
+else
+    e2e_log "not root: the directory of another user is not tried"
+fi
+rm -rf "$shared"
+
 printf 'hello\n' >"$E2E_TMP/notes.ics"
 before=$(md5sum <"$TANZO_DATA_FILE")
 # arguments | status | part of the message
@@ -83,6 +140,12 @@ done <<EOF_TABLE
 --list --days 9|2|日数は1から7
 --list --add|2|どれか一つ
 --frobnicate|2|frobnicate
+--add 2027-03-16 25:99 本社|2|開始時刻が正しくありません
+-l|2|使えないオプション
+-list|2|使えないオプション
+--list --list|2|2回以上
+--export /dev/null|2|通常のファイルではない
+--import /dev/zero|2|大きすぎます
 EOF_TABLE
 [[ $(md5sum <"$TANZO_DATA_FILE") == "$before" ]] || e2e_fail "a refused command changed the data file"
 
@@ -115,6 +178,60 @@ for k in "${!pids[@]}"; do
 done
 added=$(e2e_read_data_file | grep -c '"並列')
 [[ $added -eq 20 ]] || e2e_fail "$added of the 20 parallel appointments are in the data file"
+
+# A calendar with zones and rules that change every second since 1601: the
+# command line bounds the work and reports it, and the board answers at once.
+cli --import "$fixtures/hostile-zone.ics"
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"1件の予定を取り込みました"* && "$CLI_OUT" == *"打ち切りました"* ]] ||
+    e2e_fail "the hostile import ended with $CLI_STATUS: $CLI_OUT $CLI_ERR"
+cli --list --days 2
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"10:00  普通  本社  普通の予定"* ]] ||
+    e2e_fail "after the hostile import the board answered $CLI_STATUS: $CLI_OUT $CLI_ERR"
+
+# A 20 MB calendar: only its appointments travel to the board.
+awk 'BEGIN {
+    printf "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//big//EN\r\n"
+    pad = sprintf("%300s", ""); gsub(/ /, "x", pad)
+    for (i = 0; i < 52000; i++)
+        printf "BEGIN:VEVENT\r\nUID:old-%d@test\r\nDTSTAMP:20270301T000000Z\r\nDTSTART:20260101T%02d%02d00\r\nSUMMARY:過去\r\nDESCRIPTION:%s\r\nEND:VEVENT\r\n", i, (i / 60) % 24, i % 60, pad
+    for (i = 0; i < 20; i++)
+        printf "BEGIN:VEVENT\r\nUID:new-%d@test\r\nDTSTAMP:20270301T000000Z\r\nDTSTART:20270317T08%02d00\r\nSUMMARY:大量%d\r\nEND:VEVENT\r\n", i, i, i
+    printf "END:VCALENDAR\r\n"
+}' >"$E2E_TMP/big.ics"
+(($(stat -c %s "$E2E_TMP/big.ics") > 20 * 1000 * 1000)) || e2e_fail "the large calendar is too small"
+cli --import "$E2E_TMP/big.ics"
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"20件の予定を取り込みました"* ]] ||
+    e2e_fail "the 20 MB import through the board ended with $CLI_STATUS: $CLI_OUT $CLI_ERR"
+
+# The socket answers this user only: another user who reaches it (here
+# through a link we make for them) is cut off unanswered.
+public=$(mktemp -d "${TMPDIR:-/tmp}/tanzo-public.XXXXXX")
+chmod 755 "$public"
+ln "$XDG_RUNTIME_DIR/tanzo-commands" "$public/socket"
+chmod 666 "$public/socket"
+[[ $(ask_socket "$public/socket") == *'"status":0'* ]] || e2e_fail "the board did not answer its own user"
+# Fields from the socket are checked as typed ones: a time of 25:99, an
+# importance of 99, an imported entry with neither.
+while IFS='|' read -r request message; do
+    answer=$(ask_socket "$public/socket" "$request")
+    [[ "$answer" == *'"status":2'* && "$answer" == *"$message"* ]] ||
+        e2e_fail "the board took $request and answered: $answer"
+done <<'EOF_REQUESTS'
+{"kind":1,"date":"2027-03-16","time":"25:99","place":"本社","status":3}|開始時刻が正しくありません
+{"kind":1,"date":"2027-03-16","time":"10:00","place":"本社","status":99}|重要度は
+{"kind":0,"days":99}|日数は1から7
+EOF_REQUESTS
+answer=$(ask_socket "$public/socket" '{"kind":2,"fileName":"x.ics","imported":{"refusal":0,"entries":[["2027-03-16",9999,99,"本社",""]]}}')
+[[ "$answer" == *'"status":0'* && "$answer" == *"0件の予定を取り込みました"* && "$answer" == *"正しくありません"* ]] ||
+    e2e_fail "the board took an imported entry out of range and answered: $answer"
+if ((EUID == 0)); then
+    answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups bash -c "$(declare -f ask_socket); E2E_PYTHON=$E2E_PYTHON ask_socket $public/socket" 2>&1) ||
+        e2e_fail "another user could not even reach the linked socket: $answer"
+    [[ -z "$answer" ]] || e2e_fail "the board answered another user: $answer"
+else
+    e2e_log "not root: the socket is not tried as another user"
+fi
+rm -rf "$public"
 
 # The close label: the exit writes the board's list.
 board=$(e2e_wait_board)

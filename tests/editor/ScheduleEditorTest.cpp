@@ -3,6 +3,7 @@
 #include "FakeBoardHost.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
+#include "editor/CalendarImportCommand.h"
 #include "editor/ListLine.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 namespace tanzo {
 namespace {
@@ -579,6 +582,41 @@ TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     ASSERT_FALSE(m_editor.isNull());
     EXPECT_TRUE(m_editor->isVisible());
     EXPECT_EQ(list()->count(), 2);
+}
+
+// The calendar is read in a worker thread: its lines arrive afterwards, with
+// the box that says what came in; stopped at once, it adds nothing.
+TEST_F(EditorTest, CalendarImportRunsBesideTheEditorAndCanBeStopped) {
+    open();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("week.ics"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\n"
+               "UID:a@test\r\nDTSTAMP:20000901T000000Z\r\nDTSTART:20000907T100000\r\n"
+               "LOCATION:本社\r\nSUMMARY:定例〜月次\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    file.close();
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop);
+        m_boxes.clear();
+        std::optional<std::vector<ListFields>> got;
+        new calendarimport::CalendarImport(
+            m_editor, path, {}, QDate(2000, 9, 6),
+            [&got](const std::vector<ListFields>& lines) { got = lines; });
+        if (stop)
+            emit m_editor->findChild<QProgressDialog*>(QStringLiteral("importProgress"))
+                ->canceled();
+        ASSERT_TRUE(QTest::qWaitFor([&got] { return got.has_value(); }, 10000));
+        ASSERT_EQ(m_boxes.size(), 1u);
+        if (stop) {
+            EXPECT_TRUE(got->empty());
+            EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("中止しました")));
+        } else {
+            ASSERT_EQ(got->size(), 1u);
+            EXPECT_EQ(got->front().comment, QStringLiteral("定例～月次"));
+            EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("1件の予定を取り込みました")));
+        }
+    }
 }
 
 } // namespace

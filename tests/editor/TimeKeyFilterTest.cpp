@@ -77,6 +77,14 @@ TEST(EntryText, QuotesAndLineBreaksBecomeStorableCharacters) {
     EXPECT_EQ(refusals, 5);
     QString good = QStringLiteral("髙①ｶﾅ～");
     EXPECT_EQ(validator.validate(good, pos), QValidator::Acceptable);
+
+    // What input methods type is taken as the page's look-alike, and a
+    // pasted control character goes, the cursor staying after the text.
+    QString imeTyped = QStringLiteral("9〜10時\x1b −5");
+    pos = static_cast<int>(imeTyped.size());
+    EXPECT_EQ(validator.validate(imeTyped, pos), QValidator::Acceptable);
+    EXPECT_EQ(imeTyped, QStringLiteral("9～10時 －5"));
+    EXPECT_EQ(pos, imeTyped.size());
 }
 
 } // namespace

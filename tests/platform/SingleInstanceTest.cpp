@@ -50,6 +50,11 @@ TEST(SingleInstance, LockThatCannotBeMadeDoesNotPreventStarting) {
     blocker.close();
     SingleInstance instance(dir.filePath("not-a-directory/tanzo.lock"));
     EXPECT_TRUE(instance.tryAcquire());
+
+    // Without a private directory there is no lock at all, and the write
+    // lock is not made relative to wherever the program was started.
+    EXPECT_TRUE(SingleInstance::writeLockPath(QString()).isEmpty());
+    EXPECT_TRUE(SingleInstance(QString()).tryAcquire());
 }
 
 } // namespace
