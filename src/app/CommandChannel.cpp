@@ -1,5 +1,8 @@
 #include "CommandChannel.h"
 
+#include "SubscriptionCommands.h"
+#include "subscriptions/SubscriptionSync.h"
+
 #include "core/AppContext.h"
 #include "platform/Clock.h"
 
@@ -14,6 +17,8 @@ constexpr int kConnectMs = 1000;
 // The board answers as soon as the store has written the file; nothing in
 // it waits, so this is a bound for a board that hangs, not a queue.
 constexpr int kAnswerMs = 15000;
+// A sync waits for the servers, each bounded by its own deadline.
+constexpr int kSubscriptionAnswerMs = SubscriptionSync::kSyncTimeoutMs + 10000;
 
 QByteArray frame(const QJsonObject& json) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
@@ -53,6 +58,19 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
 }
 
 void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {
+    if (command.isSubscriptionCommand()) {
+        if (!m_subscriptions) {
+            CommandOutput none;
+            none.status = kStatusFailed;
+            none.err = QStringLiteral("動作中のボードはカレンダー購読を扱えません。");
+            answer(frame(none.toJson()));
+            return;
+        }
+        // Answered when the network has: the clock goes on meanwhile.
+        runSubscriptionCommand(command, *m_subscriptions,
+                               [answer](const CommandOutput& out) { answer(frame(out.toJson())); });
+        return;
+    }
     // Applied and answered at once: the board redraws afterwards, on its own.
     const bool changes =
         command.kind == Command::Kind::Add || command.kind == Command::Kind::Import;
@@ -76,7 +94,8 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
 
 std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {
     const ChannelExchange exchange =
-        exchangeOverChannel(socketPath, frame(command.toJson()), kConnectMs, kAnswerMs);
+        exchangeOverChannel(socketPath, frame(command.toJson()), kConnectMs,
+                            command.isSubscriptionCommand() ? kSubscriptionAnswerMs : kAnswerMs);
     if (exchange.outcome == ChannelExchange::Outcome::NoListener)
         return std::nullopt;
     // The board may have applied the command: never fall back to writing

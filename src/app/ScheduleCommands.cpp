@@ -53,9 +53,16 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
     const QDate first = access.now.date();
     const QDate last = first.addDays(c.days - 1);
     CommandOutput out;
-    for (const ScheduleEntry& e : access.schedule.entries()) {
-        if (e.dateSerial > 0 && e.date() >= first && e.date() <= last)
-            out.out += lineOf(e) + QLatin1Char('\n');
+    const DayList& view = access.schedule.view();
+    for (size_t i = 0; i < view.size(); ++i) {
+        const ScheduleEntry& e = view[i];
+        if (e.dateSerial <= 0 || e.date() < first || e.date() > last)
+            continue;
+        out.out += lineOf(e);
+        // A subscribed appointment says where it comes from.
+        if (const ReadOnlyEntry* r = access.schedule.readOnlyAt(static_cast<int>(i)))
+            out.out += QStringLiteral("  [%1]").arg(r->source);
+        out.out += QLatin1Char('\n');
     }
     return out;
 }
@@ -114,6 +121,8 @@ CommandOutput runCommand(const Command& command, ScheduleAccess access) {
         out.fileBytes = exportIcs(access.schedule.entries(), access.noticeMinutes, access.now);
         return out;
     }
+    default:
+        break; // subscriptions: see SubscriptionCommands
     }
     return {};
 }
@@ -127,13 +136,17 @@ QJsonObject Command::toJson() const {
             {QStringLiteral("comment"), comment},
             {QStringLiteral("status"), status},
             {QStringLiteral("fileName"), fileName},
-            {QStringLiteral("fileBytes"), QString::fromLatin1(fileBytes.toBase64())}};
+            {QStringLiteral("fileBytes"), QString::fromLatin1(fileBytes.toBase64())},
+            {QStringLiteral("address"), address},
+            {QStringLiteral("name"), name},
+            {QStringLiteral("user"), user},
+            {QStringLiteral("password"), password}};
 }
 
 Command Command::fromJson(const QJsonObject& json) {
     Command c;
     const int kind = json.value(QStringLiteral("kind")).toInt();
-    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Export)));
+    c.kind = static_cast<Kind>(std::clamp(kind, 0, static_cast<int>(Kind::Sync)));
     c.days = json.value(QStringLiteral("days")).toInt(1);
     c.date = QDate::fromString(json.value(QStringLiteral("date")).toString(), Qt::ISODate);
     c.time =
@@ -144,6 +157,10 @@ Command Command::fromJson(const QJsonObject& json) {
     c.fileName = json.value(QStringLiteral("fileName")).toString();
     c.fileBytes =
         QByteArray::fromBase64(json.value(QStringLiteral("fileBytes")).toString().toLatin1());
+    c.address = json.value(QStringLiteral("address")).toString();
+    c.name = json.value(QStringLiteral("name")).toString();
+    c.user = json.value(QStringLiteral("user")).toString();
+    c.password = json.value(QStringLiteral("password")).toString();
     return c;
 }
 

@@ -16,7 +16,7 @@ namespace tanzo {
 // schedule). Import carries the file's bytes and export returns them, so
 // that only the process that was started reads and writes the user's files.
 struct Command {
-    enum class Kind { List, Add, Import, Export };
+    enum class Kind { List, Add, Import, Export, Subscribe, Subscriptions, Unsubscribe, Sync };
     Kind kind = Kind::List;
     int days = 1;
     QDate date;
@@ -26,7 +26,15 @@ struct Command {
     int16_t status = 3;
     QString fileName; // shown in messages
     QByteArray fileBytes;
+    // Subscriptions: the address, name and user to subscribe with, the
+    // password read from standard input (sent only over the private
+    // channel), or the name to remove.
+    QString address;
+    QString name;
+    QString user;
+    QString password;
 
+    bool isSubscriptionCommand() const { return kind >= Kind::Subscribe; }
     QJsonObject toJson() const;
     static Command fromJson(const QJsonObject& json);
 };
@@ -52,7 +60,7 @@ class ScheduleStore;
 // What a command works on: the appointments as read from the data file,
 // and the moment it runs.
 struct ScheduleAccess {
-    ScheduleStore& schedule;
+    ScheduleStore& schedule; // --list shows its view, subscribed entries included
     QDateTime now;
     int noticeMinutes; // of the export's alarms; negative: at the start
 };

@@ -19,6 +19,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
+#include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -51,6 +52,8 @@ Shell::Locations Shell::defaultLocations() {
     l.mediaDirectory = paths::mediaDirectory();
     l.lockFile = SingleInstance::defaultLockPath();
     l.writeLockFile = SingleInstance::writeLockPath(l.lockFile);
+    l.subscriptionsFile = paths::subscriptionsFilePath();
+    l.subscriptionCacheDirectory = paths::subscriptionCacheDirectory();
     return l;
 }
 
@@ -65,6 +68,7 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
 Shell::~Shell() {
     m_ticker.reset();
     m_commands.reset();
+    m_subscriptions.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
     delete m_editor.data();
@@ -157,6 +161,8 @@ Shell::StartResult Shell::start() {
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
+    // The last copies of the subscribed calendars show from the first fill.
+    startSubscriptions();
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
@@ -174,7 +180,28 @@ void Shell::openCommandChannel() {
     // when the store announces the change.
     m_commands = std::make_unique<CommandServer>(*m_state);
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
+    m_commands->setSubscriptions(m_subscriptions.get());
     m_commands->listen();
+}
+
+void Shell::startSubscriptions() {
+    if (m_locations.subscriptionsFile.isEmpty())
+        return;
+    m_subscriptions = std::make_unique<CalendarSubscriptions>(
+        m_locations.subscriptionsFile, m_locations.subscriptionCacheDirectory, m_clock);
+    QString error;
+    if (!m_subscriptions->load(&error))
+        msgbox::open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
+    ScheduleStore& schedule = m_state->schedule;
+    schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
+    connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
+            [this] { m_state->schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries()); });
+    // Notices of subscribed appointments are remembered beside their copies.
+    connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
+            &CalendarSubscriptions::markNotice);
+    // The network starts once the board is up, and never on the clock's path.
+    QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
+                       &CalendarSubscriptions::startRefreshing);
 }
 
 void Shell::requestExit() {

@@ -112,7 +112,7 @@ void WindowBehaviour::controlClicked() {
 }
 
 PageView WindowBehaviour::pageView() {
-    return {m_state.schedule.entries(), m_board.page(), m_board.fillRunning()};
+    return {m_state.schedule.view(), m_board.page(), m_board.fillRunning()};
 }
 
 void WindowBehaviour::runView(ViewCommand command) {
@@ -201,8 +201,8 @@ void WindowBehaviour::commentMouseMove(int index) {
         return;
     const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
     const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    target->setToolTip(commentToolTip(m_state.schedule.entries(), m_board.page().firstRow,
-                                      textIndex, status ? status->text() : QString(),
+    target->setToolTip(commentToolTip(m_state.schedule.view(), m_board.page().firstRow, textIndex,
+                                      status ? status->text() : QString(),
                                       comment ? comment->text() : QString()));
 }
 
