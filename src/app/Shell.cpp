@@ -132,6 +132,10 @@ Shell::StartResult Shell::start() {
     connect(m_behaviour.get(), &WindowBehaviour::scheduleRequested, this,
             &Shell::openScheduleEditor);
     connect(m_behaviour.get(), &WindowBehaviour::optionRequested, this, &Shell::openOptions);
+    connect(m_behaviour.get(), &WindowBehaviour::syncRequested, this, [this] {
+        if (m_subscriptions)
+            m_subscriptions->syncAll();
+    });
     connect(m_behaviour.get(), &WindowBehaviour::aboutRequested, this, &Shell::showVersion);
     connect(m_behaviour.get(), &WindowBehaviour::helpRequested, this, &Shell::showHelp);
     connect(m_behaviour.get(), &WindowBehaviour::dragged, this, [this](int left, int top) {

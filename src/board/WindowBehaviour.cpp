@@ -67,6 +67,7 @@ void WindowBehaviour::connectMenus() {
         connect(m_menus->action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
     on("mnuPop_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuPop_Sync", [this] { emit syncRequested(); });
     on("mnuPop_View_BackPage", [this] { runView(ViewCommand::BackPage); });
     on("mnuPop_View_Back", [this] { runView(ViewCommand::Back); });
     on("mnuPop_View_Refresh", [this] { runView(ViewCommand::Refresh); });
@@ -88,6 +89,7 @@ void WindowBehaviour::connectMenus() {
 
     on("mnuTray_Open", [this] { restoreFromTray(); });
     on("mnuTray_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuTray_Sync", [this] { emit syncRequested(); });
     on("mnuTray_Option", [this] { emit optionRequested(); });
     on("mnuTray_About", [this] { emit aboutRequested(); });
     on("mnuTray_Help", [this] { emit helpRequested(); });
