@@ -11,6 +11,7 @@
 #include "options/BoardPosition.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
+#include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
@@ -68,12 +69,13 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
 Shell::~Shell() {
     m_ticker.reset();
     m_commands.reset();
-    m_subscriptions.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
     delete m_editor.data();
     delete m_options.data();
     delete m_version.data();
+    delete m_subscriptionsWindow.data();
+    m_subscriptions.reset();
     m_behaviour.reset();
     if (m_notices)
         m_notices->closeAll();
@@ -304,8 +306,23 @@ void Shell::openScheduleEditor() {
 }
 
 void Shell::openOptions() {
-    if (m_board && !m_exiting)
-        openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
+    if (!m_board || m_exiting)
+        return;
+    OptionsDialog* dialog = openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
+    if (dialog)
+        connect(dialog, &OptionsDialog::subscriptionsRequested, this, &Shell::openSubscriptions);
+}
+
+void Shell::openSubscriptions() {
+    if (!m_subscriptions || m_exiting)
+        return;
+    if (!m_subscriptionsWindow) {
+        m_subscriptionsWindow = new SubscriptionsDialog(*m_subscriptions);
+        centreOnScreen(m_subscriptionsWindow);
+    }
+    m_subscriptionsWindow->show();
+    m_subscriptionsWindow->raise();
+    m_subscriptionsWindow->activateWindow();
 }
 
 void Shell::showVersion() {

@@ -61,6 +61,7 @@ public:
     void openScheduleEditor();
     void openOptions();
     void showVersion();
+    void openSubscriptions();
     void showHelp();
 
     AppContext& state() { return *m_state; }
@@ -106,6 +107,7 @@ private:
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;
+    QPointer<QDialog> m_subscriptionsWindow;
     bool m_exitQueued = false;
     bool m_exiting = false;
 };
