@@ -81,12 +81,15 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
     startSync(
         subscription, password,
         [this, subscription, password, done = std::move(done)](bool ok, const QString& m) {
+            const Subscription::Kind kind = m_foundKind.take(subscription.name);
             if (!ok) {
                 m_copies.remove(subscription.name);
                 done(false, m);
                 return;
             }
-            m_list.put(subscription);
+            Subscription kept = subscription;
+            kept.kind = kind;
+            m_list.put(kept);
             if (!m_list.save()) {
                 done(false,
                      QStringLiteral("購読の設定を書き込めませんでした: %1").arg(m_list.filePath()));
@@ -160,6 +163,7 @@ void CalendarSubscriptions::startSync(const Subscription& s, const QString& pass
     connect(run, &SubscriptionSync::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
                 m_running.remove(name);
+                m_foundKind.insert(name, result.kind);
                 SubscriptionCopy copy = result.copy;
                 copy.lastAttempt = m_clock.now();
                 copy.ok = result.ok;

@@ -90,6 +90,7 @@ private:
     SubscriptionCache m_cache;
     QMap<QString, SubscriptionCopy> m_copies;
     QMap<QString, int> m_flags;
+    QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
     PasswordStore* m_passwords = nullptr;
     QNetworkAccessManager* m_network = nullptr;

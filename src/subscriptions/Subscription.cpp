@@ -53,7 +53,10 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
     }
     QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text)
                                                  : QUrl(text, QUrl::StrictMode);
-    if (url.scheme() == QLatin1String("webcal") || url.scheme() == QLatin1String("webcals"))
+    // webcal:// is only ever a published calendar, fetched over https.
+    const bool webcal =
+        url.scheme() == QLatin1String("webcal") || url.scheme() == QLatin1String("webcals");
+    if (webcal)
         url.setScheme(QStringLiteral("https"));
     Subscription s;
     const QString scheme = url.scheme().toLower();
@@ -85,7 +88,7 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
         return std::nullopt;
     }
     s.url = url;
-    s.kind = url.path().endsWith(QLatin1String(".ics"), Qt::CaseInsensitive)
+    s.kind = webcal || url.path().endsWith(QLatin1String(".ics"), Qt::CaseInsensitive)
                  ? Subscription::Kind::Feed
                  : Subscription::Kind::CalDav;
     return s;

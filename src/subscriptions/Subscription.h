@@ -33,9 +33,10 @@ constexpr int kMaxSubscriptionNameLength = 40;
 
 // Checks a typed address and says how it is fetched: https, webcal (taken
 // as https), http only to this machine, a file path or file: URL of a local
-// .ics. A URL whose path ends in ".ics" or a file is a feed; any other
-// https/http URL is taken as a CalDAV collection. Sets *error (Japanese)
-// when the address cannot be used.
+// .ics. webcal, a URL whose path ends in ".ics" and a file are feeds; any
+// other https/http URL is taken as a CalDAV collection until its first sync
+// finds no WebDAV there. Sets *error (Japanese) when the address cannot be
+// used.
 std::optional<Subscription> subscriptionFromAddress(const QString& address, QString* error);
 
 // A name from the address when the user gave none: the host, or the file's

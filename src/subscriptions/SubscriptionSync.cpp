@@ -57,6 +57,8 @@ SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
     // A copy made for other days holds other occurrences: everything is
     // fetched and converted again.
     m_sameWindow = m_previous.windowStart == m_today;
+    m_probingKind =
+        m_subscription.kind == Subscription::Kind::CalDav && !m_previous.lastAttempt.isValid();
 }
 
 SubscriptionSync::~SubscriptionSync() {
@@ -124,6 +126,12 @@ void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByte
         if (m_done)
             return;
         const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        // No WebDAV here (405 Method Not Allowed, 501, or a page instead of
+        // a multistatus): a published calendar without ".ics" in its name.
+        if (m_probingKind && (http == 400 || http == 405 || http == 501)) {
+            fetchAsFeedInstead();
+            return;
+        }
         const QString problem = replyProblem(reply, http);
         if (!problem.isEmpty()) {
             fail(problem);
@@ -216,10 +224,20 @@ void SubscriptionSync::fetchFeed() {
     });
 }
 
+void SubscriptionSync::fetchAsFeedInstead() {
+    m_probingKind = false;
+    m_subscription.kind = Subscription::Kind::Feed;
+    fetchFeed();
+}
+
 void SubscriptionSync::askCollection() {
     send("PROPFIND", m_subscription.url, propfindCollectionBody(), 0,
          [this](QNetworkReply*, const QByteArray& body) {
              const auto responses = parseMultistatus(body, 16);
+             if (!responses && m_probingKind) {
+                 fetchAsFeedInstead();
+                 return;
+             }
              if (!responses) {
                  fail(QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
                  return;
@@ -317,7 +335,7 @@ void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetch
             RemoteResource r;
             if (converted.byResource.contains(it.key())) {
                 r.entries = converted.byResource.value(it.key());
-                r.etag = feed ? m_fetchedEtags.value(it.key()) : m_fetchedEtags.value(it.key());
+                r.etag = m_fetchedEtags.value(it.key());
                 if (feed)
                     r.lastModified = it.value();
             } else if (m_previous.resources.contains(it.key()) && m_sameWindow) {
@@ -348,6 +366,7 @@ void SubscriptionSync::fail(const QString& status) {
     result.ok = false;
     result.status = status;
     result.copy = m_previous;
+    result.kind = m_subscription.kind;
     emit finished(result);
     deleteLater();
 }
@@ -361,6 +380,7 @@ void SubscriptionSync::succeed(SubscriptionCopy copy, bool changed) {
     result.changed = changed;
     result.copy = std::move(copy);
     result.status = result.copy.status;
+    result.kind = m_subscription.kind;
     emit finished(result);
     deleteLater();
 }

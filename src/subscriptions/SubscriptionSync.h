@@ -23,6 +23,9 @@ struct SyncResult {
     bool changed = false;  // the appointments differ from the previous copy
     QString status;        // empty when ok: what went wrong, for the user
     SubscriptionCopy copy; // the new copy, or the previous one when not ok
+    // What the address turned out to be (a link taken for CalDAV may be a
+    // published calendar after all).
+    Subscription::Kind kind = Subscription::Kind::Feed;
 };
 
 // One sync of one subscription, entirely asynchronous: each request answers
@@ -60,6 +63,7 @@ private:
               ReplyHandler onOk);
     void readLocalFile();
     void fetchFeed();
+    void fetchAsFeedInstead();
     void askCollection();
     void queryEvents();
     void fetchChanged();
@@ -79,6 +83,9 @@ private:
     bool m_tooLarge = false;
     bool m_done = false;
     bool m_sameWindow = false;
+    // The first sync of an address taken for CalDAV: a server that does not
+    // speak WebDAV there is asked for a published calendar instead.
+    bool m_probingKind = false;
 
     // CalDAV state between the steps.
     QString m_collectionTag;

@@ -86,7 +86,9 @@ event feed1 20270317T083000 朝礼D >"$E2E_TMP/team.ics"
     2>"$E2E_TMP/feed.log" &
 E2E_PIDS+=($!)
 e2e_retry 10 test -s "$E2E_TMP/feed.port" || e2e_fail "the .ics server did not start"
-feed=http://127.0.0.1:$(cat "$E2E_TMP/feed.port")/team.ics
+# A published link without ".ics" in its path: taken for CalDAV at first,
+# found to be a plain calendar when the server knows no PROPFIND.
+feed=http://127.0.0.1:$(cat "$E2E_TMP/feed.port")/published/team
 
 e2e_write_data_file <<EOF_DATA
 $(e2e_day_serial 2027-03-16),.4583333,3,"本社     ","自分の予定",0,0
