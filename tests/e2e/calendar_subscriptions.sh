@@ -7,7 +7,7 @@
 # deletion on the server show after --sync; the unchanged feed is not
 # fetched again (304). A wrong password is refused with a clear reason. The
 # server stopped: --sync fails, says the server did not answer, and the last
-# copy stays. The password is in the secret store (gnome-keyring on the
+# copy stays, also for a board started again. The password is in the secret store (gnome-keyring on the
 # test's D-Bus) and nowhere in the program's files, and TANZO.DAT is byte
 # for byte what it was.
 # shellcheck source=tests/e2e/lib.sh
@@ -16,7 +16,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/board_lib.sh"
 e2e_init "$@"
 
-readonly clock="@2027-03-15 09:53:30"
+readonly clock="@2027-03-15 09:54:15"
 readonly password="pw-$RANDOM-$RANDOM"
 for tool in /usr/bin/radicale gnome-keyring-daemon secret-tool curl; do
     command -v "$tool" >/dev/null || e2e_fail "missing $tool (run scripts/setup)"
@@ -123,7 +123,7 @@ cli --list --days 3
 e2e_screenshot subscribed
 
 # --- the notice at its time -----------------------------------------------------------
-board_wait_titled "通知 - 会議A" 100 >/dev/null || e2e_fail "no start notice for the subscribed appointment"
+board_wait_titled "通知 - 会議A" 75 >/dev/null || e2e_fail "no start notice for the subscribed appointment"
 e2e_screenshot notice
 
 # --- changed and deleted on the server; the feed unchanged ------------------------------
@@ -157,5 +157,19 @@ e2e_wait_text "会議A" 5 || e2e_fail "the board lost the subscribed appointment
 
 kill -TERM "$TANZO_PID"
 e2e_wait_tanzo_exit 10 || e2e_fail "the board did not exit"
+[[ "$(sha256sum <"$TANZO_DATA_FILE")" == "$data_sum" ]] || e2e_fail "TANZO.DAT changed"
+
+# Started again with the CalDAV server still away: the last copy is there at
+# once, and the notice given for 会議A is remembered, so the board does not
+# offer it again as the next appointment.
+e2e_start_tanzo --faketime "$clock" --log tanzo-again.log
+e2e_wait_board >/dev/null
+e2e_wait_text "本日の予定は終了しました" 10 ||
+    e2e_fail "the board offers the subscribed appointment whose notice was given"
+cli --list --days 2
+[[ "$CLI_OUT" == *"09:55  普通  会議A  会議A  [仕事]"* && "$CLI_OUT" == *"14:00  普通  移動B"* ]] ||
+    e2e_fail "the last copy is not there at start without the server: $CLI_OUT"
+kill -TERM "$TANZO_PID"
+e2e_wait_tanzo_exit 10 || e2e_fail "the board did not exit the second time"
 [[ "$(sha256sum <"$TANZO_DATA_FILE")" == "$data_sum" ]] || e2e_fail "TANZO.DAT changed"
 e2e_pass
