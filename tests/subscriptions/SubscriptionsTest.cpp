@@ -6,11 +6,16 @@
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
+#include "subscriptions/SubscriptionSync.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QNetworkAccessManager>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -233,6 +238,84 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     EXPECT_EQ(hhmm(all[0].event.entry), QStringLiteral("2026-12-07 10:30"));
     EXPECT_FALSE(all[0].event.entry.arrived);
     EXPECT_TRUE(again.copyOf(QStringLiteral("チーム")).ok);
+}
+
+// A server that answers every request with the same bytes, then closes.
+class CannedServer : public QTcpServer {
+public:
+    explicit CannedServer(QByteArray answer) : m_answer(std::move(answer)) {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n") ||
+                        socket->property("sent").toBool())
+                        return;
+                    socket->setProperty("sent", true);
+                    socket->write(m_answer);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    QByteArray m_answer;
+};
+
+// Whatever goes wrong on the server's side, the sync keeps the last good
+// copy and says what happened.
+TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
+    SubscriptionCopy previous;
+    previous.windowStart = kToday;
+    previous.ok = true;
+    previous.lastAttempt = QDateTime(kToday, QTime(7, 0));
+    previous.resources.insert(QStringLiteral("/cal/a.ics"),
+                              {QStringLiteral("\"1\""), {}, {{at(0, 10, 0, "A"), "a"}}});
+    const QByteArray big(SubscriptionSync::kMaxAnswerBytes + 1024, 'x');
+    const struct {
+        QByteArray answer;
+        const char* status;
+    } cases[] = {
+        {"HTTP/1.1 401 Unauthorized\r\nContent-Length: 0\r\n\r\n", "パスワードが違います"},
+        {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", "見つかりません（404）"},
+        {"HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n",
+         "エラーが起きました（503）"},
+        {"HTTP/1.1 207 Multi-Status\r\nContent-Length: 9\r\n\r\n<garbage>",
+         "応答を読めませんでした"},
+        {"HTTP/1.1 207 Multi-Status\r\nContent-Length: " + QByteArray::number(big.size()) +
+             "\r\n\r\n" + big,
+         "大きすぎます"},
+        {"garbage", "サーバーが応答しませんでした"},
+    };
+    QNetworkAccessManager network;
+    QThreadPool workers;
+    for (const auto& c : cases) {
+        CannedServer server(c.answer);
+        Subscription s;
+        s.name = QStringLiteral("仕事");
+        s.kind = Subscription::Kind::CalDav;
+        s.user = QStringLiteral("me");
+        s.url = QUrl(QStringLiteral("http://127.0.0.1:%1/cal/").arg(server.serverPort()));
+        auto* sync =
+            new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network, workers);
+        std::optional<SyncResult> result;
+        QEventLoop loop;
+        QObject::connect(sync, &SubscriptionSync::finished, [&](const SyncResult& r) {
+            result = r;
+            loop.quit();
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        sync->start();
+        loop.exec();
+        ASSERT_TRUE(result) << c.status;
+        EXPECT_FALSE(result->ok) << c.status;
+        EXPECT_TRUE(result->status.contains(QString::fromUtf8(c.status)))
+            << c.status << ": " << result->status.toStdString();
+        ASSERT_EQ(result->copy.entryCount(), 1) << c.status;
+        EXPECT_EQ(result->copy.allEntries()[0].uid, QStringLiteral("a"));
+    }
 }
 
 } // namespace
