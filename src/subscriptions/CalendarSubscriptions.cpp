@@ -44,8 +44,13 @@ bool CalendarSubscriptions::load(QString* error) {
 
 std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
     std::vector<SubscribedAppointment> all;
+    // A copy made on an earlier day still holds days gone by until the
+    // next sync: those are not shown.
+    const float today = daySerial(m_clock.today());
     for (const Subscription& s : m_list.items()) {
         for (SubscribedEntry& e : m_copies.value(s.name).allEntries()) {
+            if (e.entry.dateSerial < today)
+                continue;
             const int flags = m_flags.value(e.noticeKey());
             e.entry.arrived = flags & kArrivedBit;
             e.entry.preNoticed = flags & kPreNoticedBit;
