@@ -26,6 +26,7 @@ CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDire
 }
 
 CalendarSubscriptions::~CalendarSubscriptions() {
+    writeFlags();
     for (const auto& sync : std::as_const(m_running)) {
         if (sync)
             sync->disconnect(this);
@@ -217,6 +218,17 @@ void CalendarSubscriptions::markNotice(const QString& noticeKey, bool arrived, b
     if ((before | flags) == before)
         return;
     m_flags.insert(noticeKey, before | flags);
+    // Written after the tick that gave the notice, once for all its marks.
+    if (!m_flagsPending) {
+        m_flagsPending = true;
+        QTimer::singleShot(0, this, &CalendarSubscriptions::writeFlags);
+    }
+}
+
+void CalendarSubscriptions::writeFlags() {
+    if (!m_flagsPending)
+        return;
+    m_flagsPending = false;
     m_cache.writeFlags(m_flags);
 }
 
@@ -229,8 +241,10 @@ void CalendarSubscriptions::pruneFlags() {
     const auto before = m_flags.size();
     for (auto it = m_flags.begin(); it != m_flags.end();)
         it = live.contains(it.key()) ? std::next(it) : m_flags.erase(it);
-    if (m_flags.size() != before)
-        m_cache.writeFlags(m_flags);
+    if (m_flags.size() != before) {
+        m_flagsPending = true;
+        writeFlags();
+    }
 }
 
 } // namespace tanzo

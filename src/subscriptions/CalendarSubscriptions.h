@@ -84,12 +84,14 @@ private:
     void startSync(const Subscription& s, const QString& password, Done done);
     void syncDue();
     void pruneFlags();
+    void writeFlags();
 
     const Clock& m_clock;
     SubscriptionList m_list;
     SubscriptionCache m_cache;
     QMap<QString, SubscriptionCopy> m_copies;
     QMap<QString, int> m_flags;
+    bool m_flagsPending = false;
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
     PasswordStore* m_passwords = nullptr;
