@@ -55,7 +55,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(QStringLiteral(
         "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
         "ボードが動いていればボードに渡し、動いていなければデータファイルを直接読み書きします。\n"
-        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。"));
+        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みや同期の失敗。"));
     // Our own help option: the toolkit's has no Japanese text, and it would
     // list --help-all, whose toolkit options mean nothing to a command.
     const QCommandLineOption help(
@@ -84,8 +84,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                                         QStringLiteral("FILE.ics"));
     const QCommandLineOption subscribe(
         QStringLiteral("subscribe"),
-        QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAVのカレンダーのURL、"
-                       ".icsファイル）。接続を確かめてから登録します。"),
+        QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAV、.ics）。"
+                       "接続を確かめてから登録します。"),
         QStringLiteral("URL"));
     const QCommandLineOption name(QStringLiteral("name"),
                                   QStringLiteral("--subscribe: 購読の名前（既定はURLから）。"),
@@ -95,8 +95,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("利用者名"));
     const QCommandLineOption passwordStdin(
         QStringLiteral("password-stdin"),
-        QStringLiteral("--subscribe: パスワードを標準入力の1行目から読みます。"
-                       "パスワードはシークレットサービスに保存します。"));
+        QStringLiteral(
+            "--subscribe: パスワードを標準入力から読み、シークレットサービスに保存します。"));
     const QCommandLineOption subscriptions(QStringLiteral("subscriptions"),
                                            QStringLiteral("購読しているカレンダーを表示します。"));
     const QCommandLineOption unsubscribe(QStringLiteral("unsubscribe"),
