@@ -45,8 +45,7 @@ void Ticker::tick() {
     if (!m_schedule.isLoaded() || newDay)
         m_schedule.load(today);
 
-    const std::vector<DueNotice> due =
-        dueNotices(m_schedule.entries(), m_settings, today, now.time());
+    const std::vector<DueNotice> due = dueNotices(m_schedule.view(), m_settings, today, now.time());
     if (!due.empty()) {
         std::vector<NoticeMark> marks;
         marks.reserve(due.size());
@@ -54,11 +53,11 @@ void Ticker::tick() {
             marks.push_back({d.index, d.kind != AdvanceNotice, true});
         // Marked, and written, before any notice shows: whatever runs while
         // a notice opens sees the entries settled.
-        const bool written = m_schedule.markNotices(marks);
+        const bool written = m_schedule.markViewNotices(marks);
         bool started = false;
         for (const DueNotice& d : due) {
             started = started || d.kind == StartNotice;
-            const ScheduleEntry& e = m_schedule.entries()[static_cast<size_t>(d.index)];
+            const ScheduleEntry& e = m_schedule.view()[static_cast<size_t>(d.index)];
             if (d.kind != SettledSilently && m_notices)
                 m_notices(trimSpaces(e.place), trimSpaces(e.comment), d.kind);
         }
@@ -74,7 +73,7 @@ void Ticker::tick() {
     m_lastMinute = minute;
 
     if (m_settings.AlarmSound &&
-        noticeDueWithin(m_schedule.entries(), m_settings, today, now.time(), kSoundLeadSeconds))
+        noticeDueWithin(m_schedule.view(), m_settings, today, now.time(), kSoundLeadSeconds))
         m_sound.prepare(m_settings.soundPath());
 }
 

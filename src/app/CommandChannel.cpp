@@ -1,5 +1,8 @@
 #include "CommandChannel.h"
 
+#include "SubscriptionCommands.h"
+#include "subscriptions/SubscriptionSync.h"
+
 #include "core/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/RuntimeDirectory.h"
@@ -12,6 +15,8 @@ constexpr int kConnectMs = 1000;
 // The board answers as soon as the store has written the file; nothing in
 // it waits, so this is a bound for a board that hangs, not a queue.
 constexpr int kAnswerMs = 15000;
+// A sync waits for the servers, each bounded by its own deadline.
+constexpr int kSubscriptionAnswerMs = SubscriptionSync::kSyncTimeoutMs + 10000;
 
 QByteArray frame(const QJsonObject& json) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
@@ -60,6 +65,19 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
 }
 
 void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {
+    if (command.isSubscriptionCommand()) {
+        if (!m_subscriptions) {
+            CommandOutput none;
+            none.status = kStatusFailed;
+            none.err = QStringLiteral("動作中のボードはカレンダー購読を扱えません。");
+            answer(frame(none.toJson()));
+            return;
+        }
+        // Answered when the network has: the clock goes on meanwhile.
+        runSubscriptionCommand(command, *m_subscriptions,
+                               [answer](const CommandOutput& out) { answer(frame(out.toJson())); });
+        return;
+    }
     // Applied and answered at once: the board redraws afterwards, on its own.
     const bool changes =
         command.kind == Command::Kind::Add || command.kind == Command::Kind::Import;
@@ -93,7 +111,8 @@ std::optional<CommandOutput> sendToBoard(const Command& command, const QString& 
         return tooLarge;
     }
     const ChannelExchange exchange =
-        exchangeOverChannel(socketPath, request, kConnectMs, kAnswerMs);
+        exchangeOverChannel(socketPath, request, kConnectMs,
+                            command.isSubscriptionCommand() ? kSubscriptionAnswerMs : kAnswerMs);
     if (exchange.outcome == ChannelExchange::Outcome::NoListener)
         return std::nullopt;
     // The board may have applied the command: never fall back to writing

@@ -13,6 +13,7 @@
 namespace tanzo {
 
 struct AppContext;
+class CalendarSubscriptions;
 
 // The per-user socket through which a command line hands its command to the
 // running board, so that the data file keeps one writer.
@@ -33,6 +34,8 @@ public:
     // While the schedule editor is open its OK rewrites the whole file from
     // its own list; a change made beside it would be lost, so it is refused.
     void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
+    // The board's subscriptions, for --subscribe, --sync and the like.
+    void setSubscriptions(CalendarSubscriptions* subscriptions) { m_subscriptions = subscriptions; }
 
 signals:
     // The program was started again: the board should come to the front.
@@ -46,6 +49,7 @@ private:
     QString m_path;
     std::unique_ptr<ChannelListener> m_listener;
     std::function<bool()> m_editorOpen;
+    CalendarSubscriptions* m_subscriptions = nullptr;
 };
 
 // The command line's end: the board's answer, or empty when no board

@@ -128,7 +128,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     parser.setApplicationDescription(QStringLiteral(
         "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
         "ボードが動いていればボードに渡し、動いていなければデータファイルを直接読み書きします。\n"
-        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。"));
+        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みや同期の失敗。"));
     // Our own help option: the toolkit's has no Japanese text, and it would
     // list --help-all, whose toolkit options mean nothing to a command.
     const QCommandLineOption help(
@@ -155,7 +155,31 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption exportFile(QStringLiteral("export"),
                                         QStringLiteral("予定をiCalendarファイルに書き出します。"),
                                         QStringLiteral("FILE.ics"));
-    parser.addOptions({list, days, add, importance, importFile, exportFile});
+    const QCommandLineOption subscribe(
+        QStringLiteral("subscribe"),
+        QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAV、.ics）。"
+                       "接続を確かめてから登録します。"),
+        QStringLiteral("URL"));
+    const QCommandLineOption name(QStringLiteral("name"),
+                                  QStringLiteral("--subscribe: 購読の名前（既定はURLから）。"),
+                                  QStringLiteral("名前"));
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QStringLiteral("--subscribe: CalDAVの利用者名。"),
+                                  QStringLiteral("利用者名"));
+    const QCommandLineOption passwordStdin(
+        QStringLiteral("password-stdin"),
+        QStringLiteral(
+            "--subscribe: パスワードを標準入力から読み、シークレットサービスに保存します。"));
+    const QCommandLineOption subscriptions(QStringLiteral("subscriptions"),
+                                           QStringLiteral("購読しているカレンダーを表示します。"));
+    const QCommandLineOption unsubscribe(QStringLiteral("unsubscribe"),
+                                         QStringLiteral("カレンダーの購読をやめます。"),
+                                         QStringLiteral("名前"));
+    const QCommandLineOption sync(
+        QStringLiteral("sync"),
+        QStringLiteral("購読しているカレンダーを今すぐ同期し、終わるまで待ちます。"));
+    parser.addOptions({list, days, add, importance, importFile, exportFile, subscribe, name, user,
+                       passwordStdin, subscriptions, unsubscribe, sync});
     parser.addPositionalArgument(QStringLiteral("日付 時刻 行先 [備考]"),
                                  QStringLiteral("--add の内容。"));
 
@@ -197,10 +221,17 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return p;
     }
     const int chosen = int(parser.isSet(list)) + int(parser.isSet(add)) +
-                       int(parser.isSet(importFile)) + int(parser.isSet(exportFile));
+                       int(parser.isSet(importFile)) + int(parser.isSet(exportFile)) +
+                       int(parser.isSet(subscribe)) + int(parser.isSet(subscriptions)) +
+                       int(parser.isSet(unsubscribe)) + int(parser.isSet(sync));
     if (chosen != 1)
         return failure(
-            QStringLiteral("--list、--add、--import、--export のどれか一つを指定してください。"));
+            QStringLiteral("--list、--add、--import、--export、--subscribe、--subscriptions、"
+                           "--unsubscribe、--sync のどれか一つを指定してください。"));
+    if ((parser.isSet(name) || parser.isSet(user) || parser.isSet(passwordStdin)) &&
+        !parser.isSet(subscribe))
+        return failure(QStringLiteral(
+            "--name、--user、--password-stdin は --subscribe と一緒に指定してください。"));
 
     Command c;
     const QStringList words = parser.positionalArguments();
@@ -212,6 +243,38 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(importance) && !parser.isSet(add))
         return failure(QStringLiteral("--importance は --add と一緒に指定してください。"));
 
+    if (parser.isSet(subscribe) || parser.isSet(subscriptions) || parser.isSet(unsubscribe) ||
+        parser.isSet(sync)) {
+        if (!words.isEmpty())
+            return failure(
+                QStringLiteral("余分な引数があります: %1").arg(words.join(QLatin1Char(' '))));
+        if (parser.isSet(subscribe)) {
+            c.kind = Command::Kind::Subscribe;
+            c.address = parser.value(subscribe);
+            // A relative path is the user's, from here; the board has another
+            // working directory.
+            if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())
+                c.address = QFileInfo(c.address).absoluteFilePath();
+            c.name = parser.value(name);
+            c.user = parser.value(user);
+            if (parser.isSet(passwordStdin)) {
+                QFile in;
+                if (in.open(stdin, QIODevice::ReadOnly))
+                    c.password = QString::fromUtf8(in.readLine(4096))
+                                     .remove(QLatin1Char('\n'))
+                                     .remove(QLatin1Char('\r'));
+                if (c.password.isEmpty())
+                    return failure(QStringLiteral("標準入力からパスワードを読めませんでした。"));
+            }
+        } else if (parser.isSet(unsubscribe)) {
+            c.kind = Command::Kind::Unsubscribe;
+            c.name = parser.value(unsubscribe);
+        } else {
+            c.kind = parser.isSet(sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
+        }
+        p.command = c;
+        return p;
+    }
     if (parser.isSet(list)) {
         c.kind = Command::Kind::List;
         if (parser.isSet(days)) {

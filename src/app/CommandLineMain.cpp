@@ -1,5 +1,6 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "SubscriptionCommands.h"
 #include "calendar/IcsExport.h"
 #include "core/AppContext.h"
 #include "core/Settings.h"
@@ -9,6 +10,7 @@
 #include "platform/RuntimeDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
+#include "subscriptions/CalendarSubscriptions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,8 +68,38 @@ CommandOutput runAlone(const Command& command) {
                 .arg(schedule.backupPath())
                 .toUtf8()
                 .constData());
+    if (command.kind == Command::Kind::List) {
+        // The last copies of the subscribed calendars, as the board shows them.
+        CalendarSubscriptions subscriptions(paths::subscriptionsFilePath(),
+                                            paths::subscriptionCacheDirectory(), clock);
+        subscriptions.load();
+        schedule.setReadOnlyEntries(subscriptions.readOnlyEntries());
+    }
     const int minutes = command.kind == Command::Kind::Export ? noticeMinutes() : -1;
     return runCommand(command, {schedule, now, minutes});
+}
+
+// No board runs: the subscriptions are worked on here, the network
+// answering through this process's own event loop.
+CommandOutput runSubscriptionsAlone(const Command& command) {
+    const SystemClock clock;
+    CalendarSubscriptions subscriptions(paths::subscriptionsFilePath(),
+                                        paths::subscriptionCacheDirectory(), clock);
+    QString error;
+    if (!subscriptions.load(&error) && command.kind != Command::Kind::Subscriptions) {
+        CommandOutput out;
+        out.status = kStatusFailed;
+        out.err = error;
+        return out;
+    }
+    std::optional<CommandOutput> result;
+    runSubscriptionCommand(command, subscriptions, [&result](const CommandOutput& out) {
+        result = out;
+        QCoreApplication::quit();
+    });
+    if (!result)
+        QCoreApplication::exec();
+    return result.value_or(CommandOutput{kStatusFailed, {}, {}, false, {}});
 }
 
 CommandOutput dispatch(const Command& command) {
@@ -89,7 +121,8 @@ CommandOutput dispatch(const Command& command) {
         // A running board holds the write lock for as long as it runs.
         SingleInstance writer(SingleInstance::writeLockPath());
         if (writer.tryAcquire())
-            return runAlone(command);
+            return command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
+                                                   : runAlone(command);
         if (waited.elapsed() > kStartingBoardWaitMs) {
             CommandOutput out;
             out.status = kStatusFailed;

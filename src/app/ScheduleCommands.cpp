@@ -88,9 +88,16 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
     const QDate first = access.now.date();
     const QDate last = first.addDays(c.days - 1);
     CommandOutput out;
-    for (const ScheduleEntry& e : access.schedule.entries()) {
-        if (e.dateSerial > 0 && e.date() >= first && e.date() <= last)
-            out.out += lineOf(e) + QLatin1Char('\n');
+    const DayList& view = access.schedule.view();
+    for (size_t i = 0; i < view.size(); ++i) {
+        const ScheduleEntry& e = view[i];
+        if (e.dateSerial <= 0 || e.date() < first || e.date() > last)
+            continue;
+        out.out += lineOf(e);
+        // A subscribed appointment says where it comes from.
+        if (const ReadOnlyEntry* r = access.schedule.readOnlyAt(static_cast<int>(i)))
+            out.out += QStringLiteral("  [%1]").arg(r->source);
+        out.out += QLatin1Char('\n');
     }
     return out;
 }
@@ -172,6 +179,8 @@ CommandOutput runCommand(const Command& command, ScheduleAccess access) {
     }
     case Command::Kind::Raise:
         return {}; // the board's own concern; the schedule is left alone
+    default:
+        break; // subscriptions: see SubscriptionCommands
     }
     return {};
 }
@@ -259,6 +268,12 @@ QJsonObject Command::toJson() const {
                      {key("fileName"), fileName}};
     if (kind == Kind::Import)
         json.insert(key("imported"), importToJson(imported));
+    if (isSubscriptionCommand()) {
+        json.insert(key("address"), address);
+        json.insert(key("name"), name);
+        json.insert(key("user"), user);
+        json.insert(key("password"), password);
+    }
     return json;
 }
 
@@ -279,6 +294,19 @@ std::optional<Command> Command::fromJson(const QJsonObject& json) {
     c.fileName = json.value(key("fileName")).toString();
     if (c.kind == Kind::Import)
         c.imported = importFromJson(json.value(key("imported")).toObject());
+    if (c.isSubscriptionCommand()) {
+        c.address = json.value(key("address")).toString();
+        c.name = json.value(key("name")).toString();
+        c.user = json.value(key("user")).toString();
+        c.password = json.value(key("password")).toString();
+        // Far beyond any real address or password: a request that carries
+        // more is not one our command line sends.
+        constexpr int kMaxFieldLength = 8192;
+        for (const QString* field : {&c.address, &c.name, &c.user, &c.password}) {
+            if (field->size() > kMaxFieldLength)
+                return std::nullopt;
+        }
+    }
     return c;
 }
 

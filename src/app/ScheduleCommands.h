@@ -22,7 +22,17 @@ namespace tanzo {
 struct Command {
     // Raise: a second start of the program asks the running board to come
     // to the front.
-    enum class Kind { List, Add, Import, Export, Raise };
+    enum class Kind {
+        List,
+        Add,
+        Import,
+        Export,
+        Subscribe,
+        Subscriptions,
+        Unsubscribe,
+        Sync,
+        Raise
+    };
     Kind kind = Kind::List;
     int days = 1;
     QDate date;
@@ -32,7 +42,15 @@ struct Command {
     int16_t status = 3;
     QString fileName; // shown in messages
     IcsImportResult imported;
+    // Subscriptions: the address, name and user to subscribe with, the
+    // password read from standard input (sent only over the private
+    // channel), or the name to remove.
+    QString address;
+    QString name;
+    QString user;
+    QString password;
 
+    bool isSubscriptionCommand() const { return kind >= Kind::Subscribe && kind <= Kind::Sync; }
     QJsonObject toJson() const;
     // Empty when the request is not one our command line sends.
     static std::optional<Command> fromJson(const QJsonObject& json);
@@ -59,7 +77,7 @@ class ScheduleStore;
 // What a command works on: the appointments as read from the data file,
 // and the moment it runs.
 struct ScheduleAccess {
-    ScheduleStore& schedule;
+    ScheduleStore& schedule; // --list shows its view, subscribed entries included
     QDateTime now;
     int noticeMinutes; // of the export's alarms; negative: at the start
 };

@@ -9,6 +9,7 @@
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
+#include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
@@ -18,6 +19,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
+#include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -50,6 +52,8 @@ Shell::Locations Shell::defaultLocations() {
     l.mediaDirectory = paths::mediaDirectory();
     l.lockFile = SingleInstance::defaultLockPath();
     l.writeLockFile = SingleInstance::writeLockPath(l.lockFile);
+    l.subscriptionsFile = paths::subscriptionsFilePath();
+    l.subscriptionCacheDirectory = paths::subscriptionCacheDirectory();
     return l;
 }
 
@@ -69,6 +73,8 @@ Shell::~Shell() {
     delete m_editor.data();
     delete m_options.data();
     delete m_version.data();
+    delete m_subscriptionsWindow.data();
+    m_subscriptions.reset();
     m_behaviour.reset();
     if (m_notices)
         m_notices->closeAll();
@@ -127,6 +133,10 @@ Shell::StartResult Shell::start() {
     connect(m_behaviour.get(), &WindowBehaviour::scheduleRequested, this,
             &Shell::openScheduleEditor);
     connect(m_behaviour.get(), &WindowBehaviour::optionRequested, this, &Shell::openOptions);
+    connect(m_behaviour.get(), &WindowBehaviour::syncRequested, this, [this] {
+        if (m_subscriptions)
+            m_subscriptions->syncAll();
+    });
     connect(m_behaviour.get(), &WindowBehaviour::aboutRequested, this, &Shell::showVersion);
     connect(m_behaviour.get(), &WindowBehaviour::helpRequested, this, &Shell::showHelp);
     connect(m_behaviour.get(), &WindowBehaviour::dragged, this, [this](int left, int top) {
@@ -152,6 +162,8 @@ Shell::StartResult Shell::start() {
     m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
                         QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
                         ShowWindow);
+    // The last copies of the subscribed calendars show from the first fill.
+    startSubscriptions();
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
@@ -171,7 +183,28 @@ void Shell::openCommandChannel() {
     m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
     connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
             &WindowBehaviour::bringToFront);
+    m_commands->setSubscriptions(m_subscriptions.get());
     m_commands->listen();
+}
+
+void Shell::startSubscriptions() {
+    if (m_locations.subscriptionsFile.isEmpty())
+        return;
+    m_subscriptions = std::make_unique<CalendarSubscriptions>(
+        m_locations.subscriptionsFile, m_locations.subscriptionCacheDirectory, m_clock);
+    QString error;
+    if (!m_subscriptions->load(&error))
+        msgbox::open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
+    ScheduleStore& schedule = m_state->schedule;
+    schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
+    connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
+            [this] { m_state->schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries()); });
+    // Notices of subscribed appointments are remembered beside their copies.
+    connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
+            &CalendarSubscriptions::markNotice);
+    // The network starts once the board is up, and never on the clock's path.
+    QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
+                       &CalendarSubscriptions::startRefreshing);
 }
 
 void Shell::requestExit() {
@@ -270,8 +303,23 @@ void Shell::openScheduleEditor() {
 }
 
 void Shell::openOptions() {
-    if (m_board && !m_exiting)
-        openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
+    if (!m_board || m_exiting)
+        return;
+    OptionsDialog* dialog = openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
+    if (dialog)
+        connect(dialog, &OptionsDialog::subscriptionsRequested, this, &Shell::openSubscriptions);
+}
+
+void Shell::openSubscriptions() {
+    if (!m_subscriptions || m_exiting)
+        return;
+    if (!m_subscriptionsWindow) {
+        m_subscriptionsWindow = new SubscriptionsDialog(*m_subscriptions);
+        centreOnScreen(m_subscriptionsWindow);
+    }
+    m_subscriptionsWindow->show();
+    m_subscriptionsWindow->raise();
+    m_subscriptionsWindow->activateWindow();
 }
 
 void Shell::showVersion() {

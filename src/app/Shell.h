@@ -24,6 +24,7 @@ class WindowBehaviour;
 class NoticeCenter;
 class CommandServer;
 class Ticker;
+class CalendarSubscriptions;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most
@@ -38,6 +39,9 @@ public:
         QString lockFile;
         // Empty: beside lockFile (see SingleInstance::writeLockPath).
         QString writeLockFile;
+        // Calendar subscriptions and their copies; empty: none are read.
+        QString subscriptionsFile;
+        QString subscriptionCacheDirectory;
     };
     static Locations defaultLocations();
 
@@ -57,6 +61,7 @@ public:
     void openScheduleEditor();
     void openOptions();
     void showVersion();
+    void openSubscriptions();
     void showHelp();
 
     AppContext& state() { return *m_state; }
@@ -64,6 +69,7 @@ public:
     WindowBehaviour* behaviour() { return m_behaviour.get(); }
     NoticeCenter* notices() { return m_notices.get(); }
     Ticker* ticker() { return m_ticker.get(); }
+    CalendarSubscriptions* subscriptions() { return m_subscriptions.get(); }
     SettingsRepository& settingsRepository() { return m_repository; }
     ScheduleEditor* scheduleEditor() const { return m_editor; }
     OptionsDialog* optionsDialog() const { return m_options; }
@@ -75,6 +81,7 @@ signals:
 
 private:
     void openCommandChannel();
+    void startSubscriptions();
     void continueExit();
     void endNestedLoops();
     void runExit();
@@ -95,10 +102,12 @@ private:
     std::unique_ptr<WindowBehaviour> m_behaviour;
     std::unique_ptr<CommandServer> m_commands;
     std::unique_ptr<Ticker> m_ticker;
+    std::unique_ptr<CalendarSubscriptions> m_subscriptions;
     QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;
+    QPointer<QDialog> m_subscriptionsWindow;
     bool m_exitQueued = false;
     bool m_exiting = false;
 };

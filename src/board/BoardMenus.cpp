@@ -43,6 +43,8 @@ BoardMenus::BoardMenus(QObject* parent) : QObject(parent) {
     m_popup = new QMenu(QStringLiteral("PopUp"));
     m_popup->setObjectName(QStringLiteral("mnuPopup"));
     addItem(m_popup, "mnuPop_Schedule", QStringLiteral("ｽｹｼﾞｭｰﾙ設定"), QStringLiteral("F2"));
+    // Syncs the subscribed calendars now.
+    addItem(m_popup, "mnuPop_Sync", QStringLiteral("予定を更新"));
     QMenu* view = addSubmenu(m_popup, "mnuPop_View", QStringLiteral("表示"));
     addItem(view, "mnuPop_View_BackPage", QStringLiteral("前画面へ"), QStringLiteral("Shift+F4"));
     addItem(view, "mnuPop_View_Back", QStringLiteral("前へ"), QStringLiteral("F4"));
@@ -69,6 +71,7 @@ BoardMenus::BoardMenus(QObject* parent) : QObject(parent) {
     m_tray->setObjectName(QStringLiteral("mnuTray"));
     addItem(m_tray, "mnuTray_Open", QStringLiteral("ヨルカを表示"));
     addItem(m_tray, "mnuTray_Schedule", QStringLiteral("ｽｹｼﾞｭｰﾙ設定"));
+    addItem(m_tray, "mnuTray_Sync", QStringLiteral("予定を更新"));
     addItem(m_tray, "mnuTray_Option", QStringLiteral("ｵﾌﾟｼｮﾝ"));
     addSeparator(m_tray, "mnuTray_Bar1");
     addItem(m_tray, "mnuTray_About", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));

@@ -98,12 +98,12 @@ detail::FillTask FillAnimation::run(FillRequest request) {
 
     int firstIndex = request.firstIndex;
     if (firstIndex == -1)
-        firstIndex = m_state.schedule.lastIndex() + 1;
+        firstIndex = m_state.schedule.viewLastIndex() + 1;
 
     for (int r = 0; r < 3; ++r) {
         const bool wasShowing = !m_surface.caption(layout::Place, r).isEmpty() ||
                                 !m_surface.caption(layout::Comment, r).isEmpty() || request.force;
-        const board::RowFacts row = board::rowFacts(m_state.schedule.entries(), firstIndex + r,
+        const board::RowFacts row = board::rowFacts(m_state.schedule.view(), firstIndex + r,
                                                     request.from, request.to, today, minute);
         if (!(request.from < today) && !wasShowing)
             continue;

@@ -101,8 +101,8 @@ bool MainWindow::fillRunning() const {
 
 void MainWindow::locateNextEntry() {
     const QDateTime now = m_state.clock.now();
-    const board::PageIndices found = board::locateNextEntry(
-        m_state.schedule.entries(), m_page.nextEntry, now.date(), now.time());
+    const board::PageIndices found =
+        board::locateNextEntry(m_state.schedule.view(), m_page.nextEntry, now.date(), now.time());
     m_page.nextEntry = found.nextEntryIndex;
     m_page.firstRow = found.firstRowIndex;
 }

@@ -67,6 +67,7 @@ void WindowBehaviour::connectMenus() {
         connect(m_menus->action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
     on("mnuPop_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuPop_Sync", [this] { emit syncRequested(); });
     on("mnuPop_View_BackPage", [this] { runView(ViewCommand::BackPage); });
     on("mnuPop_View_Back", [this] { runView(ViewCommand::Back); });
     on("mnuPop_View_Refresh", [this] { runView(ViewCommand::Refresh); });
@@ -88,6 +89,7 @@ void WindowBehaviour::connectMenus() {
 
     on("mnuTray_Open", [this] { restoreFromTray(); });
     on("mnuTray_Schedule", [this] { emit scheduleRequested(); });
+    on("mnuTray_Sync", [this] { emit syncRequested(); });
     on("mnuTray_Option", [this] { emit optionRequested(); });
     on("mnuTray_About", [this] { emit aboutRequested(); });
     on("mnuTray_Help", [this] { emit helpRequested(); });
@@ -112,7 +114,7 @@ void WindowBehaviour::controlClicked() {
 }
 
 PageView WindowBehaviour::pageView() {
-    return {m_state.schedule.entries(), m_board.page(), m_board.fillRunning()};
+    return {m_state.schedule.view(), m_board.page(), m_board.fillRunning()};
 }
 
 void WindowBehaviour::runView(ViewCommand command) {
@@ -201,8 +203,8 @@ void WindowBehaviour::commentMouseMove(int index) {
         return;
     const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
     const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    target->setToolTip(commentToolTip(m_state.schedule.entries(), m_board.page().firstRow,
-                                      textIndex, status ? status->text() : QString(),
+    target->setToolTip(commentToolTip(m_state.schedule.view(), m_board.page().firstRow, textIndex,
+                                      status ? status->text() : QString(),
                                       comment ? comment->text() : QString()));
 }
 

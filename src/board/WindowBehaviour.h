@@ -118,6 +118,8 @@ public:
 
 signals:
     void scheduleRequested();
+    // 予定を更新: the subscribed calendars are to be synced now.
+    void syncRequested();
     void optionRequested();
     void aboutRequested();
     void helpRequested();

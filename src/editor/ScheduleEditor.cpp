@@ -21,6 +21,9 @@ namespace {
 // Each line of the list keeps its record beside its text, so that a place
 // or comment holding the line's own separator cannot shift the fields.
 constexpr int kRecordRole = Qt::UserRole + 1;
+// A subscribed calendar's appointment: shown for reference, greyed, with its
+// subscription's name; it can be neither chosen nor saved from here.
+constexpr int kReadOnlySourceRole = Qt::UserRole + 2;
 
 const QString kListReadFailed = QStringLiteral("リスト内容の取得に失敗しました。");
 const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
@@ -29,6 +32,19 @@ QListWidgetItem* makeLine(const ListFields& fields) {
     auto* item = new QListWidgetItem(shownListLine(fields));
     item->setData(kRecordRole, QVariant::fromValue(fields));
     return item;
+}
+
+QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const QString& source) {
+    auto* item = new QListWidgetItem(joinListLine(fields) + QStringLiteral("  [%1]").arg(source));
+    item->setData(kReadOnlySourceRole, source);
+    item->setFlags(Qt::NoItemFlags);
+    item->setToolTip(
+        QStringLiteral("購読しているカレンダー「%1」の予定です（変更できません）。").arg(source));
+    return item;
+}
+
+bool isReadOnlyLine(const QListWidgetItem* item) {
+    return item->data(kReadOnlySourceRole).isValid();
 }
 
 std::optional<ListFields> recordOf(const QListWidgetItem* item) {
@@ -105,6 +121,8 @@ std::vector<ListFields> ScheduleEditor::listRecords() const {
     std::vector<ListFields> records;
     records.reserve(static_cast<size_t>(m_form.list->count()));
     for (int row = 0; row < m_form.list->count(); ++row) {
+        if (isReadOnlyLine(m_form.list->item(row)))
+            continue;
         if (auto record = recordOf(m_form.list->item(row)))
             records.push_back(*record);
     }
@@ -131,10 +149,15 @@ void ScheduleEditor::fillList() {
     // The list shows the day list upside down: appending from its last
     // entry gives the same lines as inserting each one at the top.
     m_form.list->clear();
-    const DayList& entries = m_schedule.entries();
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (it->dateSerial > 0)
-            m_form.list->addItem(makeLine(fieldsFromEntry(*it)));
+    const DayList& entries = m_schedule.view();
+    for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
+        const ScheduleEntry& e = entries[static_cast<size_t>(i)];
+        if (e.dateSerial <= 0)
+            continue;
+        if (const ReadOnlyEntry* r = m_schedule.readOnlyAt(i))
+            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(e), r->source));
+        else
+            m_form.list->addItem(makeLine(fieldsFromEntry(e)));
     }
 }
 
@@ -278,7 +301,7 @@ void ScheduleEditor::markListChanged() {
 void ScheduleEditor::addEntry() {
     // Line indices of the data file's list are 16-bit: one more line could
     // not be read back.
-    if (m_form.list->count() >= MaxDayListEntries) {
+    if (static_cast<int>(listRecords().size()) >= MaxDayListEntries) {
         systemBeep();
         return;
     }

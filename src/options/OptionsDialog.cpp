@@ -63,6 +63,8 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
     connect(m_form.testButton, &QPushButton::clicked, m_speedTest,
             &options::PreviewSpeedTest::start);
     connect(m_form.okButton, &QPushButton::clicked, this, &OptionsDialog::saveAndClose);
+    connect(m_form.subscriptionsButton, &QPushButton::clicked, this,
+            &OptionsDialog::subscriptionsRequested);
     connect(m_form.applyButton, &QPushButton::clicked, this, &OptionsDialog::apply);
     connect(m_form.cancelButton, &QPushButton::clicked, this, &OptionsDialog::cancel);
 

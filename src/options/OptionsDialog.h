@@ -48,6 +48,10 @@ public:
     // Enables each control as the others' values allow.
     void refreshControls();
 
+signals:
+    // カレンダー購読...: the shell opens the subscriptions' window.
+    void subscriptionsRequested();
+
 public slots:
     // The board calls this on every drag step while the dialog is open.
     void followBoardDrag(int left, int top);

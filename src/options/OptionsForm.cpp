@@ -222,6 +222,9 @@ OptionsForm::OptionsForm(QDialog* dialog) {
               "txtPosX");
     buildAxis(vertical, "fraPosY", QStringLiteral("縦位置"), 5580, yCaptions, "optPosY", "txtPosY");
 
+    subscriptionsButton =
+        button(dialog, QStringLiteral("cmdSubscriptions"), QStringLiteral("カレンダー購読..."));
+    place(subscriptionsButton, 105, 4260, 1800, 420);
     okButton = button(dialog, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     okButton->setDefault(true);
     cancelButton = button(dialog, QStringLiteral("cmdCancel"), QStringLiteral("ｷｬﾝｾﾙ"));
@@ -273,7 +276,7 @@ void OptionsForm::applyTabOrder() {
             order << o;
         order << axis->box;
     }
-    order << okButton << cancelButton << applyButton;
+    order << subscriptionsButton << okButton << cancelButton << applyButton;
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

@@ -70,6 +70,7 @@ struct OptionsForm {
     PositionAxisControls horizontal;
     PositionAxisControls vertical;
 
+    QPushButton* subscriptionsButton = nullptr; // opens the calendar subscriptions
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPushButton* applyButton = nullptr;

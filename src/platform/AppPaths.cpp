@@ -50,4 +50,14 @@ QString settingsFilePath() {
            QStringLiteral("settings.reg");
 }
 
+QString subscriptionsFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + kVendorApp +
+           QStringLiteral("subscriptions.json");
+}
+
+QString subscriptionCacheDirectory() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + kVendorApp +
+           QStringLiteral("subscriptions");
+}
+
 } // namespace tanzo::paths

@@ -19,5 +19,10 @@ QString dataDirectory(const QString& dataFileName);
 
 // The settings file in $XDG_CONFIG_HOME/Merovane/Tanzo/.
 QString settingsFilePath();
+// The calendar subscriptions beside it (never their passwords).
+QString subscriptionsFilePath();
+// The last copies of subscribed calendars and their notice flags:
+// $XDG_CACHE_HOME/Merovane/Tanzo/subscriptions.
+QString subscriptionCacheDirectory();
 
 } // namespace tanzo::paths

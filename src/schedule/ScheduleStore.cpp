@@ -9,6 +9,8 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <map>
 #include <tuple>
 
@@ -70,7 +72,7 @@ bool ScheduleStore::load(const QDate& today) {
     m_loaded = true;
     if (m_settle)
         m_settle->stop();
-    emit changed(Change::List);
+    announce(Change::List);
     return ok;
 }
 
@@ -107,7 +109,7 @@ bool ScheduleStore::add(const std::vector<ScheduleEntry>& added) {
         return false;
     m_entries = std::move(updated);
     m_loaded = true;
-    emit changed(Change::List);
+    announce(Change::List);
     return true;
 }
 
@@ -122,7 +124,7 @@ bool ScheduleStore::markNotices(const std::vector<NoticeMark>& marks) {
         e.preNoticed = e.preNoticed || mark.preNoticed;
     }
     const bool ok = write(m_entries);
-    emit changed(Change::NoticeFlags);
+    announce(Change::NoticeFlags);
     return ok;
 }
 
@@ -133,12 +135,85 @@ bool ScheduleStore::save() {
 void ScheduleStore::setEntries(DayList entries) {
     m_entries = entries.empty() ? placeholderDayList() : std::move(entries);
     m_loaded = true;
-    emit changed(Change::List);
+    announce(Change::List);
 }
 
 void ScheduleStore::reset() {
     m_entries = placeholderDayList();
+    m_readOnly.clear();
     m_loaded = false;
+    m_view = m_entries;
+    m_viewSource = {0};
+}
+
+void ScheduleStore::announce(Change what) {
+    m_view.clear();
+    m_viewSource.clear();
+    const bool ownEmpty = holdsNoAppointment(m_entries);
+    const size_t own = ownEmpty ? 0 : m_entries.size();
+    m_view.reserve(own + m_readOnly.size());
+    m_viewSource.reserve(own + m_readOnly.size());
+    size_t i = 0;
+    size_t j = 0;
+    const auto before = [](const ScheduleEntry& a, const ScheduleEntry& b) {
+        return std::tie(a.dateSerial, a.startTime) < std::tie(b.dateSerial, b.startTime);
+    };
+    while (i < own || j < m_readOnly.size()) {
+        if (j == m_readOnly.size() || (i < own && !before(m_readOnly[j].entry, m_entries[i]))) {
+            m_view.push_back(m_entries[i]);
+            m_viewSource.push_back(static_cast<int>(i++));
+        } else {
+            m_view.push_back(m_readOnly[j].entry);
+            m_viewSource.push_back(-static_cast<int>(j++) - 1);
+        }
+    }
+    if (m_view.empty()) {
+        m_view = placeholderDayList();
+        m_viewSource = {0};
+    }
+    emit changed(what);
+}
+
+const ReadOnlyEntry* ScheduleStore::readOnlyAt(int viewIndex) const {
+    if (viewIndex < 0 || viewIndex >= static_cast<int>(m_viewSource.size()))
+        return nullptr;
+    const int source = m_viewSource[static_cast<size_t>(viewIndex)];
+    return source < 0 ? &m_readOnly[static_cast<size_t>(-source - 1)] : nullptr;
+}
+
+void ScheduleStore::setReadOnlyEntries(std::vector<ReadOnlyEntry> entries) {
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.entry.dateSerial, a.entry.startTime) <
+               std::tie(b.entry.dateSerial, b.entry.startTime);
+    });
+    m_readOnly = std::move(entries);
+    announce(Change::List);
+}
+
+bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
+    std::vector<NoticeMark> own;
+    bool readOnlyMarked = false;
+    for (const NoticeMark& mark : marks) {
+        if (mark.index < 0 || mark.index >= static_cast<int>(m_viewSource.size()))
+            continue;
+        const int source = m_viewSource[static_cast<size_t>(mark.index)];
+        if (source >= 0) {
+            own.push_back({source, mark.arrived, mark.preNoticed});
+            continue;
+        }
+        ReadOnlyEntry& r = m_readOnly[static_cast<size_t>(-source - 1)];
+        r.entry.arrived = r.entry.arrived || mark.arrived;
+        r.entry.preNoticed = r.entry.preNoticed || mark.preNoticed;
+        readOnlyMarked = true;
+        emit readOnlyNoticed(r.noticeKey, r.entry.arrived, r.entry.preNoticed);
+    }
+    // The file is written only for the user's own entries: a notice of a
+    // subscribed appointment leaves it byte for byte as it was.
+    if (!own.empty())
+        return markNotices(own);
+    if (readOnlyMarked)
+        announce(Change::NoticeFlags);
+    return true;
 }
 
 void ScheduleStore::rememberFileContent() {

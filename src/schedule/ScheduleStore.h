@@ -24,11 +24,24 @@ struct NoticeMark {
     bool preNoticed = false;
 };
 
+// An appointment of a subscribed calendar: shown and announced like the
+// user's own, never written to the data file.
+struct ReadOnlyEntry {
+    ScheduleEntry entry;
+    QString source;    // the subscription's name
+    QString noticeKey; // its notice flags' key, the same across syncs and restarts
+};
+
 // The appointments in memory and the one reader and writer of their file,
 // TANZO.DAT. Every change goes through a call here that writes the file
 // (unless it came from it) and announces itself once with `changed`; the
 // list is not handed out for writing. Changes other programs make to the
 // file are picked up by watching it, once watchFile() is called.
+//
+// Beside the user's own entries (entries(), what the file holds) it keeps
+// a read-only set from calendar subscriptions. The board and the alarms see
+// both merged in time order (view()); the editor, the export and the file
+// see only the user's own.
 class ScheduleStore : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +57,18 @@ public:
     const DayList& entries() const { return m_entries; }
     int lastIndex() const { return static_cast<int>(m_entries.size()) - 1; }
     QString path() const { return m_file.path(); }
+
+    // The user's own entries and the read-only ones, in date and time
+    // order (own first at the same minute); the placeholder when both are
+    // empty. Indices of view() are what the board and the alarms use.
+    const DayList& view() const { return m_view; }
+    int viewLastIndex() const { return static_cast<int>(m_view.size()) - 1; }
+    // The read-only entry at a view index; null for one of the user's own.
+    const ReadOnlyEntry* readOnlyAt(int viewIndex) const;
+    const std::vector<ReadOnlyEntry>& readOnlyEntries() const { return m_readOnly; }
+    // Replaces the read-only set (a sync brought news). Their flags come
+    // with them.
+    void setReadOnlyEntries(std::vector<ReadOnlyEntry> entries);
 
     // False until the file has been read once.
     bool isLoaded() const { return m_loaded; }
@@ -66,6 +91,10 @@ public:
     // Notices given: the flags are set in memory whatever happens, so that
     // no notice repeats; false when the file could not be written.
     bool markNotices(const std::vector<NoticeMark>& marks);
+    // The same with indices of view(): flags of the user's own entries are
+    // written to the file (only when there are any), those of read-only
+    // entries announced with readOnlyNoticed for their owner to keep.
+    bool markViewNotices(const std::vector<NoticeMark>& marks);
     // Writes the whole list, flags included (the exit).
     bool save();
 
@@ -85,9 +114,11 @@ public:
 
 signals:
     void changed(tanzo::ScheduleStore::Change what);
+    void readOnlyNoticed(const QString& noticeKey, bool arrived, bool preNoticed);
 
 private:
     bool write(const DayList& list);
+    void announce(Change what);
     void rememberFileContent();
     void fileTouched();
     void checkFileChange();
@@ -95,6 +126,11 @@ private:
     const Clock& m_clock;
     DataFile m_file;
     DayList m_entries = placeholderDayList();
+    std::vector<ReadOnlyEntry> m_readOnly;
+    DayList m_view = placeholderDayList();
+    // For each view index: >= 0 an index of m_entries, < 0 -(index of
+    // m_readOnly) - 1.
+    std::vector<int> m_viewSource{0};
     bool m_loaded = false;
     // A digest of the file as this store last read or wrote it, so that the
     // watcher can tell another program's change from its own writes.

@@ -238,9 +238,9 @@ TEST_F(BehaviourTest, MenusCarryTheirCaptionsAndKeyLabels) {
             names << a->objectName();
         return names;
     }();
-    EXPECT_EQ(trayOrder,
-              (QStringList{"mnuTray_Open", "mnuTray_Schedule", "mnuTray_Option", "mnuTray_Bar1",
-                           "mnuTray_About", "mnuTray_Help", "mnuTray_Bar2", "mnuTray_Exit"}));
+    EXPECT_EQ(trayOrder, (QStringList{"mnuTray_Open", "mnuTray_Schedule", "mnuTray_Sync",
+                                      "mnuTray_Option", "mnuTray_Bar1", "mnuTray_About",
+                                      "mnuTray_Help", "mnuTray_Bar2", "mnuTray_Exit"}));
 }
 
 TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {

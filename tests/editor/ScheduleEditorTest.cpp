@@ -431,11 +431,19 @@ TEST_F(EditorTest, ClearEmptiesACompleteEntry) {
     EXPECT_FALSE(m_editor->isDirty());
 }
 
-TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndCloses) {
+TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndClosesLeavingSubscribedLinesOut) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 6), 15, 0, 1, "A", "a", true);
     const ScheduleEntry e2 = stored(QDate(2000, 9, 7), 9, 0, 3, "B", "b", false);
     m_state.schedule.setEntries({e1, e2});
+    m_state.schedule.setReadOnlyEntries(
+        {{stored(QDate(2000, 9, 7), 10, 0, 3, "S", "s", false), QStringLiteral("仕事"), "k"}});
     open();
+    // A subscribed appointment shows among the user's own, greyed, with its
+    // subscription's name, and cannot be chosen to change or delete.
+    ASSERT_EQ(list()->count(), 3);
+    EXPECT_TRUE(list()->item(0)->text().endsWith(QStringLiteral("[仕事]")));
+    EXPECT_EQ(list()->item(0)->flags(), Qt::NoItemFlags);
+    EXPECT_TRUE(list()->item(1)->flags() & Qt::ItemIsSelectable);
     compose("08", "11", "00", "X", "x");
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);

@@ -7,11 +7,13 @@
 #include "options/OptionsDialog.h"
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
+#include "options/SubscriptionsDialog.h"
 #include "platform/Beep.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
+#include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -792,6 +795,53 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
         // A preview font above the range starts at the largest size offered.
         EXPECT_EQ(chooser.choice().pointSize, std::min(12, expected.last().toInt())) << size;
     }
+}
+
+// カレンダー購読... opens the subscriptions' window, where an address is
+// checked, a local calendar added after its first sync, and removed again.
+TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
+    open();
+    int requested = 0;
+    QObject::connect(m_dialog, &OptionsDialog::subscriptionsRequested, [&] { ++requested; });
+    QTest::mouseClick(button("cmdSubscriptions"), Qt::LeftButton);
+    EXPECT_EQ(requested, 1);
+
+    const QString ics = m_dir.filePath(QStringLiteral("team.ics"));
+    QFile f(ics);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:u\r\n"
+            "DTSTAMP:20270301T000000Z\r\nDTSTART:20270316T100000\r\nSUMMARY:朝会\r\n"
+            "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    f.close();
+    CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
+                                        m_dir.filePath(QStringLiteral("cache")), m_clock);
+    SubscriptionsDialog window(subscriptions);
+    window.show();
+    auto* url = window.findChild<QLineEdit*>(QStringLiteral("txtUrl"));
+    auto* result = window.findChild<QLabel*>(QStringLiteral("lblResult"));
+    auto* list = window.findChild<QTreeWidget*>(QStringLiteral("lstSubscriptions"));
+    ASSERT_TRUE(url && result && list);
+
+    url->setText(QStringLiteral("http://calendar.example.org/team.ics"));
+    window.addSubscription();
+    EXPECT_TRUE(result->text().contains(QStringLiteral("https://")))
+        << result->text().toStdString();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+
+    url->setText(ics);
+    window.findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("チーム"));
+    window.addSubscription();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 1; }, 5000))
+        << result->text().toStdString();
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("チーム"));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("正常"));
+    EXPECT_EQ(list->topLevelItem(0)->text(4), QStringLiteral("1"));
+    EXPECT_TRUE(url->text().isEmpty());
+
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRemove")), Qt::LeftButton);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_TRUE(subscriptions.subscriptions().empty());
 }
 
 } // namespace

@@ -1,0 +1,141 @@
+#include "SubscriptionCommands.h"
+
+#include "subscriptions/CalendarSubscriptions.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace tanzo {
+namespace {
+
+CommandOutput failed(int status, const QString& message) {
+    CommandOutput out;
+    out.status = status;
+    out.err = message;
+    return out;
+}
+
+QString when(const QDateTime& t) {
+    return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未同期");
+}
+
+QString statusText(const SubscriptionCopy& copy) {
+    if (!copy.lastAttempt.isValid())
+        return QStringLiteral("未同期");
+    if (copy.ok)
+        return copy.status.isEmpty() ? QStringLiteral("正常") : copy.status;
+    return copy.status;
+}
+
+CommandOutput listSubscriptions(const CalendarSubscriptions& subscriptions) {
+    CommandOutput out;
+    for (const Subscription& s : subscriptions.subscriptions()) {
+        const SubscriptionCopy copy = subscriptions.copyOf(s.name);
+        out.out += QStringLiteral("%1  %2  最終同期 %3  %4  %5件\n")
+                       .arg(s.name, s.url.toDisplayString(), when(copy.lastSync), statusText(copy))
+                       .arg(copy.entryCount());
+    }
+    if (out.out.isEmpty())
+        out.out = QStringLiteral("購読しているカレンダーはありません。\n");
+    return out;
+}
+
+void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
+               std::function<void(const CommandOutput&)> done) {
+    QString error;
+    auto s = subscriptionFromAddress(c.address, &error);
+    if (!s) {
+        done(failed(kStatusBadInput, error));
+        return;
+    }
+    s->name = c.name.isEmpty() ? defaultSubscriptionName(s->url) : c.name.trimmed();
+    if (!isUsableSubscriptionName(s->name)) {
+        done(failed(
+            kStatusBadInput,
+            QStringLiteral("購読の名前は1〜%1文字で、改行や / を含まないものにしてください。")
+                .arg(kMaxSubscriptionNameLength)));
+        return;
+    }
+    s->user = c.user;
+    if (!c.user.isEmpty() && c.password.isEmpty()) {
+        done(failed(kStatusBadInput,
+                    QStringLiteral("--user にはパスワードが要ります: --password-stdin "
+                                   "で標準入力から渡してください。")));
+        return;
+    }
+    const QString name = s->name;
+    QPointer<CalendarSubscriptions> guard(&subscriptions);
+    subscriptions.add(*s, c.password, [guard, name, done](bool ok, const QString& message) {
+        if (!ok) {
+            done(failed(kStatusFailed, QStringLiteral("購読できませんでした: %1").arg(message)));
+            return;
+        }
+        CommandOutput out;
+        out.changed = true;
+        out.out = QStringLiteral("購読しました: %1（%2件）\n")
+                      .arg(name)
+                      .arg(guard ? guard->copyOf(name).entryCount() : 0);
+        out.err = message; // a password kept only until exit is worth saying
+        done(out);
+    });
+}
+
+void syncAll(CalendarSubscriptions& subscriptions, std::function<void(const CommandOutput&)> done) {
+    if (subscriptions.subscriptions().empty()) {
+        CommandOutput out;
+        out.out = QStringLiteral("購読しているカレンダーはありません。\n");
+        done(out);
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    QPointer<CalendarSubscriptions> guard(&subscriptions);
+    *connection = QObject::connect(
+        &subscriptions, &CalendarSubscriptions::idle, &subscriptions, [guard, connection, done] {
+            QObject::disconnect(*connection);
+            CommandOutput out;
+            for (const Subscription& s : guard->subscriptions()) {
+                const SubscriptionCopy copy = guard->copyOf(s.name);
+                if (copy.ok) {
+                    out.out += QStringLiteral("%1: 同期しました（%2件）\n")
+                                   .arg(s.name)
+                                   .arg(copy.entryCount());
+                } else {
+                    out.status = kStatusFailed;
+                    out.err += QStringLiteral("%1: %2\n").arg(s.name, copy.status);
+                }
+            }
+            done(out);
+        });
+    subscriptions.syncAll();
+}
+
+} // namespace
+
+void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subscriptions,
+                            std::function<void(const CommandOutput&)> done) {
+    switch (command.kind) {
+    case Command::Kind::Subscribe:
+        subscribe(command, subscriptions, std::move(done));
+        return;
+    case Command::Kind::Subscriptions:
+        done(listSubscriptions(subscriptions));
+        return;
+    case Command::Kind::Unsubscribe:
+        if (!subscriptions.remove(command.name)) {
+            done(failed(kStatusBadInput,
+                        QStringLiteral("その名前の購読はありません: %1").arg(command.name)));
+            return;
+        }
+        done(CommandOutput{
+            0, QStringLiteral("購読をやめました: %1\n").arg(command.name), {}, true, {}});
+        return;
+    case Command::Kind::Sync:
+        syncAll(subscriptions, std::move(done));
+        return;
+    default:
+        done(failed(kStatusFailed, QStringLiteral("購読のコマンドではありません。")));
+    }
+}
+
+} // namespace tanzo

@@ -1,0 +1,146 @@
+#include "Multistatus.h"
+
+#include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace tanzo {
+namespace {
+
+const QString kDav = QStringLiteral("DAV:");
+const QString kCalDav = QStringLiteral("urn:ietf:params:xml:ns:caldav");
+const QString kCalServer = QStringLiteral("http://calendarserver.org/ns/");
+
+// "HTTP/1.1 404 Not Found" -> 404.
+int statusCode(const QString& line) {
+    return line.section(QLatin1Char(' '), 1, 1).toInt();
+}
+
+} // namespace
+
+std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body, int maxResponses) {
+    QXmlStreamReader xml(body);
+    std::vector<DavResponse> responses;
+    bool sawMultistatus = false;
+    DavResponse current;
+    // Properties sit in a propstat whose own status comes after them; they
+    // are taken only when that status is 2xx.
+    DavResponse pending;
+    bool inResponse = false;
+    bool inPropstat = false;
+    bool inResourceType = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const auto ns = xml.namespaceUri();
+            const auto name = xml.name();
+            if (ns == kDav && name == QLatin1String("multistatus")) {
+                sawMultistatus = true;
+            } else if (ns == kDav && name == QLatin1String("response")) {
+                if (static_cast<int>(responses.size()) >= maxResponses)
+                    return std::nullopt;
+                current = DavResponse();
+                inResponse = true;
+            } else if (!inResponse) {
+                continue;
+            } else if (ns == kDav && name == QLatin1String("propstat")) {
+                pending = DavResponse();
+                inPropstat = true;
+            } else if (ns == kDav && name == QLatin1String("href") && !inPropstat) {
+                current.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+            } else if (ns == kDav && name == QLatin1String("status")) {
+                const int code = statusCode(xml.readElementText().trimmed());
+                if (inPropstat)
+                    pending.status = code;
+                else
+                    current.status = code;
+            } else if (ns == kDav && name == QLatin1String("getetag")) {
+                pending.etag = xml.readElementText().trimmed();
+            } else if (ns == kCalServer && name == QLatin1String("getctag")) {
+                pending.collectionTag = xml.readElementText().trimmed();
+            } else if (ns == kDav && name == QLatin1String("resourcetype")) {
+                inResourceType = true;
+            } else if (inResourceType && ns == kCalDav && name == QLatin1String("calendar")) {
+                pending.isCalendar = true;
+            } else if (ns == kCalDav && name == QLatin1String("calendar-data")) {
+                pending.calendarData = xml.readElementText().toUtf8();
+            }
+        } else if (xml.isEndElement()) {
+            const auto ns = xml.namespaceUri();
+            const auto name = xml.name();
+            if (ns == kDav && name == QLatin1String("resourcetype")) {
+                inResourceType = false;
+            } else if (ns == kDav && name == QLatin1String("propstat")) {
+                inPropstat = false;
+                if (pending.status >= 200 && pending.status < 300) {
+                    current.status = pending.status;
+                    if (!pending.etag.isEmpty())
+                        current.etag = pending.etag;
+                    if (!pending.collectionTag.isEmpty())
+                        current.collectionTag = pending.collectionTag;
+                    current.isCalendar = current.isCalendar || pending.isCalendar;
+                    if (!pending.calendarData.isEmpty())
+                        current.calendarData = pending.calendarData;
+                } else if (current.status == 0) {
+                    current.status = pending.status;
+                }
+            } else if (ns == kDav && name == QLatin1String("response")) {
+                inResponse = false;
+                if (!current.href.isEmpty())
+                    responses.push_back(current);
+            }
+        }
+    }
+    if (xml.hasError() || !sawMultistatus)
+        return std::nullopt;
+    return responses;
+}
+
+QByteArray propfindCollectionBody() {
+    return QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<d:propfind xmlns:d=\"DAV:\" xmlns:cs=\"http://calendarserver.org/ns/\">"
+        "<d:prop><d:resourcetype/><cs:getctag/></d:prop></d:propfind>");
+}
+
+QByteArray calendarQueryBody(const QString& startUtc, const QString& endUtc) {
+    QByteArray body;
+    QXmlStreamWriter w(&body);
+    w.writeStartDocument();
+    w.writeNamespace(kDav, QStringLiteral("d"));
+    w.writeNamespace(kCalDav, QStringLiteral("c"));
+    w.writeStartElement(kCalDav, QStringLiteral("calendar-query"));
+    w.writeStartElement(kDav, QStringLiteral("prop"));
+    w.writeEmptyElement(kDav, QStringLiteral("getetag"));
+    w.writeEndElement();
+    w.writeStartElement(kCalDav, QStringLiteral("filter"));
+    w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("VCALENDAR"));
+    w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("VEVENT"));
+    w.writeEmptyElement(kCalDav, QStringLiteral("time-range"));
+    w.writeAttribute(QStringLiteral("start"), startUtc);
+    w.writeAttribute(QStringLiteral("end"), endUtc);
+    w.writeEndDocument();
+    return body;
+}
+
+QByteArray calendarMultigetBody(const std::vector<QString>& hrefs) {
+    QByteArray body;
+    QXmlStreamWriter w(&body);
+    w.writeStartDocument();
+    w.writeNamespace(kDav, QStringLiteral("d"));
+    w.writeNamespace(kCalDav, QStringLiteral("c"));
+    w.writeStartElement(kCalDav, QStringLiteral("calendar-multiget"));
+    w.writeStartElement(kDav, QStringLiteral("prop"));
+    w.writeEmptyElement(kDav, QStringLiteral("getetag"));
+    w.writeEmptyElement(kCalDav, QStringLiteral("calendar-data"));
+    w.writeEndElement();
+    for (const QString& href : hrefs)
+        w.writeTextElement(kDav, QStringLiteral("href"),
+                           QString::fromUtf8(QUrl::toPercentEncoding(href, "/@:")));
+    w.writeEndDocument();
+    return body;
+}
+
+} // namespace tanzo

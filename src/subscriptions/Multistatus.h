@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace tanzo {
+
+// One <response> of a WebDAV multistatus answer, with the properties a
+// calendar sync asks for.
+struct DavResponse {
+    QString href;   // percent-decoded path as the server gave it
+    int status = 0; // HTTP status of the found properties (or the response)
+    QString etag;
+    QString collectionTag; // getctag
+    bool isCalendar = false;
+    QByteArray calendarData;
+};
+
+// Parses a 207 Multi-Status body. Empty when the body is not one (or holds
+// more than maxResponses responses: an answer that big is refused whole).
+std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body, int maxResponses);
+
+// Request bodies of the sync.
+QByteArray propfindCollectionBody();
+QByteArray calendarQueryBody(const QString& startUtc, const QString& endUtc);
+QByteArray calendarMultigetBody(const std::vector<QString>& hrefs);
+
+} // namespace tanzo

@@ -1,0 +1,115 @@
+#include "Subscription.h"
+
+#include <QFileInfo>
+#include <QHostAddress>
+
+namespace tanzo {
+namespace {
+
+bool isLocalHost(const QString& host) {
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+QString kindWord(Subscription::Kind kind) {
+    return kind == Subscription::Kind::CalDav ? QStringLiteral("caldav") : QStringLiteral("feed");
+}
+
+} // namespace
+
+QJsonObject Subscription::toJson() const {
+    return {{QStringLiteral("name"), name},
+            {QStringLiteral("url"), url.toString(QUrl::FullyEncoded)},
+            {QStringLiteral("kind"), kindWord(kind)},
+            {QStringLiteral("refreshMinutes"), refreshMinutes},
+            {QStringLiteral("user"), user}};
+}
+
+std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
+    QString error;
+    auto s = subscriptionFromAddress(json.value(QStringLiteral("url")).toString(), &error);
+    const QString name = json.value(QStringLiteral("name")).toString();
+    if (!s || !isUsableSubscriptionName(name))
+        return std::nullopt;
+    s->name = name;
+    const QString kind = json.value(QStringLiteral("kind")).toString();
+    if (kind == kindWord(Kind::CalDav) && s->url.scheme() != QLatin1String("file"))
+        s->kind = Kind::CalDav;
+    else if (kind == kindWord(Kind::Feed))
+        s->kind = Kind::Feed;
+    const int minutes = json.value(QStringLiteral("refreshMinutes")).toInt(kDefaultRefreshMinutes);
+    s->refreshMinutes = std::clamp(minutes, kMinRefreshMinutes, kMaxRefreshMinutes);
+    s->user = json.value(QStringLiteral("user")).toString().left(256);
+    return s;
+}
+
+std::optional<Subscription> subscriptionFromAddress(const QString& address, QString* error) {
+    const QString text = address.trimmed();
+    if (text.isEmpty() || text.size() > 2000) {
+        *error = QStringLiteral("購読するカレンダーのURLかファイルを指定してください。");
+        return std::nullopt;
+    }
+    QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text)
+                                                 : QUrl(text, QUrl::StrictMode);
+    // webcal:// is only ever a published calendar, fetched over https.
+    const bool webcal =
+        url.scheme() == QLatin1String("webcal") || url.scheme() == QLatin1String("webcals");
+    if (webcal)
+        url.setScheme(QStringLiteral("https"));
+    Subscription s;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file")) {
+        if (!QFileInfo(url.toLocalFile()).isFile()) {
+            *error = QStringLiteral("ファイルがありません: %1").arg(url.toLocalFile());
+            return std::nullopt;
+        }
+        s.url = url;
+        s.kind = Subscription::Kind::Feed;
+        return s;
+    }
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
+        *error = QStringLiteral(
+                     "https://、webcal://、またはローカルの.icsファイルを指定してください: %1")
+                     .arg(text);
+        return std::nullopt;
+    }
+    if (scheme == QLatin1String("http") && !isLocalHost(url.host())) {
+        *error = QStringLiteral(
+            "暗号化されない http:// は、このコンピューター上のサーバーにだけ使えます。"
+            "https:// を指定してください。");
+        return std::nullopt;
+    }
+    if (!url.userInfo().isEmpty()) {
+        *error =
+            QStringLiteral("URLに利用者名やパスワードを含めないでください。--user を使います。");
+        return std::nullopt;
+    }
+    s.url = url;
+    s.kind = webcal || url.path().endsWith(QLatin1String(".ics"), Qt::CaseInsensitive)
+                 ? Subscription::Kind::Feed
+                 : Subscription::Kind::CalDav;
+    return s;
+}
+
+QString defaultSubscriptionName(const QUrl& url) {
+    if (url.isLocalFile())
+        return QFileInfo(url.toLocalFile()).completeBaseName().left(kMaxSubscriptionNameLength);
+    const QString last = url.path().section(QLatin1Char('/'), -2, -1, QString::SectionSkipEmpty);
+    const QString base = last.isEmpty() ? url.host() : last.section(QLatin1Char('/'), -1);
+    return QString(base).remove(QLatin1String(".ics")).left(kMaxSubscriptionNameLength);
+}
+
+bool isUsableSubscriptionName(const QString& name) {
+    if (name.trimmed().isEmpty() || name.size() > kMaxSubscriptionNameLength)
+        return false;
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control || c == QLatin1Char('/'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace tanzo

@@ -1,0 +1,85 @@
+#include "SubscriptionList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace tanzo {
+namespace {
+constexpr qint64 kMaxListBytes = 1024 * 1024;
+}
+
+SubscriptionList::SubscriptionList(QString filePath) : m_filePath(std::move(filePath)) {}
+
+const Subscription* SubscriptionList::find(const QString& name) const {
+    for (const Subscription& s : m_items) {
+        if (s.name == name)
+            return &s;
+    }
+    return nullptr;
+}
+
+bool SubscriptionList::load(QString* error) {
+    m_items.clear();
+    m_damaged = false;
+    QFile f(m_filePath);
+    if (!f.exists())
+        return true;
+    QJsonParseError parseError{};
+    QJsonDocument doc;
+    if (f.open(QIODevice::ReadOnly) && f.size() <= kMaxListBytes)
+        doc = QJsonDocument::fromJson(f.read(kMaxListBytes), &parseError);
+    if (!doc.isObject()) {
+        m_damaged = true;
+        if (error)
+            *error = QStringLiteral("カレンダー購読の設定ファイルが読めません: %1").arg(m_filePath);
+        return false;
+    }
+    for (const QJsonValue v : doc.object().value(QStringLiteral("subscriptions")).toArray()) {
+        if (auto s = Subscription::fromJson(v.toObject());
+            s && !find(s->name) && m_items.size() < size_t(kMaxSubscriptions))
+            m_items.push_back(*s);
+    }
+    return true;
+}
+
+bool SubscriptionList::save() {
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    if (m_damaged) {
+        // Keep what could not be read for the user to look at.
+        const QString aside = m_filePath + QStringLiteral(".bad");
+        QFile::remove(aside);
+        QFile::rename(m_filePath, aside);
+        m_damaged = false;
+    }
+    QJsonArray items;
+    for (const Subscription& s : m_items)
+        items.append(s.toJson());
+    QSaveFile f(m_filePath);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write(QJsonDocument(QJsonObject{{QStringLiteral("subscriptions"), items}}).toJson());
+    return f.commit();
+}
+
+void SubscriptionList::put(const Subscription& s) {
+    auto it = std::find_if(m_items.begin(), m_items.end(),
+                           [&](const Subscription& o) { return o.name == s.name; });
+    if (it != m_items.end())
+        *it = s;
+    else
+        m_items.push_back(s);
+}
+
+bool SubscriptionList::remove(const QString& name) {
+    const auto before = m_items.size();
+    std::erase_if(m_items, [&](const Subscription& s) { return s.name == name; });
+    return m_items.size() != before;
+}
+
+} // namespace tanzo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Subscription.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tanzo {
+
+// The user's subscriptions, kept in their own file in the settings folder
+// (subscriptions.json beside settings.reg); no password is ever written.
+class SubscriptionList {
+public:
+    explicit SubscriptionList(QString filePath);
+
+    QString filePath() const { return m_filePath; }
+    const std::vector<Subscription>& items() const { return m_items; }
+    const Subscription* find(const QString& name) const;
+
+    // Reads the file; a missing file is an empty list. False with *error
+    // when the file is damaged: the list stays empty and the file is left
+    // alone until the next save moves it aside.
+    bool load(QString* error = nullptr);
+    bool save();
+
+    // Adds a subscription or replaces the one of the same name.
+    void put(const Subscription& s);
+    bool remove(const QString& name);
+
+private:
+    QString m_filePath;
+    std::vector<Subscription> m_items;
+    bool m_damaged = false;
+};
+
+} // namespace tanzo

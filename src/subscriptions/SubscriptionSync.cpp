@@ -1,0 +1,388 @@
+#include "SubscriptionSync.h"
+
+#include "Multistatus.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QSslError>
+#include <QThreadPool>
+#include <QTimeZone>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace tanzo {
+namespace {
+
+const QString kNoAnswer = QStringLiteral("サーバーが応答しませんでした");
+
+// "20270315T000000Z": the start of a local day as CalDAV's UTC form.
+QString utcStamp(const QDate& day) {
+    return QDateTime(day, QTime(0, 0)).toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+}
+
+struct Converted {
+    QMap<QString, std::vector<SubscribedEntry>> byResource;
+    bool anyCalendar = false;
+    bool cut = false;
+};
+
+Converted convertAll(const std::vector<std::pair<QString, QByteArray>>& fetched, QDate today) {
+    Converted out;
+    int total = 0;
+    for (const auto& [href, bytes] : fetched) {
+        ConvertedEvents events = convertCalendar(bytes, today);
+        out.anyCalendar = out.anyCalendar || events.isCalendar;
+        out.cut = out.cut || events.cut;
+        total += static_cast<int>(events.entries.size());
+        if (total > kMaxSubscribedEntries) {
+            out.cut = true;
+            break;
+        }
+        out.byResource.insert(href, std::move(events.entries));
+    }
+    return out;
+}
+
+} // namespace
+
+SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
+                                   SubscriptionCopy previous, QDate today,
+                                   QNetworkAccessManager& network, QThreadPool& workers,
+                                   QObject* parent)
+    : QObject(parent), m_subscription(std::move(subscription)), m_password(std::move(password)),
+      m_previous(std::move(previous)), m_today(today), m_network(network), m_workers(workers) {
+    // A copy made for other days holds other occurrences: everything is
+    // fetched and converted again.
+    m_sameWindow = m_previous.windowStart == m_today;
+    m_probingKind =
+        m_subscription.kind == Subscription::Kind::CalDav && !m_previous.lastAttempt.isValid();
+}
+
+SubscriptionSync::~SubscriptionSync() {
+    if (m_reply)
+        m_reply->abort();
+}
+
+void SubscriptionSync::start() {
+    m_deadline = new QTimer(this);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("同期が時間内に終わりませんでした。")); });
+    m_deadline->start(kSyncTimeoutMs);
+    if (m_subscription.url.isLocalFile())
+        readLocalFile();
+    else if (m_subscription.kind == Subscription::Kind::Feed)
+        fetchFeed();
+    else
+        askCollection();
+}
+
+void SubscriptionSync::cancel() {
+    fail(QStringLiteral("同期を中止しました。"));
+}
+
+void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
+                            int depth, ReplyHandler onOk) {
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kRequestTimeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(5);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tanzo"));
+    if (!m_subscription.user.isEmpty()) {
+        // Sent up front: calendar servers ask for Basic, and a wrong
+        // password then answers 401 at once instead of a second round.
+        const QByteArray credentials =
+            (m_subscription.user + QLatin1Char(':') + m_password).toUtf8();
+        request.setRawHeader("Authorization", "Basic " + credentials.toBase64());
+    }
+    if (depth >= 0)
+        request.setRawHeader("Depth", QByteArray::number(depth));
+    if (!body.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QStringLiteral("application/xml; charset=utf-8"));
+    if (verb == "GET" && m_sameWindow) {
+        const RemoteResource old = m_previous.resources.value(url.toString());
+        if (!old.etag.isEmpty())
+            request.setRawHeader("If-None-Match", old.etag.toUtf8());
+        if (!old.lastModified.isEmpty())
+            request.setRawHeader("If-Modified-Since", old.lastModified.toUtf8());
+    }
+    QNetworkReply* reply =
+        verb == "GET" ? m_network.get(request) : m_network.sendCustomRequest(request, verb, body);
+    m_reply = reply;
+    m_tooLarge = false;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (received > kMaxAnswerBytes) {
+            m_tooLarge = true;
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, onOk = std::move(onOk)] {
+        reply->deleteLater();
+        if (m_done)
+            return;
+        const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        // No WebDAV here (405 Method Not Allowed, 501, or a page instead of
+        // a multistatus): a published calendar without ".ics" in its name.
+        if (m_probingKind && (http == 400 || http == 405 || http == 501)) {
+            fetchAsFeedInstead();
+            return;
+        }
+        const QString problem = replyProblem(reply, http);
+        if (!problem.isEmpty()) {
+            fail(problem);
+            return;
+        }
+        onOk(reply, reply->readAll());
+    });
+}
+
+QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {
+    if (m_tooLarge)
+        return QStringLiteral("サーバーの応答が大きすぎます（上限 %1 MB）。")
+            .arg(kMaxAnswerBytes / (1024 * 1024));
+    if (http == 401)
+        return QStringLiteral("利用者名かパスワードが違います（401）。");
+    if (http == 403)
+        return QStringLiteral("このカレンダーを読むことが許されていません（403）。");
+    if (http == 404)
+        return QStringLiteral("カレンダーが見つかりません（404）。");
+    if (http >= 500)
+        return QStringLiteral("サーバーでエラーが起きました（%1）。").arg(http);
+    switch (reply->error()) {
+    case QNetworkReply::NoError:
+        return http >= 400
+                   ? QStringLiteral("サーバーが要求を受け付けませんでした（%1）。").arg(http)
+                   : QString();
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("サーバーの証明書を確かめられませんでした: %1")
+            .arg(reply->errorString());
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TimeoutError:
+        return kNoAnswer + QStringLiteral("（時間切れ）。");
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return kNoAnswer + QStringLiteral("（%1）。").arg(reply->errorString());
+    default:
+        return http >= 400 || http == 0
+                   ? kNoAnswer + QStringLiteral("（%1）。").arg(reply->errorString())
+                   : QString();
+    }
+}
+
+void SubscriptionSync::readLocalFile() {
+    const QString path = m_subscription.url.toLocalFile();
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        fail(QStringLiteral("ファイルがありません: %1").arg(path));
+        return;
+    }
+    if (info.size() > kMaxAnswerBytes) {
+        fail(QStringLiteral("ファイルが大きすぎます（上限 %1 MB）。")
+                 .arg(kMaxAnswerBytes / (1024 * 1024)));
+        return;
+    }
+    const QString stamp = info.lastModified().toUTC().toString(Qt::ISODate);
+    const QString key = m_subscription.url.toString();
+    if (m_sameWindow && m_previous.ok && m_previous.resources.value(key).lastModified == stamp) {
+        succeed(m_previous, false);
+        return;
+    }
+    m_fetchedEtags.insert(key, QString());
+    m_etags.insert(key, stamp);
+    // Read on the worker too: a file on a slow mount must not hold the clock.
+    auto* watcher = new QFutureWatcher<QByteArray>(this);
+    connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [this, watcher, key] {
+        watcher->deleteLater();
+        convert({{key, watcher->result()}});
+    });
+    watcher->setFuture(QtConcurrent::run(&m_workers, [path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.read(kMaxAnswerBytes) : QByteArray();
+    }));
+}
+
+void SubscriptionSync::fetchFeed() {
+    send("GET", m_subscription.url, {}, -1, [this](QNetworkReply* reply, const QByteArray& body) {
+        const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (http == 304) {
+            succeed(m_previous, false);
+            return;
+        }
+        const QString key = m_subscription.url.toString();
+        m_fetchedEtags.insert(key, QString::fromUtf8(reply->rawHeader("ETag")));
+        m_etags.insert(key, QString::fromUtf8(reply->rawHeader("Last-Modified")));
+        convert({{key, body}});
+    });
+}
+
+void SubscriptionSync::fetchAsFeedInstead() {
+    m_probingKind = false;
+    m_subscription.kind = Subscription::Kind::Feed;
+    fetchFeed();
+}
+
+void SubscriptionSync::askCollection() {
+    send("PROPFIND", m_subscription.url, propfindCollectionBody(), 0,
+         [this](QNetworkReply*, const QByteArray& body) {
+             const auto responses = parseMultistatus(body, 16);
+             if (!responses && m_probingKind) {
+                 fetchAsFeedInstead();
+                 return;
+             }
+             if (!responses) {
+                 fail(QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
+                 return;
+             }
+             bool calendar = false;
+             for (const DavResponse& r : *responses) {
+                 calendar = calendar || r.isCalendar;
+                 if (!r.collectionTag.isEmpty())
+                     m_collectionTag = r.collectionTag;
+             }
+             if (!calendar) {
+                 fail(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
+                 return;
+             }
+             if (m_sameWindow && m_previous.ok && !m_collectionTag.isEmpty() &&
+                 m_collectionTag == m_previous.collectionTag) {
+                 succeed(m_previous, false);
+                 return;
+             }
+             queryEvents();
+         });
+}
+
+void SubscriptionSync::queryEvents() {
+    const QByteArray body = calendarQueryBody(utcStamp(m_today), utcStamp(m_today.addDays(7)));
+    send("REPORT", m_subscription.url, body, 1, [this](QNetworkReply*, const QByteArray& answer) {
+        const auto responses = parseMultistatus(answer, kMaxResources);
+        if (!responses) {
+            fail(QStringLiteral(
+                "サーバーの応答を読めませんでした（件数が多すぎるか、形が違います）。"));
+            return;
+        }
+        const QString collection = m_subscription.url.path();
+        for (const DavResponse& r : *responses) {
+            if (r.status != 200 || r.href == collection || r.href.endsWith(QLatin1Char('/')))
+                continue;
+            m_etags.insert(r.href, r.etag);
+            const auto old = m_previous.resources.constFind(r.href);
+            if (!m_sameWindow || old == m_previous.resources.cend() || old->etag != r.etag ||
+                r.etag.isEmpty())
+                m_toFetch.push_back(r.href);
+        }
+        fetchChanged();
+    });
+}
+
+void SubscriptionSync::fetchChanged() {
+    if (m_toFetch.empty()) {
+        convert(std::move(m_fetched));
+        return;
+    }
+    const auto count = std::min<size_t>(m_toFetch.size(), kMultigetBatch);
+    std::vector<QString> batch(m_toFetch.begin(), m_toFetch.begin() + long(count));
+    m_toFetch.erase(m_toFetch.begin(), m_toFetch.begin() + long(count));
+    send("REPORT", m_subscription.url, calendarMultigetBody(batch), 1,
+         [this](QNetworkReply*, const QByteArray& answer) {
+             const auto responses = parseMultistatus(answer, kMultigetBatch);
+             if (!responses) {
+                 fail(QStringLiteral("サーバーの応答を読めませんでした（calendar-multiget）。"));
+                 return;
+             }
+             for (const DavResponse& r : *responses) {
+                 // Gone between the two questions: it leaves the copy.
+                 if (r.status != 200) {
+                     m_etags.remove(r.href);
+                     continue;
+                 }
+                 m_fetched.emplace_back(r.href, r.calendarData);
+                 m_fetchedEtags.insert(r.href, r.etag);
+             }
+             fetchChanged();
+         });
+}
+
+void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetched) {
+    auto* watcher = new QFutureWatcher<Converted>(this);
+    connect(watcher, &QFutureWatcher<Converted>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (m_done)
+            return;
+        const Converted converted = watcher->result();
+        const bool feed =
+            m_subscription.kind == Subscription::Kind::Feed || m_subscription.url.isLocalFile();
+        if (feed && !converted.anyCalendar) {
+            fail(QStringLiteral("iCalendarの形式ではありません。"));
+            return;
+        }
+        SubscriptionCopy copy;
+        copy.windowStart = m_today;
+        copy.collectionTag = m_collectionTag;
+        // Every resource still in the seven days: fetched now, or unchanged
+        // and taken from the previous copy. The rest was deleted, moved out
+        // of the days, or cancelled.
+        for (auto it = m_etags.cbegin(); it != m_etags.cend(); ++it) {
+            RemoteResource r;
+            if (converted.byResource.contains(it.key())) {
+                r.entries = converted.byResource.value(it.key());
+                r.etag = m_fetchedEtags.value(it.key());
+                if (feed)
+                    r.lastModified = it.value();
+            } else if (m_previous.resources.contains(it.key()) && m_sameWindow) {
+                r = m_previous.resources.value(it.key());
+            } else {
+                continue;
+            }
+            copy.resources.insert(it.key(), r);
+        }
+        const bool changed = copy.allEntries().size() != m_previous.allEntries().size() ||
+                             copy.toJson().value(QStringLiteral("resources")) !=
+                                 m_previous.toJson().value(QStringLiteral("resources"));
+        if (converted.cut)
+            copy.status = QStringLiteral("予定が多すぎるため、%1件までを表示します。")
+                              .arg(kMaxSubscribedEntries);
+        succeed(copy, changed);
+    });
+    watcher->setFuture(QtConcurrent::run(&m_workers, convertAll, std::move(fetched), m_today));
+}
+
+void SubscriptionSync::fail(const QString& status) {
+    if (m_done)
+        return;
+    m_done = true;
+    if (m_reply)
+        m_reply->abort();
+    SyncResult result;
+    result.ok = false;
+    result.status = status;
+    result.copy = m_previous;
+    result.kind = m_subscription.kind;
+    emit finished(result);
+    deleteLater();
+}
+
+void SubscriptionSync::succeed(SubscriptionCopy copy, bool changed) {
+    if (m_done)
+        return;
+    m_done = true;
+    SyncResult result;
+    result.ok = true;
+    result.changed = changed;
+    result.copy = std::move(copy);
+    result.status = result.copy.status;
+    result.kind = m_subscription.kind;
+    emit finished(result);
+    deleteLater();
+}
+
+} // namespace tanzo

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "EventConversion.h"
+#include "Subscription.h"
+#include "SubscriptionCopy.h"
+
+#include <QDate>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+class QNetworkAccessManager;
+class QThreadPool;
+class QTimer;
+
+namespace tanzo {
+
+struct SyncResult {
+    bool ok = false;
+    bool changed = false;  // the appointments differ from the previous copy
+    QString status;        // empty when ok: what went wrong, for the user
+    SubscriptionCopy copy; // the new copy, or the previous one when not ok
+    // What the address turned out to be (a link taken for CalDAV may be a
+    // published calendar after all).
+    Subscription::Kind kind = Subscription::Kind::Feed;
+};
+
+// One sync of one subscription, entirely asynchronous: each request answers
+// through the event loop and the calendars are converted on a worker
+// thread, so the clock never waits on the network or on parsing. A feed is
+// fetched with a conditional GET; a CalDAV collection is asked for the
+// ETags of the events in the seven days, and only new or changed events are
+// fetched (calendar-multiget). On any failure the previous copy is kept and
+// the status says why. The object deletes itself after `finished`.
+class SubscriptionSync : public QObject {
+    Q_OBJECT
+public:
+    SubscriptionSync(Subscription subscription, QString password, SubscriptionCopy previous,
+                     QDate today, QNetworkAccessManager& network, QThreadPool& workers,
+                     QObject* parent = nullptr);
+    ~SubscriptionSync() override;
+
+    void start();
+    // Stops at once: `finished` comes with the previous copy.
+    void cancel();
+
+    // Bounds of one sync.
+    static constexpr int kRequestTimeoutMs = 20000;
+    static constexpr int kSyncTimeoutMs = 120000;
+    static constexpr qint64 kMaxAnswerBytes = kMaxCalendarBytes;
+    static constexpr int kMultigetBatch = 200;
+
+signals:
+    void finished(const tanzo::SyncResult& result);
+
+private:
+    using ReplyHandler = std::function<void(QNetworkReply*, const QByteArray&)>;
+
+    void send(const QByteArray& verb, const QUrl& url, const QByteArray& body, int depth,
+              ReplyHandler onOk);
+    void readLocalFile();
+    void fetchFeed();
+    void fetchAsFeedInstead();
+    void askCollection();
+    void queryEvents();
+    void fetchChanged();
+    void convert(std::vector<std::pair<QString, QByteArray>> fetched);
+    void fail(const QString& status);
+    void succeed(SubscriptionCopy copy, bool changed);
+    QString replyProblem(QNetworkReply* reply, int httpStatus) const;
+
+    Subscription m_subscription;
+    QString m_password;
+    SubscriptionCopy m_previous;
+    QDate m_today;
+    QNetworkAccessManager& m_network;
+    QThreadPool& m_workers;
+    QPointer<QNetworkReply> m_reply;
+    QTimer* m_deadline = nullptr;
+    bool m_tooLarge = false;
+    bool m_done = false;
+    bool m_sameWindow = false;
+    // The first sync of an address taken for CalDAV: a server that does not
+    // speak WebDAV there is asked for a published calendar instead.
+    bool m_probingKind = false;
+
+    // CalDAV state between the steps.
+    QString m_collectionTag;
+    QMap<QString, QString> m_etags; // href -> ETag of the events in the seven days
+    std::vector<QString> m_toFetch;
+    std::vector<std::pair<QString, QByteArray>> m_fetched;
+    QMap<QString, QString> m_fetchedEtags;
+};
+
+} // namespace tanzo

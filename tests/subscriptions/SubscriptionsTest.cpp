@@ -1,0 +1,321 @@
+// Answers recorded from a Radicale server (tests/subscriptions/data), the
+// conversion of its calendar data, and how subscribed appointments join the
+// user's own in the store: order, notices, and the data file left alone.
+#include "platform/Clock.h"
+#include "schedule/ScheduleStore.h"
+#include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/EventConversion.h"
+#include "subscriptions/Multistatus.h"
+#include "subscriptions/SubscriptionSync.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using namespace tanzo;
+
+namespace {
+
+// The recorded calendar's first day.
+const QDate kToday(2026, 12, 7);
+
+QByteArray answer(const char* name) {
+    QFile f(QStringLiteral(TANZO_DAV_ANSWERS "/%1").arg(QLatin1String(name)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString hhmm(const ScheduleEntry& e) {
+    const HourMinute hm = e.startHourMinute();
+    return QStringLiteral("%1 %2:%3")
+        .arg(e.date().toString(Qt::ISODate))
+        .arg(hm.hour, 2, 10, QLatin1Char('0'))
+        .arg(hm.minute, 2, 10, QLatin1Char('0'));
+}
+
+class SubscriptionsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("TZ", "Asia/Tokyo", 1);
+        tzset();
+        static int argc = 1;
+        static char name[] = "test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+};
+
+TEST_F(SubscriptionsTest, RecordedAnswersParse) {
+    const auto propfind = parseMultistatus(answer("radicale-propfind.xml"), 10);
+    ASSERT_TRUE(propfind);
+    ASSERT_EQ(propfind->size(), 1u);
+    EXPECT_TRUE(propfind->front().isCalendar);
+    EXPECT_FALSE(propfind->front().collectionTag.isEmpty());
+
+    const auto query = parseMultistatus(answer("radicale-query.xml"), 10);
+    ASSERT_TRUE(query);
+    ASSERT_EQ(query->size(), 2u);
+    // Hrefs come back decoded, so that they compare with the cached ones.
+    EXPECT_EQ((*query)[0].href, QStringLiteral("/tanzo/work/daily event.ics"));
+    EXPECT_EQ((*query)[0].status, 200);
+    EXPECT_TRUE((*query)[0].etag.startsWith(QLatin1Char('"')));
+    EXPECT_TRUE((*query)[0].calendarData.isEmpty());
+
+    const auto multiget = parseMultistatus(answer("radicale-multiget.xml"), 10);
+    ASSERT_TRUE(multiget);
+    ASSERT_EQ(multiget->size(), 3u);
+    EXPECT_EQ((*multiget)[0].href, QStringLiteral("/tanzo/work/gone.ics"));
+    EXPECT_EQ((*multiget)[0].status, 404);
+    EXPECT_EQ((*multiget)[1].status, 200);
+    EXPECT_TRUE((*multiget)[1].calendarData.startsWith("BEGIN:VCALENDAR"));
+    EXPECT_EQ((*multiget)[1].etag, (*query)[0].etag);
+
+    // Too many responses, not XML, or XML of another kind: refused whole.
+    EXPECT_FALSE(parseMultistatus(answer("radicale-multiget.xml"), 2));
+    EXPECT_FALSE(parseMultistatus("<html><body>Bad gateway</body></html>", 10));
+    EXPECT_FALSE(parseMultistatus("<multistatus xmlns=\"DAV:\"><response>", 10));
+}
+
+TEST_F(SubscriptionsTest, CalendarDataBecomesAppointmentsWithTheirUid) {
+    const auto multiget = parseMultistatus(answer("radicale-multiget.xml"), 10);
+    ASSERT_TRUE(multiget);
+    // The daily event from 7 December with its 9 December occurrence moved
+    // to 09:30; Radicale sends it without a VTIMEZONE.
+    const ConvertedEvents daily = convertCalendar((*multiget)[1].calendarData, kToday);
+    ASSERT_TRUE(daily.isCalendar);
+    ASSERT_EQ(daily.entries.size(), 7u);
+    EXPECT_EQ(hhmm(daily.entries[0].entry), QStringLiteral("2026-12-07 09:00"));
+    EXPECT_EQ(hhmm(daily.entries[2].entry), QStringLiteral("2026-12-09 09:30"));
+    for (const SubscribedEntry& e : daily.entries)
+        EXPECT_EQ(e.uid, QStringLiteral("daily@test"));
+    // Each occurrence keeps its own flags.
+    EXPECT_NE(daily.entries[0].noticeKey(), daily.entries[1].noticeKey());
+
+    const ConvertedEvents meeting = convertCalendar((*multiget)[2].calendarData, kToday);
+    ASSERT_EQ(meeting.entries.size(), 1u);
+    EXPECT_EQ(hhmm(meeting.entries[0].entry), QStringLiteral("2026-12-08 10:00"));
+    EXPECT_EQ(meeting.entries[0].entry.place.trimmed(), QStringLiteral("会議室A"));
+
+    EXPECT_FALSE(convertCalendar("not a calendar", kToday).isCalendar);
+}
+
+ScheduleEntry at(int day, int hour, int minute, const QString& place) {
+    ScheduleEntry e;
+    e.dateSerial = daySerial(kToday.addDays(day));
+    e.startTime = timeFraction(hour, minute);
+    e.status = 3;
+    e.place = fitPlace(place);
+    return e;
+}
+
+TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfTheFile) {
+    QTemporaryDir dir;
+    ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
+    store.setEntries({at(0, 9, 0, QStringLiteral("自分")), at(1, 8, 0, QStringLiteral("自分2"))});
+    ASSERT_TRUE(store.save());
+    QFile file(store.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    std::vector<QString> noticed;
+    QObject::connect(&store, &ScheduleStore::readOnlyNoticed,
+                     [&](const QString& key, bool, bool) { noticed.push_back(key); });
+    store.setReadOnlyEntries({{at(1, 7, 0, QStringLiteral("購読B")), QStringLiteral("仕事"), "b"},
+                              {at(0, 9, 0, QStringLiteral("購読A")), QStringLiteral("仕事"), "a"}});
+
+    // Time order; at the same minute the user's own entry comes first.
+    const DayList& view = store.view();
+    ASSERT_EQ(view.size(), 4u);
+    EXPECT_EQ(view[0].place.trimmed(), QStringLiteral("自分"));
+    EXPECT_EQ(view[1].place.trimmed(), QStringLiteral("購読A"));
+    EXPECT_EQ(view[2].place.trimmed(), QStringLiteral("購読B"));
+    EXPECT_EQ(view[3].place.trimmed(), QStringLiteral("自分2"));
+    EXPECT_EQ(store.readOnlyAt(0), nullptr);
+    ASSERT_NE(store.readOnlyAt(1), nullptr);
+    EXPECT_EQ(store.readOnlyAt(1)->source, QStringLiteral("仕事"));
+    EXPECT_EQ(store.entries().size(), 2u);
+
+    // A subscribed appointment's notice is announced for its owner to keep
+    // and leaves the data file as it was.
+    ASSERT_TRUE(store.markViewNotices({{1, true, true}, {2, false, true}}));
+    EXPECT_EQ(noticed, (std::vector<QString>{"a", "b"}));
+    EXPECT_TRUE(store.view()[1].arrived);
+    EXPECT_TRUE(store.view()[2].preNoticed && !store.view()[2].arrived);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+
+    // The user's own entries' flags still go to the file, at their own index.
+    ASSERT_TRUE(store.markViewNotices({{3, true, true}}));
+    EXPECT_TRUE(store.entries()[1].arrived);
+    EXPECT_FALSE(store.entries()[0].arrived);
+
+    // Nothing at all: the placeholder, as before.
+    store.setEntries({});
+    store.setReadOnlyEntries({});
+    EXPECT_TRUE(holdsNoAppointment(store.view()));
+}
+
+// A local .ics file subscribed: synced on the worker, its copy and flags in
+// the cache folder, both back after a restart; a flag goes with its event.
+TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
+    QTemporaryDir dir;
+    const QString ics = dir.filePath(QStringLiteral("team.ics"));
+    const auto writeIcs = [&](const QByteArray& events) {
+        QFile f(ics);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\n" + events +
+                "END:VCALENDAR\r\n");
+    };
+    const QByteArray a = "BEGIN:VEVENT\r\nUID:a\r\nDTSTAMP:20261201T000000Z\r\n"
+                         "DTSTART:20261208T110000\r\nSUMMARY:A\r\nEND:VEVENT\r\n";
+    const QByteArray b = "BEGIN:VEVENT\r\nUID:b\r\nDTSTAMP:20261201T000000Z\r\n"
+                         "DTSTART:20261207T100000\r\nSUMMARY:B\r\nEND:VEVENT\r\n";
+    writeIcs(a + b);
+    ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const auto syncNow = [](CalendarSubscriptions& subs) {
+        QEventLoop loop;
+        QObject::connect(&subs, &CalendarSubscriptions::idle, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        subs.syncAll();
+        if (subs.anySyncing())
+            loop.exec();
+    };
+    {
+        CalendarSubscriptions subs(list, cache, clock);
+        ASSERT_TRUE(subs.load());
+        QString error;
+        auto s = subscriptionFromAddress(ics, &error);
+        ASSERT_TRUE(s) << error.toStdString();
+        s->name = QStringLiteral("チーム");
+        bool added = false;
+        QEventLoop loop;
+        subs.add(*s, {}, [&](bool ok, const QString&) {
+            added = ok;
+            loop.quit();
+        });
+        loop.exec();
+        ASSERT_TRUE(added);
+        const auto all = subs.appointments();
+        ASSERT_EQ(all.size(), 2u);
+        EXPECT_EQ(all[0].event.uid, QStringLiteral("b"));
+        EXPECT_EQ(all[0].subscription, QStringLiteral("チーム"));
+        subs.markNotice(all[0].event.noticeKey(), true, true);
+    }
+    CalendarSubscriptions again(list, cache, clock);
+    ASSERT_TRUE(again.load());
+    auto all = again.appointments();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_TRUE(all[0].event.entry.arrived);
+    EXPECT_FALSE(all[1].event.entry.arrived);
+
+    // B moves to 10:30 on the source: a new occurrence, without flags; A
+    // keeps its own.
+    writeIcs(a + QByteArray(b).replace("T100000", "T103000"));
+    QFile::setPermissions(ics, QFile::permissions(ics)); // a new modification time
+    QFile f(ics);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+    f.close();
+    syncNow(again);
+    all = again.appointments();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(hhmm(all[0].event.entry), QStringLiteral("2026-12-07 10:30"));
+    EXPECT_FALSE(all[0].event.entry.arrived);
+    EXPECT_TRUE(again.copyOf(QStringLiteral("チーム")).ok);
+}
+
+// A server that answers every request with the same bytes, then closes.
+class CannedServer : public QTcpServer {
+public:
+    explicit CannedServer(QByteArray answer) : m_answer(std::move(answer)) {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n") ||
+                        socket->property("sent").toBool())
+                        return;
+                    socket->setProperty("sent", true);
+                    socket->write(m_answer);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+private:
+    QByteArray m_answer;
+};
+
+// Whatever goes wrong on the server's side, the sync keeps the last good
+// copy and says what happened.
+TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
+    SubscriptionCopy previous;
+    previous.windowStart = kToday;
+    previous.ok = true;
+    previous.lastAttempt = QDateTime(kToday, QTime(7, 0));
+    previous.resources.insert(QStringLiteral("/cal/a.ics"),
+                              {QStringLiteral("\"1\""), {}, {{at(0, 10, 0, "A"), "a"}}});
+    const QByteArray big(SubscriptionSync::kMaxAnswerBytes + 1024, 'x');
+    const struct {
+        QByteArray answer;
+        const char* status;
+    } cases[] = {
+        {"HTTP/1.1 401 Unauthorized\r\nContent-Length: 0\r\n\r\n", "パスワードが違います"},
+        {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", "見つかりません（404）"},
+        {"HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n",
+         "エラーが起きました（503）"},
+        {"HTTP/1.1 207 Multi-Status\r\nContent-Length: 9\r\n\r\n<garbage>",
+         "応答を読めませんでした"},
+        {"HTTP/1.1 207 Multi-Status\r\nContent-Length: " + QByteArray::number(big.size()) +
+             "\r\n\r\n" + big,
+         "大きすぎます"},
+        {"garbage", "サーバーが応答しませんでした"},
+    };
+    QNetworkAccessManager network;
+    QThreadPool workers;
+    for (const auto& c : cases) {
+        CannedServer server(c.answer);
+        Subscription s;
+        s.name = QStringLiteral("仕事");
+        s.kind = Subscription::Kind::CalDav;
+        s.user = QStringLiteral("me");
+        s.url = QUrl(QStringLiteral("http://127.0.0.1:%1/cal/").arg(server.serverPort()));
+        auto* sync =
+            new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network, workers);
+        std::optional<SyncResult> result;
+        QEventLoop loop;
+        QObject::connect(sync, &SubscriptionSync::finished, [&](const SyncResult& r) {
+            result = r;
+            loop.quit();
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        sync->start();
+        loop.exec();
+        ASSERT_TRUE(result) << c.status;
+        EXPECT_FALSE(result->ok) << c.status;
+        EXPECT_TRUE(result->status.contains(QString::fromUtf8(c.status)))
+            << c.status << ": " << result->status.toStdString();
+        ASSERT_EQ(result->copy.entryCount(), 1) << c.status;
+        EXPECT_EQ(result->copy.allEntries()[0].uid, QStringLiteral("a"));
+    }
+}
+
+} // namespace
