@@ -87,7 +87,7 @@ board_menu_keys() {
 
 # Positions of the command menu's items as seen from the keyboard (the
 # separators are skipped): Down pressed this many times lands on the item.
-readonly BOARD_MENU_SIZE=3 BOARD_MENU_SHOWTASK=5 BOARD_MENU_TOPMOST=6 BOARD_MENU_ACTDISP=7
+readonly BOARD_MENU_SIZE=4 BOARD_MENU_SHOWTASK=6 BOARD_MENU_TOPMOST=7 BOARD_MENU_ACTDISP=8
 
 # Presses Down $1 times, as arguments for board_menu_keys.
 board_downs() {

@@ -186,8 +186,8 @@ take_route() {
         e2e_window_geometry "$(board_tray_icon)"
         xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2)) click 3
         sleep 0.6
-        # Open, schedule, options, version, help, exit.
-        xdotool key --delay 100 Down Down Down Down Down Down Return
+        # Open, schedule, sync, options, version, help, exit.
+        xdotool key --delay 100 Down Down Down Down Down Down Down Return
         ;;
     alt-f4)
         dlg_focus "$board"
