@@ -26,9 +26,9 @@ Converter::~Converter() {
         iconv_close(m_cd);
 }
 
-bool Converter::convert(const char* in, qsizetype length, QByteArray& out) {
+std::optional<QByteArrayView> Converter::convert(const char* in, qsizetype length) {
     if (m_cd == kNoConverter)
-        return false;
+        return std::nullopt;
     // A character takes at most three bytes in UTF-8 and two in the page.
     iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
     m_buffer.resize(static_cast<size_t>(length) * 3 + 4);
@@ -37,8 +37,15 @@ bool Converter::convert(const char* in, qsizetype length, QByteArray& out) {
     size_t srcLeft = static_cast<size_t>(length);
     size_t dstLeft = m_buffer.size();
     if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1))
+        return std::nullopt;
+    return QByteArrayView(m_buffer.data(), dst - m_buffer.data());
+}
+
+bool Converter::convert(const char* in, qsizetype length, QByteArray& out) {
+    const std::optional<QByteArrayView> converted = convert(in, length);
+    if (!converted)
         return false;
-    out.append(m_buffer.data(), static_cast<qsizetype>(dst - m_buffer.data()));
+    out.append(*converted);
     return true;
 }
 

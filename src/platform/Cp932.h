@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <iconv.h>
@@ -22,8 +23,10 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Appends the conversion of all `length` bytes to `out`; false, and
-    // nothing appended, when some of them have no conversion.
+    // The conversion of all `length` bytes, valid until the next call;
+    // empty when some of them have no conversion.
+    std::optional<QByteArrayView> convert(const char* in, qsizetype length);
+    // The same, appended to `out`; false, and nothing appended, then.
     bool convert(const char* in, qsizetype length, QByteArray& out);
 
 private:

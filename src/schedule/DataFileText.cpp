@@ -96,9 +96,8 @@ QString decodeText(const char* bytes, qsizetype length, cp932::Converter& fromCp
     // Converting the field in one call keeps loading a large file fast; text
     // the converter refuses goes character by character, which marks the
     // bad bytes.
-    QByteArray utf8;
-    if (fromCp932.convert(bytes, length, utf8))
-        return QString::fromUtf8(utf8);
+    if (const std::optional<QByteArrayView> utf8 = fromCp932.convert(bytes, length))
+        return QString::fromUtf8(*utf8);
     const QString text = cp932::decode(QByteArray(bytes, length));
     if (exact)
         *exact = !text.contains(QChar(QChar::ReplacementCharacter));
