@@ -250,6 +250,7 @@ TEST_F(ScheduleCommandsTest, RefusesWhatTheScheduleCannotTake) {
     };
     for (const Case& c : cases) {
         for (const bool overChannel : {false, true}) {
+            SetUp(); // one case's fault must not spill into the next
             const CommandOutput out = run(c.command, overChannel);
             SCOPED_TRACE(std::string(c.what) + (overChannel ? " (channel)" : ""));
             EXPECT_EQ(out.status, kStatusBadInput);
