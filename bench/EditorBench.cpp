@@ -1,8 +1,8 @@
 // Opening the schedule editor on a full day list, and saving it.
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 #include "editor/ScheduleEditor.h"
-#include "platform/Clock.h"
+#include "support/FakeBoard.h"
+#include "support/ManualClock.h"
 
 #include "BenchApp.h"
 
@@ -16,19 +16,6 @@
 namespace {
 
 using namespace tanzo;
-
-class IdleBoard : public BoardHost {
-public:
-    void applyBoardLayout(int) override {}
-    QRect boardRect() const override { return {}; }
-    void moveBoardTo(int, int) override {}
-    void placeBoard(int, const QRect&, int) override {}
-    void applyWindowOptions() override {}
-    bool isInTray() const override { return false; }
-    QFont boardFont() const override { return {}; }
-    QIcon boardIcon() const override { return {}; }
-    QWidget* boardWidget() override { return nullptr; }
-};
 
 DayList fullDayList(const QDate& today) {
     DayList list;
@@ -50,10 +37,10 @@ struct Fixture {
         benchApplication();
         state.schedule.setEntries(fullDayList(clock.today()));
     }
-    ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
+    test::ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
     QTemporaryDir dir;
     AppContext state;
-    IdleBoard board;
+    test::FakeBoard board;
 };
 
 void BM_EditorOpenFullList(benchmark::State& st) {

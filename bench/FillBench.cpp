@@ -3,8 +3,8 @@
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
 #include "core/AppContext.h"
-#include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "support/ManualClock.h"
 
 #include "BenchApp.h"
 
@@ -34,7 +34,7 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     QApplication& app = benchApplication();
     QTemporaryDir dir;
     const QDate today(2027, 3, 15);
-    tanzo::ManualClock clock(QDateTime(today, QTime(9, 0)));
+    tanzo::test::ManualClock clock(QDateTime(today, QTime(9, 0)));
     tanzo::AppContext state(clock, dir.path() + QLatin1Char('/'));
     state.settings.Interval = 10;
     // Late start times make the flaps roll far.

@@ -7,58 +7,47 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
-#include <mutex>
 #include <utility>
 #include <vector>
 
 namespace tanzo::cp932 {
 namespace {
 
-// iconv descriptors are not cheap to open; keep one per direction.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts one chunk; returns false when the input cannot be converted.
-    bool convert(const char* in, size_t inLen, QByteArray& out) {
-        std::lock_guard lock(m_mutex);
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        std::vector<char> buffer(inLen * 4 + 16);
-        char* src = const_cast<char*>(in);
-        char* dst = buffer.data();
-        size_t srcLeft = inLen;
-        size_t dstLeft = buffer.size();
-        const size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
-        if (rc == static_cast<size_t>(-1))
-            return false;
-        out.append(buffer.data(), static_cast<qsizetype>(buffer.size() - dstLeft));
-        return true;
-    }
-
-private:
-    iconv_t m_cd;
-    std::mutex m_mutex;
-};
-
-Converter& toCp932() {
-    static Converter c("CP932", "UTF-8");
-    return c;
-}
-
-Converter& fromCp932() {
-    static Converter c("UTF-8", "CP932");
-    return c;
-}
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
 } // namespace
+
+Converter::Converter(Direction direction)
+    : m_cd(direction == Direction::ToCp932 ? iconv_open("CP932", "UTF-8")
+                                           : iconv_open("UTF-8", "CP932")) {}
+
+Converter::~Converter() {
+    if (m_cd != kNoConverter)
+        iconv_close(m_cd);
+}
+
+std::optional<QByteArrayView> Converter::convert(const char* in, qsizetype length) {
+    if (m_cd == kNoConverter)
+        return std::nullopt;
+    // A character takes at most three bytes in UTF-8 and two in the page.
+    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    m_buffer.resize(static_cast<size_t>(length) * 3 + 4);
+    char* src = const_cast<char*>(in);
+    char* dst = m_buffer.data();
+    size_t srcLeft = static_cast<size_t>(length);
+    size_t dstLeft = m_buffer.size();
+    if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1))
+        return std::nullopt;
+    return QByteArrayView(m_buffer.data(), dst - m_buffer.data());
+}
+
+bool Converter::convert(const char* in, qsizetype length, QByteArray& out) {
+    const std::optional<QByteArrayView> converted = convert(in, length);
+    if (!converted)
+        return false;
+    out.append(*converted);
+    return true;
+}
 
 QByteArray encode(const QString& text) {
     QByteArray out;
@@ -74,6 +63,7 @@ QByteArray encode(const QString& text) {
     if (ascii)
         return text.toLatin1();
 
+    Converter toCp932(Converter::Direction::ToCp932);
     const QList<uint> codePoints = text.toUcs4();
     for (uint cpu : codePoints) {
         const char32_t cp = cpu;
@@ -82,7 +72,7 @@ QByteArray encode(const QString& text) {
             continue;
         }
         const QByteArray utf8 = QString::fromUcs4(&cp, 1).toUtf8();
-        if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+        if (!toCp932.convert(utf8.constData(), utf8.size(), out))
             out.append('?');
     }
     return out;
@@ -91,6 +81,7 @@ QByteArray encode(const QString& text) {
 QString decode(const QByteArray& bytes) {
     QString out;
     out.reserve(bytes.size());
+    Converter fromCp932(Converter::Direction::FromCp932);
     qsizetype i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -103,7 +94,7 @@ QString decode(const QByteArray& bytes) {
         const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         const qsizetype len = (lead && i + 1 < bytes.size()) ? 2 : 1;
         QByteArray utf8;
-        if (fromCp932().convert(bytes.constData() + i, static_cast<size_t>(len), utf8))
+        if (fromCp932.convert(bytes.constData() + i, len, utf8))
             out.append(QString::fromUtf8(utf8));
         else
             out.append(QChar(0xFFFD));
@@ -114,13 +105,15 @@ QString decode(const QByteArray& bytes) {
 
 std::optional<QByteArray> toUtf8(const QByteArray& bytes) {
     QByteArray out;
-    if (!fromCp932().valid() ||
-        !fromCp932().convert(bytes.constData(), static_cast<size_t>(bytes.size()), out))
+    Converter fromCp932(Converter::Direction::FromCp932);
+    if (!fromCp932.convert(bytes.constData(), bytes.size(), out))
         return std::nullopt;
     return out;
 }
 
 bool encodable(const QString& text) {
+    Converter toCp932(Converter::Direction::ToCp932);
+    Converter fromCp932(Converter::Direction::FromCp932);
     QByteArray out;
     for (QChar c : text) {
         if (c.unicode() < 0x80)
@@ -131,13 +124,12 @@ bool encodable(const QString& text) {
             return false;
         const QByteArray utf8 = QString(c).toUtf8();
         out.clear();
-        if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+        if (!toCp932.convert(utf8.constData(), utf8.size(), out))
             return false;
         // Some characters are stored as a look-alike (¥ as the backslash's
         // byte) and read back as that: they are not held either.
         QByteArray back;
-        if (!fromCp932().convert(out.constData(), static_cast<size_t>(out.size()), back) ||
-            back != utf8)
+        if (!fromCp932.convert(out.constData(), out.size(), back) || back != utf8)
             return false;
     }
     return true;
@@ -166,7 +158,7 @@ QString storable(const QString& text) {
     return out;
 }
 
-int charWidth(char32_t ch) {
+int charWidth(char32_t ch, Converter& toCp932) {
     if (ch < 0x80)
         return 1;
     // Half-width katakana are single bytes in code page 932.
@@ -174,16 +166,22 @@ int charWidth(char32_t ch) {
         return 1;
     QByteArray out;
     const QByteArray utf8 = QString::fromUcs4(&ch, 1).toUtf8();
-    if (!toCp932().convert(utf8.constData(), static_cast<size_t>(utf8.size()), out))
+    if (!toCp932.convert(utf8.constData(), utf8.size(), out))
         return 1; // becomes '?'
     return static_cast<int>(out.size());
 }
 
+int charWidth(char32_t ch) {
+    Converter toCp932(Converter::Direction::ToCp932);
+    return charWidth(ch, toCp932);
+}
+
 int width(const QString& text) {
+    Converter toCp932(Converter::Direction::ToCp932);
     int total = 0;
     const QList<uint> codePoints = text.toUcs4();
     for (uint cp : codePoints)
-        total += charWidth(cp);
+        total += charWidth(cp, toCp932);
     return total;
 }
 

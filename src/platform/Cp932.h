@@ -1,11 +1,38 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <iconv.h>
+
 #include <optional>
+#include <vector>
 
 namespace tanzo::cp932 {
+
+// One direction of conversion between code page 932 and UTF-8 (glibc's
+// iconv). Opening one costs about a microsecond, so the functions below open
+// their own for each call; a reader of many fields keeps one for the whole
+// file instead. Not shared between threads.
+class Converter {
+public:
+    enum class Direction { ToCp932, FromCp932 };
+    explicit Converter(Direction direction);
+    ~Converter();
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // The conversion of all `length` bytes, valid until the next call;
+    // empty when some of them have no conversion.
+    std::optional<QByteArrayView> convert(const char* in, qsizetype length);
+    // The same, appended to `out`; false, and nothing appended, then.
+    bool convert(const char* in, qsizetype length, QByteArray& out);
+
+private:
+    iconv_t m_cd;
+    std::vector<char> m_buffer;
+};
 
 // Text in the data file and the settings store is code page 932 (Windows
 // Shift_JIS). glibc's iconv "CP932" is byte-exact with the Windows tables.
@@ -31,5 +58,7 @@ QString storable(const QString& text);
 // Number of bytes the text takes in code page 932 (full-width 2, others 1).
 int width(const QString& text);
 int charWidth(char32_t ch);
+// The same with the caller's converter, for a loop over many characters.
+int charWidth(char32_t ch, Converter& toCp932);
 
 } // namespace tanzo::cp932

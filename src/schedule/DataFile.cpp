@@ -107,8 +107,8 @@ enum class LineResult { Entry, Damaged };
 
 // Reads the seven fields of one line. `exact` becomes false when a text
 // field held bytes outside code page 932.
-LineResult readEntry(const char* lineBegin, const char* lineEnd, ScheduleEntry& entry,
-                     bool& exact) {
+LineResult readEntry(const char* lineBegin, const char* lineEnd, cp932::Converter& fromCp932,
+                     ScheduleEntry& entry, bool& exact) {
     LineFields fields(lineBegin, lineEnd);
     const char* b = nullptr;
     qsizetype n = 0;
@@ -124,10 +124,10 @@ LineResult readEntry(const char* lineBegin, const char* lineEnd, ScheduleEntry& 
         return LineResult::Damaged;
     if (!field())
         return LineResult::Damaged;
-    entry.place = fitPlace(datafile::decodeText(b, n, &placeExact));
+    entry.place = fitPlace(datafile::decodeText(b, n, fromCp932, &placeExact));
     if (!field())
         return LineResult::Damaged;
-    entry.comment = datafile::decodeText(b, n, &commentExact);
+    entry.comment = datafile::decodeText(b, n, fromCp932, &commentExact);
     exact = placeExact && commentExact;
     if (!field() || !datafile::parseShort(b, n, number))
         return LineResult::Damaged;
@@ -198,6 +198,7 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
     // Editors on Linux may start a file with a UTF-8 byte-order mark.
     if (bytes.startsWith("\xEF\xBB\xBF"))
         p += 3;
+    cp932::Converter fromCp932(cp932::Converter::Direction::FromCp932);
     for (int line = 1; p < end; ++line) {
         const char* next = nullptr;
         const char* const stop = lineEnd(p, end, next);
@@ -207,7 +208,7 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
             continue;
         ScheduleEntry entry;
         bool exact = true;
-        const bool read = readEntry(begin, stop, entry, exact) == LineResult::Entry;
+        const bool read = readEntry(begin, stop, fromCp932, entry, exact) == LineResult::Entry;
         if (read && !(entry.dateSerial >= oldest)) {
             ++m_report.dropped;
             continue;

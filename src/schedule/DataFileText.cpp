@@ -2,13 +2,9 @@
 
 #include "platform/Cp932.h"
 
-#include <iconv.h>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <mutex>
-#include <vector>
 
 namespace tanzo::datafile {
 namespace {
@@ -58,41 +54,6 @@ template <typename T> bool parseDecimal(const char* text, qsizetype length, T& o
     return result.ec == std::errc() && result.ptr == end && std::isfinite(out);
 }
 
-// Loading a large file decodes tens of thousands of fields; converting each
-// field in one call keeps that fast. Text iconv refuses falls back to the
-// character-wise decoder, which marks the bad bytes.
-class FieldDecoder {
-public:
-    FieldDecoder() : m_cd(iconv_open("UTF-8", "CP932")) {}
-    ~FieldDecoder() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    FieldDecoder(const FieldDecoder&) = delete;
-    FieldDecoder& operator=(const FieldDecoder&) = delete;
-
-    bool decode(const char* bytes, qsizetype length, QString& out) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            return false;
-        std::lock_guard lock(m_mutex);
-        m_buffer.resize(static_cast<size_t>(length) * 3 + 4);
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(bytes);
-        size_t srcLeft = static_cast<size_t>(length);
-        char* dst = m_buffer.data();
-        size_t dstLeft = m_buffer.size();
-        if (iconv(m_cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1))
-            return false;
-        out = QString::fromUtf8(m_buffer.data(), static_cast<qsizetype>(dst - m_buffer.data()));
-        return true;
-    }
-
-private:
-    iconv_t m_cd;
-    std::mutex m_mutex;
-    std::vector<char> m_buffer;
-};
-
 } // namespace
 
 bool parseFloat(const char* text, qsizetype length, float& out) {
@@ -124,7 +85,7 @@ QByteArray formatFloat(float value) {
     return text;
 }
 
-QString decodeText(const char* bytes, qsizetype length, bool* exact) {
+QString decodeText(const char* bytes, qsizetype length, cp932::Converter& fromCp932, bool* exact) {
     if (exact)
         *exact = true;
     bool ascii = true;
@@ -132,11 +93,12 @@ QString decodeText(const char* bytes, qsizetype length, bool* exact) {
         ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
     if (ascii)
         return QString::fromLatin1(bytes, length);
-    static FieldDecoder decoder;
-    QString text;
-    if (decoder.decode(bytes, length, text))
-        return text;
-    text = cp932::decode(QByteArray(bytes, length));
+    // Converting the field in one call keeps loading a large file fast; text
+    // the converter refuses goes character by character, which marks the
+    // bad bytes.
+    if (const std::optional<QByteArrayView> utf8 = fromCp932.convert(bytes, length))
+        return QString::fromUtf8(*utf8);
+    const QString text = cp932::decode(QByteArray(bytes, length));
     if (exact)
         *exact = !text.contains(QChar(QChar::ReplacementCharacter));
     return text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Cp932.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,8 +22,10 @@ QByteArray formatFloat(float value);
 
 // Code page 932 text of a field, and back. Bytes that are not code page 932
 // become U+FFFD; *exact (when given) is set false then, since writing the
-// text back could not give the same bytes.
-QString decodeText(const char* bytes, qsizetype length, bool* exact = nullptr);
+// text back could not give the same bytes. The reader of a file passes the
+// one converter it keeps for all its fields.
+QString decodeText(const char* bytes, qsizetype length, cp932::Converter& fromCp932,
+                   bool* exact = nullptr);
 QByteArray encodeText(const QString& text);
 
 // The file format has no escape: a double quote would end the field and a

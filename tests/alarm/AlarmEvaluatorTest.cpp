@@ -1,5 +1,5 @@
 #include "alarm/AlarmEvaluator.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
         return k;
     }
 
-    ManualClock clock;
+    test::ManualClock clock;
     Settings settings; // PreAlarm 5 minutes, AlarmSkip 5 minutes
     DayList list{entryAt(kToday, 10, 0)};
     std::vector<Notice> notices;

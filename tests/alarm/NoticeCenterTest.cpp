@@ -1,12 +1,12 @@
 #include "alarm/NoticeCenter.h"
 #include "alarm/NoticeWindow.h"
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 #include "core/Colors.h"
-#include "platform/Clock.h"
-#include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
+#include "support/FakeBoard.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -23,41 +23,10 @@ QString repeatComment() {
     return QStringLiteral("長い説明").repeated(4);
 }
 
-class RecordingSoundPlayer : public SoundPlayer {
-public:
-    void play(const QString& path) override { played.append(path); }
-    QStringList played;
-};
-
-class FakeBoard : public BoardHost {
-public:
-    void applyBoardLayout(int) override {}
-    QRect boardRect() const override { return {10, 20, 300, 90}; }
-    void moveBoardTo(int, int) override {}
-    void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
-        placements.push_back({insertAfter, pixels, flags});
-    }
-    bool isInTray() const override { return false; }
-    void applyWindowOptions() override {}
-    QFont boardFont() const override { return {}; }
-    QIcon boardIcon() const override {
-        QPixmap pm(32, 32);
-        pm.fill(Qt::red);
-        return QIcon(pm);
-    }
-    QWidget* boardWidget() override { return nullptr; }
-
-    struct Placement {
-        int insertAfter;
-        QRect rect;
-        int flags;
-    };
-    std::vector<Placement> placements;
-};
-
 class NoticeCenterTest : public ::testing::Test {
 protected:
     NoticeCenterTest() {
+        board.rect = QRect(10, 20, 300, 90);
         state.settings.SoundDirectory = "/snd/";
         state.settings.SoundFileName = "Chord.wav";
     }
@@ -71,10 +40,10 @@ protected:
         return w->findChild<QLabel*>("lblComment")->text();
     }
 
-    ManualClock clock;
+    test::ManualClock clock;
     AppContext state{clock, "/tmp/"};
-    FakeBoard board;
-    RecordingSoundPlayer sound;
+    test::FakeBoard board;
+    test::RecordingSoundPlayer sound;
     NoticeCenter center{state.settings, board, sound};
 };
 

@@ -2,11 +2,11 @@
 #include "app/Shell.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
-#include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
-#include "platform/SoundPlayer.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,11 +22,6 @@
 using namespace tanzo;
 
 namespace {
-
-class SilentPlayer : public SoundPlayer {
-public:
-    void play(const QString&) override {}
-};
 
 struct Box {
     msgbox::Icon icon;
@@ -69,8 +64,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    ManualClock m_clock;
-    SilentPlayer m_player;
+    test::ManualClock m_clock;
+    test::RecordingSoundPlayer m_player;
     std::vector<Box> m_boxes;
 };
 

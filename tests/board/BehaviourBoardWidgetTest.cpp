@@ -8,7 +8,7 @@
 
 #include "core/AppContext.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,7 +63,7 @@ protected:
     void click(QLabel* target) { QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3)); }
 
     QTemporaryDir dir;
-    ManualClock clock;
+    test::ManualClock clock;
     AppContext state;
     MainWindow window{state, {}};
     WindowBehaviour behaviour{state, window};

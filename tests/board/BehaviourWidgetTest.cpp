@@ -8,8 +8,8 @@
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
 #include "platform/WindowPlacement.h"
+#include "support/ManualClock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -177,7 +177,7 @@ protected:
         behaviour.controlClicked();
     }
 
-    ManualClock clock{QDateTime(kToday, QTime(9, 0))};
+    test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
     AppContext state{clock, QStringLiteral("/tmp/")};
     FakeBoard board{state};
     WindowBehaviour behaviour{state, board};

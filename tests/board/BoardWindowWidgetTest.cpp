@@ -6,10 +6,10 @@
 #include "board/MainWindow.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
-#include "platform/Clock.h"
 #include "platform/Fonts.h"
-#include "platform/SoundPlayer.h"
 #include "platform/WindowPlacement.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -102,15 +102,12 @@ protected:
     }
 
     QTemporaryDir dir;
-    ManualClock clock;
+    test::ManualClock clock;
     AppContext state;
     std::vector<std::pair<QString, int>> notices;
 
 private:
-    class SilentPlayer : public SoundPlayer {
-    public:
-        void play(const QString&) override {}
-    } sound;
+    test::RecordingSoundPlayer sound;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Ticker> m_ticker;
 };

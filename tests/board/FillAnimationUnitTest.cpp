@@ -3,7 +3,7 @@
 #include "board/FillAnimation.h"
 #include "core/AppContext.h"
 #include "core/FlapPace.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ protected:
             ASSERT_LT(++steps, 100000);
     }
 
-    ManualClock clock;
+    test::ManualClock clock;
     AppContext state;
     RecordingSurface surface;
     FillAnimation fill;

@@ -1,14 +1,14 @@
 #include "editor/ScheduleEditor.h"
 #include "../support/TestEntries.h"
-#include "FakeBoardHost.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
 #include "editor/CalendarImportCommand.h"
 #include "editor/ListLine.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "support/FakeBoard.h"
+#include "support/ManualClock.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -135,9 +135,9 @@ protected:
     void closeAndFlush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     QTemporaryDir m_dir;
-    ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
+    test::ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
     AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
-    test::FakeBoardHost m_board;
+    test::FakeBoard m_board;
     QPointer<ScheduleEditor> m_editor;
     std::vector<Box> m_boxes;
     int m_announced = 0; // changes the store announced since the editor opened

@@ -1,7 +1,7 @@
 #include "editor/ScheduleSave.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +40,7 @@ QByteArray readAll(const QString& path) {
 class ScheduleSaveTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
-    ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
+    test::ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
     AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
     int m_announced = 0;
 

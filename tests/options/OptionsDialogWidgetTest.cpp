@@ -1,4 +1,3 @@
-#include "OptionsTestSupport.h"
 
 #include "core/AppContext.h"
 #include "core/Colors.h"
@@ -9,11 +8,13 @@
 #include "options/PreviewSpeedTest.h"
 #include "options/SubscriptionsDialog.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "support/FakeBoard.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,8 +37,6 @@
 #include <gtest/gtest.h>
 
 using namespace tanzo;
-using tanzo::testing::RecordingBoard;
-using tanzo::testing::RecordingSound;
 
 namespace {
 
@@ -112,12 +111,12 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_wav;
-    ManualClock m_clock;
+    test::ManualClock m_clock;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<SettingsRepository> m_repo;
     std::unique_ptr<AppContext> m_state;
-    RecordingBoard m_board;
-    RecordingSound m_sound;
+    test::FakeBoard m_board;
+    test::RecordingSoundPlayer m_sound;
     QPointer<OptionsDialog> m_dialog;
     std::vector<ShownBox> m_boxes;
     int m_beeps = 0;

@@ -1,11 +1,12 @@
-#include "OptionsTestSupport.h"
 
 #include "core/AppContext.h"
 #include "options/HelpViewer.h"
 #include "options/VersionWindow.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "support/FakeBoard.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,8 +21,6 @@
 #include <gtest/gtest.h>
 
 using namespace tanzo;
-using tanzo::testing::RecordingBoard;
-using tanzo::testing::RecordingSound;
 
 namespace {
 
@@ -39,10 +38,10 @@ protected:
         setBeepHook({});
     }
 
-    ManualClock m_clock;
+    test::ManualClock m_clock;
     AppContext m_state{m_clock, QStringLiteral("/tmp/")};
-    RecordingBoard m_board;
-    RecordingSound m_sound;
+    test::FakeBoard m_board;
+    test::RecordingSoundPlayer m_sound;
     QPointer<VersionWindow> m_slot;
     int m_beeps = 0;
 };

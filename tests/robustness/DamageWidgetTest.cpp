@@ -5,11 +5,11 @@
 #include "app/Shell.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
-#include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryStore.h"
-#include "platform/SoundPlayer.h"
+#include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
 
 #include "SmallFileSystem.h"
 
@@ -32,11 +32,6 @@ namespace {
 
 const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 const QString kSettingsSaveFailed = QStringLiteral("プログラム情報の保存に失敗しました。");
-
-class SilentPlayer : public SoundPlayer {
-public:
-    void play(const QString&) override {}
-};
 
 // 2027-03-15 is day serial 46461.
 QByteArray entryLine(int day, const char* time, const QString& place, const QString& comment) {
@@ -114,8 +109,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    ManualClock m_clock;
-    SilentPlayer m_player;
+    test::ManualClock m_clock;
+    test::RecordingSoundPlayer m_player;
     QStringList m_boxes;
 };
 

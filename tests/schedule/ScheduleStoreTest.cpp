@@ -1,7 +1,7 @@
 #include "schedule/ScheduleStore.h"
 #include "../support/TestEntries.h"
 
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -56,7 +56,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    ManualClock m_clock{QDateTime(kToday, QTime(9, 0))};
+    test::ManualClock m_clock{QDateTime(kToday, QTime(9, 0))};
     ScheduleStore m_store{path(), m_clock};
 };
 

@@ -1,12 +1,12 @@
 // Answers recorded from a Radicale server (tests/subscriptions/data), the
 // conversion of its calendar data, and how subscribed appointments join the
 // user's own in the store: order, notices, and the data file left alone.
-#include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
 #include "subscriptions/SubscriptionSync.h"
+#include "support/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -121,7 +121,7 @@ ScheduleEntry at(int day, int hour, int minute, const QString& place) {
 
 TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfTheFile) {
     QTemporaryDir dir;
-    ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
     ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
     store.setEntries({at(0, 9, 0, QStringLiteral("自分")), at(1, 8, 0, QStringLiteral("自分2"))});
     ASSERT_TRUE(store.save());
@@ -185,7 +185,7 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     const QByteArray b = "BEGIN:VEVENT\r\nUID:b\r\nDTSTAMP:20261201T000000Z\r\n"
                          "DTSTART:20261207T100000\r\nSUMMARY:B\r\nEND:VEVENT\r\n";
     writeIcs(a + b);
-    ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
     const auto syncNow = [](CalendarSubscriptions& subs) {

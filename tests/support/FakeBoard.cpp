@@ -1,0 +1,49 @@
+#include "FakeBoard.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace tanzo::test {
+
+void FakeBoard::applyBoardLayout(int size) {
+    layouts.push_back(size);
+}
+
+QRect FakeBoard::boardRect() const {
+    return rect;
+}
+
+void FakeBoard::moveBoardTo(int left, int top) {
+    rect.moveTo(left, top);
+    moves.emplace_back(left, top);
+}
+
+void FakeBoard::placeBoard(int insertAfter, const QRect& pixels, int flags) {
+    placements.push_back({insertAfter, pixels, flags});
+    rect = pixels;
+}
+
+void FakeBoard::applyWindowOptions() {
+    ++windowOptionApplies;
+}
+
+bool FakeBoard::isInTray() const {
+    return inTray;
+}
+
+QFont FakeBoard::boardFont() const {
+    return font;
+}
+
+QIcon FakeBoard::boardIcon() const {
+    // Not null, so that a window showing it shows something.
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::red);
+    return QIcon(pixmap);
+}
+
+QWidget* FakeBoard::boardWidget() {
+    return nullptr;
+}
+
+} // namespace tanzo::test
