@@ -22,7 +22,9 @@ public:
     void applyBoardLayout(int) override {}
     QRect boardRect() const override { return {}; }
     void moveBoardTo(int, int) override {}
-    void placeBoard(int, const QRect&, int) override {}
+    void placeBoardAt(const QRect&, Focus) override {}
+    void raiseBoardOnce(Focus) override {}
+    void setBoardStaysOnTop(bool) override {}
     void applyWindowOptions() override {}
     bool isInTray() const override { return false; }
     QFont boardFont() const override { return {}; }

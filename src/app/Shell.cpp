@@ -17,7 +17,7 @@
 #include "platform/ScreenFit.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -149,14 +149,15 @@ Shell::StartResult Shell::start() {
     s.LastPositionX = static_cast<int16_t>(reachable.x());
     s.LastPositionY = static_cast<int16_t>(reachable.y());
 
-    m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
-                        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
-                        ShowWindow);
+    if (s.TopMost)
+        m_board->setBoardStaysOnTop(true);
+    m_board->placeBoardAt(
+        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
     if (s.ShowTask)
-        m_behaviour->showTaskBarProxy();
+        m_behaviour->syncTaskBarProxy();
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
     return StartResult::Running;

@@ -16,9 +16,8 @@ namespace tanzo::testing {
 class RecordingBoard : public BoardHost {
 public:
     struct Placement {
-        int insertAfter;
+        Focus focus;
         QRect rect;
-        int flags;
     };
 
     void applyBoardLayout(int size) override { layouts.push_back(size); }
@@ -27,10 +26,12 @@ public:
         rect.moveTo(left, top);
         moves.emplace_back(left, top);
     }
-    void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
-        placements.push_back({insertAfter, pixels, flags});
+    void placeBoardAt(const QRect& pixels, Focus focus) override {
+        placements.push_back({focus, pixels});
         rect = pixels;
     }
+    void raiseBoardOnce(Focus) override {}
+    void setBoardStaysOnTop(bool) override {}
     bool isInTray() const override { return inTray; }
     void applyWindowOptions() override { ++windowOptionApplies; }
     QFont boardFont() const override { return font; }
