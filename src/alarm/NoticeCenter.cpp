@@ -7,7 +7,7 @@
 #include "core/Settings.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -77,7 +77,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     // Without taking the keyboard: what the user types into another window
     // must not land in the notice (Enter would close it unseen). The window
     // manager's attention hint marks it instead.
-    setWindowPos(window, InsertAfter::Top, rect, ShowWindow | NoSize | NoActivate);
+    windowSystem().placeFrameAt(window, rect.topLeft(), Focus::Leave);
     QApplication::alert(window);
     window->announce();
 
@@ -114,9 +114,7 @@ void NoticeCenter::onDismissed(NoticeWindow* window) {
     m_windows.removeAll(window);
     const Settings& settings = m_settings;
     if (!settings.TopMost && settings.ActiveDisplay) {
-        const QRect board = m_board.boardRect();
-        m_board.placeBoard(static_cast<int>(InsertAfter::TopMost), board, ShowWindow);
-        m_board.placeBoard(static_cast<int>(InsertAfter::NoTopMost), board, ShowWindow);
+        m_board.raiseBoardOnce(Focus::Take);
     }
 }
 

@@ -18,7 +18,7 @@
 #include "platform/ScreenFit.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
@@ -159,16 +159,17 @@ Shell::StartResult Shell::start() {
     s.LastPositionX = static_cast<int16_t>(reachable.x());
     s.LastPositionY = static_cast<int16_t>(reachable.y());
 
-    m_board->placeBoard(static_cast<int>(s.TopMost ? InsertAfter::TopMost : InsertAfter::Top),
-                        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()),
-                        ShowWindow);
+    if (s.TopMost)
+        m_board->setBoardStaysOnTop(true);
+    m_board->placeBoardAt(
+        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
     // The last copies of the subscribed calendars show from the first fill.
     startSubscriptions();
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
     if (s.ShowTask)
-        m_behaviour->showTaskBarProxy();
+        m_behaviour->syncTaskBarProxy();
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
     return StartResult::Running;

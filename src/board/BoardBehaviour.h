@@ -5,22 +5,25 @@
 
 namespace tanzo {
 
-// The board window forwards its user input here: the command label, the
-// title drag, the tray button, the comment tool tip and the keys. The board
-// window itself only draws and animates.
+// What the board window's user input does: the board window itself only
+// draws and animates, and hands its clicks, drags and keys on here.
 class BoardBehaviour {
 public:
     virtual ~BoardBehaviour() = default;
 
-    virtual void controlClicked() = 0; // lblCntl
-    // The button went down on the title, the cursor at `globalCursor`.
-    virtual void titleMouseDown(Qt::MouseButton button, const QPoint& globalCursor) = 0;
-    virtual void titleMouseUp(Qt::MouseButton button) = 0;
-    virtual void formMouseMove(const QPoint& globalCursor) = 0;
-    virtual void miniClicked() = 0;               // lblMini
-    virtual void commentMouseMove(int index) = 0; // lblComment element 0..5
+    // The command label was clicked.
+    virtual void openCommandMenu() = 0;
+    // A button went down on the title, the cursor at `globalCursor`.
+    virtual void startDrag(Qt::MouseButton button, const QPoint& globalCursor) = 0;
+    virtual void endDrag(Qt::MouseButton button) = 0;
+    // The pointer moved over the board.
+    virtual void followPointer(const QPoint& globalCursor) = 0;
+    // The tray label was clicked.
+    virtual void hideToTray() = 0;
+    // The pointer is over comment label `index` (0..5).
+    virtual void showCommentTip(int index) = 0;
     // A key pressed on the board; returns true when the key was taken.
-    virtual bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers) = 0;
+    virtual bool runKey(int qtKey, Qt::KeyboardModifiers modifiers) = 0;
     // Brings the board back from the tray; a fill does this too when the
     // board is to come forward on new content.
     virtual void restoreFromTray() = 0;

@@ -11,7 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/ScreenFit.h"
 #include "platform/TaskBarHint.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -134,10 +134,7 @@ void MainWindow::raiseForFill() {
     const bool allDialogsOpen = m_allDialogsOpen && m_allDialogsOpen();
     if (allDialogsOpen || settings.TopMost)
         return;
-    // Topmost and straight back: in front once, without taking the focus.
-    const QRect rect = boardRect();
-    placeBoard(static_cast<int>(InsertAfter::TopMost), rect, ShowWindow | NoActivate);
-    placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow | NoActivate);
+    raiseBoardOnce(Focus::Leave);
 }
 
 void MainWindow::redrawFromStart() {
@@ -179,17 +176,17 @@ void MainWindow::moveBoardTo(int left, int top) {
     move(left, top);
 }
 
-void MainWindow::placeBoard(int insertAfter, const QRect& pixels, int flags) {
-    auto where = static_cast<InsertAfter>(insertAfter);
-    // "Topmost and straight back" is how the board is brought to the front.
-    // On a hidden board the toolkit cannot carry a stay-on-top change to the
-    // window manager: it rebuilds the native window at the next show and
-    // keeps the stale state, leaving the board above everything. A hidden
-    // board therefore takes the state it is meant to end in, and being shown
-    // puts it in front anyway.
-    if (!isVisible() && (where == InsertAfter::TopMost || where == InsertAfter::NoTopMost))
-        where = m_state.settings.TopMost ? InsertAfter::TopMost : InsertAfter::NoTopMost;
-    setWindowPos(this, where, pixels, flags);
+void MainWindow::placeBoardAt(const QRect& pixels, Focus focus) {
+    windowSystem().placeAt(this, pixels, focus);
+}
+
+void MainWindow::raiseBoardOnce(Focus focus) {
+    windowSystem().raiseOnce(this, focus);
+}
+
+void MainWindow::setBoardStaysOnTop(bool on) {
+    windowSystem().setStaysOnTop(this, on);
+    raise();
 }
 
 void MainWindow::applyWindowOptions() {
@@ -229,37 +226,37 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (watched == m_face->titleLabel()) {
         if (type == QEvent::MouseButtonPress)
-            m_behaviour->titleMouseDown(mouse->button(), mouse->globalPosition().toPoint());
+            m_behaviour->startDrag(mouse->button(), mouse->globalPosition().toPoint());
         else if (type == QEvent::MouseButtonRelease)
-            m_behaviour->titleMouseUp(mouse->button());
+            m_behaviour->endDrag(mouse->button());
         else
-            m_behaviour->formMouseMove(mouse->globalPosition().toPoint());
+            m_behaviour->followPointer(mouse->globalPosition().toPoint());
         return true;
     }
     if (watched == m_face->commandLabel() && releasedInside) {
-        m_behaviour->controlClicked();
+        m_behaviour->openCommandMenu();
         return true;
     }
     if (watched == m_face->minimiseLabel() && releasedInside) {
-        m_behaviour->miniClicked();
+        m_behaviour->hideToTray();
         return true;
     }
     if (type == QEvent::MouseMove) {
         if (const int row = m_face->commentIndexOf(watched); row >= 0)
-            m_behaviour->commentMouseMove(row);
+            m_behaviour->showCommentTip(row);
     }
     return false;
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (m_behaviour && m_behaviour->keyDown(event->key(), event->modifiers()))
+    if (m_behaviour && m_behaviour->runKey(event->key(), event->modifiers()))
         return;
     QWidget::keyPressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     if (m_behaviour)
-        m_behaviour->formMouseMove(event->globalPosition().toPoint());
+        m_behaviour->followPointer(event->globalPosition().toPoint());
     QWidget::mouseMoveEvent(event);
 }
 

@@ -74,7 +74,9 @@ public:
     void applyBoardLayout(int size) override;
     QRect boardRect() const override;
     void moveBoardTo(int left, int top) override;
-    void placeBoard(int insertAfter, const QRect& pixels, int flags) override;
+    void placeBoardAt(const QRect& pixels, Focus focus) override;
+    void raiseBoardOnce(Focus focus) override;
+    void setBoardStaysOnTop(bool on) override;
     bool isInTray() const override;
     void applyWindowOptions() override;
     QFont boardFont() const override;

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QRect>
 
+#include "platform/WindowSystem.h"
+
 namespace tanzo {
 
 // What the notice windows, the schedule editor and the options dialog need
@@ -19,9 +21,13 @@ public:
     virtual QRect boardRect() const = 0;
     // Moves the board's left or top edge (pixels), keeping its size.
     virtual void moveBoardTo(int left, int top) = 0;
-    // Places the board: its rectangle and the given z-order
-    // (see WindowPlacement.h).
-    virtual void placeBoard(int insertAfter, const QRect& pixels, int flags) = 0;
+    // Shows the board with this rectangle, in front of its layer.
+    virtual void placeBoardAt(const QRect& pixels, Focus focus) = 0;
+    // Brings the board in front of all other windows once (see WindowSystem).
+    virtual void raiseBoardOnce(Focus focus) = 0;
+    // Keeps the board above all other windows or lets it go back among them;
+    // either way it comes forward in its layer.
+    virtual void setBoardStaysOnTop(bool on) = 0;
 
     // Brings the board's z-order and task-bar button in line with the
     // settings TopMost and ShowTask (after the options dialog applied).

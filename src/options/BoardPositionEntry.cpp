@@ -5,7 +5,7 @@
 #include "OptionsForm.h"
 #include "core/BoardHost.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -123,7 +123,7 @@ void BoardPositionEntry::putBoardBack(QPoint stored) {
         return;
     // Only the position was changed live; the size stays.
     const QRect board = m_board.boardRect();
-    m_board.placeBoard(static_cast<int>(InsertAfter::Top), QRect(stored, board.size()), ShowWindow);
+    m_board.placeBoardAt(QRect(stored, board.size()), Focus::Take);
 }
 
 } // namespace tanzo::options

@@ -7,7 +7,7 @@
 #include "platform/Beep.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -45,7 +45,7 @@ VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPla
 }
 
 void VersionWindow::showCentred() {
-    setWindowPos(this, InsertAfter::Top, options::centredOnPrimaryScreen(size()), ShowWindow);
+    windowSystem().placeAt(this, options::centredOnPrimaryScreen(size()), Focus::Take);
     const Settings& s = m_state.settings;
     if (!s.SoundFileName.isEmpty())
         m_sound.play(s.SoundDirectory + s.SoundFileName);

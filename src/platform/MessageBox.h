@@ -9,9 +9,9 @@ class QWidget;
 
 namespace tanzo::msgbox {
 
-// Icons of the program's message boxes, numbered as the Windows message-box
-// flags they stand for.
-enum class Icon { None = 0, Critical = 16, Exclamation = 48, Information = 64 };
+// Icons of the program's message boxes: a failure, a warning about the
+// user's input, and plain information.
+enum class Icon { None, Critical, Exclamation, Information };
 
 // A modal box with one OK button, the given icon, caption and text.
 void show(QWidget* parent, Icon icon, const QString& caption, const QString& text);

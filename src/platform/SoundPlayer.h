@@ -4,8 +4,9 @@
 
 namespace tanzo {
 
-// Plays a WAV file asynchronously (PlaySound with SND_ASYNC). A missing or
-// unplayable file plays nothing and reports nothing.
+// Plays a WAV file without waiting for it to end: play returns at once and
+// the sound goes on. A missing or unplayable file plays nothing and reports
+// nothing.
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;

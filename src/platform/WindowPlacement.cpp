@@ -11,10 +11,8 @@
 namespace tanzo {
 namespace {
 
-void raiseAboveWhenMapped(QWidget* window, int pollsLeft);
-
 // The z-order state a window is meant to have, kept apart from the
-// toolkit's flags on X11 (see setStaysOnTop).
+// toolkit's flags on X11 (see X11Windows::setStaysOnTop).
 constexpr char kOnTopProperty[] = "tanzoStaysOnTop";
 constexpr char kAbove[] = "_NET_WM_STATE_ABOVE";
 
@@ -23,46 +21,60 @@ constexpr char kAbove[] = "_NET_WM_STATE_ABOVE";
 constexpr int kMapPollMs = 10;
 constexpr int kMapPolls = 40;
 
-// Asks for the above state once the window manager has mapped the window:
-// a state it finds already set when it maps a window, icewm will not take
-// back later.
-void raiseAboveWhenMapped(QWidget* window, int pollsLeft) {
-    QPointer<QWidget> guard(window);
-    QTimer::singleShot(kMapPollMs, window, [guard, pollsLeft] {
-        if (!guard || !guard->isVisible() || !staysOnTop(guard))
-            return;
-        if (x11::isMapped(guard))
-            x11::setNetWmState(guard, true, kAbove);
-        else if (pollsLeft > 0)
-            raiseAboveWhenMapped(guard, pollsLeft - 1);
-    });
-}
-
 } // namespace
 
-bool staysOnTop(const QWidget* window) {
+WindowSystem& windowSystem() {
+    static ToolkitWindows toolkit;
+    static X11Windows x11Windows;
+    if (x11::isActive())
+        return x11Windows;
+    return toolkit;
+}
+
+void ToolkitWindows::placeAt(QWidget* window, const QRect& pixels, Focus focus) {
+    if (!window)
+        return;
+    window->setGeometry(pixels);
+    showInFront(window, focus);
+}
+
+void ToolkitWindows::placeFrameAt(QWidget* window, QPoint frameCorner, Focus focus) {
+    if (!window)
+        return;
+    window->move(frameCorner);
+    showInFront(window, focus);
+}
+
+void ToolkitWindows::raiseOnce(QWidget* window, Focus focus) {
+    if (!window)
+        return;
+    // A hidden window comes up in front when it is shown. Its stay-on-top
+    // state must not flip while it is hidden: the toolkit would rebuild the
+    // native window at the next show and keep the stale state, leaving the
+    // window above everything.
+    if (!window->isVisible()) {
+        showInFront(window, focus);
+        return;
+    }
+    // On top and straight back: the window manager puts a window that turns
+    // stay-on-top above all others and leaves it there when it turns back.
+    const bool stays = staysOnTop(window);
+    setStaysOnTop(window, true);
+    showInFront(window, focus);
+    if (!stays) {
+        setStaysOnTop(window, false);
+        showInFront(window, focus);
+    }
+}
+
+bool ToolkitWindows::staysOnTop(const QWidget* window) const {
     const QVariant meant = window->property(kOnTopProperty);
     return meant.isValid() ? meant.toBool()
                            : window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
-void setStaysOnTop(QWidget* window, bool on) {
+void ToolkitWindows::setStaysOnTop(QWidget* window, bool on) {
     window->setProperty(kOnTopProperty, on);
-    if (x11::isActive()) {
-        // On X11 the state goes to the window manager directly and never
-        // into the toolkit's flags: a window mapped with the above state
-        // cannot lose it under icewm, and a flag change on a hidden window
-        // makes a new native window without the task-bar exclusion.
-        if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-            window->overrideWindowFlags(window->windowFlags() & ~Qt::WindowStaysOnTopHint);
-        if (x11::isMapped(window))
-            x11::setNetWmState(window, on, kAbove);
-        else if (window->internalWinId())
-            x11::setNetWmState(window, false, kAbove); // asked again once mapped
-        if (on && window->isVisible() && !x11::isMapped(window))
-            raiseAboveWhenMapped(window, kMapPolls);
-        return;
-    }
     Qt::WindowFlags flags = window->windowFlags();
     if (flags.testFlag(Qt::WindowStaysOnTopHint) == on)
         return;
@@ -73,38 +85,59 @@ void setStaysOnTop(QWidget* window, bool on) {
         handle->setFlags(flags);
 }
 
-void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels, int flags) {
-    if (!window)
-        return;
-    if (insertAfter == InsertAfter::TopMost)
-        setStaysOnTop(window, true);
-    else if (insertAfter == InsertAfter::NoTopMost)
-        setStaysOnTop(window, false);
-
-    if (flags & NoSize)
-        window->move(pixels.topLeft()); // the frame's corner
+void ToolkitWindows::showInFront(QWidget* window, Focus focus) {
+    const bool quiet = focus == Focus::Leave;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+    // The toolkit hands the attribute to the native window only when it
+    // creates it; one made earlier (its position asked for, say) reads this
+    // property of its own at each show.
+    if (QWindow* handle = window->windowHandle())
+        handle->setProperty("_q_showWithoutActivating", quiet);
+    if (window->isMinimized())
+        window->showNormal();
     else
-        window->setGeometry(pixels);
-
-    if (flags & ShowWindow) {
-        const bool noActivate = (flags & NoActivate) != 0;
-        window->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
-        // The toolkit hands the attribute to the native window only when it
-        // creates it; one made earlier (its position asked for, say) reads
-        // this property of its own at each show.
-        if (QWindow* handle = window->windowHandle())
-            handle->setProperty("_q_showWithoutActivating", noActivate);
-        const bool wasMapped = x11::isMapped(window);
-        if (window->isMinimized())
-            window->showNormal();
-        else
-            window->show();
-        if (x11::isActive() && staysOnTop(window) && !wasMapped)
-            raiseAboveWhenMapped(window, kMapPolls);
-    }
+        window->show();
     window->raise();
-    if (!(flags & NoActivate) && (flags & ShowWindow))
+    if (!quiet)
         window->activateWindow();
+}
+
+void X11Windows::setStaysOnTop(QWidget* window, bool on) {
+    window->setProperty(kOnTopProperty, on);
+    // The state goes to the window manager directly and never into the
+    // toolkit's flags: a window mapped with the above state cannot lose it
+    // under icewm, and a flag change on a hidden window makes a new native
+    // window without the task-bar exclusion.
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window->overrideWindowFlags(window->windowFlags() & ~Qt::WindowStaysOnTopHint);
+    if (x11::isMapped(window))
+        x11::setNetWmState(window, on, kAbove);
+    else if (window->internalWinId())
+        x11::setNetWmState(window, false, kAbove); // asked again once mapped
+    if (on && window->isVisible() && !x11::isMapped(window))
+        raiseAboveWhenMapped(window, kMapPolls);
+}
+
+void X11Windows::showInFront(QWidget* window, Focus focus) {
+    const bool wasMapped = x11::isMapped(window);
+    ToolkitWindows::showInFront(window, focus);
+    if (staysOnTop(window) && !wasMapped)
+        raiseAboveWhenMapped(window, kMapPolls);
+}
+
+// Asks for the above state once the window manager has mapped the window:
+// a state it finds already set when it maps a window, icewm will not take
+// back later.
+void X11Windows::raiseAboveWhenMapped(QWidget* window, int pollsLeft) {
+    QPointer<QWidget> guard(window);
+    QTimer::singleShot(kMapPollMs, window, [this, guard, pollsLeft] {
+        if (!guard || !guard->isVisible() || !staysOnTop(guard))
+            return;
+        if (x11::isMapped(guard))
+            x11::setNetWmState(guard, true, kAbove);
+        else if (pollsLeft > 0)
+            raiseAboveWhenMapped(guard, pollsLeft - 1);
+    });
 }
 
 } // namespace tanzo

@@ -1,29 +1,35 @@
 #pragma once
 
-#include <QRect>
-
-class QWidget;
+#include "WindowSystem.h"
 
 namespace tanzo {
 
-// Where a window goes in the z-order, numbered as the insert-after values of
-// the Windows placement call it stands for.
-enum class InsertAfter { Top = 0, TopMost = -1, NoTopMost = -2 };
+// The window layer through the toolkit alone: stay-on-top as a window flag.
+// Used where there is no X11 (the offscreen tests among them).
+class ToolkitWindows : public WindowSystem {
+public:
+    void placeAt(QWidget* window, const QRect& pixels, Focus focus) override;
+    void placeFrameAt(QWidget* window, QPoint frameCorner, Focus focus) override;
+    void raiseOnce(QWidget* window, Focus focus) override;
+    void setStaysOnTop(QWidget* window, bool on) override;
+    bool staysOnTop(const QWidget* window) const override;
 
-// Flags of a placement, numbered as the Windows flags they stand for.
-// NoSize keeps the window's size and places its outer frame (title bar
-// included) at the rectangle's top-left, as the Windows call always does.
-enum PlacementFlag { NoSize = 1, ShowWindow = 64, NoActivate = 16 };
+protected:
+    // Shows (or un-minimises) the window, raises it and, if asked, activates it.
+    virtual void showInFront(QWidget* window, Focus focus);
+};
 
-// The one routine that places a top-level window: z-order, pixel rectangle,
-// show and no-activate. TopMost keeps the window above all others until a
-// NoTopMost placement; a TopMost placement directly followed by a NoTopMost
-// one therefore raises the window once without keeping it on top.
-void setWindowPos(QWidget* window, InsertAfter insertAfter, const QRect& pixels, int flags);
+// The window layer on X11: the above state goes to the window manager
+// directly (see X11WindowState.h).
+class X11Windows : public ToolkitWindows {
+public:
+    void setStaysOnTop(QWidget* window, bool on) override;
 
-// Turns staying on top on or off without hiding and re-showing the window.
-void setStaysOnTop(QWidget* window, bool on);
-// Whether the window is meant to stay on top (the last setStaysOnTop).
-bool staysOnTop(const QWidget* window);
+protected:
+    void showInFront(QWidget* window, Focus focus) override;
+
+private:
+    void raiseAboveWhenMapped(QWidget* window, int pollsLeft);
+};
 
 } // namespace tanzo

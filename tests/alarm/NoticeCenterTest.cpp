@@ -3,7 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
@@ -177,22 +177,20 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     };
     for (const Case c :
          {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
-        board.placements.clear();
+        board.raises.clear();
         state.settings.TopMost = c.topMost;
         state.settings.ActiveDisplay = c.activeDisplay;
         center.showNotice("A", "", 1);
         const int before = center.openCount();
         QTest::mouseClick(last()->okButton(), Qt::LeftButton);
         EXPECT_EQ(center.openCount(), before - 1);
-        if (c.raised) {
-            ASSERT_EQ(board.placements.size(), 2u);
-            EXPECT_EQ(board.placements[0].insertAfter, static_cast<int>(InsertAfter::TopMost));
-            EXPECT_EQ(board.placements[1].insertAfter, static_cast<int>(InsertAfter::NoTopMost));
-            EXPECT_EQ(board.placements[1].rect, board.boardRect());
-            EXPECT_TRUE(board.placements[1].flags & ShowWindow);
-        } else {
-            EXPECT_TRUE(board.placements.empty());
-        }
+        if (c.raised)
+            EXPECT_EQ(board.raises, std::vector<Focus>{Focus::Take});
+        else
+            EXPECT_TRUE(board.raises.empty());
+        // Raised once: neither placed again nor kept on top.
+        EXPECT_TRUE(board.placements.empty());
+        EXPECT_TRUE(board.staysOnTop.empty());
     }
 }
 
@@ -228,7 +226,7 @@ TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     center.closeAll();
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);
-    EXPECT_TRUE(board.placements.empty()); // exiting does not raise the board
+    EXPECT_TRUE(board.raises.empty()); // exiting does not raise the board
 }
 
 TEST_F(NoticeCenterTest, UnknownKindOpensNothing) {

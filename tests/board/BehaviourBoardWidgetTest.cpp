@@ -153,7 +153,7 @@ TEST_F(BehaviourOnBoardTest, TitleDragMovesTheRealBoard) {
     QApplication::sendEvent(title, &move);
     QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(25, 15));
     EXPECT_EQ(window.pos(), QPoint(120, 110));
-    behaviour.formMouseMove(start + QPoint(60, 60)); // the button is up
+    behaviour.followPointer(start + QPoint(60, 60)); // the button is up
     EXPECT_EQ(window.pos(), QPoint(120, 110));
 }
 

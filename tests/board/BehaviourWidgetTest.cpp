@@ -8,7 +8,7 @@
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 
 #include <QAction>
@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace tanzo {
@@ -66,10 +67,10 @@ public:
         QDate from, to;
         bool force;
     };
+    // What was asked of the board window, in order.
     struct Placement {
-        int insertAfter;
+        std::string what;
         QRect rect;
-        int flags;
     };
 
     // Ends the running fill as the animation would.
@@ -104,9 +105,17 @@ public:
     }
     QRect boardRect() const override { return window.geometry(); }
     void moveBoardTo(int left, int top) override { window.move(left, top); }
-    void placeBoard(int insertAfter, const QRect& pixels, int flags) override {
-        placements.push_back({insertAfter, pixels, flags});
-        setWindowPos(&window, static_cast<InsertAfter>(insertAfter), pixels, flags);
+    void placeBoardAt(const QRect& pixels, Focus focus) override {
+        placements.push_back({focus == Focus::Take ? "placed" : "placed quietly", pixels});
+        windowSystem().placeAt(&window, pixels, focus);
+    }
+    void raiseBoardOnce(Focus focus) override {
+        placements.push_back({focus == Focus::Take ? "raised" : "raised quietly", {}});
+        windowSystem().raiseOnce(&window, focus);
+    }
+    void setBoardStaysOnTop(bool on) override {
+        placements.push_back({on ? "on top" : "not on top", {}});
+        windowSystem().setStaysOnTop(&window, on);
     }
     bool isInTray() const override { return behaviour && behaviour->isInTray(); }
     void applyWindowOptions() override {}
@@ -154,9 +163,9 @@ protected:
     // took the cursor position (the first move after the command menu).
     bool firstDragMoveMovesBoard() {
         const QPoint before = board.window.pos();
-        behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
-        behaviour.formMouseMove(QCursor::pos() + QPoint(7, 3));
-        behaviour.titleMouseUp(Qt::LeftButton);
+        behaviour.startDrag(Qt::LeftButton, QCursor::pos());
+        behaviour.followPointer(QCursor::pos() + QPoint(7, 3));
+        behaviour.endDrag(Qt::LeftButton);
         const bool moved = board.window.pos() != before;
         board.window.move(before);
         return moved;
@@ -174,7 +183,7 @@ protected:
                 item(choose)->trigger();
             menu->close();
         });
-        behaviour.controlClicked();
+        behaviour.openCommandMenu();
     }
 
     test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
@@ -213,7 +222,7 @@ TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
 
 TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
     state.schedule.reset();
-    behaviour.controlClicked(); // would block in the menu if it opened
+    behaviour.openCommandMenu(); // would block in the menu if it opened
     EXPECT_EQ(controlCaption(), QStringLiteral("□"));
     EXPECT_TRUE(firstDragMoveMovesBoard());
 }
@@ -258,7 +267,7 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
     };
     for (const Step& s : steps) {
         const int before = board.boardPage.firstRow;
-        EXPECT_TRUE(behaviour.keyDown(s.key, s.modifiers));
+        EXPECT_TRUE(behaviour.runKey(s.key, s.modifiers));
         ASSERT_FALSE(board.fills.empty());
         EXPECT_EQ(board.fills.back().first, s.expectedFirst);
         EXPECT_EQ(board.fills.back().from, kToday.addDays(-30));
@@ -273,22 +282,22 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
 
 TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
     board.boardPage.firstRow = 0;
-    behaviour.keyDown(Qt::Key_F4, Qt::NoModifier);
-    behaviour.keyDown(Qt::Key_F4, Qt::ShiftModifier);
+    behaviour.runKey(Qt::Key_F4, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F4, Qt::ShiftModifier);
     board.boardPage.firstRow = 7;
-    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 3);
     EXPECT_TRUE(board.fills.empty());
 }
 
 TEST_F(BehaviourTest, KeysDuringAFill) {
     board.boardPage.firstRow = 2;
-    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     ASSERT_TRUE(board.filling);
     QSignalSpy schedule(&behaviour, &WindowBehaviour::scheduleRequested);
-    behaviour.keyDown(Qt::Key_F6, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 1);
-    behaviour.keyDown(Qt::Key_F2, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F2, Qt::NoModifier);
     EXPECT_EQ(schedule.count(), 1);
     EXPECT_EQ(board.fills.size(), 1u);
 }
@@ -296,7 +305,7 @@ TEST_F(BehaviourTest, KeysDuringAFill) {
 TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
     board.boardPage.firstRow = 6;
     board.locatedNext = 2;
-    behaviour.keyDown(Qt::Key_F5, Qt::NoModifier);
+    behaviour.runKey(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(board.locates, 1);
     ASSERT_EQ(board.fills.size(), 1u);
     EXPECT_EQ(board.fills[0].first, 2);
@@ -307,10 +316,10 @@ TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
 
 TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
     QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
-    EXPECT_TRUE(behaviour.keyDown(Qt::Key_F4, Qt::AltModifier));
+    EXPECT_TRUE(behaviour.runKey(Qt::Key_F4, Qt::AltModifier));
     item("mnuPop_Exit")->trigger();
     EXPECT_EQ(exit.count(), 2);
-    EXPECT_FALSE(behaviour.keyDown(Qt::Key_F4, Qt::ControlModifier));
+    EXPECT_FALSE(behaviour.runKey(Qt::Key_F4, Qt::ControlModifier));
 }
 
 TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
@@ -321,29 +330,29 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
     // Row 1 frame (element 1) and text (element 4) show the same entry.
-    behaviour.commentMouseMove(1);
-    behaviour.commentMouseMove(4);
+    behaviour.showCommentTip(1);
+    behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_1")->toolTip(), longComment);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), longComment);
 
     // Placeholder row, empty status, blank comment and index past the list
     // all clear the tip.
     board.label("lblComment_4")->setText(QStringLiteral("－－－－－－－－－－－－"));
-    behaviour.commentMouseMove(4);
+    behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
     board.label("lblComment_4")->setText(QStringLiteral("x"));
     board.label("lblStatus_4")->setText(QString());
-    behaviour.commentMouseMove(1);
+    behaviour.showCommentTip(1);
     EXPECT_EQ(board.label("lblComment_1")->toolTip(), QString());
 
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     setComment(state.schedule, 4, QStringLiteral("　 "));
-    behaviour.commentMouseMove(4);
+    behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
     board.boardPage.firstRow = 7; // row 1 would be index 8, past the list
-    behaviour.commentMouseMove(4);
+    behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 }
 
@@ -365,23 +374,24 @@ TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     item("mnuPop_Topmost")->trigger();
     EXPECT_TRUE(state.settings.TopMost);
     EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    ASSERT_FALSE(board.placements.empty());
-    EXPECT_EQ(board.placements.back().insertAfter, -1);
+    ASSERT_GE(board.placements.size(), 2u);
+    EXPECT_EQ(board.placements.end()[-2].what, "on top");
+    EXPECT_EQ(board.placements.back().what, "placed");
     EXPECT_EQ(board.placements.back().rect, board.window.geometry());
 
     item("mnuPop_Topmost")->trigger();
     EXPECT_FALSE(state.settings.TopMost);
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(board.placements.back().insertAfter, -2);
+    EXPECT_EQ(board.placements.end()[-2].what, "not on top");
     EXPECT_TRUE(board.window.isVisible());
 }
 
 TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
-    EXPECT_EQ(behaviour.shadow(), nullptr);
+    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
     item("mnuPop_ShowTask")->setChecked(false);
     item("mnuPop_ShowTask")->trigger();
     EXPECT_TRUE(state.settings.ShowTask);
-    ShadowWindow* shadow = behaviour.shadow();
+    ShadowWindow* shadow = behaviour.taskBarProxy();
     ASSERT_NE(shadow, nullptr);
     EXPECT_EQ(shadow->objectName(), QStringLiteral("frmShadow"));
     EXPECT_EQ(shadow->windowTitle(), kAppTitle);
@@ -393,27 +403,28 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
 
     item("mnuPop_ShowTask")->trigger();
     EXPECT_FALSE(state.settings.ShowTask);
-    EXPECT_EQ(behaviour.shadow(), nullptr);
+    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
 }
 
 TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     state.settings.ShowTask = true;
-    behaviour.syncShadow();
-    ASSERT_NE(behaviour.shadow(), nullptr);
+    behaviour.syncTaskBarProxy();
+    ASSERT_NE(behaviour.taskBarProxy(), nullptr);
     board.placements.clear();
     // The user clicks the button: the proxy is restored, and goes back.
-    ShadowWindow* shadow = behaviour.shadow();
+    ShadowWindow* shadow = behaviour.taskBarProxy();
     shadow->setWindowState(Qt::WindowNoState);
-    ASSERT_EQ(board.placements.size(), 2u);
-    EXPECT_EQ(board.placements[0].insertAfter, -1);
-    EXPECT_EQ(board.placements[1].insertAfter, -2);
+    ASSERT_EQ(board.placements.size(), 1u);
+    EXPECT_EQ(board.placements[0].what, "raised");
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shadow->isMinimized(); }));
 
     state.settings.TopMost = true;
+    windowSystem().setStaysOnTop(&board.window, true);
     board.placements.clear();
-    emit behaviour.shadow()->activated();
+    emit behaviour.taskBarProxy()->activated();
     ASSERT_EQ(board.placements.size(), 1u);
+    EXPECT_EQ(board.placements[0].what, "raised");
     EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
@@ -422,24 +433,24 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     state.settings.WindowSize = Middle;
     state.settings.LastPositionX = 40;
     state.settings.LastPositionY = 30;
-    behaviour.syncShadow();
+    behaviour.syncTaskBarProxy();
     const QSize size = board.window.size();
 
-    behaviour.miniClicked();
+    behaviour.hideToTray();
     EXPECT_TRUE(behaviour.isInTray());
     EXPECT_FALSE(board.window.isVisible());
-    EXPECT_EQ(behaviour.shadow(), nullptr);
+    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
     // No tray here: a minimised stand-in keeps the way back.
     ShadowWindow* standIn = behaviour.trayStandIn();
     ASSERT_NE(standIn, nullptr);
     EXPECT_TRUE(standIn->isMinimized());
     EXPECT_EQ(standIn->windowTitle(), kAppTitle);
     // Dragging is off while hidden.
-    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
+    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
     const QPoint before = board.window.pos();
-    behaviour.formMouseMove(QPoint(900, 900));
+    behaviour.followPointer(QPoint(900, 900));
     EXPECT_EQ(board.window.pos(), before);
-    behaviour.titleMouseUp(Qt::LeftButton);
+    behaviour.endDrag(Qt::LeftButton);
 
     // The user restores the stand-in from the task bar.
     standIn->setWindowState(Qt::WindowNoState);
@@ -447,7 +458,7 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
     EXPECT_EQ(behaviour.trayStandIn(), nullptr);
     EXPECT_TRUE(board.window.isVisible());
     EXPECT_EQ(board.window.geometry(), QRect(QPoint(40, 30), size));
-    ASSERT_NE(behaviour.shadow(), nullptr);
+    ASSERT_NE(behaviour.taskBarProxy(), nullptr);
     ASSERT_FALSE(board.layouts.empty());
     EXPECT_EQ(board.layouts.back(), Middle);
     EXPECT_FALSE(board.layoutInTray.back()); // so the outer size is applied too
@@ -458,13 +469,15 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
         const char* name;
         bool topMost;
         int openNotices;
-        std::vector<std::pair<int, int>> expected; // insert-after, flags
+        std::vector<std::string> expected;
     };
+    // Shown, the board comes up in front anyway; it takes the keyboard only
+    // while no notice is open.
     const Case cases[] = {
-        {"no notice, normal", false, 0, {{-1, 64}, {-2, 64}}},
-        {"no notice, topmost", true, 0, {{-1, 64}}},
-        {"notice open, normal", false, 1, {{0, 80}}},
-        {"notice open, topmost", true, 2, {{-1, 80}}},
+        {"no notice, normal", false, 0, {"not on top", "placed"}},
+        {"no notice, topmost", true, 0, {"on top", "placed"}},
+        {"notice open, normal", false, 1, {"not on top", "placed quietly"}},
+        {"notice open, topmost", true, 2, {"on top", "placed quietly"}},
     };
     for (const Case& c : cases) {
         state.settings.TopMost = c.topMost;
@@ -472,12 +485,14 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
         behaviour.hideToTray();
         board.placements.clear();
         behaviour.restoreFromTray();
-        std::vector<std::pair<int, int>> got;
+        std::vector<std::string> got;
         for (const auto& p : board.placements)
-            got.emplace_back(p.insertAfter, p.flags);
+            got.push_back(p.what);
         EXPECT_EQ(got, c.expected) << c.name;
-        for (const auto& p : board.placements)
-            EXPECT_EQ(p.rect.topLeft(), QPoint(1, 1)) << c.name; // LastPosition defaults
+        ASSERT_FALSE(board.placements.empty());
+        EXPECT_EQ(board.placements.back().rect.topLeft(), QPoint(1, 1))
+            << c.name; // LastPosition defaults
+        EXPECT_EQ(windowSystem().staysOnTop(&board.window), c.topMost) << c.name;
     }
 }
 
@@ -531,17 +546,17 @@ TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
     QSignalSpy dragged(&behaviour, &WindowBehaviour::dragged);
     board.window.move(200, 150);
     QCursor::setPos(500, 400);
-    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
-    behaviour.formMouseMove(QPoint(510, 395));
+    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
+    behaviour.followPointer(QPoint(510, 395));
     EXPECT_EQ(board.window.pos(), QPoint(210, 145));
-    behaviour.formMouseMove(QPoint(530, 405));
+    behaviour.followPointer(QPoint(530, 405));
     EXPECT_EQ(board.window.pos(), QPoint(230, 155));
     ASSERT_EQ(dragged.count(), 2);
     EXPECT_EQ(dragged.last().at(0).toInt(), 230);
     EXPECT_EQ(dragged.last().at(1).toInt(), 155);
 
-    behaviour.titleMouseUp(Qt::LeftButton);
-    behaviour.formMouseMove(QPoint(600, 600));
+    behaviour.endDrag(Qt::LeftButton);
+    behaviour.followPointer(QPoint(600, 600));
     EXPECT_EQ(board.window.pos(), QPoint(230, 155));
 }
 
@@ -549,10 +564,10 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
     board.window.move(200, 150);
     openMenu([] {});
     QCursor::setPos(650, 650);
-    behaviour.titleMouseDown(Qt::LeftButton, QCursor::pos());
-    behaviour.formMouseMove(QPoint(700, 700));
+    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
+    behaviour.followPointer(QPoint(700, 700));
     EXPECT_EQ(board.window.pos(), QPoint(200, 150));
-    behaviour.formMouseMove(QPoint(705, 702));
+    behaviour.followPointer(QPoint(705, 702));
     EXPECT_EQ(board.window.pos(), QPoint(205, 152));
 }
 

@@ -7,7 +7,7 @@
 #include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/Fonts.h"
-#include "platform/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
 
@@ -40,13 +40,13 @@ BgrColor colorOf(const QLabel* label) {
 
 class RecordingBehaviour : public BoardBehaviour {
 public:
-    void controlClicked() override { calls << "cntl"; }
-    void titleMouseDown(Qt::MouseButton, const QPoint&) override { calls << "down"; }
-    void titleMouseUp(Qt::MouseButton) override { calls << "up"; }
-    void formMouseMove(const QPoint&) override { calls << "move"; }
-    void miniClicked() override { calls << "mini"; }
-    void commentMouseMove(int index) override { calls << QStringLiteral("comment%1").arg(index); }
-    bool keyDown(int key, Qt::KeyboardModifiers) override {
+    void openCommandMenu() override { calls << "cntl"; }
+    void startDrag(Qt::MouseButton, const QPoint&) override { calls << "down"; }
+    void endDrag(Qt::MouseButton) override { calls << "up"; }
+    void followPointer(const QPoint&) override { calls << "move"; }
+    void hideToTray() override { calls << "mini"; }
+    void showCommentTip(int index) override { calls << QStringLiteral("comment%1").arg(index); }
+    bool runKey(int key, Qt::KeyboardModifiers) override {
         calls << QStringLiteral("key%1").arg(key);
         return true;
     }
@@ -365,22 +365,24 @@ TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsO
 TEST_F(BoardWindowTest, HiddenBoardIsShownInItsFinalStayOnTopState) {
     for (const bool topMost : {false, true}) {
         state.settings.TopMost = topMost;
+        board().setBoardStaysOnTop(topMost);
         board().hide();
         const QRect rect(40, 30, board().width(), board().height());
-        board().placeBoard(static_cast<int>(InsertAfter::TopMost), rect, ShowWindow);
+        board().placeBoardAt(rect, Focus::Take);
+        board().hide();
+        board().raiseBoardOnce(Focus::Take);
         EXPECT_TRUE(board().isVisible());
         EXPECT_EQ(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint), topMost)
-            << "first of the pair, TopMost " << topMost;
-        board().placeBoard(static_cast<int>(InsertAfter::NoTopMost), rect, ShowWindow);
+            << "TopMost " << topMost;
         EXPECT_EQ(board().geometry(), rect);
     }
-    // A visible board still takes the pair as asked (the fill's raise, the
-    // menu's toggle).
-    state.settings.TopMost = false;
-    board().placeBoard(static_cast<int>(InsertAfter::TopMost), board().geometry(), ShowWindow);
-    EXPECT_TRUE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    board().placeBoard(static_cast<int>(InsertAfter::NoTopMost), board().geometry(), ShowWindow);
+    // A visible board is raised and let go again (the fill's raise), or kept
+    // on top (the menu's toggle).
+    board().setBoardStaysOnTop(false);
+    board().raiseBoardOnce(Focus::Take);
     EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    board().setBoardStaysOnTop(true);
+    EXPECT_TRUE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(BoardWindowTest, TickLoadsNotifiesAndTheBoardFollows) {

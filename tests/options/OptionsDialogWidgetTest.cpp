@@ -609,9 +609,8 @@ TEST_F(OptionsDialogTest, PositionOptionsMoveTheBoardLiveAndCancelPutsItBack) {
 
     button("cmdCancel")->click();
     ASSERT_EQ(m_board.placements.size(), 1u);
-    EXPECT_EQ(m_board.placements[0].insertAfter, 0);
+    EXPECT_EQ(m_board.placements[0].focus, Focus::Take);
     EXPECT_EQ(m_board.placements[0].rect, QRect(30, 40, 410, 94));
-    EXPECT_EQ(m_board.placements[0].flags, 64);
     flushDeletes();
     EXPECT_TRUE(m_dialog.isNull()) << "deleted on close";
     EXPECT_FALSE(QFile::exists(m_store->filePath()));

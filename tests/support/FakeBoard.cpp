@@ -18,9 +18,17 @@ void FakeBoard::moveBoardTo(int left, int top) {
     moves.emplace_back(left, top);
 }
 
-void FakeBoard::placeBoard(int insertAfter, const QRect& pixels, int flags) {
-    placements.push_back({insertAfter, pixels, flags});
+void FakeBoard::placeBoardAt(const QRect& pixels, Focus focus) {
+    placements.push_back({focus, pixels});
     rect = pixels;
+}
+
+void FakeBoard::raiseBoardOnce(Focus focus) {
+    raises.push_back(focus);
+}
+
+void FakeBoard::setBoardStaysOnTop(bool on) {
+    staysOnTop.push_back(on);
 }
 
 void FakeBoard::applyWindowOptions() {

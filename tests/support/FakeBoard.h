@@ -16,15 +16,16 @@ namespace tanzo::test {
 class FakeBoard : public BoardHost {
 public:
     struct Placement {
-        int insertAfter;
+        Focus focus;
         QRect rect;
-        int flags;
     };
 
     void applyBoardLayout(int size) override;
     QRect boardRect() const override;
     void moveBoardTo(int left, int top) override;
-    void placeBoard(int insertAfter, const QRect& pixels, int flags) override;
+    void placeBoardAt(const QRect& pixels, Focus focus) override;
+    void raiseBoardOnce(Focus focus) override;
+    void setBoardStaysOnTop(bool on) override;
     void applyWindowOptions() override;
     bool isInTray() const override;
     QFont boardFont() const override;
@@ -38,6 +39,8 @@ public:
     std::vector<int> layouts;
     std::vector<QPoint> moves;
     std::vector<Placement> placements;
+    std::vector<Focus> raises;
+    std::vector<bool> staysOnTop;
 };
 
 } // namespace tanzo::test

@@ -1,0 +1,183 @@
+#include "BoardCommands.h"
+
+#include "BoardContent.h"
+#include "BoardMenus.h"
+#include "BoardWindowApi.h"
+#include "TrayPresence.h"
+
+#include "core/AppContext.h"
+#include "core/BoardHost.h"
+#include "platform/Beep.h"
+#include "platform/Clock.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+
+namespace tanzo {
+namespace {
+
+const QString kControlOpen = QStringLiteral("■");
+const QString kControlClosed = QStringLiteral("□");
+
+// Moving commands draw a window around today, so every row animates.
+constexpr int kPageWindowDays = 30;
+
+} // namespace
+
+BoardCommands::BoardCommands(AppContext& state, BoardWindowApi& board, BoardMenus& menus,
+                             TrayPresence& presence, QObject* parent)
+    : QObject(parent), m_state(state), m_board(board), m_menus(menus), m_presence(presence) {
+    connectCommandMenu();
+    connectTrayMenu();
+}
+
+void BoardCommands::connectCommandMenu() {
+    const CommandMenuItems& c = m_menus.commandItems();
+    connect(c.schedule, &QAction::triggered, this, &BoardCommands::scheduleRequested);
+    connect(c.sync, &QAction::triggered, this, &BoardCommands::syncRequested);
+    connect(c.backPage, &QAction::triggered, this, [this] { runView(ViewCommand::BackPage); });
+    connect(c.back, &QAction::triggered, this, [this] { runView(ViewCommand::Back); });
+    connect(c.refresh, &QAction::triggered, this, [this] { runView(ViewCommand::Refresh); });
+    connect(c.next, &QAction::triggered, this, [this] { runView(ViewCommand::Next); });
+    connect(c.nextPage, &QAction::triggered, this, [this] { runView(ViewCommand::NextPage); });
+    connect(c.sizeBig, &QAction::triggered, this, [this] { setWindowSize(Big); });
+    connect(c.sizeMiddle, &QAction::triggered, this, [this] { setWindowSize(Middle); });
+    connect(c.sizeSmall, &QAction::triggered, this, [this] { setWindowSize(Small); });
+    connect(c.options, &QAction::triggered, this, &BoardCommands::optionRequested);
+    // The check marks were set from the settings when the menu opened, so
+    // the toggled mark is the new value.
+    connect(c.showInTaskBar, &QAction::triggered, this, &BoardCommands::setShowInTaskBar);
+    connect(c.staysOnTop, &QAction::triggered, this, &BoardCommands::setStaysOnTop);
+    connect(c.forwardOnNewContent, &QAction::triggered, this,
+            [this](bool checked) { m_state.settings.ActiveDisplay = checked; });
+    connect(c.savePosition, &QAction::triggered, this,
+            [this](bool checked) { m_state.settings.SaveLastPosition = checked; });
+    connect(c.about, &QAction::triggered, this, &BoardCommands::aboutRequested);
+    connect(c.help, &QAction::triggered, this, &BoardCommands::helpRequested);
+    connect(c.exit, &QAction::triggered, this, &BoardCommands::exitRequested);
+}
+
+void BoardCommands::connectTrayMenu() {
+    const TrayMenuItems& t = m_menus.trayItems();
+    connect(t.open, &QAction::triggered, &m_presence, &TrayPresence::restoreFromTray);
+    connect(t.schedule, &QAction::triggered, this, &BoardCommands::scheduleRequested);
+    connect(t.sync, &QAction::triggered, this, &BoardCommands::syncRequested);
+    connect(t.options, &QAction::triggered, this, &BoardCommands::optionRequested);
+    connect(t.about, &QAction::triggered, this, &BoardCommands::aboutRequested);
+    connect(t.help, &QAction::triggered, this, &BoardCommands::helpRequested);
+    connect(t.exit, &QAction::triggered, this, [this] {
+        m_presence.removeTrayIcon();
+        emit exitRequested();
+    });
+}
+
+void BoardCommands::openCommandMenu() {
+    if (!m_state.schedule.isLoaded())
+        return;
+    emit commandMenuOpening();
+    QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
+    if (control)
+        control->setText(kControlOpen);
+    m_menus.apply(popupMenuState(pageView(), m_state.settings, Twips::screenSizeTwips()));
+
+    // A chosen command runs inside exec; the exit command may take the board
+    // (and this object) with it.
+    QPointer<BoardCommands> alive(this);
+    m_menus.popup()->exec(QCursor::pos());
+    if (alive && control)
+        control->setText(kControlClosed);
+}
+
+PageView BoardCommands::pageView() {
+    return {m_state.schedule.view(), m_board.page(), m_board.fillRunning()};
+}
+
+void BoardCommands::runView(ViewCommand command) {
+    if (command == ViewCommand::Refresh) {
+        refresh();
+        return;
+    }
+    const std::optional<int> target = pageTarget(command, pageView());
+    if (!target) {
+        systemBeep();
+        return;
+    }
+    const QDate today = m_state.clock.today();
+    const int n = *target;
+    // The page index changes only once the rows show it, so that handlers
+    // running during the fill (the tool tip) still see the old page.
+    BoardWindowApi& board = m_board;
+    m_board.fillBoard(n, today.addDays(-kPageWindowDays), today.addDays(kPageWindowDays), false,
+                      [&board, n] { board.page().firstRow = n; });
+}
+
+void BoardCommands::refresh() {
+    m_board.page().nextEntry = 0;
+    m_board.locateNextEntry();
+    const QDate today = m_state.clock.today();
+    m_board.fillBoard(m_board.page().nextEntry, today, today, true, {});
+}
+
+bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const KeyAction action =
+        keyAction(qtKey, modifiers, !m_state.schedule.isLoaded(), m_board.fillRunning());
+    if (const std::optional<ViewCommand> view = viewCommandOf(action)) {
+        runView(*view);
+        return true;
+    }
+    switch (action) {
+    case KeyAction::Ignore:
+        return false;
+    case KeyAction::Beep:
+        systemBeep();
+        return true;
+    case KeyAction::Exit:
+        emit exitRequested();
+        return true;
+    case KeyAction::Schedule:
+        emit scheduleRequested();
+        return true;
+    case KeyAction::Help:
+        emit helpRequested();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BoardCommands::showCommentTip(int index) {
+    if (index < 0 || index > 5)
+        return;
+    const int textIndex = index >= 3 ? index : index + 3;
+    QLabel* target = m_board.label(QStringLiteral("lblComment_%1").arg(index));
+    if (!target)
+        return;
+    const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
+    const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
+    target->setToolTip(commentToolTip(m_state.schedule.view(), m_board.page().firstRow, textIndex,
+                                      status ? status->text() : QString(),
+                                      comment ? comment->text() : QString()));
+}
+
+void BoardCommands::setStaysOnTop(bool on) {
+    m_state.settings.TopMost = on;
+    BoardHost& host = m_board.host();
+    host.setBoardStaysOnTop(on);
+    host.placeBoardAt(host.boardRect(), Focus::Take);
+}
+
+void BoardCommands::setShowInTaskBar(bool on) {
+    m_state.settings.ShowTask = on;
+    m_presence.syncTaskBarProxy();
+}
+
+void BoardCommands::setWindowSize(int size) {
+    m_state.settings.WindowSize = static_cast<int16_t>(size);
+    m_board.host().applyBoardLayout(size);
+}
+
+} // namespace tanzo

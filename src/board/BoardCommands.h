@@ -1,0 +1,60 @@
+#pragma once
+
+#include "board/Paging.h"
+
+#include <QObject>
+
+namespace tanzo {
+
+struct AppContext;
+class BoardMenus;
+class BoardWindowApi;
+class TrayPresence;
+
+// The board's commands: its two menus, paging through the appointments, the
+// keys, the size and the window options, and the comment tool tip.
+class BoardCommands : public QObject {
+    Q_OBJECT
+public:
+    BoardCommands(AppContext& state, BoardWindowApi& board, BoardMenus& menus,
+                  TrayPresence& presence, QObject* parent = nullptr);
+
+    // A key pressed on the board; returns true when the key was taken.
+    bool runKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+public slots:
+    // Opens the command menu at the pointer; a chosen command runs before
+    // this returns.
+    void openCommandMenu();
+    // One of the five view commands.
+    void runView(ViewCommand command);
+    // Sets the tool tip of comment label `index` (0..5) to the full comment.
+    void showCommentTip(int index);
+
+signals:
+    // The command menu is about to open.
+    void commandMenuOpening();
+    void scheduleRequested();
+    // 予定を更新: the subscribed calendars are to be synced now.
+    void syncRequested();
+    void optionRequested();
+    void aboutRequested();
+    void helpRequested();
+    void exitRequested();
+
+private:
+    void connectCommandMenu();
+    void connectTrayMenu();
+    PageView pageView();
+    void refresh();
+    void setStaysOnTop(bool on);
+    void setShowInTaskBar(bool on);
+    void setWindowSize(int size);
+
+    AppContext& m_state;
+    BoardWindowApi& m_board;
+    BoardMenus& m_menus;
+    TrayPresence& m_presence;
+};
+
+} // namespace tanzo

@@ -1,0 +1,36 @@
+#include "BoardDrag.h"
+
+#include "TrayPresence.h"
+
+#include "core/BoardHost.h"
+
+namespace tanzo {
+
+BoardDrag::BoardDrag(BoardHost& board, const TrayPresence& presence, QObject* parent)
+    : QObject(parent), m_board(board), m_presence(presence) {}
+
+void BoardDrag::start(Qt::MouseButton button, const QPoint& globalCursor) {
+    if (button != Qt::LeftButton)
+        return;
+    // Without pointer tracking the last stored position may be old; the drag
+    // starts from where the button went down (not where the pointer is by
+    // the time the press is handled), so the board neither jumps nor lags.
+    m_drag.press(globalCursor);
+}
+
+void BoardDrag::end(Qt::MouseButton button) {
+    if (button == Qt::LeftButton)
+        m_drag.release();
+}
+
+void BoardDrag::follow(const QPoint& globalCursor) {
+    if (m_presence.isInTray())
+        return;
+    const QPoint from = m_board.boardRect().topLeft();
+    if (const std::optional<QPoint> to = m_drag.move(globalCursor, from)) {
+        m_board.moveBoardTo(to->x(), to->y());
+        emit dragged(to->x(), to->y());
+    }
+}
+
+} // namespace tanzo
