@@ -66,17 +66,30 @@ QString helpText(const QString& program) {
         {QStringLiteral("--import FILE.ics"),
          QStringLiteral("iCalendarファイルの今日から7日間の予定を登録します。")},
         {QStringLiteral("--export FILE.ics"),
-         QStringLiteral("予定をiCalendarファイルに書き出します。")}};
+         QStringLiteral("予定をiCalendarファイルに書き出します。")},
+        {QStringLiteral("--subscribe URL"),
+         QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAV、.ics）。")},
+        {QStringLiteral("--name 名前"),
+         QStringLiteral("--subscribe: 購読の名前（既定はURLから）。")},
+        {QStringLiteral("--user 利用者名"), QStringLiteral("--subscribe: CalDAVの利用者名。")},
+        {QStringLiteral("--password-stdin"),
+         QStringLiteral("--subscribe: パスワードを標準入力から読みます。")},
+        {QStringLiteral("--subscriptions"), QStringLiteral("購読しているカレンダーを表示します。")},
+        {QStringLiteral("--unsubscribe 名前"), QStringLiteral("購読をやめます。")},
+        {QStringLiteral("--sync"), QStringLiteral("購読しているカレンダーを今すぐ同期します。")}};
     int column = 0;
     for (const auto& row : rows)
         column = std::max(column, cp932::width(row.first));
     QString text =
-        QStringLiteral("使い方: %1 --list | --add ... | --import FILE.ics | --export FILE.ics\n"
-                       "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
-                       "ボードが動いていればボードに渡し、動いていなければデータファイルを"
-                       "直接読み書きします。\n"
-                       "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みの失敗。\n"
-                       "\nオプション:\n")
+        QStringLiteral(
+            "使い方: %1 --list | --add ... | --import FILE.ics | --export FILE.ics\n"
+            "        %1 --subscribe URL | --subscriptions | --unsubscribe 名前 | --sync\n"
+            "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
+            "ボードが動いていればボードに渡し、動いていなければデータファイルを"
+            "直接読み書きします。\n"
+            "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、"
+            "1 書き込みや同期の失敗。\n"
+            "\nオプション:\n")
             .arg(program);
     for (const auto& [names, description] : rows)
         text += QStringLiteral("  ") + names +
@@ -202,7 +215,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     const QStringList given = parser.optionNames();
     for (const QCommandLineOption& option :
-         {help, version, list, days, add, importance, importFile, exportFile}) {
+         {help, version, list, days, add, importance, importFile, exportFile, subscribe, name, user,
+          passwordStdin, subscriptions, unsubscribe, sync}) {
         const QStringList names = option.names();
         const auto times = std::count_if(given.begin(), given.end(), [&names](const QString& name) {
             return names.contains(name);
