@@ -48,7 +48,7 @@ TEST(CommandLineParser, RefusesMalformedArguments) {
         {{"--list", "--list"}, "--list が2回以上"},
         {{"-h", "--help"}, "--help が2回以上"}, // one option under two names
         {{"--sync", "--sync"}, "--sync が2回以上"},
-        {{"--list", "--days"}, "--days"},       // the value is missing
+        {{"--list", "--days"}, "--days"}, // the value is missing
         {{"--list", "--days", "9"}, "日数は1から7"},
         {{"--list", "--days", "0"}, "日数は1から7"},
         {{"--list", "--days", "two"}, "日数は1から7"},
