@@ -66,25 +66,8 @@ std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings,
     return due;
 }
 
-bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
-                    const NoticeSink& showNotice) {
-    const std::vector<DueNotice> due = dueNotices(list, settings, today, now);
-    // Marked before any notice is shown, so that whatever the notice lets run
-    // in between sees the entries as settled.
-    for (const DueNotice& d : due) {
-        ScheduleEntry& entry = list[static_cast<size_t>(d.index)];
-        entry.preNoticed = true;
-        if (d.kind != AdvanceNotice)
-            entry.arrived = true;
-    }
-    bool startNoticeGiven = false;
-    for (const DueNotice& d : due) {
-        startNoticeGiven = startNoticeGiven || d.kind == StartNotice;
-        const ScheduleEntry& entry = list[static_cast<size_t>(d.index)];
-        if (d.kind != SettledSilently && showNotice)
-            showNotice(trimSpaces(entry.place), trimSpaces(entry.comment), d.kind);
-    }
-    return startNoticeGiven;
+NoticeMark noticeMark(const DueNotice& due) {
+    return {due.index, due.kind != AdvanceNotice, true};
 }
 
 bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,

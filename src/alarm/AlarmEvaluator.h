@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "schedule/ScheduleEntry.h"
+#include "schedule/ScheduleStore.h"
 
 #include <QDate>
 #include <QString>
@@ -30,12 +31,11 @@ struct DueNotice {
 std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings, const QDate& today,
                                   const QTime& now);
 
-// dueNotices, with the entries marked notified in the list and every notice
-// handed to the sink. Returns true when a start notice was given.
-bool evaluateAlarms(DayList& list, const Settings& settings, const QDate& today, const QTime& now,
-                    const NoticeSink& showNotice);
+// The flags a due notice settles on its entry: an advance notice only the
+// advance flag, any other both.
+NoticeMark noticeMark(const DueNotice& due);
 
-// Whether evaluateAlarms would give a notice (advance, start or overdue)
+// Whether dueNotices would give a notice (advance, start or overdue)
 // within the next `leadSeconds`, so that what the notice needs can be made
 // ready before it is due.
 bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,

@@ -50,7 +50,7 @@ void Ticker::tick() {
         std::vector<NoticeMark> marks;
         marks.reserve(due.size());
         for (const DueNotice& d : due)
-            marks.push_back({d.index, d.kind != AdvanceNotice, true});
+            marks.push_back(noticeMark(d));
         // Marked, and written, before any notice shows: whatever runs while
         // a notice opens sees the entries settled.
         const bool written = m_schedule.markViewNotices(marks);

@@ -28,15 +28,24 @@ ScheduleEntry entryAt(QDate date, int hour, int minute, const QString& place = "
     return e;
 }
 
-// Runs the evaluation the way the board's tick does: once per call, at the
+// Runs the evaluation the way the ticker does: once per call, at the
 // clock's time, collecting the notices handed out.
 class AlarmEvaluatorTest : public ::testing::Test {
 protected:
     bool tick() {
-        return evaluateAlarms(list, settings, clock.today(), clock.timeOfDay(),
-                              [this](const QString& p, const QString& c, int k) {
-                                  notices.push_back({p, c, k});
-                              });
+        const std::vector<DueNotice> due =
+            dueNotices(list, settings, clock.today(), clock.timeOfDay());
+        bool started = false;
+        for (const DueNotice& d : due) {
+            const NoticeMark mark = noticeMark(d);
+            ScheduleEntry& entry = list[static_cast<size_t>(mark.index)];
+            entry.arrived = entry.arrived || mark.arrived;
+            entry.preNoticed = entry.preNoticed || mark.preNoticed;
+            started = started || d.kind == StartNotice;
+            if (d.kind != SettledSilently)
+                notices.push_back({trimSpaces(entry.place), trimSpaces(entry.comment), d.kind});
+        }
+        return started;
     }
     void at(int h, int m, int s = 0) { clock.set(kToday, QTime(h, m, s)); }
     std::vector<int> kinds() const {
