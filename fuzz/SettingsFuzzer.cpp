@@ -22,12 +22,12 @@ void require(bool condition) {
 
 // Values the rest of the program relies on after a read.
 void requireUsable(const Settings& s) {
-    require(s.WindowSize >= Big && s.WindowSize <= Small);
-    require(s.Interval >= 1 && s.Interval <= 100);
-    require(s.PreAlarmMinute >= 1 && s.PreAlarmMinute <= 60);
-    require(s.AlarmSkipMinute >= 1 && s.AlarmSkipMinute <= 60);
-    require(s.FontSize >= 1 && s.FontSize <= 72);
-    require(!s.FontName.isEmpty());
+    require(s.windowSize >= Big && s.windowSize <= Small);
+    require(s.interval >= 1 && s.interval <= 100);
+    require(s.preAlarmMinute >= 1 && s.preAlarmMinute <= 60);
+    require(s.alarmSkipMinute >= 1 && s.alarmSkipMinute <= 60);
+    require(s.fontSize >= 1 && s.fontSize <= 72);
+    require(!s.fontName.isEmpty());
 }
 
 } // namespace

@@ -27,13 +27,13 @@ std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings,
     // The advance mark is the clock minute PreAlarmMinute ahead. Past
     // midnight it would lie on the next day, whose entries are never looked
     // at here, so it matches nothing.
-    const int advanceMark = nowMinute + settings.PreAlarmMinute;
+    const int advanceMark = nowMinute + settings.preAlarmMinute;
 
     // Entries that started before the skip mark are settled silently. Kept
     // on the minutes of today rather than wrapped around the clock: shortly
     // after midnight a wrapped mark (23:5x) would lie after every entry of
     // the new day and swallow even the notice of the entry starting now.
-    const int skipMark = nowMinute - settings.AlarmSkipMinute;
+    const int skipMark = nowMinute - settings.alarmSkipMinute;
 
     // Entry dates are day serials; compare them with today's range instead of
     // building a QDate per entry (this runs every second over the whole list).
@@ -53,12 +53,12 @@ std::vector<DueNotice> dueNotices(const DayList& list, const Settings& settings,
 
         if (nowSecond >= startSecond) {
             int kind = StartNotice;
-            if (settings.AlarmSkip && startMinute < skipMark)
+            if (settings.alarmSkip && startMinute < skipMark)
                 kind = SettledSilently;
             else if (startMinute < nowMinute)
                 kind = OverdueWarning;
             due.push_back({static_cast<int>(i), kind});
-        } else if (settings.PreAlarm && !entry.preNoticed && advanceMark < kMinutesPerDay &&
+        } else if (settings.preAlarm && !entry.preNoticed && advanceMark < kMinutesPerDay &&
                    startMinute == advanceMark) {
             due.push_back({static_cast<int>(i), AdvanceNotice});
         }
@@ -73,18 +73,18 @@ NoticeMark noticeMark(const DueNotice& due) {
 bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate& today,
                      const QTime& now, int leadSeconds) {
     const int nowSecond = now.msecsSinceStartOfDay() / 1000;
-    const int skipMark = now.hour() * 60 + now.minute() - settings.AlarmSkipMinute;
+    const int skipMark = now.hour() * 60 + now.minute() - settings.alarmSkipMinute;
     const float dayBegin = daySerial(today);
     for (const ScheduleEntry& entry : list) {
         if ((entry.arrived && entry.preNoticed) || entry.dateSerial < dayBegin ||
             entry.dateSerial >= dayBegin + 1)
             continue;
         const int startSecond = startSecondOfDay(entry.startTime);
-        const bool settledSilently = settings.AlarmSkip && startSecond / 60 < skipMark;
+        const bool settledSilently = settings.alarmSkip && startSecond / 60 < skipMark;
         if (!entry.arrived && !settledSilently && startSecond - nowSecond <= leadSeconds)
             return true;
-        const int advanceSecond = (startSecond / 60 - settings.PreAlarmMinute) * 60;
-        if (settings.PreAlarm && !entry.preNoticed && advanceSecond >= nowSecond - 60 &&
+        const int advanceSecond = (startSecond / 60 - settings.preAlarmMinute) * 60;
+        if (settings.preAlarm && !entry.preNoticed && advanceSecond >= nowSecond - 60 &&
             advanceSecond - nowSecond <= leadSeconds)
             return true;
     }

@@ -40,7 +40,7 @@ QList<NoticeWindow*> NoticeCenter::openNotices() const {
 }
 
 void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind) {
-    const NoticeText text = noticeText(place, comment, kind, m_settings.PreAlarmMinute);
+    const NoticeText text = noticeText(place, comment, kind, m_settings.preAlarmMinute);
     if (text.caption.isEmpty())
         return;
 
@@ -84,7 +84,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     // The sound starts right away; the player is asynchronous, and the window
     // is mapped by the event loop as soon as this tick's handler returns.
     const QString path = m_settings.soundPath();
-    if (m_settings.AlarmSound && !path.isEmpty())
+    if (m_settings.alarmSound && !path.isEmpty())
         m_sound.play(path);
 }
 
@@ -113,7 +113,7 @@ QSize NoticeCenter::cascadeFrame(const QList<NoticeWindow*>& open) {
 void NoticeCenter::onDismissed(NoticeWindow* window) {
     m_windows.removeAll(window);
     const Settings& settings = m_settings;
-    if (!settings.TopMost && settings.ActiveDisplay) {
+    if (!settings.topMost && settings.activeDisplay) {
         m_board.raiseBoardOnce(Focus::Take);
     }
 }

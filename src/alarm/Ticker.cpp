@@ -72,7 +72,7 @@ void Ticker::tick() {
         emit minuteTurned();
     m_lastMinute = minute;
 
-    if (m_settings.AlarmSound &&
+    if (m_settings.alarmSound &&
         noticeDueWithin(m_schedule.view(), m_settings, today, now.time(), kSoundLeadSeconds))
         m_sound.prepare(m_settings.soundPath());
 }

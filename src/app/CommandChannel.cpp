@@ -95,7 +95,7 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
     m_state.schedule.ensureLoaded(now.date());
     const Settings& s = m_state.settings;
     const CommandOutput out =
-        runCommand(command, {m_state.schedule, now, s.PreAlarm ? s.PreAlarmMinute : -1});
+        runCommand(command, {m_state.schedule, now, s.preAlarm ? s.preAlarmMinute : -1});
     answer(frame(out.toJson()));
 }
 

@@ -50,7 +50,7 @@ int noticeMinutes() {
     // Missing or unreadable settings give the defaults.
     repository.openKey();
     repository.read(s, QSizeF(1920 * 15, 1080 * 15));
-    return s.PreAlarm ? s.PreAlarmMinute : -1;
+    return s.preAlarm ? s.preAlarmMinute : -1;
 }
 
 // No board runs: this process holds the write lock, so a board that starts

@@ -102,8 +102,8 @@ Shell::StartResult Shell::start() {
     m_state = std::make_unique<AppContext>(m_clock, m_locations.dataDirectory);
     Settings& s = m_state->settings;
     m_repository.read(s, Twips::screenSizeTwips());
-    if (!m_locations.mediaDirectory.isEmpty() && s.SoundDirectory.isEmpty())
-        s.SoundDirectory = m_locations.mediaDirectory;
+    if (!m_locations.mediaDirectory.isEmpty() && s.soundDirectory.isEmpty())
+        s.soundDirectory = m_locations.mediaDirectory;
 
     // Whatever made the store read the file, a read that left something out
     // is told once, without stopping the clock.
@@ -148,27 +148,27 @@ Shell::StartResult Shell::start() {
     const QRect laidOut = m_board->boardRect();
     const QSize screen = Twips::screenSizePixels();
     const int firstLeft = std::max(0, screen.width() - laidOut.width() - kFirstPositionMargin);
-    if (s.LastPositionX == 1)
-        s.LastPositionX = static_cast<int16_t>(firstLeft);
-    if (s.LastPositionY == 1)
-        s.LastPositionY = static_cast<int16_t>(kFirstPositionMargin);
+    if (s.lastPositionX == 1)
+        s.lastPositionX = static_cast<int16_t>(firstLeft);
+    if (s.lastPositionY == 1)
+        s.lastPositionY = static_cast<int16_t>(kFirstPositionMargin);
     // A board stored partly or wholly off its screen (a smaller monitor, a
     // size changed after the position was set) would hide its controls.
     const QPoint reachable =
-        positionInsideScreens(QRect(QPoint(s.LastPositionX, s.LastPositionY), laidOut.size()));
-    s.LastPositionX = static_cast<int16_t>(reachable.x());
-    s.LastPositionY = static_cast<int16_t>(reachable.y());
+        positionInsideScreens(QRect(QPoint(s.lastPositionX, s.lastPositionY), laidOut.size()));
+    s.lastPositionX = static_cast<int16_t>(reachable.x());
+    s.lastPositionY = static_cast<int16_t>(reachable.y());
 
-    if (s.TopMost)
+    if (s.topMost)
         m_board->setBoardStaysOnTop(true);
     m_board->placeBoardAt(
-        QRect(s.LastPositionX, s.LastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
+        QRect(s.lastPositionX, s.lastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
     // The last copies of the subscribed calendars show from the first fill.
     startSubscriptions();
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
-    if (s.ShowTask)
+    if (s.showTask)
         m_behaviour->syncTaskBarProxy();
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
@@ -258,10 +258,10 @@ void Shell::runExit() {
     m_ticker->stop();
 
     Settings& s = st.settings;
-    if (s.SaveLastPosition) {
+    if (s.saveLastPosition) {
         const QRect r = m_board->boardRect();
-        s.LastPositionX = static_cast<int16_t>(r.left());
-        s.LastPositionY = static_cast<int16_t>(r.top());
+        s.lastPositionX = static_cast<int16_t>(r.left());
+        s.lastPositionY = static_cast<int16_t>(r.top());
     }
     // Windows are only closed here; they are destroyed with the shell, once
     // the event loop has returned and none of their handlers can still run.

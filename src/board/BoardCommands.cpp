@@ -53,9 +53,9 @@ void BoardCommands::connectCommandMenu() {
     connect(c.showInTaskBar, &QAction::triggered, this, &BoardCommands::setShowInTaskBar);
     connect(c.staysOnTop, &QAction::triggered, this, &BoardCommands::setStaysOnTop);
     connect(c.forwardOnNewContent, &QAction::triggered, this,
-            [this](bool checked) { m_state.settings.ActiveDisplay = checked; });
+            [this](bool checked) { m_state.settings.activeDisplay = checked; });
     connect(c.savePosition, &QAction::triggered, this,
-            [this](bool checked) { m_state.settings.SaveLastPosition = checked; });
+            [this](bool checked) { m_state.settings.saveLastPosition = checked; });
     connect(c.about, &QAction::triggered, this, &BoardCommands::aboutRequested);
     connect(c.help, &QAction::triggered, this, &BoardCommands::helpRequested);
     connect(c.exit, &QAction::triggered, this, &BoardCommands::exitRequested);
@@ -164,19 +164,19 @@ void BoardCommands::showCommentTip(int index) {
 }
 
 void BoardCommands::setStaysOnTop(bool on) {
-    m_state.settings.TopMost = on;
+    m_state.settings.topMost = on;
     BoardHost& host = m_board.host();
     host.setBoardStaysOnTop(on);
     host.placeBoardAt(host.boardRect(), Focus::Take);
 }
 
 void BoardCommands::setShowInTaskBar(bool on) {
-    m_state.settings.ShowTask = on;
+    m_state.settings.showTask = on;
     m_presence.syncTaskBarProxy();
 }
 
 void BoardCommands::setWindowSize(int size) {
-    m_state.settings.WindowSize = static_cast<int16_t>(size);
+    m_state.settings.windowSize = static_cast<int16_t>(size);
     m_board.host().applyBoardLayout(size);
 }
 

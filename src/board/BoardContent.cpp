@@ -78,7 +78,7 @@ Caption finalStatus(const RowFacts& row, const Caption& current, const Settings&
         break;
     }
     if (!row.upcoming)
-        result = {monthDay(row.entry->date()), settings.ForeColor2};
+        result = {monthDay(row.entry->date()), settings.foreColor2};
     return result;
 }
 
@@ -88,17 +88,17 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
         return {QString(), current.color};
     const QString text = row.inWindow ? trimSpaces(row.entry->place) : QString();
     const bool upcoming = upcomingToday(*row.entry, today, now);
-    return {text, upcoming ? settings.ForeColor1 : settings.ForeColor2};
+    return {text, upcoming ? settings.foreColor1 : settings.foreColor2};
 }
 
 Caption finalComment(const RowFacts& row, int rowNumber, const Caption& current,
                      const Settings& settings) {
     if (row.inWindow) {
         const QString line = splitComment(trimSpaces(row.entry->comment))[0];
-        return {line, row.upcoming ? settings.ForeColor1 : settings.ForeColor2};
+        return {line, row.upcoming ? settings.foreColor1 : settings.foreColor2};
     }
     if (rowNumber == 0)
-        return {EndOfDayMessage, settings.ForeColor1};
+        return {EndOfDayMessage, settings.foreColor1};
     return {QString(), current.color};
 }
 

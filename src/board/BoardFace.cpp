@@ -36,8 +36,8 @@ void setBackColor(QWidget* widget, BgrColor color) {
 
 BoardFace::BoardFace(QWidget& window, const Settings& settings, QObject* inputFilter)
     : m_window(window), m_settings(settings), m_inputFilter(inputFilter),
-      m_twips(Twips::fromPrimaryScreen()), m_drawnForeColor1(settings.ForeColor1),
-      m_drawnForeColor2(settings.ForeColor2) {
+      m_twips(Twips::fromPrimaryScreen()), m_drawnForeColor1(settings.foreColor1),
+      m_drawnForeColor2(settings.foreColor2) {
     setBackColor(&window, layout::WindowBackColor);
     createHeader();
     createTitleStrip();
@@ -133,7 +133,7 @@ void BoardFace::showInitialCaptions() {
     for (auto& column : m_columns) {
         for (int member = 0; member < 3; ++member) {
             column[member]->setText(QString());
-            setBackColor(column[member], settings.BackColor);
+            setBackColor(column[member], settings.backColor);
         }
     }
     for (int r = 0; r < 3; ++r) {
@@ -146,7 +146,7 @@ void BoardFace::showInitialCaptions() {
         text(layout::Dot)->setText(board::DotCaption);
         for (Column column :
              {layout::Place, layout::Hour, layout::Dot, layout::Min, layout::Comment})
-            setTextColor(text(column), settings.ForeColor1);
+            setTextColor(text(column), settings.foreColor1);
         for (Column column : {layout::Hour, layout::Min, layout::Comment})
             text(column)->setText(QString());
     }
@@ -181,7 +181,7 @@ QSize BoardFace::placeCells(int size) {
         for (int r = 0; r < 3; ++r) {
             QLabel* cell = m_columns[c][r];
             // A colour the options dialog applied shows at once.
-            setBackColor(cell, settings.BackColor);
+            setBackColor(cell, settings.backColor);
             if (column == layout::Seq)
                 cell->setFont(font);
             m_cellRects[c][r] = layout::cellRect(g, column, r);
@@ -211,8 +211,8 @@ void BoardFace::alignTexts() {
     for (int c = 0; c < layout::ColumnCount; ++c)
         alignCellText(static_cast<Column>(c), 0, 2);
     // Labels still in the old colours have been carried over to the new ones.
-    m_drawnForeColor1 = m_settings.ForeColor1;
-    m_drawnForeColor2 = m_settings.ForeColor2;
+    m_drawnForeColor1 = m_settings.foreColor1;
+    m_drawnForeColor2 = m_settings.foreColor2;
     m_textsPending = false;
 }
 
@@ -270,10 +270,10 @@ int BoardFace::commentIndexOf(const QObject* label) const {
 
 QFont BoardFace::boardFont() const {
     // Named as the settings name it: the options dialog stores this family.
-    QFont font(m_settings.FontName);
-    font.setPointSizeF(m_settings.FontSize > 0 ? m_settings.FontSize : 9);
-    font.setBold(m_settings.FontBold);
-    font.setItalic(m_settings.FontItalic);
+    QFont font(m_settings.fontName);
+    font.setPointSizeF(m_settings.fontSize > 0 ? m_settings.fontSize : 9);
+    font.setBold(m_settings.fontBold);
+    font.setItalic(m_settings.fontItalic);
     return font;
 }
 

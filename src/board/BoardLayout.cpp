@@ -89,9 +89,9 @@ QPointF alignedTextPos(Column column, const TwipRect& cell, const QSizeF& text) 
 BgrColor carriedColor(BgrColor current, BgrColor previous1, BgrColor previous2,
                       const Settings& settings) {
     if (current == previous1)
-        return settings.ForeColor1;
+        return settings.foreColor1;
     if (current == previous2)
-        return settings.ForeColor2;
+        return settings.foreColor2;
     return current;
 }
 

@@ -92,9 +92,9 @@ detail::FillTask FillAnimation::run(FillRequest request) {
     const QDate today = now.date();
     const QTime minute = board::cutToMinute(now.time());
     const Settings& settings = m_state.settings;
-    const int frames = board::pace::placeholderFrames(settings.Interval);
-    const int framePause = board::pace::placeholderFrameUs(settings.Interval);
-    const int flapPause = board::pace::flapStepUs(settings.Interval);
+    const int frames = board::pace::placeholderFrames(settings.interval);
+    const int framePause = board::pace::placeholderFrameUs(settings.interval);
+    const int flapPause = board::pace::flapStepUs(settings.interval);
 
     int firstIndex = request.firstIndex;
     if (firstIndex == -1)
@@ -119,7 +119,7 @@ detail::FillTask FillAnimation::run(FillRequest request) {
                     co_yield flapPause;
                     m_surface.setVisible(column, r, false);
                     co_yield 0;
-                    m_surface.setColor(column, r, settings.ForeColor1);
+                    m_surface.setColor(column, r, settings.foreColor1);
                     if (drawPlaceholder)
                         m_surface.setCaption(column, r, board::flapCaption(v));
                     m_surface.align(column, r);
@@ -127,7 +127,7 @@ detail::FillTask FillAnimation::run(FillRequest request) {
                     co_yield 0;
                     if (target >= 0 && v == target) {
                         m_surface.setColor(
-                            column, r, row.upcoming ? settings.ForeColor1 : settings.ForeColor2);
+                            column, r, row.upcoming ? settings.foreColor1 : settings.foreColor2);
                         break;
                     }
                     if (m_surface.caption(column, r).isEmpty())
@@ -156,7 +156,7 @@ detail::FillTask FillAnimation::run(FillRequest request) {
                                                  column == layout::Place
                                                      ? board::PlacePlaceholder
                                                      : board::CommentPlaceholder);
-                        m_surface.setColor(column, r, settings.ForeColor1);
+                        m_surface.setColor(column, r, settings.foreColor1);
                     }
                 } else {
                     board::Caption finalCaption;

@@ -58,7 +58,7 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     // loop: after the board is shown, before it is first painted.
     // Fixed for the window manager too: it offers no maximising or resizing
     // of a board whose sizes are the three of the layout.
-    setFixedSize(m_face->placeCells(m_state.settings.WindowSize));
+    setFixedSize(m_face->placeCells(m_state.settings.windowSize));
     QMetaObject::invokeMethod(
         this, [this] { m_face->alignPendingTexts(); }, Qt::QueuedConnection);
 }
@@ -124,7 +124,7 @@ void MainWindow::onFillFinished() {
 
 void MainWindow::raiseForFill() {
     const Settings& settings = m_state.settings;
-    if (!settings.ActiveDisplay)
+    if (!settings.activeDisplay)
         return;
     if (isInTray()) {
         if (m_behaviour)
@@ -132,7 +132,7 @@ void MainWindow::raiseForFill() {
         return;
     }
     const bool allDialogsOpen = m_allDialogsOpen && m_allDialogsOpen();
-    if (allDialogsOpen || settings.TopMost)
+    if (allDialogsOpen || settings.topMost)
         return;
     raiseBoardOnce(Focus::Leave);
 }

@@ -56,16 +56,16 @@ PopupMenuState popupMenuState(const PageView& view, const Settings& s, const QSi
     m.refreshEnabled = first != next;
     m.nextEnabled = hasAppointments(view) && first != last;
     m.nextPageEnabled = first + 2 < last || (view.list.front().dateSerial > 0 && next == -1);
-    if (s.WindowSize >= Big && s.WindowSize <= Small)
-        m.checkedSize = s.WindowSize;
+    if (s.windowSize >= Big && s.windowSize <= Small)
+        m.checkedSize = s.windowSize;
     const double width = screenTwips.width();
     m.bigEnabled = width >= kBigBoardWidthTwips;
     m.middleEnabled = width >= kMiddleBoardWidthTwips;
     m.smallEnabled = width >= kSmallBoardWidthTwips;
-    m.showTaskChecked = s.ShowTask;
-    m.topMostChecked = s.TopMost;
-    m.savePosChecked = s.SaveLastPosition;
-    m.actDispChecked = s.ActiveDisplay;
+    m.showTaskChecked = s.showTask;
+    m.topMostChecked = s.topMost;
+    m.savePosChecked = s.saveLastPosition;
+    m.actDispChecked = s.activeDisplay;
     return m;
 }
 

@@ -46,24 +46,24 @@ void TrayPresence::restoreFromTray() {
         return;
     const Settings& s = m_settings;
     // The proxy is only a button: the board itself takes the activation below.
-    if (s.ShowTask && !m_proxy)
+    if (s.showTask && !m_proxy)
         createTaskBarProxy();
     removeTrayIcon();
 
     QWidget* board = m_board.boardWidget();
     if (board)
         board->setWindowState(board->windowState() & ~Qt::WindowMinimized);
-    const QRect target(QPoint(s.LastPositionX, s.LastPositionY), m_board.boardRect().size());
+    const QRect target(QPoint(s.lastPositionX, s.lastPositionY), m_board.boardRect().size());
     // Shown, the board comes up in front anyway; open notices stay above it.
     const bool noticesOpen = m_openNotices && m_openNotices() > 0;
-    m_board.setBoardStaysOnTop(s.TopMost);
+    m_board.setBoardStaysOnTop(s.topMost);
     m_board.placeBoardAt(target, noticesOpen ? Focus::Leave : Focus::Take);
     if (board)
         board->activateWindow();
     // Out of the tray first, so that the layout sets the outer size too (a
     // size chosen while in the tray would otherwise never reach the window).
     m_inTray = false;
-    m_board.applyBoardLayout(s.WindowSize);
+    m_board.applyBoardLayout(s.windowSize);
 }
 
 void TrayPresence::exitRefused() {
@@ -83,13 +83,13 @@ void TrayPresence::applyWindowOptions() {
     if (m_inTray)
         return;
     QWidget* board = m_board.boardWidget();
-    if (board && windowSystem().staysOnTop(board) == m_settings.TopMost)
+    if (board && windowSystem().staysOnTop(board) == m_settings.topMost)
         return;
-    m_board.setBoardStaysOnTop(m_settings.TopMost);
+    m_board.setBoardStaysOnTop(m_settings.topMost);
 }
 
 void TrayPresence::syncTaskBarProxy() {
-    const bool wanted = m_settings.ShowTask && !m_inTray;
+    const bool wanted = m_settings.showTask && !m_inTray;
     if (wanted && !m_proxy)
         createTaskBarProxy();
     else if (!wanted && m_proxy)

@@ -128,98 +128,98 @@ void SettingsRepository::read(Settings& s, const QSizeF& screenTwips) const {
     const QString& k = m_keyPath;
 
     if (const auto font = readString(st, k, QStringLiteral("FontName"), kFontNameBytes))
-        s.FontName = font->isEmpty() ? defaults.FontName : *font;
+        s.fontName = font->isEmpty() ? defaults.fontName : *font;
     else
-        s.FontName = defaults.FontName;
-    s.FontBold = defaults.FontBold;
-    readBool(st, k, QStringLiteral("FontBold"), s.FontBold);
-    s.FontItalic = defaults.FontItalic;
-    readBool(st, k, QStringLiteral("FontItalic"), s.FontItalic);
-    s.FontSize = defaults.FontSize;
-    readInt16(st, k, QStringLiteral("FontSize"), s.FontSize);
-    s.BackColor = defaults.BackColor;
-    readColor(st, k, QStringLiteral("BackColor"), s.BackColor);
-    s.ForeColor1 = defaults.ForeColor1;
-    readColor(st, k, QStringLiteral("ForeColor1"), s.ForeColor1);
-    s.ForeColor2 = defaults.ForeColor2;
-    readColor(st, k, QStringLiteral("ForeColor2"), s.ForeColor2);
-    s.PreAlarm = defaults.PreAlarm;
-    readBool(st, k, QStringLiteral("PreAlarm"), s.PreAlarm);
-    s.PreAlarmMinute = defaults.PreAlarmMinute;
-    readInt16(st, k, QStringLiteral("PreAlarmMinute"), s.PreAlarmMinute);
-    s.AlarmSkip = defaults.AlarmSkip;
-    readBool(st, k, QStringLiteral("AlarmSkip"), s.AlarmSkip);
-    s.AlarmSkipMinute = defaults.AlarmSkipMinute;
-    readInt16(st, k, QStringLiteral("AlarmSkipMinute"), s.AlarmSkipMinute);
-    s.AlarmSound = defaults.AlarmSound;
-    readBool(st, k, QStringLiteral("AlarmSound"), s.AlarmSound);
+        s.fontName = defaults.fontName;
+    s.fontBold = defaults.fontBold;
+    readBool(st, k, QStringLiteral("FontBold"), s.fontBold);
+    s.fontItalic = defaults.fontItalic;
+    readBool(st, k, QStringLiteral("FontItalic"), s.fontItalic);
+    s.fontSize = defaults.fontSize;
+    readInt16(st, k, QStringLiteral("FontSize"), s.fontSize);
+    s.backColor = defaults.backColor;
+    readColor(st, k, QStringLiteral("BackColor"), s.backColor);
+    s.foreColor1 = defaults.foreColor1;
+    readColor(st, k, QStringLiteral("ForeColor1"), s.foreColor1);
+    s.foreColor2 = defaults.foreColor2;
+    readColor(st, k, QStringLiteral("ForeColor2"), s.foreColor2);
+    s.preAlarm = defaults.preAlarm;
+    readBool(st, k, QStringLiteral("PreAlarm"), s.preAlarm);
+    s.preAlarmMinute = defaults.preAlarmMinute;
+    readInt16(st, k, QStringLiteral("PreAlarmMinute"), s.preAlarmMinute);
+    s.alarmSkip = defaults.alarmSkip;
+    readBool(st, k, QStringLiteral("AlarmSkip"), s.alarmSkip);
+    s.alarmSkipMinute = defaults.alarmSkipMinute;
+    readInt16(st, k, QStringLiteral("AlarmSkipMinute"), s.alarmSkipMinute);
+    s.alarmSound = defaults.alarmSound;
+    readBool(st, k, QStringLiteral("AlarmSound"), s.alarmSound);
     const QString soundFile = readString(st, k, QStringLiteral("SoundFile"), kSoundFileMaxBytes)
                                   .value_or(defaults.soundPath());
-    splitSoundPath(soundFile, s.SoundDirectory, s.SoundFileName);
-    s.Interval = defaults.Interval;
-    readInt16(st, k, QStringLiteral("Interval"), s.Interval);
-    s.StartAtLogin = defaults.StartAtLogin;
-    readBool(st, k, QStringLiteral("StartAtLogin"), s.StartAtLogin);
-    s.WindowSize = defaults.WindowSize;
-    readInt16(st, k, QStringLiteral("WindowSize"), s.WindowSize);
-    s.ShowTask = defaults.ShowTask;
-    readBool(st, k, QStringLiteral("ShowTask"), s.ShowTask);
-    s.TopMost = defaults.TopMost;
-    readBool(st, k, QStringLiteral("TopMost"), s.TopMost);
-    s.SaveLastPosition = defaults.SaveLastPosition;
-    readBool(st, k, QStringLiteral("SaveLastPosition"), s.SaveLastPosition);
-    s.ActiveDisplay = defaults.ActiveDisplay;
-    readBool(st, k, QStringLiteral("ActiveDisplay"), s.ActiveDisplay);
-    s.LastPositionX = defaults.LastPositionX;
-    readInt16(st, k, QStringLiteral("LastPositionX"), s.LastPositionX);
-    s.LastPositionY = defaults.LastPositionY;
-    readInt16(st, k, QStringLiteral("LastPositionY"), s.LastPositionY);
+    splitSoundPath(soundFile, s.soundDirectory, s.soundFileName);
+    s.interval = defaults.interval;
+    readInt16(st, k, QStringLiteral("Interval"), s.interval);
+    s.startAtLogin = defaults.startAtLogin;
+    readBool(st, k, QStringLiteral("StartAtLogin"), s.startAtLogin);
+    s.windowSize = defaults.windowSize;
+    readInt16(st, k, QStringLiteral("WindowSize"), s.windowSize);
+    s.showTask = defaults.showTask;
+    readBool(st, k, QStringLiteral("ShowTask"), s.showTask);
+    s.topMost = defaults.topMost;
+    readBool(st, k, QStringLiteral("TopMost"), s.topMost);
+    s.saveLastPosition = defaults.saveLastPosition;
+    readBool(st, k, QStringLiteral("SaveLastPosition"), s.saveLastPosition);
+    s.activeDisplay = defaults.activeDisplay;
+    readBool(st, k, QStringLiteral("ActiveDisplay"), s.activeDisplay);
+    s.lastPositionX = defaults.lastPositionX;
+    readInt16(st, k, QStringLiteral("LastPositionX"), s.lastPositionX);
+    s.lastPositionY = defaults.lastPositionY;
+    readInt16(st, k, QStringLiteral("LastPositionY"), s.lastPositionY);
 
     // Values the rest of the program cannot work with are brought into range
     // here, once, instead of being guarded everywhere they are used.
-    s.Interval = clampShort(s.Interval, 1, 100);
-    s.PreAlarmMinute = clampShort(s.PreAlarmMinute, 1, 60);
-    s.AlarmSkipMinute = clampShort(s.AlarmSkipMinute, 1, 60);
-    if (s.FontSize < 1)
-        s.FontSize = defaults.FontSize;
-    s.FontSize = std::min<int16_t>(s.FontSize, 72);
-    if (s.WindowSize < Big || s.WindowSize > Small)
-        s.WindowSize = Small;
-    s.WindowSize = fitWindowSizeToScreen(s.WindowSize, screenTwips);
+    s.interval = clampShort(s.interval, 1, 100);
+    s.preAlarmMinute = clampShort(s.preAlarmMinute, 1, 60);
+    s.alarmSkipMinute = clampShort(s.alarmSkipMinute, 1, 60);
+    if (s.fontSize < 1)
+        s.fontSize = defaults.fontSize;
+    s.fontSize = std::min<int16_t>(s.fontSize, 72);
+    if (s.windowSize < Big || s.windowSize > Small)
+        s.windowSize = Small;
+    s.windowSize = fitWindowSizeToScreen(s.windowSize, screenTwips);
 }
 
 bool SettingsRepository::writeWindowValues(const Settings& s, bool trayMode) {
     const QString& k = m_keyPath;
-    if (!m_store.setValue(k, QStringLiteral("WindowSize"), int16Value(s.WindowSize)) ||
-        !m_store.setValue(k, QStringLiteral("ShowTask"), boolValue(s.ShowTask)) ||
-        !m_store.setValue(k, QStringLiteral("TopMost"), boolValue(s.TopMost)) ||
-        !m_store.setValue(k, QStringLiteral("SaveLastPosition"), boolValue(s.SaveLastPosition)))
+    if (!m_store.setValue(k, QStringLiteral("WindowSize"), int16Value(s.windowSize)) ||
+        !m_store.setValue(k, QStringLiteral("ShowTask"), boolValue(s.showTask)) ||
+        !m_store.setValue(k, QStringLiteral("TopMost"), boolValue(s.topMost)) ||
+        !m_store.setValue(k, QStringLiteral("SaveLastPosition"), boolValue(s.saveLastPosition)))
         return false;
-    if (s.SaveLastPosition && !trayMode) {
-        if (!m_store.setValue(k, QStringLiteral("LastPositionX"), int16Value(s.LastPositionX)) ||
-            !m_store.setValue(k, QStringLiteral("LastPositionY"), int16Value(s.LastPositionY)))
+    if (s.saveLastPosition && !trayMode) {
+        if (!m_store.setValue(k, QStringLiteral("LastPositionX"), int16Value(s.lastPositionX)) ||
+            !m_store.setValue(k, QStringLiteral("LastPositionY"), int16Value(s.lastPositionY)))
             return false;
     }
-    return m_store.setValue(k, QStringLiteral("ActiveDisplay"), boolValue(s.ActiveDisplay));
+    return m_store.setValue(k, QStringLiteral("ActiveDisplay"), boolValue(s.activeDisplay));
 }
 
 bool SettingsRepository::writeOptionValues(const Settings& s) {
     const QString& k = m_keyPath;
-    return m_store.setValue(k, QStringLiteral("FontName"), stringValue(s.FontName)) &&
-           m_store.setValue(k, QStringLiteral("FontBold"), boolValue(s.FontBold)) &&
-           m_store.setValue(k, QStringLiteral("FontItalic"), boolValue(s.FontItalic)) &&
-           m_store.setValue(k, QStringLiteral("FontSize"), int16Value(s.FontSize)) &&
-           m_store.setValue(k, QStringLiteral("BackColor"), colorValue(s.BackColor)) &&
-           m_store.setValue(k, QStringLiteral("ForeColor1"), colorValue(s.ForeColor1)) &&
-           m_store.setValue(k, QStringLiteral("ForeColor2"), colorValue(s.ForeColor2)) &&
-           m_store.setValue(k, QStringLiteral("PreAlarm"), boolValue(s.PreAlarm)) &&
-           m_store.setValue(k, QStringLiteral("PreAlarmMinute"), int16Value(s.PreAlarmMinute)) &&
-           m_store.setValue(k, QStringLiteral("AlarmSkip"), boolValue(s.AlarmSkip)) &&
-           m_store.setValue(k, QStringLiteral("AlarmSkipMinute"), int16Value(s.AlarmSkipMinute)) &&
-           m_store.setValue(k, QStringLiteral("AlarmSound"), boolValue(s.AlarmSound)) &&
+    return m_store.setValue(k, QStringLiteral("FontName"), stringValue(s.fontName)) &&
+           m_store.setValue(k, QStringLiteral("FontBold"), boolValue(s.fontBold)) &&
+           m_store.setValue(k, QStringLiteral("FontItalic"), boolValue(s.fontItalic)) &&
+           m_store.setValue(k, QStringLiteral("FontSize"), int16Value(s.fontSize)) &&
+           m_store.setValue(k, QStringLiteral("BackColor"), colorValue(s.backColor)) &&
+           m_store.setValue(k, QStringLiteral("ForeColor1"), colorValue(s.foreColor1)) &&
+           m_store.setValue(k, QStringLiteral("ForeColor2"), colorValue(s.foreColor2)) &&
+           m_store.setValue(k, QStringLiteral("PreAlarm"), boolValue(s.preAlarm)) &&
+           m_store.setValue(k, QStringLiteral("PreAlarmMinute"), int16Value(s.preAlarmMinute)) &&
+           m_store.setValue(k, QStringLiteral("AlarmSkip"), boolValue(s.alarmSkip)) &&
+           m_store.setValue(k, QStringLiteral("AlarmSkipMinute"), int16Value(s.alarmSkipMinute)) &&
+           m_store.setValue(k, QStringLiteral("AlarmSound"), boolValue(s.alarmSound)) &&
            m_store.setValue(k, QStringLiteral("SoundFile"), stringValue(s.soundPath())) &&
-           m_store.setValue(k, QStringLiteral("Interval"), int16Value(s.Interval)) &&
-           m_store.setValue(k, QStringLiteral("StartAtLogin"), boolValue(s.StartAtLogin));
+           m_store.setValue(k, QStringLiteral("Interval"), int16Value(s.interval)) &&
+           m_store.setValue(k, QStringLiteral("StartAtLogin"), boolValue(s.startAtLogin));
 }
 
 bool SettingsRepository::writeWindowSettings(const Settings& settings, bool trayMode) {

@@ -19,35 +19,35 @@ using BgrColor = uint32_t;
 // at exit, the option group with it when the options dialog applies.
 struct Settings {
     // window group
-    int16_t WindowSize = Small;
-    bool ShowTask = false;
-    bool TopMost = false;
-    bool SaveLastPosition = false;
-    int16_t LastPositionX = 1; // pixels; 1 means not set
-    int16_t LastPositionY = 1;
-    bool ActiveDisplay = false;
+    int16_t windowSize = Small;
+    bool showTask = false;
+    bool topMost = false;
+    bool saveLastPosition = false;
+    int16_t lastPositionX = 1; // pixels; 1 means not set
+    int16_t lastPositionY = 1;
+    bool activeDisplay = false;
     // option group
-    QString FontName = QStringLiteral("ＭＳ ゴシック");
-    bool FontBold = false;
-    bool FontItalic = false;
-    int16_t FontSize = 9;
-    BgrColor BackColor = 0x000000;
-    BgrColor ForeColor1 = 0xFFFFFF;
-    BgrColor ForeColor2 = 0xFFFF00;
-    bool PreAlarm = true;
-    int16_t PreAlarmMinute = 5;
-    bool AlarmSkip = true;
-    int16_t AlarmSkipMinute = 5;
-    bool AlarmSound = true;
+    QString fontName = QStringLiteral("ＭＳ ゴシック");
+    bool fontBold = false;
+    bool fontItalic = false;
+    int16_t fontSize = 9;
+    BgrColor backColor = 0x000000;
+    BgrColor foreColor1 = 0xFFFFFF;
+    BgrColor foreColor2 = 0xFFFF00;
+    bool preAlarm = true;
+    int16_t preAlarmMinute = 5;
+    bool alarmSkip = true;
+    int16_t alarmSkipMinute = 5;
+    bool alarmSound = true;
     // The setting SoundFile, split at its last path separator.
-    QString SoundDirectory;
-    QString SoundFileName = QStringLiteral("Chord.wav");
-    int16_t Interval = 10;
+    QString soundDirectory;
+    QString soundFileName = QStringLiteral("Chord.wav");
+    int16_t interval = 10;
     // Whether the desktop starts the board with the session; the autostart
     // entry itself is what the desktop reads.
-    bool StartAtLogin = false;
+    bool startAtLogin = false;
 
-    QString soundPath() const { return SoundDirectory + SoundFileName; }
+    QString soundPath() const { return soundDirectory + soundFileName; }
     bool operator==(const Settings&) const = default;
 };
 

@@ -91,43 +91,43 @@ AppliedOptions applyOptionValues(const OptionValues& values, const Settings& cur
     Settings& s = out.settings;
     s = current;
 
-    s.FontName = values.fontName;
-    s.FontBold = values.fontBold;
-    s.FontItalic = values.fontItalic;
-    s.FontSize = static_cast<int16_t>(roundHalfEven(values.fontPointSize));
+    s.fontName = values.fontName;
+    s.fontBold = values.fontBold;
+    s.fontItalic = values.fontItalic;
+    s.fontSize = static_cast<int16_t>(roundHalfEven(values.fontPointSize));
 
-    out.previousForeColor1 = current.ForeColor1;
-    out.previousForeColor2 = current.ForeColor2;
-    s.ForeColor1 = values.foreColor1;
-    s.ForeColor2 = values.foreColor2;
-    s.BackColor = values.backColor;
+    out.previousForeColor1 = current.foreColor1;
+    out.previousForeColor2 = current.foreColor2;
+    s.foreColor1 = values.foreColor1;
+    s.foreColor2 = values.foreColor2;
+    s.backColor = values.backColor;
 
     auto number = [](const QString& text, int16_t fallback) {
         return static_cast<int16_t>(parseInt16(text).value_or(fallback));
     };
-    s.PreAlarm = values.preAlarm;
-    s.PreAlarmMinute = number(values.preAlarmMinutes, current.PreAlarmMinute);
-    s.AlarmSkip = values.alarmSkip;
-    s.AlarmSkipMinute = number(values.alarmSkipMinutes, current.AlarmSkipMinute);
-    s.AlarmSound = values.alarmSound;
+    s.preAlarm = values.preAlarm;
+    s.preAlarmMinute = number(values.preAlarmMinutes, current.preAlarmMinute);
+    s.alarmSkip = values.alarmSkip;
+    s.alarmSkipMinute = number(values.alarmSkipMinutes, current.alarmSkipMinute);
+    s.alarmSound = values.alarmSound;
 
     const SoundPathParts sound = soundPathOnApply(values.alarmSound, values.soundPath);
-    s.SoundDirectory = sound.directory;
-    s.SoundFileName = sound.fileName;
+    s.soundDirectory = sound.directory;
+    s.soundFileName = sound.fileName;
 
-    s.ShowTask = values.showTask;
-    s.TopMost = values.topMost;
-    s.SaveLastPosition = values.saveLastPosition;
-    s.ActiveDisplay = values.activeDisplay;
-    s.StartAtLogin = values.startAtLogin;
-    s.Interval = number(values.interval, current.Interval);
+    s.showTask = values.showTask;
+    s.topMost = values.topMost;
+    s.saveLastPosition = values.saveLastPosition;
+    s.activeDisplay = values.activeDisplay;
+    s.startAtLogin = values.startAtLogin;
+    s.interval = number(values.interval, current.interval);
 
     if (values.windowSize >= 0 && values.windowSize <= 2)
-        s.WindowSize = static_cast<int16_t>(values.windowSize);
+        s.windowSize = static_cast<int16_t>(values.windowSize);
 
     if (values.setPosition) {
-        s.LastPositionX = number(values.positionX, current.LastPositionX);
-        s.LastPositionY = number(values.positionY, current.LastPositionY);
+        s.lastPositionX = number(values.positionX, current.lastPositionX);
+        s.lastPositionY = number(values.positionY, current.lastPositionY);
     }
     return out;
 }

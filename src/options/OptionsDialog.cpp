@@ -75,7 +75,7 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
 // included; the changed flag is cleared at the end.
 void OptionsDialog::load() {
     const Settings& s = m_context.settings;
-    m_previews->setBackColour(s.BackColor);
+    m_previews->setBackColour(s.backColor);
 
     const QFont boardFont = m_board.boardFont();
     QFont preview(boardFont.family());
@@ -83,31 +83,31 @@ void OptionsDialog::load() {
     preview.setItalic(boardFont.italic());
     preview.setPointSizeF(boardFont.pointSizeF());
     m_previews->setFont(preview);
-    m_previews->setTextColour(0, s.ForeColor1);
-    m_previews->setTextColour(1, s.ForeColor2);
+    m_previews->setTextColour(0, s.foreColor1);
+    m_previews->setTextColour(1, s.foreColor2);
 
     m_form.previewChoices[0]->setChecked(true);
     m_previews->centreLabels(0, 1);
 
-    m_form.advanceNoticeCheck->setChecked(s.PreAlarm);
-    m_form.advanceMinutesBox->setText(QString::number(s.PreAlarmMinute));
-    m_form.skipPastCheck->setChecked(s.AlarmSkip);
-    m_form.skipMinutesBox->setText(QString::number(s.AlarmSkipMinute));
-    m_form.soundCheck->setChecked(s.AlarmSound);
-    m_form.soundPathBox->setText(s.SoundDirectory + s.SoundFileName);
+    m_form.advanceNoticeCheck->setChecked(s.preAlarm);
+    m_form.advanceMinutesBox->setText(QString::number(s.preAlarmMinute));
+    m_form.skipPastCheck->setChecked(s.alarmSkip);
+    m_form.skipMinutesBox->setText(QString::number(s.alarmSkipMinute));
+    m_form.soundCheck->setChecked(s.alarmSound);
+    m_form.soundPathBox->setText(s.soundDirectory + s.soundFileName);
 
-    m_form.taskBarCheck->setChecked(s.ShowTask);
-    m_form.topMostCheck->setChecked(s.TopMost);
-    m_form.savePositionCheck->setChecked(s.SaveLastPosition);
-    m_form.bringToFrontCheck->setChecked(s.ActiveDisplay);
+    m_form.taskBarCheck->setChecked(s.showTask);
+    m_form.topMostCheck->setChecked(s.topMost);
+    m_form.savePositionCheck->setChecked(s.saveLastPosition);
+    m_form.bringToFrontCheck->setChecked(s.activeDisplay);
     // The desktop's own settings may have changed the entry since.
     m_startAtLoginShown = Autostart().isEnabled();
     m_form.loginCheck->setChecked(m_startAtLoginShown);
 
-    m_form.intervalBox->setText(QString::number(s.Interval));
+    m_form.intervalBox->setText(QString::number(s.interval));
 
-    if (s.WindowSize >= 0 && s.WindowSize <= 2)
-        m_form.sizeOptions[s.WindowSize]->setChecked(true);
+    if (s.windowSize >= 0 && s.windowSize <= 2)
+        m_form.sizeOptions[s.windowSize]->setChecked(true);
     m_position->load();
 
     m_optionsChanged = false;
@@ -239,10 +239,10 @@ bool OptionsDialog::applyOptions(QString* failure) {
     // The write stores the position as well; the user's own choice of
     // SaveLastPosition is what the exit-time write stores.
     Settings toWrite = m_context.settings;
-    toWrite.SaveLastPosition = true;
+    toWrite.saveLastPosition = true;
     if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()))
         return false;
-    m_board.applyBoardLayout(m_context.settings.WindowSize);
+    m_board.applyBoardLayout(m_context.settings.windowSize);
     // What the board's menu shows ticked takes effect on the board now.
     m_board.applyWindowOptions();
     return true;
@@ -313,7 +313,7 @@ void OptionsDialog::apply() {
 
 void OptionsDialog::cancel() {
     m_position->putBoardBack(
-        QPoint(m_context.settings.LastPositionX, m_context.settings.LastPositionY));
+        QPoint(m_context.settings.lastPositionX, m_context.settings.lastPositionY));
     close();
 }
 

@@ -47,8 +47,8 @@ VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPla
 void VersionWindow::showCentred() {
     windowSystem().placeAt(this, options::centredOnPrimaryScreen(size()), Focus::Take);
     const Settings& s = m_state.settings;
-    if (!s.SoundFileName.isEmpty())
-        m_sound.play(s.SoundDirectory + s.SoundFileName);
+    if (!s.soundFileName.isEmpty())
+        m_sound.play(s.soundDirectory + s.soundFileName);
     else
         systemBeep();
 }

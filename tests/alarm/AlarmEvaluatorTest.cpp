@@ -107,7 +107,7 @@ TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
     for (const Case& c : cases) {
         list = {entryAt(kToday, 10, 0)};
         notices.clear();
-        settings.AlarmSkip = c.skip;
+        settings.alarmSkip = c.skip;
         clock.set(kToday, c.time);
         EXPECT_FALSE(tick());
         const std::vector<int> expected = c.expectedKind == SettledSilently
@@ -125,7 +125,7 @@ TEST_F(AlarmEvaluatorTest, AdvanceNoticeOnlyInItsOwnMinuteAndNotWhenSwitchedOff)
     EXPECT_TRUE(notices.empty());
     EXPECT_FALSE(list[0].preNoticed);
 
-    settings.PreAlarm = false;
+    settings.preAlarm = false;
     at(9, 55);
     tick();
     EXPECT_TRUE(notices.empty());
@@ -135,7 +135,7 @@ TEST_F(AlarmEvaluatorTest, AdvanceNoticeOnlyInItsOwnMinuteAndNotWhenSwitchedOff)
 }
 
 TEST_F(AlarmEvaluatorTest, AdvanceMinutesFollowTheSetting) {
-    settings.PreAlarmMinute = 60;
+    settings.preAlarmMinute = 60;
     at(9, 0);
     tick();
     EXPECT_EQ(kinds(), std::vector<int>{AdvanceNotice});
@@ -223,7 +223,7 @@ TEST_F(AlarmEvaluatorTest, PlaceholderListIsQuiet) {
 TEST_F(AlarmEvaluatorTest, EveryNoticeIsAnnouncedAheadAndOnlyThen) {
     for (const bool preAlarm : {true, false}) {
         SCOPED_TRACE(preAlarm);
-        settings.PreAlarm = preAlarm;
+        settings.preAlarm = preAlarm;
         list = {entryAt(kToday, 9, 20), entryAt(kToday, 10, 0), entryAt(kToday, 10, 3)};
         notices.clear();
         constexpr int kLead = 60;

@@ -27,8 +27,8 @@ class NoticeCenterTest : public ::testing::Test {
 protected:
     NoticeCenterTest() {
         board.rect = QRect(10, 20, 300, 90);
-        state.settings.SoundDirectory = "/snd/";
-        state.settings.SoundFileName = "Chord.wav";
+        state.settings.soundDirectory = "/snd/";
+        state.settings.soundFileName = "Chord.wav";
     }
     ~NoticeCenterTest() override {
         center.closeAll();
@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(NoticeCenterTest, WindowShowsCaptionColourAndMessagePerKind) {
-    state.settings.PreAlarmMinute = 10;
+    state.settings.preAlarmMinute = 10;
     center.showNotice("会議室", "資料持参", 0);
     center.showNotice("会議室", "", 1);
     center.showNotice("会議室", "a", 2);
@@ -178,8 +178,8 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     for (const Case c :
          {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
         board.raises.clear();
-        state.settings.TopMost = c.topMost;
-        state.settings.ActiveDisplay = c.activeDisplay;
+        state.settings.topMost = c.topMost;
+        state.settings.activeDisplay = c.activeDisplay;
         center.showNotice("A", "", 1);
         const int before = center.openCount();
         QTest::mouseClick(last()->okButton(), Qt::LeftButton);
@@ -208,13 +208,13 @@ TEST_F(NoticeCenterTest, SoundOnlyWhenWantedAndNamed) {
     center.showNotice("A", "", 1);
     EXPECT_EQ(sound.played, QStringList{"/snd/Chord.wav"});
 
-    state.settings.AlarmSound = false;
+    state.settings.alarmSound = false;
     center.showNotice("A", "", 2);
     EXPECT_EQ(sound.played.size(), 1);
 
-    state.settings.AlarmSound = true;
-    state.settings.SoundDirectory.clear();
-    state.settings.SoundFileName.clear();
+    state.settings.alarmSound = true;
+    state.settings.soundDirectory.clear();
+    state.settings.soundFileName.clear();
     center.showNotice("A", "", 0);
     EXPECT_EQ(sound.played.size(), 1);
 }
@@ -222,7 +222,7 @@ TEST_F(NoticeCenterTest, SoundOnlyWhenWantedAndNamed) {
 TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     center.showNotice("A", "", 1);
     center.showNotice("B", "", 1);
-    state.settings.ActiveDisplay = true;
+    state.settings.activeDisplay = true;
     center.closeAll();
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);

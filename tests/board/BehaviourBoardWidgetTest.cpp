@@ -116,8 +116,8 @@ TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
 }
 
 TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
-    state.settings.LastPositionX = 20;
-    state.settings.LastPositionY = 30;
+    state.settings.lastPositionX = 20;
+    state.settings.lastPositionY = 30;
     click(label("lblMini"));
     EXPECT_TRUE(behaviour.isInTray());
     EXPECT_FALSE(window.isVisible());
@@ -129,12 +129,12 @@ TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
 }
 
 TEST_F(BehaviourOnBoardTest, SizeChosenInTheTrayReachesTheWindowOnReturn) {
-    state.settings.WindowSize = Small;
+    state.settings.windowSize = Small;
     window.applyBoardLayout(Small);
     const QSize small = window.size();
     behaviour.hideToTray();
     // The options dialog applies a new size while the board is hidden.
-    state.settings.WindowSize = Big;
+    state.settings.windowSize = Big;
     window.applyBoardLayout(Big);
     EXPECT_EQ(window.size(), small);
     behaviour.restoreFromTray();

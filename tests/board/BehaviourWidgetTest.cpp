@@ -195,8 +195,8 @@ protected:
 
 TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
     board.boardPage.firstRow = 0;
-    state.settings.TopMost = true;
-    state.settings.WindowSize = Middle;
+    state.settings.topMost = true;
+    state.settings.windowSize = Middle;
     bool ran = false;
     openMenu([&] {
         ran = true;
@@ -372,7 +372,7 @@ TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
 TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     item("mnuPop_Topmost")->setChecked(false);
     item("mnuPop_Topmost")->trigger();
-    EXPECT_TRUE(state.settings.TopMost);
+    EXPECT_TRUE(state.settings.topMost);
     EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     ASSERT_GE(board.placements.size(), 2u);
     EXPECT_EQ(board.placements.end()[-2].what, "on top");
@@ -380,7 +380,7 @@ TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     EXPECT_EQ(board.placements.back().rect, board.window.geometry());
 
     item("mnuPop_Topmost")->trigger();
-    EXPECT_FALSE(state.settings.TopMost);
+    EXPECT_FALSE(state.settings.topMost);
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(board.placements.end()[-2].what, "not on top");
     EXPECT_TRUE(board.window.isVisible());
@@ -390,7 +390,7 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
     EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
     item("mnuPop_ShowTask")->setChecked(false);
     item("mnuPop_ShowTask")->trigger();
-    EXPECT_TRUE(state.settings.ShowTask);
+    EXPECT_TRUE(state.settings.showTask);
     ShadowWindow* shadow = behaviour.taskBarProxy();
     ASSERT_NE(shadow, nullptr);
     EXPECT_EQ(shadow->objectName(), QStringLiteral("frmShadow"));
@@ -402,12 +402,12 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
     EXPECT_FALSE(shadow->windowIcon().isNull());
 
     item("mnuPop_ShowTask")->trigger();
-    EXPECT_FALSE(state.settings.ShowTask);
+    EXPECT_FALSE(state.settings.showTask);
     EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
 }
 
 TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
-    state.settings.ShowTask = true;
+    state.settings.showTask = true;
     behaviour.syncTaskBarProxy();
     ASSERT_NE(behaviour.taskBarProxy(), nullptr);
     board.placements.clear();
@@ -419,7 +419,7 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shadow->isMinimized(); }));
 
-    state.settings.TopMost = true;
+    state.settings.topMost = true;
     windowSystem().setStaysOnTop(&board.window, true);
     board.placements.clear();
     emit behaviour.taskBarProxy()->activated();
@@ -429,10 +429,10 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
 }
 
 TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
-    state.settings.ShowTask = true;
-    state.settings.WindowSize = Middle;
-    state.settings.LastPositionX = 40;
-    state.settings.LastPositionY = 30;
+    state.settings.showTask = true;
+    state.settings.windowSize = Middle;
+    state.settings.lastPositionX = 40;
+    state.settings.lastPositionY = 30;
     behaviour.syncTaskBarProxy();
     const QSize size = board.window.size();
 
@@ -480,7 +480,7 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
         {"notice open, topmost", true, 2, {"on top", "placed quietly"}},
     };
     for (const Case& c : cases) {
-        state.settings.TopMost = c.topMost;
+        state.settings.topMost = c.topMost;
         behaviour.setOpenNoticeProbe([&c] { return c.openNotices; });
         behaviour.hideToTray();
         board.placements.clear();
@@ -573,7 +573,7 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
 
 TEST_F(BehaviourTest, SizeItemsSetTheSizeAndLayOut) {
     item("mnuPop_Size_Big")->trigger();
-    EXPECT_EQ(state.settings.WindowSize, Big);
+    EXPECT_EQ(state.settings.windowSize, Big);
     ASSERT_EQ(board.layouts.size(), 1u);
     EXPECT_EQ(board.layouts[0], Big);
 }

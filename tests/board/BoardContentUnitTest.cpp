@@ -116,8 +116,8 @@ struct RowCase {
 
 TEST(FinalCaptions, PerColumnAndRowKind) {
     Settings s;
-    s.ForeColor1 = 0x00FF00;
-    s.ForeColor2 = 0x123456;
+    s.foreColor1 = 0x00FF00;
+    s.foreColor2 = 0x123456;
     const board::Caption before{QStringLiteral("－－－"), board::Yellow};
     const board::Caption placeBefore{QStringLiteral("x"), 0x777777};
     const QDate far = kToday.addDays(40);
@@ -129,35 +129,35 @@ TEST(FinalCaptions, PerColumnAndRowKind) {
          kToday,
          kToday,
          {"最重要", board::Red},
-         {"東京", s.ForeColor1},
-         {"会議", s.ForeColor1}},
+         {"東京", s.foreColor1},
+         {"会議", s.foreColor1}},
         {"passed shows its date",
          {entryAt(kToday, 9, 59, 2, "東京", "会議")},
          0,
          0,
          kToday,
          kToday,
-         {"3/15", s.ForeColor2},
-         {"東京", s.ForeColor2},
-         {"会議", s.ForeColor2}},
+         {"3/15", s.foreColor2},
+         {"東京", s.foreColor2},
+         {"会議", s.foreColor2}},
         {"arrived ahead shows its date",
          {entryAt(kToday, 11, 0, 1, "東京", "会議", true)},
          0,
          1,
          kToday,
          kToday,
-         {"3/15", s.ForeColor2},
-         {"東京", s.ForeColor2},
-         {"会議", s.ForeColor2}},
+         {"3/15", s.foreColor2},
+         {"東京", s.foreColor2},
+         {"会議", s.foreColor2}},
         {"other day in the view window",
          {entryAt(QDate(2027, 12, 1), 8, 0, 1, "東京", "会議")},
          0,
          2,
          QDate(2027, 11, 1),
          QDate(2027, 12, 31),
-         {"12/1", s.ForeColor2},
-         {"東京", s.ForeColor2},
-         {"会議", s.ForeColor2}},
+         {"12/1", s.foreColor2},
+         {"東京", s.foreColor2},
+         {"会議", s.foreColor2}},
         {"out of the window",
          {entryAt(far, 8, 0, 1, "東京", "会議")},
          0,
@@ -165,7 +165,7 @@ TEST(FinalCaptions, PerColumnAndRowKind) {
          kToday.addDays(-30),
          kToday.addDays(30),
          {"", before.color},
-         {"", s.ForeColor2},
+         {"", s.foreColor2},
          {"", before.color}},
         {"missing entry on the first row",
          {entryAt(kToday, 9, 0)},
@@ -175,7 +175,7 @@ TEST(FinalCaptions, PerColumnAndRowKind) {
          kToday,
          {"", before.color},
          {"", placeBefore.color},
-         {board::EndOfDayMessage, s.ForeColor1}},
+         {board::EndOfDayMessage, s.foreColor1}},
         {"full-width padding trimmed, so the place stands centred",
          {entryAt(kToday, 10, 0, 3, "　東京　 ", "会議　　")},
          0,
@@ -183,8 +183,8 @@ TEST(FinalCaptions, PerColumnAndRowKind) {
          kToday,
          kToday,
          {"普通", board::Blue},
-         {"東京", s.ForeColor1},
-         {"会議", s.ForeColor1}},
+         {"東京", s.foreColor1},
+         {"会議", s.foreColor1}},
         {"unknown status keeps the last frame",
          {entryAt(kToday, 10, 0, 7, "東京", "会議")},
          0,
@@ -192,8 +192,8 @@ TEST(FinalCaptions, PerColumnAndRowKind) {
          kToday,
          kToday,
          before,
-         {"東京", s.ForeColor1},
-         {"会議", s.ForeColor1}},
+         {"東京", s.foreColor1},
+         {"会議", s.foreColor1}},
     };
     for (const RowCase& c : cases) {
         const board::RowFacts row = board::rowFacts(c.list, c.index, c.from, c.to, kToday, kTen);

@@ -110,7 +110,7 @@ TEST_F(PagingTest, SizeItemsFollowTheSettingAndTheScreen) {
         {7, 28800, -1, true, true, true},
     };
     for (const Case& c : cases) {
-        settings.WindowSize = c.size;
+        settings.windowSize = c.size;
         const PopupMenuState m = popupMenuState(view(), settings, QSizeF(c.screenWidth, 16200));
         EXPECT_EQ(m.checkedSize, c.checked) << c.size << " " << c.screenWidth;
         EXPECT_EQ(m.bigEnabled, c.big) << c.screenWidth;

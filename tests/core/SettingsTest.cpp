@@ -51,53 +51,53 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
     SettingsRepository repo(store);
     ASSERT_TRUE(repo.openKey());
     Settings s;
-    s.FontSize = 30;
-    s.SoundDirectory = "/somewhere/";
+    s.fontSize = 30;
+    s.soundDirectory = "/somewhere/";
     repo.read(s, kWideScreen);
-    EXPECT_EQ(s.FontName, QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_EQ(s.FontSize, 9);
-    EXPECT_FALSE(s.FontBold);
-    EXPECT_FALSE(s.FontItalic);
-    EXPECT_EQ(s.BackColor, 0x000000u);
-    EXPECT_EQ(s.ForeColor1, 0xFFFFFFu);
-    EXPECT_EQ(s.ForeColor2, 0xFFFF00u);
-    EXPECT_TRUE(s.PreAlarm);
-    EXPECT_EQ(s.PreAlarmMinute, 5);
-    EXPECT_TRUE(s.AlarmSkip);
-    EXPECT_EQ(s.AlarmSkipMinute, 5);
-    EXPECT_TRUE(s.AlarmSound);
-    EXPECT_EQ(s.SoundDirectory, QString()); // start-up puts the media directory here
-    EXPECT_EQ(s.SoundFileName, "Chord.wav");
-    EXPECT_EQ(s.Interval, 10);
-    EXPECT_EQ(s.WindowSize, Small);
-    EXPECT_FALSE(s.ShowTask);
-    EXPECT_FALSE(s.TopMost);
-    EXPECT_FALSE(s.SaveLastPosition);
-    EXPECT_EQ(s.LastPositionX, 1);
-    EXPECT_EQ(s.LastPositionY, 1);
-    EXPECT_FALSE(s.ActiveDisplay);
-    EXPECT_FALSE(s.StartAtLogin); // files written before the option existed
+    EXPECT_EQ(s.fontName, QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(s.fontSize, 9);
+    EXPECT_FALSE(s.fontBold);
+    EXPECT_FALSE(s.fontItalic);
+    EXPECT_EQ(s.backColor, 0x000000u);
+    EXPECT_EQ(s.foreColor1, 0xFFFFFFu);
+    EXPECT_EQ(s.foreColor2, 0xFFFF00u);
+    EXPECT_TRUE(s.preAlarm);
+    EXPECT_EQ(s.preAlarmMinute, 5);
+    EXPECT_TRUE(s.alarmSkip);
+    EXPECT_EQ(s.alarmSkipMinute, 5);
+    EXPECT_TRUE(s.alarmSound);
+    EXPECT_EQ(s.soundDirectory, QString()); // start-up puts the media directory here
+    EXPECT_EQ(s.soundFileName, "Chord.wav");
+    EXPECT_EQ(s.interval, 10);
+    EXPECT_EQ(s.windowSize, Small);
+    EXPECT_FALSE(s.showTask);
+    EXPECT_FALSE(s.topMost);
+    EXPECT_FALSE(s.saveLastPosition);
+    EXPECT_EQ(s.lastPositionX, 1);
+    EXPECT_EQ(s.lastPositionY, 1);
+    EXPECT_FALSE(s.activeDisplay);
+    EXPECT_FALSE(s.startAtLogin); // files written before the option existed
 }
 
 TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
     Settings s;
-    s.WindowSize = Middle;
-    s.ShowTask = s.TopMost = s.SaveLastPosition = s.ActiveDisplay = true;
-    s.LastPositionX = -320;
-    s.LastPositionY = 700;
-    s.FontName = QStringLiteral("ＨＧｺﾞｼｯｸE-PRO");
-    s.FontBold = s.FontItalic = true;
-    s.FontSize = 14;
-    s.BackColor = 0x123456;
-    s.ForeColor1 = 0x0000FF;
-    s.ForeColor2 = 0x00FF00;
-    s.PreAlarm = s.AlarmSkip = s.AlarmSound = false;
-    s.PreAlarmMinute = 15;
-    s.AlarmSkipMinute = 30;
-    s.SoundDirectory = "/home/user/音/";
-    s.SoundFileName = "ding.wav";
-    s.Interval = 42;
-    s.StartAtLogin = true;
+    s.windowSize = Middle;
+    s.showTask = s.topMost = s.saveLastPosition = s.activeDisplay = true;
+    s.lastPositionX = -320;
+    s.lastPositionY = 700;
+    s.fontName = QStringLiteral("ＨＧｺﾞｼｯｸE-PRO");
+    s.fontBold = s.fontItalic = true;
+    s.fontSize = 14;
+    s.backColor = 0x123456;
+    s.foreColor1 = 0x0000FF;
+    s.foreColor2 = 0x00FF00;
+    s.preAlarm = s.alarmSkip = s.alarmSound = false;
+    s.preAlarmMinute = 15;
+    s.alarmSkipMinute = 30;
+    s.soundDirectory = "/home/user/音/";
+    s.soundFileName = "ding.wav";
+    s.interval = 42;
+    s.startAtLogin = true;
     {
         RegistryStore store(path());
         ASSERT_TRUE(SettingsRepository(store).writeAllSettings(s, false));
@@ -127,7 +127,7 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
     EXPECT_EQ(store.value(kKey, "PreAlarm")->data, QByteArray(2, '\0'));
     EXPECT_EQ(store.value(kKey, "LastPositionX")->data, QByteArray("\xc0\xfe"));
     EXPECT_EQ(store.value(kKey, "BackColor")->data, QByteArray("\x56\x34\x12\x00", 4));
-    EXPECT_EQ(store.value(kKey, "FontName")->data, cp932::encode(s.FontName));
+    EXPECT_EQ(store.value(kKey, "FontName")->data, cp932::encode(s.fontName));
     EXPECT_EQ(store.value(kKey, "FontName")->type, Type::String);
     EXPECT_EQ(store.value(kKey, "SoundFile")->data, cp932::encode("/home/user/音/ding.wav"));
 
@@ -137,27 +137,27 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
 }
 
 TEST_F(SettingsTest, AnyNonZeroBooleanIsTrue) {
-    EXPECT_TRUE(readWith("TopMost", bin({0x01, 0x00})).TopMost);
-    EXPECT_TRUE(readWith("TopMost", bin({0x00, 0x80})).TopMost);
-    EXPECT_FALSE(readWith("PreAlarm", bin({0x00, 0x00})).PreAlarm);
+    EXPECT_TRUE(readWith("TopMost", bin({0x01, 0x00})).topMost);
+    EXPECT_TRUE(readWith("TopMost", bin({0x00, 0x80})).topMost);
+    EXPECT_FALSE(readWith("PreAlarm", bin({0x00, 0x00})).preAlarm);
 }
 
 TEST_F(SettingsTest, UnreadableValuesFallBackToTheirDefaults) {
     const Settings d;
-    EXPECT_EQ(readWith("FontSize", bin({12, 0, 0, 0})).FontSize, d.FontSize);
-    EXPECT_EQ(readWith("FontSize", bin({12})).FontSize, d.FontSize);
-    EXPECT_EQ(readWith("BackColor", bin({0xff, 0xff})).BackColor, d.BackColor);
-    EXPECT_EQ(readWith("PreAlarm", bin({0, 0, 0, 0})).PreAlarm, d.PreAlarm);
-    EXPECT_EQ(readWith("FontName", text(QByteArray(33, 'A'))).FontName, d.FontName);
-    EXPECT_EQ(readWith("FontName", text(QByteArray(32, 'A'))).FontName, QString(32, 'A'));
+    EXPECT_EQ(readWith("FontSize", bin({12, 0, 0, 0})).fontSize, d.fontSize);
+    EXPECT_EQ(readWith("FontSize", bin({12})).fontSize, d.fontSize);
+    EXPECT_EQ(readWith("BackColor", bin({0xff, 0xff})).backColor, d.backColor);
+    EXPECT_EQ(readWith("PreAlarm", bin({0, 0, 0, 0})).preAlarm, d.preAlarm);
+    EXPECT_EQ(readWith("FontName", text(QByteArray(33, 'A'))).fontName, d.fontName);
+    EXPECT_EQ(readWith("FontName", text(QByteArray(32, 'A'))).fontName, QString(32, 'A'));
     // 17 double-byte characters are 34 bytes: too long, though only 17 characters.
-    EXPECT_EQ(readWith("FontName", text(cp932::encode(QString(17, QChar(0x3042))))).FontName,
-              d.FontName);
-    EXPECT_EQ(readWith("FontName", text(QByteArray("Mono\0junk", 9))).FontName, "Mono");
+    EXPECT_EQ(readWith("FontName", text(cp932::encode(QString(17, QChar(0x3042))))).fontName,
+              d.fontName);
+    EXPECT_EQ(readWith("FontName", text(QByteArray("Mono\0junk", 9))).fontName, "Mono");
     const Settings longSound = readWith("SoundFile", text("/" + QByteArray(255, 'a')));
-    EXPECT_EQ(longSound.SoundFileName, "Chord.wav");
-    EXPECT_EQ(longSound.SoundDirectory, QString());
-    EXPECT_EQ(readWith("SoundFile", text("/" + QByteArray(254, 'a'))).SoundFileName,
+    EXPECT_EQ(longSound.soundFileName, "Chord.wav");
+    EXPECT_EQ(longSound.soundDirectory, QString());
+    EXPECT_EQ(readWith("SoundFile", text("/" + QByteArray(254, 'a'))).soundFileName,
               QString(254, 'a'));
 }
 
@@ -169,21 +169,21 @@ TEST_F(SettingsTest, OutOfRangeNumbersAreCorrected) {
         int16_t expected;
     };
     const Case cases[] = {
-        {"Interval", 0, &Settings::Interval, 1},
-        {"Interval", -7, &Settings::Interval, 1},
-        {"Interval", 101, &Settings::Interval, 100},
-        {"Interval", 100, &Settings::Interval, 100},
-        {"PreAlarmMinute", 0, &Settings::PreAlarmMinute, 1},
-        {"PreAlarmMinute", 61, &Settings::PreAlarmMinute, 60},
-        {"AlarmSkipMinute", -1, &Settings::AlarmSkipMinute, 1},
-        {"AlarmSkipMinute", 999, &Settings::AlarmSkipMinute, 60},
-        {"FontSize", 0, &Settings::FontSize, 9},
-        {"FontSize", -12, &Settings::FontSize, 9},
-        {"FontSize", 500, &Settings::FontSize, 72},
-        {"FontSize", 72, &Settings::FontSize, 72},
-        {"WindowSize", 3, &Settings::WindowSize, Small},
-        {"WindowSize", -1, &Settings::WindowSize, Small},
-        {"WindowSize", 0, &Settings::WindowSize, Big},
+        {"Interval", 0, &Settings::interval, 1},
+        {"Interval", -7, &Settings::interval, 1},
+        {"Interval", 101, &Settings::interval, 100},
+        {"Interval", 100, &Settings::interval, 100},
+        {"PreAlarmMinute", 0, &Settings::preAlarmMinute, 1},
+        {"PreAlarmMinute", 61, &Settings::preAlarmMinute, 60},
+        {"AlarmSkipMinute", -1, &Settings::alarmSkipMinute, 1},
+        {"AlarmSkipMinute", 999, &Settings::alarmSkipMinute, 60},
+        {"FontSize", 0, &Settings::fontSize, 9},
+        {"FontSize", -12, &Settings::fontSize, 9},
+        {"FontSize", 500, &Settings::fontSize, 72},
+        {"FontSize", 72, &Settings::fontSize, 72},
+        {"WindowSize", 3, &Settings::windowSize, Small},
+        {"WindowSize", -1, &Settings::windowSize, Small},
+        {"WindowSize", 0, &Settings::windowSize, Big},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + std::to_string(c.stored));
@@ -211,7 +211,7 @@ TEST_F(SettingsTest, WindowSizeIsFittedToTheScreen) {
                      << c.size << " on " << c.screen.width() << "x" << c.screen.height());
         EXPECT_EQ(fitWindowSizeToScreen(c.size, c.screen), c.expected);
     }
-    EXPECT_EQ(readWith("WindowSize", bin({0, 0}), QSizeF(9000, 5000)).WindowSize, Middle);
+    EXPECT_EQ(readWith("WindowSize", bin({0, 0}), QSizeF(9000, 5000)).windowSize, Middle);
 }
 
 TEST_F(SettingsTest, SoundFileIsSplitAtTheLastSeparator) {
@@ -246,10 +246,10 @@ TEST_F(SettingsTest, StoredPositionIsKeptUnlessSavingItOutsideTheTray) {
         store.setValue(kKey, "LastPositionX", bin({111, 0}));
         store.setValue(kKey, "LastPositionY", bin({222, 0}));
         Settings s;
-        s.SaveLastPosition = c.saveLastPosition;
-        s.LastPositionX = 640;
-        s.LastPositionY = 480;
-        s.TopMost = true;
+        s.saveLastPosition = c.saveLastPosition;
+        s.lastPositionX = 640;
+        s.lastPositionY = 480;
+        s.topMost = true;
         ASSERT_TRUE(repo.writeWindowSettings(s, c.trayMode));
 
         RegistryStore reread(path());
@@ -257,8 +257,8 @@ TEST_F(SettingsTest, StoredPositionIsKeptUnlessSavingItOutsideTheTray) {
         ASSERT_TRUE(rereadRepo.openKey());
         Settings back;
         rereadRepo.read(back, kWideScreen);
-        EXPECT_EQ(back.LastPositionX, c.expectedX);
-        EXPECT_TRUE(back.TopMost);
+        EXPECT_EQ(back.lastPositionX, c.expectedX);
+        EXPECT_TRUE(back.topMost);
         // The window group leaves the options alone.
         EXPECT_FALSE(reread.value(kKey, "FontName").has_value());
     }
@@ -285,10 +285,10 @@ TEST_F(SettingsTest, LegacySubkeysBecomeStringValues) {
     ASSERT_TRUE(rereadRepo.openKey());
     Settings s;
     rereadRepo.read(s, kWideScreen);
-    EXPECT_EQ(s.FontName, QStringLiteral("ＭＳ 明朝"));
-    EXPECT_EQ(s.SoundDirectory, "C:\\snd\\");
-    EXPECT_EQ(s.SoundFileName, "old.wav");
-    EXPECT_EQ(s.FontSize, 11);
+    EXPECT_EQ(s.fontName, QStringLiteral("ＭＳ 明朝"));
+    EXPECT_EQ(s.soundDirectory, "C:\\snd\\");
+    EXPECT_EQ(s.soundFileName, "old.wav");
+    EXPECT_EQ(s.fontSize, 11);
     EXPECT_EQ(reread.value(kKey, "FontName")->type, Type::String);
 }
 
@@ -321,8 +321,8 @@ TEST_F(SettingsTest, DamagedFileIsKeptAsideAndTheGoodValuesUsed) {
     EXPECT_TRUE(store.damaged());
     Settings s;
     repo.read(s, kWideScreen);
-    EXPECT_EQ(s.Interval, 30);
-    EXPECT_EQ(s.FontSize, 9);
+    EXPECT_EQ(s.interval, 30);
+    EXPECT_EQ(s.fontSize, 9);
     QFile copy(path() + ".damaged");
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), damaged);
@@ -341,8 +341,8 @@ TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheFile) {
     ASSERT_TRUE(repo.writeAllSettings(s, false));
     const QByteArray before = fileBytes();
 
-    s.Interval = 55;
-    s.WindowSize = Big;
+    s.interval = 55;
+    s.windowSize = Big;
     store.setFailWrites(true);
     EXPECT_FALSE(repo.writeWindowSettings(s, false));
     EXPECT_FALSE(repo.writeAllSettings(s, false));

@@ -58,7 +58,7 @@ protected:
         m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")));
         m_repo = std::make_unique<SettingsRepository>(*m_store);
         m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'));
-        splitSoundPath(m_wav, m_state->settings.SoundDirectory, m_state->settings.SoundFileName);
+        splitSoundPath(m_wav, m_state->settings.soundDirectory, m_state->settings.soundFileName);
         msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
             m_boxes.push_back({icon, caption, text});
         });
@@ -124,20 +124,20 @@ protected:
 
 TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
     Settings& s = m_state->settings;
-    s.PreAlarm = false;
-    s.PreAlarmMinute = 12;
-    s.AlarmSkip = true;
-    s.AlarmSkipMinute = 30;
-    s.AlarmSound = true;
-    s.ShowTask = true;
-    s.TopMost = false;
-    s.SaveLastPosition = true;
-    s.ActiveDisplay = true;
-    s.Interval = 7;
-    s.WindowSize = Middle;
-    s.ForeColor1 = 0x00FF00;
-    s.ForeColor2 = 0x0000FF;
-    s.BackColor = 0x332211;
+    s.preAlarm = false;
+    s.preAlarmMinute = 12;
+    s.alarmSkip = true;
+    s.alarmSkipMinute = 30;
+    s.alarmSound = true;
+    s.showTask = true;
+    s.topMost = false;
+    s.saveLastPosition = true;
+    s.activeDisplay = true;
+    s.interval = 7;
+    s.windowSize = Middle;
+    s.foreColor1 = 0x00FF00;
+    s.foreColor2 = 0x0000FF;
+    s.backColor = 0x332211;
 
     OptionsDialog& d = open();
     EXPECT_EQ(d.objectName(), QStringLiteral("frmOption"));
@@ -174,7 +174,7 @@ TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
 }
 
 TEST_F(OptionsDialogTest, LoadCorrectsOutOfRangeValuesAndBoardPosition) {
-    m_state->settings.PreAlarmMinute = 0;
+    m_state->settings.preAlarmMinute = 0;
     m_board.rect.moveTo(-50, screen().height() + 10); // partly off the screen
     open();
     EXPECT_EQ(edit("txtMin_0")->text(), QStringLiteral("1"));
@@ -184,8 +184,8 @@ TEST_F(OptionsDialogTest, LoadCorrectsOutOfRangeValuesAndBoardPosition) {
 }
 
 TEST_F(OptionsDialogTest, TopMostClearsAndDisablesBringToFront) {
-    m_state->settings.TopMost = true;
-    m_state->settings.ActiveDisplay = true;
+    m_state->settings.topMost = true;
+    m_state->settings.activeDisplay = true;
     open();
     EXPECT_TRUE(check("chkWindow_1")->isChecked());
     EXPECT_TRUE(check("chkWindow_3")->isChecked()) << "a stored ActiveDisplay still shows";
@@ -318,22 +318,22 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     ASSERT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
 
     const Settings s = storedSettings();
-    EXPECT_FALSE(s.PreAlarm);
-    EXPECT_EQ(s.AlarmSkipMinute, 15);
-    EXPECT_TRUE(s.ShowTask);
-    EXPECT_TRUE(s.TopMost);
+    EXPECT_FALSE(s.preAlarm);
+    EXPECT_EQ(s.alarmSkipMinute, 15);
+    EXPECT_TRUE(s.showTask);
+    EXPECT_TRUE(s.topMost);
     EXPECT_EQ(m_board.windowOptionApplies, 1) << "on-top and task-bar button follow at once";
-    EXPECT_EQ(s.Interval, 33);
-    EXPECT_EQ(s.WindowSize, Big);
-    EXPECT_EQ(s.BackColor, 0x123456u);
-    EXPECT_TRUE(s.FontBold);
-    EXPECT_EQ(s.FontSize, 12);
-    EXPECT_EQ(s.LastPositionX, 40);
-    EXPECT_EQ(s.LastPositionY, 50);
+    EXPECT_EQ(s.interval, 33);
+    EXPECT_EQ(s.windowSize, Big);
+    EXPECT_EQ(s.backColor, 0x123456u);
+    EXPECT_TRUE(s.fontBold);
+    EXPECT_EQ(s.fontSize, 12);
+    EXPECT_EQ(s.lastPositionX, 40);
+    EXPECT_EQ(s.lastPositionY, 50);
     EXPECT_EQ(s.soundPath(), m_wav);
-    EXPECT_TRUE(s.SaveLastPosition) << "the apply writes the position with the flag forced";
-    EXPECT_FALSE(m_state->settings.SaveLastPosition) << "the user's choice stays in memory";
-    EXPECT_EQ(m_state->settings.Interval, 33);
+    EXPECT_TRUE(s.saveLastPosition) << "the apply writes the position with the flag forced";
+    EXPECT_FALSE(m_state->settings.saveLastPosition) << "the user's choice stays in memory";
+    EXPECT_EQ(m_state->settings.interval, 33);
 
     EXPECT_EQ(storedWidth("WindowSize"), 2);
     EXPECT_EQ(storedWidth("FontSize"), 2);
@@ -407,7 +407,7 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
         }
         m_boxes.clear();
         const bool setting = !c.shownTicked; // the entry, not the setting, is shown
-        m_state->settings.StartAtLogin = setting;
+        m_state->settings.startAtLogin = setting;
         QFile::remove(m_store->filePath());
         open();
         EXPECT_EQ(check("chkLogin")->isChecked(), c.shownTicked);
@@ -431,13 +431,13 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
         if (c.lacks) {
             EXPECT_FALSE(text.contains(c.lacks)) << text.toStdString();
         }
-        EXPECT_EQ(storedSettings().StartAtLogin, c.stored);
+        EXPECT_EQ(storedSettings().startAtLogin, c.stored);
         if (c.message) {
             ASSERT_EQ(m_boxes.size(), 1u);
             EXPECT_TRUE(m_boxes[0].text.startsWith(OptionsDialog::kWriteFailedMessage));
             EXPECT_TRUE(m_boxes[0].text.contains(QString::fromUtf8(c.message)))
                 << m_boxes[0].text.toStdString();
-            EXPECT_EQ(m_state->settings.StartAtLogin, setting);
+            EXPECT_EQ(m_state->settings.startAtLogin, setting);
         } else {
             EXPECT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
         }
@@ -448,8 +448,8 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
 }
 
 TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
-    m_state->settings.ForeColor1 = 0xFFFFFF;
-    m_state->settings.ForeColor2 = 0xFFFF00;
+    m_state->settings.foreColor1 = 0xFFFFFF;
+    m_state->settings.foreColor2 = 0xFFFF00;
     open();
     options::setNextColorAnswer(0x00FF00);
     button("cmdColorC")->click(); // the first preview is selected
@@ -457,13 +457,13 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
     options::setNextColorAnswer(0x0000FF);
     button("cmdColorC")->click();
     button("cmdApply")->click();
-    EXPECT_EQ(m_state->settings.ForeColor1, 0x00FF00u);
-    EXPECT_EQ(m_state->settings.ForeColor2, 0x0000FFu);
+    EXPECT_EQ(m_state->settings.foreColor1, 0x00FF00u);
+    EXPECT_EQ(m_state->settings.foreColor2, 0x0000FFu);
 }
 
 TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
     open();
-    options::setNextColorAnswer(m_state->settings.BackColor);
+    options::setNextColorAnswer(m_state->settings.backColor);
     button("cmdColorB")->click();
     options::setNextColorAnswer(std::nullopt);
     button("cmdColorC")->click();
@@ -473,7 +473,7 @@ TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
 }
 
 TEST_F(OptionsDialogTest, FontPickerAndSizeOptionsHoldTheBoardCaps) {
-    m_state->settings.WindowSize = Big;
+    m_state->settings.windowSize = Big;
     open();
     options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 12});
     button("cmdFont")->click();
@@ -537,7 +537,7 @@ TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
     check("chkAlarm_2")->setChecked(false);
     button("cmdApply")->click();
     EXPECT_TRUE(m_boxes.empty());
-    EXPECT_TRUE(storedSettings().SoundFileName.isEmpty());
+    EXPECT_TRUE(storedSettings().soundFileName.isEmpty());
 }
 
 TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
@@ -586,8 +586,8 @@ TEST_F(OptionsDialogTest, FailedWriteIsReportedAndKeepsTheDialogChanged) {
 }
 
 TEST_F(OptionsDialogTest, PositionOptionsMoveTheBoardLiveAndCancelPutsItBack) {
-    m_state->settings.LastPositionX = 30;
-    m_state->settings.LastPositionY = 40;
+    m_state->settings.lastPositionX = 30;
+    m_state->settings.lastPositionY = 40;
     open();
     check("chkPos")->setChecked(true);
     option("optPosX_2")->setChecked(true);
@@ -645,7 +645,7 @@ TEST_F(OptionsDialogTest, EscapeCancelsButCloseBoxLeavesTheBoard) {
     open();
     check("chkWindow_0")->setChecked(true);
     enterOn(edit("txtInterval"));
-    EXPECT_TRUE(storedSettings().ShowTask);
+    EXPECT_TRUE(storedSettings().showTask);
 }
 
 TEST_F(OptionsDialogTest, ClearingAPositionBoxLeavesTheBoard) {
@@ -699,9 +699,9 @@ TEST_F(OptionsDialogTest, OkWithoutChangesJustCloses) {
 }
 
 TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
-    m_state->settings.Interval = 1;
-    m_state->settings.ForeColor1 = 0x00FF00;
-    m_state->settings.ForeColor2 = 0x0000FF;
+    m_state->settings.interval = 1;
+    m_state->settings.foreColor1 = 0x00FF00;
+    m_state->settings.foreColor2 = 0x0000FF;
     open();
     QLabel* first = child<QLabel>("lblFont_0");
     QLabel* second = child<QLabel>("lblFont_1");
@@ -716,7 +716,7 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
     ASSERT_EQ(first->text(), QStringLiteral("－－－－－－－－－"));
     check("chkWindow_0")->setChecked(true);
     button("cmdApply")->click();
-    EXPECT_EQ(m_state->settings.ForeColor1, 0x00FF00u);
+    EXPECT_EQ(m_state->settings.foreColor1, 0x00FF00u);
     int placeholders = 1;
     while (first->text() != caption0) {
         speedTest().showNextFrame();

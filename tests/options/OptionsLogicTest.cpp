@@ -262,10 +262,10 @@ TEST_F(ValidateOptions, RefusesBoxesThatAreNotNumbers) {
 
 TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
     Settings current;
-    current.ForeColor1 = 0xFFFFFF;
-    current.ForeColor2 = 0xFFFF00;
-    current.LastPositionX = 33;
-    current.LastPositionY = 44;
+    current.foreColor1 = 0xFFFFFF;
+    current.foreColor2 = 0xFFFF00;
+    current.lastPositionX = 33;
+    current.lastPositionY = 44;
 
     OptionValues v;
     v.fontName = QStringLiteral("IPAGothic");
@@ -290,30 +290,30 @@ TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
 
     const AppliedOptions a = applyOptionValues(v, current);
     const Settings& s = a.settings;
-    EXPECT_EQ(s.FontName, QStringLiteral("IPAGothic"));
-    EXPECT_TRUE(s.FontBold);
-    EXPECT_TRUE(s.FontItalic);
-    EXPECT_EQ(s.FontSize, 10); // halves to even
+    EXPECT_EQ(s.fontName, QStringLiteral("IPAGothic"));
+    EXPECT_TRUE(s.fontBold);
+    EXPECT_TRUE(s.fontItalic);
+    EXPECT_EQ(s.fontSize, 10); // halves to even
     EXPECT_EQ(a.previousForeColor1, 0xFFFFFFu);
     EXPECT_EQ(a.previousForeColor2, 0xFFFF00u);
-    EXPECT_EQ(s.ForeColor1, 0x00FF00u);
-    EXPECT_EQ(s.ForeColor2, 0x0000FFu);
-    EXPECT_EQ(s.BackColor, 0x112233u);
-    EXPECT_FALSE(s.PreAlarm);
-    EXPECT_EQ(s.PreAlarmMinute, 7);
-    EXPECT_TRUE(s.AlarmSkip);
-    EXPECT_EQ(s.AlarmSkipMinute, 12);
-    EXPECT_TRUE(s.AlarmSound);
-    EXPECT_EQ(s.SoundDirectory, QStringLiteral("/snd/"));
-    EXPECT_EQ(s.SoundFileName, QStringLiteral("x.wav"));
-    EXPECT_TRUE(s.ShowTask);
-    EXPECT_FALSE(s.TopMost);
-    EXPECT_TRUE(s.SaveLastPosition);
-    EXPECT_TRUE(s.ActiveDisplay);
-    EXPECT_EQ(s.Interval, 42);
-    EXPECT_EQ(s.WindowSize, 0);
-    EXPECT_EQ(s.LastPositionX, 33) << "without 位置を設定 the position stays";
-    EXPECT_EQ(s.LastPositionY, 44);
+    EXPECT_EQ(s.foreColor1, 0x00FF00u);
+    EXPECT_EQ(s.foreColor2, 0x0000FFu);
+    EXPECT_EQ(s.backColor, 0x112233u);
+    EXPECT_FALSE(s.preAlarm);
+    EXPECT_EQ(s.preAlarmMinute, 7);
+    EXPECT_TRUE(s.alarmSkip);
+    EXPECT_EQ(s.alarmSkipMinute, 12);
+    EXPECT_TRUE(s.alarmSound);
+    EXPECT_EQ(s.soundDirectory, QStringLiteral("/snd/"));
+    EXPECT_EQ(s.soundFileName, QStringLiteral("x.wav"));
+    EXPECT_TRUE(s.showTask);
+    EXPECT_FALSE(s.topMost);
+    EXPECT_TRUE(s.saveLastPosition);
+    EXPECT_TRUE(s.activeDisplay);
+    EXPECT_EQ(s.interval, 42);
+    EXPECT_EQ(s.windowSize, 0);
+    EXPECT_EQ(s.lastPositionX, 33) << "without 位置を設定 the position stays";
+    EXPECT_EQ(s.lastPositionY, 44);
 
     v.fontPointSize = 11.5;
     v.setPosition = true;
@@ -322,12 +322,12 @@ TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
     v.windowSize = -1;
     v.alarmSound = false;
     const Settings t = applyOptionValues(v, current).settings;
-    EXPECT_EQ(t.FontSize, 12);
-    EXPECT_EQ(t.LastPositionX, 120);
-    EXPECT_EQ(t.LastPositionY, 0);
-    EXPECT_EQ(t.WindowSize, current.WindowSize) << "no size option selected";
-    EXPECT_TRUE(t.SoundDirectory.isEmpty());
-    EXPECT_TRUE(t.SoundFileName.isEmpty()) << "sound off empties the stored path";
+    EXPECT_EQ(t.fontSize, 12);
+    EXPECT_EQ(t.lastPositionX, 120);
+    EXPECT_EQ(t.lastPositionY, 0);
+    EXPECT_EQ(t.windowSize, current.windowSize) << "no size option selected";
+    EXPECT_TRUE(t.soundDirectory.isEmpty());
+    EXPECT_TRUE(t.soundFileName.isEmpty()) << "sound off empties the stored path";
 }
 
 TEST(DisplaySpeedTest, ShowsTheBoardsPlaceholderFramesAtItsPaceThenTheText) {

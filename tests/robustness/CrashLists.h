@@ -30,13 +30,13 @@ inline DayList dayList(bool second) {
 
 inline Settings settings(bool second) {
     Settings s;
-    s.FontName = second ? QStringLiteral("IPAゴシック") : QStringLiteral("ＭＳ ゴシック");
-    s.Interval = second ? 55 : 10;
-    s.BackColor = second ? 0x123456 : 0;
-    s.WindowSize = second ? Big : Small;
-    s.SaveLastPosition = true;
-    s.LastPositionX = second ? 700 : 20;
-    s.SoundDirectory = second ? QStringLiteral("/home/user/sounds/") : QString();
+    s.fontName = second ? QStringLiteral("IPAゴシック") : QStringLiteral("ＭＳ ゴシック");
+    s.interval = second ? 55 : 10;
+    s.backColor = second ? 0x123456 : 0;
+    s.windowSize = second ? Big : Small;
+    s.saveLastPosition = true;
+    s.lastPositionX = second ? 700 : 20;
+    s.soundDirectory = second ? QStringLiteral("/home/user/sounds/") : QString();
     return s;
 }
 

@@ -351,13 +351,13 @@ TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {
         ASSERT_EQ(shell->start(), Shell::StartResult::Running);
         EXPECT_TRUE(m_boxes.isEmpty());
         const Settings& s = shell->state().settings;
-        EXPECT_EQ(s.Interval, c.interval);
-        EXPECT_EQ(s.FontName, Settings().FontName);
-        EXPECT_EQ(s.FontSize, Settings().FontSize);
-        EXPECT_EQ(s.WindowSize, Small);
+        EXPECT_EQ(s.interval, c.interval);
+        EXPECT_EQ(s.fontName, Settings().fontName);
+        EXPECT_EQ(s.fontSize, Settings().fontSize);
+        EXPECT_EQ(s.windowSize, Small);
         EXPECT_EQ(readBytes(l.settingsFile + ".damaged"), c.bytes);
 
-        shell->state().settings.WindowSize = Middle;
+        shell->state().settings.windowSize = Middle;
         expectExitDone(*shell);
         RegistryStore written(l.settingsFile);
         ASSERT_TRUE(written.load());
