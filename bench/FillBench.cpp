@@ -36,7 +36,7 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     const QDate today(2027, 3, 15);
     tanzo::test::ManualClock clock(QDateTime(today, QTime(9, 0)));
     tanzo::AppContext state(clock, dir.path() + QLatin1Char('/'));
-    state.settings.interval = 10;
+    state.settings.update([&](tanzo::Settings& s) { s.interval = 10; });
     // Late start times make the flaps roll far.
     state.schedule.setEntries({entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});
     tanzo::MainWindow board(state);

@@ -2,7 +2,7 @@
 // then through the writer and the reader again: whatever a damaged file
 // holds, the program must get usable settings from it, and the file it
 // writes back must read cleanly and give the same settings.
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "platform/RegistryStore.h"
 
 #include <QByteArray>
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.parse(bytes);
     SettingsRepository repository(store);
     Settings settings;
-    repository.read(settings, screen);
+    settings = repository.read(screen);
     requireUsable(settings);
     (void)store.defaultValue(SettingsRepository::defaultKeyPath() + QStringLiteral("\\FontName"));
 
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(reread.serialise() == written);
     SettingsRepository again(reread);
     Settings settingsAgain;
-    again.read(settingsAgain, screen);
+    settingsAgain = again.read(screen);
     require(settingsAgain == settings);
     return 0;
 }

@@ -93,7 +93,7 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
     // The list in memory is what the file holds, with the notice flags of
     // this run; before the first load, read it.
     m_state.schedule.ensureLoaded(now.date());
-    const Settings& s = m_state.settings;
+    const Settings& s = m_state.settings.values();
     const CommandOutput out =
         runCommand(command, {m_state.schedule, now, s.preAlarm ? s.preAlarmMinute : -1});
     answer(frame(out.toJson()));

@@ -3,7 +3,7 @@
 #include "SubscriptionCommands.h"
 #include "calendar/IcsExport.h"
 #include "core/AppContext.h"
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/RegistryStore.h"
@@ -49,7 +49,7 @@ int noticeMinutes() {
     Settings s;
     // Missing or unreadable settings give the defaults.
     repository.openKey();
-    repository.read(s, QSizeF(1920 * 15, 1080 * 15));
+    s = repository.read(QSizeF(1920 * 15, 1080 * 15));
     return s.preAlarm ? s.preAlarmMinute : -1;
 }
 

@@ -100,10 +100,10 @@ Shell::StartResult Shell::start() {
     QApplication::setWindowIcon(appIcon());
 
     m_state = std::make_unique<AppContext>(m_clock, m_locations.dataDirectory);
-    Settings& s = m_state->settings;
-    m_repository.read(s, Twips::screenSizeTwips());
-    if (!m_locations.mediaDirectory.isEmpty() && s.soundDirectory.isEmpty())
-        s.soundDirectory = m_locations.mediaDirectory;
+    Settings stored = m_repository.read(Twips::screenSizeTwips());
+    if (!m_locations.mediaDirectory.isEmpty() && stored.soundDirectory.isEmpty())
+        stored.soundDirectory = m_locations.mediaDirectory;
+    m_state->settings.replace(stored);
 
     // Whatever made the store read the file, a read that left something out
     // is told once, without stopping the clock.
@@ -114,9 +114,9 @@ Shell::StartResult Shell::start() {
     // the board is a view of the store and knows neither the clock nor the
     // notices.
     m_board = std::make_unique<MainWindow>(*m_state);
-    m_notices = std::make_unique<NoticeCenter>(m_state->settings, *m_board, m_sound);
+    m_notices = std::make_unique<NoticeCenter>(m_state->settings.values(), *m_board, m_sound);
     m_ticker =
-        std::make_unique<Ticker>(m_clock, m_state->schedule, m_state->settings, m_sound,
+        std::make_unique<Ticker>(m_clock, m_state->schedule, m_state->settings.values(), m_sound,
                                  [this](const QString& place, const QString& comment, int kind) {
                                      m_notices->showNotice(place, comment, kind);
                                  });
@@ -148,16 +148,19 @@ Shell::StartResult Shell::start() {
     const QRect laidOut = m_board->boardRect();
     const QSize screen = Twips::screenSizePixels();
     const int firstLeft = std::max(0, screen.width() - laidOut.width() - kFirstPositionMargin);
-    if (s.lastPositionX == 1)
-        s.lastPositionX = static_cast<int16_t>(firstLeft);
-    if (s.lastPositionY == 1)
-        s.lastPositionY = static_cast<int16_t>(kFirstPositionMargin);
-    // A board stored partly or wholly off its screen (a smaller monitor, a
-    // size changed after the position was set) would hide its controls.
-    const QPoint reachable =
-        positionInsideScreens(QRect(QPoint(s.lastPositionX, s.lastPositionY), laidOut.size()));
-    s.lastPositionX = static_cast<int16_t>(reachable.x());
-    s.lastPositionY = static_cast<int16_t>(reachable.y());
+    m_state->settings.update([&](Settings& s) {
+        if (s.lastPositionX == 1)
+            s.lastPositionX = static_cast<int16_t>(firstLeft);
+        if (s.lastPositionY == 1)
+            s.lastPositionY = static_cast<int16_t>(kFirstPositionMargin);
+        // A board stored partly or wholly off its screen (a smaller monitor,
+        // a size changed after the position was set) would hide its controls.
+        const QPoint reachable =
+            positionInsideScreens(QRect(QPoint(s.lastPositionX, s.lastPositionY), laidOut.size()));
+        s.lastPositionX = static_cast<int16_t>(reachable.x());
+        s.lastPositionY = static_cast<int16_t>(reachable.y());
+    });
+    const Settings& s = m_state->settings.values();
 
     if (s.topMost)
         m_board->setBoardStaysOnTop(true);
@@ -257,11 +260,12 @@ void Shell::runExit() {
     m_exiting = true;
     m_ticker->stop();
 
-    Settings& s = st.settings;
-    if (s.saveLastPosition) {
+    if (st.settings.values().saveLastPosition) {
         const QRect r = m_board->boardRect();
-        s.lastPositionX = static_cast<int16_t>(r.left());
-        s.lastPositionY = static_cast<int16_t>(r.top());
+        st.settings.update([&r](Settings& s) {
+            s.lastPositionX = static_cast<int16_t>(r.left());
+            s.lastPositionY = static_cast<int16_t>(r.top());
+        });
     }
     // Windows are only closed here; they are destroyed with the shell, once
     // the event loop has returned and none of their handlers can still run.
@@ -276,7 +280,8 @@ void Shell::runExit() {
     }
     m_board->unload();
 
-    if (!m_repository.openKey() || !m_repository.writeWindowSettings(s, m_behaviour->isInTray()))
+    if (!m_repository.openKey() ||
+        !m_repository.writeWindowSettings(st.settings.values(), m_behaviour->isInTray()))
         msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
     emit finished();
 }

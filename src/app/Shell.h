@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/AppContext.h"
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "editor/ScheduleEditor.h"
 #include "options/OptionsDialog.h"
 #include "options/VersionWindow.h"

@@ -52,10 +52,12 @@ void BoardCommands::connectCommandMenu() {
     // the toggled mark is the new value.
     connect(c.showInTaskBar, &QAction::triggered, this, &BoardCommands::setShowInTaskBar);
     connect(c.staysOnTop, &QAction::triggered, this, &BoardCommands::setStaysOnTop);
-    connect(c.forwardOnNewContent, &QAction::triggered, this,
-            [this](bool checked) { m_state.settings.activeDisplay = checked; });
-    connect(c.savePosition, &QAction::triggered, this,
-            [this](bool checked) { m_state.settings.saveLastPosition = checked; });
+    connect(c.forwardOnNewContent, &QAction::triggered, this, [this](bool checked) {
+        m_state.settings.update([checked](Settings& s) { s.activeDisplay = checked; });
+    });
+    connect(c.savePosition, &QAction::triggered, this, [this](bool checked) {
+        m_state.settings.update([checked](Settings& s) { s.saveLastPosition = checked; });
+    });
     connect(c.about, &QAction::triggered, this, &BoardCommands::aboutRequested);
     connect(c.help, &QAction::triggered, this, &BoardCommands::helpRequested);
     connect(c.exit, &QAction::triggered, this, &BoardCommands::exitRequested);
@@ -82,7 +84,7 @@ void BoardCommands::openCommandMenu() {
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
     if (control)
         control->setText(kControlOpen);
-    m_menus.apply(popupMenuState(pageView(), m_state.settings, Twips::screenSizeTwips()));
+    m_menus.apply(popupMenuState(pageView(), m_state.settings.values(), Twips::screenSizeTwips()));
 
     // A chosen command runs inside exec; the exit command may take the board
     // (and this object) with it.
@@ -164,20 +166,21 @@ void BoardCommands::showCommentTip(int index) {
 }
 
 void BoardCommands::setStaysOnTop(bool on) {
-    m_state.settings.topMost = on;
+    m_state.settings.update([on](Settings& s) { s.topMost = on; });
+    // Taken off the top or put on it, the board comes forward at once.
     BoardHost& host = m_board.host();
     host.setBoardStaysOnTop(on);
     host.placeBoardAt(host.boardRect(), Focus::Take);
 }
 
 void BoardCommands::setShowInTaskBar(bool on) {
-    m_state.settings.showTask = on;
+    m_state.settings.update([on](Settings& s) { s.showTask = on; });
     m_presence.syncTaskBarProxy();
 }
 
 void BoardCommands::setWindowSize(int size) {
-    m_state.settings.windowSize = static_cast<int16_t>(size);
-    m_board.host().applyBoardLayout(size);
+    // The board follows the settings.
+    m_state.settings.update([size](Settings& s) { s.windowSize = static_cast<int16_t>(size); });
 }
 
 } // namespace tanzo

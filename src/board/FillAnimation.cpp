@@ -91,7 +91,7 @@ detail::FillTask FillAnimation::run(FillRequest request) {
     const QDateTime now = m_state.clock.now();
     const QDate today = now.date();
     const QTime minute = board::cutToMinute(now.time());
-    const Settings& settings = m_state.settings;
+    const Settings& settings = m_state.settings.values();
     const int frames = board::pace::placeholderFrames(settings.interval);
     const int framePause = board::pace::placeholderFrameUs(settings.interval);
     const int flapPause = board::pace::flapStepUs(settings.interval);

@@ -47,7 +47,7 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
             m_redrawTimer->start();
     });
 
-    m_face = std::make_unique<BoardFace>(*this, m_state.settings, this);
+    m_face = std::make_unique<BoardFace>(*this, m_state.settings.values(), this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
     m_fill->setHooks({[this] { onFillStarted(); }, [this] { onFillFinished(); }});
 
@@ -58,7 +58,7 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     // loop: after the board is shown, before it is first painted.
     // Fixed for the window manager too: it offers no maximising or resizing
     // of a board whose sizes are the three of the layout.
-    setFixedSize(m_face->placeCells(m_state.settings.windowSize));
+    setFixedSize(m_face->placeCells(m_state.settings.values().windowSize));
     QMetaObject::invokeMethod(
         this, [this] { m_face->alignPendingTexts(); }, Qt::QueuedConnection);
 }
@@ -123,7 +123,7 @@ void MainWindow::onFillFinished() {
 }
 
 void MainWindow::raiseForFill() {
-    const Settings& settings = m_state.settings;
+    const Settings& settings = m_state.settings.values();
     if (!settings.activeDisplay)
         return;
     if (isInTray()) {

@@ -59,9 +59,9 @@ PopupMenuState popupMenuState(const PageView& view, const Settings& s, const QSi
     if (s.windowSize >= Big && s.windowSize <= Small)
         m.checkedSize = s.windowSize;
     const double width = screenTwips.width();
-    m.bigEnabled = width >= kBigBoardWidthTwips;
-    m.middleEnabled = width >= kMiddleBoardWidthTwips;
-    m.smallEnabled = width >= kSmallBoardWidthTwips;
+    m.bigEnabled = width >= boardSizeFacts(Big).minScreenWidthTwips;
+    m.middleEnabled = width >= boardSizeFacts(Middle).minScreenWidthTwips;
+    m.smallEnabled = width >= boardSizeFacts(Small).minScreenWidthTwips;
     m.showTaskChecked = s.showTask;
     m.topMostChecked = s.topMost;
     m.savePosChecked = s.saveLastPosition;

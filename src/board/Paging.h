@@ -19,12 +19,6 @@ enum class ViewCommand { BackPage, Back, Refresh, Next, NextPage };
 // here: its target comes from the next-entry search.
 std::optional<int> pageTarget(ViewCommand command, const PageView& view);
 
-// Minimum screen widths (twips) for each board size, as the size commands
-// need the whole board on the screen.
-constexpr double kBigBoardWidthTwips = 9480;
-constexpr double kMiddleBoardWidthTwips = 7595;
-constexpr double kSmallBoardWidthTwips = 6155;
-
 // Enabled and checked states of the board menu at the moment it opens.
 struct PopupMenuState {
     bool viewEnabled = false;

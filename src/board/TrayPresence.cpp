@@ -17,7 +17,8 @@ constexpr int kHiddenBoardPixels = -2000;
 
 } // namespace
 
-TrayPresence::TrayPresence(Settings& settings, BoardHost& board, QMenu* trayMenu, QObject* parent)
+TrayPresence::TrayPresence(const Settings& settings, BoardHost& board, QMenu* trayMenu,
+                           QObject* parent)
     : QObject(parent), m_settings(settings), m_board(board), m_trayMenu(trayMenu),
       m_trayAvailable(&TrayIcon::isAvailable) {}
 

@@ -23,7 +23,8 @@ struct Settings;
 class TrayPresence : public QObject {
     Q_OBJECT
 public:
-    TrayPresence(Settings& settings, BoardHost& board, QMenu* trayMenu, QObject* parent = nullptr);
+    TrayPresence(const Settings& settings, BoardHost& board, QMenu* trayMenu,
+                 QObject* parent = nullptr);
     ~TrayPresence() override;
 
     bool isInTray() const { return m_inTray; }
@@ -72,7 +73,7 @@ private:
     void dropTaskBarProxy();
     void showTrayIcon();
 
-    Settings& m_settings;
+    const Settings& m_settings;
     BoardHost& m_board;
     QMenu* m_trayMenu;
     std::unique_ptr<TrayIcon> m_tray;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings.h"
+#include "UserSettings.h"
 #include "schedule/ScheduleStore.h"
 
 #include <QString>
@@ -16,7 +16,7 @@ class Clock;
 inline const QString kAppTitle = QStringLiteral("スケジュールヨルカLite");
 inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 
-// What the windows share: the clock, the settings (read by all, written by
+// What the windows share: the clock, the settings (read by all, changed by
 // the options dialog, the board's menu and the exit) and the appointments.
 // The shell owns it; tests build their own.
 struct AppContext {
@@ -24,7 +24,7 @@ struct AppContext {
         : clock(clock), schedule(dataDirectory + kDataFileName, clock) {}
 
     Clock& clock;
-    Settings settings;
+    UserSettings settings;
     ScheduleStore schedule;
 };
 

@@ -3,11 +3,10 @@
 #include <QSizeF>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tanzo {
-
-class RegistryStore;
 
 // Board sizes, the values of WindowSize.
 enum BoardSize : int16_t { Big = 0, Middle = 1, Small = 2 };
@@ -16,7 +15,8 @@ enum BoardSize : int16_t { Big = 0, Middle = 1, Small = 2 };
 using BgrColor = uint32_t;
 
 // Every option of the program with its default. The window group is written
-// at exit, the option group with it when the options dialog applies.
+// at exit, the option group with it when the options dialog applies; which
+// stored value holds which member is listed in StoredSettings.cpp.
 struct Settings {
     // window group
     int16_t windowSize = Small;
@@ -39,7 +39,8 @@ struct Settings {
     bool alarmSkip = true;
     int16_t alarmSkipMinute = 5;
     bool alarmSound = true;
-    // The setting SoundFile, split at its last path separator.
+    // The stored sound path, split at its last path separator: start-up puts
+    // the system's sound folder in front of a bare file name.
     QString soundDirectory;
     QString soundFileName = QStringLiteral("Chord.wav");
     int16_t interval = 10;
@@ -50,6 +51,44 @@ struct Settings {
     QString soundPath() const { return soundDirectory + soundFileName; }
     bool operator==(const Settings&) const = default;
 };
+
+// The range a number setting must lie in for the program to work with it.
+struct Bounds {
+    int16_t min;
+    int16_t max;
+
+    constexpr bool contains(int value) const { return value >= min && value <= max; }
+    constexpr int16_t clamp(int16_t value) const { return std::clamp(value, min, max); }
+};
+
+// Minutes of the advance notice and of the overdue limit.
+inline constexpr Bounds kNoticeMinutesBounds{1, 60};
+// The flap animation's speed (display speed).
+inline constexpr Bounds kIntervalBounds{1, 100};
+// The board font's size in points as stored; the font chooser offers less
+// (see BoardSizeFacts).
+inline constexpr Bounds kFontSizeBounds{1, 72};
+inline constexpr Bounds kWindowSizeBounds{Big, Small};
+
+// What each board size needs: the font sizes its cells can show, and the
+// smallest screen (twips) that holds the whole board.
+struct BoardSizeFacts {
+    int smallestFont;
+    int largestFont;
+    double minScreenWidthTwips;
+    double minScreenHeightTwips;
+};
+
+constexpr BoardSizeFacts boardSizeFacts(int size) {
+    switch (size) {
+    case Big:
+        return {8, 14, 9480, 1680};
+    case Middle:
+        return {8, 11, 7595, 1590};
+    default:
+        return {8, 9, 6155, 0};
+    }
+}
 
 // Splits a sound path at its last "/" (or "\"): directory with the
 // separator, and the file name.
@@ -62,38 +101,5 @@ inline constexpr int kSoundFileMaxBytes = 255;
 // Lowers Big to Middle, and Middle to Small, when the screen (in twips) is
 // too small for them.
 int16_t fitWindowSizeToScreen(int16_t size, const QSizeF& screenTwips);
-
-// The settings in the registry stand-in, under
-// "Software\Merovane\Tanzo" + "\Settings".
-class SettingsRepository {
-public:
-    static QString defaultKeyPath();
-
-    SettingsRepository(RegistryStore& store, QString keyPath = defaultKeyPath());
-
-    // Loads the store file and creates the key.
-    bool openKey();
-    // The older layout: FontName and SoundFile as default values of
-    // subkeys of the same names become string values of the key.
-    bool migrateLegacy();
-    // Every value that cannot be read (missing, wrong width,
-    // too long) takes its default; then the corrections (strings cut at
-    // NUL, SoundFile split, WindowSize fitted to the screen, Interval
-    // clamped to 1..100 and the minutes to 1..60).
-    void read(Settings& settings, const QSizeF& screenTwips) const;
-    // The window group, written at exit; stops at the first failure. LastPositionX/Y only
-    // when SaveLastPosition is true and the board is not in the tray.
-    bool writeWindowSettings(const Settings& settings, bool trayMode);
-    // The window group, then the option group.
-    bool writeAllSettings(const Settings& settings, bool trayMode);
-
-private:
-    // The values of each group without saving the store.
-    bool writeWindowValues(const Settings& settings, bool trayMode);
-    bool writeOptionValues(const Settings& settings);
-
-    RegistryStore& m_store;
-    QString m_keyPath;
-};
 
 } // namespace tanzo

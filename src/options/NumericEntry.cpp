@@ -1,5 +1,7 @@
 #include "NumericEntry.h"
 
+#include "core/Settings.h"
+
 #include <limits>
 
 namespace tanzo::options {
@@ -37,28 +39,24 @@ std::optional<int> parseInt16(const QString& text) {
 }
 
 namespace {
-std::optional<QString> clampText(const QString& text, int low, int high) {
+std::optional<QString> clampText(const QString& text, Bounds bounds) {
     const std::optional<int> value = parseInt16(text);
-    if (!value)
+    if (!value || bounds.contains(*value))
         return std::nullopt;
-    if (*value < low)
-        return QString::number(low);
-    if (*value > high)
-        return QString::number(high);
-    return std::nullopt;
+    return QString::number(*value < bounds.min ? bounds.min : bounds.max);
 }
 } // namespace
 
 std::optional<QString> correctMinutesText(const QString& text) {
     if (text.trimmed().isEmpty())
-        return QStringLiteral("1");
-    return clampText(text, kMinutesMin, kMinutesMax);
+        return QString::number(kNoticeMinutesBounds.min);
+    return clampText(text, kNoticeMinutesBounds);
 }
 
 std::optional<QString> correctIntervalText(const QString& text) {
     if (text.trimmed().isEmpty())
         return std::nullopt;
-    return clampText(text, kIntervalMin, kIntervalMax);
+    return clampText(text, kIntervalBounds);
 }
 
 } // namespace tanzo::options

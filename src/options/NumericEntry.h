@@ -37,14 +37,9 @@ std::optional<int> parseInt16(const QString& text);
 // must show instead, or nothing when the text stays as it is. Text that is
 // not a number is left alone here and refused when the options are applied.
 
-// Minutes: an empty box shows "1"; the range is 1..60.
+// Minutes: an empty box shows the lowest; the range is kNoticeMinutesBounds.
 std::optional<QString> correctMinutesText(const QString& text);
-// Display speed: an empty box stays empty; the range is 1..100.
+// Display speed: an empty box stays empty; the range is kIntervalBounds.
 std::optional<QString> correctIntervalText(const QString& text);
-
-constexpr int kMinutesMin = 1;
-constexpr int kMinutesMax = 60;
-constexpr int kIntervalMin = 1;
-constexpr int kIntervalMax = 100;
 
 } // namespace tanzo::options

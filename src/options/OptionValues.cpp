@@ -14,9 +14,13 @@ const QString kSoundPathCharsMessage =
 const QString kSoundPathLengthMessage =
     QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽが長すぎます。255ﾊﾞｲﾄ以内で指定してください。");
 const QString kMinutesMessage =
-    QStringLiteral("通知の時間は 1 から 60 までの数値で指定してください。");
+    QStringLiteral("通知の時間は %1 から %2 までの数値で指定してください。")
+        .arg(kNoticeMinutesBounds.min)
+        .arg(kNoticeMinutesBounds.max);
 const QString kIntervalMessage =
-    QStringLiteral("表示速度は 1 から 100 までの数値で指定してください。");
+    QStringLiteral("表示速度は %1 から %2 までの数値で指定してください。")
+        .arg(kIntervalBounds.min)
+        .arg(kIntervalBounds.max);
 const QString kPositionMessage = QStringLiteral("位置は数値で指定してください。");
 
 bool soundFileExists(const QString& path) {
@@ -31,9 +35,9 @@ namespace {
 // outside code page 932) or not at all (too long): the next start would not
 // find the file, and every later apply would be refused.
 QString unstorableSoundPath(const OptionValues& values) {
-    if (!values.alarmSound)
+    if (!values.chosen.alarmSound)
         return {};
-    const SoundPathParts parts = soundPathOnApply(true, values.soundPath);
+    const SoundPathParts parts = soundPathOnApply(true, values.soundPathText);
     const QString stored = parts.directory + parts.fileName;
     if (!cp932::encodable(stored))
         return kSoundPathCharsMessage;
@@ -42,9 +46,9 @@ QString unstorableSoundPath(const OptionValues& values) {
     return {};
 }
 
-bool inRange(const QString& text, int low, int high) {
+bool inRange(const QString& text, Bounds bounds) {
     const std::optional<int> value = parseInt16(text);
-    return value && *value >= low && *value <= high;
+    return value && bounds.contains(*value);
 }
 } // namespace
 
@@ -52,23 +56,24 @@ std::optional<OptionProblem>
 validateOptions(const OptionValues& values, const std::function<bool(const QString&)>& fileExists) {
     // The path is looked up exactly as typed: spaces around it make it a
     // different file name.
-    if (values.alarmSound &&
-        (values.soundPath.trimmed().isEmpty() || !fileExists(values.soundPath)))
+    const Settings& chosen = values.chosen;
+    if (chosen.alarmSound &&
+        (values.soundPathText.trimmed().isEmpty() || !fileExists(values.soundPathText)))
         return OptionProblem{OptionField::SoundPath, kSoundPathMessage};
     if (const auto message = unstorableSoundPath(values); !message.isEmpty())
         return OptionProblem{OptionField::SoundPath, message};
     // A minutes box is only looked at while its check box enables it; a
     // disabled box cannot be corrected, and its setting then keeps its value.
-    if (values.preAlarm && !inRange(values.preAlarmMinutes, kMinutesMin, kMinutesMax))
+    if (chosen.preAlarm && !inRange(values.preAlarmMinuteText, kNoticeMinutesBounds))
         return OptionProblem{OptionField::PreAlarmMinutes, kMinutesMessage};
-    if (values.alarmSkip && !inRange(values.alarmSkipMinutes, kMinutesMin, kMinutesMax))
+    if (chosen.alarmSkip && !inRange(values.alarmSkipMinuteText, kNoticeMinutesBounds))
         return OptionProblem{OptionField::AlarmSkipMinutes, kMinutesMessage};
-    if (!inRange(values.interval, kIntervalMin, kIntervalMax))
+    if (!inRange(values.intervalText, kIntervalBounds))
         return OptionProblem{OptionField::Interval, kIntervalMessage};
     if (values.setPosition) {
-        if (!parseInt16(values.positionX))
+        if (!parseInt16(values.positionXText))
             return OptionProblem{OptionField::PositionX, kPositionMessage};
-        if (!parseInt16(values.positionY))
+        if (!parseInt16(values.positionYText))
             return OptionProblem{OptionField::PositionY, kPositionMessage};
     }
     return std::nullopt;
@@ -86,50 +91,26 @@ SoundPathParts soundPathOnApply(bool soundOn, const QString& text) {
     return parts;
 }
 
-AppliedOptions applyOptionValues(const OptionValues& values, const Settings& current) {
-    AppliedOptions out;
-    Settings& s = out.settings;
-    s = current;
-
-    s.fontName = values.fontName;
-    s.fontBold = values.fontBold;
-    s.fontItalic = values.fontItalic;
+Settings applyOptionValues(const OptionValues& values) {
+    Settings s = values.chosen;
     s.fontSize = static_cast<int16_t>(roundHalfEven(values.fontPointSize));
 
-    out.previousForeColor1 = current.foreColor1;
-    out.previousForeColor2 = current.foreColor2;
-    s.foreColor1 = values.foreColor1;
-    s.foreColor2 = values.foreColor2;
-    s.backColor = values.backColor;
-
-    auto number = [](const QString& text, int16_t fallback) {
-        return static_cast<int16_t>(parseInt16(text).value_or(fallback));
+    auto number = [](const QString& text, int16_t& setting) {
+        if (const std::optional<int> n = parseInt16(text))
+            setting = static_cast<int16_t>(*n);
     };
-    s.preAlarm = values.preAlarm;
-    s.preAlarmMinute = number(values.preAlarmMinutes, current.preAlarmMinute);
-    s.alarmSkip = values.alarmSkip;
-    s.alarmSkipMinute = number(values.alarmSkipMinutes, current.alarmSkipMinute);
-    s.alarmSound = values.alarmSound;
+    number(values.preAlarmMinuteText, s.preAlarmMinute);
+    number(values.alarmSkipMinuteText, s.alarmSkipMinute);
+    number(values.intervalText, s.interval);
+    if (values.setPosition) {
+        number(values.positionXText, s.lastPositionX);
+        number(values.positionYText, s.lastPositionY);
+    }
 
-    const SoundPathParts sound = soundPathOnApply(values.alarmSound, values.soundPath);
+    const SoundPathParts sound = soundPathOnApply(s.alarmSound, values.soundPathText);
     s.soundDirectory = sound.directory;
     s.soundFileName = sound.fileName;
-
-    s.showTask = values.showTask;
-    s.topMost = values.topMost;
-    s.saveLastPosition = values.saveLastPosition;
-    s.activeDisplay = values.activeDisplay;
-    s.startAtLogin = values.startAtLogin;
-    s.interval = number(values.interval, current.interval);
-
-    if (values.windowSize >= 0 && values.windowSize <= 2)
-        s.windowSize = static_cast<int16_t>(values.windowSize);
-
-    if (values.setPosition) {
-        s.lastPositionX = number(values.positionX, current.lastPositionX);
-        s.lastPositionY = number(values.positionY, current.lastPositionY);
-    }
-    return out;
+    return s;
 }
 
 } // namespace tanzo::options

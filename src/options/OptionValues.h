@@ -10,36 +10,24 @@
 namespace tanzo::options {
 
 // What the options dialog's controls hold at the moment OK or Apply is
-// pressed. Check boxes are true when checked.
+// pressed.
 struct OptionValues {
-    // the preview font, shared by both previews
-    QString fontName;
-    bool fontBold = false;
-    bool fontItalic = false;
+    // The settings in memory with what the check boxes, colours, font and
+    // board size show put over them.
+    Settings chosen;
+    // The font chooser works in points with fractions; the stored size is
+    // whole.
     double fontPointSize = 9.0;
-    BgrColor foreColor1 = 0xFFFFFF;
-    BgrColor foreColor2 = 0xFFFF00;
-    BgrColor backColor = 0;
 
     // The boxes' texts are kept as typed; the checks decide what they mean.
-    bool preAlarm = false;
-    QString preAlarmMinutes;
-    bool alarmSkip = false;
-    QString alarmSkipMinutes;
-    bool alarmSound = false;
-    QString soundPath;
-    bool showTask = false;
-    bool topMost = false;
-    bool saveLastPosition = false;
-    bool activeDisplay = false;
-    bool startAtLogin = false;
-    QString interval;
-
-    int windowSize = -1; // the board size chosen, -1 when none
+    QString preAlarmMinuteText;
+    QString alarmSkipMinuteText;
+    QString intervalText;
+    QString soundPathText;
     // 位置を設定: the position boxes count only when it is checked.
     bool setPosition = false;
-    QString positionX;
-    QString positionY;
+    QString positionXText;
+    QString positionYText;
 };
 
 // The control a refusal sends the focus to.
@@ -77,14 +65,9 @@ struct SoundPathParts {
 };
 SoundPathParts soundPathOnApply(bool soundOn, const QString& text);
 
-// The settings the dialog stores, from validated values and the settings in
-// memory before the apply, and the colours the board carries over.
-struct AppliedOptions {
-    Settings settings;
-    BgrColor previousForeColor1 = 0;
-    BgrColor previousForeColor2 = 0;
-};
-AppliedOptions applyOptionValues(const OptionValues& values, const Settings& current);
+// The settings the dialog stores, from validated values: a box that still
+// holds no number keeps the setting it had.
+Settings applyOptionValues(const OptionValues& values);
 
 // The messages of the refusals the numeric boxes can cause.
 extern const QString kMinutesMessage;

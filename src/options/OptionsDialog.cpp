@@ -8,7 +8,7 @@
 #include "ScreenCentre.h"
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "platform/Autostart.h"
 #include "platform/MessageBox.h"
 #include "platform/SoundPlayer.h"
@@ -74,7 +74,7 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
 // Setting each control runs its handler as a user change would, corrections
 // included; the changed flag is cleared at the end.
 void OptionsDialog::load() {
-    const Settings& s = m_context.settings;
+    const Settings& s = m_context.settings.values();
     m_previews->setBackColour(s.backColor);
 
     const QFont boardFont = m_board.boardFont();
@@ -195,30 +195,33 @@ void OptionsDialog::playSound() {
 
 OptionValues OptionsDialog::snapshot() const {
     OptionValues v;
+    Settings& c = v.chosen;
+    c = m_context.settings.values();
     const QFont& font = m_previews->font();
-    v.fontName = font.family();
-    v.fontBold = font.bold();
-    v.fontItalic = font.italic();
+    c.fontName = font.family();
+    c.fontBold = font.bold();
+    c.fontItalic = font.italic();
     v.fontPointSize = font.pointSizeF();
-    v.foreColor1 = m_previews->textColour(0);
-    v.foreColor2 = m_previews->textColour(1);
-    v.backColor = m_previews->backColour();
-    v.preAlarm = m_form.advanceNoticeCheck->isChecked();
-    v.preAlarmMinutes = m_form.advanceMinutesBox->text();
-    v.alarmSkip = m_form.skipPastCheck->isChecked();
-    v.alarmSkipMinutes = m_form.skipMinutesBox->text();
-    v.alarmSound = m_form.soundCheck->isChecked();
-    v.soundPath = m_form.soundPathBox->text();
-    v.showTask = m_form.taskBarCheck->isChecked();
-    v.topMost = m_form.topMostCheck->isChecked();
-    v.saveLastPosition = m_form.savePositionCheck->isChecked();
-    v.activeDisplay = m_form.bringToFrontCheck->isChecked();
-    v.startAtLogin = m_form.loginCheck->isChecked();
-    v.interval = m_form.intervalBox->text();
-    v.windowSize = selectedSize();
+    c.foreColor1 = m_previews->textColour(0);
+    c.foreColor2 = m_previews->textColour(1);
+    c.backColor = m_previews->backColour();
+    c.preAlarm = m_form.advanceNoticeCheck->isChecked();
+    v.preAlarmMinuteText = m_form.advanceMinutesBox->text();
+    c.alarmSkip = m_form.skipPastCheck->isChecked();
+    v.alarmSkipMinuteText = m_form.skipMinutesBox->text();
+    c.alarmSound = m_form.soundCheck->isChecked();
+    v.soundPathText = m_form.soundPathBox->text();
+    c.showTask = m_form.taskBarCheck->isChecked();
+    c.topMost = m_form.topMostCheck->isChecked();
+    c.saveLastPosition = m_form.savePositionCheck->isChecked();
+    c.activeDisplay = m_form.bringToFrontCheck->isChecked();
+    c.startAtLogin = m_form.loginCheck->isChecked();
+    v.intervalText = m_form.intervalBox->text();
+    if (const int size = selectedSize(); size >= 0)
+        c.windowSize = static_cast<int16_t>(size);
     v.setPosition = m_form.positionCheck->isChecked();
-    v.positionX = m_form.horizontal.box->text();
-    v.positionY = m_form.vertical.box->text();
+    v.positionXText = m_form.horizontal.box->text();
+    v.positionYText = m_form.vertical.box->text();
     return v;
 }
 
@@ -232,19 +235,16 @@ bool OptionsDialog::applyOptions(QString* failure) {
         m_startAtLoginShown = startAtLogin;
     }
 
-    const options::AppliedOptions applied =
-        options::applyOptionValues(snapshot(), m_context.settings);
-    m_context.settings = applied.settings;
+    const Settings applied = options::applyOptionValues(snapshot());
 
     // The write stores the position as well; the user's own choice of
-    // SaveLastPosition is what the exit-time write stores.
-    Settings toWrite = m_context.settings;
+    // SaveLastPosition is what the exit-time write stores. Only stored
+    // settings reach the board, which follows them.
+    Settings toWrite = applied;
     toWrite.saveLastPosition = true;
     if (!m_repository.writeAllSettings(toWrite, m_board.isInTray()))
         return false;
-    m_board.applyBoardLayout(m_context.settings.windowSize);
-    // What the board's menu shows ticked takes effect on the board now.
-    m_board.applyWindowOptions();
+    m_context.settings.replace(applied);
     return true;
 }
 
@@ -312,8 +312,8 @@ void OptionsDialog::apply() {
 }
 
 void OptionsDialog::cancel() {
-    m_position->putBoardBack(
-        QPoint(m_context.settings.lastPositionX, m_context.settings.lastPositionY));
+    m_position->putBoardBack(QPoint(m_context.settings.values().lastPositionX,
+                                    m_context.settings.values().lastPositionY));
     close();
 }
 

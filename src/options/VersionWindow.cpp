@@ -46,7 +46,7 @@ VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPla
 
 void VersionWindow::showCentred() {
     windowSystem().placeAt(this, options::centredOnPrimaryScreen(size()), Focus::Take);
-    const Settings& s = m_state.settings;
+    const Settings& s = m_state.settings.values();
     if (!s.soundFileName.isEmpty())
         m_sound.play(s.soundDirectory + s.soundFileName);
     else

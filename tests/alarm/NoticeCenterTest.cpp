@@ -27,8 +27,10 @@ class NoticeCenterTest : public ::testing::Test {
 protected:
     NoticeCenterTest() {
         board.rect = QRect(10, 20, 300, 90);
-        state.settings.soundDirectory = "/snd/";
-        state.settings.soundFileName = "Chord.wav";
+        state.settings.update([&](Settings& s) {
+            s.soundDirectory = "/snd/";
+            s.soundFileName = "Chord.wav";
+        });
     }
     ~NoticeCenterTest() override {
         center.closeAll();
@@ -44,11 +46,11 @@ protected:
     AppContext state{clock, "/tmp/"};
     test::FakeBoard board;
     test::RecordingSoundPlayer sound;
-    NoticeCenter center{state.settings, board, sound};
+    NoticeCenter center{state.settings.values(), board, sound};
 };
 
 TEST_F(NoticeCenterTest, WindowShowsCaptionColourAndMessagePerKind) {
-    state.settings.preAlarmMinute = 10;
+    state.settings.update([&](Settings& s) { s.preAlarmMinute = 10; });
     center.showNotice("会議室", "資料持参", 0);
     center.showNotice("会議室", "", 1);
     center.showNotice("会議室", "a", 2);
@@ -178,8 +180,10 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     for (const Case c :
          {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
         board.raises.clear();
-        state.settings.topMost = c.topMost;
-        state.settings.activeDisplay = c.activeDisplay;
+        state.settings.update([&](Settings& s) {
+            s.topMost = c.topMost;
+            s.activeDisplay = c.activeDisplay;
+        });
         center.showNotice("A", "", 1);
         const int before = center.openCount();
         QTest::mouseClick(last()->okButton(), Qt::LeftButton);
@@ -208,13 +212,15 @@ TEST_F(NoticeCenterTest, SoundOnlyWhenWantedAndNamed) {
     center.showNotice("A", "", 1);
     EXPECT_EQ(sound.played, QStringList{"/snd/Chord.wav"});
 
-    state.settings.alarmSound = false;
+    state.settings.update([&](Settings& s) { s.alarmSound = false; });
     center.showNotice("A", "", 2);
     EXPECT_EQ(sound.played.size(), 1);
 
-    state.settings.alarmSound = true;
-    state.settings.soundDirectory.clear();
-    state.settings.soundFileName.clear();
+    state.settings.update([&](Settings& s) {
+        s.alarmSound = true;
+        s.soundDirectory.clear();
+        s.soundFileName.clear();
+    });
     center.showNotice("A", "", 0);
     EXPECT_EQ(sound.played.size(), 1);
 }
@@ -222,7 +228,7 @@ TEST_F(NoticeCenterTest, SoundOnlyWhenWantedAndNamed) {
 TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     center.showNotice("A", "", 1);
     center.showNotice("B", "", 1);
-    state.settings.activeDisplay = true;
+    state.settings.update([&](Settings& s) { s.activeDisplay = true; });
     center.closeAll();
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);

@@ -90,9 +90,9 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
     EXPECT_EQ(shell.ticker()->timer()->objectName(), QStringLiteral("Timer1"));
     EXPECT_EQ(shell.ticker()->timer()->interval(), 1000);
     // Never placed before: the first position is taken over as the stored one.
-    EXPECT_NE(shell.state().settings.lastPositionX, 1);
-    EXPECT_EQ(board->boardRect().topLeft(),
-              QPoint(shell.state().settings.lastPositionX, shell.state().settings.lastPositionY));
+    EXPECT_NE(shell.state().settings.values().lastPositionX, 1);
+    EXPECT_EQ(board->boardRect().topLeft(), QPoint(shell.state().settings.values().lastPositionX,
+                                                   shell.state().settings.values().lastPositionY));
 }
 
 TEST_F(ShellTest, ASecondInstanceEndsAtOnce) {
@@ -140,8 +140,10 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
         ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
         m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
         shell.ticker()->tick(); // the first appointment starts
-        shell.state().settings.saveLastPosition = true;
-        shell.state().settings.windowSize = Middle;
+        shell.state().settings.update([&](Settings& s) {
+            s.saveLastPosition = true;
+            s.windowSize = Middle;
+        });
         shell.board()->moveBoardTo(123, 45);
         QSignalSpy finished(&shell, &Shell::finished);
         shell.requestExit();
@@ -154,7 +156,7 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
 
     Shell again(m_clock, locations(), m_player);
     ASSERT_EQ(again.start(), Shell::StartResult::Running);
-    const Settings& s = again.state().settings;
+    const Settings& s = again.state().settings.values();
     EXPECT_TRUE(s.saveLastPosition);
     EXPECT_EQ(s.lastPositionX, 123);
     EXPECT_EQ(s.lastPositionY, 45);

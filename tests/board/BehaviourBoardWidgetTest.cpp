@@ -116,8 +116,10 @@ TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
 }
 
 TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
-    state.settings.lastPositionX = 20;
-    state.settings.lastPositionY = 30;
+    state.settings.update([&](Settings& s) {
+        s.lastPositionX = 20;
+        s.lastPositionY = 30;
+    });
     click(label("lblMini"));
     EXPECT_TRUE(behaviour.isInTray());
     EXPECT_FALSE(window.isVisible());
@@ -129,12 +131,12 @@ TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
 }
 
 TEST_F(BehaviourOnBoardTest, SizeChosenInTheTrayReachesTheWindowOnReturn) {
-    state.settings.windowSize = Small;
+    state.settings.update([&](Settings& s) { s.windowSize = Small; });
     window.applyBoardLayout(Small);
     const QSize small = window.size();
     behaviour.hideToTray();
     // The options dialog applies a new size while the board is hidden.
-    state.settings.windowSize = Big;
+    state.settings.update([&](Settings& s) { s.windowSize = Big; });
     window.applyBoardLayout(Big);
     EXPECT_EQ(window.size(), small);
     behaviour.restoreFromTray();

@@ -195,8 +195,10 @@ protected:
 
 TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
     board.boardPage.firstRow = 0;
-    state.settings.topMost = true;
-    state.settings.windowSize = Middle;
+    state.settings.update([&](Settings& s) {
+        s.topMost = true;
+        s.windowSize = Middle;
+    });
     bool ran = false;
     openMenu([&] {
         ran = true;
@@ -372,7 +374,7 @@ TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
 TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     item("mnuPop_Topmost")->setChecked(false);
     item("mnuPop_Topmost")->trigger();
-    EXPECT_TRUE(state.settings.topMost);
+    EXPECT_TRUE(state.settings.values().topMost);
     EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     ASSERT_GE(board.placements.size(), 2u);
     EXPECT_EQ(board.placements.end()[-2].what, "on top");
@@ -380,7 +382,7 @@ TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     EXPECT_EQ(board.placements.back().rect, board.window.geometry());
 
     item("mnuPop_Topmost")->trigger();
-    EXPECT_FALSE(state.settings.topMost);
+    EXPECT_FALSE(state.settings.values().topMost);
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(board.placements.end()[-2].what, "not on top");
     EXPECT_TRUE(board.window.isVisible());
@@ -390,7 +392,7 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
     EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
     item("mnuPop_ShowTask")->setChecked(false);
     item("mnuPop_ShowTask")->trigger();
-    EXPECT_TRUE(state.settings.showTask);
+    EXPECT_TRUE(state.settings.values().showTask);
     ShadowWindow* shadow = behaviour.taskBarProxy();
     ASSERT_NE(shadow, nullptr);
     EXPECT_EQ(shadow->objectName(), QStringLiteral("frmShadow"));
@@ -402,12 +404,12 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
     EXPECT_FALSE(shadow->windowIcon().isNull());
 
     item("mnuPop_ShowTask")->trigger();
-    EXPECT_FALSE(state.settings.showTask);
+    EXPECT_FALSE(state.settings.values().showTask);
     EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
 }
 
 TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
-    state.settings.showTask = true;
+    state.settings.update([&](Settings& s) { s.showTask = true; });
     behaviour.syncTaskBarProxy();
     ASSERT_NE(behaviour.taskBarProxy(), nullptr);
     board.placements.clear();
@@ -419,7 +421,7 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     EXPECT_FALSE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shadow->isMinimized(); }));
 
-    state.settings.topMost = true;
+    state.settings.update([&](Settings& s) { s.topMost = true; });
     windowSystem().setStaysOnTop(&board.window, true);
     board.placements.clear();
     emit behaviour.taskBarProxy()->activated();
@@ -429,10 +431,12 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
 }
 
 TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
-    state.settings.showTask = true;
-    state.settings.windowSize = Middle;
-    state.settings.lastPositionX = 40;
-    state.settings.lastPositionY = 30;
+    state.settings.update([&](Settings& s) {
+        s.showTask = true;
+        s.windowSize = Middle;
+        s.lastPositionX = 40;
+        s.lastPositionY = 30;
+    });
     behaviour.syncTaskBarProxy();
     const QSize size = board.window.size();
 
@@ -480,7 +484,7 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
         {"notice open, topmost", true, 2, {"on top", "placed quietly"}},
     };
     for (const Case& c : cases) {
-        state.settings.topMost = c.topMost;
+        state.settings.update([&](Settings& s) { s.topMost = c.topMost; });
         behaviour.setOpenNoticeProbe([&c] { return c.openNotices; });
         behaviour.hideToTray();
         board.placements.clear();
@@ -573,7 +577,7 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
 
 TEST_F(BehaviourTest, SizeItemsSetTheSizeAndLayOut) {
     item("mnuPop_Size_Big")->trigger();
-    EXPECT_EQ(state.settings.windowSize, Big);
+    EXPECT_EQ(state.settings.values().windowSize, Big);
     ASSERT_EQ(board.layouts.size(), 1u);
     EXPECT_EQ(board.layouts[0], Big);
 }

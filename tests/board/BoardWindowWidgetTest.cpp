@@ -81,7 +81,7 @@ protected:
     Ticker& ticker() {
         if (!m_ticker) {
             m_ticker =
-                std::make_unique<Ticker>(clock, state.schedule, state.settings, sound,
+                std::make_unique<Ticker>(clock, state.schedule, state.settings.values(), sound,
                                          [this](const QString& place, const QString&, int kind) {
                                              notices.push_back({place, kind});
                                          });
@@ -269,9 +269,11 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
     comment->setPalette(second);
 
     // New colours, as the options dialog applies them.
-    state.settings.foreColor1 = 0x00FF00;
-    state.settings.foreColor2 = 0x0000AA;
-    state.settings.backColor = 0x331100;
+    state.settings.update([&](Settings& s) {
+        s.foreColor1 = 0x00FF00;
+        s.foreColor2 = 0x0000AA;
+        s.backColor = 0x331100;
+    });
     board().applyBoardLayout(Small);
 
     // A background colour applied by the options dialog shows at once.
@@ -318,7 +320,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 }
 
 TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
-    state.settings.interval = 1;
+    state.settings.update([&](Settings& s) { s.interval = 1; });
     state.schedule.setEntries({entryAt(kToday, 10, 5)});
     board().fillAnimation().setAutoRun(true);
     bool done = false;
@@ -331,7 +333,7 @@ TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
 TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
     RecordingBehaviour behaviour;
     board().setBehaviour(&behaviour);
-    state.settings.activeDisplay = true;
+    state.settings.update([&](Settings& s) { s.activeDisplay = true; });
     behaviour.inTray = true;
     board().fillBoard(0, kToday, kToday, false);
     finishFills();
@@ -339,7 +341,7 @@ TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
 }
 
 TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsOnTop) {
-    state.settings.activeDisplay = true;
+    state.settings.update([&](Settings& s) { s.activeDisplay = true; });
     bool allOpen = true;
     board().setAllDialogsOpenProbe([&] { return allOpen; });
     const auto fillAndSee = [&] {
@@ -351,9 +353,9 @@ TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsO
     };
     EXPECT_FALSE(fillAndSee()) << "all three dialogs open";
     allOpen = false;
-    state.settings.topMost = true;
+    state.settings.update([&](Settings& s) { s.topMost = true; });
     EXPECT_FALSE(fillAndSee()) << "already on top";
-    state.settings.topMost = false;
+    state.settings.update([&](Settings& s) { s.topMost = false; });
     EXPECT_TRUE(fillAndSee());
     EXPECT_TRUE(board().testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -364,7 +366,7 @@ TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsO
 // the native window with the stale state. It ends as the setting says.
 TEST_F(BoardWindowTest, HiddenBoardIsShownInItsFinalStayOnTopState) {
     for (const bool topMost : {false, true}) {
-        state.settings.topMost = topMost;
+        state.settings.update([&](Settings& s) { s.topMost = topMost; });
         board().setBoardStaysOnTop(topMost);
         board().hide();
         const QRect rect(40, 30, board().width(), board().height());

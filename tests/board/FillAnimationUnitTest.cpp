@@ -56,9 +56,11 @@ class FillAnimationTest : public ::testing::Test {
 protected:
     FillAnimationTest() : state(clock, QStringLiteral("/nonexistent/")), fill(state, surface) {
         clock.set(kToday, QTime(9, 0, 20));
-        state.settings.interval = 1;
-        state.settings.foreColor1 = 0x00FF00;
-        state.settings.foreColor2 = 0x00AAAA;
+        state.settings.update([&](Settings& s) {
+            s.interval = 1;
+            s.foreColor1 = 0x00FF00;
+            s.foreColor2 = 0x00AAAA;
+        });
         fill.setAutoRun(false);
         fill.setHooks({[this] { ++started; }, [this] { ++finished; }});
     }
@@ -95,7 +97,7 @@ TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
     EXPECT_EQ(surface.at(layout::Status, 0).color, board::Red);
     EXPECT_EQ(surface.at(layout::Hour, 0).history, flapValues(0, 14));
     EXPECT_EQ(surface.at(layout::Min, 0).history, flapValues(0, 5));
-    EXPECT_EQ(surface.at(layout::Hour, 0).color, state.settings.foreColor1);
+    EXPECT_EQ(surface.at(layout::Hour, 0).color, state.settings.values().foreColor1);
 
     // A forced row without an entry rolls the flaps through and blanks them.
     EXPECT_EQ(surface.at(layout::Hour, 1).history, flapValues(0, 24) << "");
@@ -115,7 +117,7 @@ TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
     state.schedule.setEntries({entryAt(kToday, 8, 30)});
     runToEnd({0, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Hour, 0).history.last(), "0 8");
-    EXPECT_EQ(surface.at(layout::Min, 0).color, state.settings.foreColor2);
+    EXPECT_EQ(surface.at(layout::Min, 0).color, state.settings.values().foreColor2);
     EXPECT_EQ(surface.at(layout::Status, 0).caption, "3/15");
 }
 
@@ -168,7 +170,7 @@ TEST_F(FillAnimationTest, NoEntryIndexShowsTheEndOfDayMessage) {
     state.schedule.setEntries({entryAt(kToday, 8, 0)});
     runToEnd({-1, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Comment, 0).caption, board::EndOfDayMessage);
-    EXPECT_EQ(surface.at(layout::Comment, 0).color, state.settings.foreColor1);
+    EXPECT_EQ(surface.at(layout::Comment, 0).color, state.settings.values().foreColor1);
     EXPECT_EQ(surface.at(layout::Place, 0).caption, QString());
 }
 
@@ -250,7 +252,7 @@ TEST_F(FillAnimationTest, PacedSoThatEveryPhaseCanBeSeen) {
         }
     };
     const auto forcedFillUs = [&](int interval, const DayList& entries) {
-        state.settings.interval = static_cast<int16_t>(interval);
+        state.settings.update([&](Settings& s) { s.interval = static_cast<int16_t>(interval); });
         state.schedule.setEntries(entries);
         for (int r = 0; r < 3; ++r)
             paced.at(layout::Place, r).caption = QStringLiteral("x");

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 
 #include "platform/Cp932.h"
 #include "platform/RegistryStore.h"
@@ -38,9 +38,7 @@ protected:
     Settings readWith(const QString& name, const Value& value, const QSizeF& screen = kWideScreen) {
         RegistryStore store(path());
         store.setValue(kKey, name, value);
-        Settings s;
-        SettingsRepository(store).read(s, screen);
-        return s;
+        return SettingsRepository(store).read(screen);
     }
 
     QTemporaryDir m_dir;
@@ -50,10 +48,7 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
     RegistryStore store(path());
     SettingsRepository repo(store);
     ASSERT_TRUE(repo.openKey());
-    Settings s;
-    s.fontSize = 30;
-    s.soundDirectory = "/somewhere/";
-    repo.read(s, kWideScreen);
+    const Settings s = repo.read(kWideScreen);
     EXPECT_EQ(s.fontName, QStringLiteral("ＭＳ ゴシック"));
     EXPECT_EQ(s.fontSize, 9);
     EXPECT_FALSE(s.fontBold);
@@ -132,7 +127,7 @@ TEST_F(SettingsTest, EveryValueRoundTripsWithItsStoredWidth) {
     EXPECT_EQ(store.value(kKey, "SoundFile")->data, cp932::encode("/home/user/音/ding.wav"));
 
     Settings back;
-    repo.read(back, kWideScreen);
+    back = repo.read(kWideScreen);
     EXPECT_EQ(back, s);
 }
 
@@ -256,7 +251,7 @@ TEST_F(SettingsTest, StoredPositionIsKeptUnlessSavingItOutsideTheTray) {
         SettingsRepository rereadRepo(reread);
         ASSERT_TRUE(rereadRepo.openKey());
         Settings back;
-        rereadRepo.read(back, kWideScreen);
+        back = rereadRepo.read(kWideScreen);
         EXPECT_EQ(back.lastPositionX, c.expectedX);
         EXPECT_TRUE(back.topMost);
         // The window group leaves the options alone.
@@ -284,7 +279,7 @@ TEST_F(SettingsTest, LegacySubkeysBecomeStringValues) {
     SettingsRepository rereadRepo(reread);
     ASSERT_TRUE(rereadRepo.openKey());
     Settings s;
-    rereadRepo.read(s, kWideScreen);
+    s = rereadRepo.read(kWideScreen);
     EXPECT_EQ(s.fontName, QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(s.soundDirectory, "C:\\snd\\");
     EXPECT_EQ(s.soundFileName, "old.wav");
@@ -320,7 +315,7 @@ TEST_F(SettingsTest, DamagedFileIsKeptAsideAndTheGoodValuesUsed) {
     ASSERT_TRUE(repo.openKey());
     EXPECT_TRUE(store.damaged());
     Settings s;
-    repo.read(s, kWideScreen);
+    s = repo.read(kWideScreen);
     EXPECT_EQ(s.interval, 30);
     EXPECT_EQ(s.fontSize, 9);
     QFile copy(path() + ".damaged");

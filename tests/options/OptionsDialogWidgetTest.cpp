@@ -1,7 +1,8 @@
 
 #include "core/AppContext.h"
+#include "core/BoardFollowsSettings.h"
 #include "core/Colors.h"
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "options/FontChooser.h"
 #include "options/OptionsDialog.h"
 #include "options/Pickers.h"
@@ -58,7 +59,9 @@ protected:
         m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")));
         m_repo = std::make_unique<SettingsRepository>(*m_store);
         m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'));
-        splitSoundPath(m_wav, m_state->settings.soundDirectory, m_state->settings.soundFileName);
+        m_state->settings.update(
+            [this](Settings& s) { splitSoundPath(m_wav, s.soundDirectory, s.soundFileName); });
+        followSettings(m_state->settings, m_board, &m_state->settings);
         msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
             m_boxes.push_back({icon, caption, text});
         });
@@ -94,7 +97,7 @@ protected:
         SettingsRepository repo(store);
         EXPECT_TRUE(repo.openKey());
         Settings s;
-        repo.read(s, QSizeF(1e6, 1e6));
+        s = repo.read(QSizeF(1e6, 1e6));
         return s;
     }
     qsizetype storedWidth(const char* name) {
@@ -123,7 +126,7 @@ protected:
 };
 
 TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
-    Settings& s = m_state->settings;
+    Settings s = m_state->settings.values();
     s.preAlarm = false;
     s.preAlarmMinute = 12;
     s.alarmSkip = true;
@@ -138,6 +141,7 @@ TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
     s.foreColor1 = 0x00FF00;
     s.foreColor2 = 0x0000FF;
     s.backColor = 0x332211;
+    m_state->settings.replace(s);
 
     OptionsDialog& d = open();
     EXPECT_EQ(d.objectName(), QStringLiteral("frmOption"));
@@ -174,7 +178,7 @@ TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
 }
 
 TEST_F(OptionsDialogTest, LoadCorrectsOutOfRangeValuesAndBoardPosition) {
-    m_state->settings.preAlarmMinute = 0;
+    m_state->settings.update([&](Settings& s) { s.preAlarmMinute = 0; });
     m_board.rect.moveTo(-50, screen().height() + 10); // partly off the screen
     open();
     EXPECT_EQ(edit("txtMin_0")->text(), QStringLiteral("1"));
@@ -184,8 +188,10 @@ TEST_F(OptionsDialogTest, LoadCorrectsOutOfRangeValuesAndBoardPosition) {
 }
 
 TEST_F(OptionsDialogTest, TopMostClearsAndDisablesBringToFront) {
-    m_state->settings.topMost = true;
-    m_state->settings.activeDisplay = true;
+    m_state->settings.update([&](Settings& s) {
+        s.topMost = true;
+        s.activeDisplay = true;
+    });
     open();
     EXPECT_TRUE(check("chkWindow_1")->isChecked());
     EXPECT_TRUE(check("chkWindow_3")->isChecked()) << "a stored ActiveDisplay still shows";
@@ -332,8 +338,9 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     EXPECT_EQ(s.lastPositionY, 50);
     EXPECT_EQ(s.soundPath(), m_wav);
     EXPECT_TRUE(s.saveLastPosition) << "the apply writes the position with the flag forced";
-    EXPECT_FALSE(m_state->settings.saveLastPosition) << "the user's choice stays in memory";
-    EXPECT_EQ(m_state->settings.interval, 33);
+    EXPECT_FALSE(m_state->settings.values().saveLastPosition)
+        << "the user's choice stays in memory";
+    EXPECT_EQ(m_state->settings.values().interval, 33);
 
     EXPECT_EQ(storedWidth("WindowSize"), 2);
     EXPECT_EQ(storedWidth("FontSize"), 2);
@@ -407,7 +414,7 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
         }
         m_boxes.clear();
         const bool setting = !c.shownTicked; // the entry, not the setting, is shown
-        m_state->settings.startAtLogin = setting;
+        m_state->settings.update([&](Settings& s) { s.startAtLogin = setting; });
         QFile::remove(m_store->filePath());
         open();
         EXPECT_EQ(check("chkLogin")->isChecked(), c.shownTicked);
@@ -437,7 +444,7 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
             EXPECT_TRUE(m_boxes[0].text.startsWith(OptionsDialog::kWriteFailedMessage));
             EXPECT_TRUE(m_boxes[0].text.contains(QString::fromUtf8(c.message)))
                 << m_boxes[0].text.toStdString();
-            EXPECT_EQ(m_state->settings.startAtLogin, setting);
+            EXPECT_EQ(m_state->settings.values().startAtLogin, setting);
         } else {
             EXPECT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
         }
@@ -448,8 +455,10 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
 }
 
 TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
-    m_state->settings.foreColor1 = 0xFFFFFF;
-    m_state->settings.foreColor2 = 0xFFFF00;
+    m_state->settings.update([&](Settings& s) {
+        s.foreColor1 = 0xFFFFFF;
+        s.foreColor2 = 0xFFFF00;
+    });
     open();
     options::setNextColorAnswer(0x00FF00);
     button("cmdColorC")->click(); // the first preview is selected
@@ -457,13 +466,13 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
     options::setNextColorAnswer(0x0000FF);
     button("cmdColorC")->click();
     button("cmdApply")->click();
-    EXPECT_EQ(m_state->settings.foreColor1, 0x00FF00u);
-    EXPECT_EQ(m_state->settings.foreColor2, 0x0000FFu);
+    EXPECT_EQ(m_state->settings.values().foreColor1, 0x00FF00u);
+    EXPECT_EQ(m_state->settings.values().foreColor2, 0x0000FFu);
 }
 
 TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
     open();
-    options::setNextColorAnswer(m_state->settings.backColor);
+    options::setNextColorAnswer(m_state->settings.values().backColor);
     button("cmdColorB")->click();
     options::setNextColorAnswer(std::nullopt);
     button("cmdColorC")->click();
@@ -473,7 +482,7 @@ TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
 }
 
 TEST_F(OptionsDialogTest, FontPickerAndSizeOptionsHoldTheBoardCaps) {
-    m_state->settings.windowSize = Big;
+    m_state->settings.update([&](Settings& s) { s.windowSize = Big; });
     open();
     options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 12});
     button("cmdFont")->click();
@@ -541,7 +550,7 @@ TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
 }
 
 TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
-    const Settings before = m_state->settings;
+    const Settings before = m_state->settings.values();
     struct Case {
         const char* box;
         QString text;
@@ -565,7 +574,7 @@ TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
         EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
         EXPECT_FALSE(m_boxes[0].text.isEmpty());
         EXPECT_FALSE(QFile::exists(m_store->filePath())) << c.box;
-        EXPECT_EQ(m_state->settings, before) << c.box;
+        EXPECT_EQ(m_state->settings.values(), before) << c.box;
         EXPECT_TRUE(m_board.layouts.empty());
         delete m_dialog.data();
     }
@@ -583,11 +592,14 @@ TEST_F(OptionsDialogTest, FailedWriteIsReportedAndKeepsTheDialogChanged) {
     EXPECT_FALSE(m_dialog.isNull());
     EXPECT_TRUE(m_dialog->optionsChanged());
     EXPECT_TRUE(m_board.layouts.empty());
+    EXPECT_EQ(m_state->settings.values().interval, 10) << "what was not stored is not in use";
 }
 
 TEST_F(OptionsDialogTest, PositionOptionsMoveTheBoardLiveAndCancelPutsItBack) {
-    m_state->settings.lastPositionX = 30;
-    m_state->settings.lastPositionY = 40;
+    m_state->settings.update([&](Settings& s) {
+        s.lastPositionX = 30;
+        s.lastPositionY = 40;
+    });
     open();
     check("chkPos")->setChecked(true);
     option("optPosX_2")->setChecked(true);
@@ -699,9 +711,11 @@ TEST_F(OptionsDialogTest, OkWithoutChangesJustCloses) {
 }
 
 TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
-    m_state->settings.interval = 1;
-    m_state->settings.foreColor1 = 0x00FF00;
-    m_state->settings.foreColor2 = 0x0000FF;
+    m_state->settings.update([&](Settings& s) {
+        s.interval = 1;
+        s.foreColor1 = 0x00FF00;
+        s.foreColor2 = 0x0000FF;
+    });
     open();
     QLabel* first = child<QLabel>("lblFont_0");
     QLabel* second = child<QLabel>("lblFont_1");
@@ -716,7 +730,7 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
     ASSERT_EQ(first->text(), QStringLiteral("－－－－－－－－－"));
     check("chkWindow_0")->setChecked(true);
     button("cmdApply")->click();
-    EXPECT_EQ(m_state->settings.foreColor1, 0x00FF00u);
+    EXPECT_EQ(m_state->settings.values().foreColor1, 0x00FF00u);
     int placeholders = 1;
     while (first->text() != caption0) {
         speedTest().showNextFrame();

@@ -202,15 +202,15 @@ protected:
         QFile f(m_wav);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("RIFF");
-        m_values.preAlarm = true;
-        m_values.alarmSkip = true;
-        m_values.alarmSound = true;
-        m_values.preAlarmMinutes = QStringLiteral("5");
-        m_values.alarmSkipMinutes = QStringLiteral("5");
-        m_values.soundPath = m_wav;
-        m_values.interval = QStringLiteral("10");
-        m_values.positionX = QStringLiteral("10");
-        m_values.positionY = QStringLiteral("20");
+        m_values.chosen.preAlarm = true;
+        m_values.chosen.alarmSkip = true;
+        m_values.chosen.alarmSound = true;
+        m_values.preAlarmMinuteText = QStringLiteral("5");
+        m_values.alarmSkipMinuteText = QStringLiteral("5");
+        m_values.soundPathText = m_wav;
+        m_values.intervalText = QStringLiteral("10");
+        m_values.positionXText = QStringLiteral("10");
+        m_values.positionYText = QStringLiteral("20");
     }
     std::optional<OptionField> problemField() const {
         const auto p = validateOptions(m_values);
@@ -230,102 +230,67 @@ TEST_F(ValidateOptions, SoundPathMustNameAnExistingFile) {
     for (const QString& bad :
          {QString(), QStringLiteral("   "), m_dir.path(),
           m_dir.filePath(QStringLiteral("missing.wav")), QStringLiteral(" ") + m_wav}) {
-        m_values.soundPath = bad;
+        m_values.soundPathText = bad;
         const auto p = validateOptions(m_values);
         ASSERT_TRUE(p) << bad.toStdString();
         EXPECT_EQ(p->field, OptionField::SoundPath);
         EXPECT_EQ(p->message, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
     }
-    m_values.alarmSound = false; // the sound is off: the path is not looked at
+    m_values.chosen.alarmSound = false; // the sound is off: the path is not looked at
     EXPECT_FALSE(problemField());
 }
 
 TEST_F(ValidateOptions, RefusesBoxesThatAreNotNumbers) {
-    m_values.interval = QString();
+    m_values.intervalText = QString();
     EXPECT_EQ(problemField(), OptionField::Interval);
-    m_values.interval = QStringLiteral("10");
+    m_values.intervalText = QStringLiteral("10");
 
-    m_values.alarmSkipMinutes = QStringLiteral("ab");
+    m_values.alarmSkipMinuteText = QStringLiteral("ab");
     EXPECT_EQ(problemField(), OptionField::AlarmSkipMinutes);
-    m_values.alarmSkip = false; // a disabled box cannot be corrected: its setting stays
+    m_values.chosen.alarmSkip = false; // a disabled box cannot be corrected: its setting stays
     EXPECT_FALSE(problemField());
-    m_values.alarmSkipMinutes = QStringLiteral("5");
+    m_values.alarmSkipMinuteText = QStringLiteral("5");
 
-    m_values.positionX = QString();
+    m_values.positionXText = QString();
     EXPECT_FALSE(problemField()) << "position boxes only count with 位置を設定";
     m_values.setPosition = true;
     EXPECT_EQ(problemField(), OptionField::PositionX);
-    m_values.positionX = QStringLiteral("3");
-    m_values.positionY = QStringLiteral("x");
+    m_values.positionXText = QStringLiteral("3");
+    m_values.positionYText = QStringLiteral("x");
     EXPECT_EQ(problemField(), OptionField::PositionY);
 }
 
-TEST(ApplyOptionValues, MapsEveryControlToItsSetting) {
-    Settings current;
-    current.foreColor1 = 0xFFFFFF;
-    current.foreColor2 = 0xFFFF00;
-    current.lastPositionX = 33;
-    current.lastPositionY = 44;
-
+TEST(ApplyOptionValues, ReadsTheBoxesIntoTheChosenSettings) {
     OptionValues v;
-    v.fontName = QStringLiteral("IPAGothic");
-    v.fontBold = true;
-    v.fontItalic = true;
+    v.chosen.lastPositionX = 33;
+    v.chosen.lastPositionY = 44;
+    v.chosen.interval = 10;
+    v.chosen.alarmSound = true;
     v.fontPointSize = 10.5;
-    v.foreColor1 = 0x00FF00;
-    v.foreColor2 = 0x0000FF;
-    v.backColor = 0x112233;
-    v.preAlarm = false;
-    v.alarmSkip = true;
-    v.alarmSound = true;
-    v.preAlarmMinutes = QStringLiteral("7");
-    v.alarmSkipMinutes = QStringLiteral("12");
-    v.soundPath = QStringLiteral(" /snd/x.wav ");
-    v.showTask = true;
-    v.topMost = false;
-    v.saveLastPosition = true;
-    v.activeDisplay = true;
-    v.interval = QStringLiteral("42");
-    v.windowSize = 0;
+    v.preAlarmMinuteText = QStringLiteral("7");
+    v.alarmSkipMinuteText = QStringLiteral(" 12 ");
+    v.intervalText = QStringLiteral("x"); // refused before this; the setting stays
+    v.soundPathText = QStringLiteral(" /snd/x.wav ");
+    v.positionXText = QStringLiteral("120");
+    v.positionYText = QStringLiteral("0");
 
-    const AppliedOptions a = applyOptionValues(v, current);
-    const Settings& s = a.settings;
-    EXPECT_EQ(s.fontName, QStringLiteral("IPAGothic"));
-    EXPECT_TRUE(s.fontBold);
-    EXPECT_TRUE(s.fontItalic);
+    const Settings s = applyOptionValues(v);
     EXPECT_EQ(s.fontSize, 10); // halves to even
-    EXPECT_EQ(a.previousForeColor1, 0xFFFFFFu);
-    EXPECT_EQ(a.previousForeColor2, 0xFFFF00u);
-    EXPECT_EQ(s.foreColor1, 0x00FF00u);
-    EXPECT_EQ(s.foreColor2, 0x0000FFu);
-    EXPECT_EQ(s.backColor, 0x112233u);
-    EXPECT_FALSE(s.preAlarm);
     EXPECT_EQ(s.preAlarmMinute, 7);
-    EXPECT_TRUE(s.alarmSkip);
     EXPECT_EQ(s.alarmSkipMinute, 12);
-    EXPECT_TRUE(s.alarmSound);
+    EXPECT_EQ(s.interval, 10);
     EXPECT_EQ(s.soundDirectory, QStringLiteral("/snd/"));
     EXPECT_EQ(s.soundFileName, QStringLiteral("x.wav"));
-    EXPECT_TRUE(s.showTask);
-    EXPECT_FALSE(s.topMost);
-    EXPECT_TRUE(s.saveLastPosition);
-    EXPECT_TRUE(s.activeDisplay);
-    EXPECT_EQ(s.interval, 42);
-    EXPECT_EQ(s.windowSize, 0);
     EXPECT_EQ(s.lastPositionX, 33) << "without 位置を設定 the position stays";
     EXPECT_EQ(s.lastPositionY, 44);
 
     v.fontPointSize = 11.5;
     v.setPosition = true;
-    v.positionX = QStringLiteral("120");
-    v.positionY = QStringLiteral("0");
-    v.windowSize = -1;
-    v.alarmSound = false;
-    const Settings t = applyOptionValues(v, current).settings;
+    v.chosen.alarmSound = false;
+    const Settings t = applyOptionValues(v);
     EXPECT_EQ(t.fontSize, 12);
     EXPECT_EQ(t.lastPositionX, 120);
     EXPECT_EQ(t.lastPositionY, 0);
-    EXPECT_EQ(t.windowSize, current.windowSize) << "no size option selected";
     EXPECT_TRUE(t.soundDirectory.isEmpty());
     EXPECT_TRUE(t.soundFileName.isEmpty()) << "sound off empties the stored path";
 }

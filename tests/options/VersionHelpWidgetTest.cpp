@@ -47,9 +47,11 @@ protected:
 };
 
 TEST_F(VersionWindowTest, ShowsVersionTextAndPlaysTheSound) {
-    m_state.settings.soundDirectory = QStringLiteral("/snd/");
-    m_state.settings.soundFileName = QStringLiteral("a.wav");
-    m_state.settings.alarmSound = false; // played all the same
+    m_state.settings.update([&](Settings& s) {
+        s.soundDirectory = QStringLiteral("/snd/");
+        s.soundFileName = QStringLiteral("a.wav");
+        s.alarmSound = false; // played all the same
+    });
     VersionWindow* w = showVersionWindow(m_slot, m_state, m_board, m_sound);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->objectName(), QStringLiteral("frmVersion"));
@@ -80,8 +82,10 @@ TEST_F(VersionWindowTest, AtMostOneWindowAndNoSecondSound) {
 }
 
 TEST_F(VersionWindowTest, BeepsWithoutASoundFile) {
-    m_state.settings.soundDirectory.clear();
-    m_state.settings.soundFileName.clear();
+    m_state.settings.update([&](Settings& s) {
+        s.soundDirectory.clear();
+        s.soundFileName.clear();
+    });
     ASSERT_NE(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
     EXPECT_TRUE(m_sound.played.isEmpty());
     EXPECT_EQ(m_beeps, 1);

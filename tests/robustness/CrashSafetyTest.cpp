@@ -3,7 +3,7 @@
 // cut or an empty file.
 #include "CrashLists.h"
 
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "platform/RegistryStore.h"
 #include "schedule/DataFile.h"
 

@@ -5,7 +5,7 @@
 //   tanzo_crash_writer data|settings <path>
 #include "CrashLists.h"
 
-#include "core/Settings.h"
+#include "core/SettingsRepository.h"
 #include "platform/RegistryStore.h"
 #include "schedule/DataFile.h"
 

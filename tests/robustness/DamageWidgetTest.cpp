@@ -350,14 +350,14 @@ TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {
         m_boxes.clear();
         ASSERT_EQ(shell->start(), Shell::StartResult::Running);
         EXPECT_TRUE(m_boxes.isEmpty());
-        const Settings& s = shell->state().settings;
+        const Settings& s = shell->state().settings.values();
         EXPECT_EQ(s.interval, c.interval);
         EXPECT_EQ(s.fontName, Settings().fontName);
         EXPECT_EQ(s.fontSize, Settings().fontSize);
         EXPECT_EQ(s.windowSize, Small);
         EXPECT_EQ(readBytes(l.settingsFile + ".damaged"), c.bytes);
 
-        shell->state().settings.windowSize = Middle;
+        shell->state().settings.update([&](Settings& s) { s.windowSize = Middle; });
         expectExitDone(*shell);
         RegistryStore written(l.settingsFile);
         ASSERT_TRUE(written.load());
