@@ -38,9 +38,8 @@ constexpr int kMapPolls = 50;
 } // namespace
 
 NoticeWindow::NoticeWindow(const NoticeText& text, const QIcon& icon, const Twips& twips)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
-                           Qt::WindowDoesNotAcceptFocus) {
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setAccessibleRole(this, QAccessible::AlertMessage); // before the title makes it known
     setObjectName(QStringLiteral("frmMsg"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -8,36 +8,6 @@
 
 namespace tanzo::options {
 
-int virtualKeyCode(const QKeyEvent& event) {
-    const int key = event.key();
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        const int digit = key - Qt::Key_0;
-        return (event.modifiers() & Qt::KeypadModifier) ? vk::Numpad0 + digit : vk::Digit0 + digit;
-    }
-    switch (key) {
-    case Qt::Key_Backspace:
-        return vk::Back;
-    case Qt::Key_Delete:
-        return vk::Delete;
-    case Qt::Key_Left:
-        return vk::Left;
-    case Qt::Key_Right:
-        return vk::Right;
-    case Qt::Key_Home:
-        return vk::Home;
-    case Qt::Key_End:
-        return vk::End;
-    case Qt::Key_Shift:
-        return vk::Shift;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    default:
-        return 0xFF; // any other key: not one the filter lets through
-    }
-}
-
 void selectAllOnFocusIn(QLineEdit* box, const QFocusEvent* event) {
     // A click places the cursor after the focus has arrived, which would undo
     // the selection at once; select once the click is through.
@@ -71,9 +41,7 @@ bool NumericBoxFilter::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    const Qt::KeyboardModifiers mods = key->modifiers();
-    if (filterNumericKeyDown(virtualKeyCode(*key), mods & Qt::ShiftModifier,
-                             mods & Qt::ControlModifier, mods & Qt::AltModifier) == 0) {
+    if (!acceptNumericKey(key->key(), key->modifiers())) {
         systemBeep();
         return true;
     }
@@ -81,7 +49,7 @@ bool NumericBoxFilter::eventFilter(QObject* watched, QEvent* event) {
     if (!text.isEmpty()) {
         const char16_t ch = text.at(0).unicode();
         const bool printable = ch >= 0x20 && ch != 0x7F;
-        if ((printable || ch == vk::Back) && !acceptNumericChar(ch))
+        if ((printable || ch == u'\b') && !acceptNumericChar(ch))
             return true;
     }
     return false;

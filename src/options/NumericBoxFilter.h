@@ -3,13 +3,9 @@
 #include <QObject>
 
 class QFocusEvent;
-class QKeyEvent;
 class QLineEdit;
 
 namespace tanzo::options {
-
-// Windows virtual-key code of a Qt key event, for the numeric filter.
-int virtualKeyCode(const QKeyEvent& event);
 
 // Installed on the numeric boxes: lets through digits and the editing keys
 // only (a refused key beeps), and selects the whole text when the box gets

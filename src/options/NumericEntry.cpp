@@ -6,27 +6,28 @@
 
 namespace tanzo::options {
 
-int filterNumericKeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
-    if (keyCode >= vk::Digit0 && keyCode <= vk::Digit9)
-        return (shift || ctrl || alt) ? 0 : keyCode;
-    if (keyCode >= vk::Numpad0 && keyCode <= vk::Numpad9)
-        return keyCode - (vk::Numpad0 - vk::Digit0);
-    switch (keyCode) {
-    case vk::Delete:
-    case vk::Back:
-    case vk::Left:
-    case vk::Right:
-    case vk::Home:
-    case vk::End:
-    case vk::Shift:
-        return keyCode;
+bool acceptNumericKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        if (modifiers & Qt::KeypadModifier)
+            return true;
+        return !(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    }
+    switch (key) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Shift:
+        return true;
     default:
-        return 0;
+        return false;
     }
 }
 
 bool acceptNumericChar(char16_t ch) {
-    return (ch >= u'0' && ch <= u'9') || ch == vk::Back;
+    return (ch >= u'0' && ch <= u'9') || ch == u'\b';
 }
 
 std::optional<int> parseInt16(const QString& text) {

@@ -1,30 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 #include <optional>
 
 namespace tanzo::options {
 
-// Windows virtual-key codes, which the numeric boxes' filter is written in.
-namespace vk {
-constexpr int Back = 8;
-constexpr int Shift = 16;
-constexpr int End = 35;
-constexpr int Home = 36;
-constexpr int Left = 37;
-constexpr int Right = 39;
-constexpr int Delete = 46;
-constexpr int Digit0 = 48;
-constexpr int Digit9 = 57;
-constexpr int Numpad0 = 96;
-constexpr int Numpad9 = 105;
-} // namespace vk
-
-// Key-down filter of the numeric boxes: returns the key code to pass on
-// (a keypad digit becomes its main-row code), or 0 when the key is refused
-// (the caller beeps).
-int filterNumericKeyDown(int keyCode, bool shift, bool ctrl, bool alt);
+// Key filter of the numeric boxes: digits without Shift, Ctrl or Alt,
+// keypad digits whatever is held, and the editing keys (Delete, Backspace,
+// Left, Right, Home, End, Shift itself) are accepted; any other key is
+// refused (the caller beeps). Ctrl itself is refused, so nothing is pasted.
+bool acceptNumericKey(int key, Qt::KeyboardModifiers modifiers);
 
 // Key-press filter: only "0"-"9" and Backspace reach the box.
 bool acceptNumericChar(char16_t ch);

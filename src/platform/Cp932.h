@@ -34,9 +34,9 @@ private:
     std::vector<char> m_buffer;
 };
 
-// Text in the data file and the settings store is code page 932 (Windows
-// Shift_JIS). glibc's iconv "CP932" is byte-exact with the Windows tables.
-// Characters that have no code in the page become '?', as on Windows.
+// Text in the data file and the settings store is code page 932 (Shift_JIS
+// with the NEC and IBM extensions). glibc's iconv "CP932" maps it byte for
+// byte. Characters that have no code in the page become '?'.
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 

@@ -46,16 +46,16 @@ public:
     // overwritten while that fails.
     bool save();
 
-    // RegCreateKeyEx: creates the key (and its parents) when missing.
+    // Creates the key (and its parents) when missing; true when it exists.
     bool createKey(const QString& path);
     bool keyExists(const QString& path) const;
-    // RegDeleteKey: deletes a key that has no subkeys.
+    // Deletes a key; one that still has subkeys is kept (false).
     bool deleteKey(const QString& path);
 
     std::optional<Value> value(const QString& keyPath, const QString& name) const;
     bool setValue(const QString& keyPath, const QString& name, const Value& value);
 
-    // The default value of a key (RegQueryValue on a subkey), as text.
+    // The default (unnamed) value of a key, as text.
     std::optional<QString> defaultValue(const QString& keyPath) const;
     bool setDefaultValue(const QString& keyPath, const QString& text);
 

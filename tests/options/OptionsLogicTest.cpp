@@ -18,42 +18,43 @@ using namespace tanzo::options;
 namespace {
 
 struct KeyCase {
-    int code;
-    bool shift, ctrl, alt;
-    int expected;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    bool accepted;
 };
 
 TEST(NumericKeyFilter, PassesDigitsAndEditingKeysOnly) {
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
     const KeyCase cases[] = {
-        {48, false, false, false, 48},  // "0"
-        {57, false, false, false, 57},  // "9"
-        {49, true, false, false, 0},    // Shift+1 is a symbol
-        {49, false, true, false, 0},    // Ctrl+1
-        {49, false, false, true, 0},    // Alt+1
-        {96, false, false, false, 48},  // keypad 0 becomes the main-row code
-        {105, true, false, false, 57},  // keypad 9, even with Shift
-        {46, false, false, false, 46},  // Delete
-        {8, false, false, false, 8},    // Backspace
-        {37, false, false, false, 37},  // Left
-        {39, false, false, false, 39},  // Right
-        {36, false, false, false, 36},  // Home
-        {35, false, false, false, 35},  // End
-        {16, true, false, false, 16},   // Shift itself
-        {17, false, true, false, 0},    // Ctrl itself (so no Ctrl+V)
-        {38, false, false, false, 0},   // Up
-        {65, false, false, false, 0},   // "A"
-        {189, false, false, false, 0},  // "-"
-        {0xFF, false, false, false, 0}, // unknown
+        {Qt::Key_0, none, true},
+        {Qt::Key_9, none, true},
+        {Qt::Key_1, Qt::ShiftModifier, false}, // Shift+1 is a symbol
+        {Qt::Key_1, Qt::ControlModifier, false},
+        {Qt::Key_1, Qt::AltModifier, false},
+        {Qt::Key_0, keypad, true}, // keypad digits count as digits
+        {Qt::Key_9, keypad | Qt::ShiftModifier, true},
+        {Qt::Key_Delete, none, true},
+        {Qt::Key_Backspace, none, true},
+        {Qt::Key_Left, none, true},
+        {Qt::Key_Right, none, true},
+        {Qt::Key_Home, none, true},
+        {Qt::Key_End, none, true},
+        {Qt::Key_Shift, Qt::ShiftModifier, true},
+        {Qt::Key_Control, Qt::ControlModifier, false}, // so no Ctrl+V
+        {Qt::Key_Up, none, false},
+        {Qt::Key_A, none, false},
+        {Qt::Key_Minus, none, false},
+        {Qt::Key_F1, none, false},
     };
     for (const KeyCase& c : cases)
-        EXPECT_EQ(filterNumericKeyDown(c.code, c.shift, c.ctrl, c.alt), c.expected)
-            << "key " << c.code;
+        EXPECT_EQ(acceptNumericKey(c.key, c.modifiers), c.accepted) << "key " << std::hex << c.key;
 }
 
 TEST(NumericKeyFilter, CharacterFilterKeepsDigitsAndBackspace) {
     for (char16_t ch = u'0'; ch <= u'9'; ++ch)
         EXPECT_TRUE(acceptNumericChar(ch));
-    EXPECT_TRUE(acceptNumericChar(8));
+    EXPECT_TRUE(acceptNumericChar(u'\b'));
     for (char16_t ch : {u'a', u'-', u'+', u' ', u'.', u'０', u'/'})
         EXPECT_FALSE(acceptNumericChar(ch)) << int(ch);
 }
