@@ -80,7 +80,7 @@ void TrayPresence::withdraw() {
 
 void TrayPresence::applyWindowOptions() {
     syncTaskBarProxy();
-    // A board in the tray takes TopMost when it comes back.
+    // A board in the tray is put on top again when it comes back.
     if (m_inTray)
         return;
     QWidget* board = m_board.boardWidget();

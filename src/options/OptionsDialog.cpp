@@ -43,17 +43,18 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
          {m_form.advanceNoticeCheck, m_form.skipPastCheck, m_form.soundCheck, m_form.taskBarCheck,
           m_form.savePositionCheck, m_form.bringToFrontCheck, m_form.loginCheck})
         connect(check, &QCheckBox::toggled, this, &OptionsDialog::markChanged);
-    connect(m_form.topMostCheck, &QCheckBox::toggled, this, &OptionsDialog::onTopMostToggled);
+    connect(m_form.topMostCheck, &QCheckBox::toggled, this,
+            &OptionsDialog::uncheckBringToFrontIfOnTop);
     for (QLineEdit* box : {m_form.advanceMinutesBox, m_form.skipMinutesBox})
         connect(box, &QLineEdit::textChanged, this,
-                [this, box] { onNumberEdited(box, options::correctMinutesText); });
+                [this, box] { correctNumberBox(box, options::correctMinutesText); });
     connect(m_form.intervalBox, &QLineEdit::textChanged, this,
-            [this] { onNumberEdited(m_form.intervalBox, options::correctIntervalText); });
+            [this] { correctNumberBox(m_form.intervalBox, options::correctIntervalText); });
     connect(m_form.soundPathBox, &QLineEdit::textChanged, this, &OptionsDialog::markChanged);
     for (int i = 0; i < 3; ++i)
         connect(m_form.sizeOptions[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                onBoardSizeChosen(i);
+                capPreviewFontToSize(i);
         });
     connect(m_form.backColourButton, &QPushButton::clicked, this, &OptionsDialog::chooseBackColour);
     connect(m_form.textColourButton, &QPushButton::clicked, this, &OptionsDialog::chooseTextColour);
@@ -133,14 +134,14 @@ void OptionsDialog::markChanged() {
     refreshControls();
 }
 
-void OptionsDialog::onTopMostToggled() {
+void OptionsDialog::uncheckBringToFrontIfOnTop() {
     // A board always on top has no use for coming to the front on updates.
     if (m_form.topMostCheck->isChecked())
         m_form.bringToFrontCheck->setChecked(false);
     markChanged();
 }
 
-void OptionsDialog::onNumberEdited(QLineEdit* box, Correction correct) {
+void OptionsDialog::correctNumberBox(QLineEdit* box, Correction correct) {
     if (const auto corrected = correct(box->text())) {
         box->setText(*corrected);
         box->end(false);
@@ -148,7 +149,7 @@ void OptionsDialog::onNumberEdited(QLineEdit* box, Correction correct) {
     markChanged();
 }
 
-void OptionsDialog::onBoardSizeChosen(int size) {
+void OptionsDialog::capPreviewFontToSize(int size) {
     m_optionsChanged = true;
     m_previews->capFontSize(size);
     refreshControls();

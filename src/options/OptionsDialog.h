@@ -72,11 +72,11 @@ private:
     void focusField(options::OptionField field);
     void markChanged();
 
-    void onTopMostToggled();
+    void uncheckBringToFrontIfOnTop();
     // Shows the text `correct` makes of a number box's new text.
     using Correction = std::optional<QString> (*)(const QString&);
-    void onNumberEdited(QLineEdit* box, Correction correct);
-    void onBoardSizeChosen(int size);
+    void correctNumberBox(QLineEdit* box, Correction correct);
+    void capPreviewFontToSize(int size);
     void chooseTextColour();
     void chooseBackColour();
     void chooseFont();
