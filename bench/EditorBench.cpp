@@ -1,7 +1,6 @@
 // Opening the schedule editor on a full day list, and saving it.
 #include "core/AppContext.h"
 #include "editor/ScheduleEditor.h"
-#include "support/FakeBoard.h"
 #include "support/ManualClock.h"
 
 #include "BenchApp.h"
@@ -40,13 +39,12 @@ struct Fixture {
     test::ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
     QTemporaryDir dir;
     AppContext state;
-    test::FakeBoard board;
 };
 
 void BM_EditorOpenFullList(benchmark::State& st) {
     Fixture f;
     for (auto _ : st) {
-        auto* editor = new ScheduleEditor(f.state, f.board);
+        auto* editor = new ScheduleEditor(f.state);
         benchmark::DoNotOptimize(editor);
         st.PauseTiming();
         delete editor;
@@ -57,7 +55,7 @@ BENCHMARK(BM_EditorOpenFullList)->Unit(benchmark::kMillisecond);
 
 void BM_EditorSaveFullList(benchmark::State& st) {
     Fixture f;
-    auto* editor = new ScheduleEditor(f.state, f.board);
+    auto* editor = new ScheduleEditor(f.state);
     auto* apply = editor->findChild<QPushButton*>(QStringLiteral("cmdApply"));
     for (auto _ : st) {
         // Apply is only offered with unwritten changes; the click handler

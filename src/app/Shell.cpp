@@ -301,7 +301,7 @@ void Shell::openScheduleEditor() {
         return;
     // The editor starts from the list, which must be what the file holds.
     m_state->schedule.ensureLoaded(m_clock.today());
-    m_editor = new ScheduleEditor(*m_state, *m_board);
+    m_editor = new ScheduleEditor(*m_state);
     centreOnScreen(m_editor);
     m_editor->show();
     m_editor->raise();

@@ -62,13 +62,12 @@ QDateTime openingMoment(const Clock& clock) {
 }
 } // namespace
 
-ScheduleEditor::ScheduleEditor(AppContext& state, BoardHost& board, QWidget* parent)
-    : ScheduleEditor(state.schedule, board, openingMoment(state.clock), parent) {}
+ScheduleEditor::ScheduleEditor(AppContext& state, QWidget* parent)
+    : ScheduleEditor(state.schedule, openingMoment(state.clock), parent) {}
 
-ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, BoardHost& board, const QDateTime& opened,
-                               QWidget* parent)
-    : QDialog(parent), m_schedule(schedule), m_board(board), m_openDate(opened.date()),
-      m_openTime(opened.time()), m_form(this), m_dateTime(m_form, m_openDate, m_openTime) {
+ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened, QWidget* parent)
+    : QDialog(parent), m_schedule(schedule), m_openDate(opened.date()), m_openTime(opened.time()),
+      m_form(this), m_dateTime(m_form, m_openDate, m_openTime) {
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_form.statusBox->addItems(

@@ -17,7 +17,6 @@ class QListWidgetItem;
 namespace tanzo {
 
 struct AppContext;
-class BoardHost;
 class ScheduleStore;
 
 // The schedule editor: its list holds the working copy of the schedule,
@@ -26,7 +25,7 @@ class ScheduleStore;
 class ScheduleEditor : public QDialog {
     Q_OBJECT
 public:
-    ScheduleEditor(AppContext& state, BoardHost& board, QWidget* parent = nullptr);
+    explicit ScheduleEditor(AppContext& state, QWidget* parent = nullptr);
     ~ScheduleEditor() override;
 
     // The list holds changes not yet written to the data file.
@@ -42,8 +41,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ScheduleEditor(ScheduleStore& schedule, BoardHost& board, const QDateTime& opened,
-                   QWidget* parent);
+    ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened, QWidget* parent);
 
     enum class Taking { WithDateAndTime, AsNewEntry };
 
@@ -78,7 +76,6 @@ private:
     void importCalendar();
 
     ScheduleStore& m_schedule;
-    BoardHost& m_board;
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;

@@ -7,7 +7,6 @@
 #include "platform/Beep.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
-#include "support/FakeBoard.h"
 #include "support/ManualClock.h"
 
 #include <QApplication>
@@ -75,7 +74,7 @@ protected:
     void open() {
         QObject::connect(&m_state.schedule, &ScheduleStore::changed, &m_state.schedule,
                          [this] { ++m_announced; });
-        m_editor = new ScheduleEditor(m_state, m_board);
+        m_editor = new ScheduleEditor(m_state);
         m_editor->show();
         m_editor->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_editor));
@@ -137,7 +136,6 @@ protected:
     QTemporaryDir m_dir;
     test::ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
     AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
-    test::FakeBoard m_board;
     QPointer<ScheduleEditor> m_editor;
     std::vector<Box> m_boxes;
     int m_announced = 0; // changes the store announced since the editor opened
