@@ -53,7 +53,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     const Twips twips = Twips::fromPrimaryScreen();
     auto* window = new NoticeWindow(text, m_board.boardIcon(), twips);
     m_windows.append(window);
-    connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::onDismissed);
+    connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::forgetDismissedNotice);
 
     const QSize frame = cascadeFrame(open);
     CascadeInput in;
@@ -110,7 +110,7 @@ QSize NoticeCenter::cascadeFrame(const QList<NoticeWindow*>& open) {
     return {0, style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24};
 }
 
-void NoticeCenter::onDismissed(NoticeWindow* window) {
+void NoticeCenter::forgetDismissedNotice(NoticeWindow* window) {
     m_windows.removeAll(window);
     const Settings& settings = m_settings;
     if (!settings.topMost && settings.activeDisplay) {

@@ -43,7 +43,7 @@ public:
 
 private:
     // OK; the title bar's close box does the same.
-    void onDismissed(NoticeWindow* window);
+    void forgetDismissedNotice(NoticeWindow* window);
     QSize cascadeFrame(const QList<NoticeWindow*>& open);
 
     const Settings& m_settings;

@@ -56,9 +56,9 @@ DateTimeEntry::DateTimeEntry(const ScheduleEditorForm& form, const QDate& openDa
     m_hourBox->clear();
     m_minuteBox->clear();
 
-    connect(m_yearBox, &QComboBox::activated, this, &DateTimeEntry::onYearChosen);
-    connect(m_monthBox, &QComboBox::activated, this, &DateTimeEntry::onMonthChosen);
-    connect(m_dayBox, &QComboBox::activated, this, &DateTimeEntry::onDayChosen);
+    connect(m_yearBox, &QComboBox::activated, this, &DateTimeEntry::offerMonthsOfChosenYear);
+    connect(m_monthBox, &QComboBox::activated, this, &DateTimeEntry::offerDaysOfChosenMonth);
+    connect(m_dayBox, &QComboBox::activated, this, &DateTimeEntry::offerHoursOfChosenDay);
     connect(m_hourBox, &QComboBox::activated, this, [this](int index) {
         // Enter in the box re-chooses the typed item; that must not throw
         // away a minute already chosen for it.
@@ -67,7 +67,7 @@ DateTimeEntry::DateTimeEntry(const ScheduleEditorForm& form, const QDate& openDa
     });
     connect(m_minuteBox, &QComboBox::activated, this, &DateTimeEntry::chooseMinute);
     for (QComboBox* box : {m_hourBox, m_minuteBox}) {
-        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, box] { onTimeTyped(box); });
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, box] { takeTypedTime(box); });
         box->installEventFilter(this);
     }
 }
@@ -119,11 +119,11 @@ void DateTimeEntry::chooseNumber(QComboBox* box, const QString& field) {
 void DateTimeEntry::selectItem(QComboBox* box, int index) {
     setIndexQuietly(box, index);
     if (box == m_yearBox)
-        onYearChosen();
+        offerMonthsOfChosenYear();
     else if (box == m_monthBox)
-        onMonthChosen();
+        offerDaysOfChosenMonth();
     else if (box == m_dayBox)
-        onDayChosen();
+        offerHoursOfChosenDay();
     else if (box == m_hourBox)
         chooseHour(index);
     else if (box == m_minuteBox)
@@ -138,14 +138,14 @@ QDate DateTimeEntry::chosenDate() const {
                  m_dayBox->currentText().toInt());
 }
 
-void DateTimeEntry::onYearChosen() {
+void DateTimeEntry::offerMonthsOfChosenYear() {
     const bool chosen = m_yearBox->currentIndex() >= 0;
     if (chosen)
         setItems(m_monthBox, monthItems(m_openDate, m_yearBox->currentText().toInt()));
     emit changed(chosen);
 }
 
-void DateTimeEntry::onMonthChosen() {
+void DateTimeEntry::offerDaysOfChosenMonth() {
     const bool chosen = m_monthBox->currentIndex() >= 0;
     if (chosen) {
         setItems(m_dayBox, dayItems(m_openDate, m_yearBox->currentText().toInt(),
@@ -154,7 +154,7 @@ void DateTimeEntry::onMonthChosen() {
     emit changed(chosen);
 }
 
-void DateTimeEntry::onDayChosen() {
+void DateTimeEntry::offerHoursOfChosenDay() {
     const bool chosen = m_dayBox->currentIndex() >= 0;
     if (chosen) {
         setItems(m_hourBox, hourItems(m_openDate, m_openTime, chosenDate()));
@@ -185,7 +185,7 @@ int& DateTimeEntry::chosenIndexOf(QComboBox* box) {
     return box == m_hourBox ? m_hourIndex : m_minuteIndex;
 }
 
-void DateTimeEntry::onTimeTyped(QComboBox* box) {
+void DateTimeEntry::takeTypedTime(QComboBox* box) {
     const QString text = box->currentText();
     const int exact = text.isEmpty() ? -1 : box->findText(text, Qt::MatchExactly);
     // Typed text counts as a choice only when it is an item's text exactly;

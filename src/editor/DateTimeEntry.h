@@ -48,12 +48,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onYearChosen();
-    void onMonthChosen();
-    void onDayChosen();
+    void offerMonthsOfChosenYear();
+    void offerDaysOfChosenMonth();
+    void offerHoursOfChosenDay();
     void chooseHour(int index);
     void chooseMinute(int index);
-    void onTimeTyped(QComboBox* box);
+    void takeTypedTime(QComboBox* box);
     bool filterTimeKey(QKeyEvent* event);
     void checkTypedTime(QComboBox* box);
     void selectItem(QComboBox* box, int index);

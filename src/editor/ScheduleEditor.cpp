@@ -75,15 +75,16 @@ ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened,
     m_form.statusBox->setCurrentIndex(-1);
     fillList();
 
-    connect(&m_dateTime, &DateTimeEntry::changed, this, &ScheduleEditor::onEntryChanged);
+    connect(&m_dateTime, &DateTimeEntry::changed, this, &ScheduleEditor::noteEntryEdited);
     connect(m_form.statusBox, &QComboBox::activated, this, &ScheduleEditor::chooseStatus);
     for (QLineEdit* edit : {m_form.placeEdit, m_form.commentEdit})
-        connect(edit, &QLineEdit::textChanged, this, [this] { onEntryChanged(true); });
+        connect(edit, &QLineEdit::textChanged, this, [this] { noteEntryEdited(true); });
 
     QListWidget* list = m_form.list;
-    connect(list, &QListWidget::itemSelectionChanged, this, &ScheduleEditor::onLineSelected);
-    connect(list, &QListWidget::itemClicked, this, &ScheduleEditor::onLineSelected);
-    connect(list, &QListWidget::itemDoubleClicked, this, &ScheduleEditor::onLineActivated);
+    connect(list, &QListWidget::itemSelectionChanged, this,
+            &ScheduleEditor::enableCommandsForSelectedLine);
+    connect(list, &QListWidget::itemClicked, this, &ScheduleEditor::enableCommandsForSelectedLine);
+    connect(list, &QListWidget::itemDoubleClicked, this, &ScheduleEditor::copyOrChangeSelectedLine);
 
     connect(m_form.addButton, &QPushButton::clicked, this, &ScheduleEditor::addEntry);
     connect(m_form.updateButton, &QPushButton::clicked, this, &ScheduleEditor::updateEntry);
@@ -170,7 +171,7 @@ std::optional<ListFields> ScheduleEditor::selectedRecord() const {
     return item ? recordOf(item) : std::nullopt;
 }
 
-void ScheduleEditor::onLineSelected() {
+void ScheduleEditor::enableCommandsForSelectedLine() {
     const auto record = selectedRecord();
     if (!record)
         return;
@@ -180,7 +181,7 @@ void ScheduleEditor::onLineSelected() {
     m_form.changeButton->setEnabled(!isPastLine(*record, m_openDate, m_openTime));
 }
 
-void ScheduleEditor::onLineActivated() {
+void ScheduleEditor::copyOrChangeSelectedLine() {
     const auto record = selectedRecord();
     if (!record)
         return;
@@ -223,7 +224,7 @@ void ScheduleEditor::clearInputs() {
     refreshCommandStates();
 }
 
-void ScheduleEditor::onEntryChanged(bool edited) {
+void ScheduleEditor::noteEntryEdited(bool edited) {
     // Changing the inputs while a line is selected offers to update it.
     if (edited && !m_clearing && selectedLine())
         m_entryEdited = true;
@@ -235,7 +236,7 @@ void ScheduleEditor::chooseStatus(int index) {
         const QSignalBlocker blocker(m_form.statusBox);
         m_form.statusBox->setCurrentIndex(index);
     }
-    onEntryChanged(true);
+    noteEntryEdited(true);
 }
 
 bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
@@ -253,7 +254,7 @@ bool ScheduleEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_form.list && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
         if (selectedLine())
-            onLineActivated();
+            copyOrChangeSelectedLine();
         return true;
     }
     return QDialog::eventFilter(watched, event);

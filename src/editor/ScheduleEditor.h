@@ -49,13 +49,13 @@ private:
     QListWidgetItem* selectedLine() const;
     // Empty when no line is selected or its record cannot be read.
     std::optional<ListFields> selectedRecord() const;
-    void onLineSelected();
-    void onLineActivated();
+    void enableCommandsForSelectedLine();
+    void copyOrChangeSelectedLine();
 
     CommandInputs currentInputs() const;
     void refreshCommandStates();
     void clearInputs();
-    void onEntryChanged(bool edited);
+    void noteEntryEdited(bool edited);
     void chooseStatus(int index);
 
     EntryInputs entryInputs() const;

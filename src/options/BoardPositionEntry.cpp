@@ -23,9 +23,10 @@ BoardPositionEntry::BoardPositionEntry(const OptionsForm& form, BoardHost& board
         for (int i = 0; i < 4; ++i)
             connect(c.edges[i], &QRadioButton::toggled, this, [this, axis, i](bool on) {
                 if (on)
-                    onEdgeChosen(axis, i);
+                    moveBoardToChosenEdge(axis, i);
             });
-        connect(c.box, &QLineEdit::textChanged, this, [this, axis] { onPositionEdited(axis); });
+        connect(c.box, &QLineEdit::textChanged, this,
+                [this, axis] { moveBoardToTypedPosition(axis); });
     }
 }
 
@@ -78,14 +79,14 @@ void BoardPositionEntry::moveBoardEdge(Axis axis, int edge) {
         m_board.moveBoardTo(board.left(), edge);
 }
 
-void BoardPositionEntry::onEdgeChosen(Axis axis, int option) {
+void BoardPositionEntry::moveBoardToChosenEdge(Axis axis, int option) {
     QLineEdit* box = controls(axis).box;
     if (option != PositionAxisControls::kTyped) {
         const int edge =
             edgeForPositionOption(option, screenExtent(axis), boardExtent(axis), screenStart(axis));
         moveBoardEdge(axis, edge);
         box->setEnabled(false);
-        box->setText(QString::number(edge)); // a different text runs onPositionEdited
+        box->setText(QString::number(edge)); // a different text runs moveBoardToTypedPosition
         return;
     }
     if (!m_board.isInTray())
@@ -94,7 +95,7 @@ void BoardPositionEntry::onEdgeChosen(Axis axis, int option) {
     box->setEnabled(true);
 }
 
-void BoardPositionEntry::onPositionEdited(Axis axis) {
+void BoardPositionEntry::moveBoardToTypedPosition(Axis axis) {
     QLineEdit* box = controls(axis).box;
     const QString text = box->text();
     if (text.trimmed().isEmpty())

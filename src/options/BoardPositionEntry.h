@@ -43,8 +43,8 @@ private:
     enum class Axis { X, Y };
 
     const PositionAxisControls& controls(Axis axis) const;
-    void onEdgeChosen(Axis axis, int option);
-    void onPositionEdited(Axis axis);
+    void moveBoardToChosenEdge(Axis axis, int option);
+    void moveBoardToTypedPosition(Axis axis);
     int screenExtent(Axis axis) const;
     int screenStart(Axis axis) const;
     int boardExtent(Axis axis) const;

@@ -23,7 +23,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::onReadable);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::reportTermination);
 
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -43,7 +43,7 @@ TerminationSignals::~TerminationSignals() {
     }
 }
 
-void TerminationSignals::onReadable() {
+void TerminationSignals::reportTermination() {
     char buffer[16];
     [[maybe_unused]] const auto read = ::read(g_pipe[1], buffer, sizeof buffer);
     emit terminationRequested();

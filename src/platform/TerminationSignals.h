@@ -19,7 +19,7 @@ signals:
     void terminationRequested();
 
 private:
-    void onReadable();
+    void reportTermination();
 
     QSocketNotifier* m_notifier = nullptr;
 };
