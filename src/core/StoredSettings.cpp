@@ -14,31 +14,44 @@ using enum SettingsGroup;
 // The font name's buffer, without its NUL.
 constexpr int kFontNameBytes = 32;
 
+StoredSetting bounded(const char* name, SettingsGroup group, int16_t Settings::*member,
+                      Bounds bounds, BelowMin belowMin = BelowMin::Clamp) {
+    return {name, group, member, bounds, belowMin};
+}
+
+StoredSetting text(const char* name, SettingField field, int maxBytes) {
+    return {name, Option, field, std::nullopt, BelowMin::Clamp, maxBytes};
+}
+
+StoredSetting position(const char* name, int16_t Settings::*member) {
+    return {name, Window, member, std::nullopt, BelowMin::Clamp, 0, true};
+}
+
 // The window group first: the exit writes only that one.
 const StoredSetting kTable[] = {
-    {"WindowSize", Window, &Settings::windowSize, kWindowSizeBounds, BelowMin::Default},
+    bounded("WindowSize", Window, &Settings::windowSize, kWindowSizeBounds, BelowMin::Default),
     {"ShowTask", Window, &Settings::showTask},
     {"TopMost", Window, &Settings::topMost},
     {"SaveLastPosition", Window, &Settings::saveLastPosition},
-    {"LastPositionX", Window, &Settings::lastPositionX, {}, {}, 0, true},
-    {"LastPositionY", Window, &Settings::lastPositionY, {}, {}, 0, true},
+    position("LastPositionX", &Settings::lastPositionX),
+    position("LastPositionY", &Settings::lastPositionY),
     {"ActiveDisplay", Window, &Settings::activeDisplay},
 
-    {"FontName", Option, &Settings::fontName, {}, {}, kFontNameBytes},
+    text("FontName", &Settings::fontName, kFontNameBytes),
     {"FontBold", Option, &Settings::fontBold},
     {"FontItalic", Option, &Settings::fontItalic},
     // A size of nothing is no choice at all; too big a one was meant big.
-    {"FontSize", Option, &Settings::fontSize, kFontSizeBounds, BelowMin::Default},
+    bounded("FontSize", Option, &Settings::fontSize, kFontSizeBounds, BelowMin::Default),
     {"BackColor", Option, &Settings::backColor},
     {"ForeColor1", Option, &Settings::foreColor1},
     {"ForeColor2", Option, &Settings::foreColor2},
     {"PreAlarm", Option, &Settings::preAlarm},
-    {"PreAlarmMinute", Option, &Settings::preAlarmMinute, kNoticeMinutesBounds},
+    bounded("PreAlarmMinute", Option, &Settings::preAlarmMinute, kNoticeMinutesBounds),
     {"AlarmSkip", Option, &Settings::alarmSkip},
-    {"AlarmSkipMinute", Option, &Settings::alarmSkipMinute, kNoticeMinutesBounds},
+    bounded("AlarmSkipMinute", Option, &Settings::alarmSkipMinute, kNoticeMinutesBounds),
     {"AlarmSound", Option, &Settings::alarmSound},
-    {"SoundFile", Option, SoundPathField{}, {}, {}, kSoundFileMaxBytes},
-    {"Interval", Option, &Settings::interval, kIntervalBounds},
+    text("SoundFile", SoundPathField{}, kSoundFileMaxBytes),
+    bounded("Interval", Option, &Settings::interval, kIntervalBounds),
     {"StartAtLogin", Option, &Settings::startAtLogin},
 };
 
