@@ -223,7 +223,9 @@ ParsedCommandLine listCommand(const GivenOptions& given) {
 ParsedCommandLine addCommand(const GivenOptions& given) {
     const QStringList words = given.words();
     if (words.size() < 3 || words.size() > 4)
-        return failure(QStringLiteral("--add には 日付 時刻 行先 [備考] を指定してください。"));
+        return failure(
+            QStringLiteral("%1 には %2 を指定してください。")
+                .arg(longName(Option::Add), QString::fromUtf8(optionRow(Option::Add).words)));
     const auto date = parseDate(words[0]);
     if (!date)
         return failure(QStringLiteral("日付が正しくありません（例 2027-03-15）: %1").arg(words[0]));

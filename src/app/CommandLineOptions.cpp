@@ -9,9 +9,9 @@
 namespace tanzo {
 namespace {
 
-// Our own help option: the toolkit's has no Japanese text, and it would list
-// --help-all, whose toolkit options mean nothing to a command.
 const OptionRow kOptions[] = {
+    // Our own help option: the toolkit's has no Japanese text, and it would
+    // list --help-all, whose toolkit options mean nothing to a command.
     {.option = Option::Help, .names = "-?, -h, --help", .help = "この説明を表示します。"},
     {.option = Option::Version, .names = "-v, --version", .help = "バージョンを表示します。"},
     {.option = Option::List,
