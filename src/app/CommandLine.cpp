@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "CommandChannel.h"
-#include "platform/Cp932.h"
+#include "CommandLineOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,13 +9,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <utility>
 
 namespace tanzo {
 namespace {
-
-const QStringList kOurOptions = {QStringLiteral("-h"), QStringLiteral("-?"), QStringLiteral("-v"),
-                                 QStringLiteral("--help"), QStringLiteral("--version")};
 
 // The toolkit's own single-dash options: these start the board. The first
 // ones take a value in the next argument.
@@ -51,53 +47,6 @@ const QStringList kToolkitFlags = {QStringLiteral("-reverse"), QStringLiteral("-
                                    QStringLiteral("-nograb"),  QStringLiteral("-dograb"),
                                    QStringLiteral("-sync"),    QStringLiteral("-testability")};
 
-// The help, laid out by display width: a full-width character takes two
-// columns, which the toolkit's own help does not allow for.
-QString helpText(const QString& program) {
-    const std::pair<QString, QString> rows[] = {
-        {QStringLiteral("-?, -h, --help"), QStringLiteral("この説明を表示します。")},
-        {QStringLiteral("-v, --version"), QStringLiteral("バージョンを表示します。")},
-        {QStringLiteral("--list"), QStringLiteral("今日の予定を表示します。")},
-        {QStringLiteral("--days N"), QStringLiteral("--list で表示する日数（1〜7、既定は1）。")},
-        {QStringLiteral("--add 日付 時刻 行先 [備考]"),
-         QStringLiteral("予定を登録します（例 --add 2027-03-15 10:30 会議室）。")},
-        {QStringLiteral("--importance 重要度"),
-         QStringLiteral("--add の重要度: 最重要、重要、普通（既定）。")},
-        {QStringLiteral("--import FILE.ics"),
-         QStringLiteral("iCalendarファイルの今日から7日間の予定を登録します。")},
-        {QStringLiteral("--export FILE.ics"),
-         QStringLiteral("予定をiCalendarファイルに書き出します。")},
-        {QStringLiteral("--subscribe URL"),
-         QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAV、.ics）。")},
-        {QStringLiteral("--name 名前"),
-         QStringLiteral("--subscribe: 購読の名前（既定はURLから）。")},
-        {QStringLiteral("--user 利用者名"), QStringLiteral("--subscribe: CalDAVの利用者名。")},
-        {QStringLiteral("--password-stdin"),
-         QStringLiteral("--subscribe: パスワードを標準入力から読みます。")},
-        {QStringLiteral("--subscriptions"), QStringLiteral("購読しているカレンダーを表示します。")},
-        {QStringLiteral("--unsubscribe 名前"), QStringLiteral("購読をやめます。")},
-        {QStringLiteral("--sync"), QStringLiteral("購読しているカレンダーを今すぐ同期します。")}};
-    int column = 0;
-    for (const auto& row : rows)
-        column = std::max(column, cp932::width(row.first));
-    QString text =
-        QStringLiteral(
-            "使い方: %1 --list | --add ... | --import FILE.ics | --export FILE.ics\n"
-            "        %1 --subscribe URL | --subscriptions | --unsubscribe 名前 | --sync\n"
-            "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
-            "ボードが動いていればボードに渡し、動いていなければデータファイルを"
-            "直接読み書きします。\n"
-            "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、"
-            "1 書き込みや同期の失敗。\n"
-            "\nオプション:\n")
-            .arg(program);
-    for (const auto& [names, description] : rows)
-        text += QStringLiteral("  ") + names +
-                QString(column - cp932::width(names) + 2, QLatin1Char(' ')) + description +
-                QLatin1Char('\n');
-    return text;
-}
-
 ParsedCommandLine failure(const QString& message) {
     ParsedCommandLine p;
     p.status = kStatusBadInput;
@@ -123,6 +72,213 @@ std::optional<QTime> parseTime(const QString& text) {
     return std::nullopt;
 }
 
+ParsedCommandLine accepted(const Command& command) {
+    ParsedCommandLine p;
+    p.command = command;
+    return p;
+}
+
+QString joinedNames(const QList<Option>& options) {
+    QStringList names;
+    for (const Option option : options)
+        names << longName(option);
+    return names.join(QStringLiteral("、"));
+}
+
+// The parser's reading, asked by option.
+class GivenOptions {
+public:
+    explicit GivenOptions(const QCommandLineParser& parser) : m_parser(parser) {}
+
+    bool has(Option option) const { return m_parser.isSet(parserNames(option).last()); }
+    QString value(Option option) const { return m_parser.value(parserNames(option).last()); }
+    QStringList words() const { return m_parser.positionalArguments(); }
+
+    // Under any of its names.
+    qsizetype times(Option option) const {
+        const QStringList names = parserNames(option);
+        const QStringList given = m_parser.optionNames();
+        return std::count_if(given.begin(), given.end(),
+                             [&names](const QString& name) { return names.contains(name); });
+    }
+
+private:
+    const QCommandLineParser& m_parser;
+};
+
+// Single-dash words other than -h, -? and -v are mistypings (-list), not
+// bundles of one-letter options; "--" ends the options.
+std::optional<QString> singleDashMistyping(const QStringList& arguments) {
+    for (const QString& a : arguments.mid(1)) {
+        if (a == QLatin1String("--"))
+            break;
+        if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.size() > 1 &&
+            !isOptionName(a))
+            return QStringLiteral("使えないオプションです: %1（オプションは --list の"
+                                  "ように「--」で始めます）")
+                .arg(a);
+    }
+    return std::nullopt;
+}
+
+// Unknown options, missing values and options given twice.
+std::optional<QString> unreadableOptions(QCommandLineParser& parser, const QStringList& arguments) {
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return QStringLiteral("使えないオプションです: --%1").arg(unknown.first());
+        return parser.errorText();
+    }
+    const GivenOptions given(parser);
+    for (const OptionRow& row : optionTable())
+        if (given.times(row.option) > 1)
+            return QStringLiteral("%1 が2回以上指定されています。").arg(longName(row.option));
+    return std::nullopt;
+}
+
+// An option that refines a command, given without it.
+std::optional<QString> strayRefinement(const GivenOptions& given, Option command) {
+    QList<Option> refinements;
+    bool stray = false;
+    for (const OptionRow& row : optionTable()) {
+        if (row.refines == command) {
+            refinements << row.option;
+            stray = stray || given.has(row.option);
+        }
+    }
+    if (!stray || given.has(command))
+        return std::nullopt;
+    return QStringLiteral("%1 は %2 と一緒に指定してください。")
+        .arg(joinedNames(refinements), longName(command));
+}
+
+// Exactly one command, its refinements only with it, and bare words only
+// for the command that takes them. The first mistake found is named.
+std::optional<QString> misusedOptions(const GivenOptions& given) {
+    QList<Option> commands;
+    QList<Option> chosen;
+    for (const OptionRow& row : optionTable()) {
+        if (row.command) {
+            commands << row.option;
+            if (given.has(row.option))
+                chosen << row.option;
+        }
+    }
+    if (chosen.size() != 1)
+        return QStringLiteral("%1 のどれか一つを指定してください。").arg(joinedNames(commands));
+    if (const auto stray = strayRefinement(given, Option::Subscribe))
+        return stray;
+    if (!optionRow(chosen.first()).words && !given.words().isEmpty())
+        return QStringLiteral("余分な引数があります: %1").arg(given.words().join(QLatin1Char(' ')));
+    for (const Option command : {Option::List, Option::Add})
+        if (const auto stray = strayRefinement(given, command))
+            return stray;
+    return std::nullopt;
+}
+
+ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
+    Command c;
+    if (given.has(Option::Unsubscribe)) {
+        c.kind = Command::Kind::Unsubscribe;
+        c.name = given.value(Option::Unsubscribe);
+        return accepted(c);
+    }
+    if (!given.has(Option::Subscribe)) {
+        c.kind = given.has(Option::Sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
+        return accepted(c);
+    }
+    c.kind = Command::Kind::Subscribe;
+    c.address = given.value(Option::Subscribe);
+    // A relative path is the user's, from here; the board has another
+    // working directory.
+    if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())
+        c.address = QFileInfo(c.address).absoluteFilePath();
+    c.name = given.value(Option::Name);
+    c.user = given.value(Option::User);
+    if (given.has(Option::PasswordStdin)) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            c.password = QString::fromUtf8(in.readLine(4096))
+                             .remove(QLatin1Char('\n'))
+                             .remove(QLatin1Char('\r'));
+        if (c.password.isEmpty())
+            return failure(QStringLiteral("標準入力からパスワードを読めませんでした。"));
+    }
+    return accepted(c);
+}
+
+ParsedCommandLine listCommand(const GivenOptions& given) {
+    Command c;
+    c.kind = Command::Kind::List;
+    if (given.has(Option::Days)) {
+        bool ok = false;
+        c.days = given.value(Option::Days).toInt(&ok);
+        if (!ok || c.days < 1 || c.days > 7)
+            return failure(QStringLiteral("日数は1から7までの数で指定してください: %1")
+                               .arg(given.value(Option::Days)));
+    }
+    return accepted(c);
+}
+
+ParsedCommandLine addCommand(const GivenOptions& given) {
+    const QStringList words = given.words();
+    if (words.size() < 3 || words.size() > 4)
+        return failure(
+            QStringLiteral("%1 には %2 を指定してください。")
+                .arg(longName(Option::Add), QString::fromUtf8(optionRow(Option::Add).words)));
+    const auto date = parseDate(words[0]);
+    if (!date)
+        return failure(QStringLiteral("日付が正しくありません（例 2027-03-15）: %1").arg(words[0]));
+    const auto time = parseTime(words[1]);
+    if (!time)
+        return failure(QStringLiteral("開始時刻が正しくありません（例 10:30）: %1").arg(words[1]));
+    Command c;
+    c.kind = Command::Kind::Add;
+    c.date = *date;
+    c.time = *time;
+    c.place = words[2];
+    c.comment = words.value(3);
+    if (given.has(Option::Importance)) {
+        const QString word = given.value(Option::Importance);
+        if (word != statusWord(1) && word != statusWord(2) && word != statusWord(3))
+            return failure(
+                QStringLiteral("重要度は 最重要、重要、普通 のどれかです: %1").arg(word));
+        c.status = statusFromText(word);
+    }
+    return accepted(c);
+}
+
+ParsedCommandLine exportCommand(const QString& path) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return failure(
+            QStringLiteral("%1 は通常のファイルではないため、書き出せません。").arg(path));
+    Command c;
+    c.kind = Command::Kind::Export;
+    c.fileName = target.absoluteFilePath();
+    return accepted(c);
+}
+
+// The calendar is read and expanded here, in the process the user started,
+// so that a huge or hostile file costs this process and the board receives
+// only appointments.
+ParsedCommandLine importCommand(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
+    const QByteArray bytes = f.read(kMaxIcsBytes + 1);
+    if (bytes.size() > kMaxIcsBytes)
+        return failure(tooLargeMessage(path));
+    Command c;
+    c.kind = Command::Kind::Import;
+    c.fileName = QFileInfo(path).absoluteFilePath();
+    c.imported = readIcs(bytes, QDate::currentDate());
+    if (!c.imported.isCalendar)
+        return failure(refusalMessage(c.imported, path));
+    admitImport(c.imported, {});
+    return accepted(c);
+}
+
 } // namespace
 
 bool wantsCommandLine(int argc, char** argv) {
@@ -137,217 +293,34 @@ bool wantsCommandLine(int argc, char** argv) {
 }
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+    if (const auto mistyping = singleDashMistyping(arguments))
+        return failure(*mistyping);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
-        "ボードが動いていればボードに渡し、動いていなければデータファイルを直接読み書きします。\n"
-        "終了状態: 0 成功、2 入力の誤り（何も書き込みません）、1 書き込みや同期の失敗。"));
-    // Our own help option: the toolkit's has no Japanese text, and it would
-    // list --help-all, whose toolkit options mean nothing to a command.
-    const QCommandLineOption help(
-        {QStringLiteral("?"), QStringLiteral("h"), QStringLiteral("help")},
-        QStringLiteral("この説明を表示します。"));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption list(QStringLiteral("list"),
-                                  QStringLiteral("今日の予定を表示します。"));
-    const QCommandLineOption days(QStringLiteral("days"),
-                                  QStringLiteral("--list で表示する日数（1〜7、既定は1）。"),
-                                  QStringLiteral("N"));
-    const QCommandLineOption add(
-        QStringLiteral("add"),
-        QStringLiteral(
-            "予定を登録します: --add 日付 時刻 行先 [備考]（例 2027-03-15 10:30 会議室）。"));
-    const QCommandLineOption importance(
-        QStringLiteral("importance"),
-        QStringLiteral("--add の重要度: 最重要、重要、普通（既定）。"), QStringLiteral("重要度"));
-    const QCommandLineOption importFile(
-        QStringLiteral("import"),
-        QStringLiteral("iCalendarファイルの今日から7日間の予定を登録します。"),
-        QStringLiteral("FILE.ics"));
-    const QCommandLineOption exportFile(QStringLiteral("export"),
-                                        QStringLiteral("予定をiCalendarファイルに書き出します。"),
-                                        QStringLiteral("FILE.ics"));
-    const QCommandLineOption subscribe(
-        QStringLiteral("subscribe"),
-        QStringLiteral("カレンダーを購読します（https://、webcal://、CalDAV、.ics）。"
-                       "接続を確かめてから登録します。"),
-        QStringLiteral("URL"));
-    const QCommandLineOption name(QStringLiteral("name"),
-                                  QStringLiteral("--subscribe: 購読の名前（既定はURLから）。"),
-                                  QStringLiteral("名前"));
-    const QCommandLineOption user(QStringLiteral("user"),
-                                  QStringLiteral("--subscribe: CalDAVの利用者名。"),
-                                  QStringLiteral("利用者名"));
-    const QCommandLineOption passwordStdin(
-        QStringLiteral("password-stdin"),
-        QStringLiteral(
-            "--subscribe: パスワードを標準入力から読み、シークレットサービスに保存します。"));
-    const QCommandLineOption subscriptions(QStringLiteral("subscriptions"),
-                                           QStringLiteral("購読しているカレンダーを表示します。"));
-    const QCommandLineOption unsubscribe(QStringLiteral("unsubscribe"),
-                                         QStringLiteral("カレンダーの購読をやめます。"),
-                                         QStringLiteral("名前"));
-    const QCommandLineOption sync(
-        QStringLiteral("sync"),
-        QStringLiteral("購読しているカレンダーを今すぐ同期し、終わるまで待ちます。"));
-    parser.addOptions({list, days, add, importance, importFile, exportFile, subscribe, name, user,
-                       passwordStdin, subscriptions, unsubscribe, sync});
-    parser.addPositionalArgument(QStringLiteral("日付 時刻 行先 [備考]"),
-                                 QStringLiteral("--add の内容。"));
-
-    // Single-dash words other than -h, -? and -v are mistypings (-list),
-    // not bundles of one-letter options; "--" ends the options.
-    for (const QString& a : arguments.mid(1)) {
-        if (a == QLatin1String("--"))
-            break;
-        if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.size() > 1 &&
-            !kOurOptions.contains(a))
-            return failure(QStringLiteral("使えないオプションです: %1（オプションは --list の"
-                                          "ように「--」で始めます）")
-                               .arg(a));
-    }
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return failure(QStringLiteral("使えないオプションです: --%1").arg(unknown.first()));
-        return failure(parser.errorText());
-    }
-    const QStringList given = parser.optionNames();
-    for (const QCommandLineOption& option :
-         {help, version, list, days, add, importance, importFile, exportFile, subscribe, name, user,
-          passwordStdin, subscriptions, unsubscribe, sync}) {
-        const QStringList names = option.names();
-        const auto times = std::count_if(given.begin(), given.end(), [&names](const QString& name) {
-            return names.contains(name);
-        });
-        if (times > 1)
-            return failure(QStringLiteral("--%1 が2回以上指定されています。").arg(names.last()));
-    }
+    addOptions(parser);
+    if (const auto unreadable = unreadableOptions(parser, arguments))
+        return failure(*unreadable);
+    const GivenOptions given(parser);
     ParsedCommandLine p;
-    if (parser.isSet(help)) {
+    if (given.has(Option::Help)) {
         p.out = helpText(QFileInfo(arguments.value(0)).fileName());
         return p;
     }
-    if (parser.isSet(version)) {
+    if (given.has(Option::Version)) {
         p.out = QCoreApplication::applicationName() + QLatin1Char(' ') +
                 QCoreApplication::applicationVersion() + QLatin1Char('\n');
         return p;
     }
-    const int chosen = int(parser.isSet(list)) + int(parser.isSet(add)) +
-                       int(parser.isSet(importFile)) + int(parser.isSet(exportFile)) +
-                       int(parser.isSet(subscribe)) + int(parser.isSet(subscriptions)) +
-                       int(parser.isSet(unsubscribe)) + int(parser.isSet(sync));
-    if (chosen != 1)
-        return failure(
-            QStringLiteral("--list、--add、--import、--export、--subscribe、--subscriptions、"
-                           "--unsubscribe、--sync のどれか一つを指定してください。"));
-    if ((parser.isSet(name) || parser.isSet(user) || parser.isSet(passwordStdin)) &&
-        !parser.isSet(subscribe))
-        return failure(QStringLiteral(
-            "--name、--user、--password-stdin は --subscribe と一緒に指定してください。"));
-
-    Command c;
-    const QStringList words = parser.positionalArguments();
-    if (!parser.isSet(add) && !words.isEmpty())
-        return failure(
-            QStringLiteral("余分な引数があります: %1").arg(words.join(QLatin1Char(' '))));
-    if (parser.isSet(days) && !parser.isSet(list))
-        return failure(QStringLiteral("--days は --list と一緒に指定してください。"));
-    if (parser.isSet(importance) && !parser.isSet(add))
-        return failure(QStringLiteral("--importance は --add と一緒に指定してください。"));
-
-    if (parser.isSet(subscribe) || parser.isSet(subscriptions) || parser.isSet(unsubscribe) ||
-        parser.isSet(sync)) {
-        if (!words.isEmpty())
-            return failure(
-                QStringLiteral("余分な引数があります: %1").arg(words.join(QLatin1Char(' '))));
-        if (parser.isSet(subscribe)) {
-            c.kind = Command::Kind::Subscribe;
-            c.address = parser.value(subscribe);
-            // A relative path is the user's, from here; the board has another
-            // working directory.
-            if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())
-                c.address = QFileInfo(c.address).absoluteFilePath();
-            c.name = parser.value(name);
-            c.user = parser.value(user);
-            if (parser.isSet(passwordStdin)) {
-                QFile in;
-                if (in.open(stdin, QIODevice::ReadOnly))
-                    c.password = QString::fromUtf8(in.readLine(4096))
-                                     .remove(QLatin1Char('\n'))
-                                     .remove(QLatin1Char('\r'));
-                if (c.password.isEmpty())
-                    return failure(QStringLiteral("標準入力からパスワードを読めませんでした。"));
-            }
-        } else if (parser.isSet(unsubscribe)) {
-            c.kind = Command::Kind::Unsubscribe;
-            c.name = parser.value(unsubscribe);
-        } else {
-            c.kind = parser.isSet(sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
-        }
-        p.command = c;
-        return p;
-    }
-    if (parser.isSet(list)) {
-        c.kind = Command::Kind::List;
-        if (parser.isSet(days)) {
-            bool ok = false;
-            c.days = parser.value(days).toInt(&ok);
-            if (!ok || c.days < 1 || c.days > 7)
-                return failure(QStringLiteral("日数は1から7までの数で指定してください: %1")
-                                   .arg(parser.value(days)));
-        }
-    } else if (parser.isSet(add)) {
-        c.kind = Command::Kind::Add;
-        if (words.size() < 3 || words.size() > 4)
-            return failure(QStringLiteral("--add には 日付 時刻 行先 [備考] を指定してください。"));
-        const auto date = parseDate(words[0]);
-        if (!date)
-            return failure(
-                QStringLiteral("日付が正しくありません（例 2027-03-15）: %1").arg(words[0]));
-        const auto time = parseTime(words[1]);
-        if (!time)
-            return failure(
-                QStringLiteral("開始時刻が正しくありません（例 10:30）: %1").arg(words[1]));
-        c.date = *date;
-        c.time = *time;
-        c.place = words[2];
-        c.comment = words.value(3);
-        if (parser.isSet(importance)) {
-            const QString word = parser.value(importance);
-            if (word != statusWord(1) && word != statusWord(2) && word != statusWord(3))
-                return failure(
-                    QStringLiteral("重要度は 最重要、重要、普通 のどれかです: %1").arg(word));
-            c.status = statusFromText(word);
-        }
-    } else {
-        const bool importing = parser.isSet(importFile);
-        c.kind = importing ? Command::Kind::Import : Command::Kind::Export;
-        const QString path = parser.value(importing ? importFile : exportFile);
-        c.fileName = QFileInfo(path).absoluteFilePath();
-        const QFileInfo target(path);
-        if (!importing && target.exists() && !target.isFile())
-            return failure(
-                QStringLiteral("%1 は通常のファイルではないため、書き出せません。").arg(path));
-        if (importing) {
-            // The calendar is read and expanded here, in the process the
-            // user started, so that a huge or hostile file costs this process
-            // and the board receives only appointments.
-            QFile f(path);
-            if (!f.open(QIODevice::ReadOnly))
-                return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
-            const QByteArray bytes = f.read(kMaxIcsBytes + 1);
-            if (bytes.size() > kMaxIcsBytes)
-                return failure(tooLargeMessage(path));
-            c.imported = readIcs(bytes, QDate::currentDate());
-            if (!c.imported.isCalendar)
-                return failure(refusalMessage(c.imported, path));
-            admitImport(c.imported, {});
-        }
-    }
-    p.command = c;
-    return p;
+    if (const auto misused = misusedOptions(given))
+        return failure(*misused);
+    if (given.has(Option::List))
+        return listCommand(given);
+    if (given.has(Option::Add))
+        return addCommand(given);
+    if (given.has(Option::Import))
+        return importCommand(given.value(Option::Import));
+    if (given.has(Option::Export))
+        return exportCommand(given.value(Option::Export));
+    return subscriptionCommand(given);
 }
 
 } // namespace tanzo
