@@ -3,6 +3,7 @@
 #include "CommandChannel.h"
 #include "alarm/NoticeCenter.h"
 #include "alarm/Ticker.h"
+#include "board/BoardPaging.h"
 #include "board/MainWindow.h"
 #include "board/WindowBehaviour.h"
 #include "core/LoadNoticeBox.h"
@@ -120,12 +121,14 @@ Shell::StartResult Shell::start() {
                                  [this](const QString& place, const QString& comment, int kind) {
                                      m_notices->showNotice(place, comment, kind);
                                  });
-    connect(m_ticker.get(), &Ticker::startNoticeGiven, m_board.get(), &MainWindow::moveToNextEntry);
-    connect(m_ticker.get(), &Ticker::minuteTurned, m_board.get(), &MainWindow::followClock);
     connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
     m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
+    // The page the board shows follows the list and the clock from here on.
     m_behaviour = std::make_unique<WindowBehaviour>(*m_state, *m_board);
+    BoardPaging* paging = &m_behaviour->paging();
+    connect(m_ticker.get(), &Ticker::startNoticeGiven, paging, &BoardPaging::moveToNextEntry);
+    connect(m_ticker.get(), &Ticker::minuteTurned, paging, &BoardPaging::followClock);
     m_behaviour->setOpenNoticeProbe([this] { return m_notices->openCount(); });
     m_board->setBehaviour(m_behaviour.get());
     connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);

@@ -8,7 +8,6 @@
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
 #include "platform/Beep.h"
-#include "platform/Clock.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -23,14 +22,12 @@ namespace {
 const QString kControlOpen = QStringLiteral("■");
 const QString kControlClosed = QStringLiteral("□");
 
-// Moving commands draw a window around today, so every row animates.
-constexpr int kPageWindowDays = 30;
-
 } // namespace
 
 BoardCommands::BoardCommands(AppContext& state, BoardWindowApi& board, BoardMenus& menus,
                              TrayPresence& presence, QObject* parent)
-    : QObject(parent), m_state(state), m_board(board), m_menus(menus), m_presence(presence) {
+    : QObject(parent), m_state(state), m_board(board), m_menus(menus), m_presence(presence),
+      m_paging(state.clock, state.schedule, board) {
     connectCommandMenu();
     connectTrayMenu();
 }
@@ -84,7 +81,8 @@ void BoardCommands::openCommandMenu() {
     QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
     if (control)
         control->setText(kControlOpen);
-    m_menus.apply(popupMenuState(pageView(), m_state.settings.values(), Twips::screenSizeTwips()));
+    m_menus.apply(
+        popupMenuState(m_paging.view(), m_state.settings.values(), Twips::screenSizeTwips()));
 
     // A chosen command runs inside exec; the exit command may take the board
     // (and this object) with it.
@@ -94,34 +92,9 @@ void BoardCommands::openCommandMenu() {
         control->setText(kControlClosed);
 }
 
-PageView BoardCommands::pageView() {
-    return {m_state.schedule.view(), m_board.page(), m_board.fillRunning()};
-}
-
 void BoardCommands::runView(ViewCommand command) {
-    if (command == ViewCommand::Refresh) {
-        refresh();
-        return;
-    }
-    const std::optional<int> target = pageTarget(command, pageView());
-    if (!target) {
+    if (!m_paging.run(command))
         systemBeep();
-        return;
-    }
-    const QDate today = m_state.clock.today();
-    const int n = *target;
-    // The page index changes only once the rows show it, so that handlers
-    // running during the fill (the tool tip) still see the old page.
-    BoardWindowApi& board = m_board;
-    m_board.fillBoard(n, today.addDays(-kPageWindowDays), today.addDays(kPageWindowDays), false,
-                      [&board, n] { board.page().firstRow = n; });
-}
-
-void BoardCommands::refresh() {
-    m_board.page().nextEntry = 0;
-    m_board.locateNextEntry();
-    const QDate today = m_state.clock.today();
-    m_board.fillBoard(m_board.page().nextEntry, today, today, true, {});
 }
 
 bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -160,7 +133,7 @@ void BoardCommands::showCommentTip(int index) {
         return;
     const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
     const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    target->setToolTip(commentToolTip(m_state.schedule.view(), m_board.page().firstRow, textIndex,
+    target->setToolTip(commentToolTip(m_state.schedule.view(), m_paging.page().firstRow, textIndex,
                                       status ? status->text() : QString(),
                                       comment ? comment->text() : QString()));
 }

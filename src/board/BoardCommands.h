@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/BoardPaging.h"
 #include "board/Paging.h"
 
 #include <QObject>
@@ -12,7 +13,8 @@ class BoardWindowApi;
 class TrayPresence;
 
 // The board's commands: its two menus, paging through the appointments, the
-// keys, the size and the window options, and the comment tool tip.
+// keys, the size and the window options, and the comment tool tip. The page
+// the board shows is its paging's (BoardPaging).
 class BoardCommands : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +23,8 @@ public:
 
     // A key pressed on the board; returns true when the key was taken.
     bool runKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+    BoardPaging& paging() { return m_paging; }
 
 public slots:
     // Opens the command menu at the pointer; a chosen command runs before
@@ -45,8 +49,6 @@ signals:
 private:
     void connectCommandMenu();
     void connectTrayMenu();
-    PageView pageView();
-    void refresh();
     void setStaysOnTop(bool on);
     void setShowInTaskBar(bool on);
     void setWindowSize(int size);
@@ -55,6 +57,7 @@ private:
     BoardWindowApi& m_board;
     BoardMenus& m_menus;
     TrayPresence& m_presence;
+    BoardPaging m_paging;
 };
 
 } // namespace tanzo

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "board/BoardPage.h"
 #include "board/MainWindow.h"
 
 #include <QDate>
@@ -12,8 +11,8 @@ namespace tanzo {
 
 class BoardHost;
 
-// What the board's commands need of the board window besides BoardHost:
-// the asynchronous fill, the next-entry search and the labels.
+// What the board's commands and its paging need of the board window besides
+// BoardHost: the asynchronous fill and the labels.
 class BoardWindowApi {
 public:
     virtual ~BoardWindowApi() = default;
@@ -21,10 +20,11 @@ public:
     // Redraws the rows from `firstIndex` on; `done` runs once they are drawn.
     virtual void fillBoard(int firstIndex, QDate from, QDate to, bool force,
                            std::function<void()> done) = 0;
-    virtual void locateNextEntry() = 0;
-    // The page the rows show, and whether they are being redrawn.
-    virtual BoardPage& page() = 0;
+    // The rows are being redrawn.
     virtual bool fillRunning() const = 0;
+    // The board is closing for good: the page follows neither the list nor
+    // the clock any more.
+    virtual bool closing() const = 0;
     // The label named e.g. "lblStatus_3" or "lblCntl"; null if none.
     virtual QLabel* label(const QString& objectName) const = 0;
 };
@@ -39,9 +39,8 @@ public:
                    std::function<void()> done) override {
         m_window.fillBoard(firstIndex, from, to, force, std::move(done));
     }
-    void locateNextEntry() override { m_window.locateNextEntry(); }
-    BoardPage& page() override { return m_window.page(); }
     bool fillRunning() const override { return m_window.fillRunning(); }
+    bool closing() const override { return m_window.isUnloading(); }
     QLabel* label(const QString& objectName) const override {
         return m_window.findChild<QLabel*>(objectName);
     }

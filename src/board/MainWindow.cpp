@@ -1,14 +1,12 @@
 #include "MainWindow.h"
 
 #include "board/BoardBehaviour.h"
-#include "board/BoardContent.h"
 #include "board/BoardFace.h"
 #include "board/FillAnimation.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/AccessibleRole.h"
 #include "platform/AppIcon.h"
-#include "platform/Clock.h"
 #include "platform/ScreenFit.h"
 #include "platform/TaskBarHint.h"
 #include "platform/WindowSystem.h"
@@ -34,18 +32,6 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     setWindowIcon(m_icon);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-
-    // A view of the store: whatever changed the list, the rows are redrawn
-    // once the handler that changed it has returned, so a command or an
-    // editor's OK is answered before the animation starts.
-    m_redrawTimer = new QTimer(this);
-    m_redrawTimer->setSingleShot(true);
-    m_redrawTimer->setInterval(0);
-    connect(m_redrawTimer, &QTimer::timeout, this, &MainWindow::redrawFromStart);
-    connect(&m_state.schedule, &ScheduleStore::changed, this, [this](ScheduleStore::Change what) {
-        if (what == ScheduleStore::Change::List && !m_unloading)
-            m_redrawTimer->start();
-    });
 
     m_face = std::make_unique<BoardFace>(*this, m_state.settings.values(), this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
@@ -99,20 +85,6 @@ bool MainWindow::fillRunning() const {
     return m_fill->running();
 }
 
-void MainWindow::locateNextEntry() {
-    const QDateTime now = m_state.clock.now();
-    const board::PageIndices found =
-        board::locateNextEntry(m_state.schedule.view(), m_page.nextEntry, now.date(), now.time());
-    m_page.nextEntry = found.nextEntryIndex;
-    m_page.firstRow = found.firstRowIndex;
-}
-
-void MainWindow::refreshBoard(bool force, std::function<void()> done) {
-    locateNextEntry();
-    const QDate today = m_state.clock.today();
-    fillBoard(m_page.nextEntry, today, today, force, std::move(done));
-}
-
 void MainWindow::onFillStarted() {
     setCursor(Qt::BusyCursor);
     raiseForFill();
@@ -137,32 +109,8 @@ void MainWindow::raiseForFill() {
     raiseBoardOnce(Focus::Leave);
 }
 
-void MainWindow::redrawFromStart() {
-    m_redrawTimer->stop();
-    if (m_unloading)
-        return;
-    m_page.nextEntry = 0;
-    refreshBoard(true);
-}
-
-void MainWindow::moveToNextEntry() {
-    if (!m_unloading && !m_redrawTimer->isActive())
-        refreshBoard(false);
-}
-
-void MainWindow::followClock() {
-    if (m_unloading || m_redrawTimer->isActive() || m_fill->running())
-        return;
-    const QDateTime now = m_state.clock.now();
-    const board::PageIndices found = board::locateNextEntry(
-        m_state.schedule.entries(), m_page.nextEntry, now.date(), now.time());
-    if (found.nextEntryIndex != m_page.nextEntry)
-        refreshBoard(false);
-}
-
 void MainWindow::unload() {
     m_unloading = true;
-    m_redrawTimer->stop();
     m_fill->setAutoRun(false);
     close();
     emit unloaded();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "board/BoardLayout.h"
-#include "board/BoardPage.h"
 #include "core/BoardHost.h"
 #include "platform/Twips.h"
 
@@ -14,7 +13,6 @@
 #include <memory>
 
 class QLabel;
-class QTimer;
 
 namespace tanzo {
 
@@ -25,7 +23,8 @@ class BoardFace;
 
 // The board window: three rows of a departure board and the title strip, a
 // view of the schedule store. Input is forwarded to a BoardBehaviour; the
-// rows are drawn by the fill animation.
+// rows are drawn by the fill animation. Which appointments they show is the
+// paging's to decide (BoardPaging): the window draws what it is asked for.
 class MainWindow : public QWidget, public BoardHost {
     Q_OBJECT
 public:
@@ -46,29 +45,14 @@ public:
     void fillBoard(int firstIndex, QDate from, QDate to, bool force,
                    std::function<void()> done = {});
     bool fillRunning() const;
-    // Moves the page to today's next upcoming appointment.
-    void locateNextEntry();
-    BoardPage& page() { return m_page; }
-    const BoardPage& page() const { return m_page; }
-    // The next upcoming appointment heads the board again: the page moves
-    // there and the rows are redrawn with today's appointments.
-    void refreshBoard(bool force, std::function<void()> done = {});
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
     FillAnimation& fillAnimation() { return *m_fill; }
 
-    // The list changed: the page starts over and every row is redrawn.
-    // Runs on its own after the store announces a change.
-    void redrawFromStart();
-    // A start notice was given: the page moves on to the next appointment.
-    void moveToNextEntry();
-    // The minute turned: the page moves on if an appointment has started
-    // since (one settled without a notice, say).
-    void followClock();
-
     // Really closes the board (the exit command's last step).
     void unload();
+    bool isUnloading() const { return m_unloading; }
 
     // BoardHost
     void applyBoardLayout(int size) override;
@@ -102,13 +86,11 @@ private:
     AppContext& m_state;
     BoardBehaviour* m_behaviour = nullptr;
     std::function<bool()> m_allDialogsOpen;
-    QTimer* m_redrawTimer = nullptr;
     std::unique_ptr<BoardFace> m_face;
     std::unique_ptr<FillAnimation> m_fill;
 
     QIcon m_icon;
 
-    BoardPage m_page;
     bool m_unloading = false;
 };
 

@@ -55,6 +55,8 @@ public:
 
     BoardMenus& menus() const { return *m_menus; }
     TrayPresence& presence() const { return *m_presence; }
+    // The page the board shows; the clock's signals move it too.
+    BoardPaging& paging() const { return m_commands->paging(); }
     ShadowWindow* taskBarProxy() const { return m_presence->taskBarProxy(); }
     ShadowWindow* trayStandIn() const { return m_presence->trayStandIn(); }
     TrayIcon* trayIcon() const { return m_presence->trayIcon(); }

@@ -89,13 +89,8 @@ public:
         filling = true;
         m_pending = std::move(done);
     }
-    void locateNextEntry() override {
-        ++locates;
-        boardPage.nextEntry = locatedNext;
-        boardPage.firstRow = locatedNext;
-    }
-    BoardPage& page() override { return boardPage; }
     bool fillRunning() const override { return filling; }
+    bool closing() const override { return false; }
     QLabel* label(const QString& name) const override { return window.findChild<QLabel*>(name); }
 
     // BoardHost
@@ -130,9 +125,6 @@ public:
     std::vector<Placement> placements;
     std::vector<int> layouts;
     std::vector<bool> layoutInTray;
-    int locates = 0;
-    int locatedNext = 2;
-    BoardPage boardPage;
     bool filling = false;
 
 private:
@@ -148,7 +140,10 @@ class BehaviourTest : public ::testing::Test {
 protected:
     BehaviourTest() {
         state.schedule.setEntries(appointments(8));
-        board.boardPage.nextEntry = 0;
+        // The board shows the list it was given, from today's next entry.
+        behaviour.paging().redrawFromStart();
+        board.finishFill();
+        board.fills.clear();
         setBeepHook([this] { ++beeps; });
         behaviour.setTrayAvailableProbe([] { return false; });
         board.behaviour = &behaviour;
@@ -169,6 +164,17 @@ protected:
         const bool moved = board.window.pos() != before;
         board.window.move(before);
         return moved;
+    }
+    const BoardPage& page() { return behaviour.paging().page(); }
+    // Pages down to `firstRow` as the user would, a row at a time, each fill
+    // run to its end.
+    void pageDownTo(int firstRow) {
+        for (int guard = 0; page().firstRow < firstRow && guard < 10; ++guard) {
+            behaviour.runView(ViewCommand::Next);
+            board.finishFill();
+        }
+        ASSERT_EQ(page().firstRow, firstRow);
+        board.fills.clear();
     }
     QString controlCaption() const { return board.label(QStringLiteral("lblCntl"))->text(); }
 
@@ -194,7 +200,6 @@ protected:
 };
 
 TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
-    board.boardPage.firstRow = 0;
     state.settings.update([&](Settings& s) {
         s.topMost = true;
         s.windowSize = Middle;
@@ -230,7 +235,7 @@ TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
 }
 
 TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {
-    board.boardPage.firstRow = 3;
+    pageDownTo(3);
     openMenu([] {}, "mnuPop_View_Next");
     ASSERT_EQ(board.fills.size(), 1u);
     EXPECT_EQ(board.fills[0].first, 4);
@@ -255,8 +260,6 @@ TEST_F(BehaviourTest, MenusCarryTheirCaptionsAndKeyLabels) {
 }
 
 TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
-    board.boardPage.firstRow = 0;
-    board.boardPage.nextEntry = -1;
     struct Step {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -268,32 +271,32 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
         {Qt::Key_F4, Qt::ShiftModifier, 3}, {Qt::Key_F4, Qt::ShiftModifier, 0},
     };
     for (const Step& s : steps) {
-        const int before = board.boardPage.firstRow;
+        const int before = page().firstRow;
         EXPECT_TRUE(behaviour.runKey(s.key, s.modifiers));
         ASSERT_FALSE(board.fills.empty());
         EXPECT_EQ(board.fills.back().first, s.expectedFirst);
         EXPECT_EQ(board.fills.back().from, kToday.addDays(-30));
         EXPECT_EQ(board.fills.back().to, kToday.addDays(30));
         EXPECT_FALSE(board.fills.back().force);
-        EXPECT_EQ(board.boardPage.firstRow, before); // not yet: the rows still animate
+        EXPECT_EQ(page().firstRow, before); // not yet: the rows still animate
         board.finishFill();
-        EXPECT_EQ(board.boardPage.firstRow, s.expectedFirst);
+        EXPECT_EQ(page().firstRow, s.expectedFirst);
     }
     EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
-    board.boardPage.firstRow = 0;
     behaviour.runKey(Qt::Key_F4, Qt::NoModifier);
     behaviour.runKey(Qt::Key_F4, Qt::ShiftModifier);
-    board.boardPage.firstRow = 7;
+    EXPECT_TRUE(board.fills.empty());
+    pageDownTo(7);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 3);
     EXPECT_TRUE(board.fills.empty());
 }
 
 TEST_F(BehaviourTest, KeysDuringAFill) {
-    board.boardPage.firstRow = 2;
+    pageDownTo(2);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     ASSERT_TRUE(board.filling);
     QSignalSpy schedule(&behaviour, &WindowBehaviour::scheduleRequested);
@@ -305,14 +308,17 @@ TEST_F(BehaviourTest, KeysDuringAFill) {
 }
 
 TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
-    board.boardPage.firstRow = 6;
-    board.locatedNext = 2;
+    pageDownTo(6);
+    // Two days on, today's next appointment is the third.
+    const QDate today = kToday.addDays(2);
+    clock.set(today, QTime(9, 0));
     behaviour.runKey(Qt::Key_F5, Qt::NoModifier);
-    EXPECT_EQ(board.locates, 1);
+    EXPECT_EQ(page().firstRow, 2);
+    EXPECT_EQ(page().nextEntry, 2);
     ASSERT_EQ(board.fills.size(), 1u);
     EXPECT_EQ(board.fills[0].first, 2);
-    EXPECT_EQ(board.fills[0].from, kToday);
-    EXPECT_EQ(board.fills[0].to, kToday);
+    EXPECT_EQ(board.fills[0].from, today);
+    EXPECT_EQ(board.fills[0].to, today);
     EXPECT_TRUE(board.fills[0].force);
 }
 
@@ -328,7 +334,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     const QString longComment =
         QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
     setComment(state.schedule, 4, QStringLiteral("  ") + longComment + QStringLiteral(" "));
-    board.boardPage.firstRow = 3;
+    pageDownTo(3);
     board.label("lblStatus_4")->setText(QStringLiteral("普通"));
     board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
     // Row 1 frame (element 1) and text (element 4) show the same entry.
@@ -353,7 +359,7 @@ TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
     behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 
-    board.boardPage.firstRow = 7; // row 1 would be index 8, past the list
+    pageDownTo(7); // row 1 would be index 8, past the list
     behaviour.showCommentTip(4);
     EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
 }
@@ -362,12 +368,12 @@ TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
     // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
     const QString text(30, QChar(0x3042));
     setComment(state.schedule, 0, text);
-    EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
-                             QStringLiteral("普通"), QStringLiteral("x")),
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), page().firstRow, 3, QStringLiteral("普通"),
+                             QStringLiteral("x")),
               text);
     setComment(state.schedule, 0, QString(60, QChar(0x3042)));
-    EXPECT_EQ(commentToolTip(state.schedule.entries(), board.boardPage.firstRow, 3,
-                             QStringLiteral("普通"), QStringLiteral("x")),
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), page().firstRow, 3, QStringLiteral("普通"),
+                             QStringLiteral("x")),
               QString(48, QChar(0x3042)));
 }
 

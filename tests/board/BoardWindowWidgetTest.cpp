@@ -2,6 +2,8 @@
 #include "alarm/Ticker.h"
 #include "board/BoardBehaviour.h"
 #include "board/BoardContent.h"
+#include "board/BoardPaging.h"
+#include "board/BoardWindowApi.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
 #include "core/AppContext.h"
@@ -76,20 +78,23 @@ protected:
     void writeDataFile(const DayList& list) {
         ASSERT_TRUE(DataFile(state.schedule.path()).save(list));
     }
-    // The program's clock, with the board as its view, as the shell wires
-    // them.
+    // The program's clock, with the board and its paging as its view, as the
+    // shell wires them.
     Ticker& ticker() {
         if (!m_ticker) {
+            m_api = std::make_unique<MainWindowApi>(board());
+            m_paging = std::make_unique<BoardPaging>(clock, state.schedule, *m_api);
             m_ticker =
                 std::make_unique<Ticker>(clock, state.schedule, state.settings.values(), sound,
                                          [this](const QString& place, const QString&, int kind) {
                                              notices.push_back({place, kind});
                                          });
-            QObject::connect(m_ticker.get(), &Ticker::startNoticeGiven, &board(),
-                             &MainWindow::moveToNextEntry);
+            QObject::connect(m_ticker.get(), &Ticker::startNoticeGiven, m_paging.get(),
+                             &BoardPaging::moveToNextEntry);
         }
         return *m_ticker;
     }
+    int nextEntry() const { return m_paging->page().nextEntry; }
     // The redraw the store's announcement asked for, run to its end.
     void redraw() {
         QCoreApplication::processEvents();
@@ -109,6 +114,8 @@ protected:
 private:
     test::RecordingSoundPlayer sound;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<MainWindowApi> m_api;
+    std::unique_ptr<BoardPaging> m_paging;
     std::unique_ptr<Ticker> m_ticker;
 };
 
@@ -405,7 +412,7 @@ TEST_F(BoardWindowTest, TickLoadsNotifiesAndTheBoardFollows) {
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "調整中");
 
     redraw();
-    EXPECT_EQ(board().page().nextEntry, 3);
+    EXPECT_EQ(nextEntry(), 3);
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "予告");
     EXPECT_EQ(board().cell("lblMin", 3)->text(), "0 5");
 
@@ -425,7 +432,7 @@ TEST_F(BoardWindowTest, TickLoadsNotifiesAndTheBoardFollows) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_TRUE(board().fillRunning());
     finishFills();
-    EXPECT_EQ(board().page().nextEntry, 4);
+    EXPECT_EQ(nextEntry(), 4);
     EXPECT_EQ(board().cell("lblPlace", 3)->text(), "後で");
 }
 
@@ -436,7 +443,7 @@ TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
     board();
     ticker().tick();
     redraw();
-    EXPECT_EQ(board().page().nextEntry, -1);
+    EXPECT_EQ(nextEntry(), -1);
 
     // The file changes behind the program's back, and nothing watches it.
     writeDataFile({entryAt(kToday, 8, 0, 3, "朝"), entryAt(tomorrow, 0, 0, 3, "深夜")});
