@@ -73,9 +73,12 @@ void BoardPaging::moveToNextEntry() {
 void BoardPaging::followClock() {
     if (m_board.closing() || m_redrawTimer->isActive() || m_board.fillRunning())
         return;
+    // The page holds indices of the merged list the rows show; searching the
+    // user's own entries alone would take a subscribed appointment's index
+    // for another and redraw (and raise) the board every minute.
     const QDateTime now = m_clock.now();
     const board::PageIndices found =
-        board::locateNextEntry(m_schedule.entries(), m_page.nextEntry, now.date(), now.time());
+        board::locateNextEntry(m_schedule.view(), m_page.nextEntry, now.date(), now.time());
     if (found.nextEntryIndex != m_page.nextEntry)
         showNextEntry(false);
 }

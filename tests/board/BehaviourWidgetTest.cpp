@@ -322,6 +322,27 @@ TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
     EXPECT_TRUE(board.fills[0].force);
 }
 
+TEST_F(BehaviourTest, MinuteTurnMovesThePageOnlyOnceTheNextEntryStarted) {
+    // A subscribed appointment earlier today sets the rows' indices apart
+    // from those of the user's own entries.
+    state.schedule.setReadOnlyEntries(
+        {{test::entryAt(kToday, 8, 0), QStringLiteral("cal"), QStringLiteral("k")}});
+    behaviour.paging().redrawFromStart();
+    board.finishFill();
+    board.fills.clear();
+    ASSERT_EQ(page().nextEntry, 1);
+
+    clock.set(kToday, QTime(9, 1));
+    behaviour.paging().followClock();
+    EXPECT_TRUE(board.fills.empty());
+
+    clock.set(kToday, QTime(10, 1));
+    behaviour.paging().followClock();
+    ASSERT_EQ(board.fills.size(), 1u);
+    EXPECT_FALSE(board.fills[0].force);
+    EXPECT_EQ(page().nextEntry, -1);
+}
+
 TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
     QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
     EXPECT_TRUE(behaviour.runKey(Qt::Key_F4, Qt::AltModifier));
