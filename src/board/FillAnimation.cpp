@@ -15,7 +15,7 @@ FillAnimation::FillAnimation(AppContext& state, BoardSurface& surface, QObject* 
     : QObject(parent), m_state(state), m_surface(surface) {
     m_driver.setTimerType(Qt::PreciseTimer);
     m_driver.setSingleShot(true);
-    connect(&m_driver, &QTimer::timeout, this, &FillAnimation::onDriverTick);
+    connect(&m_driver, &QTimer::timeout, this, &FillAnimation::catchUpWithPace);
 }
 
 FillAnimation::~FillAnimation() {}
@@ -60,7 +60,7 @@ void FillAnimation::setAutoRun(bool on) {
         m_driver.start(0);
 }
 
-void FillAnimation::onDriverTick() {
+void FillAnimation::catchUpWithPace() {
     // Catch up with the planned pace, but hand control back to the event
     // loop within a few milliseconds whatever happens.
     QElapsedTimer slice;

@@ -116,7 +116,7 @@ public:
 
 private:
     detail::FillTask run(FillRequest request);
-    void onDriverTick();
+    void catchUpWithPace();
     void complete();
 
     AppContext& m_state;

@@ -35,7 +35,7 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
 
     m_face = std::make_unique<BoardFace>(*this, m_state.settings.values(), this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
-    m_fill->setHooks({[this] { onFillStarted(); }, [this] { onFillFinished(); }});
+    m_fill->setHooks({[this] { showBusyAndComeForward(); }, [this] { showIdle(); }});
 
     m_face->showInitialCaptions();
     // Measuring the texts loads the fonts, which costs more than everything
@@ -85,12 +85,12 @@ bool MainWindow::fillRunning() const {
     return m_fill->running();
 }
 
-void MainWindow::onFillStarted() {
+void MainWindow::showBusyAndComeForward() {
     setCursor(Qt::BusyCursor);
     raiseForFill();
 }
 
-void MainWindow::onFillFinished() {
+void MainWindow::showIdle() {
     unsetCursor();
 }
 

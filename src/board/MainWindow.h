@@ -80,8 +80,8 @@ protected:
 
 private:
     void raiseForFill();
-    void onFillStarted();
-    void onFillFinished();
+    void showBusyAndComeForward();
+    void showIdle();
 
     AppContext& m_state;
     BoardBehaviour* m_behaviour = nullptr;

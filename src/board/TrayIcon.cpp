@@ -14,7 +14,7 @@ TrayIcon::TrayIcon(const QIcon& icon, QMenu* trayMenu, QObject* parent)
     // tray host does so for a status-notifier icon), so the Context
     // activation below must not open it a second time.
     m_icon->setContextMenu(trayMenu);
-    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::askForRestoreOnClick);
 }
 
 bool TrayIcon::isAvailable() {
@@ -31,7 +31,7 @@ bool TrayIcon::isVisible() const {
     return m_icon->isVisible();
 }
 
-void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
+void TrayIcon::askForRestoreOnClick(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::DoubleClick:

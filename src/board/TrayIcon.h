@@ -25,7 +25,7 @@ signals:
     void restoreRequested();
 
 private:
-    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void askForRestoreOnClick(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon* m_icon = nullptr;
 };
