@@ -62,6 +62,20 @@ board_click_ok() {
     xdotool mousemove --sync $((WIN_X + WIN_W - 8 - 28)) $((WIN_Y + 51 + 13)) click 1
 }
 
+# Waits until the rows stop changing (the flap animation has ended). While
+# they are drawn the menu's 表示 item is disabled, and the arrow keys skip it.
+board_wait_drawn() {
+    local before after tries=0
+    before=$(e2e_accessible_dump 1)
+    while ((tries++ < 40)); do
+        sleep 0.4
+        after=$(e2e_accessible_dump 1)
+        [[ "$after" == "$before" ]] && return 0
+        before=$after
+    done
+    e2e_fail "the board kept changing for 16 s"
+}
+
 # Opens the board's command menu: a click on "□" at the top left. The
 # pointer leaves first: "mousemove --sync" to where it already is waits for
 # a motion that never comes (about 20 s).

@@ -22,6 +22,7 @@ EOF_DATA
 e2e_start_tanzo --faketime "@2027-03-15 09:59:50"
 board=$(e2e_wait_board)
 e2e_wait_text "倉庫" 15 || e2e_fail "the board never showed its appointments"
+board_wait_drawn
 
 # Left edge of the accessible object "role name='name'" $1, relative to the board.
 label_left() {
