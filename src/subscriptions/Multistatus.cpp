@@ -103,44 +103,49 @@ QByteArray propfindCollectionBody() {
         "<d:prop><d:resourcetype/><cs:getctag/></d:prop></d:propfind>");
 }
 
-QByteArray calendarQueryBody(const QString& startUtc, const QString& endUtc) {
+namespace {
+
+// A CalDAV report asking for each calendar object's etag (and its data when
+// `withData`); `addConditions` writes what follows the properties.
+template <typename AddConditions>
+QByteArray reportBody(const QString& report, bool withData, AddConditions addConditions) {
     QByteArray body;
     QXmlStreamWriter w(&body);
     w.writeStartDocument();
     w.writeNamespace(kDav, QStringLiteral("d"));
     w.writeNamespace(kCalDav, QStringLiteral("c"));
-    w.writeStartElement(kCalDav, QStringLiteral("calendar-query"));
+    w.writeStartElement(kCalDav, report);
     w.writeStartElement(kDav, QStringLiteral("prop"));
     w.writeEmptyElement(kDav, QStringLiteral("getetag"));
+    if (withData)
+        w.writeEmptyElement(kCalDav, QStringLiteral("calendar-data"));
     w.writeEndElement();
-    w.writeStartElement(kCalDav, QStringLiteral("filter"));
-    w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
-    w.writeAttribute(QStringLiteral("name"), QStringLiteral("VCALENDAR"));
-    w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
-    w.writeAttribute(QStringLiteral("name"), QStringLiteral("VEVENT"));
-    w.writeEmptyElement(kCalDav, QStringLiteral("time-range"));
-    w.writeAttribute(QStringLiteral("start"), startUtc);
-    w.writeAttribute(QStringLiteral("end"), endUtc);
+    addConditions(w);
     w.writeEndDocument();
     return body;
 }
 
+} // namespace
+
+QByteArray calendarQueryBody(const QString& startUtc, const QString& endUtc) {
+    return reportBody(QStringLiteral("calendar-query"), false, [&](QXmlStreamWriter& w) {
+        w.writeStartElement(kCalDav, QStringLiteral("filter"));
+        w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
+        w.writeAttribute(QStringLiteral("name"), QStringLiteral("VCALENDAR"));
+        w.writeStartElement(kCalDav, QStringLiteral("comp-filter"));
+        w.writeAttribute(QStringLiteral("name"), QStringLiteral("VEVENT"));
+        w.writeEmptyElement(kCalDav, QStringLiteral("time-range"));
+        w.writeAttribute(QStringLiteral("start"), startUtc);
+        w.writeAttribute(QStringLiteral("end"), endUtc);
+    });
+}
+
 QByteArray calendarMultigetBody(const std::vector<QString>& hrefs) {
-    QByteArray body;
-    QXmlStreamWriter w(&body);
-    w.writeStartDocument();
-    w.writeNamespace(kDav, QStringLiteral("d"));
-    w.writeNamespace(kCalDav, QStringLiteral("c"));
-    w.writeStartElement(kCalDav, QStringLiteral("calendar-multiget"));
-    w.writeStartElement(kDav, QStringLiteral("prop"));
-    w.writeEmptyElement(kDav, QStringLiteral("getetag"));
-    w.writeEmptyElement(kCalDav, QStringLiteral("calendar-data"));
-    w.writeEndElement();
-    for (const QString& href : hrefs)
-        w.writeTextElement(kDav, QStringLiteral("href"),
-                           QString::fromUtf8(QUrl::toPercentEncoding(href, "/@:")));
-    w.writeEndDocument();
-    return body;
+    return reportBody(QStringLiteral("calendar-multiget"), true, [&](QXmlStreamWriter& w) {
+        for (const QString& href : hrefs)
+            w.writeTextElement(kDav, QStringLiteral("href"),
+                               QString::fromUtf8(QUrl::toPercentEncoding(href, "/@:")));
+    });
 }
 
 } // namespace tanzo
