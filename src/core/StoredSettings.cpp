@@ -56,6 +56,7 @@ const StoredSetting kTable[] = {
 };
 
 template <typename... F> struct Overloaded : F... { using F::operator()...; };
+template <typename... F> Overloaded(F...) -> Overloaded<F...>;
 
 // A number is readable only when the stored bytes fill it exactly.
 template <typename T> std::optional<T> readNumber(const std::optional<Value>& v) {
