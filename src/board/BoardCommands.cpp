@@ -139,10 +139,11 @@ void BoardCommands::showCommentTip(int index) {
 }
 
 void BoardCommands::setStaysOnTop(bool on) {
-    m_state.settings.update([on](Settings& s) { s.topMost = on; });
-    // Taken off the top or put on it, the board comes forward at once.
+    // Taken off the top or put on it, the board comes forward at once; the
+    // window options that follow the setting then find it done.
     BoardHost& host = m_board.host();
     host.setBoardStaysOnTop(on);
+    m_state.settings.update([on](Settings& s) { s.topMost = on; });
     host.placeBoardAt(host.boardRect(), Focus::Take);
 }
 
