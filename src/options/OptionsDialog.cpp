@@ -70,6 +70,8 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
     connect(m_form.cancelButton, &QPushButton::clicked, this, &OptionsDialog::cancel);
 
     load();
+    connect(&m_context.settings, &UserSettings::changed, this,
+            &OptionsDialog::showWindowOptionsChangedElsewhere);
 }
 
 // Setting each control runs its handler as a user change would, corrections
@@ -112,6 +114,27 @@ void OptionsDialog::load() {
     m_position->load();
 
     m_optionsChanged = false;
+    refreshControls();
+}
+
+void OptionsDialog::showWindowOptionsChangedElsewhere(const Settings& previous) {
+    const Settings& now = m_context.settings.values();
+    const bool changedBefore = m_optionsChanged;
+    const double fontBefore = m_previews->font().pointSizeF();
+    const std::pair<bool Settings::*, QCheckBox*> checks[] = {
+        {&Settings::showTask, m_form.taskBarCheck},
+        {&Settings::topMost, m_form.topMostCheck},
+        {&Settings::saveLastPosition, m_form.savePositionCheck},
+        {&Settings::activeDisplay, m_form.bringToFrontCheck},
+    };
+    for (const auto& [member, check] : checks)
+        if (previous.*member != now.*member)
+            check->setChecked(now.*member);
+    if (previous.windowSize != now.windowSize && kWindowSizeBounds.contains(now.windowSize))
+        m_form.sizeOptions[now.windowSize]->setChecked(true);
+    // What the settings already hold is no change of the dialog's; a font the
+    // new size lowered is.
+    m_optionsChanged = changedBefore || m_previews->font().pointSizeF() != fontBefore;
     refreshControls();
 }
 

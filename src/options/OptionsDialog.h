@@ -73,6 +73,9 @@ private:
     void markChanged();
 
     void uncheckBringToFrontIfOnTop();
+    // Shows window options the board's menu changed while the dialog is
+    // open, so that OK does not put the old ones back.
+    void showWindowOptionsChangedElsewhere(const Settings& previous);
     // Shows the text `correct` makes of a number box's new text.
     using Correction = std::optional<QString> (*)(const QString&);
     void correctNumberBox(QLineEdit* box, Correction correct);

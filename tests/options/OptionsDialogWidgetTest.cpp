@@ -701,6 +701,27 @@ TEST_F(OptionsDialogTest, DraggingTheBoardSelectsExplicitPositions) {
     EXPECT_TRUE(button("cmdOK")->isEnabled());
 }
 
+TEST_F(OptionsDialogTest, ChangesFromTheBoardMenuWhileOpenAreShownNotUndone) {
+    open();
+    edit("txtInterval")->setText(QStringLiteral("20"));
+    m_state->settings.update([](Settings& s) {
+        s.topMost = true;
+        s.windowSize = Middle;
+    });
+    EXPECT_TRUE(check("chkWindow_1")->isChecked());
+    EXPECT_TRUE(option("optSize_1")->isChecked());
+    button("cmdOK")->click();
+    const Settings stored = storedSettings();
+    EXPECT_TRUE(stored.topMost) << "OK put back what the dialog showed at its opening";
+    EXPECT_EQ(stored.windowSize, Middle);
+    EXPECT_EQ(stored.interval, 20);
+
+    open();
+    m_state->settings.update([](Settings& s) { s.showTask = true; });
+    EXPECT_TRUE(check("chkWindow_0")->isChecked());
+    EXPECT_FALSE(button("cmdOK")->isEnabled()) << "the settings already hold it";
+}
+
 TEST_F(OptionsDialogTest, OkWithoutChangesJustCloses) {
     open();
     m_dialog->saveAndClose();
