@@ -132,16 +132,16 @@ Shell::StartResult Shell::start() {
     m_behaviour->setOpenNoticeProbe([this] { return m_notices->openCount(); });
     m_board->setBehaviour(m_behaviour.get());
     connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);
-    connect(m_behaviour.get(), &WindowBehaviour::exitRequested, this, &Shell::requestExit);
-    connect(m_behaviour.get(), &WindowBehaviour::scheduleRequested, this,
-            &Shell::openScheduleEditor);
-    connect(m_behaviour.get(), &WindowBehaviour::optionRequested, this, &Shell::openOptions);
-    connect(m_behaviour.get(), &WindowBehaviour::syncRequested, this, [this] {
+    BoardCommands* commands = &m_behaviour->commands();
+    connect(commands, &BoardCommands::exitRequested, this, &Shell::requestExit);
+    connect(commands, &BoardCommands::scheduleRequested, this, &Shell::openScheduleEditor);
+    connect(commands, &BoardCommands::optionRequested, this, &Shell::openOptions);
+    connect(commands, &BoardCommands::syncRequested, this, [this] {
         if (m_subscriptions)
             m_subscriptions->syncAll();
     });
-    connect(m_behaviour.get(), &WindowBehaviour::aboutRequested, this, &Shell::showVersion);
-    connect(m_behaviour.get(), &WindowBehaviour::helpRequested, this, &Shell::showHelp);
+    connect(commands, &BoardCommands::aboutRequested, this, &Shell::showVersion);
+    connect(commands, &BoardCommands::helpRequested, this, &Shell::showHelp);
     connect(m_behaviour.get(), &WindowBehaviour::dragged, this, [this](int left, int top) {
         if (m_options)
             m_options->followBoardDrag(left, top);

@@ -30,15 +30,6 @@ void WindowBehaviour::build(AppContext& state) {
 
     connect(m_commands.get(), &BoardCommands::commandMenuOpening, m_drag.get(), &BoardDrag::disarm);
     connect(m_drag.get(), &BoardDrag::dragged, this, &WindowBehaviour::dragged);
-    connect(m_commands.get(), &BoardCommands::scheduleRequested, this,
-            &WindowBehaviour::scheduleRequested);
-    connect(m_commands.get(), &BoardCommands::syncRequested, this, &WindowBehaviour::syncRequested);
-    connect(m_commands.get(), &BoardCommands::optionRequested, this,
-            &WindowBehaviour::optionRequested);
-    connect(m_commands.get(), &BoardCommands::aboutRequested, this,
-            &WindowBehaviour::aboutRequested);
-    connect(m_commands.get(), &BoardCommands::helpRequested, this, &WindowBehaviour::helpRequested);
-    connect(m_commands.get(), &BoardCommands::exitRequested, this, &WindowBehaviour::exitRequested);
 }
 
 } // namespace tanzo

@@ -55,6 +55,9 @@ public:
 
     BoardMenus& menus() const { return *m_menus; }
     TrayPresence& presence() const { return *m_presence; }
+    // The menus' and keys' commands; what they ask of the program
+    // (the editor, the options, exit…) is announced by its signals.
+    BoardCommands& commands() const { return *m_commands; }
     // The page the board shows; the clock's signals move it too.
     BoardPaging& paging() const { return m_commands->paging(); }
     ShadowWindow* taskBarProxy() const { return m_presence->taskBarProxy(); }
@@ -69,13 +72,6 @@ public:
     }
 
 signals:
-    void scheduleRequested();
-    // 予定を更新: the subscribed calendars are to be synced now.
-    void syncRequested();
-    void optionRequested();
-    void aboutRequested();
-    void helpRequested();
-    void exitRequested();
     // The board was dragged to this left/top (pixels).
     void dragged(int left, int top);
 

@@ -299,7 +299,7 @@ TEST_F(BehaviourTest, KeysDuringAFill) {
     pageDownTo(2);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     ASSERT_TRUE(board.filling);
-    QSignalSpy schedule(&behaviour, &WindowBehaviour::scheduleRequested);
+    QSignalSpy schedule(&behaviour.commands(), &BoardCommands::scheduleRequested);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(beeps, 1);
     behaviour.runKey(Qt::Key_F2, Qt::NoModifier);
@@ -344,7 +344,7 @@ TEST_F(BehaviourTest, MinuteTurnMovesThePageOnlyOnceTheNextEntryStarted) {
 }
 
 TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
-    QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
+    QSignalSpy exit(&behaviour.commands(), &BoardCommands::exitRequested);
     EXPECT_TRUE(behaviour.runKey(Qt::Key_F4, Qt::AltModifier));
     item("mnuPop_Exit")->trigger();
     EXPECT_EQ(exit.count(), 2);
@@ -561,9 +561,9 @@ TEST_F(BehaviourTest, TrayClicksRestoreAndTheMenuIsTheTrayMenu) {
 TEST_F(BehaviourTest, FailedTrayExitBringsTheIconBack) {
     behaviour.setTrayAvailableProbe([] { return true; });
     behaviour.hideToTray();
-    QSignalSpy exit(&behaviour, &WindowBehaviour::exitRequested);
+    QSignalSpy exit(&behaviour.commands(), &BoardCommands::exitRequested);
     bool iconGoneAtExit = false;
-    QObject::connect(&behaviour, &WindowBehaviour::exitRequested,
+    QObject::connect(&behaviour.commands(), &BoardCommands::exitRequested,
                      [&] { iconGoneAtExit = !behaviour.trayIcon()->isVisible(); });
     item("mnuTray_Exit")->trigger();
     EXPECT_EQ(exit.count(), 1);
