@@ -78,17 +78,8 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
                                [answer](const CommandOutput& out) { answer(frame(out.toJson())); });
         return;
     }
-    // Applied and answered at once: the board redraws afterwards, on its own.
-    const bool changes =
-        command.kind == Command::Kind::Add || command.kind == Command::Kind::Import;
-    if (changes && m_editorOpen && m_editorOpen()) {
-        CommandOutput refused;
-        refused.status = kStatusFailed;
-        refused.err = QStringLiteral(
-            "スケジュール登録の画面が開いています。閉じてからもう一度実行してください。");
-        answer(frame(refused.toJson()));
-        return;
-    }
+    // Applied and answered at once: the board (and an open editor's list)
+    // follows on its own.
     const QDateTime now = m_state.clock.now();
     // The list in memory is what the file holds, with the notice flags of
     // this run; before the first load, read it.

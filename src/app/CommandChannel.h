@@ -31,9 +31,6 @@ public:
     // Only the instance holding the single-instance lock calls this, so a
     // socket file left by a crash can be removed.
     bool listen();
-    // While the schedule editor is open its OK rewrites the whole file from
-    // its own list; a change made beside it would be lost, so it is refused.
-    void setEditorOpenProbe(std::function<bool()> probe) { m_editorOpen = std::move(probe); }
     // The board's subscriptions, for --subscribe, --sync and the like.
     void setSubscriptions(CalendarSubscriptions* subscriptions) { m_subscriptions = subscriptions; }
 
@@ -48,7 +45,6 @@ private:
     AppContext& m_state;
     QString m_path;
     std::unique_ptr<ChannelListener> m_listener;
-    std::function<bool()> m_editorOpen;
     CalendarSubscriptions* m_subscriptions = nullptr;
 };
 

@@ -62,7 +62,7 @@ QString lineOf(const ScheduleEntry& e) {
         .trimmed();
 }
 
-bool sameAppointment(const ScheduleEntry& a, const ScheduleEntry& b) {
+bool sameSlotAndPlace(const ScheduleEntry& a, const ScheduleEntry& b) {
     return a.dateSerial == b.dateSerial && a.startHourMinute() == b.startHourMinute() &&
            trimSpaces(a.place) == trimSpaces(b.place);
 }
@@ -132,7 +132,7 @@ CommandOutput add(const Command& c, ScheduleAccess& access) {
     entry.place = fitPlace(place);
     entry.comment = comment;
     for (const ScheduleEntry& e : access.schedule.entries()) {
-        if (sameAppointment(e, entry))
+        if (sameSlotAndPlace(e, entry))
             return badInput(QStringLiteral("同じ日時と行先の予定が既に登録されています。"));
     }
     if (heldEntries(access.schedule.entries()) >= MaxDayListEntries)

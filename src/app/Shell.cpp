@@ -187,7 +187,6 @@ void Shell::openCommandChannel() {
     // Commands from the command line go to the store; the board redraws
     // when the store announces the change.
     m_commands = std::make_unique<CommandServer>(*m_state);
-    m_commands->setEditorOpenProbe([this] { return !m_editor.isNull(); });
     connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
             &WindowBehaviour::bringToFront);
     m_commands->setSubscriptions(m_subscriptions.get());

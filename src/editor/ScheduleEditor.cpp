@@ -24,13 +24,20 @@ constexpr int kRecordRole = Qt::UserRole + 1;
 // A subscribed calendar's appointment: shown for reference, greyed, with its
 // subscription's name; it can be neither chosen nor saved from here.
 constexpr int kReadOnlySourceRole = Qt::UserRole + 2;
+// The appointment a line was loaded from; absent on a line added here.
+constexpr int kOriginRole = Qt::UserRole + 3;
 
 const QString kListReadFailed = QStringLiteral("リスト内容の取得に失敗しました。");
 const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
+const QString kChangedElsewhere =
+    QStringLiteral("次の予定はほかでも変更されていたため、この画面での内容を残しました。\n\n%1");
 
-QListWidgetItem* makeLine(const ListFields& fields) {
+QListWidgetItem* makeLine(const ListFields& fields,
+                          const std::optional<ScheduleEntry>& origin = std::nullopt) {
     auto* item = new QListWidgetItem(shownListLine(fields));
     item->setData(kRecordRole, QVariant::fromValue(fields));
+    if (origin)
+        item->setData(kOriginRole, QVariant::fromValue(*origin));
     return item;
 }
 
@@ -54,6 +61,19 @@ std::optional<ListFields> recordOf(const QListWidgetItem* item) {
     return splitListLine(item->text());
 }
 
+// The texts of lines kept from the list shown before a merge, by the
+// merged lines' sources; the others are shown from their appointments.
+std::vector<std::optional<ListFields>> keptFields(const MergedEdit& merged,
+                                                  const std::vector<EditorLine>& lines) {
+    std::vector<std::optional<ListFields>> fields;
+    fields.reserve(merged.source.size());
+    for (int source : merged.source) {
+        fields.push_back(source >= 0 ? std::optional(lines[static_cast<size_t>(source)].fields)
+                                     : std::nullopt);
+    }
+    return fields;
+}
+
 // The list compares start times to the minute and shows them to the second.
 QDateTime openingMoment(const Clock& clock) {
     const QDateTime now = clock.now();
@@ -73,7 +93,9 @@ ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened,
     m_form.statusBox->addItems(
         {QStringLiteral("最重要"), QStringLiteral("重要"), QStringLiteral("普通")});
     m_form.statusBox->setCurrentIndex(-1);
-    fillList();
+    m_base = schedule.entries();
+    showLines(uneditedLines(m_base));
+    connect(&schedule, &ScheduleStore::changed, this, &ScheduleEditor::followStore);
 
     connect(&m_dateTime, &DateTimeEntry::changed, this, &ScheduleEditor::noteEntryEdited);
     connect(m_form.statusBox, &QComboBox::activated, this, &ScheduleEditor::chooseStatus);
@@ -129,6 +151,23 @@ std::vector<ListFields> ScheduleEditor::listRecords() const {
     return records;
 }
 
+std::vector<EditorLine> ScheduleEditor::editorLines() const {
+    std::vector<EditorLine> lines;
+    lines.reserve(static_cast<size_t>(m_form.list->count()));
+    for (int row = 0; row < m_form.list->count(); ++row) {
+        const QListWidgetItem* item = m_form.list->item(row);
+        if (isReadOnlyLine(item))
+            continue;
+        if (auto record = recordOf(item)) {
+            const QVariant origin = item->data(kOriginRole);
+            lines.push_back({*record, origin.isValid()
+                                          ? std::optional(origin.value<ScheduleEntry>())
+                                          : std::nullopt});
+        }
+    }
+    return lines;
+}
+
 void ScheduleEditor::importCalendar() {
     const QString path = calendarimport::chooseFile(this);
     if (path.isEmpty())
@@ -145,20 +184,65 @@ void ScheduleEditor::importCalendar() {
 
 // ---- The list ----
 
-void ScheduleEditor::fillList() {
-    // The list shows the day list upside down: appending from its last
-    // entry gives the same lines as inserting each one at the top.
+void ScheduleEditor::showLines(const std::vector<EditedLine>& own,
+                               const std::vector<std::optional<ListFields>>& fields) {
+    const auto before = [](const ScheduleEntry& a, const ScheduleEntry& b) {
+        return std::tie(a.dateSerial, a.startTime) < std::tie(b.dateSerial, b.startTime);
+    };
+    std::vector<size_t> order(own.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return before(own[a].entry, own[b].entry); });
+    const std::vector<ReadOnlyEntry>& subscribed = m_schedule.readOnlyEntries();
+
+    // The list shows the appointments upside down, latest at the top; at
+    // the same minute the user's own come first in time order.
+    const QString selected = selectedLine() ? selectedLine()->text() : QString();
     m_form.list->clear();
-    const DayList& entries = m_schedule.view();
-    for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
-        const ScheduleEntry& e = entries[static_cast<size_t>(i)];
-        if (e.dateSerial <= 0)
+    size_t i = order.size();
+    size_t j = subscribed.size();
+    while (i > 0 || j > 0) {
+        if (i == 0 || (j > 0 && !before(subscribed[j - 1].entry, own[order[i - 1]].entry))) {
+            const ReadOnlyEntry& r = subscribed[--j];
+            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(r.entry), r.source));
             continue;
-        if (const ReadOnlyEntry* r = m_schedule.readOnlyAt(i))
-            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(e), r->source));
-        else
-            m_form.list->addItem(makeLine(fieldsFromEntry(e)));
+        }
+        const size_t k = order[--i];
+        const bool kept = k < fields.size() && fields[k];
+        m_form.list->addItem(
+            makeLine(kept ? *fields[k] : fieldsFromEntry(own[k].entry), own[k].origin));
     }
+    if (!selected.isEmpty()) {
+        const QList<QListWidgetItem*> same = m_form.list->findItems(selected, Qt::MatchExactly);
+        if (!same.isEmpty())
+            m_form.list->setCurrentItem(same.first());
+    }
+}
+
+void ScheduleEditor::followStore(ScheduleStore::Change what) {
+    if (m_saving || what != ScheduleStore::Change::List)
+        return;
+    const std::vector<EditorLine> lines = editorLines();
+    std::vector<EditedLine> edited;
+    edited.reserve(lines.size());
+    for (const EditorLine& line : lines) {
+        const auto entry = entryFromFields(line.fields);
+        if (!entry)
+            return; // OK reports the line; until then the list stays as it is
+        edited.push_back({*entry, line.origin});
+    }
+    const MergedEdit merged = mergeEdit(m_base, edited, m_schedule.entries());
+    m_base = m_schedule.entries();
+    showLines(merged.lines, keptFields(merged, lines));
+    refreshCommandStates();
+    tellConflicts(merged.conflicts);
+}
+
+void ScheduleEditor::tellConflicts(const std::vector<ScheduleEntry>& conflicts) {
+    if (!conflicts.empty())
+        msgbox::open(this, msgbox::Icon::Information, kEditorCaption,
+                     kChangedElsewhere.arg(conflictText(conflicts)));
 }
 
 QListWidgetItem* ScheduleEditor::selectedLine() const {
@@ -359,15 +443,27 @@ void ScheduleEditor::takeSelectedEntry(Taking taking) {
 }
 
 bool ScheduleEditor::writeList() {
-    std::vector<ListFields> bottomUp = listRecords();
+    std::vector<EditorLine> bottomUp = editorLines();
     std::reverse(bottomUp.begin(), bottomUp.end());
-    const WriteOutcome outcome = commitSchedule(bottomUp, m_schedule);
+    m_saving = true;
+    const WriteOutcome outcome = commitSchedule(m_base, bottomUp, m_schedule);
+    m_saving = false;
     if (!outcome.ok) {
         if (!outcome.fieldError.isEmpty())
             msgbox::show(this, msgbox::Icon::Information, kAppTitle, outcome.fieldError);
         msgbox::show(this, msgbox::Icon::Critical, kAppTitle, kWriteFailed);
+        // The store may have read another program's change meanwhile.
+        followStore(ScheduleStore::Change::List);
+        return false;
     }
-    return outcome.ok;
+    // The list now stands for what was written.
+    m_base = m_schedule.entries();
+    std::vector<EditedLine> written = outcome.merged.lines;
+    for (EditedLine& line : written)
+        line.origin = line.entry;
+    showLines(written, keptFields(outcome.merged, bottomUp));
+    tellConflicts(outcome.merged.conflicts);
+    return true;
 }
 
 void ScheduleEditor::saveAndClose() {

@@ -4,6 +4,8 @@
 #include "DateTimeEntry.h"
 #include "ListLine.h"
 #include "ScheduleEditorForm.h"
+#include "ScheduleSave.h"
+#include "schedule/ScheduleStore.h"
 
 #include <QDate>
 #include <QDialog>
@@ -20,8 +22,10 @@ struct AppContext;
 class ScheduleStore;
 
 // The schedule editor: its list holds the working copy of the schedule,
-// which is written to the data file only by OK and Apply. It deletes itself
-// when closed.
+// which is written to the data file only by OK and Apply. OK and Apply hand
+// over the changes made here to the list the editor started from, so what
+// arrived meanwhile from elsewhere stays; while it is open the list follows
+// such changes, keeping its own. It deletes itself when closed.
 class ScheduleEditor : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +40,8 @@ public:
 
     // The records of the list from the top line down.
     std::vector<ListFields> listRecords() const;
+    // The same with the appointment each line was loaded from.
+    std::vector<EditorLine> editorLines() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,7 +51,14 @@ private:
 
     enum class Taking { WithDateAndTime, AsNewEntry };
 
-    void fillList();
+    // Shows the user's own lines (in any order) among the subscribed ones,
+    // latest at the top; `fields` gives each line's text where it is kept
+    // from the list shown before.
+    void showLines(const std::vector<EditedLine>& own,
+                   const std::vector<std::optional<ListFields>>& fields = {});
+    // Lays the list's changes over what the store holds now.
+    void followStore(ScheduleStore::Change what);
+    void tellConflicts(const std::vector<ScheduleEntry>& conflicts);
     QListWidgetItem* selectedLine() const;
     // Empty when no line is selected or its record cannot be read.
     std::optional<ListFields> selectedRecord() const;
@@ -76,6 +89,10 @@ private:
     void importCalendar();
 
     ScheduleStore& m_schedule;
+    // The user's own appointments as the store held them when the list was
+    // last filled: the list's changes are changes to this.
+    DayList m_base;
+    bool m_saving = false;
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;

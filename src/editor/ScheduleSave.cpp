@@ -2,37 +2,9 @@
 
 #include "schedule/ScheduleStore.h"
 
-#include <cmath>
+#include <QStringList>
 
 namespace tanzo {
-namespace {
-constexpr int kMinutesPerDay = 24 * 60;
-
-std::optional<qint64> lookupKey(float entryDate, float startTime) {
-    if (!std::isfinite(entryDate) || entryDate != std::floor(entryDate))
-        return std::nullopt;
-    const HourMinute hm = hourMinuteFromFraction(startTime);
-    return static_cast<qint64>(entryDate) * kMinutesPerDay + hm.hour * 60 + hm.minute;
-}
-} // namespace
-
-NoticeFlagLookup::NoticeFlagLookup(const DayList& list) : m_list(list) {
-    m_first.reserve(static_cast<qsizetype>(list.size()));
-    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        const auto key = lookupKey(list[i].dateSerial, list[i].startTime);
-        if (key && !m_first.contains(*key))
-            m_first.insert(*key, i);
-    }
-}
-
-const ScheduleEntry* NoticeFlagLookup::find(float entryDate, float startTime) const {
-    const auto key = lookupKey(entryDate, startTime);
-    if (!key)
-        return nullptr;
-    const auto it = m_first.constFind(*key);
-    return it == m_first.constEnd() ? nullptr : &m_list[static_cast<size_t>(*it)];
-}
-
 std::optional<ScheduleEntry> entryFromFields(const ListFields& fields, QString* error) {
     const QDate date = fieldsDate(fields);
     const QTime time = fieldsTime(fields);
@@ -52,23 +24,34 @@ std::optional<ScheduleEntry> entryFromFields(const ListFields& fields, QString* 
     return e;
 }
 
-WriteOutcome commitSchedule(const std::vector<ListFields>& lines, ScheduleStore& schedule) {
+WriteOutcome commitSchedule(const DayList& base, const std::vector<EditorLine>& lines,
+                            ScheduleStore& schedule) {
     WriteOutcome outcome;
-    const NoticeFlagLookup flags(schedule.entries());
-    DayList list;
-    list.reserve(lines.size());
-    for (const ListFields& line : lines) {
-        auto entry = entryFromFields(line, &outcome.fieldError);
+    std::vector<EditedLine> edited;
+    edited.reserve(lines.size());
+    for (const EditorLine& line : lines) {
+        auto entry = entryFromFields(line.fields, &outcome.fieldError);
         if (!entry)
             return outcome;
-        if (const ScheduleEntry* known = flags.find(entry->dateSerial, entry->startTime)) {
-            entry->arrived = known->arrived;
-            entry->preNoticed = known->preNoticed;
-        }
-        list.push_back(*entry);
+        edited.push_back({*entry, line.origin});
     }
-    outcome.ok = schedule.replace(list);
+    ScheduleStore::EditOutcome applied = schedule.applyEdit(base, edited);
+    outcome.ok = applied.ok;
+    outcome.merged = std::move(applied.merged);
     return outcome;
+}
+
+QString conflictText(const std::vector<ScheduleEntry>& conflicts) {
+    QStringList lines;
+    for (const ScheduleEntry& e : conflicts) {
+        const HourMinute hm = e.startHourMinute();
+        lines << QStringLiteral("%1 %2:%3 %4")
+                     .arg(e.date().toString(QStringLiteral("yyyy/MM/dd")))
+                     .arg(hm.hour, 2, 10, QLatin1Char('0'))
+                     .arg(hm.minute, 2, 10, QLatin1Char('0'))
+                     .arg(trimSpaces(e.place));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace tanzo

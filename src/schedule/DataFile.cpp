@@ -168,13 +168,18 @@ bool DataFile::load(DayList& list, const QDate& today) {
     const QFileInfo info(m_path);
     if (!info.exists()) {
         m_needsBackup = false;
+        m_version.rememberAbsent();
         return true;
     }
+    // Taken before the read: a write that lands during it counts as a
+    // change the next time.
+    const FileVersion::Stamp stamp = FileVersion::stampOf(m_path);
     QFile file(m_path);
     QByteArray bytes;
     if (!info.isDir() && file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
     if (info.isDir() || !file.isOpen() || file.error() != QFileDevice::NoError) {
+        m_version.remember(stamp, QByteArray());
         // Whatever stands there could not be read, so it must not be
         // replaced without a copy either.
         m_report.ok = false;
@@ -184,6 +189,7 @@ bool DataFile::load(DayList& list, const QDate& today) {
         return false;
     }
     file.close();
+    m_version.remember(stamp, FileVersion::digestOf(bytes));
     return loadBytes(bytes, list, today);
 }
 
@@ -313,6 +319,7 @@ bool DataFile::Writer::write(const ScheduleEntry& entry) {
         m_failed = true;
         return false;
     }
+    m_digest.addData(line);
     ++m_written;
     return true;
 }
@@ -324,9 +331,14 @@ bool DataFile::Writer::commit() {
         abandon();
         return false;
     }
+    // The new file's stamp is taken before the rename puts it in place, so
+    // a write by someone else right after it is not taken for this one.
+    const FileVersion::Stamp stamp =
+        m_file->flush() ? FileVersion::stampOf(m_file->handle()) : FileVersion::Stamp{};
     const bool ok = commitWhole(*m_file);
     m_file.reset();
     if (ok) {
+        m_owner.m_version.remember(stamp, m_digest.result());
         // The file now holds exactly what was written.
         m_owner.m_needsBackup = false;
         m_owner.m_told.reset();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "FileVersion.h"
 #include "ScheduleEntry.h"
+
+#include <QCryptographicHash>
 
 #include <QByteArray>
 #include <QDate>
@@ -78,6 +81,12 @@ public:
     // Writes the whole list.
     bool save(const DayList& list);
 
+    // True when someone else has written the file since this object last
+    // read or wrote it (or it has not been read yet).
+    bool changedOnDisk() { return m_version.changedOnDisk(m_path); }
+    // Takes the file as it is now for read (a list given in its place).
+    void takeAsRead() { m_version.rememberCurrent(m_path); }
+
     // Entry-by-entry writing for the schedule editor. The new content
     // replaces the file only when commit() succeeds; abandon() (or
     // destroying the writer) leaves the previous file untouched.
@@ -93,6 +102,7 @@ public:
         explicit Writer(DataFile& owner);
         DataFile& m_owner;
         std::unique_ptr<QSaveFile> m_file;
+        QCryptographicHash m_digest{QCryptographicHash::Sha256};
         bool m_failed = false;
         int m_written = 0;
     };
@@ -112,6 +122,7 @@ private:
     QString m_lastBackup;
     bool m_noticePending = false;
     std::optional<LoadReport> m_told; // the loss told since the last write
+    FileVersion m_version;            // the file as last read or written
     int m_failAfter = -1;
 };
 

@@ -3,8 +3,6 @@
 #include "DayListSort.h"
 #include "platform/Clock.h"
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -47,13 +45,11 @@ void carryNoticeFlags(const DayList& previous, DayList& fresh) {
     }
 }
 
-QByteArray contentDigest(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("absent");
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&f);
-    return hash.result();
+bool sameEntries(const DayList& a, const DayList& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const ScheduleEntry& x, const ScheduleEntry& y) {
+            return sameAppointment(x, y) && x.arrived == y.arrived && x.preNoticed == y.preNoticed;
+        });
 }
 
 } // namespace
@@ -64,53 +60,70 @@ ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, QObject* 
 ScheduleStore::~ScheduleStore() = default;
 
 bool ScheduleStore::load(const QDate& today) {
-    DayList fresh;
-    const bool ok = m_file.load(fresh, today);
-    rememberFileContent();
-    carryNoticeFlags(m_entries, fresh);
-    m_entries = std::move(fresh);
-    m_loaded = true;
+    readFile(today);
     if (m_settle)
         m_settle->stop();
     announce(Change::List);
-    return ok;
+    return m_file.lastLoad().ok;
+}
+
+void ScheduleStore::readFile(const QDate& today) {
+    DayList fresh;
+    m_file.load(fresh, today);
+    carryNoticeFlags(m_entries, fresh);
+    m_entries = std::move(fresh);
+    m_loaded = true;
 }
 
 void ScheduleStore::ensureLoaded(const QDate& today) {
     if (!m_loaded)
         load(today);
-    else if (m_watcher && contentDigest(m_file.path()) != m_knownContent)
-        load(today);
+    else if (catchUpWithFile(today))
+        announce(Change::List);
+}
+
+bool ScheduleStore::catchUpWithFile(const QDate& today) {
+    if (m_loaded && !m_file.changedOnDisk())
+        return false;
+    const DayList before = m_entries;
+    readFile(today);
+    return !sameEntries(before, m_entries);
 }
 
 bool ScheduleStore::write(const DayList& list) {
-    const bool ok = m_file.save(list);
-    if (ok)
-        rememberFileContent();
-    return ok;
+    return m_file.save(list);
 }
 
-bool ScheduleStore::replace(const DayList& entries) {
-    if (!write(entries))
-        return false;
-    // Read back, so that the list is ordered and trimmed to the days kept
-    // exactly as the next start will find it.
-    load(m_clock.today());
-    return true;
+ScheduleStore::EditOutcome ScheduleStore::applyEdit(const DayList& base,
+                                                    const std::vector<EditedLine>& edited) {
+    const bool reread = catchUpWithFile(m_clock.today());
+    EditOutcome outcome;
+    outcome.merged = mergeEdit(base, edited, m_entries);
+    DayList written = entriesOf(outcome.merged.lines);
+    outcome.ok = write(written);
+    if (outcome.ok) {
+        // Ordered exactly as the next start will find it.
+        sortDayList(written);
+        m_entries = written.empty() ? placeholderDayList() : std::move(written);
+    }
+    if (outcome.ok || reread)
+        announce(Change::List);
+    return outcome;
 }
 
 bool ScheduleStore::add(const std::vector<ScheduleEntry>& added) {
     if (added.empty())
         return true;
+    const bool reread = catchUpWithFile(m_clock.today());
     DayList updated = holdsNoAppointment(m_entries) ? DayList{} : m_entries;
     updated.insert(updated.end(), added.begin(), added.end());
     sortDayList(updated);
-    if (!write(updated))
-        return false;
-    m_entries = std::move(updated);
-    m_loaded = true;
-    announce(Change::List);
-    return true;
+    const bool ok = write(updated);
+    if (ok)
+        m_entries = std::move(updated);
+    if (ok || reread)
+        announce(Change::List);
+    return ok;
 }
 
 bool ScheduleStore::markNotices(const std::vector<NoticeMark>& marks) {
@@ -123,18 +136,25 @@ bool ScheduleStore::markNotices(const std::vector<NoticeMark>& marks) {
         e.arrived = e.arrived || mark.arrived;
         e.preNoticed = e.preNoticed || mark.preNoticed;
     }
+    // The flags just set are carried over to what another program wrote.
+    const bool reread = catchUpWithFile(m_clock.today());
     const bool ok = write(m_entries);
-    announce(Change::NoticeFlags);
+    announce(reread ? Change::List : Change::NoticeFlags);
     return ok;
 }
 
 bool ScheduleStore::save() {
-    return write(m_entries);
+    const bool reread = catchUpWithFile(m_clock.today());
+    const bool ok = write(m_entries);
+    if (reread)
+        announce(Change::List);
+    return ok;
 }
 
 void ScheduleStore::setEntries(DayList entries) {
     m_entries = entries.empty() ? placeholderDayList() : std::move(entries);
     m_loaded = true;
+    m_file.takeAsRead();
     announce(Change::List);
 }
 
@@ -216,11 +236,6 @@ bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
     return true;
 }
 
-void ScheduleStore::rememberFileContent() {
-    if (m_watcher)
-        m_knownContent = contentDigest(m_file.path());
-}
-
 void ScheduleStore::watchFile() {
     if (m_watcher)
         return;
@@ -237,7 +252,6 @@ void ScheduleStore::watchFile() {
         m_watcher->addPath(info.absoluteFilePath());
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &ScheduleStore::fileTouched);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &ScheduleStore::fileTouched);
-    m_knownContent = contentDigest(m_file.path());
 }
 
 void ScheduleStore::fileTouched() {
@@ -249,14 +263,10 @@ void ScheduleStore::fileTouched() {
 
 void ScheduleStore::checkFileChange() {
     m_settle->stop();
-    const QByteArray digest = contentDigest(m_file.path());
-    if (digest == m_knownContent)
-        return; // this store's own write, or a touch that changed nothing
-    if (!m_loaded) {
-        m_knownContent = digest;
-        return; // the first load reads it anyway
-    }
-    load(m_clock.today());
+    // Not yet read: the first load reads it anyway. Otherwise this store's
+    // own write, or a touch that changed nothing, is no change.
+    if (m_loaded && m_file.changedOnDisk())
+        load(m_clock.today());
 }
 
 } // namespace tanzo

@@ -2,6 +2,7 @@
 
 #include "DataFile.h"
 #include "ScheduleEntry.h"
+#include "ScheduleMerge.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -35,8 +36,11 @@ struct ReadOnlyEntry {
 // The appointments in memory and the one reader and writer of their file,
 // TANZO.DAT. Every change goes through a call here that writes the file
 // (unless it came from it) and announces itself once with `changed`; the
-// list is not handed out for writing. Changes other programs make to the
-// file are picked up by watching it, once watchFile() is called.
+// list is not handed out for writing. Nothing another program wrote is
+// written over: before each write the store checks that the file is still
+// what it last read or wrote, and if not reads it and makes its change on
+// what it found. Changes other programs make are also picked up by
+// watching the file, once watchFile() is called.
 //
 // Beside the user's own entries (entries(), what the file holds) it keeps
 // a read-only set from calendar subscriptions. The board and the alarms see
@@ -81,10 +85,15 @@ public:
     // changed it and the watcher has not yet picked that up.
     void ensureLoaded(const QDate& today);
 
-    // The schedule editor's OK: the whole list, in the order to be written.
-    // Flags of appointments already known stay as the caller carried them
-    // over. On success the list is read back as a load would order it.
-    bool replace(const DayList& entries);
+    // The schedule editor's OK: its lines, each with the appointment of
+    // `base` (the list it showed) it came from, laid over the list as it
+    // is now (see mergeEdit), in the editor's order. On success the list
+    // is ordered as a load would order it.
+    struct EditOutcome {
+        bool ok = false;
+        MergedEdit merged; // what was written, and where both sides changed
+    };
+    EditOutcome applyEdit(const DayList& base, const std::vector<EditedLine>& edited);
     // Appointments from the command line or an import, merged into the
     // list. Nothing changes unless the file was written.
     bool add(const std::vector<ScheduleEntry>& added);
@@ -117,9 +126,12 @@ signals:
     void readOnlyNoticed(const QString& noticeKey, bool arrived, bool preNoticed);
 
 private:
+    // Reads the file again when another program has written it since,
+    // keeping the flags set in memory; true when it did.
+    bool catchUpWithFile(const QDate& today);
+    void readFile(const QDate& today);
     bool write(const DayList& list);
     void announce(Change what);
-    void rememberFileContent();
     void fileTouched();
     void checkFileChange();
 
@@ -132,9 +144,6 @@ private:
     // m_readOnly) - 1.
     std::vector<int> m_viewSource{0};
     bool m_loaded = false;
-    // A digest of the file as this store last read or wrote it, so that the
-    // watcher can tell another program's change from its own writes.
-    QByteArray m_knownContent;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

@@ -4,7 +4,10 @@
 # entered with the keyboard (the hour typed as one digit), Enter adds the
 # line, OK saves. The board shows the new appointment within a few seconds,
 # its advance notice follows, a second F2 opens no second editor, and the
-# data file holds the new line after exit.
+# data file holds the new line after exit. While the editor is open another
+# program replaces the data file and a command adds through the board: the
+# editor's list follows both, the user deletes a line, and OK keeps all
+# three changes.
 # shellcheck source=tests/e2e/lib.sh
 # shellcheck disable=SC2119,SC2317 # defaults of lib.sh; helpers called through e2e_retry
 source "$(dirname "$0")/lib.sh"
@@ -67,6 +70,41 @@ sleep 0.5
 e2e_wait_text "ﾃｽﾄ会議" 5 || e2e_fail "the new line does not appear in the editor's list"
 e2e_screenshot editor-added
 
+# Meanwhile another program replaces the file (a new file renamed over it,
+# as sync tools write) and a command adds through the board.
+{
+    e2e_read_data_file
+    echo "$today,.5416667,3,\"外部     \",\"同期\",0,0"
+} | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$TANZO_DATA_FILE.new"
+mv "$TANZO_DATA_FILE.new" "$TANZO_DATA_FILE"
+env "${E2E_TANZO_ENV[@]}" timeout 20 "$TANZO_BIN" --add 2027-03-15 14:00 追記 >"$E2E_TMP/add.log" 2>&1 ||
+    e2e_fail "--add while the editor is open failed: $(cat "$E2E_TMP/add.log")"
+
+# The list follows both and keeps the line added in it.
+editor_line() { # the accessible rectangle of the editor's list line holding $1
+    e2e_accessible_dump 5 2>/dev/null | "$E2E_PYTHON" -c '
+import re, sys
+for line in sys.stdin:
+    m = re.match(r"\s*list item name=(\x27.*?\x27|\".*?\").* rect=(-?\d+),(-?\d+),(\d+),(\d+)$", line.rstrip("\n"))
+    if m and sys.argv[1] in eval(m.group(1)) and int(m.group(4)) > 0:
+        print(m.group(2), m.group(3), m.group(4), m.group(5))
+        sys.exit(0)
+sys.exit(1)
+' "$1"
+}
+for place in 外部 追記 ﾃｽﾄ会議 本社; do
+    e2e_retry 10 editor_line "$place" >/dev/null || e2e_fail "the editor's list lacks the $place line"
+done
+e2e_screenshot editor-followed
+
+# The user deletes the 12:00 line.
+read -r x y w h <<<"$(editor_line 本社)"
+xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click 1
+sleep 0.3
+dlg_click_accessible "push button" "削除"
+sleep 0.5
+! editor_line 本社 >/dev/null || e2e_fail "削除 did not take the 12:00 line out of the list"
+
 # OK saves; the editor closes and the board reloads on its next tick.
 dlg_click_twips "$editor" $((2985 + 1155 / 2)) $((4335 + 405 / 2))
 dlg_wait_window_gone "$editor_title" 5 || e2e_fail "OK did not close the editor"
@@ -86,8 +124,11 @@ e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))
 e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label was clicked"
 decoded=$(e2e_read_data_file) || e2e_fail "TANZO.DAT is missing or not code page 932"
 printf '%s\n' "$decoded" >"$E2E_ARTIFACTS/TANZO.DAT.utf8.txt"
-[[ $(wc -l <<<"$decoded") -eq 2 ]] || e2e_fail "TANZO.DAT should hold the old and the new appointment"
-grep -qF '"本社     ","定例"' <<<"$decoded" || e2e_fail "the 12:00 appointment was lost"
+[[ $(wc -l <<<"$decoded") -eq 3 ]] ||
+    e2e_fail "TANZO.DAT should hold the editor's, the other program's and the command's appointments"
+! grep -qF '"本社     ","定例"' <<<"$decoded" || e2e_fail "the deleted 12:00 appointment came back"
+grep -qF '"外部     ","同期"' <<<"$decoded" || e2e_fail "the other program's appointment was lost"
+grep -qF '"追記' <<<"$decoded" || e2e_fail "the command's appointment was lost"
 # The place and the comment are filled up with ideographic spaces (7 and 12
 # characters); the advance notice has been recorded (flags 0 and -1).
 line=$(grep -F 'ﾃｽﾄ会議' <<<"$decoded") || e2e_fail "TANZO.DAT lacks the new appointment"

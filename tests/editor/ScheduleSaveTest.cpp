@@ -14,9 +14,14 @@ namespace {
 
 const QString kSp = QStringLiteral("\u3000");
 
-ListFields line(const char* y, const char* mo, const char* d, const char* h, const char* mi,
-                QString place = QStringLiteral("会議室") + QString(4, QChar(u'\u3000'))) {
+ListFields fields(const char* y, const char* mo, const char* d, const char* h, const char* mi,
+                  QString place = QStringLiteral("会議室") + QString(4, QChar(u'\u3000'))) {
     return ListFields{y, mo, d, "重要" + kSp, place, h, mi, "c" + kSp};
+}
+
+// A line added in the editor.
+EditorLine line(const char* y, const char* mo, const char* d, const char* h, const char* mi) {
+    return {fields(y, mo, d, h, mi), std::nullopt};
 }
 
 ScheduleEntry stored(QDate date, int hour, int minute, bool arrived, bool preNoticed) {
@@ -51,7 +56,7 @@ protected:
 };
 
 TEST(ScheduleSave, RecordFromFieldsKeepsTheFillingAndMapsTheStatus) {
-    ListFields f = line("2000", "09", "06", "14", "05");
+    ListFields f = fields("2000", "09", "06", "14", "05");
     f.status = QStringLiteral("最重要");
     const auto e = entryFromFields(f);
     ASSERT_TRUE(e.has_value());
@@ -69,8 +74,8 @@ TEST(ScheduleSave, RecordFromFieldsKeepsTheFillingAndMapsTheStatus) {
 
 TEST(ScheduleSave, FieldsThatAreNoDateOrTimeAreReported) {
     for (const ListFields& f :
-         {line("2000", "02", "30", "10", "00"), line("2000", "09", "06", "24", "00"),
-          line("2000", "09", "x6", "10", "00"), line("2000", "09", "06", "10", "")}) {
+         {fields("2000", "02", "30", "10", "00"), fields("2000", "09", "06", "24", "00"),
+          fields("2000", "09", "x6", "10", "00"), fields("2000", "09", "06", "10", "")}) {
         QString error;
         EXPECT_FALSE(entryFromFields(f, &error).has_value());
         EXPECT_FALSE(error.isEmpty());
@@ -93,17 +98,17 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     m_state.schedule.setEntries({stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)});
     m_announced = 0;
     // Bottom of the list first: C, B, A for a list that reads A, B, C.
-    const std::vector<ListFields> lines{
+    const std::vector<EditorLine> lines{
         line("2000", "09", "07", "08", "00"), line("2000", "09", "06", "11", "00"),
         line("2000", "09", "06", "10", "00"), line("2000", "09", "06", "10", "01")};
-    const WriteOutcome out = commitSchedule(lines, m_state.schedule);
+    const WriteOutcome out = commitSchedule(m_state.schedule.entries(), lines, m_state.schedule);
     ASSERT_TRUE(out.ok);
     EXPECT_EQ(m_announced, 1) << "written and announced once";
 
     QByteArray expected;
     const bool flags[][2] = {{false, false}, {false, true}, {true, true}, {false, false}};
     for (size_t i = 0; i < lines.size(); ++i) {
-        ScheduleEntry e = *entryFromFields(lines[i]);
+        ScheduleEntry e = *entryFromFields(lines[i].fields);
         e.arrived = flags[i][0];
         e.preNoticed = flags[i][1];
         expected += encodeEntryLine(e);
@@ -112,26 +117,26 @@ TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
 }
 
 TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
-    const std::vector<ListFields> before{line("2000", "09", "06", "10", "00")};
-    ASSERT_TRUE(commitSchedule(before, m_state.schedule).ok);
+    const std::vector<EditorLine> before{line("2000", "09", "06", "10", "00")};
+    ASSERT_TRUE(commitSchedule({}, before, m_state.schedule).ok);
     const QByteArray previous = readAll(m_state.schedule.path());
     m_state.schedule.load(QDate(2000, 9, 6));
     m_announced = 0;
 
     m_state.schedule.setFailAfterEntries(1);
-    const std::vector<ListFields> after{line("2000", "09", "07", "10", "00"),
+    const std::vector<EditorLine> after{line("2000", "09", "07", "10", "00"),
                                         line("2000", "09", "08", "10", "00")};
-    EXPECT_FALSE(commitSchedule(after, m_state.schedule).ok);
+    EXPECT_FALSE(commitSchedule(m_state.schedule.entries(), after, m_state.schedule).ok);
     EXPECT_EQ(readAll(m_state.schedule.path()), previous);
     EXPECT_EQ(m_announced, 0);
 }
 
 TEST_F(ScheduleSaveTest, ABadLineAbandonsTheWholeWrite) {
-    ASSERT_TRUE(commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule).ok);
+    ASSERT_TRUE(commitSchedule({}, {line("2000", "09", "06", "10", "00")}, m_state.schedule).ok);
     const QByteArray previous = readAll(m_state.schedule.path());
-    const WriteOutcome out =
-        commitSchedule({line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
-                       m_state.schedule);
+    const WriteOutcome out = commitSchedule(
+        {}, {line("2000", "09", "07", "10", "00"), line("2000", "13", "01", "10", "00")},
+        m_state.schedule);
     EXPECT_FALSE(out.ok);
     EXPECT_FALSE(out.fieldError.isEmpty());
     EXPECT_EQ(readAll(m_state.schedule.path()), previous);
@@ -141,7 +146,7 @@ TEST_F(ScheduleSaveTest, AFileThatCannotBeOpenedFailsWithoutAFieldError) {
     // A directory where the data file should be cannot be replaced.
     ASSERT_TRUE(QDir().mkpath(m_state.schedule.path()));
     const WriteOutcome out =
-        commitSchedule({line("2000", "09", "06", "10", "00")}, m_state.schedule);
+        commitSchedule({}, {line("2000", "09", "06", "10", "00")}, m_state.schedule);
     EXPECT_FALSE(out.ok);
     EXPECT_TRUE(out.fieldError.isEmpty());
     EXPECT_EQ(m_announced, 0);

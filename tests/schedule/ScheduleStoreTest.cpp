@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSignalSpy>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,13 @@ const QDate kToday(2027, 3, 15);
 
 ScheduleEntry at(int hour, const QString& place, bool arrived = false) {
     return test::makeEntry(kToday, hour, 0, 3, place, QString(), arrived, arrived);
+}
+
+QStringList placesOf(const DayList& list) {
+    QStringList places;
+    for (const ScheduleEntry& e : list)
+        places << e.place.trimmed();
+    return places;
 }
 
 QByteArray fileOf(const DayList& list) {
@@ -81,10 +89,11 @@ TEST_F(ScheduleStoreTest, EachChangeIsWrittenAndAnnouncedOnce) {
          },
          {at(10, "A"), at(11, "B", true), at(12, "C")},
          Change::NoticeFlags},
-        // The editor's order is kept in the file; the flags are the caller's.
-        {"replace",
+        // The editor's order is kept in the file, with the flags the list has.
+        {"edit",
          [](ScheduleStore& s) {
-             return s.replace({at(12, "C"), at(11, "B", true)});
+             const DayList base = s.entries();
+             return s.applyEdit(base, {{at(12, "C"), base[2]}, {at(11, "B"), base[1]}}).ok;
          },
          {at(12, "C"), at(11, "B", true)},
          Change::List},
@@ -109,6 +118,113 @@ TEST_F(ScheduleStoreTest, EachChangeIsWrittenAndAnnouncedOnce) {
     EXPECT_EQ(readFile(), before);
 }
 
+TEST(ScheduleMerge, ChangesOfEachSideMeetWithoutLoss) {
+    // The editor opened on A 10:00, B 11:00, C 12:00.
+    const DayList base{at(10, "A"), at(11, "B"), at(12, "C")};
+    const auto kept = [&](int i) { return EditedLine{base[size_t(i)], base[size_t(i)]}; };
+    const auto changed = [&](int i, const char* place, int hour = -1) {
+        const int h = hour < 0 ? 10 + i : hour;
+        return EditedLine{at(h, place), base[size_t(i)]};
+    };
+    const auto added = [](int hour, const char* place) {
+        return EditedLine{at(hour, place), std::nullopt};
+    };
+    struct Case {
+        const char* what;
+        DayList current; // what the list became meanwhile
+        std::vector<EditedLine> edited;
+        QStringList expected; // edited order, then others' additions
+        QStringList conflicts;
+    };
+    const Case cases[] = {
+        {"others add, editor deletes",
+         {at(10, "A"), at(11, "B"), at(12, "C"), at(13, "D")},
+         {kept(0), kept(2)},
+         {"A", "C", "D"},
+         {}},
+        {"others delete, editor changes another",
+         {at(11, "B"), at(12, "C")},
+         {kept(0), changed(1, "B2"), kept(2)},
+         {"B2", "C"},
+         {}},
+        {"others change, editor leaves it",
+         {at(10, "A"), at(11, "B"), at(12, "Cx")},
+         {kept(0), kept(1), kept(2)},
+         {"A", "B", "Cx"},
+         {}},
+        {"others change, editor deletes it: the change stays",
+         {at(10, "A"), at(11, "Bx"), at(12, "C")},
+         {kept(0), kept(2)},
+         {"A", "C", "Bx"},
+         {}},
+        {"both add",
+         {at(10, "A"), at(11, "B"), at(12, "C"), at(14, "F")},
+         {added(13, "E"), kept(0), kept(1), kept(2)},
+         {"E", "A", "B", "C", "F"},
+         {}},
+        {"both change the same: the editor's version, told",
+         {at(10, "A"), at(11, "Bx"), at(12, "C")},
+         {kept(0), changed(1, "Be"), kept(2)},
+         {"A", "Be", "C"},
+         {"Be"}},
+        {"both change the same, the others moving it: paired by place and comment",
+         {at(10, "A"), at(15, "B"), at(12, "C")},
+         {kept(0), changed(1, "B", 16), kept(2)},
+         {"A", "B", "C"},
+         {"B"}},
+        {"editor changes what others deleted: kept, told",
+         {at(10, "A"), at(12, "C")},
+         {kept(0), changed(1, "Be"), kept(2)},
+         {"A", "Be", "C"},
+         {"Be"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const MergedEdit merged = mergeEdit(base, c.edited, c.current);
+        const DayList result = entriesOf(merged.lines);
+        EXPECT_EQ(placesOf(result), c.expected);
+        EXPECT_EQ(placesOf(merged.conflicts), c.conflicts);
+        // Laid over the list it produced, the result changes nothing more:
+        // the editor's next save starts from it.
+        const MergedEdit again = mergeEdit(result, merged.lines, result);
+        EXPECT_EQ(placesOf(entriesOf(again.lines)), c.expected);
+        EXPECT_TRUE(again.conflicts.empty());
+    }
+}
+
+TEST(ScheduleMerge, LinesTakeTheFlagsTheListHasNow) {
+    const DayList base{at(10, "A"), at(11, "B")};
+    // A's notice was given while the editor was open.
+    const DayList current{at(10, "A", true), at(11, "B")};
+    const MergedEdit merged = mergeEdit(
+        base, {{base[0], base[0]}, {at(10, "A2"), std::nullopt}, {at(12, "B"), base[1]}}, current);
+    ASSERT_EQ(merged.lines.size(), 3u);
+    EXPECT_TRUE(merged.lines[0].entry.arrived);
+    // A new line at the same minute takes them too, as the editor always did.
+    EXPECT_TRUE(merged.lines[1].entry.arrived);
+    EXPECT_FALSE(merged.lines[2].entry.arrived);
+}
+
+TEST_F(ScheduleStoreTest, AWriteFirstTakesInWhatAnotherProgramWrote) {
+    replaceFile(fileOf({at(10, "A"), at(12, "C")}));
+    ASSERT_TRUE(m_store.load(kToday));
+    const DayList opened = m_store.entries();
+    // Not watched: every write checks the file all the same.
+    replaceFile(fileOf({at(10, "A"), at(12, "C"), at(13, "D")}));
+    ASSERT_TRUE(m_store.markNotices({{0, true, true}}));
+    EXPECT_EQ(readFile(), fileOf({at(10, "A", true), at(12, "C"), at(13, "D")}));
+
+    replaceFile(fileOf({at(10, "A", true), at(12, "C"), at(13, "D"), at(14, "E")}));
+    ASSERT_TRUE(m_store.add({at(11, "B")}));
+    EXPECT_EQ(placesOf(m_store.entries()), QStringList({"A", "B", "C", "D", "E"}));
+
+    // The editor, opened before all this, deletes C.
+    replaceFile(fileOf({at(10, "A", true), at(11, "B"), at(12, "C"), at(13, "D"), at(15, "F")}));
+    const ScheduleStore::EditOutcome edit = m_store.applyEdit(opened, {{opened[0], opened[0]}});
+    ASSERT_TRUE(edit.ok);
+    EXPECT_EQ(readFile(), fileOf({at(10, "A", true), at(11, "B"), at(13, "D"), at(15, "F")}));
+}
+
 TEST_F(ScheduleStoreTest, AFailedWriteChangesNothingButTheNoticeFlags) {
     replaceFile(fileOf({at(10, "A")}));
     ASSERT_TRUE(m_store.load(kToday));
@@ -117,7 +233,7 @@ TEST_F(ScheduleStoreTest, AFailedWriteChangesNothingButTheNoticeFlags) {
     QSignalSpy changed(&m_store, &ScheduleStore::changed);
 
     EXPECT_FALSE(m_store.add({at(11, "B")}));
-    EXPECT_FALSE(m_store.replace({at(11, "B")}));
+    EXPECT_FALSE(m_store.applyEdit(m_store.entries(), {{at(11, "B"), std::nullopt}}).ok);
     EXPECT_EQ(m_store.entries().size(), 1u);
     EXPECT_EQ(changed.count(), 0);
 
