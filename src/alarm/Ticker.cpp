@@ -43,7 +43,7 @@ void Ticker::tick() {
     const bool newDay = m_lastDate.isValid() && today != m_lastDate;
     m_lastDate = today;
     if (!m_schedule.isLoaded() || newDay)
-        m_schedule.load(today);
+        m_schedule.refresh(today);
 
     const std::vector<DueNotice> due = dueNotices(m_schedule.view(), m_settings, today, now.time());
     if (!due.empty()) {

@@ -162,41 +162,66 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry) {
 
 DataFile::DataFile(QString path) : m_path(std::move(path)) {}
 
-bool DataFile::load(DayList& list, const QDate& today) {
-    list = placeholderDayList();
-    m_report = LoadReport{};
-    const QFileInfo info(m_path);
+DataFile::Reading DataFile::read(const QString& path, const QDate& today) {
+    Reading reading;
+    const QFileInfo info(path);
     if (!info.exists()) {
-        m_needsBackup = false;
-        m_version.rememberAbsent();
-        return true;
+        reading.list = placeholderDayList();
+        return reading;
     }
     // Taken before the read: a write that lands during it counts as a
     // change the next time.
-    const FileVersion::Stamp stamp = FileVersion::stampOf(m_path);
-    QFile file(m_path);
+    reading.stamp = FileVersion::stampOf(path);
+    QFile file(path);
     QByteArray bytes;
     if (!info.isDir() && file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
     if (info.isDir() || !file.isOpen() || file.error() != QFileDevice::NoError) {
-        m_version.remember(stamp, QByteArray());
+        reading.list = placeholderDayList();
         // Whatever stands there could not be read, so it must not be
         // replaced without a copy either.
-        m_report.ok = false;
-        m_report.fileUnreadable = true;
-        m_needsBackup = true;
-        noteLoss();
-        return false;
+        reading.report.ok = false;
+        reading.report.fileUnreadable = true;
+        reading.needsBackup = true;
+        return reading;
     }
     file.close();
-    m_version.remember(stamp, FileVersion::digestOf(bytes));
-    return loadBytes(bytes, list, today);
+    reading.digest = FileVersion::digestOf(bytes);
+    parse(bytes, today, reading);
+    return reading;
+}
+
+void DataFile::adopt(Reading&& reading, DayList& list) {
+    if (reading.stamp.exists)
+        m_version.remember(reading.stamp, reading.digest);
+    else
+        m_version.rememberAbsent();
+    takeContent(std::move(reading), list);
+}
+
+void DataFile::takeContent(Reading&& reading, DayList& list) {
+    list = std::move(reading.list);
+    m_report = reading.report;
+    m_needsBackup = reading.needsBackup;
+    noteLoss();
+}
+
+bool DataFile::load(DayList& list, const QDate& today) {
+    adopt(read(m_path, today), list);
+    return m_report.ok;
 }
 
 bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& today) {
+    Reading reading;
+    parse(bytes, today, reading);
+    takeContent(std::move(reading), list);
+    return m_report.ok;
+}
+
+void DataFile::parse(const QByteArray& bytes, const QDate& today, Reading& reading) {
+    DayList& list = reading.list;
+    LoadReport& report = reading.report;
     list = placeholderDayList();
-    m_report = LoadReport{};
-    m_needsBackup = false;
     list.reserve(std::min<qsizetype>(bytes.count('\n') + 1, MaxDayListEntries));
     const float oldest = daySerial(today) - 6;
     const char* p = bytes.constData();
@@ -216,16 +241,16 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
         bool exact = true;
         const bool read = readEntry(begin, stop, fromCp932, entry, exact) == LineResult::Entry;
         if (read && !(entry.dateSerial >= oldest)) {
-            ++m_report.dropped;
+            ++report.dropped;
             continue;
         }
         // Text that would not be written back as it stands, or a date no
         // calendar shows, is damage like a malformed line: left out of the
         // list, and kept in the backup.
         if (!read || !exact || !hasShowableDate(entry)) {
-            if (m_report.unreadable++ == 0)
-                m_report.lineNumber = line;
-            m_report.ok = false;
+            if (report.unreadable++ == 0)
+                report.lineNumber = line;
+            report.ok = false;
             continue;
         }
         if (list[0].dateSerial <= 0) {
@@ -233,18 +258,16 @@ bool DataFile::loadBytes(const QByteArray& bytes, DayList& list, const QDate& to
         } else if (static_cast<int>(list.size()) < MaxDayListEntries) {
             list.push_back(std::move(entry));
         } else {
-            m_report.overLimit = true;
-            ++m_report.leftOut;
+            report.overLimit = true;
+            ++report.leftOut;
             continue;
         }
-        ++m_report.kept;
+        ++report.kept;
     }
     // Lines left out, for damage or for the size limit, exist only in the
     // file now.
-    m_needsBackup = m_report.unreadable > 0 || m_report.overLimit;
-    noteLoss();
+    reading.needsBackup = report.unreadable > 0 || report.overLimit;
     sortDayList(list);
-    return m_report.ok;
 }
 
 void DataFile::noteLoss() {

@@ -59,6 +59,19 @@ public:
     // minus six days or later), then orders it. Returns false when a line
     // could not be read; every other line is still in the list.
     bool load(DayList& list, const QDate& today);
+
+    // The same in two steps, so that a large file can be read in a worker
+    // thread: read() touches no object, adopt() takes its result as load()
+    // would.
+    struct Reading {
+        DayList list;
+        LoadReport report;
+        bool needsBackup = false;
+        FileVersion::Stamp stamp; // of the file read; absent when there was none
+        QByteArray digest;
+    };
+    static Reading read(const QString& path, const QDate& today);
+    void adopt(Reading&& reading, DayList& list);
     // The same reading rules over the file's bytes, already read.
     bool loadBytes(const QByteArray& bytes, DayList& list, const QDate& today);
     const LoadReport& lastLoad() const { return m_report; }
@@ -84,6 +97,7 @@ public:
     // True when someone else has written the file since this object last
     // read or wrote it (or it has not been read yet).
     bool changedOnDisk() { return m_version.changedOnDisk(m_path); }
+    bool mayHaveChangedOnDisk() const { return m_version.mayHaveChanged(m_path); }
     // Takes the file as it is now for read (a list given in its place).
     void takeAsRead() { m_version.rememberCurrent(m_path); }
 
@@ -113,6 +127,8 @@ public:
     void setFailAfterEntries(int entries) { m_failAfter = entries; }
 
 private:
+    static void parse(const QByteArray& bytes, const QDate& today, Reading& reading);
+    void takeContent(Reading&& reading, DayList& list);
     bool keepBackup();
     void noteLoss();
 

@@ -33,6 +33,8 @@ public:
     void rememberCurrent(const QString& path);
     // True when the file at `path` is no longer what was remembered.
     bool changedOnDisk(const QString& path);
+    // The cheap half of that: false only when the file is surely unchanged.
+    bool mayHaveChanged(const QString& path) const { return !m_known || stampOf(path) != m_stamp; }
 
 private:
     Stamp m_stamp;

@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -18,6 +20,10 @@ namespace {
 // Editors and sync tools write a file in several steps (truncate, write,
 // rename); the file is read once they have been quiet this long.
 constexpr int kSettleMs = 300;
+// Files up to this size are read at once. The board never writes a larger
+// one (its list holds at most 32 767 lines of about 80 bytes); one that
+// another program left is read in a worker thread.
+constexpr qint64 kReadAtOnceBytes = 4 << 20;
 
 using EntryKey = std::tuple<float, float, int16_t, QString, QString>;
 
@@ -68,11 +74,43 @@ bool ScheduleStore::load(const QDate& today) {
 }
 
 void ScheduleStore::readFile(const QDate& today) {
+    takeReading(DataFile::read(m_file.path(), today));
+}
+
+void ScheduleStore::takeReading(DataFile::Reading&& reading) {
+    ++m_fileGeneration;
     DayList fresh;
-    m_file.load(fresh, today);
+    m_file.adopt(std::move(reading), fresh);
     carryNoticeFlags(m_entries, fresh);
     m_entries = std::move(fresh);
     m_loaded = true;
+}
+
+void ScheduleStore::refresh(const QDate& today) {
+    if (m_reading)
+        return;
+    if (QFileInfo(m_file.path()).size() <= kReadAtOnceBytes)
+        load(today);
+    else
+        readInBackground(today);
+}
+
+void ScheduleStore::readInBackground(const QDate& today) {
+    m_reading = true;
+    const quint64 generation = m_fileGeneration;
+    auto* watcher = new QFutureWatcher<DataFile::Reading>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        m_reading = false;
+        if (generation != m_fileGeneration)
+            return; // read or written since: this reading is out of date
+        const DayList before = m_entries;
+        const bool first = !m_loaded;
+        takeReading(watcher->future().takeResult());
+        if (first || !sameEntries(before, m_entries))
+            announce(Change::List);
+    });
+    watcher->setFuture(QtConcurrent::run(&DataFile::read, m_file.path(), today));
 }
 
 void ScheduleStore::ensureLoaded(const QDate& today) {
@@ -91,6 +129,7 @@ bool ScheduleStore::catchUpWithFile(const QDate& today) {
 }
 
 bool ScheduleStore::write(const DayList& list) {
+    ++m_fileGeneration;
     return m_file.save(list);
 }
 
@@ -265,7 +304,11 @@ void ScheduleStore::checkFileChange() {
     m_settle->stop();
     // Not yet read: the first load reads it anyway. Otherwise this store's
     // own write, or a touch that changed nothing, is no change.
-    if (m_loaded && m_file.changedOnDisk())
+    if (!m_loaded || m_reading || !m_file.mayHaveChangedOnDisk())
+        return;
+    if (QFileInfo(m_file.path()).size() > kReadAtOnceBytes)
+        readInBackground(m_clock.today());
+    else if (m_file.changedOnDisk())
         load(m_clock.today());
 }
 

@@ -84,6 +84,11 @@ public:
     // Reads the file if it has not been read, or if another program has
     // changed it and the watcher has not yet picked that up.
     void ensureLoaded(const QDate& today);
+    // The clock's read: like load(), but a large file (which only another
+    // program can have written) is read in a worker thread and announced
+    // when it is in, so that no notice waits on it. Nothing while such a
+    // read is under way.
+    void refresh(const QDate& today);
 
     // The schedule editor's OK: its lines, each with the appointment of
     // `base` (the list it showed) it came from, laid over the list as it
@@ -130,6 +135,8 @@ private:
     // keeping the flags set in memory; true when it did.
     bool catchUpWithFile(const QDate& today);
     void readFile(const QDate& today);
+    void readInBackground(const QDate& today);
+    void takeReading(DataFile::Reading&& reading);
     bool write(const DayList& list);
     void announce(Change what);
     void fileTouched();
@@ -144,6 +151,10 @@ private:
     // m_readOnly) - 1.
     std::vector<int> m_viewSource{0};
     bool m_loaded = false;
+    bool m_reading = false; // a read in a worker is under way
+    // Counts the reads and writes of the file, so that a worker's read
+    // that another read or a write overtook is not taken.
+    quint64 m_fileGeneration = 0;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

@@ -225,6 +225,27 @@ TEST_F(ScheduleStoreTest, AWriteFirstTakesInWhatAnotherProgramWrote) {
     EXPECT_EQ(readFile(), fileOf({at(10, "A", true), at(11, "B"), at(13, "D"), at(15, "F")}));
 }
 
+TEST_F(ScheduleStoreTest, ALargeFileIsReadBesideTheClockAndNeverOverAWrite) {
+    // Blank lines are skipped: one appointment in 5 MB.
+    replaceFile(fileOf({at(10, "A")}) + QByteArray(5 << 20, ' ') + "\r\n");
+    QSignalSpy changed(&m_store, &ScheduleStore::changed);
+    m_store.refresh(kToday);
+    EXPECT_FALSE(m_store.isLoaded()) << "read on the clock's thread";
+    m_store.refresh(kToday); // a tick meanwhile starts no second read
+    ASSERT_TRUE(changed.wait(10000));
+    EXPECT_EQ(placesOf(m_store.entries()), QStringList({"A"}));
+
+    // A write while a worker reads: the write reads what it needs itself,
+    // and the worker's older reading is not taken over it.
+    replaceFile(readFile() + fileOf({at(12, "C")}));
+    m_store.refresh(kToday);
+    changed.clear();
+    ASSERT_TRUE(m_store.add({at(11, "B")}));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_FALSE(changed.wait(1500));
+    EXPECT_EQ(placesOf(m_store.entries()), QStringList({"A", "B", "C"}));
+}
+
 TEST_F(ScheduleStoreTest, AFailedWriteChangesNothingButTheNoticeFlags) {
     replaceFile(fileOf({at(10, "A")}));
     ASSERT_TRUE(m_store.load(kToday));
