@@ -34,8 +34,10 @@ QListWidgetItem* makeLine(const ListFields& fields) {
     return item;
 }
 
-QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const QString& source) {
-    auto* item = new QListWidgetItem(joinListLine(fields) + QStringLiteral("  [%1]").arg(source));
+QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const ReadOnlyEntry& entry) {
+    const QString& source = entry.source;
+    const QString line = entry.allDay ? allDayListLine(fields) : joinListLine(fields);
+    auto* item = new QListWidgetItem(line + QStringLiteral("  [%1]").arg(source));
     item->setData(kReadOnlySourceRole, source);
     item->setFlags(Qt::NoItemFlags);
     item->setToolTip(
@@ -155,7 +157,7 @@ void ScheduleEditor::fillList() {
         if (e.dateSerial <= 0)
             continue;
         if (const ReadOnlyEntry* r = m_schedule.readOnlyAt(i))
-            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(e), r->source));
+            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(e), *r));
         else
             m_form.list->addItem(makeLine(fieldsFromEntry(e)));
     }

@@ -15,7 +15,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -290,7 +289,6 @@ TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
         {"garbage", "サーバーが応答しませんでした"},
     };
     QNetworkAccessManager network;
-    QThreadPool workers;
     for (const auto& c : cases) {
         CannedServer server(c.answer);
         Subscription s;
@@ -298,8 +296,7 @@ TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
         s.kind = Subscription::Kind::CalDav;
         s.user = QStringLiteral("me");
         s.url = QUrl(QStringLiteral("http://127.0.0.1:%1/cal/").arg(server.serverPort()));
-        auto* sync =
-            new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network, workers);
+        auto* sync = new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network);
         std::optional<SyncResult> result;
         QEventLoop loop;
         QObject::connect(sync, &SubscriptionSync::finished, [&](const SyncResult& r) {
