@@ -243,6 +243,10 @@ void CalendarSubscriptions::startSync(const Subscription& s, const QString& pass
                 m_copies.insert(name, copy);
                 if (m_list.find(name))
                     writeCopy(name);
+                // What could not be written before is tried again.
+                if (!m_listProblem.isEmpty())
+                    saveList();
+                writeFlags();
                 if (result.changed) {
                     pruneFlags();
                     emit appointmentsChanged();
