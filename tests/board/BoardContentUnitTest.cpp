@@ -231,9 +231,9 @@ TEST(Flaps, AllDayRowHasNoTimeAndIsNeverUpcoming) {
     Settings s;
     s.foreColor1 = 0x00FF00;
     s.foreColor2 = 0x123456;
-    const DayList list{entryAt(kToday, 0, 0, 1, QStringLiteral("春分の日🎌"), QStringLiteral("祝日"))};
-    const board::RowFacts row =
-        board::rowFacts(list, 0, kToday, kToday, kToday, QTime(0, 0), true);
+    const DayList list{
+        entryAt(kToday, 0, 0, 1, QStringLiteral("春分の日🎌"), QStringLiteral("祝日"))};
+    const board::RowFacts row = board::rowFacts(list, 0, kToday, kToday, kToday, QTime(0, 0), true);
     EXPECT_TRUE(row.inWindow);
     EXPECT_FALSE(row.upcoming);
     EXPECT_EQ(board::flapTarget(row, true), -1);

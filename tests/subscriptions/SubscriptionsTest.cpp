@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -124,8 +125,7 @@ ScheduleEntry at(int day, int hour, int minute, const QString& place) {
 void writeCalendar(const QString& path, const QByteArray& events) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\n" + events +
-            "END:VCALENDAR\r\n");
+    f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\n" + events + "END:VCALENDAR\r\n");
 }
 
 QByteArray vevent(const QByteArray& uid, const QByteArray& lines) {
@@ -397,11 +397,18 @@ TEST_F(SubscriptionsTest, TheCapKeepsTheSoonestAndCountsTheRest) {
     ASSERT_EQ(entries.size(), size_t(kMaxSubscribedEntries));
     EXPECT_EQ(entries[0].uid, QStringLiteral("today"));
     EXPECT_EQ(entries[1].uid, QStringLiteral("holiday")); // first on its day
-    EXPECT_EQ(hhmm(entries.back().entry), QStringLiteral("2026-12-12 18:59"));
+    // The 5 999 take 60 start times, about 100 each: the cap falls at 17:18.
+    EXPECT_EQ(hhmm(entries.back().entry), QStringLiteral("2026-12-12 17:18"));
+    EXPECT_TRUE(
+        std::is_sorted(entries.begin() + 2, entries.end(), [](const auto& a, const auto& b) {
+            return a.entry.startTime < b.entry.startTime;
+        }));
 
     QMap<QString, RemoteResource> resources;
-    resources.insert("/late.ics", {"\"1\"", {}, {{at(6, 9, 0, "a"), "a"}, {at(6, 8, 0, "b"), "b"}}});
-    resources.insert("/soon.ics", {"\"2\"", {}, {{at(0, 9, 0, "c"), "c"}, {at(1, 9, 0, "d"), "d"}}});
+    resources.insert("/late.ics",
+                     {"\"1\"", {}, {{at(6, 9, 0, "a"), "a"}, {at(6, 8, 0, "b"), "b"}}});
+    resources.insert("/soon.ics",
+                     {"\"2\"", {}, {{at(0, 9, 0, "c"), "c"}, {at(1, 9, 0, "d"), "d"}}});
     EXPECT_EQ(keepSoonest(resources, 3), 1);
     EXPECT_EQ(resources["/soon.ics"].entries.size(), 2u);
     EXPECT_EQ(resources["/soon.ics"].etag, QStringLiteral("\"2\""));
