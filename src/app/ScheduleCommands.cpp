@@ -52,13 +52,16 @@ CommandOutput badInput(const QString& message) {
     return out;
 }
 
-QString lineOf(const ScheduleEntry& e) {
+// An all-day appointment (only a subscription has them) says 終日 for its time.
+QString lineOf(const ScheduleEntry& e, bool allDay = false) {
     const HourMinute hm = e.startHourMinute();
-    return QStringLiteral("%1 %2:%3  %4  %5  %6")
-        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
-        .arg(hm.hour, 2, 10, QLatin1Char('0'))
-        .arg(hm.minute, 2, 10, QLatin1Char('0'))
-        .arg(statusWord(e.status), trimSpaces(e.place), trimSpaces(e.comment))
+    const QString time = allDay ? QStringLiteral("終日")
+                                : QStringLiteral("%1:%2")
+                                      .arg(hm.hour, 2, 10, QLatin1Char('0'))
+                                      .arg(hm.minute, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1 %2  %3  %4  %5")
+        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")), time, statusWord(e.status),
+             trimSpaces(e.place), trimSpaces(e.comment))
         .trimmed();
 }
 
@@ -93,9 +96,10 @@ CommandOutput list(const Command& c, const ScheduleAccess& access) {
         const ScheduleEntry& e = view[i];
         if (e.dateSerial <= 0 || e.date() < first || e.date() > last)
             continue;
-        out.out += lineOf(e);
         // A subscribed appointment says where it comes from.
-        if (const ReadOnlyEntry* r = access.schedule.readOnlyAt(static_cast<int>(i)))
+        const ReadOnlyEntry* r = access.schedule.readOnlyAt(static_cast<int>(i));
+        out.out += lineOf(e, r && r->allDay);
+        if (r)
             out.out += QStringLiteral("  [%1]").arg(r->source);
         out.out += QLatin1Char('\n');
     }

@@ -20,20 +20,13 @@ QString when(const QDateTime& t) {
     return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未同期");
 }
 
-QString statusText(const SubscriptionCopy& copy) {
-    if (!copy.lastAttempt.isValid())
-        return QStringLiteral("未同期");
-    if (copy.ok)
-        return copy.status.isEmpty() ? QStringLiteral("正常") : copy.status;
-    return copy.status;
-}
-
 CommandOutput listSubscriptions(const CalendarSubscriptions& subscriptions) {
     CommandOutput out;
     for (const Subscription& s : subscriptions.subscriptions()) {
         const SubscriptionCopy copy = subscriptions.copyOf(s.name);
         out.out += QStringLiteral("%1  %2  最終同期 %3  %4  %5件\n")
-                       .arg(s.name, s.url.toDisplayString(), when(copy.lastSync), statusText(copy))
+                       .arg(s.name, s.url.toDisplayString(), when(copy.lastSync),
+                            subscriptions.statusOf(s.name))
                        .arg(copy.entryCount());
     }
     if (out.out.isEmpty())
@@ -62,6 +55,10 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
         done(failed(kStatusBadInput,
                     QStringLiteral("--user にはパスワードが要ります: --password-stdin "
                                    "で標準入力から渡してください。")));
+        return;
+    }
+    if (const QString refusal = subscriptions.refusalOf(*s); !refusal.isEmpty()) {
+        done(failed(kStatusBadInput, QStringLiteral("購読できませんでした: %1").arg(refusal)));
         return;
     }
     const QString name = s->name;
@@ -96,13 +93,13 @@ void syncAll(CalendarSubscriptions& subscriptions, std::function<void(const Comm
             CommandOutput out;
             for (const Subscription& s : guard->subscriptions()) {
                 const SubscriptionCopy copy = guard->copyOf(s.name);
-                if (copy.ok) {
+                if (!guard->hasProblem(s.name)) {
                     out.out += QStringLiteral("%1: 同期しました（%2件）\n")
                                    .arg(s.name)
                                    .arg(copy.entryCount());
                 } else {
                     out.status = kStatusFailed;
-                    out.err += QStringLiteral("%1: %2\n").arg(s.name, copy.status);
+                    out.err += QStringLiteral("%1: %2\n").arg(s.name, guard->statusOf(s.name));
                 }
             }
             done(out);
@@ -121,15 +118,20 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
     case Command::Kind::Subscriptions:
         done(listSubscriptions(subscriptions));
         return;
-    case Command::Kind::Unsubscribe:
-        if (!subscriptions.remove(command.name)) {
-            done(failed(kStatusBadInput,
-                        QStringLiteral("その名前の購読はありません: %1").arg(command.name)));
+    case Command::Kind::Unsubscribe: {
+        QString error;
+        if (!subscriptions.remove(command.name, &error)) {
+            done(error.isEmpty()
+                     ? failed(kStatusBadInput,
+                              QStringLiteral("その名前の購読はありません: %1").arg(command.name))
+                     : failed(kStatusFailed,
+                              QStringLiteral("購読をやめられませんでした: %1").arg(error)));
             return;
         }
         done(CommandOutput{
             0, QStringLiteral("購読をやめました: %1\n").arg(command.name), {}, true, {}});
         return;
+    }
     case Command::Kind::Sync:
         syncAll(subscriptions, std::move(done));
         return;

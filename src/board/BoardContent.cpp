@@ -49,14 +49,15 @@ PageIndices locateNextEntry(const DayList& list, int nextEntryIndex, const QDate
 }
 
 RowFacts rowFacts(const DayList& list, int index, const QDate& from, const QDate& to,
-                  const QDate& today, const QTime& now) {
+                  const QDate& today, const QTime& now, bool allDay) {
     RowFacts row;
     if (index < 0 || index >= static_cast<int>(list.size()))
         return row;
     row.entry = list[index];
     const QDate date = row.entry->date();
     row.inWindow = from <= date && date <= to;
-    row.upcoming = row.inWindow && upcomingToday(*row.entry, today, now);
+    row.allDay = allDay;
+    row.upcoming = !allDay && row.inWindow && upcomingToday(*row.entry, today, now);
     return row;
 }
 
@@ -87,7 +88,7 @@ Caption finalPlace(const RowFacts& row, const Caption& current, const Settings& 
     if (!row.hasEntry())
         return {QString(), current.color};
     const QString text = row.inWindow ? trimSpaces(row.entry->place) : QString();
-    const bool upcoming = upcomingToday(*row.entry, today, now);
+    const bool upcoming = !row.allDay && upcomingToday(*row.entry, today, now);
     return {text, upcoming ? settings.foreColor1 : settings.foreColor2};
 }
 
@@ -118,7 +119,7 @@ QString flapCaption(int value) {
 }
 
 int flapTarget(const RowFacts& row, bool hour) {
-    if (!row.inWindow)
+    if (!row.inWindow || row.allDay)
         return -1;
     const HourMinute start = row.entry->startHourMinute();
     return hour ? start.hour : start.minute;

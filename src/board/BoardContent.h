@@ -52,10 +52,11 @@ struct RowFacts {
     std::optional<ScheduleEntry> entry; // empty when the index is outside the list
     bool inWindow = false;
     bool upcoming = false;
+    bool allDay = false; // a subscribed all-day appointment: no time, never upcoming
     bool hasEntry() const { return entry.has_value(); }
 };
 RowFacts rowFacts(const DayList& list, int index, const QDate& from, const QDate& to,
-                  const QDate& today, const QTime& now);
+                  const QDate& today, const QTime& now, bool allDay = false);
 
 struct Caption {
     QString text;
@@ -78,7 +79,7 @@ BgrColor nextPlaceholderColor(BgrColor current);
 QString flapCaption(int value);
 
 // The flap's target value (start hour or minute), or -1 when the row has no
-// entry in the window.
+// entry in the window or one without a start time.
 int flapTarget(const RowFacts& row, bool hour);
 
 } // namespace board

@@ -103,8 +103,10 @@ detail::FillTask FillAnimation::run(FillRequest request) {
     for (int r = 0; r < 3; ++r) {
         const bool wasShowing = !m_surface.caption(layout::Place, r).isEmpty() ||
                                 !m_surface.caption(layout::Comment, r).isEmpty() || request.force;
-        const board::RowFacts row = board::rowFacts(m_state.schedule.view(), firstIndex + r,
-                                                    request.from, request.to, today, minute);
+        const ReadOnlyEntry* readOnly = m_state.schedule.readOnlyAt(firstIndex + r);
+        const board::RowFacts row =
+            board::rowFacts(m_state.schedule.view(), firstIndex + r, request.from, request.to,
+                            today, minute, readOnly && readOnly->allDay);
         if (!(request.from < today) && !wasShowing)
             continue;
         const bool drawPlaceholder = row.hasEntry() || wasShowing;

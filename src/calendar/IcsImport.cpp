@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QSet>
+#include <QTextBoundaryFinder>
 
 #include <memory>
 
@@ -22,6 +23,8 @@ constexpr int kEventExpansionSteps = 100000;
 constexpr int kFileExpansionMs = 10000;
 // The message lists this many of the left-out events.
 constexpr int kShownLeftOut = 50;
+// An all-day event longer than this shows on no more days than this.
+constexpr int kMaxAllDaySpan = 366;
 
 const QString kNotCp932 = QStringLiteral("シフトJISで表せない文字を含みます");
 const QString kUnknownZone = QStringLiteral("時間帯（TZID）が分かりません");
@@ -35,15 +38,41 @@ struct CalendarDeleter {
 };
 using CalendarPtr = std::unique_ptr<icalcomponent, CalendarDeleter>;
 
-// SUMMARY or LOCATION with its escapes undone, as the data file can hold
-// it: on one line, without control characters, inner spaces kept.
-QString textOf(icalcomponent* event, icalproperty_kind kind) {
+// Text on one line, without control characters, every other character
+// kept (the joiners of emoji sequences too).
+QString oneLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            out.append(QLatin1Char(' '));
+        else if (c.category() != QChar::Other_Control)
+            out.append(c);
+    }
+    return out;
+}
+
+// SUMMARY or LOCATION with its escapes undone, on one line, inner spaces
+// kept: as the data file can hold it, or every character for a
+// subscription.
+QString textOf(icalcomponent* event, icalproperty_kind kind, IcsTarget target) {
     icalproperty* p = icalcomponent_get_first_property(event, kind);
     if (!p)
         return {};
     const char* text =
         kind == ICAL_SUMMARY_PROPERTY ? icalproperty_get_summary(p) : icalproperty_get_location(p);
-    return trimSpaces(cp932::storable(QString::fromUtf8(text ? text : "")));
+    const QString value = QString::fromUtf8(text ? text : "");
+    return trimSpaces(target == IcsTarget::DataFile ? cp932::storable(value) : oneLine(value));
+}
+
+// The days an all-day event covers: DTEND or DURATION, at least one.
+int allDaySpan(icalcomponent* event, const icaltimetype& start) {
+    const icaltimetype end = icalcomponent_get_dtend(event);
+    if (icaltime_is_null_time(end) || !end.is_date || !ics::wellFormed(end))
+        return 1;
+    const qint64 days =
+        QDate(start.year, start.month, start.day).daysTo(QDate(end.year, end.month, end.day));
+    return static_cast<int>(std::clamp<qint64>(days, 1, kMaxAllDaySpan));
 }
 
 // The value of our own export's mark; empty for other programs' events.
@@ -164,9 +193,10 @@ class Importer {
 public:
     Importer(icalcomponent* calendar, const QDate& today, QSet<QString>& seen,
              const QDeadlineTimer& fileDeadline, IcsImportResult& result,
-             const std::atomic_bool* cancel)
+             const std::atomic_bool* cancel, IcsTarget target)
         : m_calendar(calendar), m_first(today), m_last(today.addDays(kWindowDays - 1)),
-          m_seen(seen), m_fileDeadline(fileDeadline), m_result(result), m_cancel(cancel) {}
+          m_seen(seen), m_fileDeadline(fileDeadline), m_result(result), m_cancel(cancel),
+          m_target(target) {}
 
     void run(const QByteArray& text, const CalendarText& calendar) {
         m_result.costlyZones << ics::removeCostlyZones(m_calendar);
@@ -218,7 +248,7 @@ private:
     void takeEvent(icalcomponent* event) {
         const bool isOverride =
             icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
-        const QString summary = textOf(event, ICAL_SUMMARY_PROPERTY);
+        const QString summary = textOf(event, ICAL_SUMMARY_PROPERTY, m_target);
         icalproperty* startProperty =
             icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
         const icaltimetype start =
@@ -240,8 +270,12 @@ private:
         ics::ExpansionBound bound;
         bound.maxSteps = kEventExpansionSteps;
         bound.deadline = std::min(QDeadlineTimer(kEventExpansionMs), m_fileDeadline);
+        // A subscription shows each day of an all-day event, so one begun
+        // before today is looked for too.
+        const int span =
+            start.is_date && m_target == IcsTarget::Subscription ? allDaySpan(event, start) : 1;
         const ics::Expansion expansion =
-            ics::occurrences(event, m_calendar, basis, m_first, m_last, bound);
+            ics::occurrences(event, m_calendar, basis, m_first.addDays(1 - span), m_last, bound);
         if (expansion.cut)
             leaveOut(m_result, {startDate, startTime, summary, kCut});
         if (expansion.tooComplex)
@@ -251,17 +285,19 @@ private:
         for (const ics::Occurrence& o : expansion.found) {
             if (replaced.contains(o.local))
                 continue;
-            if (o.value.is_date) {
+            if (!o.value.is_date)
+                addAppointment(event, summary, o.local);
+            else if (m_target == IcsTarget::DataFile)
                 ++m_result.allDay;
-                continue;
-            }
-            addAppointment(event, summary, o.local);
+            else
+                addAllDay(event, summary, QDate(o.value.year, o.value.month, o.value.day), span);
         }
     }
 
-    void addAppointment(icalcomponent* event, const QString& summary, const QDateTime& start) {
-        const QString location = textOf(event, ICAL_LOCATION_PROPERTY);
-        const QTime time(start.time().hour(), start.time().minute());
+    // The place and comment of an event, as addAppointment describes; the
+    // place empty when the event has neither.
+    std::pair<QString, QString> placeAndComment(icalcomponent* event, const QString& summary) {
+        const QString location = textOf(event, ICAL_LOCATION_PROPERTY, m_target);
         const QByteArray mark = ownMark(event);
         QString place;
         QString comment;
@@ -271,20 +307,52 @@ private:
             place = location;
             comment = mark == kOwnEventWithoutComment ? QString() : summary;
         } else {
-            const QString source = location.isEmpty() ? summary : location;
-            if (source.isEmpty()) {
-                leaveOut(m_result, {start.date(), time, summary, kNoTitle});
-                return;
-            }
+            place = location.isEmpty() ? summary : location;
             comment = summary;
-            if (location.size() > PlaceLength) {
-                const QString rest = trimSpaces(location.mid(PlaceLength));
+            const QString head = leftWhole(location, PlaceLength);
+            if (head.size() < location.size()) {
+                const QString rest = trimSpaces(location.mid(head.size()));
                 comment = comment.isEmpty() ? rest : comment + QLatin1Char(' ') + rest;
             }
-            place = source;
         }
-        place = trimSpaces(place.left(PlaceLength));
-        if (!cp932::encodable(place) || !cp932::encodable(comment)) {
+        return {trimSpaces(leftWhole(place, PlaceLength)), comment};
+    }
+
+    // One row for each day of the event in the seven days, at 00:00.
+    void addAllDay(icalcomponent* event, const QString& summary, const QDate& start, int span) {
+        const auto [place, comment] = placeAndComment(event, summary);
+        if (place.isEmpty()) {
+            leaveOut(m_result, {start, QTime(), summary, kNoTitle});
+            return;
+        }
+        for (int d = 0; d < span; ++d) {
+            const QDate day = start.addDays(d);
+            if (day < m_first || day > m_last)
+                continue;
+            ScheduleEntry entry;
+            entry.dateSerial = daySerial(day);
+            entry.status = statusFromPriority(event);
+            entry.place = fitPlace(place);
+            entry.comment = comment;
+            const QString key = QStringLiteral("allday|") + duplicateKey(entry);
+            if (m_seen.contains(key)) {
+                ++m_result.duplicates;
+                continue;
+            }
+            m_seen.insert(key);
+            m_result.allDayEntries.push_back(entry);
+        }
+    }
+
+    void addAppointment(icalcomponent* event, const QString& summary, const QDateTime& start) {
+        const QTime time(start.time().hour(), start.time().minute());
+        const auto [place, comment] = placeAndComment(event, summary);
+        if (place.isEmpty()) {
+            leaveOut(m_result, {start.date(), time, summary, kNoTitle});
+            return;
+        }
+        if (m_target == IcsTarget::DataFile &&
+            (!cp932::encodable(place) || !cp932::encodable(comment))) {
             leaveOut(m_result,
                      {start.date(), time, summary.isEmpty() ? place : summary, kNotCp932});
             return;
@@ -317,6 +385,7 @@ private:
     QDeadlineTimer m_fileDeadline;
     IcsImportResult& m_result;
     const std::atomic_bool* m_cancel;
+    IcsTarget m_target;
     QHash<QString, QList<QDateTime>> m_replaced;
 };
 
@@ -337,8 +406,18 @@ void leaveOut(IcsImportResult& result, LeftOutEvent event) {
         ++result.leftOutUnlisted;
 }
 
-IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
-                        const std::atomic_bool* cancel) {
+QString leftWhole(const QString& text, qsizetype units) {
+    if (text.size() <= units)
+        return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    characters.setPosition(units);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(characters.position(), 0));
+}
+
+IcsImportResult readIcs(const QByteArray& bytes, const QDate& today, const std::atomic_bool* cancel,
+                        IcsTarget target) {
     IcsImportResult result;
     if (bytes.size() > kMaxIcsBytes) {
         result.refusal = IcsImportResult::Refusal::TooLarge;
@@ -364,12 +443,14 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
             continue;
         result.refusal = IcsImportResult::Refusal::None;
         result.isCalendar = true;
-        Importer(skeleton.get(), today, seen, fileDeadline, result, cancel).run(*text, calendar);
+        Importer(skeleton.get(), today, seen, fileDeadline, result, cancel, target)
+            .run(*text, calendar);
         ++result.calendars;
         if (result.cancelled)
             break;
     }
     sortByStart(result.entries);
+    sortByStart(result.allDayEntries);
     return result;
 }
 

@@ -29,6 +29,11 @@ struct LeftOutEvent {
     QString reason;
 };
 
+// What the appointments are for: the data file, which holds code page 932
+// text and needs a start time; or a subscription, never written there,
+// which keeps every character and the all-day events.
+enum class IcsTarget { DataFile, Subscription };
+
 struct IcsImportResult {
     // Why the file was not read at all; isCalendar is false then.
     enum class Refusal { None, NotCalendar, TooLarge, Encoding, LongLine };
@@ -37,8 +42,11 @@ struct IcsImportResult {
     std::vector<ScheduleEntry> entries;
     int calendars = 0; // VCALENDARs read
     bool fromShiftJis = false;
-    int duplicates = 0;                // already present, or twice in the file
-    int allDay = 0;                    // all-day events: they have no start time
+    int duplicates = 0; // already present, or twice in the file
+    int allDay = 0;     // all-day events: they have no start time
+    // For a subscription: each day of an all-day event in the seven days,
+    // at 00:00 (the all-day events are not counted in allDay then).
+    std::vector<ScheduleEntry> allDayEntries;
     int overLimit = 0;                 // left out because the list would pass its limit
     QStringList costlyZones;           // VTIMEZONEs not used: too costly to expand
     std::vector<LeftOutEvent> leftOut; // the first kMaxListedLeftOut of them
@@ -52,7 +60,13 @@ struct IcsImportResult {
 // else SUMMARY, the importance from PRIORITY. Duplicates within the file
 // are counted and dropped. `cancel`, when given, stops the work early.
 IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
-                        const std::atomic_bool* cancel = nullptr);
+                        const std::atomic_bool* cancel = nullptr,
+                        IcsTarget target = IcsTarget::DataFile);
+
+// The first `units` UTF-16 units of the text or fewer, cut only between
+// whole characters (a surrogate pair, an emoji sequence or a letter with its
+// marks is kept or dropped whole).
+QString leftWhole(const QString& text, qsizetype units);
 
 // Drops the entries with the date, start time and place of one in
 // `existing`, and keeps no more than the list has room for.

@@ -2,6 +2,7 @@
 
 #include "ScheduleSave.h"
 #include "calendar/IcsImport.h"
+#include "calendar/IcsWorker.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
@@ -75,7 +76,8 @@ CalendarImport::CalendarImport(QWidget* parent, const QString& path,
     auto* watcher = new QFutureWatcher<Outcome>(this);
     connect(watcher, &QFutureWatcher<Outcome>::finished, this,
             [this, watcher] { finish(watcher->result()); });
-    watcher->setFuture(QtConcurrent::run([path, today, cancel = m_cancel] {
+    // On the one libical worker, never beside a subscription's conversion.
+    watcher->setFuture(QtConcurrent::run(&ics::worker(), [path, today, cancel = m_cancel] {
         Outcome outcome;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -82,7 +82,9 @@ ListFields fieldsFromInputs(const EntryInputs& in) {
                       fillIdeographic(in.comment, 12)};
 }
 
-QString joinListLine(const ListFields& f) {
+namespace {
+
+QString joinWithTime(const ListFields& f, const QString& time) {
     QString line;
     line.reserve(40 + f.place.size() + f.comment.size());
     line += f.year;
@@ -95,12 +97,21 @@ QString joinListLine(const ListFields& f) {
     line += kLineSeparator;
     line += f.place;
     line += kLineSeparator;
-    line += f.hour;
-    line += QLatin1Char(':');
-    line += f.minute;
+    line += time;
     line += kLineSeparator;
     line += f.comment;
     return line;
+}
+
+} // namespace
+
+QString joinListLine(const ListFields& f) {
+    return joinWithTime(f, f.hour + QLatin1Char(':') + f.minute);
+}
+
+QString allDayListLine(const ListFields& f) {
+    // As wide as "HH:MM" in the list's fixed-pitch font.
+    return joinWithTime(f, QStringLiteral("終日 "));
 }
 
 QString shownListLine(const ListFields& fields) {

@@ -43,6 +43,8 @@ QString fillIdeographic(const QString& text, int width);
 ListFields fieldsFromEntry(const ScheduleEntry& entry);
 ListFields fieldsFromInputs(const EntryInputs& inputs);
 QString joinListLine(const ListFields& fields);
+// The line of a subscribed all-day appointment: 終日 where the time goes.
+QString allDayListLine(const ListFields& fields);
 // The line as the list shows it: the place filled up to its seven full-width
 // columns and the comment trimmed, whatever padding the entry came with
 // (ideographic spaces from the editor, spaces from the data file, none from

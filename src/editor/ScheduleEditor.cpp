@@ -41,8 +41,10 @@ QListWidgetItem* makeLine(const ListFields& fields,
     return item;
 }
 
-QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const QString& source) {
-    auto* item = new QListWidgetItem(joinListLine(fields) + QStringLiteral("  [%1]").arg(source));
+QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const ReadOnlyEntry& entry) {
+    const QString& source = entry.source;
+    const QString line = entry.allDay ? allDayListLine(fields) : joinListLine(fields);
+    auto* item = new QListWidgetItem(line + QStringLiteral("  [%1]").arg(source));
     item->setData(kReadOnlySourceRole, source);
     item->setFlags(Qt::NoItemFlags);
     item->setToolTip(
@@ -205,7 +207,7 @@ void ScheduleEditor::showLines(const std::vector<EditedLine>& own,
     while (i > 0 || j > 0) {
         if (i == 0 || (j > 0 && !before(subscribed[j - 1].entry, own[order[i - 1]].entry))) {
             const ReadOnlyEntry& r = subscribed[--j];
-            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(r.entry), r.source));
+            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(r.entry), r));
             continue;
         }
         const size_t k = order[--i];

@@ -20,16 +20,6 @@ template <typename T> T* named(T* widget, const char* name) {
     return widget;
 }
 
-QString statusOf(const SubscriptionCopy& copy, bool syncing) {
-    if (syncing)
-        return QStringLiteral("同期中…");
-    if (!copy.lastAttempt.isValid())
-        return QStringLiteral("未同期");
-    if (copy.ok)
-        return copy.status.isEmpty() ? QStringLiteral("正常") : copy.status;
-    return copy.status;
-}
-
 } // namespace
 
 SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, QWidget* parent)
@@ -89,6 +79,8 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
             &SubscriptionsDialog::showSubscriptions);
     connect(&m_subscriptions, &CalendarSubscriptions::appointmentsChanged, this,
             &SubscriptionsDialog::showSubscriptions);
+    connect(&m_subscriptions, &CalendarSubscriptions::statusChanged, this,
+            &SubscriptionsDialog::showSubscriptions);
     showSubscriptions();
 }
 
@@ -102,7 +94,8 @@ void SubscriptionsDialog::showSubscriptions() {
             {s.name, s.url.toDisplayString(),
              copy.lastSync.isValid() ? copy.lastSync.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                                      : QStringLiteral("—"),
-             statusOf(copy, m_subscriptions.isSyncing(s.name)),
+             m_subscriptions.isSyncing(s.name) ? QStringLiteral("同期中…")
+                                               : m_subscriptions.statusOf(s.name),
              QString::number(copy.entryCount())});
         if (s.name == selected)
             m_list->setCurrentItem(item);
@@ -131,6 +124,10 @@ void SubscriptionsDialog::addSubscription() {
         return;
     }
     s->user = m_user->text().trimmed();
+    if (const QString refusal = m_subscriptions.refusalOf(*s); !refusal.isEmpty()) {
+        showResult(QStringLiteral("追加できませんでした: %1").arg(refusal));
+        return;
+    }
     m_add->setEnabled(false);
     showResult(QStringLiteral("%1 に接続しています…").arg(s->url.toDisplayString()));
     const QPointer<SubscriptionsDialog> self(this);
@@ -157,8 +154,11 @@ void SubscriptionsDialog::addSubscription() {
 void SubscriptionsDialog::removeSelected() {
     if (QTreeWidgetItem* item = m_list->currentItem()) {
         const QString name = item->text(0);
-        m_subscriptions.remove(name);
-        showResult(QStringLiteral("購読をやめました: %1").arg(name));
+        QString error;
+        if (m_subscriptions.remove(name, &error))
+            showResult(QStringLiteral("購読をやめました: %1").arg(name));
+        else
+            showResult(QStringLiteral("購読をやめられませんでした: %1").arg(error));
         showSubscriptions();
     }
 }

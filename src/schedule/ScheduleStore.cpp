@@ -242,8 +242,8 @@ const ReadOnlyEntry* ScheduleStore::readOnlyAt(int viewIndex) const {
 
 void ScheduleStore::setReadOnlyEntries(std::vector<ReadOnlyEntry> entries) {
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.entry.dateSerial, a.entry.startTime) <
-               std::tie(b.entry.dateSerial, b.entry.startTime);
+        return std::tuple(a.entry.dateSerial, !a.allDay, a.entry.startTime) <
+               std::tuple(b.entry.dateSerial, !b.allDay, b.entry.startTime);
     });
     m_readOnly = std::move(entries);
     announce(Change::List);

@@ -29,8 +29,9 @@ struct NoticeMark {
 // user's own, never written to the data file.
 struct ReadOnlyEntry {
     ScheduleEntry entry;
-    QString source;    // the subscription's name
-    QString noticeKey; // its notice flags' key, the same across syncs and restarts
+    QString source;      // the subscription's name
+    QString noticeKey;   // its notice flags' key, the same across syncs and restarts
+    bool allDay = false; // no start time: shown first on its day, never announced
 };
 
 // The appointments in memory and the one reader and writer of their file,

@@ -3,44 +3,73 @@
 #include "platform/Clock.h"
 
 #include <QNetworkAccessManager>
-#include <QThreadPool>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
+#include <tuple>
 
 namespace tanzo {
 namespace {
 constexpr int kRefreshCheckMs = 60 * 1000;
 constexpr int kArrivedBit = 1;
 constexpr int kPreNoticedBit = 2;
+const QString kListNotWritten = QStringLiteral("購読の設定を書き込めませんでした: %1");
 } // namespace
 
 CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDirectory,
-                                             const Clock& clock, QObject* parent)
-    : QObject(parent), m_clock(clock), m_list(std::move(listPath)),
-      m_cache(std::move(cacheDirectory)), m_passwords(new PasswordStore(this)),
-      m_network(new QNetworkAccessManager(this)), m_workers(std::make_unique<QThreadPool>()) {
-    // One conversion at a time: libical's zone tables are shared.
-    m_workers->setMaxThreadCount(1);
+                                             const Clock& clock, QObject* parent,
+                                             const FileWriter& writer)
+    : QObject(parent), m_clock(clock), m_list(std::move(listPath), writer),
+      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)),
+      m_network(new QNetworkAccessManager(this)) {
     m_network->setAutoDeleteReplies(false);
 }
 
 CalendarSubscriptions::~CalendarSubscriptions() {
     writeFlags();
+    // A conversion still on the worker ends on its own: it holds only
+    // copies of its input.
     for (const auto& sync : std::as_const(m_running)) {
         if (sync)
             sync->disconnect(this);
     }
-    m_workers->waitForDone();
 }
 
 bool CalendarSubscriptions::load(QString* error) {
     const bool ok = m_list.load(error);
     m_copies.clear();
+    m_copyProblems.clear();
     for (const Subscription& s : m_list.items())
         m_copies.insert(s.name, m_cache.read(s.name));
     m_flags = m_cache.readFlags();
     return ok;
+}
+
+QString CalendarSubscriptions::statusOf(const QString& name) const {
+    const SubscriptionCopy copy = m_copies.value(name);
+    QStringList parts;
+    if (!copy.lastAttempt.isValid())
+        parts << QStringLiteral("未同期");
+    else if (!copy.ok)
+        parts << copy.status;
+    else if (const int leftOut = copy.leftOutCount(); leftOut > 0)
+        parts << QStringLiteral(
+                     "予定が多すぎるため、近いものから%1件を表示し、%2件を省いています。")
+                     .arg(copy.entryCount())
+                     .arg(leftOut);
+    else
+        parts << QStringLiteral("正常");
+    for (const QString& problem : {m_listProblem, m_copyProblems.value(name), m_flagsProblem}) {
+        if (!problem.isEmpty())
+            parts << problem;
+    }
+    return parts.join(QStringLiteral("　"));
+}
+
+bool CalendarSubscriptions::hasProblem(const QString& name) const {
+    return !m_copies.value(name).ok || !m_listProblem.isEmpty() || m_copyProblems.contains(name) ||
+           !m_flagsProblem.isEmpty();
 }
 
 std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
@@ -52,17 +81,20 @@ std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
         for (SubscribedEntry& e : m_copies.value(s.name).allEntries()) {
             if (e.entry.dateSerial < today)
                 continue;
-            const int flags = m_flags.value(e.noticeKey());
+            // An all-day appointment has no start to announce: its flags
+            // say all is done, so the alarms pass it by.
+            const int flags =
+                e.allDay ? kArrivedBit | kPreNoticedBit : m_flags.value(e.noticeKey());
             e.entry.arrived = flags & kArrivedBit;
             e.entry.preNoticed = flags & kPreNoticedBit;
             all.push_back({std::move(e), s.name});
         }
     }
     std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
-        if (a.event.entry.dateSerial != b.event.entry.dateSerial)
-            return a.event.entry.dateSerial < b.event.entry.dateSerial;
-        return a.event.entry.startHourMinute().hour * 60 + a.event.entry.startHourMinute().minute <
-               b.event.entry.startHourMinute().hour * 60 + b.event.entry.startHourMinute().minute;
+        const HourMinute at = a.event.entry.startHourMinute();
+        const HourMinute bt = b.event.entry.startHourMinute();
+        return std::tuple(a.event.entry.dateSerial, !a.event.allDay, at.hour * 60 + at.minute) <
+               std::tuple(b.event.entry.dateSerial, !b.event.allDay, bt.hour * 60 + bt.minute);
     });
     return all;
 }
@@ -70,55 +102,85 @@ std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
 std::vector<ReadOnlyEntry> CalendarSubscriptions::readOnlyEntries() const {
     std::vector<ReadOnlyEntry> entries;
     for (SubscribedAppointment& a : appointments())
-        entries.push_back({a.event.entry, a.subscription, a.event.noticeKey()});
+        entries.push_back({a.event.entry, a.subscription, a.event.noticeKey(), a.event.allDay});
     return entries;
+}
+
+QString CalendarSubscriptions::refusalOf(const Subscription& subscription) const {
+    if (m_list.find(subscription.name) || m_adding.contains(subscription.name))
+        return QStringLiteral("同じ名前の購読があります: %1").arg(subscription.name);
+    const auto sameUrl = [&](const QString& name, const QUrl& url) {
+        return sameAddress(url, subscription.url)
+                   ? QStringLiteral("同じアドレスの購読があります: %1（%2）")
+                         .arg(name, url.toDisplayString())
+                   : QString();
+    };
+    for (const Subscription& s : m_list.items()) {
+        if (QString refusal = sameUrl(s.name, s.url); !refusal.isEmpty())
+            return refusal;
+    }
+    for (auto it = m_adding.cbegin(); it != m_adding.cend(); ++it) {
+        if (QString refusal = sameUrl(it.key(), it.value()); !refusal.isEmpty())
+            return refusal;
+    }
+    if (m_list.items().size() + size_t(m_adding.size()) >= size_t(kMaxSubscriptions))
+        return QStringLiteral("購読は%1件までです。").arg(kMaxSubscriptions);
+    return {};
 }
 
 void CalendarSubscriptions::add(const Subscription& subscription, const QString& password,
                                 Done done) {
-    if (m_list.find(subscription.name)) {
-        done(false, QStringLiteral("同じ名前の購読があります: %1").arg(subscription.name));
+    if (const QString refusal = refusalOf(subscription); !refusal.isEmpty()) {
+        done(false, refusal);
         return;
     }
-    if (m_list.items().size() >= size_t(kMaxSubscriptions)) {
-        done(false, QStringLiteral("購読は%1件までです。").arg(kMaxSubscriptions));
-        return;
-    }
-    startSync(
-        subscription, password,
-        [this, subscription, password, done = std::move(done)](bool ok, const QString& m) {
-            const Subscription::Kind kind = m_foundKind.take(subscription.name);
-            if (!ok) {
-                m_copies.remove(subscription.name);
-                done(false, m);
-                return;
-            }
-            Subscription kept = subscription;
-            kept.kind = kind;
-            m_list.put(kept);
-            if (!m_list.save()) {
-                done(false,
-                     QStringLiteral("購読の設定を書き込めませんでした: %1").arg(m_list.filePath()));
-                return;
-            }
-            m_cache.write(subscription.name, m_copies.value(subscription.name));
-            emit appointmentsChanged();
-            if (subscription.user.isEmpty()) {
-                done(true, QString());
-                return;
-            }
-            m_passwords->write(subscription.name, password,
-                               [done](bool, const QString& note) { done(true, note); });
-        });
+    m_adding.insert(subscription.name, subscription.url);
+    startSync(subscription, password,
+              [this, subscription, password, done = std::move(done)](bool ok, const QString& m) {
+                  m_adding.remove(subscription.name);
+                  const Subscription::Kind kind = m_foundKind.take(subscription.name);
+                  if (!ok) {
+                      m_copies.remove(subscription.name);
+                      done(false, m);
+                      return;
+                  }
+                  Subscription kept = subscription;
+                  kept.kind = kind;
+                  const std::vector<Subscription> before = m_list.items();
+                  m_list.put(kept);
+                  if (!saveList()) {
+                      // Not kept: the list in memory stays what its file holds.
+                      m_list.setItems(before);
+                      m_copies.remove(subscription.name);
+                      done(false, kListNotWritten.arg(m_list.filePath()));
+                      return;
+                  }
+                  writeCopy(subscription.name);
+                  emit appointmentsChanged();
+                  if (subscription.user.isEmpty()) {
+                      done(true, QString());
+                      return;
+                  }
+                  m_passwords->write(subscription.name, password,
+                                     [done](bool, const QString& note) { done(true, note); });
+              });
 }
 
-bool CalendarSubscriptions::remove(const QString& name) {
+bool CalendarSubscriptions::remove(const QString& name, QString* error) {
+    const std::vector<Subscription> before = m_list.items();
     if (!m_list.remove(name))
         return false;
+    if (!saveList()) {
+        // Kept whole, or it would come back at the next start anyway.
+        m_list.setItems(before);
+        if (error)
+            *error = m_listProblem;
+        return false;
+    }
     if (auto sync = m_running.take(name))
         sync->cancel();
-    m_list.save();
     m_copies.remove(name);
+    m_copyProblems.remove(name);
     m_cache.remove(name);
     m_passwords->remove(name);
     pruneFlags();
@@ -164,7 +226,7 @@ void CalendarSubscriptions::sync(const QString& name) {
 
 void CalendarSubscriptions::startSync(const Subscription& s, const QString& password, Done done) {
     auto* run = new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(),
-                                     *m_network, *m_workers, this);
+                                     *m_network, this);
     m_running.insert(s.name, run);
     connect(run, &SubscriptionSync::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
@@ -173,12 +235,18 @@ void CalendarSubscriptions::startSync(const Subscription& s, const QString& pass
                 SubscriptionCopy copy = result.copy;
                 copy.lastAttempt = m_clock.now();
                 copy.ok = result.ok;
-                copy.status = result.status;
+                // A success clears the reason of an earlier failure, even
+                // when it keeps the earlier copy (nothing changed).
+                copy.status = result.ok ? QString() : result.status;
                 if (result.ok)
                     copy.lastSync = copy.lastAttempt;
                 m_copies.insert(name, copy);
                 if (m_list.find(name))
-                    m_cache.write(name, copy);
+                    writeCopy(name);
+                // What could not be written before is tried again.
+                if (!m_listProblem.isEmpty())
+                    saveList();
+                writeFlags();
                 if (result.changed) {
                     pruneFlags();
                     emit appointmentsChanged();
@@ -218,18 +286,49 @@ void CalendarSubscriptions::markNotice(const QString& noticeKey, bool arrived, b
     if ((before | flags) == before)
         return;
     m_flags.insert(noticeKey, before | flags);
+    m_flagsDirty = true;
     // Written after the tick that gave the notice, once for all its marks.
-    if (!m_flagsPending) {
-        m_flagsPending = true;
+    if (!m_flagsScheduled) {
+        m_flagsScheduled = true;
         QTimer::singleShot(0, this, &CalendarSubscriptions::writeFlags);
     }
 }
 
 void CalendarSubscriptions::writeFlags() {
-    if (!m_flagsPending)
+    m_flagsScheduled = false;
+    if (!m_flagsDirty)
         return;
-    m_flagsPending = false;
-    m_cache.writeFlags(m_flags);
+    // A failed write stays due: the next notice, sync or the exit tries again.
+    m_flagsDirty = !m_cache.writeFlags(m_flags);
+    setProblem(
+        m_flagsProblem,
+        m_flagsDirty
+            ? QStringLiteral("通知済みの印を書き込めませんでした: %1").arg(m_cache.flagsFile())
+            : QString());
+}
+
+bool CalendarSubscriptions::saveList() {
+    const bool saved = m_list.save();
+    setProblem(m_listProblem, saved ? QString() : kListNotWritten.arg(m_list.filePath()));
+    return saved;
+}
+
+void CalendarSubscriptions::writeCopy(const QString& name) {
+    QString& slot = m_copyProblems[name];
+    if (m_cache.write(name, m_copies.value(name)))
+        setProblem(slot, {});
+    else
+        setProblem(slot,
+                   QStringLiteral("控えを書き込めませんでした: %1").arg(m_cache.fileOf(name)));
+    if (slot.isEmpty())
+        m_copyProblems.remove(name);
+}
+
+void CalendarSubscriptions::setProblem(QString& slot, const QString& problem) {
+    if (slot == problem)
+        return;
+    slot = problem;
+    emit statusChanged();
 }
 
 void CalendarSubscriptions::pruneFlags() {
@@ -242,7 +341,7 @@ void CalendarSubscriptions::pruneFlags() {
     for (auto it = m_flags.begin(); it != m_flags.end();)
         it = live.contains(it.key()) ? std::next(it) : m_flags.erase(it);
     if (m_flags.size() != before) {
-        m_flagsPending = true;
+        m_flagsDirty = true;
         writeFlags();
     }
 }

@@ -12,10 +12,8 @@
 #include <QPointer>
 
 #include <functional>
-#include <memory>
 
 class QNetworkAccessManager;
-class QThreadPool;
 class QTimer;
 
 namespace tanzo {
@@ -32,12 +30,14 @@ struct SubscribedAppointment {
 // The user's calendar subscriptions and their last good copies: adds and
 // removes them, syncs them now or when their refresh interval has passed,
 // keeps each copy and the notice flags in the cache folder, and hands out
-// their appointments. Nothing here touches the data file.
+// their appointments. Nothing here touches the data file. A file of its own
+// that cannot be written is reported in the status of the subscriptions it
+// concerns; it never costs a subscription.
 class CalendarSubscriptions : public QObject {
     Q_OBJECT
 public:
     CalendarSubscriptions(QString listPath, QString cacheDirectory, const Clock& clock,
-                          QObject* parent = nullptr);
+                          QObject* parent = nullptr, const FileWriter& writer = writeFileWhole);
     ~CalendarSubscriptions() override;
 
     // Reads the list, the copies and the flags. False with *error when the
@@ -49,8 +49,16 @@ public:
     bool isSyncing(const QString& name) const { return m_running.contains(name); }
     bool anySyncing() const { return !m_running.isEmpty(); }
 
-    // Every subscription's appointments in date and time order, with the
-    // notice flags given so far.
+    // What a person reads as the subscription's status: 未同期, 正常, why
+    // the last sync failed, how many appointments the cap left out, and
+    // each of its files that could not be written.
+    QString statusOf(const QString& name) const;
+    // The last sync failed, or a file of the subscription was not written.
+    bool hasProblem(const QString& name) const;
+
+    // Every subscription's appointments in date and time order (all-day
+    // ones first on their day), with the notice flags given so far; an
+    // all-day appointment has both set, as it gives no notice.
     std::vector<SubscribedAppointment> appointments() const;
     // The same, as the store's read-only set.
     std::vector<ReadOnlyEntry> readOnlyEntries() const;
@@ -59,7 +67,12 @@ public:
     // subscription kept (and its password stored). done(ok, message).
     using Done = std::function<void(bool ok, const QString& message)>;
     void add(const Subscription& subscription, const QString& password, Done done);
-    bool remove(const QString& name);
+    // Why a subscription cannot be added: its name or its address is
+    // subscribed or being added, or the list is full. Empty when it can.
+    QString refusalOf(const Subscription& subscription) const;
+    // False when there is no subscription of that name, or when the list
+    // could not be written (*error says so; the subscription stays whole).
+    bool remove(const QString& name, QString* error = nullptr);
 
     void syncAll();
     void sync(const QString& name);
@@ -79,24 +92,34 @@ signals:
     void syncFinished(const QString& name, bool ok);
     // No sync is running any more.
     void idle();
+    // A file could not be written, or could again: statusOf changed.
+    void statusChanged();
 
 private:
     void startSync(const Subscription& s, const QString& password, Done done);
     void syncDue();
     void pruneFlags();
     void writeFlags();
+    bool saveList();
+    void writeCopy(const QString& name);
+    void setProblem(QString& slot, const QString& problem);
 
     const Clock& m_clock;
     SubscriptionList m_list;
     SubscriptionCache m_cache;
     QMap<QString, SubscriptionCopy> m_copies;
     QMap<QString, int> m_flags;
-    bool m_flagsPending = false;
+    bool m_flagsDirty = false;     // not yet written
+    bool m_flagsScheduled = false; // a write waits for the end of the tick
+    // Files that could not be written: the list, each copy, the flags.
+    QString m_listProblem;
+    QHash<QString, QString> m_copyProblems;
+    QString m_flagsProblem;
+    QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
     PasswordStore* m_passwords = nullptr;
     QNetworkAccessManager* m_network = nullptr;
-    std::unique_ptr<QThreadPool> m_workers;
     QTimer* m_refresh = nullptr;
 };
 

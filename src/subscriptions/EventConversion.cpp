@@ -7,7 +7,9 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
 
 namespace tanzo {
 namespace {
@@ -39,7 +41,64 @@ QString uidOf(icalcomponent* event) {
                QCryptographicHash::hash(QByteArray(text), QCryptographicHash::Sha1).toHex());
 }
 
+// Earlier start first; an all-day row before the timed ones of its day.
+bool startsBefore(const SubscribedEntry& a, const SubscribedEntry& b) {
+    return std::tuple(a.entry.dateSerial, !a.allDay, a.entry.startTime) <
+           std::tuple(b.entry.dateSerial, !b.allDay, b.entry.startTime);
+}
+
+void addConverted(ConvertedEvents& out, const IcsImportResult& result, const QString& uid) {
+    for (const ScheduleEntry& entry : result.entries)
+        out.entries.push_back({entry, uid, false});
+    for (const ScheduleEntry& entry : result.allDayEntries)
+        out.entries.push_back({entry, uid, true});
+    // Held to twice the cap while reading: a file of many events must not
+    // hold them all.
+    if (out.entries.size() > 2 * size_t(kMaxSubscribedEntries))
+        out.leftOut += keepSoonest(out.entries, kMaxSubscribedEntries);
+}
+
 } // namespace
+
+int keepSoonest(std::vector<SubscribedEntry>& entries, int max) {
+    std::stable_sort(entries.begin(), entries.end(), startsBefore);
+    const int dropped = std::max(0, static_cast<int>(entries.size()) - max);
+    if (dropped > 0)
+        entries.resize(size_t(max));
+    return dropped;
+}
+
+int keepSoonest(QMap<QString, RemoteResource>& resources, int max) {
+    struct Ref {
+        const SubscribedEntry* entry;
+        QString resource;
+    };
+    std::vector<Ref> all;
+    for (auto it = resources.cbegin(); it != resources.cend(); ++it) {
+        for (const SubscribedEntry& e : it->entries)
+            all.push_back({&e, it.key()});
+    }
+    if (all.size() <= size_t(max))
+        return 0;
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Ref& a, const Ref& b) { return startsBefore(*a.entry, *b.entry); });
+    QMap<QString, std::vector<SubscribedEntry>> kept;
+    for (size_t i = 0; i < size_t(max); ++i)
+        kept[all[i].resource].push_back(*all[i].entry);
+    const int dropped = static_cast<int>(all.size()) - max;
+    for (auto it = resources.begin(); it != resources.end(); ++it) {
+        std::vector<SubscribedEntry> entries = kept.take(it.key());
+        const int lost = static_cast<int>(it->entries.size() - entries.size());
+        if (lost == 0)
+            continue;
+        std::stable_sort(entries.begin(), entries.end(), startsBefore);
+        it->entries = std::move(entries);
+        it->leftOut += lost;
+        it->etag.clear();
+        it->lastModified.clear();
+    }
+    return dropped;
+}
 
 ConvertedEvents convertCalendar(const QByteArray& bytes, const QDate& today) {
     ConvertedEvents out;
@@ -67,10 +126,6 @@ ConvertedEvents convertCalendar(const QByteArray& bytes, const QDate& today) {
              z; z = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT))
             zones.push_back(z);
         for (const QString& uid : order) {
-            if (out.entries.size() >= size_t(kMaxSubscribedEntries)) {
-                out.cut = true;
-                break;
-            }
             ComponentPtr one(icalcomponent_new_vcalendar());
             icalcomponent_add_property(one.get(), icalproperty_new_version("2.0"));
             icalcomponent_add_property(one.get(),
@@ -80,14 +135,10 @@ ConvertedEvents convertCalendar(const QByteArray& bytes, const QDate& today) {
             for (icalcomponent* e : byUid.value(uid))
                 icalcomponent_add_component(one.get(), icalcomponent_new_clone(e));
             const QByteArray text(icalcomponent_as_ical_string(one.get()));
-            for (const ScheduleEntry& entry : importIcs(text, today, {}).entries)
-                out.entries.push_back({entry, uid});
+            addConverted(out, readIcs(text, today, nullptr, IcsTarget::Subscription), uid);
         }
     }
-    if (out.entries.size() > size_t(kMaxSubscribedEntries)) {
-        out.entries.resize(kMaxSubscribedEntries);
-        out.cut = true;
-    }
+    out.leftOut += keepSoonest(out.entries, kMaxSubscribedEntries);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "Subscription.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHostAddress>
 
@@ -17,35 +18,8 @@ QString kindWord(Subscription::Kind kind) {
     return kind == Subscription::Kind::CalDav ? QStringLiteral("caldav") : QStringLiteral("feed");
 }
 
-} // namespace
-
-QJsonObject Subscription::toJson() const {
-    return {{QStringLiteral("name"), name},
-            {QStringLiteral("url"), url.toString(QUrl::FullyEncoded)},
-            {QStringLiteral("kind"), kindWord(kind)},
-            {QStringLiteral("refreshMinutes"), refreshMinutes},
-            {QStringLiteral("user"), user}};
-}
-
-std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
-    QString error;
-    auto s = subscriptionFromAddress(json.value(QStringLiteral("url")).toString(), &error);
-    const QString name = json.value(QStringLiteral("name")).toString();
-    if (!s || !isUsableSubscriptionName(name))
-        return std::nullopt;
-    s->name = name;
-    const QString kind = json.value(QStringLiteral("kind")).toString();
-    if (kind == kindWord(Kind::CalDav) && s->url.scheme() != QLatin1String("file"))
-        s->kind = Kind::CalDav;
-    else if (kind == kindWord(Kind::Feed))
-        s->kind = Kind::Feed;
-    const int minutes = json.value(QStringLiteral("refreshMinutes")).toInt(kDefaultRefreshMinutes);
-    s->refreshMinutes = std::clamp(minutes, kMinRefreshMinutes, kMaxRefreshMinutes);
-    s->user = json.value(QStringLiteral("user")).toString().left(256);
-    return s;
-}
-
-std::optional<Subscription> subscriptionFromAddress(const QString& address, QString* error) {
+std::optional<Subscription> parseAddress(const QString& address, QString* error,
+                                         bool fileMustExist) {
     const QString text = address.trimmed();
     if (text.isEmpty() || text.size() > 2000) {
         *error = QStringLiteral("購読するカレンダーのURLかファイルを指定してください。");
@@ -61,7 +35,8 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
     Subscription s;
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("file")) {
-        if (!QFileInfo(url.toLocalFile()).isFile()) {
+        if (url.toLocalFile().isEmpty() ||
+            (fileMustExist && !QFileInfo(url.toLocalFile()).isFile())) {
             *error = QStringLiteral("ファイルがありません: %1").arg(url.toLocalFile());
             return std::nullopt;
         }
@@ -92,6 +67,58 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
                  ? Subscription::Kind::Feed
                  : Subscription::Kind::CalDav;
     return s;
+}
+
+} // namespace
+
+QJsonObject Subscription::toJson() const {
+    return {{QStringLiteral("name"), name},
+            {QStringLiteral("url"), url.toString(QUrl::FullyEncoded)},
+            {QStringLiteral("kind"), kindWord(kind)},
+            {QStringLiteral("refreshMinutes"), refreshMinutes},
+            {QStringLiteral("user"), user}};
+}
+
+std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
+    QString error;
+    // A local file that is gone stays subscribed: its sync says so.
+    auto s = parseAddress(json.value(QStringLiteral("url")).toString(), &error, false);
+    const QString name = json.value(QStringLiteral("name")).toString();
+    if (!s || !isUsableSubscriptionName(name))
+        return std::nullopt;
+    s->name = name;
+    const QString kind = json.value(QStringLiteral("kind")).toString();
+    if (kind == kindWord(Kind::CalDav) && s->url.scheme() != QLatin1String("file"))
+        s->kind = Kind::CalDav;
+    else if (kind == kindWord(Kind::Feed))
+        s->kind = Kind::Feed;
+    const int minutes = json.value(QStringLiteral("refreshMinutes")).toInt(kDefaultRefreshMinutes);
+    s->refreshMinutes = std::clamp(minutes, kMinRefreshMinutes, kMaxRefreshMinutes);
+    s->user = json.value(QStringLiteral("user")).toString().left(256);
+    return s;
+}
+
+std::optional<Subscription> subscriptionFromAddress(const QString& address, QString* error) {
+    return parseAddress(address, error, true);
+}
+
+bool sameAddress(const QUrl& a, const QUrl& b) {
+    const auto key = [](const QUrl& url) {
+        if (url.isLocalFile()) {
+            const QFileInfo file(url.toLocalFile());
+            const QString canonical = file.canonicalFilePath();
+            return QStringLiteral("file:") +
+                   (canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical);
+        }
+        QUrl u = url.adjusted(QUrl::StripTrailingSlash | QUrl::NormalizePathSegments |
+                              QUrl::RemoveFragment);
+        u.setScheme(u.scheme().toLower());
+        if ((u.scheme() == QLatin1String("https") && u.port() == 443) ||
+            (u.scheme() == QLatin1String("http") && u.port() == 80))
+            u.setPort(-1);
+        return u.toString(QUrl::FullyEncoded);
+    };
+    return key(a) == key(b);
 }
 
 QString defaultSubscriptionName(const QUrl& url) {

@@ -39,6 +39,10 @@ constexpr int kMaxSubscriptionNameLength = 40;
 // used.
 std::optional<Subscription> subscriptionFromAddress(const QString& address, QString* error);
 
+// Whether two addresses name the same calendar: the same file, or the same
+// URL but for a trailing slash, the case of scheme and host, a default port.
+bool sameAddress(const QUrl& a, const QUrl& b);
+
 // A name from the address when the user gave none: the host, or the file's
 // base name.
 QString defaultSubscriptionName(const QUrl& url);

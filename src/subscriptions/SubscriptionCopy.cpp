@@ -1,5 +1,7 @@
 #include "SubscriptionCopy.h"
 
+#include "calendar/IcsImport.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -15,12 +17,15 @@ constexpr qint64 kMaxCacheFileBytes = 64 * 1024 * 1024;
 
 QJsonObject entryToJson(const SubscribedEntry& s) {
     const HourMinute hm = s.entry.startHourMinute();
-    return {{QStringLiteral("uid"), s.uid},
-            {QStringLiteral("date"), s.entry.date().toString(Qt::ISODate)},
-            {QStringLiteral("time"), hm.hour * 60 + hm.minute},
-            {QStringLiteral("status"), s.entry.status},
-            {QStringLiteral("place"), s.entry.place},
-            {QStringLiteral("comment"), s.entry.comment}};
+    QJsonObject o{{QStringLiteral("uid"), s.uid},
+                  {QStringLiteral("date"), s.entry.date().toString(Qt::ISODate)},
+                  {QStringLiteral("time"), hm.hour * 60 + hm.minute},
+                  {QStringLiteral("status"), s.entry.status},
+                  {QStringLiteral("place"), s.entry.place},
+                  {QStringLiteral("comment"), s.entry.comment}};
+    if (s.allDay)
+        o.insert(QStringLiteral("allDay"), true);
+    return o;
 }
 
 std::optional<SubscribedEntry> entryFromJson(const QJsonObject& o) {
@@ -34,8 +39,11 @@ std::optional<SubscribedEntry> entryFromJson(const QJsonObject& o) {
     s.entry.startTime = timeFraction(minutes / 60, minutes % 60);
     const int status = o.value(QStringLiteral("status")).toInt(3);
     s.entry.status = static_cast<int16_t>(status >= 1 && status <= 3 ? status : 3);
-    s.entry.place = fitPlace(o.value(QStringLiteral("place")).toString());
-    s.entry.comment = o.value(QStringLiteral("comment")).toString().left(1000);
+    s.entry.place = fitPlace(leftWhole(o.value(QStringLiteral("place")).toString(), PlaceLength));
+    s.entry.comment = leftWhole(o.value(QStringLiteral("comment")).toString(), 1000);
+    s.allDay = o.value(QStringLiteral("allDay")).toBool();
+    if (s.allDay)
+        s.entry.startTime = 0;
     return s;
 }
 
@@ -46,22 +54,29 @@ QJsonObject readObject(const QString& path) {
     return QJsonDocument::fromJson(f.readAll()).object();
 }
 
-bool writeObject(const QString& path, const QJsonObject& object) {
+} // namespace
+
+bool writeFileWhole(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    f.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    f.write(bytes);
     return f.commit();
 }
-
-} // namespace
 
 QString SubscribedEntry::noticeKey() const {
     const HourMinute hm = entry.startHourMinute();
     return QStringLiteral("%1|%2|%3")
         .arg(uid, entry.date().toString(Qt::ISODate))
         .arg(hm.hour * 60 + hm.minute);
+}
+
+int SubscriptionCopy::leftOutCount() const {
+    int n = 0;
+    for (const RemoteResource& r : resources)
+        n += r.leftOut;
+    return n;
 }
 
 int SubscriptionCopy::entryCount() const {
@@ -86,7 +101,8 @@ QJsonObject SubscriptionCopy::toJson() const {
             entries.append(entryToJson(e));
         res.insert(it.key(), QJsonObject{{QStringLiteral("etag"), it->etag},
                                          {QStringLiteral("lastModified"), it->lastModified},
-                                         {QStringLiteral("entries"), entries}});
+                                         {QStringLiteral("entries"), entries},
+                                         {QStringLiteral("leftOut"), it->leftOut}});
     }
     return {{QStringLiteral("resources"), res},
             {QStringLiteral("collectionTag"), collectionTag},
@@ -106,6 +122,7 @@ SubscriptionCopy SubscriptionCopy::fromJson(const QJsonObject& json) {
         RemoteResource r;
         r.etag = o.value(QStringLiteral("etag")).toString();
         r.lastModified = o.value(QStringLiteral("lastModified")).toString();
+        r.leftOut = std::max(0, o.value(QStringLiteral("leftOut")).toInt());
         for (const QJsonValue v : o.value(QStringLiteral("entries")).toArray()) {
             if (entries >= kMaxSubscribedEntries)
                 break;
@@ -128,7 +145,16 @@ SubscriptionCopy SubscriptionCopy::fromJson(const QJsonObject& json) {
     return c;
 }
 
-SubscriptionCache::SubscriptionCache(QString directory) : m_directory(std::move(directory)) {}
+SubscriptionCache::SubscriptionCache(QString directory, FileWriter writer)
+    : m_directory(std::move(directory)), m_writer(std::move(writer)) {}
+
+bool SubscriptionCache::writeObject(const QString& path, const QJsonObject& object) const {
+    return m_writer(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QString SubscriptionCache::flagsFile() const {
+    return m_directory + QStringLiteral("/notice-flags.json");
+}
 
 QString SubscriptionCache::fileOf(const QString& name) const {
     // Names may hold any character a file name cannot; a digest can not.
@@ -152,7 +178,7 @@ void SubscriptionCache::remove(const QString& name) const {
 
 QMap<QString, int> SubscriptionCache::readFlags() const {
     QMap<QString, int> flags;
-    const QJsonObject o = readObject(m_directory + QStringLiteral("/notice-flags.json"));
+    const QJsonObject o = readObject(flagsFile());
     for (auto it = o.begin(); it != o.end() && flags.size() < 4 * kMaxSubscribedEntries; ++it)
         flags.insert(it.key(), it.value().toInt() & 3);
     return flags;
@@ -162,7 +188,7 @@ bool SubscriptionCache::writeFlags(const QMap<QString, int>& flags) const {
     QJsonObject o;
     for (auto it = flags.cbegin(); it != flags.cend(); ++it)
         o.insert(it.key(), it.value());
-    return writeObject(m_directory + QStringLiteral("/notice-flags.json"), o);
+    return writeObject(flagsFile(), o);
 }
 
 } // namespace tanzo

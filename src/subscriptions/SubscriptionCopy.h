@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace tanzo {
@@ -18,6 +19,7 @@ namespace tanzo {
 struct SubscribedEntry {
     ScheduleEntry entry;
     QString uid;
+    bool allDay = false; // a day of an all-day event: no start time, no notice
 
     // The key of its notice flags: UID, date and start.
     QString noticeKey() const;
@@ -29,6 +31,7 @@ struct RemoteResource {
     QString etag;
     QString lastModified;
     std::vector<SubscribedEntry> entries;
+    int leftOut = 0; // later appointments not kept: past the cap
 };
 
 // The last good copy of one subscription, and how its last sync went. It
@@ -39,15 +42,22 @@ struct SubscriptionCopy {
     QDate windowStart;     // the first of the seven days the copy covers
     QDateTime lastSync;    // last successful sync
     QDateTime lastAttempt;
-    QString status; // empty when the last attempt succeeded
+    QString status; // why the last attempt failed; empty when it succeeded
     bool ok = false;
 
     int entryCount() const;
+    // Appointments past the cap, left out of the copy.
+    int leftOutCount() const;
     std::vector<SubscribedEntry> allEntries() const;
 
     QJsonObject toJson() const;
     static SubscriptionCopy fromJson(const QJsonObject& json);
 };
+
+// Writes a file whole, or not at all; false when it could not.
+using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes)>;
+// The writer the program uses: through a temporary renamed over the file.
+bool writeFileWhole(const QString& path, const QByteArray& bytes);
 
 // The copies and the notice flags of subscribed appointments, kept in the
 // user's cache folder (one file per subscription; the flags in one file)
@@ -56,9 +66,11 @@ struct SubscriptionCopy {
 // file.
 class SubscriptionCache {
 public:
-    explicit SubscriptionCache(QString directory);
+    explicit SubscriptionCache(QString directory, FileWriter writer = writeFileWhole);
 
     QString directory() const { return m_directory; }
+    QString fileOf(const QString& name) const;
+    QString flagsFile() const;
     SubscriptionCopy read(const QString& name) const;
     bool write(const QString& name, const SubscriptionCopy& copy) const;
     void remove(const QString& name) const;
@@ -68,8 +80,10 @@ public:
     bool writeFlags(const QMap<QString, int>& flags) const;
 
 private:
-    QString fileOf(const QString& name) const;
+    bool writeObject(const QString& path, const QJsonObject& object) const;
+
     QString m_directory;
+    FileWriter m_writer;
 };
 
 // Caps on what one subscription may hold.

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -14,7 +13,8 @@ namespace {
 constexpr qint64 kMaxListBytes = 1024 * 1024;
 }
 
-SubscriptionList::SubscriptionList(QString filePath) : m_filePath(std::move(filePath)) {}
+SubscriptionList::SubscriptionList(QString filePath, FileWriter writer)
+    : m_filePath(std::move(filePath)), m_writer(std::move(writer)) {}
 
 const Subscription* SubscriptionList::find(const QString& name) const {
     for (const Subscription& s : m_items) {
@@ -60,11 +60,8 @@ bool SubscriptionList::save() {
     QJsonArray items;
     for (const Subscription& s : m_items)
         items.append(s.toJson());
-    QSaveFile f(m_filePath);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(QJsonDocument(QJsonObject{{QStringLiteral("subscriptions"), items}}).toJson());
-    return f.commit();
+    return m_writer(m_filePath,
+                    QJsonDocument(QJsonObject{{QStringLiteral("subscriptions"), items}}).toJson());
 }
 
 void SubscriptionList::put(const Subscription& s) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Subscription.h"
+#include "SubscriptionCopy.h"
 
 #include <QString>
 
@@ -12,7 +13,7 @@ namespace tanzo {
 // (subscriptions.json beside settings.reg); no password is ever written.
 class SubscriptionList {
 public:
-    explicit SubscriptionList(QString filePath);
+    explicit SubscriptionList(QString filePath, FileWriter writer = writeFileWhole);
 
     QString filePath() const { return m_filePath; }
     const std::vector<Subscription>& items() const { return m_items; }
@@ -27,9 +28,12 @@ public:
     // Adds a subscription or replaces the one of the same name.
     void put(const Subscription& s);
     bool remove(const QString& name);
+    // Back to an earlier state, after a save that failed.
+    void setItems(std::vector<Subscription> items) { m_items = std::move(items); }
 
 private:
     QString m_filePath;
+    FileWriter m_writer;
     std::vector<Subscription> m_items;
     bool m_damaged = false;
 };

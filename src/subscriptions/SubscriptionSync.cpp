@@ -1,6 +1,7 @@
 #include "SubscriptionSync.h"
 
 #include "Multistatus.h"
+#include "calendar/IcsWorker.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <optional>
+
 namespace tanzo {
 namespace {
 
@@ -24,24 +27,25 @@ QString utcStamp(const QDate& day) {
 }
 
 struct Converted {
-    QMap<QString, std::vector<SubscribedEntry>> byResource;
+    QMap<QString, RemoteResource> byResource; // entries and leftOut only
     bool anyCalendar = false;
-    bool cut = false;
 };
 
 Converted convertAll(const std::vector<std::pair<QString, QByteArray>>& fetched, QDate today) {
     Converted out;
-    int total = 0;
+    size_t total = 0;
     for (const auto& [href, bytes] : fetched) {
         ConvertedEvents events = convertCalendar(bytes, today);
         out.anyCalendar = out.anyCalendar || events.isCalendar;
-        out.cut = out.cut || events.cut;
-        total += static_cast<int>(events.entries.size());
-        if (total > kMaxSubscribedEntries) {
-            out.cut = true;
-            break;
+        total += events.entries.size();
+        RemoteResource& r = out.byResource[href];
+        r.entries = std::move(events.entries);
+        r.leftOut = events.leftOut;
+        // Many events, each a resource of its own: held to twice the cap.
+        if (total > 2 * size_t(kMaxSubscribedEntries)) {
+            keepSoonest(out.byResource, kMaxSubscribedEntries);
+            total = kMaxSubscribedEntries;
         }
-        out.byResource.insert(href, std::move(events.entries));
     }
     return out;
 }
@@ -50,10 +54,9 @@ Converted convertAll(const std::vector<std::pair<QString, QByteArray>>& fetched,
 
 SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
                                    SubscriptionCopy previous, QDate today,
-                                   QNetworkAccessManager& network, QThreadPool& workers,
-                                   QObject* parent)
+                                   QNetworkAccessManager& network, QObject* parent)
     : QObject(parent), m_subscription(std::move(subscription)), m_password(std::move(password)),
-      m_previous(std::move(previous)), m_today(today), m_network(network), m_workers(workers) {
+      m_previous(std::move(previous)), m_today(today), m_network(network) {
     // A copy made for other days holds other occurrences: everything is
     // fetched and converted again.
     m_sameWindow = m_previous.windowStart == m_today;
@@ -199,14 +202,26 @@ void SubscriptionSync::readLocalFile() {
     m_fetchedEtags.insert(key, QString());
     m_etags.insert(key, stamp);
     // Read on the worker too: a file on a slow mount must not hold the clock.
-    auto* watcher = new QFutureWatcher<QByteArray>(this);
-    connect(watcher, &QFutureWatcher<QByteArray>::finished, this, [this, watcher, key] {
+    using Read = std::optional<QByteArray>;
+    auto* watcher = new QFutureWatcher<Read>(this);
+    connect(watcher, &QFutureWatcher<Read>::finished, this, [this, watcher, key, path] {
         watcher->deleteLater();
-        convert({{key, watcher->result()}});
+        if (m_done)
+            return;
+        const Read bytes = watcher->result();
+        if (!bytes)
+            fail(QStringLiteral("ファイルを読めません: %1").arg(path));
+        else
+            convert({{key, *bytes}});
     });
-    watcher->setFuture(QtConcurrent::run(&m_workers, [path] {
+    watcher->setFuture(QtConcurrent::run(&ics::worker(), [path]() -> Read {
         QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.read(kMaxAnswerBytes) : QByteArray();
+        if (!f.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QByteArray bytes = f.read(kMaxAnswerBytes);
+        if (f.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return bytes;
     }));
 }
 
@@ -334,7 +349,7 @@ void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetch
         for (auto it = m_etags.cbegin(); it != m_etags.cend(); ++it) {
             RemoteResource r;
             if (converted.byResource.contains(it.key())) {
-                r.entries = converted.byResource.value(it.key());
+                r = converted.byResource.value(it.key());
                 r.etag = m_fetchedEtags.value(it.key());
                 if (feed)
                     r.lastModified = it.value();
@@ -345,15 +360,14 @@ void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetch
             }
             copy.resources.insert(it.key(), r);
         }
+        // The cap keeps the soonest of all the resources together.
+        keepSoonest(copy.resources, kMaxSubscribedEntries);
         const bool changed = copy.allEntries().size() != m_previous.allEntries().size() ||
                              copy.toJson().value(QStringLiteral("resources")) !=
                                  m_previous.toJson().value(QStringLiteral("resources"));
-        if (converted.cut)
-            copy.status = QStringLiteral("予定が多すぎるため、%1件までを表示します。")
-                              .arg(kMaxSubscribedEntries);
         succeed(copy, changed);
     });
-    watcher->setFuture(QtConcurrent::run(&m_workers, convertAll, std::move(fetched), m_today));
+    watcher->setFuture(QtConcurrent::run(&ics::worker(), convertAll, std::move(fetched), m_today));
 }
 
 void SubscriptionSync::fail(const QString& status) {
@@ -379,7 +393,6 @@ void SubscriptionSync::succeed(SubscriptionCopy copy, bool changed) {
     result.ok = true;
     result.changed = changed;
     result.copy = std::move(copy);
-    result.status = result.copy.status;
     result.kind = m_subscription.kind;
     emit finished(result);
     deleteLater();

@@ -13,7 +13,6 @@
 #include <vector>
 
 class QNetworkAccessManager;
-class QThreadPool;
 class QTimer;
 
 namespace tanzo {
@@ -33,14 +32,15 @@ struct SyncResult {
 // thread, so the clock never waits on the network or on parsing. A feed is
 // fetched with a conditional GET; a CalDAV collection is asked for the
 // ETags of the events in the seven days, and only new or changed events are
-// fetched (calendar-multiget). On any failure the previous copy is kept and
-// the status says why. The object deletes itself after `finished`.
+// fetched (calendar-multiget). Reading a local file and converting run on
+// the one libical worker (ics::worker()). On any failure the previous copy
+// is kept and the status says why. The object deletes itself after
+// `finished`.
 class SubscriptionSync : public QObject {
     Q_OBJECT
 public:
     SubscriptionSync(Subscription subscription, QString password, SubscriptionCopy previous,
-                     QDate today, QNetworkAccessManager& network, QThreadPool& workers,
-                     QObject* parent = nullptr);
+                     QDate today, QNetworkAccessManager& network, QObject* parent = nullptr);
     ~SubscriptionSync() override;
 
     void start();
@@ -77,7 +77,6 @@ private:
     SubscriptionCopy m_previous;
     QDate m_today;
     QNetworkAccessManager& m_network;
-    QThreadPool& m_workers;
     QPointer<QNetworkReply> m_reply;
     QTimer* m_deadline = nullptr;
     bool m_tooLarge = false;

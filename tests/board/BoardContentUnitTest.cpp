@@ -224,6 +224,26 @@ TEST(Flaps, CaptionsAndTargets) {
     EXPECT_EQ(board::flapTarget(out, true), -1);
 }
 
+// A subscribed all-day appointment has no time to show or to wait for:
+// blank flaps, its date in the status column, never the next appointment,
+// even before its day has begun or when its flags were lost.
+TEST(Flaps, AllDayRowHasNoTimeAndIsNeverUpcoming) {
+    Settings s;
+    s.foreColor1 = 0x00FF00;
+    s.foreColor2 = 0x123456;
+    const DayList list{
+        entryAt(kToday, 0, 0, 1, QStringLiteral("春分の日🎌"), QStringLiteral("祝日"))};
+    const board::RowFacts row = board::rowFacts(list, 0, kToday, kToday, kToday, QTime(0, 0), true);
+    EXPECT_TRUE(row.inWindow);
+    EXPECT_FALSE(row.upcoming);
+    EXPECT_EQ(board::flapTarget(row, true), -1);
+    EXPECT_EQ(board::flapTarget(row, false), -1);
+    EXPECT_EQ(board::finalStatus(row, {}, s), (board::Caption{"3/15", s.foreColor2}));
+    EXPECT_EQ(board::finalPlace(row, {}, s, kToday, QTime(0, 0)),
+              (board::Caption{QStringLiteral("春分の日🎌"), s.foreColor2}));
+    EXPECT_EQ(board::finalComment(row, 0, {}, s), (board::Caption{"祝日", s.foreColor2}));
+}
+
 TEST(Placeholder, ColourCyclesRedYellowBlue) {
     EXPECT_EQ(board::nextPlaceholderColor(0xFFFFFF), board::Red);
     EXPECT_EQ(board::nextPlaceholderColor(board::Red), board::Yellow);

@@ -376,3 +376,42 @@ TEST_F(IcsTest, ImportStopsAtTheListLimit) {
     EXPECT_EQ(r.overLimit, 3);
     EXPECT_NE(describeImport(r).indexOf(QStringLiteral("残りの3件")), -1);
 }
+
+// A subscription is never written to the code-page-932 file: it keeps
+// all-day events (a row for each of their days in the seven, at 00:00) and
+// every character, cut only between whole characters. The data file's
+// import of the same text still leaves both out.
+TEST_F(IcsTest, ForASubscriptionAllDayEventsAndEveryCharacterStay) {
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QByteArray text =
+        calendar(event(QStringLiteral("DTSTART;VALUE=DATE:20270316\nSUMMARY:春分の日\n")) +
+                 // 13 to 16 March (DTEND is the day after): today and tomorrow show.
+                 event(QStringLiteral("DTSTART;VALUE=DATE:20270313\nDTEND;VALUE=DATE:20270317\n"
+                                      "SUMMARY:出張\nPRIORITY:1\n")) +
+                 // The seventh unit is the first half of 𠮷: the place stops before it.
+                 event(QStringLiteral("DTSTART:20270315T180000\nLOCATION:会議室ABC𠮷\n"
+                                      "SUMMARY:🎉打上げ %1\n")
+                           .arg(family)));
+
+    const IcsImportResult sub = readIcs(text, kToday, nullptr, IcsTarget::Subscription);
+    ASSERT_EQ(sub.entries.size(), 1u);
+    EXPECT_EQ(trimSpaces(sub.entries[0].place), QStringLiteral("会議室ABC"));
+    EXPECT_EQ(sub.entries[0].comment, QStringLiteral("🎉打上げ %1 𠮷").arg(family));
+    EXPECT_TRUE(sub.leftOut.empty());
+    EXPECT_EQ(sub.allDay, 0);
+    EXPECT_EQ(
+        describeAll(sub.allDayEntries),
+        describeAll({entry(0, 0, 0, 1, QStringLiteral("出張"), QStringLiteral("出張")),
+                     entry(1, 0, 0, 3, QStringLiteral("春分の日"), QStringLiteral("春分の日")),
+                     entry(1, 0, 0, 1, QStringLiteral("出張"), QStringLiteral("出張"))}));
+
+    const IcsImportResult file = readIcs(text, kToday);
+    EXPECT_TRUE(file.entries.empty());
+    EXPECT_TRUE(file.allDayEntries.empty());
+    EXPECT_EQ(file.allDay, 1); // the trip began before the seven days
+    ASSERT_EQ(file.leftOut.size(), 1u);
+    EXPECT_EQ(file.leftOut[0].reason, QStringLiteral("シフトJISで表せない文字を含みます"));
+
+    EXPECT_EQ(leftWhole(QStringLiteral("ab%1").arg(family), 5), QStringLiteral("ab"));
+    EXPECT_EQ(leftWhole(QStringLiteral("ab%1c").arg(family), 10), QStringLiteral("ab") + family);
+}

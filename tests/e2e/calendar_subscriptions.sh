@@ -5,9 +5,11 @@
 # board, the events show on the board and in --list with their
 # subscription's name, and a start notice opens at its time. A change and a
 # deletion on the server show after --sync; the unchanged feed is not
-# fetched again (304). A wrong password is refused with a clear reason. The
-# server stopped: --sync fails, says the server did not answer, and the last
-# copy stays, also for a board started again. The password is in the secret store (gnome-keyring on the
+# fetched again (304). A wrong password is refused with a clear reason, the
+# same address a second time with exit status 2. A local file's all-day
+# event of tomorrow shows in --list as 終日, emoji kept. The server
+# stopped and the file removed: --sync fails and says why for each, and the
+# last copies stay, also for a board started again. The password is in the secret store (gnome-keyring on the
 # test's D-Bus) and nowhere in the program's files, and TANZO.DAT is byte
 # for byte what it was.
 # shellcheck source=tests/e2e/lib.sh
@@ -105,12 +107,21 @@ cli --subscribe "$dav" --name 仕事 --user tanzo --password-stdin
 [[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読しました: 仕事（3件）"* ]] ||
     e2e_fail "--subscribe of the CalDAV calendar: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
 printf 'wrong\n' >"$CLI_IN"
-cli --subscribe "$dav" --name 間違い --user tanzo --password-stdin
+cli --subscribe "http://127.0.0.1:$dav_port/tanzo/private/" --name 間違い --user tanzo \
+    --password-stdin
 [[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"利用者名かパスワードが違います"* ]] ||
     e2e_fail "a wrong password was not refused clearly: [$CLI_STATUS] $CLI_ERR"
 CLI_IN=/dev/null
+cli --subscribe "${dav%/}" --name 二重
+[[ $CLI_STATUS -eq 2 && "$CLI_ERR" == *"同じアドレスの購読があります: 仕事"* ]] ||
+    e2e_fail "the same address was subscribed twice: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
 cli --subscribe "$feed" --name チーム
 [[ $CLI_STATUS -eq 0 ]] || e2e_fail "--subscribe of the feed: [$CLI_STATUS] $CLI_ERR"
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//e2e//EN\r\nBEGIN:VEVENT\r\nUID:equinox\r\nDTSTAMP:20270301T000000Z\r\nDTSTART;VALUE=DATE:20270316\r\nSUMMARY:春分の日🎌\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+    >"$E2E_TMP/holidays.ics"
+cli --subscribe "$E2E_TMP/holidays.ics" --name 祝日
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読しました: 祝日（1件）"* ]] ||
+    e2e_fail "--subscribe of the local file: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
 
 e2e_wait_text "会議A" 15 || e2e_fail "the board does not show the subscribed appointment"
 cli --list --days 3
@@ -118,6 +129,7 @@ cli --list --days 3
     "$CLI_OUT" == *"2027-03-16 10:00  普通  移動B  移動B  [仕事]"* &&
     "$CLI_OUT" == *"2027-03-16 11:00  普通  本社  自分の予定"* &&
     "$CLI_OUT" != *"本社  自分の予定  ["* &&
+    "$CLI_OUT" == *"2027-03-16 終日  普通  春分の日🎌  春分の日🎌  [祝日]"* &&
     "$CLI_OUT" == *"2027-03-17 08:30  普通  朝礼D  朝礼D  [チーム]"* ]] ||
     e2e_fail "--list through the board: $CLI_OUT"
 e2e_screenshot subscribed
@@ -139,12 +151,15 @@ grep -q '^GET 304' "$E2E_TMP/feed.log" || e2e_fail "the unchanged feed was fetch
 # --- the server away ----------------------------------------------------------------
 kill "$radicale_pid"
 e2e_wait_exit "$radicale_pid" 5 || e2e_fail "radicale did not stop"
+rm "$E2E_TMP/holidays.ics"
 cli --sync
-[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"仕事: サーバーが応答しませんでした"* ]] ||
-    e2e_fail "--sync with the server away: [$CLI_STATUS] $CLI_ERR"
+[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"仕事: サーバーが応答しませんでした"* &&
+    "$CLI_ERR" == *"祝日: ファイルがありません"* ]] ||
+    e2e_fail "--sync with the server away and the file gone: [$CLI_STATUS] $CLI_ERR"
 cli --subscriptions
-[[ "$CLI_OUT" == *"仕事  $dav"*"サーバーが応答しませんでした"*"2件"* ]] ||
-    e2e_fail "--subscriptions does not tell the failure: $CLI_OUT"
+[[ "$CLI_OUT" == *"仕事  $dav"*"サーバーが応答しませんでした"*"2件"* &&
+    "$CLI_OUT" == *"祝日  "*"ファイルがありません"*"1件"* ]] ||
+    e2e_fail "--subscriptions does not tell the failures: $CLI_OUT"
 cli --list --days 3
 [[ "$CLI_OUT" == *"2027-03-16 14:00  普通  移動B"* ]] || e2e_fail "the last copy was not kept: $CLI_OUT"
 e2e_wait_text "会議A" 5 || e2e_fail "the board lost the subscribed appointment"

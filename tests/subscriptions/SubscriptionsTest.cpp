@@ -1,6 +1,7 @@
 // Answers recorded from a Radicale server (tests/subscriptions/data), the
 // conversion of its calendar data, and how subscribed appointments join the
 // user's own in the store: order, notices, and the data file left alone.
+#include "alarm/AlarmEvaluator.h"
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/EventConversion.h"
@@ -15,13 +16,15 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <utility>
 
 using namespace tanzo;
 
@@ -118,6 +121,70 @@ ScheduleEntry at(int day, int hour, int minute, const QString& place) {
     e.place = fitPlace(place);
     return e;
 }
+
+void writeCalendar(const QString& path, const QByteArray& events) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\n" + events + "END:VCALENDAR\r\n");
+}
+
+QByteArray vevent(const QByteArray& uid, const QByteArray& lines) {
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTAMP:20261201T000000Z\r\n" + lines +
+           "END:VEVENT\r\n";
+}
+
+// A modification time the sync has not seen, as an edit would leave.
+void touch(const QString& path, int seconds) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime);
+}
+
+void syncNow(CalendarSubscriptions& subs) {
+    QEventLoop loop;
+    QObject::connect(&subs, &CalendarSubscriptions::idle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    subs.syncAll();
+    if (subs.anySyncing())
+        loop.exec();
+}
+
+// Adds the address under the name; the message when it was not kept.
+std::optional<QString> addNow(CalendarSubscriptions& subs, const QString& name,
+                              const QString& address) {
+    QString error;
+    auto s = subscriptionFromAddress(address, &error);
+    if (!s)
+        return error;
+    s->name = name;
+    std::optional<QString> refused;
+    QEventLoop loop;
+    bool answered = false;
+    subs.add(*s, {}, [&](bool ok, const QString& message) {
+        answered = true;
+        if (!ok)
+            refused = message;
+        loop.quit();
+    });
+    if (!answered)
+        loop.exec();
+    return refused;
+}
+
+// Fails every write whose path holds one of `failing`: a full disk or a
+// read-only folder, for the files named.
+struct FailingWrites {
+    QStringList failing;
+    FileWriter writer() {
+        return [this](const QString& path, const QByteArray& bytes) {
+            for (const QString& part : std::as_const(failing)) {
+                if (path.contains(part))
+                    return false;
+            }
+            return writeFileWhole(path, bytes);
+        };
+    }
+};
 
 TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfTheFile) {
     QTemporaryDir dir;
@@ -290,7 +357,6 @@ TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
         {"garbage", "サーバーが応答しませんでした"},
     };
     QNetworkAccessManager network;
-    QThreadPool workers;
     for (const auto& c : cases) {
         CannedServer server(c.answer);
         Subscription s;
@@ -298,8 +364,7 @@ TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
         s.kind = Subscription::Kind::CalDav;
         s.user = QStringLiteral("me");
         s.url = QUrl(QStringLiteral("http://127.0.0.1:%1/cal/").arg(server.serverPort()));
-        auto* sync =
-            new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network, workers);
+        auto* sync = new SubscriptionSync(s, QStringLiteral("pw"), previous, kToday, network);
         std::optional<SyncResult> result;
         QEventLoop loop;
         QObject::connect(sync, &SubscriptionSync::finished, [&](const SyncResult& r) {
@@ -316,6 +381,151 @@ TEST_F(SubscriptionsTest, AFailedSyncKeepsTheLastCopyAndSaysWhy) {
         ASSERT_EQ(result->copy.entryCount(), 1) << c.status;
         EXPECT_EQ(result->copy.allEntries()[0].uid, QStringLiteral("a"));
     }
+}
+
+// The cap keeps the soonest appointments wherever they stand in the file:
+// today's 18:00 after 5 999 events of Saturday stays, and the left-out ones
+// are counted. Across a CalDAV copy's resources the same, and a resource
+// that lost some is fetched whole again next time.
+TEST_F(SubscriptionsTest, TheCapKeepsTheSoonestAndCountsTheRest) {
+    std::vector<SubscribedEntry> entries;
+    for (int i = 0; i < 5999; ++i)
+        entries.push_back({at(5, 9 + i % 10, i % 60, "土曜"), QStringLiteral("s%1").arg(i)});
+    entries.push_back({at(5, 0, 0, "祝日"), "holiday", true});
+    entries.push_back({at(0, 18, 0, "今日"), "today"});
+    EXPECT_EQ(keepSoonest(entries, kMaxSubscribedEntries), 1001);
+    ASSERT_EQ(entries.size(), size_t(kMaxSubscribedEntries));
+    EXPECT_EQ(entries[0].uid, QStringLiteral("today"));
+    EXPECT_EQ(entries[1].uid, QStringLiteral("holiday")); // first on its day
+    // The 5 999 take 60 start times, about 100 each: the cap falls at 17:18.
+    EXPECT_EQ(hhmm(entries.back().entry), QStringLiteral("2026-12-12 17:18"));
+    EXPECT_TRUE(
+        std::is_sorted(entries.begin() + 2, entries.end(), [](const auto& a, const auto& b) {
+            return a.entry.startTime < b.entry.startTime;
+        }));
+
+    QMap<QString, RemoteResource> resources;
+    resources.insert("/late.ics",
+                     {"\"1\"", {}, {{at(6, 9, 0, "a"), "a"}, {at(6, 8, 0, "b"), "b"}}});
+    resources.insert("/soon.ics",
+                     {"\"2\"", {}, {{at(0, 9, 0, "c"), "c"}, {at(1, 9, 0, "d"), "d"}}});
+    EXPECT_EQ(keepSoonest(resources, 3), 1);
+    EXPECT_EQ(resources["/soon.ics"].entries.size(), 2u);
+    EXPECT_EQ(resources["/soon.ics"].etag, QStringLiteral("\"2\""));
+    ASSERT_EQ(resources["/late.ics"].entries.size(), 1u);
+    EXPECT_EQ(resources["/late.ics"].entries[0].uid, QStringLiteral("b"));
+    EXPECT_EQ(resources["/late.ics"].leftOut, 1);
+    EXPECT_TRUE(resources["/late.ics"].etag.isEmpty());
+}
+
+// All-day events and text of any character come through the copy, a
+// restart and the store; all-day rows lead their day and give no notice.
+TEST_F(SubscriptionsTest, AllDayAndEveryCharacterReachTheStoreWithoutANotice) {
+    QTemporaryDir dir;
+    const QString ics = dir.filePath(QStringLiteral("holidays.ics"));
+    writeCalendar(ics, vevent("late", "DTSTART:20261207T000000\r\nSUMMARY:深夜𠮷\r\n") +
+                           vevent("day", "DTSTART;VALUE=DATE:20261207\r\nSUMMARY:記念日🎌\r\n") +
+                           vevent("party", "DTSTART:20261207T100000\r\nSUMMARY:🎉\r\n"));
+    test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    {
+        CalendarSubscriptions subs(list, cache, clock);
+        ASSERT_TRUE(subs.load());
+        ASSERT_FALSE(addNow(subs, QStringLiteral("祝日"), ics));
+    }
+    CalendarSubscriptions subs(list, cache, clock);
+    ASSERT_TRUE(subs.load());
+    const auto all = subs.appointments();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_TRUE(all[0].event.allDay);
+    EXPECT_EQ(trimSpaces(all[0].event.entry.place), QStringLiteral("記念日🎌"));
+    EXPECT_TRUE(all[0].event.entry.arrived && all[0].event.entry.preNoticed);
+    EXPECT_EQ(trimSpaces(all[1].event.entry.place), QStringLiteral("深夜𠮷"));
+    EXPECT_EQ(all[2].event.entry.comment, QStringLiteral("🎉"));
+
+    ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
+    store.setEntries({at(0, 9, 0, QStringLiteral("自分"))});
+    store.setReadOnlyEntries(subs.readOnlyEntries());
+    ASSERT_EQ(store.view().size(), 4u);
+    ASSERT_NE(store.readOnlyAt(0), nullptr);
+    EXPECT_TRUE(store.readOnlyAt(0)->allDay);
+    EXPECT_FALSE(store.readOnlyAt(1)->allDay);
+    // At midnight only the timed 00:00 appointment is announced.
+    Settings settings;
+    const auto due = dueNotices(store.view(), settings, kToday, QTime(0, 0, 5));
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].index, 1);
+}
+
+// A subscription is never lost without a word: the same address twice is
+// refused; an unsubscribe whose list cannot be written keeps it whole; a
+// copy or flags that cannot be written are told in its status; a local
+// file that is gone is an error that keeps it in the list; and a later
+// success clears what was told.
+TEST_F(SubscriptionsTest, FailuresAreToldAndNeverCostASubscription) {
+    QTemporaryDir dir;
+    const QString ics = dir.filePath(QStringLiteral("team.ics"));
+    writeCalendar(ics, vevent("b", "DTSTART:20261207T100000\r\nSUMMARY:B\r\n"));
+    test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
+    const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const QString name = QStringLiteral("チーム");
+    FailingWrites writes;
+    CalendarSubscriptions subs(list, cache, clock, nullptr, writes.writer());
+    ASSERT_TRUE(subs.load());
+    ASSERT_FALSE(addNow(subs, name, ics));
+    const auto reloaded = [&] {
+        CalendarSubscriptions fresh(list, cache, clock);
+        fresh.load();
+        return std::pair(fresh.subscriptions().size(), fresh.appointments().size());
+    };
+
+    const auto twin = addNow(subs, QStringLiteral("二重"),
+                             QStringLiteral("file://%1/./team.ics").arg(dir.path()));
+    ASSERT_TRUE(twin);
+    EXPECT_TRUE(twin->contains(QStringLiteral("同じアドレスの購読があります: チーム")))
+        << twin->toStdString();
+
+    writes.failing = {QStringLiteral("subscriptions.json")};
+    QString error;
+    EXPECT_FALSE(subs.remove(name, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("購読の設定を書き込めませんでした")));
+    ASSERT_EQ(subs.subscriptions().size(), 1u);
+    EXPECT_EQ(subs.appointments().size(), 1u);
+    EXPECT_TRUE(subs.hasProblem(name));
+    EXPECT_TRUE(subs.statusOf(name).contains(QStringLiteral("購読の設定を書き込めませんでした")));
+    EXPECT_EQ(reloaded(), std::pair(size_t(1), size_t(1)));
+
+    writes.failing = {QStringLiteral("copy-"), QStringLiteral("notice-flags")};
+    subs.markNotice(subs.appointments()[0].event.noticeKey(), true, true);
+    QCoreApplication::processEvents();
+    touch(ics, 5);
+    syncNow(subs);
+    EXPECT_TRUE(subs.copyOf(name).ok);
+    const QString status = subs.statusOf(name);
+    EXPECT_TRUE(status.contains(QStringLiteral("控えを書き込めませんでした")) &&
+                status.contains(QStringLiteral("通知済みの印を書き込めませんでした")) &&
+                !status.contains(QStringLiteral("購読の設定")))
+        << status.toStdString();
+
+    writes.failing.clear();
+    QFile::remove(ics);
+    syncNow(subs);
+    EXPECT_FALSE(subs.copyOf(name).ok);
+    EXPECT_TRUE(subs.statusOf(name).startsWith(QStringLiteral("ファイルがありません")))
+        << subs.statusOf(name).toStdString();
+    EXPECT_EQ(subs.appointments().size(), 1u); // the last copy stays
+    const QString other = dir.filePath(QStringLiteral("other.ics"));
+    writeCalendar(other, {});
+    ASSERT_FALSE(addNow(subs, QStringLiteral("別"), other));
+    EXPECT_EQ(reloaded(), std::pair(size_t(2), size_t(1)));
+
+    writeCalendar(ics, vevent("b", "DTSTART:20261207T100000\r\nSUMMARY:B\r\n"));
+    touch(ics, 10);
+    syncNow(subs);
+    EXPECT_EQ(subs.statusOf(name), QStringLiteral("正常"));
+    EXPECT_FALSE(subs.hasProblem(name));
 }
 
 } // namespace
