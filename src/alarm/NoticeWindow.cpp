@@ -90,6 +90,15 @@ void NoticeWindow::showEvent(QShowEvent* event) {
         acceptFocusWhenMapped(kMapPolls);
 }
 
+// The toolkit paints a window only once it is exposed, that is mapped.
+void NoticeWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!m_appeared) {
+        m_appeared = true;
+        emit appeared(this);
+    }
+}
+
 void NoticeWindow::acceptFocusWhenMapped(int pollsLeft) {
     QTimer::singleShot(kMapPollMs, this, [this, pollsLeft] {
         if (pollsLeft > 0 && x11::isActive() && !x11::isMapped(this)) {
