@@ -2,6 +2,7 @@
 
 #include "NoticeText.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QWidget>
 
@@ -40,16 +41,19 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void layOut(const Twips& twips);
     void acceptFocusWhenMapped(int pollsLeft);
+    void letOkAnswerEnter();
 
     QLabel* m_message = nullptr;
     QLabel* m_icon = nullptr;
     QPushButton* m_okButton = nullptr;
     bool m_dismissed = false;
     bool m_appeared = false;
+    QElapsedTimer m_appearedAt;
 };
 
 } // namespace tanzo

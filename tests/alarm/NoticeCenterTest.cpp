@@ -253,6 +253,23 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     }
 }
 
+// The window manager activates a notice that opens while the user is in
+// the program (its menu open): the key meant for the menu must not close
+// it. A click into it is the user turning to it.
+TEST_F(NoticeCenterTest, EnterClosesANoticeOnlyOnceTheUserHasTurnedToIt) {
+    center.showNotice("A", "", 1);
+    NoticeWindow* w = last();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(30); // it accepts the focus once mapped
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->okButton(), Qt::Key_Return);
+    EXPECT_EQ(center.openCount(), 1) << "Return right after it appeared";
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(w->okButton(), Qt::Key_Return);
+    EXPECT_EQ(center.openCount(), 0);
+}
+
 TEST_F(NoticeCenterTest, CloseBoxActsLikeOk) {
     center.showNotice("A", "", 1);
     center.showNotice("B", "", 1);

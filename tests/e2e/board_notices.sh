@@ -205,6 +205,15 @@ for place in "${places[@]}"; do
 done
 menu_open && e2e_log "the menu stayed open while the notices came" ||
     e2e_log "the menu closed when the notices came"
+active=$(xdotool getactivewindow 2>/dev/null || true)
+e2e_log "active window $active ($(xdotool getwindowname "$active" 2>/dev/null || true))"
+# The key the user meant for the menu (Return on an item) closes no notice.
+xdotool key Return
+sleep 0.5
+for i in "${!notices[@]}"; do
+    xwininfo -id "${notices[i]}" 2>/dev/null | grep -q IsViewable ||
+        e2e_fail "Return meant for the menu closed the notice for ${places[i]} unseen"
+done
 for _ in $(seq 1 50); do
     (($(flagged) == 12)) && break
     sleep 0.1
