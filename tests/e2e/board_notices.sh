@@ -203,8 +203,11 @@ for place in "${places[@]}"; do
     wid=$(board_wait_titled "通知 - $place" 10) || e2e_fail "the notice for $place never showed"
     notices+=("$wid")
 done
-menu_open && e2e_log "the menu stayed open while the notices came" ||
+if menu_open; then
+    e2e_log "the menu stayed open while the notices came"
+else
     e2e_log "the menu closed when the notices came"
+fi
 active=$(xdotool getactivewindow 2>/dev/null || true)
 e2e_log "active window $active ($(xdotool getwindowname "$active" 2>/dev/null || true))"
 # The key the user meant for the menu (Return on an item) closes no notice.
