@@ -16,8 +16,12 @@ namespace tanzo {
 // NoticeKind: what a due entry gets.
 enum NoticeKind { SettledSilently = -1, AdvanceNotice = 0, StartNotice = 1, OverdueWarning = 2 };
 
-// Receives each notice: place and comment trimmed of outer spaces.
-using NoticeSink = std::function<void(const QString& place, const QString& comment, int kind)>;
+// Called once a notice's window is on the screen.
+using NoticeShown = std::function<void()>;
+// Receives each notice: place and comment trimmed of outer spaces, and what
+// to call once its window is on the screen.
+using NoticeSink =
+    std::function<void(const QString& place, const QString& comment, int kind, NoticeShown shown)>;
 
 // A notice that has come due: the entry's index in the list and what it
 // gets. Every kind but the advance notice settles the entry.

@@ -11,11 +11,20 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace tanzo {
 namespace {
+
+// Marks a notice window placed before any notice's frame was known.
+constexpr char kGuessedFrame[] = "tanzoGuessedFrame";
+// How long the window manager is given to frame a notice once it is on the
+// screen: 50 looks, 10 ms apart.
+constexpr int kFramePollMs = 10;
+constexpr int kFramePolls = 50;
 
 QSize measuredFrame(const QWidget* window) {
     return window->frameGeometry().size() - window->size();
@@ -39,10 +48,15 @@ QList<NoticeWindow*> NoticeCenter::openNotices() const {
     return open;
 }
 
-void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind) {
+void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind,
+                              NoticeShown shown) {
     const NoticeText text = noticeText(place, comment, kind, m_settings.preAlarmMinute);
-    if (text.caption.isEmpty())
+    if (text.caption.isEmpty()) {
+        // Nothing to show: the notice must not come due again every second.
+        if (shown)
+            shown();
         return;
+    }
 
     const QList<NoticeWindow*> open = openNotices();
     NoticeWindow* previous = open.isEmpty() ? nullptr : open.last();
@@ -54,22 +68,20 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
     auto* window = new NoticeWindow(text, m_board.boardIcon(), twips);
     m_windows.append(window);
     connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::forgetDismissedNotice);
+    connect(window, &NoticeWindow::appeared, this, [this, shown](NoticeWindow*) {
+        if (shown)
+            shown();
+        schedulePlaceAnew();
+    });
 
     const QSize frame = cascadeFrame(open);
-    CascadeInput in;
-    // Outer corners, as the cascade steps by the outer frame: the previous
-    // window's is known even before the window manager has framed it. The
-    // outer size too: the restart looks at where the frame's right edge
-    // would be.
-    if (previous)
-        in.previous = previous->pos();
-    in.windowTwips = QSizeF(twips.fromPixels(window->width() + frame.width()),
-                            twips.fromPixels(window->height() + frame.height()));
-    in.frameTwips = twips.fromPixels(frame.height());
-    in.screenTwips = Twips::screenSizeTwips();
-    in.twipsPerPixelX = twips.perPixel();
-    in.twipsPerPixelY = twips.perPixel();
-    const QRect rect(cascadePosition(in), window->size());
+    // The new window steps on from where the earlier ones would have been
+    // placed with the frame known; if it is not known yet, it is placed on
+    // the guess and again once it is (see placeAnew).
+    if (frameKnown())
+        placeGuessedAgain(open);
+    window->setProperty(kGuessedFrame, !frameKnown());
+    const QRect rect(cascadeCorner(previous, window, frame), window->size());
 
     // In front once, but not kept above the windows the user turns to next.
     // A new window is mapped on top of the others; a stay-on-top flag set
@@ -88,6 +100,90 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
         m_sound.play(path);
 }
 
+// Where the outer corner of `window` goes, one step on from `previous`.
+QPoint NoticeCenter::cascadeCorner(const NoticeWindow* previous, const QWidget* window,
+                                   QSize frame) const {
+    const Twips twips = Twips::fromPrimaryScreen();
+    CascadeInput in;
+    // Outer corners, as the cascade steps by the outer frame: the previous
+    // window's is known even before the window manager has framed it. The
+    // outer size too: the restart looks at where the frame's right edge
+    // would be.
+    if (previous)
+        in.previous = previous->pos();
+    in.windowTwips = QSizeF(twips.fromPixels(window->width() + frame.width()),
+                            twips.fromPixels(window->height() + frame.height()));
+    in.frameTwips = twips.fromPixels(frame.height());
+    in.screenTwips = Twips::screenSizeTwips();
+    in.twipsPerPixelX = twips.perPixel();
+    in.twipsPerPixelY = twips.perPixel();
+    return cascadePosition(in);
+}
+
+void NoticeCenter::raiseOpenNotices() {
+    for (NoticeWindow* window : openNotices())
+        windowSystem().raiseOnce(window, Focus::Leave);
+}
+
+// Notices opened before any had been framed (several in one tick, the
+// first of the day) were placed with a guessed frame: no borders, the
+// style's title bar. Once the window manager has framed one, the frame is
+// known, and those windows are placed again as if it had been known: the
+// same step throughout, and a restart wherever a frame's right edge would
+// cross the line. Until then it looks again a few times.
+void NoticeCenter::placeAnew(int pollsLeft) {
+    m_placeAnewPending = false;
+    const QList<NoticeWindow*> open = openNotices();
+    if (!hasGuessedFrame(open))
+        return;
+    cascadeFrame(open);
+    if (frameKnown()) {
+        placeGuessedAgain(open);
+    } else if (pollsLeft > 0) {
+        m_placeAnewPending = true;
+        QTimer::singleShot(kFramePollMs, this, [this, pollsLeft] { placeAnew(pollsLeft - 1); });
+    } else {
+        // No frame (a platform without decorations): the guess stands, and
+        // the windows do not move later on.
+        forgetGuesses(open);
+    }
+}
+
+void NoticeCenter::schedulePlaceAnew() {
+    if (m_placeAnewPending)
+        return;
+    m_placeAnewPending = true;
+    // Not from inside the paint that told of the window.
+    QTimer::singleShot(0, this, [this] { placeAnew(kFramePolls); });
+}
+
+bool NoticeCenter::hasGuessedFrame(const QList<NoticeWindow*>& open) {
+    return std::any_of(open.cbegin(), open.cend(),
+                       [](const NoticeWindow* w) { return w->property(kGuessedFrame).toBool(); });
+}
+
+// A lone window placed on the guess stays where it is (the next steps on
+// from where it really is); a cascade of them is placed again.
+void NoticeCenter::placeGuessedAgain(const QList<NoticeWindow*>& open) {
+    const auto guessed = std::count_if(open.cbegin(), open.cend(), [](const NoticeWindow* w) {
+        return w->property(kGuessedFrame).toBool();
+    });
+    const NoticeWindow* previous = nullptr;
+    for (NoticeWindow* window : open) {
+        if (window->property(kGuessedFrame).toBool()) {
+            window->setProperty(kGuessedFrame, false);
+            if (guessed > 1)
+                window->move(cascadeCorner(previous, window, m_knownFrame));
+        }
+        previous = window;
+    }
+}
+
+void NoticeCenter::forgetGuesses(const QList<NoticeWindow*>& open) {
+    for (NoticeWindow* window : open)
+        window->setProperty(kGuessedFrame, false);
+}
+
 // How much the window manager's frame adds to a notice, in pixels: the
 // borders' width, and the title bar's and borders' height (the cascade's
 // step). It frames a window only after it is mapped, so notices opened in
@@ -104,7 +200,7 @@ QSize NoticeCenter::cascadeFrame(const QList<NoticeWindow*>& open) {
             break;
         }
     }
-    if (m_knownFrame.height() > 0)
+    if (frameKnown())
         return m_knownFrame;
     const QStyle* style = QApplication::style();
     return {0, style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 24};
@@ -115,6 +211,8 @@ void NoticeCenter::forgetDismissedNotice(NoticeWindow* window) {
     const Settings& settings = m_settings;
     if (!settings.topMost && settings.activeDisplay) {
         m_board.raiseBoardOnce(Focus::Take);
+        // The board comes back, but not over the notices still open.
+        raiseOpenNotices();
     }
 }
 

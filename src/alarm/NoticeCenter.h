@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AlarmEvaluator.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -25,7 +27,12 @@ public:
     NoticeCenter(const Settings& settings, BoardHost& board, SoundPlayer& sound);
     ~NoticeCenter() override;
 
-    void showNotice(const QString& place, const QString& comment, int kind);
+    // Opens a notice window; `shown` runs once it is on the screen (at once
+    // when the kind opens no window).
+    void showNotice(const QString& place, const QString& comment, int kind, NoticeShown shown = {});
+    // Brings the open notices in front of the board again, oldest first,
+    // without taking the keyboard: the board came forward on its own.
+    void raiseOpenNotices();
 
     // The notice windows still open, oldest first.
     QList<NoticeWindow*> openNotices() const;
@@ -45,6 +52,13 @@ private:
     // OK; the title bar's close box does the same.
     void forgetDismissedNotice(NoticeWindow* window);
     QSize cascadeFrame(const QList<NoticeWindow*>& open);
+    QPoint cascadeCorner(const NoticeWindow* previous, const QWidget* window, QSize frame) const;
+    bool frameKnown() const { return m_knownFrame.height() > 0; }
+    static bool hasGuessedFrame(const QList<NoticeWindow*>& open);
+    void placeGuessedAgain(const QList<NoticeWindow*>& open);
+    static void forgetGuesses(const QList<NoticeWindow*>& open);
+    void schedulePlaceAnew();
+    void placeAnew(int pollsLeft);
 
     const Settings& m_settings;
     BoardHost& m_board;
@@ -53,6 +67,8 @@ private:
     FrameProbe m_frameProbe;
     // The frame last measured on a framed notice window.
     QSize m_knownFrame;
+    // Whether a call of placeAnew() is waiting.
+    bool m_placeAnewPending = false;
     int m_shown = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -34,6 +35,10 @@ constexpr double kOkHeight = 405;
 // 10 ms apart.
 constexpr int kMapPollMs = 10;
 constexpr int kMapPolls = 50;
+
+// How long after a notice appears an activation is taken for the window
+// manager's own doing.
+constexpr int kWindowManagerActivationMs = 1000;
 
 } // namespace
 
@@ -90,6 +95,16 @@ void NoticeWindow::showEvent(QShowEvent* event) {
         acceptFocusWhenMapped(kMapPolls);
 }
 
+// The toolkit paints a window only once it is exposed, that is mapped.
+void NoticeWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!m_appeared) {
+        m_appeared = true;
+        m_appearedAt.start();
+        emit appeared(this);
+    }
+}
+
 void NoticeWindow::acceptFocusWhenMapped(int pollsLeft) {
     QTimer::singleShot(kMapPollMs, this, [this, pollsLeft] {
         if (pollsLeft > 0 && x11::isActive() && !x11::isMapped(this)) {
@@ -110,13 +125,30 @@ void NoticeWindow::announce() {
     QAccessible::updateAccessibility(&alert);
 }
 
+// The window manager activates a new window of the program the user is in
+// (a notice that opens while the board's menu is open): that is not the
+// user turning to it, and the key meant for the menu must not close it
+// unseen. Only an activation well after the window appeared, or a click
+// into it, lets OK answer Enter.
 void NoticeWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_okButton->isDefault()) {
-        m_okButton->setAutoDefault(true);
-        m_okButton->setDefault(true);
-        m_okButton->setFocus();
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_appeared &&
+        m_appearedAt.elapsed() >= kWindowManagerActivationMs)
+        letOkAnswerEnter();
     QWidget::changeEvent(event);
+}
+
+void NoticeWindow::mousePressEvent(QMouseEvent* event) {
+    if (m_appeared)
+        letOkAnswerEnter();
+    QWidget::mousePressEvent(event);
+}
+
+void NoticeWindow::letOkAnswerEnter() {
+    if (m_okButton->isDefault())
+        return;
+    m_okButton->setAutoDefault(true);
+    m_okButton->setDefault(true);
+    m_okButton->setFocus();
 }
 
 void NoticeWindow::layOut(const Twips& twips) {

@@ -2,6 +2,7 @@
 
 #include "NoticeText.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QWidget>
 
@@ -26,22 +27,33 @@ public:
     // Tells assistive technology that the shown window is an alert.
     void announce();
 
+    // Whether the window has been painted on the screen.
+    bool hasAppeared() const { return m_appeared; }
+
 signals:
     void dismissed(tanzo::NoticeWindow* window);
+    // The window was painted for the first time: it is on the screen (the
+    // window manager has mapped it), whether or not other windows cover it.
+    void appeared(tanzo::NoticeWindow* window);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void layOut(const Twips& twips);
     void acceptFocusWhenMapped(int pollsLeft);
+    void letOkAnswerEnter();
 
     QLabel* m_message = nullptr;
     QLabel* m_icon = nullptr;
     QPushButton* m_okButton = nullptr;
     bool m_dismissed = false;
+    bool m_appeared = false;
+    QElapsedTimer m_appearedAt;
 };
 
 } // namespace tanzo

@@ -5,6 +5,7 @@
 #include "platform/SoundPlayer.h"
 #include "schedule/ScheduleStore.h"
 
+#include <QPointer>
 #include <QTimer>
 
 namespace tanzo {
@@ -17,10 +18,13 @@ constexpr int kSoundLeadSeconds = 60;
 Ticker::Ticker(const Clock& clock, ScheduleStore& schedule, const Settings& settings,
                SoundPlayer& sound, NoticeSink notices, QObject* parent)
     : QObject(parent), m_clock(clock), m_schedule(schedule), m_settings(settings), m_sound(sound),
-      m_notices(std::move(notices)), m_timer(new QTimer(this)) {
+      m_notices(std::move(notices)), m_timer(new QTimer(this)), m_settleTimer(new QTimer(this)) {
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &Ticker::tick);
+    m_settleTimer->setSingleShot(true);
+    m_settleTimer->setInterval(0);
+    connect(m_settleTimer, &QTimer::timeout, this, &Ticker::settleShownNotices);
 }
 
 void Ticker::start() {
@@ -45,27 +49,7 @@ void Ticker::tick() {
     if (!m_schedule.isLoaded() || newDay)
         m_schedule.refresh(today);
 
-    const std::vector<DueNotice> due = dueNotices(m_schedule.view(), m_settings, today, now.time());
-    if (!due.empty()) {
-        std::vector<NoticeMark> marks;
-        marks.reserve(due.size());
-        for (const DueNotice& d : due)
-            marks.push_back(noticeMark(d));
-        // Marked, and written, before any notice shows: whatever runs while
-        // a notice opens sees the entries settled.
-        const bool written = m_schedule.markViewNotices(marks);
-        bool started = false;
-        for (const DueNotice& d : due) {
-            started = started || d.kind == StartNotice;
-            const ScheduleEntry& e = m_schedule.view()[static_cast<size_t>(d.index)];
-            if (d.kind != SettledSilently && m_notices)
-                m_notices(trimSpaces(e.place), trimSpaces(e.comment), d.kind);
-        }
-        if (started)
-            emit startNoticeGiven();
-        if (!written)
-            emit writeFailed();
-    }
+    giveDueNotices(today, now.time());
 
     const int minute = now.time().hour() * 60 + now.time().minute();
     if (m_lastMinute >= 0 && minute != m_lastMinute)
@@ -75,6 +59,68 @@ void Ticker::tick() {
     if (m_settings.alarmSound &&
         noticeDueWithin(m_schedule.view(), m_settings, today, now.time(), kSoundLeadSeconds))
         m_sound.prepare(m_settings.soundPath());
+}
+
+// A notice is given once its window is on the screen, and only then are its
+// flags written: a window that never came (the program ended first, the
+// window manager never mapped it) leaves the notice to come again. Until
+// then the ledger keeps the next ticks from handing it out twice.
+void Ticker::giveDueNotices(const QDate& today, const QTime& now) {
+    const DayList& view = m_schedule.view();
+    const std::vector<DueNotice> due =
+        m_ledger.withoutPending(view, dueNotices(view, m_settings, today, now));
+    if (due.empty())
+        return;
+    struct Handout {
+        QString place;
+        QString comment;
+        int kind;
+        int ticket;
+    };
+    // Everything is taken from the list before the store or a window is
+    // called: either may change the list and its indices.
+    std::vector<NoticeMark> settled;
+    std::vector<Handout> handouts;
+    for (const DueNotice& d : due) {
+        const ScheduleEntry& e = view[static_cast<size_t>(d.index)];
+        if (d.kind == SettledSilently || !m_notices)
+            settled.push_back(noticeMark(d));
+        else
+            handouts.push_back(
+                {trimSpaces(e.place), trimSpaces(e.comment), d.kind, m_ledger.hand(e, d)});
+    }
+    if (!settled.empty())
+        writeMarks(settled, false);
+    const QPointer<Ticker> alive(this);
+    for (const Handout& h : handouts) {
+        m_notices(h.place, h.comment, h.kind, [alive, ticket = h.ticket] {
+            if (!alive)
+                return;
+            alive->m_ledger.markShown(ticket);
+            alive->m_settleTimer->start();
+        });
+    }
+    // A window that is on the screen at once (or none opened) is settled in
+    // the same tick.
+    if (m_ledger.hasShown())
+        settleShownNotices();
+}
+
+void Ticker::settleShownNotices() {
+    m_settleTimer->stop();
+    bool started = false;
+    const std::vector<NoticeMark> marks = m_ledger.takeShown(m_schedule.view(), &started);
+    writeMarks(marks, started);
+}
+
+void Ticker::writeMarks(const std::vector<NoticeMark>& marks, bool started) {
+    if (marks.empty())
+        return;
+    const bool written = m_schedule.markViewNotices(marks);
+    if (started)
+        emit startNoticeGiven();
+    if (!written)
+        emit writeFailed();
 }
 
 } // namespace tanzo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlarmEvaluator.h"
+#include "NoticeLedger.h"
 
 #include <QDate>
 #include <QObject>
@@ -31,9 +32,13 @@ public:
 
     // One second's work; the timer calls it, tests may too.
     void tick();
+    // Writes the flags of the notices whose windows have come on the screen
+    // (the exit, before the last write; otherwise right after they came).
+    void settleShownNotices();
 
 signals:
-    // A start notice was given: the board moves on to the next appointment.
+    // A start notice was given (its window is on the screen and its flags
+    // set): the board moves on to the next appointment.
     void startNoticeGiven();
     // The clock's minute changed: views of the time catch up.
     void minuteTurned();
@@ -41,12 +46,19 @@ signals:
     void writeFailed();
 
 private:
+    void giveDueNotices(const QDate& today, const QTime& now);
+    void writeMarks(const std::vector<NoticeMark>& marks, bool started);
+
     const Clock& m_clock;
     ScheduleStore& m_schedule;
     const Settings& m_settings;
     SoundPlayer& m_sound;
     NoticeSink m_notices;
     QTimer* m_timer = nullptr;
+    // Writes the flags of notices that came on the screen, once the window
+    // that painted has returned to the event loop.
+    QTimer* m_settleTimer = nullptr;
+    NoticeLedger m_ledger;
     QDate m_lastDate;
     int m_lastMinute = -1;
 };

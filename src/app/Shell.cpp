@@ -116,12 +116,15 @@ Shell::StartResult Shell::start() {
     // notices.
     m_board = std::make_unique<MainWindow>(*m_state);
     m_notices = std::make_unique<NoticeCenter>(m_state->settings.values(), *m_board, m_sound);
-    m_ticker =
-        std::make_unique<Ticker>(m_clock, m_state->schedule, m_state->settings.values(), m_sound,
-                                 [this](const QString& place, const QString& comment, int kind) {
-                                     m_notices->showNotice(place, comment, kind);
-                                 });
+    m_ticker = std::make_unique<Ticker>(
+        m_clock, m_state->schedule, m_state->settings.values(), m_sound,
+        [this](const QString& place, const QString& comment, int kind, NoticeShown shown) {
+            m_notices->showNotice(place, comment, kind, std::move(shown));
+        });
     connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
+    // A board that comes forward for a fill never covers a notice.
+    connect(m_board.get(), &MainWindow::cameForward, m_notices.get(),
+            &NoticeCenter::raiseOpenNotices);
     m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
     // The page the board shows follows the list and the clock from here on.
@@ -254,6 +257,8 @@ void Shell::runExit() {
     // file holds: read the file first so the exit writes what is really
     // there. When the write then fails the program goes on.
     st.schedule.ensureLoaded(m_clock.today());
+    // Notices that came on the screen a moment ago count as given.
+    m_ticker->settleShownNotices();
     if (!st.schedule.save()) {
         msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
         m_behaviour->exitRefused();

@@ -101,12 +101,14 @@ void MainWindow::raiseForFill() {
     if (isInTray()) {
         if (m_behaviour)
             m_behaviour->restoreFromTray();
+        emit cameForward();
         return;
     }
     const bool allDialogsOpen = m_allDialogsOpen && m_allDialogsOpen();
     if (allDialogsOpen || settings.topMost)
         return;
     raiseBoardOnce(Focus::Leave);
+    emit cameForward();
 }
 
 void MainWindow::unload() {

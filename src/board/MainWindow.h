@@ -70,6 +70,9 @@ public:
 signals:
     void exitRequested();
     void unloaded();
+    // The board came forward for a fill: windows that must stay in view
+    // (the notices) come forward again after it.
+    void cameForward();
 
 protected:
     void showEvent(QShowEvent* event) override;

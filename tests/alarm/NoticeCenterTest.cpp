@@ -1,5 +1,6 @@
 #include "alarm/NoticeCenter.h"
 #include "alarm/NoticeWindow.h"
+#include "alarm/Ticker.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
 #include "platform/Twips.h"
@@ -9,9 +10,12 @@
 #include "support/RecordingSoundPlayer.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -162,6 +166,57 @@ TEST_F(NoticeCenterTest, CascadeRestartsOnTheOuterWidth) {
     }
 }
 
+// Twelve notices in one tick, the first of the day: none is framed when
+// the next is placed, so they go up on a guessed frame (no borders). Once
+// the window manager has framed them, every one is placed as if the frame
+// had been known: the same step, and a restart for any window whose frame
+// would end past 80 % of the screen (on a 1280 px screen window 12 once
+// stayed at x = 789 with 244 px outside, ending at 1033 > 1024).
+TEST_F(NoticeCenterTest, NoticesPlacedBeforeTheFrameWasKnownArePlacedAgainOnceItIs) {
+    constexpr int borders = 14;
+    constexpr int titleBar = 24;
+    bool framed = false;
+    center.setFrameProbe(
+        [&framed](const QWidget*) { return framed ? QSize(borders, titleBar) : QSize(); });
+    for (int i = 0; i < 12; ++i)
+        center.showNotice(QString::number(i), "", 1);
+    const QList<NoticeWindow*> open = center.openNotices();
+    const QSize screen = Twips::screenSizePixels();
+    const auto pastTheLine = [&](const QWidget* w) {
+        return (w->x() + w->width() + borders) * 10 > screen.width() * 8;
+    };
+    ASSERT_TRUE(std::any_of(open.cbegin(), open.cend(), pastTheLine))
+        << "placed on the guess, a frame ends past the line";
+
+    framed = true; // the window manager frames them as they are mapped
+    for (NoticeWindow* w : open)
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(50);
+
+    const QPoint restart(static_cast<int>(std::lrint(0.3 * screen.width())),
+                         static_cast<int>(std::lrint(0.3 * screen.height())));
+    EXPECT_EQ(open[0]->x(), (screen.width() - open[0]->width() - borders) / 2)
+        << "the first is centred with its borders";
+    int restarts = 0;
+    for (int i = 0; i < open.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(pastTheLine(open[i]));
+        if (i == 0)
+            continue;
+        if (open[i]->pos() == restart)
+            ++restarts;
+        else
+            EXPECT_EQ(open[i]->pos() - open[i - 1]->pos(), QPoint(titleBar, titleBar));
+    }
+    EXPECT_GE(restarts, 1);
+
+    // A later notice steps on from the windows as they are now.
+    center.showNotice("next", "", 1);
+    EXPECT_TRUE(last()->pos() - open.last()->pos() == QPoint(titleBar, titleBar) ||
+                last()->pos() == restart);
+    EXPECT_FALSE(pastTheLine(last()));
+}
+
 TEST_F(NoticeCenterTest, AfterTheOnlyNoticeIsClosedTheNextIsCentredAgain) {
     center.showNotice("A", "", 1);
     const QPoint centred = last()->geometry().topLeft();
@@ -196,6 +251,27 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
         EXPECT_TRUE(board.placements.empty());
         EXPECT_TRUE(board.staysOnTop.empty());
     }
+}
+
+// The window manager activates a notice that opens while the user is in
+// the program (its menu open): the key meant for the menu must not close
+// it. A click into it is the user turning to it.
+TEST_F(NoticeCenterTest, EnterClosesANoticeOnlyOnceTheUserHasTurnedToIt) {
+    center.showNotice("A", "", 1);
+    NoticeWindow* w = last();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QTest::qWait(30); // it accepts the focus once mapped
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    w->activateWindow(); // the window manager's doing, at once
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->okButton(), Qt::Key_Return);
+    EXPECT_EQ(center.openCount(), 1) << "Return right after it appeared";
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(w->okButton(), Qt::Key_Return);
+    EXPECT_EQ(center.openCount(), 0);
 }
 
 TEST_F(NoticeCenterTest, CloseBoxActsLikeOk) {
@@ -233,6 +309,74 @@ TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);
     EXPECT_TRUE(board.raises.empty()); // exiting does not raise the board
+}
+
+// The ticker with these windows: a notice counts as given, and its flags
+// are written, only once its window is on the screen.
+class GivenNoticesTest : public NoticeCenterTest {
+protected:
+    GivenNoticesTest() {
+        clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
+        DayList list;
+        for (const char* place : {"会議室", "本社", "倉庫", "支店", "食堂"})
+            list.push_back(entryAt(10, 0, place));
+        list.push_back(entryAt(11, 0, "後で"));
+        store.setEntries(list);
+    }
+    ScheduleEntry entryAt(int hour, int minute, const QString& place) const {
+        ScheduleEntry e;
+        e.dateSerial = daySerial(clock.today());
+        e.startTime = timeFraction(hour, minute);
+        e.status = 3;
+        e.place = fitPlace(place);
+        return e;
+    }
+    QStringList arrivedPlaces() const {
+        QStringList places;
+        for (const ScheduleEntry& e : store.entries()) {
+            if (e.arrived)
+                places << trimSpaces(e.place);
+        }
+        return places;
+    }
+
+    QTemporaryDir dir;
+    AppContext own{clock, dir.path() + "/"};
+    ScheduleStore& store = own.schedule;
+    Ticker ticker{
+        clock, store, state.settings.values(), sound,
+        [this](const QString& place, const QString& comment, int kind, NoticeShown shown) {
+            center.showNotice(place, comment, kind, std::move(shown));
+        }};
+};
+
+TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
+    QSignalSpy started(&ticker, &Ticker::startNoticeGiven);
+    ticker.tick();
+    ASSERT_EQ(center.openCount(), 5);
+    EXPECT_TRUE(arrivedPlaces().isEmpty()) << "no window is on the screen yet";
+    EXPECT_FALSE(QFile::exists(store.path())) << "nothing written";
+    clock.advanceSeconds(1);
+    ticker.tick();
+    EXPECT_EQ(center.openCount(), 5) << "a notice on its way is not handed out again";
+
+    // The list is read again meanwhile: an appointment comes first and the
+    // indices move. The flags go to the noticed appointments all the same.
+    DayList moved = store.entries();
+    moved.insert(moved.begin(), entryAt(9, 0, "朝礼"));
+    store.setEntries(moved);
+    // One window is closed before it ever came on the screen.
+    NoticeWindow* unseen = center.openNotices().at(2);
+    unseen->close();
+    for (NoticeWindow* w : center.openNotices())
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(arrivedPlaces(), (QStringList{"会議室", "本社", "支店", "食堂"}));
+    EXPECT_EQ(started.count(), 1) << "the board moves on once, when the flags are set";
+    QFile file(store.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("-1,-1"), 4);
 }
 
 TEST_F(NoticeCenterTest, UnknownKindOpensNothing) {

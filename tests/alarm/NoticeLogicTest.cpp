@@ -1,5 +1,6 @@
 #include "alarm/Cascade.h"
 #include "alarm/CommentLines.h"
+#include "alarm/NoticeLedger.h"
 #include "alarm/NoticeText.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,55 @@ TEST_F(CascadeTest, FollowsTheScreensTwipsPerPixel) {
     EXPECT_EQ(cascadePosition(in), QPoint(720, 428));
     in.previous = QPoint(720, 428);
     EXPECT_EQ(cascadePosition(in), QPoint(780, 488));
+}
+
+ScheduleEntry appointment(const QString& place, int minute) {
+    ScheduleEntry e;
+    e.dateSerial = daySerial(QDate(2027, 3, 15));
+    e.startTime = timeFraction(10, minute);
+    e.status = 3;
+    e.place = fitPlace(place);
+    return e;
+}
+
+// Notices wait in the ledger from the tick that opened their windows until
+// the windows are on the screen; meanwhile the list may be read again.
+TEST(NoticeLedgerTest, PendingNoticesAreKnownByContentNotByIndex) {
+    const DayList view{appointment("A", 0), appointment("A", 0), appointment("B", 5)};
+    const std::vector<DueNotice> due{{0, StartNotice}, {1, StartNotice}, {2, AdvanceNotice}};
+    NoticeLedger ledger;
+    EXPECT_EQ(ledger.withoutPending(view, due).size(), 3u);
+    const int firstA = ledger.hand(view[0], due[0]);
+    EXPECT_EQ(ledger.withoutPending(view, due).size(), 2u) << "equal appointments: one each";
+    ledger.hand(view[1], due[1]);
+    const int advanceB = ledger.hand(view[2], due[2]);
+    EXPECT_TRUE(ledger.withoutPending(view, due).empty());
+    const std::vector<DueNotice> startB{{2, StartNotice}};
+    EXPECT_EQ(ledger.withoutPending(view, startB).size(), 1u)
+        << "the start notice is not held up by the advance notice on its way";
+
+    // Read again: an appointment comes first, the indices move.
+    DayList moved = view;
+    moved.insert(moved.begin(), appointment("C", 0));
+    ledger.markShown(firstA);
+    ledger.markShown(advanceB);
+    bool started = false;
+    const std::vector<NoticeMark> marks = ledger.takeShown(moved, &started);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].index, 1);
+    EXPECT_TRUE(marks[0].arrived && marks[0].preNoticed);
+    EXPECT_EQ(marks[1].index, 3);
+    EXPECT_TRUE(!marks[1].arrived && marks[1].preNoticed);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(ledger.pendingCount(), 1);
+    EXPECT_FALSE(ledger.hasShown());
+
+    // The second A is shown after both A's were deleted: it settles nothing.
+    ledger.hand(view[2], startB[0]);
+    ledger.markShown(2);
+    const DayList withoutA{appointment("B", 5)};
+    EXPECT_TRUE(ledger.takeShown(withoutA, &started).empty());
+    EXPECT_FALSE(started);
 }
 
 } // namespace

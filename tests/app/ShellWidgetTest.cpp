@@ -1,3 +1,5 @@
+#include "alarm/NoticeCenter.h"
+#include "alarm/NoticeWindow.h"
 #include "alarm/Ticker.h"
 #include "app/Shell.h"
 #include "board/FillAnimation.h"
@@ -15,6 +17,7 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -50,6 +53,18 @@ protected:
         return l;
     }
     QString dataPath() const { return m_dir.filePath(QStringLiteral("TANZO.DAT")); }
+
+    // Lets the notice windows come on the screen; their flags are written
+    // then.
+    static void letNoticesAppear(Shell& shell) {
+        for (NoticeWindow* w : shell.notices()->openNotices())
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        QCoreApplication::processEvents();
+    }
+    static void finishFills(MainWindow& board) {
+        for (int guard = 0; board.fillRunning() && guard < 10; ++guard)
+            board.fillAnimation().finishNow();
+    }
 
     void writeData(const QString& text) {
         QFile f(dataPath());
@@ -140,6 +155,7 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
         ASSERT_EQ(shell.state().schedule.entries().size(), 2u);
         m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
         shell.ticker()->tick(); // the first appointment starts
+        letNoticesAppear(shell);
         shell.state().settings.update([&](Settings& s) {
             s.saveLastPosition = true;
             s.windowSize = Middle;
@@ -230,6 +246,7 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
     shell.state().schedule.setFailAfterEntries(0);
     m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
     shell.ticker()->tick();
+    letNoticesAppear(shell);
     ASSERT_TRUE(shell.state().schedule.entries()[0].arrived);
     ASSERT_EQ(m_boxes.size(), 1u) << "told, without stopping the clock";
     EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
@@ -246,4 +263,48 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
     shell.requestExit();
     QCoreApplication::processEvents();
     EXPECT_TRUE(cp932::decode(readData()).contains(QStringLiteral("\"資料持参\",-1,-1\r\n")));
+}
+
+// With 内容更新時は前面表示 the board comes forward when it redraws, and a
+// start notice makes it redraw: it must not end above the notice.
+TEST_F(ShellTest, TheBoardComingForwardForItsRedrawLeavesTheNoticeInFront) {
+    writeData(kTwoEntries);
+    Shell shell(m_clock, locations(), m_player);
+    ASSERT_EQ(shell.start(), Shell::StartResult::Running);
+    shell.state().settings.update([](Settings& s) {
+        s.activeDisplay = true;
+        s.topMost = false;
+    });
+    MainWindow& board = *shell.board();
+    shell.ticker()->tick();
+    QCoreApplication::processEvents();
+    finishFills(board);
+
+    // Every raise of a window, in order.
+    struct RaiseLog : QObject {
+        std::vector<QObject*> raised;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::ZOrderChange && watched->isWidgetType() &&
+                static_cast<QWidget*>(watched)->isWindow())
+                raised.push_back(watched);
+            return false;
+        }
+    } log;
+    qApp->installEventFilter(&log);
+    m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
+    shell.ticker()->tick();
+    letNoticesAppear(shell);
+    QCoreApplication::processEvents();
+    finishFills(board);
+    qApp->removeEventFilter(&log);
+
+    ASSERT_EQ(shell.notices()->openCount(), 1);
+    QObject* notice = shell.notices()->openNotices().first();
+    const auto last = [&log](QObject* w) {
+        return std::find(log.raised.rbegin(), log.raised.rend(), w) - log.raised.rbegin();
+    };
+    ASSERT_LT(last(&board), static_cast<long>(log.raised.size())) << "the board came forward";
+    EXPECT_LT(last(notice), last(&board)) << "the notice was raised after the board";
+    shell.requestExit();
+    QCoreApplication::processEvents();
 }

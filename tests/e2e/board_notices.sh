@@ -11,7 +11,11 @@
 # comment filled up with ideographic spaces; the notice shows them trimmed.
 # Then a file with a damaged line and an appointment a minute away: the
 # message about the line is left open, unanswered, and still the board shows
-# its rows and the notice opens on time.
+# its rows and the notice opens on time. Last, twelve appointments come due
+# while the board's menu is open and the window manager is held: no flag is
+# written while their windows cannot show; once it runs, every one appears,
+# each flag follows its window, and no window's frame ends past 80 % of the
+# screen although none was framed when they were placed.
 # shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -22,6 +26,7 @@ e2e_init "$@"
 today=$(e2e_day_serial 2027-03-15)
 tomorrow=$(e2e_day_serial 2027-03-16)
 e2e_start_desktop
+wm_pid=${E2E_PIDS[-1]} # icewm, started last
 e2e_write_data_file <<EOF_DATA
 $today,.375,3,"旧館     ","朝礼",0,0
 $today,.4097222,2,"支店     ","見積書",0,0
@@ -157,4 +162,77 @@ late=$((SECONDS - started - 40))
 e2e_screenshot message-and-notice
 ((late <= 5)) || e2e_fail "the 10:05 notice came ${late}s late"
 e2e_wait_text "読み込めませんでした" 2 || e2e_fail "the message did not stay open"
+kill "$TANZO_PID"
+e2e_wait_tanzo_exit 10 || e2e_fail "the program did not end on SIGTERM"
+
+# --- twelve notices while the board's menu is open -------------------------------
+places=()
+for i in $(seq -w 1 12); do places+=("P$i"); done
+for place in "${places[@]}"; do
+    printf '%s,.4236111,3,"%-7s","",0,0\n' "$today" "$place" # 10:10
+done | e2e_write_data_file
+started=$SECONDS
+e2e_start_tanzo --faketime "@2027-03-15 10:09:40" --log tanzo-menu.log
+board=$(e2e_wait_board)
+e2e_wait_text "P01" 15 || e2e_fail "the board does not show the 10:10 appointments"
+menu_open() { # a window of the program beside the board and taller than a notice
+    local wid
+    for wid in $(e2e_tanzo_windows); do
+        [[ $wid -eq $board ]] && continue
+        e2e_window_geometry "$wid" && ((WIN_H > 100)) && return 0
+    done
+    return 1
+}
+board_open_menu "$board"
+menu_open || e2e_fail "the board's menu did not open"
+flagged() { e2e_read_data_file | grep -c -- ',-1,-1$' || true; }
+
+# The window manager is held until well after 10:10: the windows are made
+# but cannot come on the screen.
+kill -STOP "$wm_pid"
+while ((SECONDS - started < 25)); do sleep 0.5; done
+held_windows=$(board_windows_titled "通知 - P01")
+held_flags=$(flagged)
+kill -CONT "$wm_pid"
+e2e_screenshot menu-and-held-notices
+[[ -z "$held_windows" ]] || e2e_fail "a notice showed while the window manager was held"
+((held_flags == 0)) || e2e_fail "$held_flags notices were marked given before their windows showed"
+
+notices=()
+for place in "${places[@]}"; do
+    wid=$(board_wait_titled "通知 - $place" 10) || e2e_fail "the notice for $place never showed"
+    notices+=("$wid")
+done
+if menu_open; then
+    e2e_log "the menu stayed open while the notices came"
+else
+    e2e_log "the menu closed when the notices came"
+fi
+active=$(xdotool getactivewindow 2>/dev/null || true)
+e2e_log "active window $active ($(xdotool getwindowname "$active" 2>/dev/null || true))"
+# The key the user meant for the menu (Return on an item) closes no notice.
+xdotool key Return
+sleep 0.5
+for i in "${!notices[@]}"; do
+    xwininfo -id "${notices[i]}" 2>/dev/null | grep -q IsViewable ||
+        e2e_fail "Return meant for the menu closed the notice for ${places[i]} unseen"
+done
+for _ in $(seq 1 50); do
+    (($(flagged) == 12)) && break
+    sleep 0.1
+done
+(($(flagged) == 12)) || e2e_fail "only $(flagged) of 12 shown notices are marked given"
+sleep 1
+e2e_screenshot twelve-notices
+for wid in "${notices[@]}"; do
+    e2e_window_geometry "$wid" || e2e_fail "notice window $wid vanished"
+    read -r _ right _ _ < <(xprop -id "$wid" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
+    ((WIN_X + WIN_W + ${right:-0} <= 1024)) ||
+        e2e_fail "notice $wid ends at $((WIN_X + WIN_W + ${right:-0})), past 80 % of the screen"
+done
+xdotool key Escape
+sleep 0.3
+e2e_click_in "$board" 395 8
+e2e_wait_tanzo_exit 10 || e2e_fail "the program kept running after the close label"
+(($(flagged) == 12)) || e2e_fail "after the exit $(flagged) of 12 notices are marked given"
 e2e_pass
