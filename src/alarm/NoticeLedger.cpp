@@ -1,14 +1,11 @@
 #include "NoticeLedger.h"
 
+#include "schedule/ScheduleMerge.h"
+
 #include <algorithm>
 
 namespace tanzo {
 namespace {
-
-bool sameAppointment(const ScheduleEntry& a, const ScheduleEntry& b) {
-    return a.dateSerial == b.dateSerial && a.startTime == b.startTime && a.status == b.status &&
-           a.place == b.place && a.comment == b.comment;
-}
 
 // Whether the entry still lacks a flag the mark sets.
 bool stillUnsettled(const ScheduleEntry& e, const NoticeMark& mark) {
