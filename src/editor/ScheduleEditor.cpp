@@ -18,63 +18,10 @@
 
 namespace tanzo {
 namespace {
-// Each line of the list keeps its record beside its text, so that a place
-// or comment holding the line's own separator cannot shift the fields.
-constexpr int kRecordRole = Qt::UserRole + 1;
-// A subscribed calendar's appointment: shown for reference, greyed, with its
-// subscription's name; it can be neither chosen nor saved from here.
-constexpr int kReadOnlySourceRole = Qt::UserRole + 2;
-// The appointment a line was loaded from; absent on a line added here.
-constexpr int kOriginRole = Qt::UserRole + 3;
-
 const QString kListReadFailed = QStringLiteral("リスト内容の取得に失敗しました。");
 const QString kWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 const QString kChangedElsewhere =
     QStringLiteral("次の予定はほかでも変更されていたため、この画面での内容を残しました。\n\n%1");
-
-QListWidgetItem* makeLine(const ListFields& fields,
-                          const std::optional<ScheduleEntry>& origin = std::nullopt) {
-    auto* item = new QListWidgetItem(shownListLine(fields));
-    item->setData(kRecordRole, QVariant::fromValue(fields));
-    if (origin)
-        item->setData(kOriginRole, QVariant::fromValue(*origin));
-    return item;
-}
-
-QListWidgetItem* makeReadOnlyLine(const ListFields& fields, const ReadOnlyEntry& entry) {
-    const QString& source = entry.source;
-    const QString line = entry.allDay ? allDayListLine(fields) : joinListLine(fields);
-    auto* item = new QListWidgetItem(line + QStringLiteral("  [%1]").arg(source));
-    item->setData(kReadOnlySourceRole, source);
-    item->setFlags(Qt::NoItemFlags);
-    item->setToolTip(
-        QStringLiteral("購読しているカレンダー「%1」の予定です（変更できません）。").arg(source));
-    return item;
-}
-
-bool isReadOnlyLine(const QListWidgetItem* item) {
-    return item->data(kReadOnlySourceRole).isValid();
-}
-
-std::optional<ListFields> recordOf(const QListWidgetItem* item) {
-    const QVariant record = item->data(kRecordRole);
-    if (record.canConvert<ListFields>())
-        return record.value<ListFields>();
-    return splitListLine(item->text());
-}
-
-// The texts of lines kept from the list shown before a merge, by the
-// merged lines' sources; the others are shown from their appointments.
-std::vector<std::optional<ListFields>> keptFields(const MergedEdit& merged,
-                                                  const std::vector<EditorLine>& lines) {
-    std::vector<std::optional<ListFields>> fields;
-    fields.reserve(merged.source.size());
-    for (int source : merged.source) {
-        fields.push_back(source >= 0 ? std::optional(lines[static_cast<size_t>(source)].fields)
-                                     : std::nullopt);
-    }
-    return fields;
-}
 
 // The list compares start times to the minute and shows them to the second.
 QDateTime openingMoment(const Clock& clock) {
@@ -89,14 +36,13 @@ ScheduleEditor::ScheduleEditor(AppContext& state, QWidget* parent)
 
 ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened, QWidget* parent)
     : QDialog(parent), m_schedule(schedule), m_openDate(opened.date()), m_openTime(opened.time()),
-      m_form(this), m_dateTime(m_form, m_openDate, m_openTime) {
+      m_form(this), m_dateTime(m_form, m_openDate, m_openTime), m_lines(m_form.list, schedule) {
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_form.statusBox->addItems(
         {QStringLiteral("最重要"), QStringLiteral("重要"), QStringLiteral("普通")});
     m_form.statusBox->setCurrentIndex(-1);
-    m_base = schedule.entries();
-    showLines(uneditedLines(m_base));
+    m_lines.load();
     connect(&schedule, &ScheduleStore::changed, this, &ScheduleEditor::followStore);
 
     connect(&m_dateTime, &DateTimeEntry::changed, this, &ScheduleEditor::noteEntryEdited);
@@ -142,32 +88,7 @@ ScheduleEditor::~ScheduleEditor() {
 }
 
 std::vector<ListFields> ScheduleEditor::listRecords() const {
-    std::vector<ListFields> records;
-    records.reserve(static_cast<size_t>(m_form.list->count()));
-    for (int row = 0; row < m_form.list->count(); ++row) {
-        if (isReadOnlyLine(m_form.list->item(row)))
-            continue;
-        if (auto record = recordOf(m_form.list->item(row)))
-            records.push_back(*record);
-    }
-    return records;
-}
-
-std::vector<EditorLine> ScheduleEditor::editorLines() const {
-    std::vector<EditorLine> lines;
-    lines.reserve(static_cast<size_t>(m_form.list->count()));
-    for (int row = 0; row < m_form.list->count(); ++row) {
-        const QListWidgetItem* item = m_form.list->item(row);
-        if (isReadOnlyLine(item))
-            continue;
-        if (auto record = recordOf(item)) {
-            const QVariant origin = item->data(kOriginRole);
-            lines.push_back({*record, origin.isValid()
-                                          ? std::optional(origin.value<ScheduleEntry>())
-                                          : std::nullopt});
-        }
-    }
-    return lines;
+    return m_lines.records();
 }
 
 void ScheduleEditor::importCalendar() {
@@ -177,7 +98,7 @@ void ScheduleEditor::importCalendar() {
     new calendarimport::CalendarImport(this, path, listRecords(), m_openDate,
                                        [this](const std::vector<ListFields>& lines) {
                                            for (const ListFields& line : lines) {
-                                               m_form.list->insertItem(0, makeLine(line));
+                                               m_lines.addAtTop(line);
                                                m_dirty = true;
                                            }
                                            refreshCommandStates();
@@ -186,59 +107,12 @@ void ScheduleEditor::importCalendar() {
 
 // ---- The list ----
 
-void ScheduleEditor::showLines(const std::vector<EditedLine>& own,
-                               const std::vector<std::optional<ListFields>>& fields) {
-    const auto before = [](const ScheduleEntry& a, const ScheduleEntry& b) {
-        return std::tie(a.dateSerial, a.startTime) < std::tie(b.dateSerial, b.startTime);
-    };
-    std::vector<size_t> order(own.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return before(own[a].entry, own[b].entry); });
-    const std::vector<ReadOnlyEntry>& subscribed = m_schedule.readOnlyEntries();
-
-    // The list shows the appointments upside down, latest at the top; at
-    // the same minute the user's own come first in time order.
-    const QString selected = selectedLine() ? selectedLine()->text() : QString();
-    m_form.list->clear();
-    size_t i = order.size();
-    size_t j = subscribed.size();
-    while (i > 0 || j > 0) {
-        if (i == 0 || (j > 0 && !before(subscribed[j - 1].entry, own[order[i - 1]].entry))) {
-            const ReadOnlyEntry& r = subscribed[--j];
-            m_form.list->addItem(makeReadOnlyLine(fieldsFromEntry(r.entry), r));
-            continue;
-        }
-        const size_t k = order[--i];
-        const bool kept = k < fields.size() && fields[k];
-        m_form.list->addItem(
-            makeLine(kept ? *fields[k] : fieldsFromEntry(own[k].entry), own[k].origin));
-    }
-    if (!selected.isEmpty()) {
-        const QList<QListWidgetItem*> same = m_form.list->findItems(selected, Qt::MatchExactly);
-        if (!same.isEmpty())
-            m_form.list->setCurrentItem(same.first());
-    }
-}
-
 void ScheduleEditor::followStore(ScheduleStore::Change what) {
-    if (m_saving || what != ScheduleStore::Change::List)
+    if (m_lines.isSaving() || what != ScheduleStore::Change::List)
         return;
-    const std::vector<EditorLine> lines = editorLines();
-    std::vector<EditedLine> edited;
-    edited.reserve(lines.size());
-    for (const EditorLine& line : lines) {
-        const auto entry = entryFromFields(line.fields);
-        if (!entry)
-            return; // OK reports the line; until then the list stays as it is
-        edited.push_back({*entry, line.origin});
-    }
-    const MergedEdit merged = mergeEdit(m_base, edited, m_schedule.entries());
-    m_base = m_schedule.entries();
-    showLines(merged.lines, keptFields(merged, lines));
+    const std::vector<ScheduleEntry> conflicts = m_lines.follow();
     refreshCommandStates();
-    tellConflicts(merged.conflicts);
+    tellConflicts(conflicts);
 }
 
 void ScheduleEditor::tellConflicts(const std::vector<ScheduleEntry>& conflicts) {
@@ -254,7 +128,7 @@ QListWidgetItem* ScheduleEditor::selectedLine() const {
 
 std::optional<ListFields> ScheduleEditor::selectedRecord() const {
     const QListWidgetItem* item = selectedLine();
-    return item ? recordOf(item) : std::nullopt;
+    return item ? WorkingList::recordOf(item) : std::nullopt;
 }
 
 void ScheduleEditor::enableCommandsForSelectedLine() {
@@ -391,7 +265,7 @@ void ScheduleEditor::addEntry() {
         systemBeep();
         return;
     }
-    m_form.list->insertItem(0, makeLine(fieldsFromInputs(entryInputs())));
+    m_lines.addAtTop(fieldsFromInputs(entryInputs()));
     markListChanged();
     m_form.list->setFocus();
 }
@@ -400,9 +274,7 @@ void ScheduleEditor::updateEntry() {
     QListWidgetItem* item = selectedLine();
     if (!item)
         return;
-    const ListFields fields = fieldsFromInputs(entryInputs());
-    item->setText(joinListLine(fields));
-    item->setData(kRecordRole, QVariant::fromValue(fields));
+    m_lines.replace(item, fieldsFromInputs(entryInputs()));
     markListChanged();
     m_form.list->setFocus();
 }
@@ -411,7 +283,7 @@ void ScheduleEditor::deleteEntry() {
     QListWidgetItem* item = selectedLine();
     if (!item)
         return;
-    delete m_form.list->takeItem(m_form.list->row(item));
+    m_lines.remove(item);
     markListChanged();
     m_form.disableLineCommands();
     focusListOrYear();
@@ -427,7 +299,7 @@ void ScheduleEditor::takeSelectedEntry(Taking taking) {
     const QListWidgetItem* item = selectedLine();
     if (!item)
         return;
-    if (const auto record = recordOf(item)) {
+    if (const auto record = WorkingList::recordOf(item)) {
         loadRecordIntoInputs(*record, taking);
         // A copy becomes a new entry: no line is its origin.
         if (taking == Taking::AsNewEntry) {
@@ -445,11 +317,7 @@ void ScheduleEditor::takeSelectedEntry(Taking taking) {
 }
 
 bool ScheduleEditor::writeList() {
-    std::vector<EditorLine> bottomUp = editorLines();
-    std::reverse(bottomUp.begin(), bottomUp.end());
-    m_saving = true;
-    const WriteOutcome outcome = commitSchedule(m_base, bottomUp, m_schedule);
-    m_saving = false;
+    const WriteOutcome outcome = m_lines.save();
     if (!outcome.ok) {
         if (!outcome.fieldError.isEmpty())
             msgbox::show(this, msgbox::Icon::Information, kAppTitle, outcome.fieldError);
@@ -458,12 +326,6 @@ bool ScheduleEditor::writeList() {
         followStore(ScheduleStore::Change::List);
         return false;
     }
-    // The list now stands for what was written.
-    m_base = m_schedule.entries();
-    std::vector<EditedLine> written = outcome.merged.lines;
-    for (EditedLine& line : written)
-        line.origin = line.entry;
-    showLines(written, keptFields(outcome.merged, bottomUp));
     tellConflicts(outcome.merged.conflicts);
     return true;
 }

@@ -4,7 +4,7 @@
 #include "DateTimeEntry.h"
 #include "ListLine.h"
 #include "ScheduleEditorForm.h"
-#include "ScheduleSave.h"
+#include "WorkingList.h"
 #include "schedule/ScheduleStore.h"
 
 #include <QDate>
@@ -40,8 +40,6 @@ public:
 
     // The records of the list from the top line down.
     std::vector<ListFields> listRecords() const;
-    // The same with the appointment each line was loaded from.
-    std::vector<EditorLine> editorLines() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,11 +49,6 @@ private:
 
     enum class Taking { WithDateAndTime, AsNewEntry };
 
-    // Shows the user's own lines (in any order) among the subscribed ones,
-    // latest at the top; `fields` gives each line's text where it is kept
-    // from the list shown before.
-    void showLines(const std::vector<EditedLine>& own,
-                   const std::vector<std::optional<ListFields>>& fields = {});
     // Lays the list's changes over what the store holds now.
     void followStore(ScheduleStore::Change what);
     void tellConflicts(const std::vector<ScheduleEntry>& conflicts);
@@ -89,10 +82,6 @@ private:
     void importCalendar();
 
     ScheduleStore& m_schedule;
-    // The user's own appointments as the store held them when the list was
-    // last filled: the list's changes are changes to this.
-    DayList m_base;
-    bool m_saving = false;
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;
@@ -100,6 +89,7 @@ private:
     // entry lets go of them before the dialog deletes them.
     ScheduleEditorForm m_form;
     DateTimeEntry m_dateTime;
+    WorkingList m_lines;
 
     bool m_dirty = false;
     bool m_entryEdited = false;
