@@ -1,5 +1,7 @@
 #include "SubscriptionCopy.h"
 
+#include "platform/SafeFiles.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -47,9 +49,9 @@ QJsonObject readObject(const QString& path) {
 }
 
 bool writeObject(const QString& path, const QJsonObject& object) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    makePrivateDirectory(QFileInfo(path).absolutePath());
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!openPrivately(f))
         return false;
     f.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
     return f.commit();

@@ -1,6 +1,7 @@
 #include "SubscriptionSync.h"
 
 #include "Multistatus.h"
+#include "platform/SafeFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -204,9 +205,12 @@ void SubscriptionSync::readLocalFile() {
         watcher->deleteLater();
         convert({{key, watcher->result()}});
     });
+    // Only a regular file: a FIFO put in its place would hold the worker.
     watcher->setFuture(QtConcurrent::run(&m_workers, [path] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.read(kMaxAnswerBytes) : QByteArray();
+        QByteArray bytes;
+        return readRegularFile(path, kMaxAnswerBytes, &bytes) == RegularFileRead::Read
+                   ? bytes
+                   : QByteArray();
     }));
 }
 
