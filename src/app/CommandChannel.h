@@ -23,7 +23,7 @@ QString commandSocketPath(QString* error = nullptr);
 // How long a command line waits for the board to take and answer a command.
 // The board answers as soon as the store has written the file, one command
 // after another; this bounds a board that hangs or a long queue.
-constexpr int kCommandAnswerMs = 15000;
+constexpr int kCommandAnswerMs = 30000;
 // That, or longer for the subscription commands, which wait for servers.
 int answerLimitMs(const Command& command);
 
