@@ -9,6 +9,8 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace tanzo {
 namespace {
 // The board takes a command only until this long before the command line
@@ -120,7 +122,10 @@ std::optional<CommandOutput> sendToBoard(const Command& command, qint64 giveUpAt
     if (socketPath.isEmpty())
         return std::nullopt;
     QJsonObject json = command.toJson();
-    json.insert(kDeadlineKey, giveUpAtMs - kAnswerMarginMs);
+    // A short wait (a second start's raise) keeps a share of it for the
+    // answer.
+    const qint64 margin = std::min<qint64>(kAnswerMarginMs, (giveUpAtMs - channelClockMs()) / 3);
+    json.insert(kDeadlineKey, giveUpAtMs - std::max<qint64>(margin, 0));
     const QByteArray request = frame(json);
     if (request.size() > kMaxChannelRequestBytes) {
         CommandOutput tooLarge;

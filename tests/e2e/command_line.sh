@@ -24,7 +24,7 @@ cli_run() {
     env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$clock" FAKETIME_DONT_RESET=1 \
         DONT_FAKE_MONOTONIC=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 20 "$TANZO_BIN" "$@"
+        timeout 60 "$TANZO_BIN" "$@"
 }
 
 # The same; sets CLI_STATUS, CLI_OUT, CLI_ERR.
