@@ -203,7 +203,7 @@ for i in $(seq 0 199); do
         status=0
         cli_run --add 2027-03-15 "$(printf '%02d:%02d' $((13 + i / 60)) $((i % 60)))" "並列$i" \
             >/dev/null 2>"$E2E_TMP/parallel-$i.err" || status=$?
-        echo "$(((($(date +%s%N) - start) / 1000000))) $status" >"$E2E_TMP/parallel-$i.time"
+        echo "$((($(date +%s%N) - start) / 1000000)) $status" >"$E2E_TMP/parallel-$i.time"
         exit "$status"
     ) &
     pids+=("$!")
