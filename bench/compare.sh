@@ -101,7 +101,7 @@ time_start() { # tanzo|floor; prints milliseconds
     else
         perf_stop "$STARTED_PID"
     fi
-    [[ ! -e "$XDG_RUNTIME_DIR/tanzo.lock" ]] || e2e_log "a tanzo.lock was left behind"
+    [[ ! -e "$TANZO_DATA_FILE.lock" ]] || e2e_log "a TANZO.DAT.lock was left behind"
     echo "$ms"
 }
 time_start tanzo >/dev/null

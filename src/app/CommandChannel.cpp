@@ -9,22 +9,28 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace tanzo {
 namespace {
-constexpr int kConnectMs = 1000;
-// The board answers as soon as the store has written the file; nothing in
-// it waits, so this is a bound for a board that hangs, not a queue.
-constexpr int kAnswerMs = 15000;
-// A sync waits for the servers, each bounded by its own deadline.
-constexpr int kSubscriptionAnswerMs = SubscriptionSync::kSyncTimeoutMs + 10000;
+// The board takes a command only until this long before the command line
+// gives up, which leaves it the time to write the file and answer.
+constexpr int kAnswerMarginMs = 5000;
+const QString kDeadlineKey = QStringLiteral("deadline");
 
 QByteArray frame(const QJsonObject& json) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
 }
 } // namespace
 
-QString commandSocketPath() {
-    const QString directory = privateRuntimeDirectory();
+int answerLimitMs(const Command& command) {
+    // A sync waits for the servers, each bounded by its own deadline.
+    return command.isSubscriptionCommand() ? SubscriptionSync::kSyncTimeoutMs + 10000
+                                           : kCommandAnswerMs;
+}
+
+QString commandSocketPath(QString* error) {
+    const QString directory = privateRuntimeDirectory(error);
     return directory.isEmpty() ? QString() : directory + QStringLiteral("/tanzo-commands");
 }
 
@@ -39,7 +45,9 @@ CommandServer::~CommandServer() = default;
 
 bool CommandServer::listen() {
     if (m_path.isEmpty()) {
-        qWarning("tanzo: no private directory for the command socket; commands run alone");
+        // The board still holds the data file's locks; only the command
+        // line cannot find it.
+        qWarning("tanzo: no private directory for the command socket");
         return false;
     }
     if (m_listener && m_listener->listen(m_path))
@@ -56,6 +64,14 @@ void CommandServer::readRequest(const QByteArray& line, const ChannelListener::A
         answer({});
         return;
     }
+    // A command line that has given up, or is about to, reports the command
+    // as not carried out: it must stay so.
+    const qint64 deadline = doc.object().value(kDeadlineKey).toInteger(0);
+    if (deadline > 0 && channelClockMs() >= deadline) {
+        answer({});
+        return;
+    }
+    answer(kChannelTakenMark);
     if (command->kind == Command::Kind::Raise) {
         answer(frame(CommandOutput().toJson()));
         emit raiseRequested();
@@ -90,10 +106,18 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
     answer(frame(out.toJson()));
 }
 
-std::optional<CommandOutput> sendToBoard(const Command& command, const QString& socketPath) {
+std::optional<CommandOutput> sendToBoard(const Command& command, qint64 giveUpAtMs, bool* listening,
+                                         const QString& socketPath) {
+    if (listening)
+        *listening = false;
     if (socketPath.isEmpty())
         return std::nullopt;
-    const QByteArray request = frame(command.toJson());
+    QJsonObject json = command.toJson();
+    // A short wait (a second start's raise) keeps a share of it for the
+    // answer.
+    const qint64 margin = std::min<qint64>(kAnswerMarginMs, (giveUpAtMs - channelClockMs()) / 3);
+    json.insert(kDeadlineKey, giveUpAtMs - std::max<qint64>(margin, 0));
+    const QByteArray request = frame(json);
     if (request.size() > kMaxChannelRequestBytes) {
         CommandOutput tooLarge;
         tooLarge.status = kStatusBadInput;
@@ -101,19 +125,22 @@ std::optional<CommandOutput> sendToBoard(const Command& command, const QString& 
             QStringLiteral("取り込む予定の文字が多すぎるため、動作中のボードに渡せません。");
         return tooLarge;
     }
-    const ChannelExchange exchange =
-        exchangeOverChannel(socketPath, request, kConnectMs,
-                            command.isSubscriptionCommand() ? kSubscriptionAnswerMs : kAnswerMs);
-    if (exchange.outcome == ChannelExchange::Outcome::NoListener)
+    const ChannelExchange exchange = exchangeOverChannel(socketPath, request, giveUpAtMs);
+    if (listening)
+        *listening = exchange.outcome != ChannelExchange::Outcome::NoListener;
+    if (exchange.outcome == ChannelExchange::Outcome::NoListener ||
+        exchange.outcome == ChannelExchange::Outcome::NotTaken)
         return std::nullopt;
-    // The board may have applied the command: never fall back to writing
-    // the file as well.
     const QJsonDocument doc = QJsonDocument::fromJson(exchange.answer);
     if (exchange.outcome == ChannelExchange::Outcome::Answered && doc.isObject())
         return CommandOutput::fromJson(doc.object());
+    // The board took the command: it may have carried it out. Never fall
+    // back to writing the file as well.
     CommandOutput noAnswer;
     noAnswer.status = kStatusFailed;
-    noAnswer.err = QStringLiteral("動作中のボードから応答がありませんでした。");
+    noAnswer.err =
+        QStringLiteral("動作中のボードから時間内に応答がありませんでした。"
+                       "コマンドは実行された可能性があります（--list で確かめてください）。");
     return noAnswer;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CommandChannel.h"
 #include "CommandLineOptions.h"
+#include "platform/SafeFiles.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -263,12 +264,19 @@ ParsedCommandLine exportCommand(const QString& path) {
 // so that a huge or hostile file costs this process and the board receives
 // only appointments.
 ParsedCommandLine importCommand(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
-    const QByteArray bytes = f.read(kMaxIcsBytes + 1);
-    if (bytes.size() > kMaxIcsBytes)
+    QByteArray bytes;
+    switch (readRegularFile(path, kMaxIcsBytes, &bytes)) {
+    case RegularFileRead::Read:
+        break;
+    case RegularFileRead::NotRegular:
+        return failure(
+            QStringLiteral("%1 は通常のファイルではないため、取り込めません。").arg(path));
+    case RegularFileRead::TooLarge:
         return failure(tooLargeMessage(path));
+    case RegularFileRead::Missing:
+    case RegularFileRead::Failed:
+        return failure(QStringLiteral("%1 を読み込めませんでした。").arg(path));
+    }
     Command c;
     c.kind = Command::Kind::Import;
     c.fileName = QFileInfo(path).absoluteFilePath();

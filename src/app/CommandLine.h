@@ -29,8 +29,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments);
 int runCommandLine(int argc, char** argv);
 
 // A second start of the program: asks the running board to come to the
-// front (out of the tray or minimised). A board still starting, not yet
-// listening, is left as it is.
-void raiseRunningBoard();
+// front (out of the tray or minimised). False, with a message, when it
+// cannot be reached (another runtime directory, or still starting).
+bool raiseRunningBoard();
 
 } // namespace tanzo

@@ -7,24 +7,31 @@
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/RegistryStore.h"
-#include "platform/RuntimeDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QThread>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tanzo {
 namespace {
-// A board that holds the write lock but does not listen yet is starting up;
-// another command line holding it is writing and done within moments.
-constexpr int kStartingBoardWaitMs = 5000;
-constexpr int kRetryMs = 100;
+// Between tries to reach a board that is busy, starting, or holds the
+// write lock: short at first, then longer, with some spread so that many
+// command lines started at once do not come back in step.
+constexpr int kFirstRetryMs = 10;
+constexpr int kLongestRetryMs = 400;
+// A second start waits this long for the board to come to the front.
+constexpr int kRaiseMs = 5000;
+
+QString dataFilePath() {
+    return paths::dataDirectory(kDataFileName) + kDataFileName;
+}
 
 // Terminals get UTF-8 whatever the data file's code page, and never a
 // control character from a file or a calendar (an escape sequence would
@@ -57,7 +64,7 @@ int noticeMinutes() {
 // now waits until the file is written.
 CommandOutput runAlone(const Command& command) {
     const SystemClock clock;
-    ScheduleStore schedule(paths::dataDirectory(kDataFileName) + kDataFileName, clock);
+    ScheduleStore schedule(dataFilePath(), clock);
     const QDateTime now = clock.now();
     if (!schedule.load(now.date()))
         std::fprintf(
@@ -102,43 +109,73 @@ CommandOutput runSubscriptionsAlone(const Command& command) {
     return result.value_or(CommandOutput{kStatusFailed, {}, {}, false, {}});
 }
 
+CommandOutput failed(const QString& message) {
+    CommandOutput out;
+    out.status = kStatusFailed;
+    out.err = message;
+    return out;
+}
+
+// Waits for the next try; false when the time is up.
+bool waitToRetry(int& retryMs, qint64 giveUpAtMs) {
+    const qint64 left = giveUpAtMs - channelClockMs();
+    if (left <= 0)
+        return false;
+    const int spread = static_cast<int>(QRandomGenerator::global()->bounded(retryMs / 2 + 1));
+    QThread::msleep(static_cast<unsigned long>(std::min<qint64>(retryMs + spread, left)));
+    retryMs = std::min(retryMs * 2, kLongestRetryMs);
+    return true;
+}
+
 CommandOutput dispatch(const Command& command) {
-    // Without a directory of our own there is no safe place for the socket
-    // or the lock: no way to find the board, nor to keep it from writing
-    // the data file beside us.
+    // Without a directory of our own there is no safe place for the socket,
+    // so no way to find a board; the write lock beside the data file still
+    // keeps the file to one writer.
     QString noDirectory;
-    if (privateRuntimeDirectory(&noDirectory).isEmpty()) {
-        CommandOutput out;
-        out.status = kStatusFailed;
-        out.err = noDirectory + QStringLiteral("コマンドは実行しませんでした。");
-        return out;
-    }
-    QElapsedTimer waited;
-    waited.start();
+    const QString socketPath = commandSocketPath(&noDirectory);
+    const qint64 giveUpAtMs = channelClockMs() + answerLimitMs(command);
+    int retryMs = kFirstRetryMs;
     for (;;) {
-        if (auto answer = sendToBoard(command))
+        bool listening = false;
+        if (auto answer = sendToBoard(command, giveUpAtMs, &listening, socketPath))
             return *answer;
-        // A running board holds the write lock for as long as it runs.
-        SingleInstance writer(SingleInstance::writeLockPath());
-        if (writer.tryAcquire())
-            return command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
-                                                   : runAlone(command);
-        if (waited.elapsed() > kStartingBoardWaitMs) {
-            CommandOutput out;
-            out.status = kStatusFailed;
-            out.err = QStringLiteral("動作中のボードに接続できませんでした。");
-            return out;
+        if (!listening) {
+            // A running board holds the write lock for as long as it runs.
+            SingleInstance writer(
+                SingleInstance::writeLockPath(SingleInstance::lockPathFor(dataFilePath())));
+            if (writer.tryAcquire())
+                return command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
+                                                       : runAlone(command);
+            if (socketPath.isEmpty())
+                return failed(noDirectory +
+                              QStringLiteral("動作中のボードにコマンドを届けられないため、"
+                                             "実行しませんでした。"));
         }
-        QThread::msleep(kRetryMs);
+        // The board is busy with other commands, starting up, or stopped;
+        // or another command line is writing.
+        if (!waitToRetry(retryMs, giveUpAtMs))
+            return failed(QStringLiteral("動作中のボードに時間内に接続できませんでした。"
+                                         "コマンドは実行されていません。"));
     }
 }
 
 } // namespace
 
-void raiseRunningBoard() {
+bool raiseRunningBoard() {
     Command raise;
     raise.kind = Command::Kind::Raise;
-    sendToBoard(raise);
+    // A board that has just started opens its channel a moment later.
+    const qint64 giveUpAtMs = channelClockMs() + kRaiseMs;
+    int retryMs = kFirstRetryMs;
+    do {
+        if (sendToBoard(raise, giveUpAtMs))
+            return true;
+    } while (waitToRetry(retryMs, giveUpAtMs));
+    // A board on this data file runs where this start cannot reach it: in
+    // another session or with another runtime directory, or still starting.
+    print(stderr, QStringLiteral("tanzo: このデータファイルのボードは既に動作中ですが、"
+                                 "接続できませんでした。"));
+    return false;
 }
 
 int runCommandLine(int argc, char** argv) {

@@ -224,7 +224,7 @@ QJsonObject importToJson(const IcsImportResult& r) {
 IcsImportResult importFromJson(const QJsonObject& json) {
     IcsImportResult r;
     const int refusal = json.value(key("refusal")).toInt(-1);
-    r.refusal = refusal >= 0 && refusal <= static_cast<int>(IcsImportResult::Refusal::LongLine)
+    r.refusal = refusal >= 0 && refusal <= static_cast<int>(IcsImportResult::kLastRefusal)
                     ? static_cast<IcsImportResult::Refusal>(refusal)
                     : IcsImportResult::Refusal::NotCalendar;
     r.isCalendar = r.refusal == IcsImportResult::Refusal::None;

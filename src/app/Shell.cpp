@@ -51,7 +51,7 @@ Shell::Locations Shell::defaultLocations() {
     l.settingsFile = paths::settingsFilePath();
     l.dataDirectory = paths::dataDirectory(kDataFileName);
     l.mediaDirectory = paths::mediaDirectory();
-    l.lockFile = SingleInstance::defaultLockPath();
+    l.lockFile = SingleInstance::lockPathFor(l.dataDirectory + kDataFileName);
     l.writeLockFile = SingleInstance::writeLockPath(l.lockFile);
     l.subscriptionsFile = paths::subscriptionsFilePath();
     l.subscriptionCacheDirectory = paths::subscriptionCacheDirectory();
@@ -189,11 +189,20 @@ void Shell::openCommandChannel() {
         return;
     // Commands from the command line go to the store; the board redraws
     // when the store announces the change.
-    m_commands = std::make_unique<CommandServer>(*m_state);
+    QString noDirectory;
+    const QString socketPath = commandSocketPath(&noDirectory);
+    m_commands = std::make_unique<CommandServer>(*m_state, socketPath);
     connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
             &WindowBehaviour::bringToFront);
     m_commands->setSubscriptions(m_subscriptions.get());
     m_commands->listen();
+    // The board still holds the data file's locks, so nothing is written
+    // beside it; but the command line cannot reach it, which the user is
+    // told once.
+    if (socketPath.isEmpty())
+        msgbox::open(nullptr, msgbox::Icon::Exclamation, kAppTitle,
+                     noDirectory +
+                         QStringLiteral("コマンドラインからの操作はこのボードに届きません。"));
 }
 
 void Shell::startSubscriptions() {

@@ -63,8 +63,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &shell, &tanzo::Shell::requestExit);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
-        tanzo::raiseRunningBoard();
-        return 0;
+        return tanzo::raiseRunningBoard() ? 0 : 1;
     case tanzo::Shell::StartResult::Failed:
         return 1;
     case tanzo::Shell::StartResult::Running:

@@ -181,6 +181,32 @@ qsizetype longestLine(const QByteArray& bytes) {
     return longest;
 }
 
+// BEGIN and END lines must pair up within kMaxIcsNesting levels: libical
+// writes a line to the terminal for each END it finds without its BEGIN
+// (and for each component left open), and reads nothing of a file cut by
+// a NUL byte, where its strings end.
+IcsImportResult::Refusal brokenStructure(const QByteArray& text) {
+    if (text.contains('\0'))
+        return IcsImportResult::Refusal::NulByte;
+    QList<QByteArray> open;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        end = end < 0 ? text.size() : end + 1;
+        const QByteArray line = text.mid(from, end - from).trimmed().toUpper();
+        from = end;
+        if (line.startsWith("BEGIN:")) {
+            if (open.size() >= kMaxIcsNesting)
+                return IcsImportResult::Refusal::TooDeep;
+            open.append(line.mid(6).trimmed());
+        } else if (line.startsWith("END:")) {
+            if (open.isEmpty() || open.takeLast() != line.mid(4).trimmed())
+                return IcsImportResult::Refusal::Unbalanced;
+        }
+    }
+    return open.isEmpty() ? IcsImportResult::Refusal::None : IcsImportResult::Refusal::Unbalanced;
+}
+
 CalendarPtr parseEvent(const QByteArray& text, qsizetype offset, qsizetype length) {
     const QByteArray lines = text.mid(offset, length);
     CalendarPtr event(icalparser_parse_string(lines.constData()));
@@ -433,6 +459,13 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today, const std::
             result.refusal = IcsImportResult::Refusal::Encoding;
         return result;
     }
+    // Only a file that looks like a calendar is judged on its structure.
+    if (text->contains("BEGIN:VCALENDAR")) {
+        result.refusal = brokenStructure(*text);
+        if (result.refusal != IcsImportResult::Refusal::None)
+            return result;
+        result.refusal = IcsImportResult::Refusal::NotCalendar;
+    }
     // A damaged file must give a message, never end the program.
     icalerror_set_errors_are_fatal(0);
     QSet<QString> seen;
@@ -541,6 +574,16 @@ QString refusalMessage(const IcsImportResult& result, const QString& fileName) {
             .arg(kMaxIcsLineBytes / 1024);
     case IcsImportResult::Refusal::Encoding:
         return QStringLiteral("%1 の文字コードはUTF-8でもシフトJISでもないため、読み込めません。")
+            .arg(fileName);
+    case IcsImportResult::Refusal::NulByte:
+        return QStringLiteral("%1 にはNUL文字（0x00）が含まれているため、読み込めません。")
+            .arg(fileName);
+    case IcsImportResult::Refusal::TooDeep:
+        return QStringLiteral("%1 は入れ子が%2段より深いため、読み込めません。")
+            .arg(fileName)
+            .arg(kMaxIcsNesting);
+    case IcsImportResult::Refusal::Unbalanced:
+        return QStringLiteral("%1 はBEGINとENDの対応が崩れているため、読み込めません。")
             .arg(fileName);
     case IcsImportResult::Refusal::NotCalendar:
     case IcsImportResult::Refusal::None:

@@ -20,6 +20,9 @@ constexpr qint64 kMaxIcsBytes = 64 * 1024 * 1024;
 // reader slows with the square of an unfolded line's length (8 MB: six
 // seconds), so a file with a longer line is refused whole.
 constexpr qint64 kMaxIcsLineBytes = 256 * 1024;
+// The deepest nesting of components read; a real file has four levels
+// (calendar, time zone, rule, and so on).
+constexpr int kMaxIcsNesting = 32;
 
 // An event of the file that did not become an appointment, and why.
 struct LeftOutEvent {
@@ -36,7 +39,20 @@ enum class IcsTarget { DataFile, Subscription };
 
 struct IcsImportResult {
     // Why the file was not read at all; isCalendar is false then.
-    enum class Refusal { None, NotCalendar, TooLarge, Encoding, LongLine };
+    // NulByte, TooDeep and Unbalanced: the file's structure is broken (a
+    // NUL byte, components nested deeper than kMaxIcsNesting, an END
+    // without its BEGIN or a BEGIN without its END).
+    enum class Refusal {
+        None,
+        NotCalendar,
+        TooLarge,
+        Encoding,
+        LongLine,
+        NulByte,
+        TooDeep,
+        Unbalanced
+    };
+    static constexpr Refusal kLastRefusal = Refusal::Unbalanced;
     Refusal refusal = Refusal::NotCalendar;
     bool isCalendar = false;
     std::vector<ScheduleEntry> entries;

@@ -1,102 +1,64 @@
 // The local-socket side of the command channel, built as a module of its own
 // so that only a process that uses the channel loads the network library.
-#include "platform/LocalChannel.h"
+#include "PeerCheck.h"
+#include "SocketListener.h"
 
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 
-#include <sys/socket.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace tanzo {
 namespace {
 
-// The socket lives in a directory only this user can enter; the kernel's
-// word on who is at the other end makes sure all the same.
-bool peerIsThisUser(const QLocalSocket& socket) {
-    const qintptr fd = socket.socketDescriptor();
-    struct ucred credentials {};
-    socklen_t size = sizeof credentials;
-    return fd >= 0 &&
-           ::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
-           size == sizeof credentials && credentials.uid == ::geteuid();
+int msUntil(qint64 giveUpAtMs) {
+    return static_cast<int>(std::clamp<qint64>(giveUpAtMs - channelClockMs(), 0, 24 * 3600 * 1000));
 }
 
-class LocalSocketListener final : public ChannelListener {
-public:
-    explicit LocalSocketListener(RequestHandler handler) : m_handler(std::move(handler)) {
-        m_server.setSocketOptions(QLocalServer::UserAccessOption);
-        QObject::connect(&m_server, &QLocalServer::newConnection, &m_server,
-                         [this] { acceptPending(); });
+// Takes the taken marks off the front of what has arrived.
+bool takeMarks(QByteArray& reply) {
+    bool taken = false;
+    while (reply.startsWith(kChannelTakenMark)) {
+        reply.remove(0, 1);
+        taken = true;
     }
+    return taken;
+}
 
-    bool listen(const QString& path) override {
-        QLocalServer::removeServer(path);
-        return m_server.listen(path);
-    }
-
-private:
-    void acceptPending() {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            if (!peerIsThisUser(*socket)) {
-                socket->abort();
-                socket->deleteLater();
-                continue;
-            }
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket,
-                             [this, socket] { readRequest(socket); });
-        }
-    }
-
-    void readRequest(QLocalSocket* socket) {
-        if (socket->bytesAvailable() > kMaxChannelRequestBytes) {
-            socket->abort();
-            return;
-        }
-        if (!socket->canReadLine())
-            return;
-        const QByteArray line = socket->readLine();
-        const QPointer<QLocalSocket> peer(socket);
-        m_handler(line, [peer](const QByteArray& answer) {
-            if (!peer)
-                return;
-            if (answer.isEmpty()) {
-                peer->abort();
-                return;
-            }
-            peer->write(answer);
-            peer->flush();
-        });
-    }
-
-    QLocalServer m_server;
-    RequestHandler m_handler;
-};
-
-ChannelExchange exchange(const QString& path, const QByteArray& request, int connectMs,
-                         int answerMs) {
+ChannelExchange exchange(const QString& path, const QByteArray& request, qint64 giveUpAtMs) {
     QLocalSocket socket;
     socket.connectToServer(path);
-    if (!socket.waitForConnected(connectMs))
+    if (!socket.waitForConnected(msUntil(giveUpAtMs))) {
+        // A full queue (the board busy) is worth another try; a missing
+        // or dead socket means no board.
+        const bool none = socket.error() == QLocalSocket::ServerNotFoundError ||
+                          socket.error() == QLocalSocket::ConnectionRefusedError;
+        return {none ? ChannelExchange::Outcome::NoListener : ChannelExchange::Outcome::NotTaken,
+                {}};
+    }
+    if (!peerIsThisUser(static_cast<int>(socket.socketDescriptor())))
         return {};
-    if (!peerIsThisUser(socket))
-        return {};
-    // From here on the listener may have acted on the request.
-    ChannelExchange noAnswer{ChannelExchange::Outcome::NoAnswer, {}};
     socket.write(request);
     while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(answerMs))
-            return noAnswer;
+        if (!socket.waitForBytesWritten(msUntil(giveUpAtMs)))
+            return {ChannelExchange::Outcome::NotTaken, {}};
     }
     QByteArray reply;
-    while (!reply.endsWith('\n')) {
-        if (!socket.waitForReadyRead(answerMs))
-            return noAnswer;
+    bool taken = false;
+    for (;;) {
+        taken = takeMarks(reply) || taken;
+        if (reply.endsWith('\n'))
+            return {ChannelExchange::Outcome::Answered, reply};
+        const bool more = socket.waitForReadyRead(msUntil(giveUpAtMs));
         reply += socket.readAll();
+        if (!more && !reply.endsWith('\n')) {
+            taken = takeMarks(reply) || taken;
+            // Hanging up here tells a board that has not got to the request
+            // yet to leave it alone.
+            socket.abort();
+            return {taken ? ChannelExchange::Outcome::Taken : ChannelExchange::Outcome::NotTaken,
+                    {}};
+        }
     }
-    return {ChannelExchange::Outcome::Answered, reply};
 }
 
 } // namespace
@@ -105,12 +67,12 @@ ChannelExchange exchange(const QString& path, const QByteArray& request, int con
 // The entry points the program looks up.
 extern "C" Q_DECL_EXPORT tanzo::ChannelListener*
 tanzo_create_channel_listener(const tanzo::ChannelListener::RequestHandler& handler) {
-    return new tanzo::LocalSocketListener(handler);
+    return new tanzo::SocketListener(handler);
 }
 
 extern "C" Q_DECL_EXPORT void tanzo_exchange_over_channel(const QString& path,
-                                                          const QByteArray& request, int connectMs,
-                                                          int answerMs,
+                                                          const QByteArray& request,
+                                                          qint64 giveUpAtMs,
                                                           tanzo::ChannelExchange* result) {
-    *result = tanzo::exchange(path, request, connectMs, answerMs);
+    *result = tanzo::exchange(path, request, giveUpAtMs);
 }

@@ -1,5 +1,7 @@
 #include "AppPaths.h"
 
+#include "SafeFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -41,7 +43,7 @@ QString dataDirectory(const QString& dataFileName) {
         return withSlash(exeDir);
     const QString dir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + kVendorApp;
-    QDir().mkpath(dir);
+    makePrivateDirectory(dir);
     return dir;
 }
 

@@ -6,7 +6,7 @@ namespace tanzo {
 namespace {
 
 using CreateListener = ChannelListener* (*)(const ChannelListener::RequestHandler&);
-using Exchange = void (*)(const QString&, const QByteArray&, int, int, ChannelExchange*);
+using Exchange = void (*)(const QString&, const QByteArray&, qint64, ChannelExchange*);
 
 template <typename Function> Function channelFunction(const char* symbol) {
     return reinterpret_cast<Function>(resolveModuleSymbol(TANZO_CHANNEL_MODULE_FILE, symbol));
@@ -21,12 +21,12 @@ std::unique_ptr<ChannelListener> createChannelListener(ChannelListener::RequestH
     return std::unique_ptr<ChannelListener>(create(handler));
 }
 
-ChannelExchange exchangeOverChannel(const QString& path, const QByteArray& request, int connectMs,
-                                    int answerMs) {
+ChannelExchange exchangeOverChannel(const QString& path, const QByteArray& request,
+                                    qint64 giveUpAtMs) {
     static const auto exchange = channelFunction<Exchange>("tanzo_exchange_over_channel");
     ChannelExchange result;
     if (exchange)
-        exchange(path, request, connectMs, answerMs, &result);
+        exchange(path, request, giveUpAtMs, &result);
     return result;
 }
 

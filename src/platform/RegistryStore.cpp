@@ -286,7 +286,7 @@ bool RegistryStore::save() {
     if (m_failWrites)
         return false;
     const QFileInfo info(m_filePath);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!makePrivateDirectory(info.absolutePath()))
         return false;
     if (m_damageUnkept && QFileInfo::exists(m_filePath)) {
         if (!keepDamagedCopy())
@@ -296,7 +296,7 @@ bool RegistryStore::save() {
 
     QSaveFile file(m_filePath);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openPrivately(file))
         return false;
     const QByteArray bytes = serialise();
     if (file.write(bytes) != bytes.size()) {

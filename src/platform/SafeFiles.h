@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QSaveFile;
@@ -20,5 +21,19 @@ bool commitWhole(QSaveFile& file);
 // whose failures (a full disk) it does not see, and could leave a cut copy
 // that looks like a good one.
 bool copyWhole(const QString& from, const QString& to);
+
+// The directory and any missing parents; each one made here gets mode 0700
+// (the user's appointments and settings are nobody else's), those already
+// there keep theirs. True when the directory is there.
+bool makePrivateDirectory(const QString& path);
+
+// Opens the save file for writing; a file that does not exist yet is made
+// with mode 0600, one that does keeps its mode (QSaveFile carries it over).
+bool openPrivately(QSaveFile& file);
+
+// A file read only when it is a regular one: a FIFO would block the reader
+// until some writer came, a device (/dev/zero) would never end.
+enum class RegularFileRead { Read, Missing, NotRegular, TooLarge, Failed };
+RegularFileRead readRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes);
 
 } // namespace tanzo

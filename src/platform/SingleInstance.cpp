@@ -1,6 +1,6 @@
 #include "SingleInstance.h"
 
-#include "RuntimeDirectory.h"
+#include "SafeFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,12 +17,10 @@ bool SingleInstance::tryAcquire(int waitMs) {
     if (m_lock && m_lock->isLocked())
         return true;
     if (m_path.isEmpty()) {
-        // No private directory: a lock anywhere shared could be held by
-        // another user to keep the program from starting.
-        qWarning("tanzo: no private directory for the instance lock");
+        qWarning("tanzo: no place for the lock %s", qPrintable(m_path));
         return true;
     }
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    makePrivateDirectory(QFileInfo(m_path).absolutePath());
     m_lock = std::make_unique<QLockFile>(m_path);
     // Only a lock whose owner is gone counts as stale: a long-running first
     // instance must never be taken over because its lock is old.
@@ -67,7 +65,6 @@ void SingleInstance::release() {
 }
 
 QString SingleInstance::writeLockPath(const QString& instanceLockPath) {
-    // No private directory, no lock: never one beside the working directory.
     if (instanceLockPath.isEmpty())
         return {};
     QString path = instanceLockPath;
@@ -76,11 +73,17 @@ QString SingleInstance::writeLockPath(const QString& instanceLockPath) {
     return path + QStringLiteral("-write.lock");
 }
 
-QString SingleInstance::defaultLockPath() {
-    const QString directory = privateRuntimeDirectory();
-    if (directory.isEmpty())
-        return {};
-    return directory + QStringLiteral("/tanzo.lock");
+QString SingleInstance::lockPathFor(const QString& dataFile) {
+    // The file's real path: a link to it, or a folder reached another way,
+    // leads to the same lock.
+    const QFileInfo file(dataFile);
+    QString real = file.canonicalFilePath();
+    if (real.isEmpty()) {
+        const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+        real =
+            (folder.isEmpty() ? file.absolutePath() : folder) + QLatin1Char('/') + file.fileName();
+    }
+    return real + QStringLiteral(".lock");
 }
 
 } // namespace tanzo

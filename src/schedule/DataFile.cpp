@@ -312,9 +312,9 @@ bool DataFile::save(const DayList& list) {
 }
 
 std::unique_ptr<DataFile::Writer> DataFile::openForWrite() {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    makePrivateDirectory(QFileInfo(m_path).absolutePath());
     std::unique_ptr<Writer> writer(new Writer(*this));
-    if (!writer->m_file->open(QIODevice::WriteOnly))
+    if (!openPrivately(*writer->m_file))
         return nullptr;
     return writer;
 }

@@ -1,6 +1,7 @@
 #include "SubscriptionCopy.h"
 
 #include "calendar/IcsImport.h"
+#include "platform/SafeFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -57,12 +58,15 @@ QJsonObject readObject(const QString& path) {
 } // namespace
 
 bool writeFileWhole(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    makePrivateDirectory(QFileInfo(path).absolutePath());
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!openPrivately(f))
         return false;
-    f.write(bytes);
-    return f.commit();
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return commitWhole(f);
 }
 
 QString SubscribedEntry::noticeKey() const {

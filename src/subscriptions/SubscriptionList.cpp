@@ -1,5 +1,7 @@
 #include "SubscriptionList.h"
 
+#include "platform/SafeFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +51,7 @@ bool SubscriptionList::load(QString* error) {
 }
 
 bool SubscriptionList::save() {
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    makePrivateDirectory(QFileInfo(m_filePath).absolutePath());
     if (m_damaged) {
         // Keep what could not be read for the user to look at.
         const QString aside = m_filePath + QStringLiteral(".bad");

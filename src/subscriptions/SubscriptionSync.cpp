@@ -2,6 +2,7 @@
 
 #include "Multistatus.h"
 #include "calendar/IcsWorker.h"
+#include "platform/SafeFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -214,12 +215,10 @@ void SubscriptionSync::readLocalFile() {
         else
             convert({{key, *bytes}});
     });
+    // Only a regular file: a FIFO put in its place would hold the worker.
     watcher->setFuture(QtConcurrent::run(&ics::worker(), [path]() -> Read {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        QByteArray bytes = f.read(kMaxAnswerBytes);
-        if (f.error() != QFileDevice::NoError)
+        QByteArray bytes;
+        if (readRegularFile(path, kMaxAnswerBytes, &bytes) != RegularFileRead::Read)
             return std::nullopt;
         return bytes;
     }));

@@ -65,7 +65,7 @@ TEST(CommandLineParser, RefusesMalformedArguments) {
         {{"--add", "2027-03-16", "10:00", "本社", "--importance", "特急"}, "重要度は"},
         {{"--import", notes}, "iCalendar形式のファイルではありません"},
         {{"--import", dir.filePath(QStringLiteral("missing.ics"))}, "読み込めませんでした"},
-        {{"--import", "/dev/zero"}, "大きすぎます"},
+        {{"--import", "/dev/zero"}, "通常のファイルではない"},
         {{"--export", dir.path()}, "通常のファイルではない"},
         {{"--export", "/dev/null"}, "通常のファイルではない"},
     };

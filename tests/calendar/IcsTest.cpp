@@ -157,10 +157,18 @@ TEST_F(IcsTest, TextThatIsNotICalendarIsRefused) {
                  QLatin1Char('\n'));
     const QByteArray tooLarge(kMaxIcsBytes + 1, '\n');
     const QByteArray latin1 = calendar(QString()).replace("PRODID:", "PRODID:\xff\xff");
+    // A broken structure, which libical would read as nothing (and complain
+    // about on the terminal, line by line).
+    const QByteArray nul = calendar(QString()).replace("PRODID:", QByteArray("PRODID:\0", 8));
+    const QByteArray deep = calendar(QStringLiteral("BEGIN:X-A\n").repeated(kMaxIcsNesting) +
+                                     QStringLiteral("END:X-A\n").repeated(kMaxIcsNesting));
+    const QByteArray strayEnd = calendar(QStringLiteral("END:VEVENT\n"));
     for (const auto& [bytes, message] :
          {std::pair{longLine, QStringLiteral("KBを超える長い行")},
           std::pair{tooLarge, QStringLiteral("大きすぎます")},
-          std::pair{latin1, QStringLiteral("UTF-8でもシフトJISでもない")}}) {
+          std::pair{latin1, QStringLiteral("UTF-8でもシフトJISでもない")},
+          std::pair{nul, QStringLiteral("NUL文字")}, std::pair{deep, QStringLiteral("入れ子が")},
+          std::pair{strayEnd, QStringLiteral("BEGINとENDの対応")}}) {
         const IcsImportResult r = importIcs(bytes, kToday, {});
         EXPECT_FALSE(r.isCalendar);
         EXPECT_TRUE(refusalMessage(r, QStringLiteral("a.ics")).contains(message))
