@@ -114,7 +114,10 @@ e2e_screenshot board-reloaded
 notice=$(dlg_find_window "予告 - ﾃｽﾄ会議" 75) ||
     e2e_fail "no advance notice for the 09:$minute appointment"
 e2e_screenshot advance-notice
-# The notice's OK is its default button.
+# The notice's OK is its default button. A notice activated in its first
+# second ignores Enter (the key was meant for whatever had the keyboard), so
+# the user reads it first.
+sleep 1.5
 dlg_focus "$notice"
 dlg_key Return
 dlg_wait_window_gone "予告 - ﾃｽﾄ会議" 5 || e2e_fail "Enter did not close the notice"
