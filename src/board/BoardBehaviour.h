@@ -11,8 +11,9 @@ class BoardBehaviour {
 public:
     virtual ~BoardBehaviour() = default;
 
-    // The command label was clicked.
-    virtual void openCommandMenu() = 0;
+    // The command label was clicked at `globalAt` (the pointer, or the
+    // label's middle when assistive technology pressed it).
+    virtual void openCommandMenu(const QPoint& globalAt) = 0;
     // A button went down on the title, the cursor at `globalCursor`.
     virtual void startDrag(Qt::MouseButton button, const QPoint& globalCursor) = 0;
     virtual void endDrag(Qt::MouseButton button) = 0;

@@ -11,7 +11,6 @@
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -74,7 +73,14 @@ void BoardCommands::connectTrayMenu() {
     });
 }
 
-void BoardCommands::openCommandMenu() {
+void BoardCommands::openCommandMenuAtControl() {
+    const QLabel* control = m_board.label(QStringLiteral("lblCntl"));
+    if (!control)
+        return;
+    openCommandMenu(control->mapToGlobal(QPoint(0, control->height())));
+}
+
+void BoardCommands::openCommandMenu(const QPoint& globalAt) {
     if (!m_state.schedule.isLoaded())
         return;
     emit commandMenuOpening();
@@ -87,7 +93,7 @@ void BoardCommands::openCommandMenu() {
     // A chosen command runs inside exec; the exit command may take the board
     // (and this object) with it.
     QPointer<BoardCommands> alive(this);
-    m_menus.popup()->exec(QCursor::pos());
+    m_menus.popup()->exec(globalAt);
     if (alive && control)
         control->setText(kControlClosed);
 }
@@ -98,6 +104,13 @@ void BoardCommands::runView(ViewCommand command) {
 }
 
 bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    // The keyboard's way to the menu, and through it to every command.
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    if ((qtKey == Qt::Key_Menu && held == Qt::NoModifier) ||
+        (qtKey == Qt::Key_F10 && held == Qt::ShiftModifier)) {
+        openCommandMenuAtControl();
+        return true;
+    }
     const KeyAction action =
         keyAction(qtKey, modifiers, !m_state.schedule.isLoaded(), m_board.fillRunning());
     if (const std::optional<ViewCommand> view = viewCommandOf(action)) {

@@ -4,6 +4,7 @@
 #include "board/Paging.h"
 
 #include <QObject>
+#include <QPoint>
 
 namespace tanzo {
 
@@ -27,9 +28,11 @@ public:
     BoardPaging& paging() { return m_paging; }
 
 public slots:
-    // Opens the command menu at the pointer; a chosen command runs before
-    // this returns.
-    void openCommandMenu();
+    // Opens the command menu with its top left at `globalAt` (where the
+    // command label was clicked); a chosen command runs before this returns.
+    void openCommandMenu(const QPoint& globalAt);
+    // Opens it below the command label (□), as Shift+F10 and the menu key do.
+    void openCommandMenuAtControl();
     // One of the five view commands.
     void runView(ViewCommand command);
     // Sets the tool tip of comment label `index` (0..5) to the full comment.

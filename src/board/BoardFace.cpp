@@ -21,6 +21,13 @@ void setTextColor(QLabel* label, BgrColor color) {
     label->setPalette(palette);
 }
 
+// Named for good: a label without a name of its own announces every text
+// it shows, and the flap shows dozens a second. The rows are read through
+// RowReading instead.
+void keepQuiet(QLabel* label) {
+    label->setAccessibleName(label->objectName());
+}
+
 BgrColor textColor(const QLabel* label) {
     return fromQColor(label->palette().color(QPalette::WindowText));
 }
@@ -36,8 +43,8 @@ void setBackColor(QWidget* widget, BgrColor color) {
 
 BoardFace::BoardFace(QWidget& window, const Settings& settings, QObject* inputFilter)
     : m_window(window), m_settings(settings), m_inputFilter(inputFilter),
-      m_twips(Twips::fromPrimaryScreen()), m_drawnForeColor1(settings.foreColor1),
-      m_drawnForeColor2(settings.foreColor2) {
+      m_twips(Twips::fromPrimaryScreen()), m_reading(window),
+      m_drawnForeColor1(settings.foreColor1), m_drawnForeColor2(settings.foreColor2) {
     setBackColor(&window, layout::WindowBackColor);
     createHeader();
     createTitleStrip();
@@ -61,7 +68,13 @@ void BoardFace::createHeader() {
         m_headers[i] = newLabel(QStringLiteral("Label%1").arg(i + 1));
         m_headers[i]->setText(layout::HeaderCaptions[i]);
         m_headers[i]->setAlignment(Qt::AlignCenter);
+        // 行先, not 行 and 先 four spaces apart. The first caption changes
+        // with the size and is read as it is shown.
+        if (i > 0)
+            m_headers[i]->setAccessibleName(
+                QString(layout::HeaderCaptions[i]).remove(QChar(u'\u3000')));
     }
+    keepQuiet(m_headers[4]); // the band: the captions are read by their texts
     for (QLabel* header : m_headers) {
         header->setFont(font);
         setBackColor(header, layout::HeaderBackColor);
@@ -81,6 +94,8 @@ void BoardFace::createTitleStrip() {
         if (!tip.isEmpty()) {
             setAccessibleRole(label, QAccessible::Button);
             label->setAccessibleName(tip);
+            // Reached with Tab, pressed with Space or Enter (MainWindow).
+            label->setFocusPolicy(Qt::TabFocus);
         }
         label->setText(caption);
         label->setToolTip(tip);
@@ -119,6 +134,7 @@ void BoardFace::createRows() {
             }
             if (column == layout::Comment)
                 label->setMouseTracking(true);
+            keepQuiet(label);
             m_columns[c][member] = label;
         }
     }
@@ -195,6 +211,8 @@ QSize BoardFace::placeCells(int size) {
         }
     }
 
+    m_reading.place(g, m_twips);
+
     m_headers[0]->setText(g.label1Caption);
     for (int i = 0; i < 5; ++i) {
         const bool band = i == 4;
@@ -266,6 +284,23 @@ int BoardFace::commentIndexOf(const QObject* label) const {
         if (label == m_columns[layout::Comment][i])
             return i;
     return -1;
+}
+
+QList<QWidget*> BoardFace::accessibleParts() const {
+    return {m_control,    m_title,      m_minimise,   m_close,         m_headers[0],
+            m_headers[1], m_headers[2], m_headers[3], m_reading.list()};
+}
+
+void BoardFace::readRows() {
+    for (int r = 0; r < 3; ++r) {
+        const auto shown = [&](Column column) {
+            const QLabel* label = text(column, r);
+            return label->isHidden() ? QString() : label->text();
+        };
+        m_reading.setCaptions(r,
+                              {shown(layout::Seq), shown(layout::Status), shown(layout::Hour),
+                               shown(layout::Min), shown(layout::Place), shown(layout::Comment)});
+    }
 }
 
 QFont BoardFace::boardFont() const {

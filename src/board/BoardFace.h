@@ -2,11 +2,14 @@
 
 #include "board/BoardLayout.h"
 #include "board/BoardSurface.h"
+#include "board/RowReading.h"
 #include "core/Settings.h"
 #include "platform/Twips.h"
 
 #include <QFont>
 #include <QSize>
+
+#include <QList>
 
 #include <array>
 
@@ -49,6 +52,14 @@ public:
     QLabel* closeLabel() const { return m_close; }
     // Which row's comment label `label` is (0-5), or -1.
     int commentIndexOf(const QObject* label) const;
+    // What assistive technology is shown of the board, in reading order: the
+    // title strip's buttons and title, the column captions, then the list of
+    // rows.
+    QList<QWidget*> accessibleParts() const;
+    // Names each row by what it shows now (once a fill has ended).
+    void readRows();
+    const RowReading& rowReading() const { return m_reading; }
+
     // The board font as the settings name it; the cells draw it with the
     // installed family that name stands for.
     QFont boardFont() const;
@@ -75,6 +86,7 @@ private:
     const Settings& m_settings;
     QObject* m_inputFilter;
     Twips m_twips;
+    RowReading m_reading;
 
     QLabel* m_control = nullptr;
     QLabel* m_title = nullptr;

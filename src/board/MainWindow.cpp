@@ -3,15 +3,16 @@
 #include "board/BoardBehaviour.h"
 #include "board/BoardFace.h"
 #include "board/FillAnimation.h"
+#include "board/FocusMark.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
-#include "platform/AccessibleRole.h"
 #include "platform/AppIcon.h"
 #include "platform/ScreenFit.h"
 #include "platform/TaskBarHint.h"
 #include "platform/WindowSystem.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -25,8 +26,9 @@ using layout::Column;
 
 MainWindow::MainWindow(AppContext& state, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Tool), m_state(state), m_icon(appIcon()) {
-    // A window to assistive technology, named by its title.
-    setAccessibleRole(this, QAccessible::Window);
+    // A window to assistive technology, named by its title, showing its
+    // title strip and its rows rather than its labels.
+    exposeAccessibleParts(this);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     setWindowIcon(m_icon);
@@ -38,6 +40,8 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     m_fill->setHooks({[this] { showBusyAndComeForward(); }, [this] { showIdle(); }});
 
     m_face->showInitialCaptions();
+    m_face->readRows();
+    m_focusMark = new FocusMark(*this);
     // Measuring the texts loads the fonts, which costs more than everything
     // else the board does before it appears. The window's size does not
     // depend on them, so they are measured in the first turn of the event
@@ -92,6 +96,12 @@ void MainWindow::showBusyAndComeForward() {
 
 void MainWindow::showIdle() {
     unsetCursor();
+    // Each row is read once, as it stands at the end of the fill.
+    m_face->readRows();
+}
+
+QList<QWidget*> MainWindow::accessibleParts() const {
+    return m_face->accessibleParts();
 }
 
 void MainWindow::raiseForFill() {
@@ -158,6 +168,14 @@ QIcon MainWindow::boardIcon() const {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        // Space or Enter presses the title button that has the focus.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool press = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        auto* label = qobject_cast<QLabel*>(watched);
+        return press && label &&
+               pressTitleButton(watched, label->mapToGlobal(QPoint(0, label->height())));
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseMove)
         return QWidget::eventFilter(watched, event);
@@ -167,12 +185,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                                 mouse->button() == Qt::LeftButton && label &&
                                 label->rect().contains(mouse->position().toPoint());
 
-    if (watched == m_face->closeLabel()) {
-        if (releasedInside)
-            emit exitRequested();
-        return false;
-    }
-    if (!m_behaviour)
+    // The menu opens where the click was: at the pointer, or on the board
+    // when assistive technology pressed the button.
+    if (releasedInside && pressTitleButton(watched, mouse->globalPosition().toPoint()))
+        return true;
+    if (watched == m_face->closeLabel() || !m_behaviour)
         return false;
     if (watched == m_face->titleLabel()) {
         if (type == QEvent::MouseButtonPress)
@@ -183,17 +200,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             m_behaviour->followPointer(mouse->globalPosition().toPoint());
         return true;
     }
-    if (watched == m_face->commandLabel() && releasedInside) {
-        m_behaviour->openCommandMenu();
-        return true;
-    }
-    if (watched == m_face->minimiseLabel() && releasedInside) {
-        m_behaviour->hideToTray();
-        return true;
-    }
     if (type == QEvent::MouseMove) {
         if (const int row = m_face->commentIndexOf(watched); row >= 0)
             m_behaviour->showCommentTip(row);
+    }
+    return false;
+}
+
+// Runs the command of □, － or × and returns true; false for other labels.
+bool MainWindow::pressTitleButton(QObject* button, const QPoint& globalAt) {
+    if (button == m_face->closeLabel()) {
+        emit exitRequested();
+        return true;
+    }
+    if (button == m_face->commandLabel()) {
+        if (m_behaviour)
+            m_behaviour->openCommandMenu(globalAt);
+        return true;
+    }
+    if (button == m_face->minimiseLabel()) {
+        if (m_behaviour)
+            m_behaviour->hideToTray();
+        return true;
     }
     return false;
 }
@@ -202,6 +230,20 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (m_behaviour && m_behaviour->runKey(event->key(), event->modifiers()))
         return;
     QWidget::keyPressEvent(event);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key has opened the command menu already (runKey); the event
+    // some platforms send after it must not open anything more.
+    event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    // Activated by a click, the window manager or a second start, the board
+    // takes the keyboard focus unless one of its buttons holds it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !focusWidget())
+        setFocus(Qt::ActiveWindowFocusReason);
+    QWidget::changeEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/BoardAccessible.h"
 #include "board/BoardLayout.h"
 #include "core/BoardHost.h"
 #include "platform/Twips.h"
@@ -20,12 +21,15 @@ struct AppContext;
 class BoardBehaviour;
 class FillAnimation;
 class BoardFace;
+class FocusMark;
 
 // The board window: three rows of a departure board and the title strip, a
 // view of the schedule store. Input is forwarded to a BoardBehaviour; the
 // rows are drawn by the fill animation. Which appointments they show is the
 // paging's to decide (BoardPaging): the window draws what it is asked for.
-class MainWindow : public QWidget, public BoardHost {
+// To assistive technology it is its title strip and a list of three rows,
+// each read as one sentence.
+class MainWindow : public QWidget, public BoardHost, public AccessibleParts {
     Q_OBJECT
 public:
     explicit MainWindow(AppContext& state, QWidget* parent = nullptr);
@@ -49,6 +53,11 @@ public:
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
     FillAnimation& fillAnimation() { return *m_fill; }
+    const BoardFace& face() const { return *m_face; }
+    const FocusMark& focusMark() const { return *m_focusMark; }
+
+    // AccessibleParts
+    QList<QWidget*> accessibleParts() const override;
 
     // Really closes the board (the exit command's last step).
     void unload();
@@ -78,6 +87,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -85,12 +96,14 @@ private:
     void raiseForFill();
     void showBusyAndComeForward();
     void showIdle();
+    bool pressTitleButton(QObject* button, const QPoint& globalAt);
 
     AppContext& m_state;
     BoardBehaviour* m_behaviour = nullptr;
     std::function<bool()> m_allDialogsOpen;
     std::unique_ptr<BoardFace> m_face;
     std::unique_ptr<FillAnimation> m_fill;
+    FocusMark* m_focusMark = nullptr;
 
     QIcon m_icon;
 

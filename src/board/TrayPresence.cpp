@@ -59,8 +59,11 @@ void TrayPresence::restoreFromTray() {
     const bool noticesOpen = m_openNotices && m_openNotices() > 0;
     m_board.setBoardStaysOnTop(s.topMost);
     m_board.placeBoardAt(target, noticesOpen ? Focus::Leave : Focus::Take);
-    if (board)
+    if (board) {
         board->activateWindow();
+        // The keys go to the board itself, not to the － that sent it away.
+        board->setFocus(Qt::ActiveWindowFocusReason);
+    }
     // Out of the tray first, so that the layout sets the outer size too (a
     // size chosen while in the tray would otherwise never reach the window).
     m_inTray = false;

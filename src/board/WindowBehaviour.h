@@ -30,7 +30,7 @@ public:
     ~WindowBehaviour() override;
 
     // BoardBehaviour
-    void openCommandMenu() override { m_commands->openCommandMenu(); }
+    void openCommandMenu(const QPoint& globalAt) override { m_commands->openCommandMenu(globalAt); }
     void startDrag(Qt::MouseButton button, const QPoint& globalCursor) override {
         m_drag->start(button, globalCursor);
     }

@@ -2,6 +2,7 @@
 #include "ScheduleEditorForm.h"
 
 #include "CalendarImportCommand.h"
+#include "ComboBoxName.h"
 #include "CommandStates.h"
 #include "EntryText.h"
 #include "TimeBoxStyle.h"
@@ -57,6 +58,7 @@ QLabel* unitLabel(QWidget* parent, const char* name, const QString& caption) {
 QComboBox* combo(QWidget* parent, const char* name, bool editable, QStyle* style = nullptr) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
+    keepAccessibleName(box); // read as 年 or ステータス, not as what it holds
     box->setMaxVisibleItems(12);
     if (editable) {
         box->setStyle(style);

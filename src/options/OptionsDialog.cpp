@@ -15,9 +15,11 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -61,6 +63,8 @@ OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepo
     connect(m_form.fontButton, &QPushButton::clicked, this, &OptionsDialog::chooseFont);
     connect(m_form.browseButton, &QPushButton::clicked, this, &OptionsDialog::browseSoundFile);
     connect(m_form.playButton, &QPushButton::clicked, this, &OptionsDialog::playSound);
+    // Asked once the dialog is up: asking loads the audio module.
+    QTimer::singleShot(0, this, &OptionsDialog::showWhetherSoundPlays);
     connect(m_form.testButton, &QPushButton::clicked, m_speedTest,
             &options::PreviewSpeedTest::start);
     connect(m_form.okButton, &QPushButton::clicked, this, &OptionsDialog::saveAndClose);
@@ -211,6 +215,14 @@ void OptionsDialog::browseSoundFile() {
     const QString chosen = options::pickSoundFile(this, m_form.soundPathBox->text());
     if (!chosen.isEmpty())
         m_form.soundPathBox->setText(chosen);
+}
+
+void OptionsDialog::showWhetherSoundPlays() {
+    if (m_sound.canPlay())
+        return;
+    m_form.noSoundLabel->setText(kNoSoundDeviceMessage);
+    m_form.noSoundLabel->show();
+    m_form.playButton->setAccessibleDescription(kNoSoundDeviceMessage);
 }
 
 void OptionsDialog::playSound() {

@@ -85,6 +85,7 @@ private:
     void chooseFont();
     void browseSoundFile();
     void playSound();
+    void showWhetherSoundPlays();
     int selectedSize() const;
 
     AppContext& m_context;

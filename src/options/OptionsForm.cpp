@@ -141,6 +141,14 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     playButton->setToolTip(QStringLiteral("再生"));
     playButton->setAccessibleName(QStringLiteral("再生"));
     place(playButton, 2850, 1380, 315, 315);
+    // Beside the sound controls, in the room 音を鳴らす leaves on its row.
+    noSoundLabel = named(new QLabel(noticeFrame), QStringLiteral("lblNoSound"));
+    noSoundLabel->setWordWrap(true);
+    QFont small = noSoundLabel->font();
+    small.setPointSize(8);
+    noSoundLabel->setFont(small);
+    place(noSoundLabel, 1500, 1005, 1785, 360);
+    noSoundLabel->hide();
 
     // ウインドウ
     windowFrame =

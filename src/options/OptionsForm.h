@@ -53,6 +53,7 @@ struct OptionsForm {
     QLineEdit* soundPathBox = nullptr;
     QPushButton* browseButton = nullptr;
     QPushButton* playButton = nullptr;
+    QLabel* noSoundLabel = nullptr; // shown when no sound can be played
 
     // ウインドウ
     QGroupBox* windowFrame = nullptr;

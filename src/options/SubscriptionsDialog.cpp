@@ -36,6 +36,7 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     m_list->setRootIsDecorated(false);
     m_list->header()->setStretchLastSection(false);
     m_list->setMinimumWidth(640);
+    m_list->setAccessibleName(QStringLiteral("購読しているカレンダー"));
 
     m_url = named(new QLineEdit(this), "txtUrl");
     m_url->setPlaceholderText(

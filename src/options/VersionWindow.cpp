@@ -29,6 +29,8 @@ VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPla
     image->setGeometry(twips.toPixels(90), twips.toPixels(150), twips.toPixels(480),
                        twips.toPixels(480));
     image->setPixmap(board.boardIcon().pixmap(32, 32));
+    // A picture has no text of its own to be read by.
+    image->setAccessibleName(kAppTitle + QStringLiteral("のアイコン"));
 
     auto* comment = new QLabel(options::buildVersionText(), this);
     comment->setObjectName(QStringLiteral("lblComment"));

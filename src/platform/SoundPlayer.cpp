@@ -25,6 +25,10 @@ public:
         if (SoundPlayer* player = real())
             player->prepare(path);
     }
+    bool canPlay() override {
+        SoundPlayer* player = real();
+        return player && player->canPlay();
+    }
 
 private:
     SoundPlayer* real() {

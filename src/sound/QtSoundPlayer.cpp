@@ -32,6 +32,8 @@ public:
         if (m_prepared)
             m_prepared->deleteLater();
         m_prepared = nullptr;
+        if (!canPlay())
+            return;
         // Opens the connection to the sound server.
         QMediaDevices::defaultAudioOutput();
         const std::optional<wav::Sound> sound = wav::readFormat(path);
@@ -39,9 +41,22 @@ public:
             m_prepared = newEffect(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     }
 
+    // Without an output device every sound would fail with the toolkit's
+    // complaints on standard error, once per notice; the log says it once.
+    bool canPlay() override {
+        if (!QCoreApplication::instance())
+            return false;
+        const bool devices = !QMediaDevices::audioOutputs().isEmpty();
+        if (!devices && !m_saidNoDevice) {
+            m_saidNoDevice = true;
+            qWarning("tanzo: no audio output device; sounds are not played");
+        }
+        return devices;
+    }
+
     void play(const QString& path) override {
         stop();
-        if (!QCoreApplication::instance())
+        if (!canPlay())
             return;
         // What was prepared serves this play only; the next notice
         // prepares afresh.
@@ -129,6 +144,7 @@ private:
     QPointer<QMediaPlayer> m_player;
     QPointer<QSoundEffect> m_prepared;
     QString m_preparedPath;
+    bool m_saidNoDevice = false;
 };
 
 } // namespace

@@ -189,7 +189,7 @@ protected:
                 item(choose)->trigger();
             menu->close();
         });
-        behaviour.openCommandMenu();
+        behaviour.openCommandMenu(QCursor::pos());
     }
 
     test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
@@ -229,9 +229,33 @@ TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
 
 TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
     state.schedule.reset();
-    behaviour.openCommandMenu(); // would block in the menu if it opened
+    behaviour.openCommandMenu(QCursor::pos()); // would block in the menu if it opened
     EXPECT_EQ(controlCaption(), QStringLiteral("□"));
     EXPECT_TRUE(firstDragMoveMovesBoard());
+}
+
+// The keyboard's way in: Shift+F10 and the menu key open the menu below □,
+// where an item is then chosen by keys.
+TEST_F(BehaviourTest, ShiftF10AndTheMenuKeyOpenTheMenuAtTheControl) {
+    const QLabel* control = board.label(QStringLiteral("lblCntl"));
+    const QPoint below = control->mapToGlobal(QPoint(0, control->height()));
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        QPoint openedAt;
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            QMenu* menu = behaviour.menus().popup();
+            openedAt = menu->pos();
+            caption = controlCaption();
+            menu->close();
+        });
+        EXPECT_TRUE(behaviour.runKey(key, modifiers));
+        EXPECT_EQ(openedAt, below) << key;
+        EXPECT_EQ(caption, QStringLiteral("■"));
+    }
+    // F10 alone and Ctrl+Shift+F10 are not the menu's.
+    EXPECT_FALSE(behaviour.runKey(Qt::Key_F10, Qt::NoModifier));
+    EXPECT_FALSE(behaviour.runKey(Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier));
 }
 
 TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {

@@ -1,5 +1,6 @@
 #include "BoardTestEntries.h"
 #include "board/BoardContent.h"
+#include "board/RowReading.h"
 #include "platform/Cp932.h"
 
 #include <gtest/gtest.h>
@@ -242,6 +243,27 @@ TEST(Flaps, AllDayRowHasNoTimeAndIsNeverUpcoming) {
     EXPECT_EQ(board::finalPlace(row, {}, s, kToday, QTime(0, 0)),
               (board::Caption{QStringLiteral("春分の日🎌"), s.foreColor2}));
     EXPECT_EQ(board::finalComment(row, 0, {}, s), (board::Caption{"祝日", s.foreColor2}));
+}
+
+// What a screen reader says of a row: the flap digits as a time, the padded
+// place trimmed, nothing for empty parts, the end-of-day message alone.
+TEST(RowSentence, ReadsTheRowAsOneSentence) {
+    EXPECT_EQ(rowSentence({QStringLiteral("こんど"), QStringLiteral("重要"), QStringLiteral("1 0"),
+                           QStringLiteral("3 0"), QStringLiteral("会議室    "),
+                           QStringLiteral("資料持参")}),
+              QStringLiteral("こんど、10時30分、会議室、重要、資料持参"));
+    EXPECT_EQ(rowSentence({QStringLiteral("つぎ"), QStringLiteral("3/16"), QStringLiteral("0 9"),
+                           QStringLiteral("0 5"), QStringLiteral("本社"), QString()}),
+              QStringLiteral("つぎ、9時5分、本社、3/16"));
+    EXPECT_EQ(rowSentence({QStringLiteral("こんど"), QString(), QString(), QString(), QString(),
+                           board::EndOfDayMessage}),
+              board::EndOfDayMessage);
+    EXPECT_EQ(rowSentence({QStringLiteral("こんど"), QString(), QStringLiteral("1 4"),
+                           QStringLiteral("0 0"), QStringLiteral("東京"), QString()}),
+              QStringLiteral("こんど、14時、東京"));
+    EXPECT_EQ(rowSentence({QStringLiteral("そのつぎ"), QString(), QString(), QString(),
+                           board::AdjustingPlace, QString()}),
+              QStringLiteral("そのつぎ、調整中"));
 }
 
 TEST(Placeholder, ColourCyclesRedYellowBlue) {

@@ -5,6 +5,7 @@
 #include "board/BoardPaging.h"
 #include "board/BoardWindowApi.h"
 #include "board/FillAnimation.h"
+#include "board/FocusMark.h"
 #include "board/MainWindow.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
@@ -13,6 +14,7 @@
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -42,7 +44,10 @@ BgrColor colorOf(const QLabel* label) {
 
 class RecordingBehaviour : public BoardBehaviour {
 public:
-    void openCommandMenu() override { calls << "cntl"; }
+    void openCommandMenu(const QPoint& at) override {
+        calls << "cntl";
+        menuAt = at;
+    }
     void startDrag(Qt::MouseButton, const QPoint&) override { calls << "down"; }
     void endDrag(Qt::MouseButton) override { calls << "up"; }
     void followPointer(const QPoint&) override { calls << "move"; }
@@ -56,6 +61,7 @@ public:
     bool isInTray() const override { return inTray; }
     void applyWindowOptions() override { calls << "windowOptions"; }
     QStringList calls;
+    QPoint menuAt;
     bool inTray = false;
 };
 
@@ -510,6 +516,74 @@ TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
     board().unload();
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(board().isVisible());
+}
+
+TEST_F(BoardWindowTest, ScreenReaderReadsEachRowOnceAsASentence) {
+    state.schedule.setEntries({entryAt(kToday, 14, 5, 2, "東京", "会議")});
+    QWidget* firstRow = board().findChild<QWidget*>(QStringLiteral("rowEntry_0"));
+    ASSERT_NE(firstRow, nullptr);
+    const QString before = firstRow->accessibleName();
+    EXPECT_EQ(before, QStringLiteral("こんど、調整中"));
+
+    // While the flap runs the row keeps what it read before: the half-drawn
+    // texts are never its name. A label with a name of its own announces no
+    // text it shows, so every drawn label has one.
+    board().fillBoard(0, kToday, kToday, true);
+    int frames = 0;
+    while (board().fillAnimation().stepFrame() && ++frames < 5000)
+        ASSERT_EQ(firstRow->accessibleName(), before) << "frame " << frames;
+    EXPECT_GT(frames, 50);
+    EXPECT_EQ(firstRow->accessibleName(), QStringLiteral("こんど、14時5分、東京、重要、会議"));
+    for (int c = 0; c < layout::ColumnCount; ++c)
+        for (int member = 0; member < 6; ++member) {
+            const QLabel* cell = board().cell(layout::columnName(layout::Column(c)), member);
+            EXPECT_FALSE(cell->accessibleName().isEmpty()) << cell->objectName().toStdString();
+        }
+
+    // The window shows the title strip and the list of rows, not its labels.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&board());
+    ASSERT_EQ(window->childCount(), 9);
+    EXPECT_EQ(window->child(0)->text(QAccessible::Name), QStringLiteral("コマンド"));
+    EXPECT_EQ(window->child(4)->text(QAccessible::Name),
+              QStringLiteral("ｽﾃｰﾀｽ")); // the small size's
+    QAccessibleInterface* list = window->child(8);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), 3);
+    QAccessibleInterface* row = list->child(0);
+    EXPECT_EQ(row->role(), QAccessible::ListItem);
+    EXPECT_EQ(row->text(QAccessible::Name), firstRow->accessibleName());
+    EXPECT_EQ(window->indexOfChild(list), 8);
+    // Rows beyond the list read the end-of-day message or their word alone.
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), QStringLiteral("つぎ"));
+}
+
+TEST_F(BoardWindowTest, TitleButtonsTakeTheFocusByTabAndShowIt) {
+    RecordingBehaviour behaviour;
+    board().setBehaviour(&behaviour);
+    board().show();
+    board().activateWindow();
+    board().setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(board().hasFocus());
+    EXPECT_EQ(board().focusMark().markedRect(), board().rect());
+
+    // Tab reaches □, which Space presses: the menu opens below it.
+    QLabel* control = label("lblCntl");
+    for (int tabs = 0; tabs < 6 && !control->hasFocus(); ++tabs)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(control->hasFocus());
+    EXPECT_TRUE(board().focusMark().markedRect().contains(control->geometry()));
+    EXPECT_FALSE(board().focusMark().markedRect().contains(label("lblTitle")->geometry()));
+    QTest::keyClick(control, Qt::Key_Space);
+    EXPECT_EQ(behaviour.calls.count("cntl"), 1);
+    EXPECT_EQ(behaviour.menuAt, control->mapToGlobal(QPoint(0, control->height())));
+    // Keys for the board go on to it from a focused button.
+    QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(behaviour.calls.contains(QStringLiteral("key%1").arg(int(Qt::Key_F10))));
+    // Enter on － hides the board in the tray.
+    QTest::keyClick(label("lblMini"), Qt::Key_Return);
+    EXPECT_TRUE(behaviour.calls.contains("mini"));
+    board().setBehaviour(nullptr);
 }
 
 TEST_F(BoardWindowTest, WithoutBehaviourInputIsIgnored) {

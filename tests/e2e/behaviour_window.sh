@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The board's window behaviour as a person meets it: dragging it by its
-# title, the command menu ("■" while open), paging with F6/F4/F5, hiding it
+# title, the command menu ("■" while open; from the keyboard with Shift+F10,
+# the menu key or Tab and Space, and pressed by a screen reader, all at □),
+# paging with F6/F4/F5, hiding it
 # into the tray with "－" and bringing it back with a left click on the icon
 # (a right click opens the tray menu), the task-bar button of "ﾀｽｸﾊﾞｰに表示"
 # (the board itself never has one, also after tray trips) and "常に手前に表示"
 # keeping the board above another window, and letting it go again: after a
 # tray trip, with "内容更新時は前面表示" and after a start with it stored on.
-# shellcheck disable=SC2119 # e2e_wait_board keeps its default wait
+# shellcheck disable=SC2119,SC2317 # e2e_wait_board keeps its default wait; helpers called through e2e_retry
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh
@@ -49,15 +51,29 @@ e2e_window_geometry "$board"
 [[ $WIN_X -eq $((home_x - 120)) ]] || e2e_fail "the board moved with the button up"
 
 # --- the command menu -----------------------------------------------------------
-# A popup menu is a window of its own, taller than the small board (94 px).
+# A popup menu is a window of its own, taller than the small board (94 px);
+# MENU_X and MENU_Y are where it opened.
 menu_open() {
     local wid
     for wid in $(e2e_tanzo_windows); do
         [[ $wid -eq $board ]] && continue
-        e2e_window_geometry "$wid" && ((WIN_H > 100)) && return 0
+        if e2e_window_geometry "$wid" && ((WIN_H > 100)); then
+            MENU_X=$WIN_X MENU_Y=$WIN_Y
+            return 0
+        fi
     done
     return 1
 }
+# The menu opened at the board's □ (its top left just below it), not at
+# the pointer, which waits far away at 0,0.
+menu_at_control() { # how it was opened
+    e2e_retry 5 menu_open || e2e_fail "$1 did not open the command menu"
+    menu_open
+    e2e_window_geometry "$board"
+    ((MENU_X >= WIN_X && MENU_X <= WIN_X + 20 && MENU_Y >= WIN_Y + 8 && MENU_Y <= WIN_Y + 30)) ||
+        e2e_fail "$1 opened the menu at $MENU_X,$MENU_Y, not at □ of the board at $WIN_X,$WIN_Y"
+}
+menu_gone() { ! menu_open; }
 board_open_menu "$board"
 e2e_screenshot menu-open
 menu_open || e2e_fail "the command menu did not open"
@@ -66,11 +82,56 @@ xdotool key Escape
 sleep 0.5
 e2e_accessible_dump 1 | grep -F "push button name='コマンド' desc='□'" >/dev/null || e2e_fail "the command label did not return to □"
 
+# --- the command menu from the keyboard and from a screen reader ---------------
+# A click on the board gives it the keyboard focus; Shift+F10 and the menu
+# key open the menu at □, where an item is chosen by its access key.
+e2e_click_in "$board" 30 70 # the sequence column: focus without a command
+xdotool mousemove 0 0
+sleep 0.3
+e2e_accessible_dump 1 | grep -q "^  frame name='$APP_TITLE' .* focused" ||
+    e2e_fail "a click on the board did not give it the keyboard focus"
+xdotool key shift+F10
+menu_at_control "Shift+F10"
+e2e_screenshot menu-shift-f10
+xdotool key Escape
+e2e_retry 5 menu_gone || e2e_fail "Escape did not close the menu opened by Shift+F10"
+xdotool key Menu
+menu_at_control "the menu key"
+xdotool key a # ﾊﾞｰｼﾞｮﾝ情報(&A)
+version=$(board_wait_titled "ﾊﾞｰｼﾞｮﾝ情報" 10) || e2e_fail "the access key A chose no ﾊﾞｰｼﾞｮﾝ情報"
+sleep 0.5
+e2e_accessible_dump 2 >"$E2E_ARTIFACTS/accessible-version.txt" 2>&1 || true
+grep -qF "name='スケジュールヨルカLiteのアイコン'" "$E2E_ARTIFACTS/accessible-version.txt" ||
+    e2e_fail "the version window's icon has no name"
+xdotool key Escape
+e2e_retry 5 bash -c "! xwininfo -id $version 2>/dev/null | grep -q IsViewable" ||
+    e2e_fail "Escape did not close the version window"
+# Tab reaches □, Space presses it: the menu again at □.
+e2e_click_in "$board" 30 70
+xdotool mousemove 0 0
+xdotool key Tab
+sleep 0.3
+e2e_accessible_dump 1 | grep -qF "push button name='コマンド' desc='□' rect=" ||
+    e2e_fail "the command button is gone from the tree"
+e2e_accessible_dump 1 | grep -q "push button name='コマンド' .* focused" ||
+    e2e_fail "Tab from the board did not reach the command button"
+xdotool key space
+menu_at_control "Space on the focused コマンド"
+xdotool key Escape
+e2e_retry 5 menu_gone || e2e_fail "Escape did not close the menu opened by Space"
+# A screen reader's press of コマンド: the menu opens at the board too.
+e2e_accessible_press "push button" "コマンド" || e2e_fail "no コマンド to press on the accessibility bus"
+menu_at_control "the accessible press of コマンド"
+xdotool key Escape
+e2e_retry 5 menu_gone || e2e_fail "Escape did not close the menu opened by the accessible press"
+
 # --- paging keys ------------------------------------------------------------------
-# Place labels that show a text, in row order (by their top edge).
+# The places the rows read, in row order (by their top edge): each row is
+# one list item named as a sentence.
 places() {
     e2e_accessible_dump 1 | awk -F"name='|' rect=" '
-        /label name=.(会議室|本社|倉庫|支社)/ { split($3, r, ","); print r[2], $2 }' | sort -n |
+        /list item name=/ && match($2, /会議室|本社|倉庫|支社/) {
+            split($3, r, ","); print r[2], substr($2, RSTART, RLENGTH) }' | sort -n |
         awk '{ printf "%s ", $2 }'
 }
 wait_places() { # expected, seconds

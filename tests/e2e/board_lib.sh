@@ -62,14 +62,15 @@ board_click_ok() {
     xdotool mousemove --sync $((WIN_X + WIN_W - 8 - 28)) $((WIN_Y + 51 + 13)) click 1
 }
 
-# Waits until the rows stop changing (the flap animation has ended). While
+# Waits until the rows stop changing (the flap animation has ended), as seen
+# on the screen: a row's accessible name changes only once it is drawn. While
 # they are drawn the menu's 表示 item is disabled, and the arrow keys skip it.
 board_wait_drawn() {
     local before after tries=0
-    before=$(e2e_accessible_dump 1)
+    before=$(import -window "$board" rgb:- 2>/dev/null | md5sum)
     while ((tries++ < 40)); do
         sleep 0.4
-        after=$(e2e_accessible_dump 1)
+        after=$(import -window "$board" rgb:- 2>/dev/null | md5sum)
         [[ "$after" == "$before" ]] && return 0
         before=$after
     done

@@ -9,6 +9,7 @@
 # user types Return into another window: it must neither take the keys nor be
 # closed by them. The 09:59 appointment was made in the editor, its place and
 # comment filled up with ideographic spaces; the notice shows them trimmed.
+# With no sound server the log says once that nothing can be played.
 # Then a file with a damaged line and an appointment a minute away: the
 # message about the line is left open, unanswered, and still the board shows
 # its rows and the notice opens on time. Last, twelve appointments come due
@@ -145,6 +146,13 @@ expect_flags "本社" -1 -1
 expect_flags "倉庫" -1 -1
 expect_flags "会議室" 0 -1
 expect_flags "ﾃｽﾄ" 0 0
+
+# --- no sound device ----------------------------------------------------------------
+# Four notices and no sound server: the log says so once, not once per notice.
+said=$(grep -c "no audio output device" "$E2E_TMP/tanzo.log" || true)
+[[ $said -eq 1 ]] || e2e_fail "the log says $said times that no sound can be played"
+(($(wc -l <"$E2E_TMP/tanzo.log") <= 4)) ||
+    e2e_fail "the notices without a sound device wrote $(wc -l <"$E2E_TMP/tanzo.log") lines of log"
 
 # --- a message left open does not stop the clock ---------------------------------
 e2e_write_data_file <<EOF_DATA

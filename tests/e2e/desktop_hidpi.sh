@@ -2,7 +2,8 @@
 # The board, a notice, the schedule editor and the options dialog on a
 # double-density screen: every window keeps its proportions (twice its size
 # in device pixels) and its screenshots are kept for a look at the text.
-# A screen reader finds every control by its role and its own name.
+# A screen reader finds every control by its role and its own name, each
+# board row as one sentence and the help as a document with its text.
 #   TANZO_HIDPI=dpi    (default) Xvfb at 192 dpi with Xft.dpi 192, as a desktop sets it
 #   TANZO_HIDPI=scale  96 dpi with QT_SCALE_FACTOR=2
 # shellcheck disable=SC2317,SC2119 # helpers called through e2e_retry
@@ -48,6 +49,7 @@ board_w=$WIN_W board_h=$WIN_H
 sleep 4 # the first fill
 perf_window_shot "$board" board
 e2e_screenshot screen-board
+e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-board.txt" 2>&1 || true
 
 failures=()
 # $1 what, $2 measured w, $3 h, $4 expected w, $5 h at 96 dpi: twice that, give or take 2.
@@ -108,12 +110,24 @@ expect_double options "$WIN_W" "$WIN_H" 468 317 # 7020 x 4755 twips
 perf_window_shot "$options" options
 e2e_screenshot screen-options
 e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-windows.txt" 2>&1 || true
+known="$known $options"
+
+# F1 on the board opens the help, a document a screen reader reads.
+e2e_window_geometry "$board"
+xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + 8)) click 1
+sleep 0.3
+xdotool key F1
+help=$(perf_wait_new_window "$known" 10) || e2e_fail "F1 opened no help"
+sleep 1
+perf_window_shot "$help" help
+e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-help.txt" 2>&1 || true
 printf 'board %sx%s\neditor %sx%s\noptions %sx%s\n' "$board_w" "$board_h" "$editor_w" "$editor_h" \
     "$options_w" "$options_h" >"$E2E_ARTIFACTS/sizes.txt"
 
 # What a screen reader finds in the four windows: every control by its role
 # and its own name.
-dumps=("$E2E_ARTIFACTS/accessible-notice.txt" "$E2E_ARTIFACTS/accessible-windows.txt")
+dumps=("$E2E_ARTIFACTS/accessible-notice.txt" "$E2E_ARTIFACTS/accessible-windows.txt"
+    "$E2E_ARTIFACTS/accessible-board.txt" "$E2E_ARTIFACTS/accessible-help.txt")
 while IFS='|' read -r role names; do
     IFS=, read -ra each <<<"$names"
     for name in "${each[@]}"; do
@@ -133,9 +147,22 @@ radio button|今日の予定（未到来）,到来済と明日以降,大,中,小
 text|何分前に通知するか,何分すぎたら無視するか,サウンドファイル,表示速度,横位置（ピクセル）,縦位置（ピクセル）
 push button|サウンドファイルを選ぶ,再生
 panel|表示速度,サイズ,横位置,縦位置
+list|予定
+list item|こんど、10時、会議室、重要、資料持参
+frame|スケジュールヨルカLite ﾍﾙﾌﾟ
+document frame|スケジュールヨルカLite ヘルプ - 目次
+push button|戻る(B),目次(H)
 EOF_TABLE
 grep -qF "alert name='通知 - 会議室' desc='会議室へ行く時刻になりました。\n（資料持参）'" "${dumps[0]}" ||
     failures+=("the notice's alert does not carry its message")
 ! grep -q "〓" "${dumps[@]}" || failures+=("the title is read as its row of 〓")
+# The help's text is the document's, links and all.
+grep -qF "document frame name='スケジュールヨルカLite ヘルプ - 目次' text='スケジュールヨルカLite ヘルプ" \
+    "$E2E_ARTIFACTS/accessible-help.txt" || failures+=("the help document does not expose its text")
+grep -q "document frame .*キー操作 — ボードで使えるキーの一覧" "$E2E_ARTIFACTS/accessible-help.txt" ||
+    failures+=("the help document's text lacks its links")
+# The board's cells are read through its rows, not one label at a time.
+! grep -qE "label name='(こんど|会議室|1 0|：|0 0)'" "$E2E_ARTIFACTS/accessible-board.txt" ||
+    failures+=("the board's cells are read as labels of their own")
 ((${#failures[@]} == 0)) || e2e_fail "${failures[*]}"
 e2e_pass

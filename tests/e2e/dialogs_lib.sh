@@ -58,7 +58,7 @@ dlg_accessible_rect() {
 import re, sys
 role, name = sys.argv[1], sys.argv[2]
 for line in sys.stdin:
-    m = re.match(r"\s*(.+?) name=(\x27.*?\x27|\".*?\")(?: text=.*?)?(?: desc=.*?)? rect=(-?\d+),(-?\d+),(\d+),(\d+)$", line.rstrip("\n"))
+    m = re.match(r"\s*(.+?) name=(\x27.*?\x27|\".*?\")(?: text=.*?)?(?: desc=.*?)? rect=(-?\d+),(-?\d+),(\d+),(\d+)(?: focused)?$", line.rstrip("\n"))
     if not m or m.group(1) != role:
         continue
     if eval(m.group(2)) == name and int(m.group(5)) > 0:

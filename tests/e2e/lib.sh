@@ -380,6 +380,12 @@ e2e_accessible_dump() {
     "$E2E_PYTHON" "$E2E_LIB_DIR/atspi_dump.py" tanzo "${1:-10}"
 }
 
+# Presses the accessible object with role $1 and name $2 through its action,
+# as a screen reader does (no pointer involved).
+e2e_accessible_press() {
+    "$E2E_PYTHON" "$E2E_LIB_DIR/atspi_dump.py" tanzo 5 --press "$1" "$2"
+}
+
 # Waits up to $2 seconds (default 15) until some object of the program shows
 # the text $1 (for example a board row that has been filled in).
 e2e_wait_text() {

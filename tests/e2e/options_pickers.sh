@@ -31,7 +31,7 @@ text_at_twips() {
 import re, sys
 role, px, py = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 for line in sys.stdin:
-    m = re.match(r"\s*(.+?) name=(\x27.*?\x27|\".*?\")(?: text=(\x27.*?\x27|\".*?\"))? rect=(-?\d+),(-?\d+),(\d+),(\d+)$", line.rstrip("\n"))
+    m = re.match(r"\s*(.+?) name=(\x27.*?\x27|\".*?\")(?: text=(\x27.*?\x27|\".*?\"))? rect=(-?\d+),(-?\d+),(\d+),(\d+)(?: focused)?$", line.rstrip("\n"))
     if not m or m.group(1) != role:
         continue
     x, y, w, h = map(int, m.group(4, 5, 6, 7))

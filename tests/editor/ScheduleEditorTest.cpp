@@ -9,6 +9,7 @@
 #include "platform/Twips.h"
 #include "support/ManualClock.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -26,6 +27,7 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 namespace tanzo {
 namespace {
@@ -234,6 +236,14 @@ TEST_F(EditorTest, ComposeThroughTheControlsAndAddWithEnter) {
     // The opening day offers nothing before 14:05.
     EXPECT_EQ(combo("cboHour")->itemText(0), "14");
     compose("06", "14", "05", QStringLiteral("会議室"), QStringLiteral("打合せ"));
+    // Chosen, a box is still read by what it is for; the choice is its value.
+    for (const auto& [name, spoken, value] :
+         {std::tuple{"cboStatus", "ステータス", "重要"}, std::tuple{"cboDay", "日", "06"}}) {
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(combo(name));
+        EXPECT_EQ(box->text(QAccessible::Name), QString::fromUtf8(spoken));
+        EXPECT_EQ(box->text(QAccessible::Value), QString::fromUtf8(value));
+        EXPECT_EQ(box->role(), QAccessible::ComboBox);
+    }
     EXPECT_TRUE(button("cmdAdd")->isEnabled());
     EXPECT_TRUE(button("cmdAdd")->isDefault());
     QTest::keyClick(text("txtComment"), Qt::Key_Return);

@@ -787,6 +787,20 @@ TEST_F(OptionsDialogTest, BrowseAndPlayUseTheSoundPath) {
     EXPECT_EQ(edit("txtPath")->text(), other);
     button("cmdPlay")->click();
     EXPECT_EQ(m_sound.played, QStringList{other});
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(child<QLabel>("lblNoSound")->isHidden()) << "sound plays: nothing to say";
+}
+
+// Without an audio device the dialog says so beside the sound controls, also
+// to a screen reader on the play button.
+TEST_F(OptionsDialogTest, SaysWhenNoSoundCanBePlayed) {
+    m_sound.playable = false;
+    open().show();
+    QCoreApplication::processEvents();
+    QLabel* said = child<QLabel>("lblNoSound");
+    EXPECT_FALSE(said->isHidden());
+    EXPECT_EQ(said->text(), kNoSoundDeviceMessage);
+    EXPECT_EQ(button("cmdPlay")->accessibleDescription(), kNoSoundDeviceMessage);
 }
 
 TEST_F(OptionsDialogTest, ColourPickerGetsTheStandardCustomColours) {

@@ -8,6 +8,7 @@
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,7 +17,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -112,25 +115,66 @@ TEST(HelpContents, MissingHelpSaysSo) {
 
 TEST(HelpContents, OpensOneViewerAtTheContents) {
     QTemporaryDir dir;
-    QFile index(dir.filePath(QStringLiteral("index.html")));
-    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-    index.write("<html><head><meta charset=\"utf-8\"></head><body><h1>目次</h1></body></html>");
-    index.close();
+    const auto write = [&](const char* name, const char* html) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html><head><meta charset=\"utf-8\"><title>");
+        file.write(name);
+        file.write("</title></head><body>");
+        file.write(html);
+        file.write("</body></html>");
+    };
+    write("index.html", "<h1>目次</h1><p><a href=\"keys.html\">キー操作</a></p>");
+    write("keys.html", "<h1>キー操作</h1><p>F1 ヘルプ</p>");
 
     ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
     ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
     int viewers = 0;
-    QTextBrowser* viewer = nullptr;
+    QWidget* viewer = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QStringLiteral("HelpViewer")) {
+        if (w->objectName() == QStringLiteral("HelpViewer") && w->isVisible()) {
             ++viewers;
-            viewer = qobject_cast<QTextBrowser*>(w);
+            viewer = w;
         }
     EXPECT_EQ(viewers, 1);
     ASSERT_NE(viewer, nullptr);
-    EXPECT_TRUE(viewer->toPlainText().contains(QStringLiteral("目次")));
-    viewer->close();
+    auto* page = viewer->findChild<QTextBrowser*>(QStringLiteral("txtHelp"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("目次")));
+
+    // A screen reader finds a document with the page's text, not a label.
+    QAccessibleInterface* document = QAccessible::queryAccessibleInterface(page);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->role(), QAccessible::Document);
+    QAccessibleTextInterface* text = document->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->text(0, text->characterCount()).contains(QStringLiteral("キー操作")));
+    EXPECT_EQ(document->childCount(), 0);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(viewer);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+
+    // A link leads on; 戻る comes back and 目次 goes home.
+    auto* back = viewer->findChild<QPushButton*>(QStringLiteral("cmdBack"));
+    auto* home = viewer->findChild<QPushButton*>(QStringLiteral("cmdHome"));
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(home, nullptr);
+    EXPECT_FALSE(back->isEnabled());
+    page->setSource(QUrl(QStringLiteral("keys.html")));
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("F1 ヘルプ")));
+    EXPECT_TRUE(back->isEnabled());
+    back->click();
+    EXPECT_FALSE(page->toPlainText().contains(QStringLiteral("F1 ヘルプ")));
+    page->setSource(QUrl(QStringLiteral("keys.html")));
+    home->click();
+    EXPECT_TRUE(page->source().fileName() == QStringLiteral("index.html"));
+
+    // Escape closes it, from the page that has the focus.
+    QPointer<QWidget> alive(viewer);
+    viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+    QTest::keyClick(page, Qt::Key_Escape);
     flushDeletes();
+    EXPECT_TRUE(alive.isNull());
 }
 
 TEST(HelpContents, ShippedContentsExist) {

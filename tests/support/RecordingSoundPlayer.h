@@ -10,8 +10,10 @@ namespace tanzo::test {
 class RecordingSoundPlayer : public SoundPlayer {
 public:
     void play(const QString& path) override { played << path; }
+    bool canPlay() override { return playable; }
 
     QStringList played;
+    bool playable = true; // false: as on a system without an audio device
 };
 
 } // namespace tanzo::test
