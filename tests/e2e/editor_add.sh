@@ -85,8 +85,11 @@ editor_line() { # the accessible rectangle of the editor's list line holding $1
     e2e_accessible_dump 5 2>/dev/null | "$E2E_PYTHON" -c '
 import re, sys
 for line in sys.stdin:
-    m = re.match(r"\s*list item name=(\x27.*?\x27|\".*?\").* rect=(-?\d+),(-?\d+),(\d+),(\d+)$", line.rstrip("\n"))
-    if m and sys.argv[1] in eval(m.group(1)) and int(m.group(4)) > 0:
+    m = re.match(r"\s*list item name=(\x27.*?\x27|\".*?\").* rect=(-?\d+),(-?\d+),(\d+),(\d+)(?: focused)?$", line.rstrip("\n"))
+    # Lines of the editor start with their date; rows of the board are list
+    # items too, read as sentences.
+    name = eval(m.group(1)) if m else ""
+    if m and re.match(r"\d{4}/\d\d/\d\d", name) and sys.argv[1] in name and int(m.group(4)) > 0:
         print(m.group(2), m.group(3), m.group(4), m.group(5))
         sys.exit(0)
 sys.exit(1)
