@@ -343,11 +343,11 @@ protected:
     QTemporaryDir dir;
     AppContext own{clock, dir.path() + "/"};
     ScheduleStore& store = own.schedule;
-    Ticker ticker{
-        clock, store, state.settings.values(), sound,
-        [this](const QString& place, const QString& comment, int kind, NoticeShown shown) {
-            center.showNotice(place, comment, kind, std::move(shown));
-        }};
+    Ticker ticker{clock, store, state.settings.values(), sound,
+                  [this](const QString& place, const QString& comment, int kind, int leadMinutes,
+                         NoticeShown shown) {
+                      center.showNotice(place, comment, kind, std::move(shown), leadMinutes);
+                  }};
 };
 
 TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
