@@ -388,6 +388,14 @@ private:
         return {trimSpaces(leftWhole(place, PlaceLength)), comment};
     }
 
+    // Twice the same in the file: for a subscription, whose events may
+    // have no place, the comment counts too.
+    QString seenKey(const ScheduleEntry& entry) const {
+        return m_target == IcsTarget::DataFile
+                   ? duplicateKey(entry)
+                   : duplicateKey(entry) + QLatin1Char('|') + entry.comment;
+    }
+
     // One row for each day of the event in the seven days, at 00:00.
     void addAllDay(icalcomponent* event, const QString& summary, const QDate& start, int span) {
         const auto [place, comment] = placeAndComment(event, summary);
@@ -405,7 +413,7 @@ private:
             entry.status = statusFromPriority(event);
             entry.place = fitPlace(place);
             entry.comment = comment;
-            const QString key = QStringLiteral("allday|") + duplicateKey(entry);
+            const QString key = QStringLiteral("allday|") + seenKey(entry);
             if (m_seen.contains(key)) {
                 ++m_result.duplicates;
                 continue;
@@ -436,7 +444,7 @@ private:
         entry.status = statusFromPriority(event);
         entry.place = fitPlace(place);
         entry.comment = comment;
-        const QString key = duplicateKey(entry);
+        const QString key = seenKey(entry);
         if (m_seen.contains(key)) {
             ++m_result.duplicates;
             return;

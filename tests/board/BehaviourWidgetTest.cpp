@@ -436,16 +436,17 @@ TEST_F(BehaviourTest, CommentToolTipAddsASubscribedDescription) {
     behaviour.showCommentTip(3);
     EXPECT_EQ(board.label("lblComment_3")->toolTip(), QStringLiteral("歯医者\n持ち物\n保険証"));
 
-    const DayList list{subscribed.entry};
-    const auto tip = [&](const QString& description) {
-        return commentToolTip(list, 0, 3, QStringLiteral("普通"), QStringLiteral("x"), description);
-    };
-    const QString markup = tip(QStringLiteral("<b>太字</b>"));
-    EXPECT_TRUE(markup.contains(QStringLiteral("&lt;b&gt;"))) << markup.toStdString();
+    // Without a comment the description alone; the tool tip would take one
+    // that starts with a tag for markup.
     subscribed.entry.comment = QStringLiteral("　");
-    EXPECT_EQ(commentToolTip({subscribed.entry}, 0, 3, QStringLiteral("普通"), QStringLiteral("x"),
-                             QStringLiteral("持ち物")),
-              QStringLiteral("持ち物"));
+    const auto tip = [&](const QString& description) {
+        return commentToolTip({subscribed.entry}, 0, 3, QStringLiteral("普通"), QStringLiteral("x"),
+                              description);
+    };
+    EXPECT_EQ(tip(QStringLiteral("持ち物")), QStringLiteral("持ち物"));
+    const QString markup = tip(QStringLiteral("<b>太字</b><img src=\"/etc/x.png\">"));
+    EXPECT_TRUE(markup.contains(QStringLiteral("&lt;b&gt;"))) << markup.toStdString();
+    EXPECT_FALSE(markup.contains(QStringLiteral("<img"))) << markup.toStdString();
 }
 
 TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
