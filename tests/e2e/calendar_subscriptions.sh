@@ -7,7 +7,8 @@
 # deletion on the server show after --sync; the unchanged feed is not
 # fetched again (304). A wrong password is refused with a clear reason, the
 # same address a second time with exit status 2. An event's own reminder
-# (a VALARM 90 minutes before) opens its advance notice at its time. A
+# (a VALARM 90 minutes before) opens its advance notice at its time and is
+# kept as given. A
 # local file's all-day event of tomorrow, without LOCATION, shows in --list
 # as 終日 with no place, emoji kept. The server
 # stopped and the file removed: --sync fails and says why for each, and the
@@ -145,6 +146,9 @@ e2e_screenshot subscribed
 board_wait_titled "通知 - 会議A" 75 >/dev/null || e2e_fail "no start notice for the subscribed appointment"
 board_wait_titled "予告 - 歯医者" 5 >/dev/null || e2e_fail "no notice for the event's own reminder"
 e2e_screenshot notice
+# Kept as given beside the other notice flags, so that it does not come again.
+e2e_retry 10 grep -rqF 'dentist|2027-03-15|685|alarm|' "$XDG_CACHE_HOME" ||
+    e2e_fail "the reminder given is not kept with the notice flags"
 
 # --- changed and deleted on the server; the feed unchanged ------------------------------
 put moved 20270316T140000 移動B
