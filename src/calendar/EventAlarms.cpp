@@ -8,7 +8,7 @@ namespace {
 constexpr qint64 kMinuteSeconds = 60;
 
 // Days and seconds of a duration, with its sign.
-std::pair<int, qint64> partsOf(const icaldurationtype& d) {
+std::pair<int, qint64> daysAndSeconds(const icaldurationtype& d) {
     const int sign = d.is_neg ? -1 : 1;
     const int days = static_cast<int>(std::min<unsigned>(d.weeks, 10000) * 7 +
                                       std::min<unsigned>(d.days, 100000));
@@ -48,7 +48,7 @@ std::vector<AlarmTrigger> alarmTriggers(icalcomponent* event, icalcomponent* cal
             icalparameter* related = icalproperty_get_first_parameter(p, ICAL_RELATED_PARAMETER);
             if (related && icalparameter_get_related(related) == ICAL_RELATED_END)
                 trigger.related = AlarmTrigger::Related::End;
-            std::tie(trigger.days, trigger.seconds) = partsOf(value.duration);
+            std::tie(trigger.days, trigger.seconds) = daysAndSeconds(value.duration);
         }
         triggers.push_back(trigger);
     }
@@ -58,7 +58,7 @@ std::vector<AlarmTrigger> alarmTriggers(icalcomponent* event, icalcomponent* cal
 EventLength lengthOf(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis) {
     EventLength length;
     if (icalproperty* p = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
-        std::tie(length.days, length.seconds) = partsOf(icalproperty_get_duration(p));
+        std::tie(length.days, length.seconds) = daysAndSeconds(icalproperty_get_duration(p));
     } else if (icalproperty* end = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)) {
         icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
         const icaltimetype endValue = icalproperty_get_dtend(end);
