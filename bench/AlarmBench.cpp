@@ -1,5 +1,7 @@
 #include "alarm/AlarmEvaluator.h"
 
+#include <QDateTime>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -29,5 +31,30 @@ void EvaluateAlarms(benchmark::State& state) {
         state.SkipWithError("a notice was given");
 }
 BENCHMARK(EvaluateAlarms)->Arg(32767)->Unit(benchmark::kMicrosecond);
+
+// The events' own reminders are looked at every second too: as many as the
+// subscriptions keep, none due, so every one is compared.
+void EvaluateReminders(benchmark::State& state) {
+    const QDateTime now(QDate(2027, 3, 15), QTime(9, 0, 30));
+    const auto count = static_cast<std::size_t>(state.range(0));
+    std::vector<tanzo::ReadOnlyEntry> entries(count / 2);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].entry.dateSerial = tanzo::daySerial(now.date());
+        entries[i].entry.startTime = tanzo::timeFraction(20, 0);
+        const qint64 at = now.addSecs(3600 + 60 * qint64(i)).toSecsSinceEpoch();
+        entries[i].reminders = {{at - at % 60, false}, {at - at % 60 + 60, false}};
+    }
+    const tanzo::Settings settings;
+    std::size_t due = 0;
+    for (auto _ : state) {
+        const std::vector<tanzo::DueReminder> reminders =
+            tanzo::dueReminders(entries, settings, now);
+        due += reminders.size();
+        benchmark::DoNotOptimize(reminders.data());
+    }
+    if (due != 0)
+        state.SkipWithError("a reminder was given");
+}
+BENCHMARK(EvaluateReminders)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "AlarmEvaluator.h"
 
+#include <QDateTime>
+
 #include <cmath>
 
 namespace tanzo {
@@ -87,6 +89,43 @@ bool noticeDueWithin(const DayList& list, const Settings& settings, const QDate&
         if (settings.preAlarm && !entry.preNoticed && advanceSecond >= nowSecond - 60 &&
             advanceSecond - nowSecond <= leadSeconds)
             return true;
+    }
+    return false;
+}
+
+std::vector<DueReminder> dueReminders(const std::vector<ReadOnlyEntry>& entries,
+                                      const Settings& settings, const QDateTime& now) {
+    const qint64 nowSecond = now.toSecsSinceEpoch();
+    const qint64 minute = nowSecond - nowSecond % 60;
+    std::vector<DueReminder> due;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const ReadOnlyEntry& r = entries[i];
+        for (size_t k = 0; k < r.reminders.size(); ++k) {
+            const Reminder& reminder = r.reminders[k];
+            if (reminder.given || reminder.at != minute)
+                continue;
+            // Only now, seldom, is the start made a moment.
+            const HourMinute hm = r.entry.startHourMinute();
+            const qint64 start =
+                QDateTime(r.entry.date(), QTime(hm.hour, hm.minute)).toSecsSinceEpoch();
+            const qint64 lead = (start - reminder.at) / 60;
+            if (lead == 0 || (settings.preAlarm && lead == settings.preAlarmMinute))
+                continue;
+            due.push_back({static_cast<int>(i), static_cast<int>(k), static_cast<int>(lead)});
+        }
+    }
+    return due;
+}
+
+bool reminderDueWithin(const std::vector<ReadOnlyEntry>& entries, const QDateTime& now,
+                       int leadSeconds) {
+    const qint64 nowSecond = now.toSecsSinceEpoch();
+    for (const ReadOnlyEntry& r : entries) {
+        for (const Reminder& reminder : r.reminders) {
+            if (!reminder.given && reminder.at >= nowSecond - 60 &&
+                reminder.at - nowSecond <= leadSeconds)
+                return true;
+        }
     }
     return false;
 }

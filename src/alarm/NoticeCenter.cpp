@@ -49,8 +49,9 @@ QList<NoticeWindow*> NoticeCenter::openNotices() const {
 }
 
 void NoticeCenter::showNotice(const QString& place, const QString& comment, int kind,
-                              NoticeShown shown) {
-    const NoticeText text = noticeText(place, comment, kind, m_settings.preAlarmMinute);
+                              NoticeShown shown, std::optional<int> leadMinutes) {
+    const NoticeText text =
+        noticeText(place, comment, kind, leadMinutes.value_or(m_settings.preAlarmMinute));
     if (text.caption.isEmpty()) {
         // Nothing to show: the notice must not come due again every second.
         if (shown)

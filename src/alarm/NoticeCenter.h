@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -29,7 +30,10 @@ public:
 
     // Opens a notice window; `shown` runs once it is on the screen (at once
     // when the kind opens no window).
-    void showNotice(const QString& place, const QString& comment, int kind, NoticeShown shown = {});
+    // An advance notice says `leadMinutes` before the start (by default the
+    // board's own advance time).
+    void showNotice(const QString& place, const QString& comment, int kind, NoticeShown shown = {},
+                    std::optional<int> leadMinutes = {});
     // Brings the open notices in front of the board again, oldest first,
     // without taking the keyboard: the board came forward on its own.
     void raiseOpenNotices();

@@ -5,14 +5,21 @@
 
 namespace tanzo {
 
-NoticeText noticeText(const QString& place, const QString& comment, int kind, int preAlarmMinute) {
+NoticeText noticeText(const QString& givenPlace, const QString& comment, int kind,
+                      int leadMinutes) {
+    const QString firstLine = splitComment(comment)[0];
+    const QString& place = givenPlace.isEmpty() ? firstLine : givenPlace;
     NoticeText text;
     switch (kind) {
     case AdvanceNotice:
         text.caption = QStringLiteral("予告 - ") + place;
         text.background = 0xC0FFFF;
-        text.message = place + QStringLiteral("へ行く") + QString::number(preAlarmMinute) +
-                       QStringLiteral("分前になりました。");
+        text.message = leadMinutes >= 0
+                           ? place + QStringLiteral("へ行く") + QString::number(leadMinutes) +
+                                 QStringLiteral("分前になりました。")
+                           : place + QStringLiteral("へ行く時刻を") +
+                                 QString::number(-qint64(leadMinutes)) +
+                                 QStringLiteral("分過ぎました。");
         break;
     case StartNotice:
         text.caption = QStringLiteral("通知 - ") + place;
@@ -28,8 +35,7 @@ NoticeText noticeText(const QString& place, const QString& comment, int kind, in
         return {};
     }
     text.message += QStringLiteral("\r\n");
-    const QString firstLine = splitComment(comment)[0];
-    if (!firstLine.isEmpty())
+    if (!firstLine.isEmpty() && !givenPlace.isEmpty())
         text.message += QStringLiteral("（") + firstLine + QStringLiteral("）");
     return text;
 }

@@ -16,8 +16,10 @@ struct NoticeText {
 };
 
 // Caption, background and message of a notice. The second line carries the
-// comment's first display line in full-width parentheses, when there is one.
-// Returns an empty caption for an unknown kind.
-NoticeText noticeText(const QString& place, const QString& comment, int kind, int preAlarmMinute);
+// comment's first display line in full-width parentheses, when there is one;
+// an appointment without a place is named by that line instead. An advance
+// notice comes `leadMinutes` before the start, or after it when negative
+// (an event's own reminder). Returns an empty caption for an unknown kind.
+NoticeText noticeText(const QString& place, const QString& comment, int kind, int leadMinutes);
 
 } // namespace tanzo

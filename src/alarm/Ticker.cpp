@@ -13,6 +13,10 @@ namespace {
 // How long before a notice its sound is made ready: loading the audio
 // machinery cold takes longer than a notice may wait for its sound.
 constexpr int kSoundLeadSeconds = 60;
+
+QString pendingKey(const QString& noticeKey, qint64 at) {
+    return noticeKey + QLatin1Char('|') + QString::number(at);
+}
 } // namespace
 
 Ticker::Ticker(const Clock& clock, ScheduleStore& schedule, const Settings& settings,
@@ -50,6 +54,7 @@ void Ticker::tick() {
         m_schedule.refresh(today);
 
     giveDueNotices(today, now.time());
+    giveDueReminders(now);
 
     const int minute = now.time().hour() * 60 + now.time().minute();
     if (m_lastMinute >= 0 && minute != m_lastMinute)
@@ -57,7 +62,8 @@ void Ticker::tick() {
     m_lastMinute = minute;
 
     if (m_settings.alarmSound &&
-        noticeDueWithin(m_schedule.view(), m_settings, today, now.time(), kSoundLeadSeconds))
+        (noticeDueWithin(m_schedule.view(), m_settings, today, now.time(), kSoundLeadSeconds) ||
+         reminderDueWithin(m_schedule.readOnlyEntries(), now, kSoundLeadSeconds)))
         m_sound.prepare(m_settings.soundPath());
 }
 
@@ -93,17 +99,55 @@ void Ticker::giveDueNotices(const QDate& today, const QTime& now) {
         writeMarks(settled, false);
     const QPointer<Ticker> alive(this);
     for (const Handout& h : handouts) {
-        m_notices(h.place, h.comment, h.kind, [alive, ticket = h.ticket] {
-            if (!alive)
-                return;
-            alive->m_ledger.markShown(ticket);
-            alive->m_settleTimer->start();
-        });
+        m_notices(h.place, h.comment, h.kind, m_settings.preAlarmMinute,
+                  [alive, ticket = h.ticket] {
+                      if (!alive)
+                          return;
+                      alive->m_ledger.markShown(ticket);
+                      alive->m_settleTimer->start();
+                  });
     }
     // A window that is on the screen at once (or none opened) is settled in
     // the same tick.
     if (m_ledger.hasShown())
         settleShownNotices();
+}
+
+// An event's own reminder is given like an advance notice, and counts as
+// given once its window is on the screen.
+void Ticker::giveDueReminders(const QDateTime& now) {
+    const std::vector<ReadOnlyEntry>& entries = m_schedule.readOnlyEntries();
+    struct Handout {
+        QString place;
+        QString comment;
+        int leadMinutes;
+        QString noticeKey;
+        qint64 at;
+    };
+    std::vector<Handout> handouts;
+    for (const DueReminder& d : dueReminders(entries, m_settings, now)) {
+        const ReadOnlyEntry& r = entries[static_cast<size_t>(d.entry)];
+        const qint64 at = r.reminders[static_cast<size_t>(d.reminder)].at;
+        if (m_pendingReminders.contains(pendingKey(r.noticeKey, at)))
+            continue;
+        handouts.push_back({trimSpaces(r.entry.place), trimSpaces(r.entry.comment), d.leadMinutes,
+                            r.noticeKey, at});
+    }
+    const QPointer<Ticker> alive(this);
+    for (const Handout& h : handouts) {
+        if (!m_notices) {
+            m_schedule.markReminder(h.noticeKey, h.at);
+            continue;
+        }
+        m_pendingReminders.insert(pendingKey(h.noticeKey, h.at));
+        m_notices(h.place, h.comment, AdvanceNotice, h.leadMinutes,
+                  [alive, key = h.noticeKey, at = h.at] {
+                      if (!alive)
+                          return;
+                      alive->m_pendingReminders.remove(pendingKey(key, at));
+                      alive->m_schedule.markReminder(key, at);
+                  });
+    }
 }
 
 void Ticker::settleShownNotices() {

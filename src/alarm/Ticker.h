@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QObject>
+#include <QSet>
 
 class QTimer;
 
@@ -47,6 +48,7 @@ signals:
 
 private:
     void giveDueNotices(const QDate& today, const QTime& now);
+    void giveDueReminders(const QDateTime& now);
     void writeMarks(const std::vector<NoticeMark>& marks, bool started);
 
     const Clock& m_clock;
@@ -59,6 +61,9 @@ private:
     // that painted has returned to the event loop.
     QTimer* m_settleTimer = nullptr;
     NoticeLedger m_ledger;
+    // Reminders handed to their windows and not yet on the screen, by
+    // their flag's key.
+    QSet<QString> m_pendingReminders;
     QDate m_lastDate;
     int m_lastMinute = -1;
 };

@@ -118,8 +118,9 @@ Shell::StartResult Shell::start() {
     m_notices = std::make_unique<NoticeCenter>(m_state->settings.values(), *m_board, m_sound);
     m_ticker = std::make_unique<Ticker>(
         m_clock, m_state->schedule, m_state->settings.values(), m_sound,
-        [this](const QString& place, const QString& comment, int kind, NoticeShown shown) {
-            m_notices->showNotice(place, comment, kind, std::move(shown));
+        [this](const QString& place, const QString& comment, int kind, int leadMinutes,
+               NoticeShown shown) {
+            m_notices->showNotice(place, comment, kind, std::move(shown), leadMinutes);
         });
     connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
     // A board that comes forward for a fill never covers a notice.
@@ -220,6 +221,8 @@ void Shell::startSubscriptions() {
     // Notices of subscribed appointments are remembered beside their copies.
     connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
             &CalendarSubscriptions::markNotice);
+    connect(&schedule, &ScheduleStore::readOnlyReminded, m_subscriptions.get(),
+            &CalendarSubscriptions::markReminder);
     // The network starts once the board is up, and never on the clock's path.
     QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
                        &CalendarSubscriptions::startRefreshing);

@@ -146,9 +146,12 @@ void BoardCommands::showCommentTip(int index) {
         return;
     const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
     const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    target->setToolTip(commentToolTip(m_state.schedule.view(), m_paging.page().firstRow, textIndex,
-                                      status ? status->text() : QString(),
-                                      comment ? comment->text() : QString()));
+    const int firstRow = m_paging.page().firstRow;
+    const ReadOnlyEntry* subscribed =
+        m_state.schedule.readOnlyAt(commentRowIndex(firstRow, textIndex));
+    target->setToolTip(commentToolTip(
+        m_state.schedule.view(), firstRow, textIndex, status ? status->text() : QString(),
+        comment ? comment->text() : QString(), subscribed ? subscribed->description : QString()));
 }
 
 void BoardCommands::setStaysOnTop(bool on) {

@@ -5,6 +5,8 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 
+#include <QTextDocument>
+
 namespace tanzo {
 
 namespace board {
@@ -126,19 +128,30 @@ int flapTarget(const RowFacts& row, bool hour) {
 }
 
 } // namespace board
+int commentRowIndex(int firstRow, int textIndex) {
+    return textIndex - 3 + firstRow;
+}
+
 QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption) {
+                       const QString& statusCaption, const QString& commentCaption,
+                       const QString& description) {
     if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
         commentCaption == board::CommentPlaceholder)
         return {};
-    const int index = textIndex - 3 + firstRow;
+    const int index = commentRowIndex(firstRow, textIndex);
     if (index < 0 || index >= static_cast<int>(list.size()))
         return {};
     const QString comment = trimSpaces(list[static_cast<size_t>(index)].comment);
-    if (comment.isEmpty())
-        return {};
-    const CommentLines lines = splitComment(comment);
-    return lines[0] + lines[1] + lines[2] + lines[3];
+    QString tip;
+    if (!comment.isEmpty()) {
+        const CommentLines lines = splitComment(comment);
+        tip = lines[0] + lines[1] + lines[2] + lines[3];
+    }
+    if (!description.isEmpty())
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + description;
+    // A tool tip that looks like markup is drawn as rich text: a calendar's
+    // text is the server's, and is shown as written.
+    return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal) : tip;
 }
 
 } // namespace tanzo

@@ -84,11 +84,17 @@ int flapTarget(const RowFacts& row, bool hour);
 
 } // namespace board
 
+// The index in the list of the entry that the row of text labels
+// `textIndex` (3-5) shows.
+int commentRowIndex(int firstRow, int textIndex);
+
 // The tool tip of a comment label: the whole wrapped comment of the entry
-// the row shows, or "" when the row shows none. `statusCaption` and
-// `commentCaption` are the captions of the row's text labels, `textIndex`
-// their member index (3-5).
+// the row shows, then the first lines of a subscribed event's description,
+// or "" when the row shows none. `statusCaption` and `commentCaption` are
+// the captions of the row's text labels, `textIndex` their member index
+// (3-5). Text that could be read as markup is shown as it is written.
 QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption);
+                       const QString& statusCaption, const QString& commentCaption,
+                       const QString& description = QString());
 
 } // namespace tanzo

@@ -1,5 +1,6 @@
 #include "IcsImport.h"
 
+#include "EventAlarms.h"
 #include "EventTimes.h"
 #include "platform/Cp932.h"
 
@@ -10,6 +11,7 @@
 #include <QTextBoundaryFinder>
 
 #include <memory>
+#include <numeric>
 
 namespace tanzo {
 namespace {
@@ -63,6 +65,32 @@ QString textOf(icalcomponent* event, icalproperty_kind kind, IcsTarget target) {
         kind == ICAL_SUMMARY_PROPERTY ? icalproperty_get_summary(p) : icalproperty_get_location(p);
     const QString value = QString::fromUtf8(text ? text : "");
     return trimSpaces(target == IcsTarget::DataFile ? cp932::storable(value) : oneLine(value));
+}
+
+// The first lines of DESCRIPTION that hold text, each cut between whole
+// characters; a line "…" stands for what was left out.
+QString descriptionOf(icalcomponent* event) {
+    icalproperty* p = icalcomponent_get_first_property(event, ICAL_DESCRIPTION_PROPERTY);
+    const char* text = p ? icalproperty_get_description(p) : nullptr;
+    if (!text)
+        return {};
+    const QString value = QString::fromUtf8(text, qstrnlen(text, kMaxIcsLineBytes));
+    QStringList lines;
+    bool more = false;
+    for (const QString& line : value.split(QLatin1Char('\n'))) {
+        const QString kept = trimSpaces(oneLine(line));
+        if (kept.isEmpty())
+            continue;
+        if (lines.size() == kDescriptionLines) {
+            more = true;
+            break;
+        }
+        const QString head = leftWhole(kept, kDescriptionLineLength);
+        lines << (head.size() < kept.size() ? head + QStringLiteral("…") : head);
+    }
+    if (more)
+        lines << QStringLiteral("…");
+    return lines.join(QLatin1Char('\n'));
 }
 
 // The days an all-day event covers: DTEND or DURATION, at least one.
@@ -308,20 +336,34 @@ private:
             leaveOut(m_result, {startDate, startTime, summary, kTooComplex});
         const QList<QDateTime> replaced =
             isOverride ? QList<QDateTime>{} : m_replaced.value(uidOf(event));
+        std::vector<QDateTime> timed;
         for (const ics::Occurrence& o : expansion.found) {
             if (replaced.contains(o.local))
                 continue;
             if (!o.value.is_date)
-                addAppointment(event, summary, o.local);
+                timed.push_back(o.local);
             else if (m_target == IcsTarget::DataFile)
                 ++m_result.allDay;
             else
                 addAllDay(event, summary, QDate(o.value.year, o.value.month, o.value.day), span);
         }
+        if (timed.empty())
+            return;
+        // The reminders are worked out here, once, so that the clock only
+        // compares times.
+        std::vector<std::vector<qint64>> reminders(timed.size());
+        QString description;
+        if (m_target == IcsTarget::Subscription) {
+            reminders = ics::remindersOf(ics::alarmTriggers(event, m_calendar, basis), timed,
+                                         ics::lengthOf(event, m_calendar, basis));
+            description = descriptionOf(event);
+        }
+        for (size_t i = 0; i < timed.size(); ++i)
+            addAppointment(event, summary, timed[i], {description, std::move(reminders[i])});
     }
 
-    // The place and comment of an event, as addAppointment describes; the
-    // place empty when the event has neither.
+    // The place and comment of an event, as readIcs describes; both empty
+    // when the event has neither LOCATION nor SUMMARY.
     std::pair<QString, QString> placeAndComment(icalcomponent* event, const QString& summary) {
         const QString location = textOf(event, ICAL_LOCATION_PROPERTY, m_target);
         const QByteArray mark = ownMark(event);
@@ -333,7 +375,9 @@ private:
             place = location;
             comment = mark == kOwnEventWithoutComment ? QString() : summary;
         } else {
-            place = location.isEmpty() ? summary : location;
+            // The data file needs a place; a subscribed event without one
+            // shows none rather than its summary twice.
+            place = location.isEmpty() && m_target == IcsTarget::DataFile ? summary : location;
             comment = summary;
             const QString head = leftWhole(location, PlaceLength);
             if (head.size() < location.size()) {
@@ -344,13 +388,22 @@ private:
         return {trimSpaces(leftWhole(place, PlaceLength)), comment};
     }
 
+    // Twice the same in the file: for a subscription, whose events may
+    // have no place, the comment counts too.
+    QString seenKey(const ScheduleEntry& entry) const {
+        return m_target == IcsTarget::DataFile
+                   ? duplicateKey(entry)
+                   : duplicateKey(entry) + QLatin1Char('|') + entry.comment;
+    }
+
     // One row for each day of the event in the seven days, at 00:00.
     void addAllDay(icalcomponent* event, const QString& summary, const QDate& start, int span) {
         const auto [place, comment] = placeAndComment(event, summary);
-        if (place.isEmpty()) {
+        if (place.isEmpty() && comment.isEmpty()) {
             leaveOut(m_result, {start, QTime(), summary, kNoTitle});
             return;
         }
+        const QString description = descriptionOf(event);
         for (int d = 0; d < span; ++d) {
             const QDate day = start.addDays(d);
             if (day < m_first || day > m_last)
@@ -360,20 +413,22 @@ private:
             entry.status = statusFromPriority(event);
             entry.place = fitPlace(place);
             entry.comment = comment;
-            const QString key = QStringLiteral("allday|") + duplicateKey(entry);
+            const QString key = QStringLiteral("allday|") + seenKey(entry);
             if (m_seen.contains(key)) {
                 ++m_result.duplicates;
                 continue;
             }
             m_seen.insert(key);
             m_result.allDayEntries.push_back(entry);
+            m_result.allDayDetails.push_back({description, {}});
         }
     }
 
-    void addAppointment(icalcomponent* event, const QString& summary, const QDateTime& start) {
+    void addAppointment(icalcomponent* event, const QString& summary, const QDateTime& start,
+                        AppointmentDetails details) {
         const QTime time(start.time().hour(), start.time().minute());
         const auto [place, comment] = placeAndComment(event, summary);
-        if (place.isEmpty()) {
+        if (place.isEmpty() && comment.isEmpty()) {
             leaveOut(m_result, {start.date(), time, summary, kNoTitle});
             return;
         }
@@ -389,7 +444,7 @@ private:
         entry.status = statusFromPriority(event);
         entry.place = fitPlace(place);
         entry.comment = comment;
-        const QString key = duplicateKey(entry);
+        const QString key = seenKey(entry);
         if (m_seen.contains(key)) {
             ++m_result.duplicates;
             return;
@@ -402,6 +457,8 @@ private:
         }
         m_seen.insert(key);
         m_result.entries.push_back(entry);
+        if (m_target == IcsTarget::Subscription)
+            m_result.entryDetails.push_back(std::move(details));
     }
 
     icalcomponent* m_calendar;
@@ -415,12 +472,28 @@ private:
     QHash<QString, QList<QDateTime>> m_replaced;
 };
 
-void sortByStart(std::vector<ScheduleEntry>& entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const ScheduleEntry& a, const ScheduleEntry& b) {
-                         return a.dateSerial != b.dateSerial ? a.dateSerial < b.dateSerial
-                                                             : a.startTime < b.startTime;
-                     });
+// Orders the entries by start, and their details (when there are) with them.
+void sortByStart(std::vector<ScheduleEntry>& entries, std::vector<AppointmentDetails>& details) {
+    std::vector<size_t> order(entries.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const ScheduleEntry& x = entries[a];
+        const ScheduleEntry& y = entries[b];
+        return x.dateSerial != y.dateSerial ? x.dateSerial < y.dateSerial
+                                            : x.startTime < y.startTime;
+    });
+    const bool withDetails = details.size() == entries.size();
+    std::vector<ScheduleEntry> sorted;
+    std::vector<AppointmentDetails> sortedDetails;
+    sorted.reserve(entries.size());
+    for (const size_t i : order) {
+        sorted.push_back(std::move(entries[i]));
+        if (withDetails)
+            sortedDetails.push_back(std::move(details[i]));
+    }
+    entries = std::move(sorted);
+    if (withDetails)
+        details = std::move(sortedDetails);
 }
 
 } // namespace
@@ -482,8 +555,8 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today, const std::
         if (result.cancelled)
             break;
     }
-    sortByStart(result.entries);
-    sortByStart(result.allDayEntries);
+    sortByStart(result.entries, result.entryDetails);
+    sortByStart(result.allDayEntries, result.allDayDetails);
     return result;
 }
 

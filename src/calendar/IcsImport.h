@@ -37,6 +37,14 @@ struct LeftOutEvent {
 // which keeps every character and the all-day events.
 enum class IcsTarget { DataFile, Subscription };
 
+// What a subscription keeps beside an appointment: the first lines of its
+// event's DESCRIPTION, and the times of the event's own reminders (seconds
+// since the epoch, each at the start of its minute, in order).
+struct AppointmentDetails {
+    QString description;
+    std::vector<qint64> reminders;
+};
+
 struct IcsImportResult {
     // Why the file was not read at all; isCalendar is false then.
     // NulByte, TooDeep and Unbalanced: the file's structure is broken (a
@@ -63,6 +71,10 @@ struct IcsImportResult {
     // For a subscription: each day of an all-day event in the seven days,
     // at 00:00 (the all-day events are not counted in allDay then).
     std::vector<ScheduleEntry> allDayEntries;
+    // For a subscription: the details of each appointment of entries and
+    // allDayEntries, in the same order.
+    std::vector<AppointmentDetails> entryDetails;
+    std::vector<AppointmentDetails> allDayDetails;
     int overLimit = 0;                 // left out because the list would pass its limit
     QStringList costlyZones;           // VTIMEZONEs not used: too costly to expand
     std::vector<LeftOutEvent> leftOut; // the first kMaxListedLeftOut of them
@@ -72,8 +84,9 @@ struct IcsImportResult {
 
 // The events of an iCalendar file (UTF-8, or Shift_JIS) that start in the
 // seven days from today (local time) as appointments: recurring events
-// expanded within a bound of steps and time, the place from LOCATION or
-// else SUMMARY, the importance from PRIORITY. Duplicates within the file
+// expanded within a bound of steps and time, the place from LOCATION (for
+// the data file, which needs a place, SUMMARY when there is none), the
+// importance from PRIORITY. Duplicates within the file
 // are counted and dropped. `cancel`, when given, stops the work early.
 IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
                         const std::atomic_bool* cancel = nullptr,
@@ -103,6 +116,10 @@ QString tooLargeMessage(const QString& fileName);
 // Adds a left-out event, counting it only once the list is long.
 void leaveOut(IcsImportResult& result, LeftOutEvent event);
 constexpr int kMaxListedLeftOut = 1000;
+
+// How much of a DESCRIPTION a subscription keeps: its first lines, each cut.
+constexpr int kDescriptionLines = 6;
+constexpr int kDescriptionLineLength = 120;
 
 // The name and value of the property that marks an event as written by our
 // export: it says whether the appointment had a comment, which SUMMARY

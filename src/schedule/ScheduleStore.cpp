@@ -275,6 +275,18 @@ bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
     return true;
 }
 
+void ScheduleStore::markReminder(const QString& noticeKey, qint64 at) {
+    for (ReadOnlyEntry& r : m_readOnly) {
+        if (r.noticeKey != noticeKey)
+            continue;
+        for (Reminder& reminder : r.reminders) {
+            if (reminder.at == at)
+                reminder.given = true;
+        }
+    }
+    emit readOnlyReminded(noticeKey, at);
+}
+
 void ScheduleStore::watchFile() {
     if (m_watcher)
         return;

@@ -25,13 +25,22 @@ struct NoticeMark {
     bool preNoticed = false;
 };
 
+// One of an event's own reminders: its moment (seconds since the epoch, at
+// the start of its minute) and whether it has been given.
+struct Reminder {
+    qint64 at = 0;
+    bool given = false;
+};
+
 // An appointment of a subscribed calendar: shown and announced like the
 // user's own, never written to the data file.
 struct ReadOnlyEntry {
     ScheduleEntry entry;
-    QString source;      // the subscription's name
-    QString noticeKey;   // its notice flags' key, the same across syncs and restarts
-    bool allDay = false; // no start time: shown first on its day, never announced
+    QString source;                    // the subscription's name
+    QString noticeKey;                 // its notice flags' key, the same across syncs and restarts
+    bool allDay = false;               // no start time: shown first on its day, never announced
+    QString description{};             // the first lines of the event's description
+    std::vector<Reminder> reminders{}; // in time order
 };
 
 // The appointments in memory and the one reader and writer of their file,
@@ -110,6 +119,10 @@ public:
     // written to the file (only when there are any), those of read-only
     // entries announced with readOnlyNoticed for their owner to keep.
     bool markViewNotices(const std::vector<NoticeMark>& marks);
+    // A reminder of the read-only appointment with this notice key was
+    // given: kept in memory, and announced with readOnlyReminded for the
+    // subscriptions to keep.
+    void markReminder(const QString& noticeKey, qint64 at);
     // Writes the whole list, flags included (the exit).
     bool save();
 
@@ -130,6 +143,7 @@ public:
 signals:
     void changed(tanzo::ScheduleStore::Change what);
     void readOnlyNoticed(const QString& noticeKey, bool arrived, bool preNoticed);
+    void readOnlyReminded(const QString& noticeKey, qint64 at);
 
 private:
     // Reads the file again when another program has written it since,

@@ -14,6 +14,7 @@ namespace {
 constexpr int kRefreshCheckMs = 60 * 1000;
 constexpr int kArrivedBit = 1;
 constexpr int kPreNoticedBit = 2;
+constexpr int kRemindedBit = 4;
 const QString kListNotWritten = QStringLiteral("購読の設定を書き込めませんでした: %1");
 } // namespace
 
@@ -101,8 +102,20 @@ std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
 
 std::vector<ReadOnlyEntry> CalendarSubscriptions::readOnlyEntries() const {
     std::vector<ReadOnlyEntry> entries;
-    for (SubscribedAppointment& a : appointments())
-        entries.push_back({a.event.entry, a.subscription, a.event.noticeKey(), a.event.allDay});
+    // The clock looks at the reminders every second: those of the soonest
+    // appointments only, however many subscriptions there are.
+    int reminders = 0;
+    for (SubscribedAppointment& a : appointments()) {
+        const QString key = a.event.noticeKey();
+        ReadOnlyEntry r{
+            a.event.entry, a.subscription, key, a.event.allDay, std::move(a.event.description), {}};
+        for (const qint64 at : a.event.reminders) {
+            if (reminders++ >= kMaxSubscribedReminders)
+                break;
+            r.reminders.push_back({at, m_flags.contains(reminderKey(key, at))});
+        }
+        entries.push_back(std::move(r));
+    }
     return entries;
 }
 
@@ -294,6 +307,18 @@ void CalendarSubscriptions::markNotice(const QString& noticeKey, bool arrived, b
     }
 }
 
+void CalendarSubscriptions::markReminder(const QString& noticeKey, qint64 at) {
+    const QString key = reminderKey(noticeKey, at);
+    if (m_flags.contains(key))
+        return;
+    m_flags.insert(key, kRemindedBit);
+    m_flagsDirty = true;
+    if (!m_flagsScheduled) {
+        m_flagsScheduled = true;
+        QTimer::singleShot(0, this, &CalendarSubscriptions::writeFlags);
+    }
+}
+
 void CalendarSubscriptions::writeFlags() {
     m_flagsScheduled = false;
     if (!m_flagsDirty)
@@ -334,8 +359,12 @@ void CalendarSubscriptions::setProblem(QString& slot, const QString& problem) {
 void CalendarSubscriptions::pruneFlags() {
     QSet<QString> live;
     for (const SubscriptionCopy& copy : std::as_const(m_copies)) {
-        for (const SubscribedEntry& e : copy.allEntries())
-            live.insert(e.noticeKey());
+        for (const SubscribedEntry& e : copy.allEntries()) {
+            const QString key = e.noticeKey();
+            live.insert(key);
+            for (const qint64 at : e.reminders)
+                live.insert(reminderKey(key, at));
+        }
     }
     const auto before = m_flags.size();
     for (auto it = m_flags.begin(); it != m_flags.end();)

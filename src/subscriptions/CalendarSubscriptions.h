@@ -82,6 +82,8 @@ public:
 
     // A notice was given for the appointment with this key.
     void markNotice(const QString& noticeKey, bool arrived, bool preNoticed);
+    // One of its reminders was given.
+    void markReminder(const QString& noticeKey, qint64 at);
 
     PasswordStore& passwords() { return *m_passwords; }
 

@@ -47,11 +47,18 @@ bool startsBefore(const SubscribedEntry& a, const SubscribedEntry& b) {
            std::tuple(b.entry.dateSerial, !b.allDay, b.entry.startTime);
 }
 
-void addConverted(ConvertedEvents& out, const IcsImportResult& result, const QString& uid) {
-    for (const ScheduleEntry& entry : result.entries)
-        out.entries.push_back({entry, uid, false});
-    for (const ScheduleEntry& entry : result.allDayEntries)
-        out.entries.push_back({entry, uid, true});
+void addConverted(ConvertedEvents& out, IcsImportResult& result, const QString& uid) {
+    for (size_t i = 0; i < result.entries.size(); ++i) {
+        AppointmentDetails& d = result.entryDetails[i];
+        out.entries.push_back(
+            {result.entries[i], uid, false, std::move(d.description), std::move(d.reminders)});
+    }
+    for (size_t i = 0; i < result.allDayEntries.size(); ++i)
+        out.entries.push_back({result.allDayEntries[i],
+                               uid,
+                               true,
+                               std::move(result.allDayDetails[i].description),
+                               {}});
     // Held to twice the cap while reading: a file of many events must not
     // hold them all.
     if (out.entries.size() > 2 * size_t(kMaxSubscribedEntries))
@@ -135,7 +142,8 @@ ConvertedEvents convertCalendar(const QByteArray& bytes, const QDate& today) {
             for (icalcomponent* e : byUid.value(uid))
                 icalcomponent_add_component(one.get(), icalcomponent_new_clone(e));
             const QByteArray text(icalcomponent_as_ical_string(one.get()));
-            addConverted(out, readIcs(text, today, nullptr, IcsTarget::Subscription), uid);
+            IcsImportResult result = readIcs(text, today, nullptr, IcsTarget::Subscription);
+            addConverted(out, result, uid);
         }
     }
     out.leftOut += keepSoonest(out.entries, kMaxSubscribedEntries);

@@ -1,5 +1,6 @@
 #include "SubscriptionCopy.h"
 
+#include "calendar/EventAlarms.h"
 #include "calendar/IcsImport.h"
 #include "platform/SafeFiles.h"
 
@@ -9,6 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QTimeZone>
+
+#include <algorithm>
 
 namespace tanzo {
 namespace {
@@ -26,6 +30,15 @@ QJsonObject entryToJson(const SubscribedEntry& s) {
                   {QStringLiteral("comment"), s.entry.comment}};
     if (s.allDay)
         o.insert(QStringLiteral("allDay"), true);
+    if (!s.description.isEmpty())
+        o.insert(QStringLiteral("description"), s.description);
+    if (!s.reminders.empty()) {
+        QJsonArray reminders;
+        for (const qint64 at : s.reminders)
+            reminders.append(
+                QDateTime::fromSecsSinceEpoch(at, QTimeZone::utc()).toString(Qt::ISODate));
+        o.insert(QStringLiteral("reminders"), reminders);
+    }
     return o;
 }
 
@@ -43,6 +56,14 @@ std::optional<SubscribedEntry> entryFromJson(const QJsonObject& o) {
     s.entry.place = fitPlace(leftWhole(o.value(QStringLiteral("place")).toString(), PlaceLength));
     s.entry.comment = leftWhole(o.value(QStringLiteral("comment")).toString(), 1000);
     s.allDay = o.value(QStringLiteral("allDay")).toBool();
+    s.description = leftWhole(o.value(QStringLiteral("description")).toString(),
+                              kDescriptionLines * (kDescriptionLineLength + 2));
+    for (const QJsonValue& v : o.value(QStringLiteral("reminders")).toArray()) {
+        const QDateTime at = QDateTime::fromString(v.toString(), Qt::ISODate);
+        if (at.isValid() && s.reminders.size() < size_t(ics::kMaxRemindersPerAppointment))
+            s.reminders.push_back(at.toSecsSinceEpoch());
+    }
+    std::sort(s.reminders.begin(), s.reminders.end());
     if (s.allDay)
         s.entry.startTime = 0;
     return s;
@@ -74,6 +95,10 @@ QString SubscribedEntry::noticeKey() const {
     return QStringLiteral("%1|%2|%3")
         .arg(uid, entry.date().toString(Qt::ISODate))
         .arg(hm.hour * 60 + hm.minute);
+}
+
+QString reminderKey(const QString& noticeKey, qint64 at) {
+    return noticeKey + QStringLiteral("|alarm|") + QString::number(at);
 }
 
 int SubscriptionCopy::leftOutCount() const {
@@ -183,8 +208,9 @@ void SubscriptionCache::remove(const QString& name) const {
 QMap<QString, int> SubscriptionCache::readFlags() const {
     QMap<QString, int> flags;
     const QJsonObject o = readObject(flagsFile());
-    for (auto it = o.begin(); it != o.end() && flags.size() < 4 * kMaxSubscribedEntries; ++it)
-        flags.insert(it.key(), it.value().toInt() & 3);
+    const int most = 4 * kMaxSubscribedEntries + kMaxSubscribedReminders;
+    for (auto it = o.begin(); it != o.end() && flags.size() < most; ++it)
+        flags.insert(it.key(), it.value().toInt() & 7);
     return flags;
 }
 

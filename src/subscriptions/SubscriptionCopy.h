@@ -19,11 +19,18 @@ namespace tanzo {
 struct SubscribedEntry {
     ScheduleEntry entry;
     QString uid;
-    bool allDay = false; // a day of an all-day event: no start time, no notice
+    bool allDay = false;   // a day of an all-day event: no start time, no notice
+    QString description{}; // the first lines of the event's DESCRIPTION
+    // The event's own reminders: seconds since the epoch, each at the start
+    // of its minute, in order.
+    std::vector<qint64> reminders{};
 
     // The key of its notice flags: UID, date and start.
     QString noticeKey() const;
 };
+
+// The key of one reminder's flag, beside its appointment's notice key.
+QString reminderKey(const QString& noticeKey, qint64 at);
 
 // What the server last gave for one resource (a CalDAV event's href, or
 // the feed's URL), and the validators to ask whether it has changed.
@@ -75,7 +82,8 @@ public:
     bool write(const QString& name, const SubscriptionCopy& copy) const;
     void remove(const QString& name) const;
 
-    // Flags by notice key: bit 1 arrived, bit 2 advance notice given.
+    // Flags by notice key: bit 1 arrived, bit 2 advance notice given; by
+    // reminder key: bit 4, the reminder given.
     QMap<QString, int> readFlags() const;
     bool writeFlags(const QMap<QString, int>& flags) const;
 
@@ -89,5 +97,8 @@ private:
 // Caps on what one subscription may hold.
 constexpr int kMaxResources = 5000;
 constexpr int kMaxSubscribedEntries = 5000;
+// The reminders the clock looks at, in all subscriptions: those of the
+// soonest appointments.
+constexpr int kMaxSubscribedReminders = 5000;
 
 } // namespace tanzo

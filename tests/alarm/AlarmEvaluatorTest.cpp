@@ -247,5 +247,55 @@ TEST_F(AlarmEvaluatorTest, EveryNoticeIsAnnouncedAheadAndOnlyThen) {
     }
 }
 
+// An event's own reminders come in their minute, once, with how long before
+// (or after) the start they come; one whose minute passed unseen (the board
+// was off) is not given late, and one at the start or at the board's own
+// advance notice is left to that notice. The sound is made ready ahead.
+TEST_F(AlarmEvaluatorTest, EventRemindersComeOnceInTheirMinute) {
+    const auto moment = [](int h, int m) {
+        return QDateTime(kToday, QTime(h, m)).toSecsSinceEpoch();
+    };
+    struct Case {
+        const char* name;
+        bool preAlarm;
+        QTime boardOn; // the first tick
+        std::vector<int> leads;
+    };
+    const std::vector<Case> cases = {
+        {"every one", false, QTime(8, 0), {90, 5, -10}},
+        {"the board's own advance notice covers its minute", true, QTime(8, 0), {90, -10}},
+        {"missed while off", false, QTime(8, 31), {5, -10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.preAlarm = c.preAlarm;
+        std::vector<ReadOnlyEntry> entries(1);
+        entries[0].entry = entryAt(kToday, 10, 0, "歯医者");
+        entries[0].noticeKey = QStringLiteral("dentist");
+        for (const auto& [h, m] : {std::pair{8, 30}, {9, 55}, {10, 0}, {10, 10}})
+            entries[0].reminders.push_back({moment(h, m), false});
+        std::vector<int> leads;
+        int announcedFor = 0;
+        for (QDateTime now(kToday, c.boardOn); now < QDateTime(kToday, QTime(10, 30));
+             now = now.addSecs(1)) {
+            const bool announced = reminderDueWithin(entries, now, 60);
+            announcedFor = announced ? announcedFor + 1 : 0;
+            for (const DueReminder& d : dueReminders(entries, settings, now)) {
+                ASSERT_EQ(d.entry, 0);
+                EXPECT_GT(announcedFor, 58) << now.toString().toStdString();
+                leads.push_back(d.leadMinutes);
+                entries[0].reminders[static_cast<size_t>(d.reminder)].given = true;
+            }
+        }
+        EXPECT_EQ(leads, c.leads);
+    }
+    // Given before a restart: nothing more.
+    std::vector<ReadOnlyEntry> given(1);
+    given[0].entry = entryAt(kToday, 10, 0);
+    given[0].reminders.push_back({moment(8, 30), true});
+    EXPECT_TRUE(dueReminders(given, settings, QDateTime(kToday, QTime(8, 30, 1))).empty());
+    EXPECT_FALSE(reminderDueWithin(given, QDateTime(kToday, QTime(8, 30)), 60));
+}
+
 } // namespace
 } // namespace tanzo

@@ -343,11 +343,11 @@ protected:
     QTemporaryDir dir;
     AppContext own{clock, dir.path() + "/"};
     ScheduleStore& store = own.schedule;
-    Ticker ticker{
-        clock, store, state.settings.values(), sound,
-        [this](const QString& place, const QString& comment, int kind, NoticeShown shown) {
-            center.showNotice(place, comment, kind, std::move(shown));
-        }};
+    Ticker ticker{clock, store, state.settings.values(), sound,
+                  [this](const QString& place, const QString& comment, int kind, int leadMinutes,
+                         NoticeShown shown) {
+                      center.showNotice(place, comment, kind, std::move(shown), leadMinutes);
+                  }};
 };
 
 TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
@@ -377,6 +377,37 @@ TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
     QFile file(store.path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("-1,-1"), 4);
+}
+
+// An event's own reminder opens an advance notice that says its own lead,
+// and is marked given (for the subscriptions to keep) once its window is on
+// the screen; until then the next ticks do not hand it out again.
+TEST_F(GivenNoticesTest, AnEventsOwnReminderIsGivenOnceOnTheScreen) {
+    ReadOnlyEntry dentist{entryAt(11, 30, "歯医者"), QStringLiteral("cal"), QStringLiteral("k")};
+    const qint64 at = clock.now().toSecsSinceEpoch();
+    dentist.reminders = {{at, false}};
+    store.setReadOnlyEntries({dentist});
+    QSignalSpy reminded(&store, &ScheduleStore::readOnlyReminded);
+    ticker.tick();
+    ASSERT_EQ(center.openCount(), 6);
+    clock.advanceSeconds(1);
+    ticker.tick();
+    EXPECT_EQ(center.openCount(), 6);
+    EXPECT_EQ(reminded.count(), 0);
+    QStringList titles;
+    for (NoticeWindow* w : center.openNotices()) {
+        titles << w->windowTitle();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    }
+    EXPECT_TRUE(titles.contains(QStringLiteral("予告 - 歯医者"))) << titles.join(',').toStdString();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(reminded.count(), 1);
+    EXPECT_EQ(reminded[0][0].toString(), QStringLiteral("k"));
+    EXPECT_EQ(reminded[0][1].toLongLong(), at);
+    EXPECT_TRUE(store.readOnlyEntries()[0].reminders[0].given);
+    clock.advanceSeconds(1);
+    ticker.tick();
+    EXPECT_EQ(center.openCount(), 6);
 }
 
 TEST_F(NoticeCenterTest, UnknownKindOpensNothing) {

@@ -61,6 +61,29 @@ TEST(NoticeTextTest, CaptionColourAndMessagePerKind) {
     }
 }
 
+// An event's own reminder says its own lead, before or after the start; an
+// appointment without a place is named by its comment.
+TEST(NoticeTextTest, ReminderLeadAndAPlacelessAppointment) {
+    struct Case {
+        QString place;
+        int kind;
+        int lead;
+        QString caption;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"歯医者", 0, 90, "予告 - 歯医者", "歯医者へ行く90分前になりました。\r\n（資料）"},
+        {"歯医者", 0, -15, "予告 - 歯医者", "歯医者へ行く時刻を15分過ぎました。\r\n（資料）"},
+        {"", 0, 90, "予告 - 資料", "資料へ行く90分前になりました。\r\n"},
+        {"", 1, 5, "通知 - 資料", "資料へ行く時刻になりました。\r\n"},
+    };
+    for (const Case& c : cases) {
+        const NoticeText t = noticeText(c.place, "資料", c.kind, c.lead);
+        EXPECT_EQ(t.caption, c.caption);
+        EXPECT_EQ(t.message, c.message);
+    }
+}
+
 TEST(NoticeTextTest, SecondLineIsTheFirstDisplayLineOnly) {
     const NoticeText t = noticeText("A", repeat("い", 13), 1, 5);
     EXPECT_EQ(t.message, "Aへ行く時刻になりました。\r\n（" + repeat("い", 12) + "）");

@@ -422,6 +422,33 @@ TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
               QString(48, QChar(0x3042)));
 }
 
+// A subscribed event's description follows its comment in the tip, as
+// written: a server's text that looks like markup is not drawn as markup.
+TEST_F(BehaviourTest, CommentToolTipAddsASubscribedDescription) {
+    ReadOnlyEntry subscribed{test::entryAt(kToday.addDays(-40), 8, 0), QStringLiteral("cal"),
+                             QStringLiteral("k")};
+    subscribed.entry.comment = QStringLiteral("歯医者");
+    subscribed.description = QStringLiteral("持ち物\n保険証");
+    state.schedule.setReadOnlyEntries({subscribed});
+    ASSERT_EQ(page().firstRow, 0);
+    board.label("lblStatus_3")->setText(QStringLiteral("普通"));
+    board.label("lblComment_3")->setText(QStringLiteral("歯医者"));
+    behaviour.showCommentTip(3);
+    EXPECT_EQ(board.label("lblComment_3")->toolTip(), QStringLiteral("歯医者\n持ち物\n保険証"));
+
+    // Without a comment the description alone; the tool tip would take one
+    // that starts with a tag for markup.
+    subscribed.entry.comment = QStringLiteral("　");
+    const auto tip = [&](const QString& description) {
+        return commentToolTip({subscribed.entry}, 0, 3, QStringLiteral("普通"), QStringLiteral("x"),
+                              description);
+    };
+    EXPECT_EQ(tip(QStringLiteral("持ち物")), QStringLiteral("持ち物"));
+    const QString markup = tip(QStringLiteral("<b>太字</b><img src=\"/etc/x.png\">"));
+    EXPECT_TRUE(markup.contains(QStringLiteral("&lt;b&gt;"))) << markup.toStdString();
+    EXPECT_FALSE(markup.contains(QStringLiteral("<img"))) << markup.toStdString();
+}
+
 TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
     item("mnuPop_Topmost")->setChecked(false);
     item("mnuPop_Topmost")->trigger();

@@ -90,12 +90,13 @@ protected:
         if (!m_ticker) {
             m_api = std::make_unique<MainWindowApi>(board());
             m_paging = std::make_unique<BoardPaging>(clock, state.schedule, *m_api);
-            m_ticker = std::make_unique<Ticker>(
-                clock, state.schedule, state.settings.values(), sound,
-                [this](const QString& place, const QString&, int kind, const NoticeShown& shown) {
-                    notices.push_back({place, kind});
-                    shown(); // on the screen at once
-                });
+            m_ticker =
+                std::make_unique<Ticker>(clock, state.schedule, state.settings.values(), sound,
+                                         [this](const QString& place, const QString&, int kind, int,
+                                                const NoticeShown& shown) {
+                                             notices.push_back({place, kind});
+                                             shown(); // on the screen at once
+                                         });
             QObject::connect(m_ticker.get(), &Ticker::startNoticeGiven, m_paging.get(),
                              &BoardPaging::moveToNextEntry);
         }

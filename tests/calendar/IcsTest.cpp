@@ -407,11 +407,10 @@ TEST_F(IcsTest, ForASubscriptionAllDayEventsAndEveryCharacterStay) {
     EXPECT_EQ(sub.entries[0].comment, QStringLiteral("🎉打上げ %1 𠮷").arg(family));
     EXPECT_TRUE(sub.leftOut.empty());
     EXPECT_EQ(sub.allDay, 0);
-    EXPECT_EQ(
-        describeAll(sub.allDayEntries),
-        describeAll({entry(0, 0, 0, 1, QStringLiteral("出張"), QStringLiteral("出張")),
-                     entry(1, 0, 0, 3, QStringLiteral("春分の日"), QStringLiteral("春分の日")),
-                     entry(1, 0, 0, 1, QStringLiteral("出張"), QStringLiteral("出張"))}));
+    EXPECT_EQ(describeAll(sub.allDayEntries),
+              describeAll({entry(0, 0, 0, 1, QString(), QStringLiteral("出張")),
+                           entry(1, 0, 0, 3, QString(), QStringLiteral("春分の日")),
+                           entry(1, 0, 0, 1, QString(), QStringLiteral("出張"))}));
 
     const IcsImportResult file = readIcs(text, kToday);
     EXPECT_TRUE(file.entries.empty());
@@ -422,4 +421,119 @@ TEST_F(IcsTest, ForASubscriptionAllDayEventsAndEveryCharacterStay) {
 
     EXPECT_EQ(leftWhole(QStringLiteral("ab%1").arg(family), 5), QStringLiteral("ab"));
     EXPECT_EQ(leftWhole(QStringLiteral("ab%1c").arg(family), 10), QStringLiteral("ab") + family);
+}
+
+// The reminders of each appointment of a subscription, as local
+// "MM-dd HH:mm" times after the appointment's own start.
+std::vector<std::string> remindersOf(const IcsImportResult& r) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < r.entries.size(); ++i) {
+        QStringList times;
+        for (const qint64 at : r.entryDetails.at(i).reminders)
+            times << QDateTime::fromSecsSinceEpoch(at).toString(QStringLiteral("MM-dd HH:mm"));
+        out.push_back(QStringLiteral("%1: %2")
+                          .arg(QString::fromStdString(describe(r.entries[i])).left(16),
+                               times.join(QLatin1Char(' ')))
+                          .toStdString());
+    }
+    return out;
+}
+
+QString alarm(const QString& action, const QString& trigger) {
+    return QStringLiteral("BEGIN:VALARM\nACTION:%1\nDESCRIPTION:r\n%2\nEND:VALARM\n")
+        .arg(action, trigger);
+}
+
+// An event's own DISPLAY and AUDIO alarms become reminder times when the
+// calendar is read, relative to each occurrence's start or end, or at their
+// own moment; other actions give nothing.
+TEST_F(IcsTest, EventAlarmsBecomeReminderTimesOfEachOccurrence) {
+    const QString at10 = QStringLiteral("DTSTART:20270315T100000\nSUMMARY:歯医者\n");
+    QString many;
+    for (int i = 1; i <= 20; ++i)
+        many += alarm(QStringLiteral("DISPLAY"), QStringLiteral("TRIGGER:-PT%1M").arg(i));
+    struct Case {
+        const char* name;
+        QString lines;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"before the start",
+         at10 + alarm("DISPLAY", "TRIGGER:-PT90M"),
+         {"2027-03-15 10:00: 03-15 08:30"}},
+        {"after the start, audio",
+         at10 + alarm("AUDIO", "TRIGGER:PT15M"),
+         {"2027-03-15 10:00: 03-15 10:15"}},
+        {"a day before",
+         at10 + alarm("DISPLAY", "TRIGGER:-P1D"),
+         {"2027-03-15 10:00: 03-14 10:00"}},
+        {"seconds fall to their minute",
+         at10 + alarm("DISPLAY", "TRIGGER:-PT90S"),
+         {"2027-03-15 10:00: 03-15 09:58"}},
+        {"before the end",
+         at10 + "DTEND:20270315T113000\n" + alarm("DISPLAY", "TRIGGER;RELATED=END:-PT10M"),
+         {"2027-03-15 10:00: 03-15 11:20"}},
+        {"end by duration",
+         at10 + "DURATION:PT2H\n" + alarm("DISPLAY", "TRIGGER;RELATED=END:PT0S"),
+         {"2027-03-15 10:00: 03-15 12:00"}},
+        {"absolute, in UTC",
+         at10 + alarm("DISPLAY", "TRIGGER;VALUE=DATE-TIME:20270314T230000Z"),
+         {"2027-03-15 10:00: 03-15 08:00"}},
+        {"email and procedure ignored",
+         at10 + alarm("EMAIL", "TRIGGER:-PT30M") + alarm("PROCEDURE", "TRIGGER:-PT20M") +
+             alarm("DISPLAY", "TRIGGER:-PT10M"),
+         {"2027-03-15 10:00: 03-15 09:50"}},
+        {"the same moment twice is one",
+         at10 + alarm("DISPLAY", "TRIGGER:-PT1H") + alarm("AUDIO", "TRIGGER;RELATED=START:-PT60M"),
+         {"2027-03-15 10:00: 03-15 09:00"}},
+        {"each occurrence of a series",
+         at10 + "RRULE:FREQ=DAILY;COUNT=3\n" + alarm("DISPLAY", "TRIGGER:-PT30M"),
+         {"2027-03-15 10:00: 03-15 09:30", "2027-03-16 10:00: 03-16 09:30",
+          "2027-03-17 10:00: 03-17 09:30"}},
+        {"an absolute one goes to the occurrence after it",
+         at10 + "RRULE:FREQ=DAILY;COUNT=3\n" +
+             alarm("DISPLAY", "TRIGGER;VALUE=DATE-TIME:20270315T120000Z"),
+         {"2027-03-15 10:00: ", "2027-03-16 10:00: 03-15 21:00", "2027-03-17 10:00: "}},
+        {"no more than eight",
+         at10 + many,
+         {"2027-03-15 10:00: 03-15 09:44 03-15 09:45 03-15 09:46 03-15 09:47 03-15 09:48 "
+          "03-15 09:49 03-15 09:50 03-15 09:51"}},
+        {"without alarms", at10, {"2027-03-15 10:00: "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const IcsImportResult r =
+            readIcs(calendar(event(c.lines)), kToday, nullptr, IcsTarget::Subscription);
+        ASSERT_EQ(r.entryDetails.size(), r.entries.size());
+        EXPECT_EQ(remindersOf(r), c.expected);
+        // The data file's import keeps no details.
+        EXPECT_TRUE(readIcs(calendar(event(c.lines)), kToday).entryDetails.empty());
+    }
+}
+
+// A subscribed event without LOCATION has no place, and its summary only
+// as the comment; its DESCRIPTION's first lines are kept beside it.
+TEST_F(IcsTest, ForASubscriptionNoLocationMeansNoPlaceAndTheDescriptionIsKept) {
+    QString lines;
+    for (int i = 1; i <= 9; ++i)
+        lines += QStringLiteral("行%1\\n").arg(i);
+    const QString longLine = QString(130, QLatin1Char('x'));
+    const QByteArray text =
+        calendar(event(QStringLiteral("DTSTART:20270315T100000\nSUMMARY:歯医者\n"
+                                      "DESCRIPTION:\\n  議題\\n\\n電話 03-1234\\n%1\\n%2\n")
+                           .arg(longLine, lines)) +
+                 event(QStringLiteral("DTSTART;VALUE=DATE:20270316\nSUMMARY:休み\n")));
+    const IcsImportResult sub = readIcs(text, kToday, nullptr, IcsTarget::Subscription);
+    ASSERT_EQ(sub.entries.size(), 1u);
+    EXPECT_EQ(sub.entries[0].place, fitPlace(QString()));
+    EXPECT_EQ(sub.entries[0].comment, QStringLiteral("歯医者"));
+    EXPECT_EQ(sub.entryDetails[0].description,
+              QStringLiteral("議題\n電話 03-1234\n%1…\n行1\n行2\n行3\n…").arg(longLine.left(120)));
+    ASSERT_EQ(sub.allDayEntries.size(), 1u);
+    EXPECT_EQ(sub.allDayEntries[0].place, fitPlace(QString()));
+    EXPECT_EQ(sub.allDayEntries[0].comment, QStringLiteral("休み"));
+
+    const IcsImportResult file = readIcs(text, kToday);
+    ASSERT_EQ(file.entries.size(), 1u);
+    EXPECT_EQ(trimSpaces(file.entries[0].place), QStringLiteral("歯医者"));
 }

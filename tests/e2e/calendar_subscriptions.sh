@@ -6,8 +6,11 @@
 # subscription's name, and a start notice opens at its time. A change and a
 # deletion on the server show after --sync; the unchanged feed is not
 # fetched again (304). A wrong password is refused with a clear reason, the
-# same address a second time with exit status 2. A local file's all-day
-# event of tomorrow shows in --list as 終日, emoji kept. The server
+# same address a second time with exit status 2. An event's own reminder
+# (a VALARM 90 minutes before) opens its advance notice at its time and is
+# kept as given. A
+# local file's all-day event of tomorrow, without LOCATION, shows in --list
+# as 終日 with no place, emoji kept. The server
 # stopped and the file removed: --sync fails and says why for each, and the
 # last copies stay, also for a board started again. The password is in the secret store (gnome-keyring on the
 # test's D-Bus) and nowhere in the program's files, and TANZO.DAT is byte
@@ -80,6 +83,11 @@ put() {
     davcurl -T "$E2E_TMP/put.ics" -H 'Content-Type: text/calendar' "$dav$1.ics"
 }
 put start 20270315T095500 会議A || e2e_fail "PUT failed"
+# Its own reminder 90 minutes before comes in the same minute as 会議A's
+# start; the board's advance notice (5 minutes) would be at 11:20.
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//e2e//EN\r\nBEGIN:VEVENT\r\nUID:dentist\r\nDTSTAMP:20270301T000000Z\r\nDTSTART:20270315T112500\r\nSUMMARY:歯医者\r\nLOCATION:歯医者\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:歯医者\r\nTRIGGER:-PT90M\r\nEND:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+    >"$E2E_TMP/put.ics"
+davcurl -T "$E2E_TMP/put.ics" -H 'Content-Type: text/calendar' "${dav}dentist.ics"
 put moved 20270316T100000 移動B
 put gone 20270316T120000 中止C
 
@@ -104,7 +112,7 @@ e2e_wait_board >/dev/null
 CLI_IN=$E2E_TMP/password
 printf '%s\n' "$password" >"$CLI_IN"
 cli --subscribe "$dav" --name 仕事 --user tanzo --password-stdin
-[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読しました: 仕事（3件）"* ]] ||
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読しました: 仕事（4件）"* ]] ||
     e2e_fail "--subscribe of the CalDAV calendar: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
 printf 'wrong\n' >"$CLI_IN"
 cli --subscribe "http://127.0.0.1:$dav_port/tanzo/private/" --name 間違い --user tanzo \
@@ -129,18 +137,23 @@ cli --list --days 3
     "$CLI_OUT" == *"2027-03-16 10:00  普通  移動B  移動B  [仕事]"* &&
     "$CLI_OUT" == *"2027-03-16 11:00  普通  本社  自分の予定"* &&
     "$CLI_OUT" != *"本社  自分の予定  ["* &&
-    "$CLI_OUT" == *"2027-03-16 終日  普通  春分の日🎌  春分の日🎌  [祝日]"* &&
+    "$CLI_OUT" == *"2027-03-16 終日  普通    春分の日🎌  [祝日]"* &&
     "$CLI_OUT" == *"2027-03-17 08:30  普通  朝礼D  朝礼D  [チーム]"* ]] ||
     e2e_fail "--list through the board: $CLI_OUT"
 e2e_screenshot subscribed
 
 # --- the notice at its time -----------------------------------------------------------
 board_wait_titled "通知 - 会議A" 75 >/dev/null || e2e_fail "no start notice for the subscribed appointment"
+board_wait_titled "予告 - 歯医者" 5 >/dev/null || e2e_fail "no notice for the event's own reminder"
 e2e_screenshot notice
+# Kept as given beside the other notice flags, so that it does not come again.
+e2e_retry 10 grep -rqF 'dentist|2027-03-15|685|alarm|' "$XDG_CACHE_HOME" ||
+    e2e_fail "the reminder given is not kept with the notice flags"
 
 # --- changed and deleted on the server; the feed unchanged ------------------------------
 put moved 20270316T140000 移動B
 davcurl -X DELETE "${dav}gone.ics" || e2e_fail "DELETE failed"
+davcurl -X DELETE "${dav}dentist.ics" || e2e_fail "DELETE failed"
 cli --sync
 [[ $CLI_STATUS -eq 0 ]] || e2e_fail "--sync: [$CLI_STATUS] $CLI_ERR"
 cli --list --days 3

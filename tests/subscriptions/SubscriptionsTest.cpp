@@ -247,8 +247,13 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
         f.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\n" + events +
                 "END:VCALENDAR\r\n");
     };
+    // A has its own reminder 90 minutes before, and a description.
     const QByteArray a = "BEGIN:VEVENT\r\nUID:a\r\nDTSTAMP:20261201T000000Z\r\n"
-                         "DTSTART:20261208T110000\r\nSUMMARY:A\r\nEND:VEVENT\r\n";
+                         "DTSTART:20261208T110000\r\nSUMMARY:A\r\n"
+                         "DESCRIPTION:議題\\n電話 03-1234\r\n"
+                         "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:A\r\n"
+                         "TRIGGER:-PT90M\r\nEND:VALARM\r\nEND:VEVENT\r\n";
+    const qint64 reminderAt = QDateTime(kToday.addDays(1), QTime(9, 30)).toSecsSinceEpoch();
     const QByteArray b = "BEGIN:VEVENT\r\nUID:b\r\nDTSTAMP:20261201T000000Z\r\n"
                          "DTSTART:20261207T100000\r\nSUMMARY:B\r\nEND:VEVENT\r\n";
     writeIcs(a + b);
@@ -283,6 +288,8 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
         EXPECT_EQ(all[0].event.uid, QStringLiteral("b"));
         EXPECT_EQ(all[0].subscription, QStringLiteral("チーム"));
         subs.markNotice(all[0].event.noticeKey(), true, true);
+        ASSERT_EQ(all[1].event.reminders, std::vector<qint64>{reminderAt});
+        subs.markReminder(all[1].event.noticeKey(), reminderAt);
     }
     CalendarSubscriptions again(list, cache, clock);
     ASSERT_TRUE(again.load());
@@ -290,6 +297,16 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_TRUE(all[0].event.entry.arrived);
     EXPECT_FALSE(all[1].event.entry.arrived);
+    // The reminder given before the restart stays given, with the copy's
+    // description beside it.
+    const auto remindedAfterRestart = [&again, reminderAt] {
+        const std::vector<ReadOnlyEntry> entries = again.readOnlyEntries();
+        return entries.size() == 2 &&
+               entries[1].description == QStringLiteral("議題\n電話 03-1234") &&
+               entries[1].reminders.size() == 1 && entries[1].reminders[0].at == reminderAt &&
+               entries[1].reminders[0].given;
+    };
+    EXPECT_TRUE(remindedAfterRestart());
 
     // B moves to 10:30 on the source: a new occurrence, without flags; A
     // keeps its own.
@@ -305,6 +322,7 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     EXPECT_EQ(hhmm(all[0].event.entry), QStringLiteral("2026-12-07 10:30"));
     EXPECT_FALSE(all[0].event.entry.arrived);
     EXPECT_TRUE(again.copyOf(QStringLiteral("チーム")).ok);
+    EXPECT_TRUE(remindedAfterRestart()) << "a sync keeps the flags of what stays";
 }
 
 // A server that answers every request with the same bytes, then closes.
@@ -439,9 +457,11 @@ TEST_F(SubscriptionsTest, AllDayAndEveryCharacterReachTheStoreWithoutANotice) {
     const auto all = subs.appointments();
     ASSERT_EQ(all.size(), 3u);
     EXPECT_TRUE(all[0].event.allDay);
-    EXPECT_EQ(trimSpaces(all[0].event.entry.place), QStringLiteral("記念日🎌"));
+    // Without LOCATION: no place, the summary only once.
+    EXPECT_EQ(trimSpaces(all[0].event.entry.place), QString());
+    EXPECT_EQ(all[0].event.entry.comment, QStringLiteral("記念日🎌"));
     EXPECT_TRUE(all[0].event.entry.arrived && all[0].event.entry.preNoticed);
-    EXPECT_EQ(trimSpaces(all[1].event.entry.place), QStringLiteral("深夜𠮷"));
+    EXPECT_EQ(all[1].event.entry.comment, QStringLiteral("深夜𠮷"));
     EXPECT_EQ(all[2].event.entry.comment, QStringLiteral("🎉"));
 
     ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
