@@ -25,7 +25,7 @@ CommandOutput listSubscriptions(const CalendarSubscriptions& subscriptions) {
     for (const Subscription& s : subscriptions.subscriptions()) {
         const SubscriptionCopy copy = subscriptions.copyOf(s.name);
         out.out += QStringLiteral("%1  %2  最終同期 %3  %4  %5件\n")
-                       .arg(s.name, s.url.toDisplayString(), when(copy.lastSync),
+                       .arg(s.name, maskedAddress(s.url), when(copy.lastSync),
                             subscriptions.statusOf(s.name))
                        .arg(copy.entryCount());
     }
@@ -120,7 +120,16 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
         return;
     case Command::Kind::Unsubscribe: {
         QString error;
-        if (!subscriptions.remove(command.name, &error)) {
+        // Answered once the password is gone too: without a board, the
+        // process ends with the answer.
+        const auto passwordGone = [name = command.name, done](const QString& problem) {
+            done(CommandOutput{0,
+                               QStringLiteral("購読をやめました: %1\n").arg(name),
+                               problem.isEmpty() ? QString() : problem + QLatin1Char('\n'),
+                               true,
+                               {}});
+        };
+        if (!subscriptions.remove(command.name, &error, passwordGone)) {
             done(error.isEmpty()
                      ? failed(kStatusBadInput,
                               QStringLiteral("その名前の購読はありません: %1").arg(command.name))
@@ -128,8 +137,6 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
                               QStringLiteral("購読をやめられませんでした: %1").arg(error)));
             return;
         }
-        done(CommandOutput{
-            0, QStringLiteral("購読をやめました: %1\n").arg(command.name), {}, true, {}});
         return;
     }
     case Command::Kind::Sync:

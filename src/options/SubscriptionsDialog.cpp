@@ -92,7 +92,7 @@ void SubscriptionsDialog::showSubscriptions() {
         const SubscriptionCopy copy = m_subscriptions.copyOf(s.name);
         auto* item = new QTreeWidgetItem(
             m_list,
-            {s.name, s.url.toDisplayString(),
+            {s.name, maskedAddress(s.url),
              copy.lastSync.isValid() ? copy.lastSync.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                                      : QStringLiteral("—"),
              m_subscriptions.isSyncing(s.name) ? QStringLiteral("同期中…")
@@ -130,7 +130,7 @@ void SubscriptionsDialog::addSubscription() {
         return;
     }
     m_add->setEnabled(false);
-    showResult(QStringLiteral("%1 に接続しています…").arg(s->url.toDisplayString()));
+    showResult(QStringLiteral("%1 に接続しています…").arg(maskedAddress(s->url)));
     const QPointer<SubscriptionsDialog> self(this);
     m_subscriptions.add(
         *s, m_password->text(), [self, name = s->name](bool ok, const QString& message) {

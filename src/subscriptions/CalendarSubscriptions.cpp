@@ -21,10 +21,7 @@ CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDire
                                              const Clock& clock, QObject* parent,
                                              const FileWriter& writer)
     : QObject(parent), m_clock(clock), m_list(std::move(listPath), writer),
-      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)),
-      m_network(new QNetworkAccessManager(this)) {
-    m_network->setAutoDeleteReplies(false);
-}
+      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)) {}
 
 CalendarSubscriptions::~CalendarSubscriptions() {
     writeFlags();
@@ -112,7 +109,7 @@ QString CalendarSubscriptions::refusalOf(const Subscription& subscription) const
     const auto sameUrl = [&](const QString& name, const QUrl& url) {
         return sameAddress(url, subscription.url)
                    ? QStringLiteral("同じアドレスの購読があります: %1（%2）")
-                         .arg(name, url.toDisplayString())
+                         .arg(name, maskedAddress(url))
                    : QString();
     };
     for (const Subscription& s : m_list.items()) {
@@ -166,7 +163,8 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
               });
 }
 
-bool CalendarSubscriptions::remove(const QString& name, QString* error) {
+bool CalendarSubscriptions::remove(const QString& name, QString* error,
+                                   PasswordStore::RemoveDone passwordGone) {
     const std::vector<Subscription> before = m_list.items();
     if (!m_list.remove(name))
         return false;
@@ -182,7 +180,7 @@ bool CalendarSubscriptions::remove(const QString& name, QString* error) {
     m_copies.remove(name);
     m_copyProblems.remove(name);
     m_cache.remove(name);
-    m_passwords->remove(name);
+    m_passwords->remove(name, std::move(passwordGone));
     pruneFlags();
     emit appointmentsChanged();
     return true;
@@ -225,8 +223,14 @@ void CalendarSubscriptions::sync(const QString& name) {
 }
 
 void CalendarSubscriptions::startSync(const Subscription& s, const QString& password, Done done) {
-    auto* run = new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(),
-                                     *m_network, this);
+    // A network of its own: the toolkit keeps the credentials a server
+    // accepted and offers them to that server again unasked, which would
+    // hand one subscription's password to another's requests.
+    auto* network = new QNetworkAccessManager(this);
+    network->setAutoDeleteReplies(false);
+    auto* run =
+        new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(), *network, this);
+    network->setParent(run);
     m_running.insert(s.name, run);
     connect(run, &SubscriptionSync::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {

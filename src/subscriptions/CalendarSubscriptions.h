@@ -72,7 +72,10 @@ public:
     QString refusalOf(const Subscription& subscription) const;
     // False when there is no subscription of that name, or when the list
     // could not be written (*error says so; the subscription stays whole).
-    bool remove(const QString& name, QString* error = nullptr);
+    // passwordGone(problem) comes once its password has left the secret
+    // store, or could not.
+    bool remove(const QString& name, QString* error = nullptr,
+                PasswordStore::RemoveDone passwordGone = {});
 
     void syncAll();
     void sync(const QString& name);
@@ -119,7 +122,6 @@ private:
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
     PasswordStore* m_passwords = nullptr;
-    QNetworkAccessManager* m_network = nullptr;
     QTimer* m_refresh = nullptr;
 };
 

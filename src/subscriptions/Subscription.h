@@ -43,6 +43,15 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
 // URL but for a trailing slash, the case of scheme and host, a default port.
 bool sameAddress(const QUrl& a, const QUrl& b);
 
+// A FIFO or a device (/dev/zero) named as the calendar is never read: it
+// would hold the reader, or never end. What the user is told.
+QString notRegularFileText(const QString& path);
+
+// The address as any output shows it: the values of its query (a published
+// link's ?token=) and a password in it replaced by "***", a file's path as
+// it is.
+QString maskedAddress(const QUrl& url);
+
 // A name from the address when the user gave none: the host, or the file's
 // base name.
 QString defaultSubscriptionName(const QUrl& url);
