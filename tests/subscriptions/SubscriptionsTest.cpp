@@ -3,6 +3,7 @@
 // user's own in the store: order, notices, and the data file left alone.
 #include "alarm/AlarmEvaluator.h"
 #include "schedule/ScheduleStore.h"
+#include "subscriptions/CalendarDiscovery.h"
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/CredentialScope.h"
 #include "subscriptions/EventConversion.h"
@@ -91,6 +92,42 @@ TEST_F(SubscriptionsTest, RecordedAnswersParse) {
     EXPECT_FALSE(parseMultistatus(answer("radicale-multiget.xml"), 2));
     EXPECT_FALSE(parseMultistatus("<html><body>Bad gateway</body></html>", 10));
     EXPECT_FALSE(parseMultistatus("<multistatus xmlns=\"DAV:\"><response>", 10));
+}
+
+// From the server's root to the user's calendars, as Radicale answers: the
+// root names the principal, the principal its calendar home, the home
+// lists the calendars; only those that hold events are offered.
+TEST_F(SubscriptionsTest, DiscoveryFollowsTheRecordedAnswers) {
+    const QUrl root(QStringLiteral("http://127.0.0.1:5232/"));
+    const auto rootAnswer = parseMultistatus(answer("radicale-root.xml"), 10);
+    ASSERT_TRUE(rootAnswer);
+    const DiscoveryStep first = stepFromProperties(*rootAnswer, root);
+    EXPECT_EQ(first.kind, DiscoveryStep::Kind::AskPrincipal);
+    EXPECT_EQ(first.next, QUrl(QStringLiteral("http://127.0.0.1:5232/tanzo/")));
+
+    const auto home = parseMultistatus(answer("radicale-home.xml"), 10);
+    ASSERT_TRUE(home);
+    const DiscoveryStep second = stepFromProperties(*home, first.next);
+    EXPECT_EQ(second.kind, DiscoveryStep::Kind::ListHome);
+    EXPECT_EQ(second.next, first.next);
+
+    const std::vector<FoundCalendar> found = calendarsInHome(*home, second.next);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, QStringLiteral("仕事"));
+    EXPECT_EQ(found[0].url, QUrl(QStringLiteral("http://127.0.0.1:5232/tanzo/work/")));
+    EXPECT_EQ(found[0].color, QStringLiteral("#3366CCFF"));
+    EXPECT_EQ(found[1].name, QStringLiteral("家族 & 友人"));
+
+    // A calendar's own address is the one calendar, named after its path
+    // when the server gives no display name.
+    const auto collection = parseMultistatus(answer("radicale-propfind.xml"), 10);
+    ASSERT_TRUE(collection);
+    const QUrl work(QStringLiteral("http://127.0.0.1:5232/tanzo/work/"));
+    const DiscoveryStep itself = stepFromProperties(*collection, work);
+    EXPECT_EQ(itself.kind, DiscoveryStep::Kind::Done);
+    ASSERT_EQ(itself.calendars.size(), 1u);
+    EXPECT_EQ(itself.calendars[0].name, QStringLiteral("work"));
+    EXPECT_EQ(itself.calendars[0].url, work);
 }
 
 TEST_F(SubscriptionsTest, CalendarDataBecomesAppointmentsWithTheirUid) {
