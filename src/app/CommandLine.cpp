@@ -144,7 +144,8 @@ std::optional<QString> strayRefinement(const GivenOptions& given, Option command
     for (const OptionRow& row : optionTable()) {
         if (row.refines == command) {
             refinements << row.option;
-            stray = stray || given.has(row.option);
+            stray = stray ||
+                    (given.has(row.option) && !(row.alsoRefines && given.has(*row.alsoRefines)));
         }
     }
     if (!stray || given.has(command))
@@ -184,17 +185,18 @@ ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
         c.name = given.value(Option::Unsubscribe);
         return accepted(c);
     }
-    if (!given.has(Option::Subscribe)) {
+    if (!given.has(Option::Subscribe) && !given.has(Option::Calendars)) {
         c.kind = given.has(Option::Sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
         return accepted(c);
     }
-    c.kind = Command::Kind::Subscribe;
-    c.address = given.value(Option::Subscribe);
+    c.kind = given.has(Option::Calendars) ? Command::Kind::Calendars : Command::Kind::Subscribe;
+    c.address = given.value(given.has(Option::Calendars) ? Option::Calendars : Option::Subscribe);
     // A relative path is the user's, from here; the board has another
     // working directory.
     if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())
         c.address = QFileInfo(c.address).absoluteFilePath();
     c.name = given.value(Option::Name);
+    c.calendar = given.value(Option::Calendar).trimmed();
     c.user = given.value(Option::User);
     if (given.has(Option::PasswordStdin)) {
         QFile in;

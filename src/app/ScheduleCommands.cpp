@@ -277,6 +277,7 @@ QJsonObject Command::toJson() const {
         json.insert(key("name"), name);
         json.insert(key("user"), user);
         json.insert(key("password"), password);
+        json.insert(key("calendar"), calendar);
     }
     return json;
 }
@@ -303,10 +304,11 @@ std::optional<Command> Command::fromJson(const QJsonObject& json) {
         c.name = json.value(key("name")).toString();
         c.user = json.value(key("user")).toString();
         c.password = json.value(key("password")).toString();
+        c.calendar = json.value(key("calendar")).toString();
         // Far beyond any real address or password: a request that carries
         // more is not one our command line sends.
         constexpr int kMaxFieldLength = 8192;
-        for (const QString* field : {&c.address, &c.name, &c.user, &c.password}) {
+        for (const QString* field : {&c.address, &c.name, &c.user, &c.password, &c.calendar}) {
             if (field->size() > kMaxFieldLength)
                 return std::nullopt;
         }

@@ -1,7 +1,9 @@
 #include "SubscriptionCommands.h"
 
+#include "subscriptions/CalendarDiscovery.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
+#include <QNetworkAccessManager>
 #include <QPointer>
 
 #include <memory>
@@ -34,6 +36,57 @@ CommandOutput listSubscriptions(const CalendarSubscriptions& subscriptions) {
     return out;
 }
 
+const QString kPasswordNeeded = QStringLiteral(
+    "--user にはパスワードが要ります: --password-stdin で標準入力から渡してください。");
+
+// Asks the server at the command's address for the user's calendars; the
+// network is the discovery's own and goes with it.
+void discover(const Command& c, std::function<void(const DiscoveryResult&)> done) {
+    QString error;
+    const auto s = subscriptionFromAddress(c.address, &error);
+    if (!s || s->url.isLocalFile()) {
+        done({false,
+              s ? QStringLiteral("カレンダーを探すにはサーバーのURLを指定してください。") : error,
+              {}});
+        return;
+    }
+    auto* network = new QNetworkAccessManager;
+    network->setAutoDeleteReplies(false);
+    auto* discovery = new CalendarDiscovery(s->url, c.user, c.password, *network);
+    network->setParent(discovery);
+    QObject::connect(discovery, &CalendarDiscovery::finished, discovery, std::move(done));
+    discovery->start();
+}
+
+QString calendarLines(const std::vector<FoundCalendar>& calendars) {
+    QString lines;
+    for (const FoundCalendar& found : calendars)
+        lines += QStringLiteral("%1  %2%3\n")
+                     .arg(found.name, maskedAddress(found.url),
+                          found.color.isEmpty() ? QString() : QStringLiteral("  ") + found.color);
+    return lines;
+}
+
+void listCalendars(const Command& c, std::function<void(const CommandOutput&)> done) {
+    if (!c.user.isEmpty() && c.password.isEmpty()) {
+        done(failed(kStatusBadInput, kPasswordNeeded));
+        return;
+    }
+    discover(c, [done](const DiscoveryResult& result) {
+        if (!result.ok) {
+            done(failed(kStatusFailed,
+                        QStringLiteral("カレンダーを探せませんでした: %1").arg(result.problem)));
+            return;
+        }
+        CommandOutput out;
+        out.out = calendarLines(result.calendars);
+        done(out);
+    });
+}
+
+void subscribeTo(Subscription s, const Command& c, CalendarSubscriptions& subscriptions,
+                 std::function<void(const CommandOutput&)> done);
+
 void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
                std::function<void(const CommandOutput&)> done) {
     QString error;
@@ -42,6 +95,46 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
         done(failed(kStatusBadInput, error));
         return;
     }
+    if (c.calendar.isEmpty()) {
+        subscribeTo(*s, c, subscriptions, std::move(done));
+        return;
+    }
+    if (!c.user.isEmpty() && c.password.isEmpty()) {
+        done(failed(kStatusBadInput, kPasswordNeeded));
+        return;
+    }
+    // The server's calendar of that display name, found from whatever
+    // address of the server was given.
+    QPointer<CalendarSubscriptions> guard(&subscriptions);
+    discover(c, [guard, c, s = *s, done](const DiscoveryResult& result) mutable {
+        if (!guard)
+            return;
+        if (!result.ok) {
+            done(failed(kStatusFailed,
+                        QStringLiteral("購読できませんでした: %1").arg(result.problem)));
+            return;
+        }
+        const auto chosen =
+            std::find_if(result.calendars.begin(), result.calendars.end(),
+                         [&](const FoundCalendar& found) { return found.name == c.calendar; });
+        if (chosen == result.calendars.end()) {
+            done(
+                failed(kStatusBadInput, QStringLiteral("その表示名のカレンダーはありません: %1\n%2")
+                                            .arg(c.calendar, calendarLines(result.calendars))));
+            return;
+        }
+        s.url = chosen->url;
+        s.kind = Subscription::Kind::CalDav;
+        Command named = c;
+        if (named.name.isEmpty())
+            named.name = c.calendar.left(kMaxSubscriptionNameLength);
+        subscribeTo(s, named, *guard, done);
+    });
+}
+
+void subscribeTo(Subscription given, const Command& c, CalendarSubscriptions& subscriptions,
+                 std::function<void(const CommandOutput&)> done) {
+    auto s = std::optional<Subscription>(std::move(given));
     s->name = c.name.isEmpty() ? defaultSubscriptionName(s->url) : c.name.trimmed();
     if (!isUsableSubscriptionName(s->name)) {
         done(failed(
@@ -52,9 +145,7 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
     }
     s->user = c.user;
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput,
-                    QStringLiteral("--user にはパスワードが要ります: --password-stdin "
-                                   "で標準入力から渡してください。")));
+        done(failed(kStatusBadInput, kPasswordNeeded));
         return;
     }
     if (const QString refusal = subscriptions.refusalOf(*s); !refusal.isEmpty()) {
@@ -114,6 +205,9 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
     switch (command.kind) {
     case Command::Kind::Subscribe:
         subscribe(command, subscriptions, std::move(done));
+        return;
+    case Command::Kind::Calendars:
+        listCalendars(command, std::move(done));
         return;
     case Command::Kind::Subscriptions:
         done(listSubscriptions(subscriptions));

@@ -143,9 +143,12 @@ void CalendarDiscovery::ask(const QUrl& url, Ask what) {
     }
     QNetworkRequest request(url);
     request.setTransferTimeout(kRequestTimeoutMs);
+    // Redirects are followed here, each as a step of its own: the toolkit
+    // would send a PROPFIND on without its body (the well-known address
+    // is always a redirect), and each target is judged before the password
+    // may go there.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxSteps);
+                         QNetworkRequest::ManualRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tanzo"));
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QStringLiteral("application/xml; charset=utf-8"));
@@ -155,14 +158,6 @@ void CalendarDiscovery::ask(const QUrl& url, Ask what) {
     m_reply = reply;
     m_tooLarge = false;
     m_credentialsOffered = false;
-    m_refusedRedirect.clear();
-    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
-        m_refusedRedirect = redirectRefusal(m_start, reply->url().resolved(to), !m_user.isEmpty());
-        if (m_refusedRedirect.isEmpty())
-            emit reply->redirectAllowed();
-        else
-            reply->abort();
-    });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kMaxAnswerBytes) {
             m_tooLarge = true;
@@ -178,8 +173,15 @@ void CalendarDiscovery::ask(const QUrl& url, Ask what) {
 
 void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
     const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!m_refusedRedirect.isEmpty()) {
-        fail(m_refusedRedirect);
+    if (http >= 300 && http < 400 && reply->hasRawHeader("Location")) {
+        const QUrl to = reply->url().resolved(
+            QUrl(QString::fromUtf8(reply->rawHeader("Location")), QUrl::StrictMode));
+        if (const QString refusal = redirectRefusal(m_start, to, !m_user.isEmpty());
+            !refusal.isEmpty()) {
+            fail(refusal);
+            return;
+        }
+        ask(to.adjusted(QUrl::RemoveUserInfo), what == Ask::WellKnown ? Ask::Properties : what);
         return;
     }
     if (m_tooLarge) {

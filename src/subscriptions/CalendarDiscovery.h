@@ -87,7 +87,6 @@ private:
     bool m_credentialsOffered = false;
     bool m_tooLarge = false;
     bool m_done = false;
-    QString m_refusedRedirect;
 };
 
 } // namespace tanzo
