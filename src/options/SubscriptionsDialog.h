@@ -1,19 +1,27 @@
 #pragma once
 
+#include "subscriptions/Subscription.h"
+
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTreeWidget;
 
 namespace tanzo {
 
+class CalendarDiscovery;
 class CalendarSubscriptions;
+struct DiscoveryResult;
 
 // カレンダー購読: the subscriptions with their status and last sync, a new
-// one added after a test of its connection, one removed, all synced now.
-// Modeless; everything it starts answers later, so the clock never waits.
+// one added after a test of its connection, one removed once confirmed,
+// all synced now. A server's address lists its calendars with check boxes
+// to add the chosen ones. Modeless; everything it starts answers later, so
+// the clock never waits, and the connection test can be stopped.
 class SubscriptionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -22,12 +30,19 @@ public:
     explicit SubscriptionsDialog(CalendarSubscriptions& subscriptions, QWidget* parent = nullptr);
 
     void addSubscription();
+    void addChosenCalendars();
+    void cancelTest();
+    // Asks first; removeNamed once the user agrees.
     void removeSelected();
     void syncNow();
 
 private:
     void showSubscriptions();
     void showResult(const QString& text);
+    void showFound(const Subscription& typed, const DiscoveryResult& result);
+    void addTested(const Subscription& s);
+    void removeNamed(const QString& name);
+    void setTesting(bool testing);
 
     CalendarSubscriptions& m_subscriptions;
     QTreeWidget* m_list = nullptr;
@@ -37,7 +52,14 @@ private:
     QLineEdit* m_password = nullptr;
     QPushButton* m_add = nullptr;
     QPushButton* m_remove = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_addChosen = nullptr;
+    QListWidget* m_found = nullptr; // a server's calendars, to tick
     QLabel* m_result = nullptr;
+    QPointer<CalendarDiscovery> m_discovery;
+    QStringList m_testing; // names whose connection test runs
+    QString m_foundUser;   // the user and password the calendars were found with
+    QString m_foundPassword;
 };
 
 } // namespace tanzo

@@ -163,6 +163,13 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
               });
 }
 
+void CalendarSubscriptions::cancelAdding(const QString& name) {
+    if (!m_adding.contains(name))
+        return;
+    if (const QPointer<SubscriptionSync> sync = m_running.value(name))
+        sync->cancel();
+}
+
 bool CalendarSubscriptions::remove(const QString& name, QString* error,
                                    PasswordStore::RemoveDone passwordGone) {
     const std::vector<Subscription> before = m_list.items();

@@ -67,6 +67,9 @@ public:
     // subscription kept (and its password stored). done(ok, message).
     using Done = std::function<void(bool ok, const QString& message)>;
     void add(const Subscription& subscription, const QString& password, Done done);
+    // Stops the connection test of a subscription being added: its done
+    // comes with the reason.
+    void cancelAdding(const QString& name);
     // Why a subscription cannot be added: its name or its address is
     // subscribed or being added, or the list is full. Empty when it can.
     QString refusalOf(const Subscription& subscription) const;

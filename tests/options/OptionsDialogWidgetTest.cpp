@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -845,7 +846,8 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 }
 
 // カレンダー購読... opens the subscriptions' window, where an address is
-// checked, a local calendar added after its first sync, and removed again.
+// checked, a local calendar added after its first sync, and removed again
+// once the user agrees.
 TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     open();
     int requested = 0;
@@ -885,8 +887,25 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     EXPECT_EQ(list->topLevelItem(0)->text(4), QStringLiteral("1"));
     EXPECT_TRUE(url->text().isEmpty());
 
-    list->setCurrentItem(list->topLevelItem(0));
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRemove")), Qt::LeftButton);
+    // Removing asks first; "No" keeps it.
+    const auto answerRemoval = [&](QMessageBox::StandardButton answer) {
+        list->setCurrentItem(list->topLevelItem(0));
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRemove")),
+                          Qt::LeftButton);
+        QMessageBox* ask = nullptr;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            ask = window.findChild<QMessageBox*>(QStringLiteral("msgConfirmRemove"));
+            return ask && ask->isVisible();
+        }));
+        ASSERT_TRUE(ask);
+        EXPECT_TRUE(ask->text().contains(QStringLiteral("チーム")));
+        QTest::mouseClick(ask->button(answer), Qt::LeftButton);
+        QTest::qWait(0);
+    };
+    answerRemoval(QMessageBox::No);
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(subscriptions.subscriptions().size(), 1u);
+    answerRemoval(QMessageBox::Yes);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_TRUE(subscriptions.subscriptions().empty());
 }
