@@ -3,6 +3,7 @@
 #include "CommandChannel.h"
 #include "CommandLineOptions.h"
 #include "platform/SafeFiles.h"
+#include "subscriptions/CertificateTrust.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -198,6 +199,15 @@ ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
     c.name = given.value(Option::Name);
     c.calendar = given.value(Option::Calendar).trimmed();
     c.user = given.value(Option::User);
+    if (given.has(Option::TrustFingerprint)) {
+        const auto fingerprint = fingerprintFromText(given.value(Option::TrustFingerprint));
+        if (!fingerprint)
+            return failure(
+                QStringLiteral("%1 には証明書のSHA-256指紋（16進64桁）を指定してください: %2")
+                    .arg(longName(Option::TrustFingerprint),
+                         given.value(Option::TrustFingerprint)));
+        c.fingerprint = *fingerprint;
+    }
     if (given.has(Option::PasswordStdin)) {
         QFile in;
         if (in.open(stdin, QIODevice::ReadOnly))

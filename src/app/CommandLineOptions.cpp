@@ -69,6 +69,13 @@ const OptionRow kOptions[] = {
      .help = "--subscribe、--calendars: パスワードを標準入力から読みます。",
      .refines = Option::Subscribe,
      .alsoRefines = Option::Calendars},
+    {.option = Option::TrustFingerprint,
+     .names = "--trust-fingerprint",
+     .valueName = "SHA256",
+     .help = "--subscribe、--calendars: "
+             "サーバー自身の証明書を、このSHA-256指紋のものに限って信頼します。",
+     .refines = Option::Subscribe,
+     .alsoRefines = Option::Calendars},
     {.option = Option::Subscriptions,
      .names = "--subscriptions",
      .help = "購読しているカレンダーを表示します。",

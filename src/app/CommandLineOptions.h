@@ -25,6 +25,7 @@ enum class Option {
     Name,
     User,
     PasswordStdin,
+    TrustFingerprint,
     Subscriptions,
     Unsubscribe,
     Sync,

@@ -278,6 +278,7 @@ QJsonObject Command::toJson() const {
         json.insert(key("user"), user);
         json.insert(key("password"), password);
         json.insert(key("calendar"), calendar);
+        json.insert(key("fingerprint"), fingerprint);
     }
     return json;
 }
@@ -305,10 +306,12 @@ std::optional<Command> Command::fromJson(const QJsonObject& json) {
         c.user = json.value(key("user")).toString();
         c.password = json.value(key("password")).toString();
         c.calendar = json.value(key("calendar")).toString();
+        c.fingerprint = json.value(key("fingerprint")).toString();
         // Far beyond any real address or password: a request that carries
         // more is not one our command line sends.
         constexpr int kMaxFieldLength = 8192;
-        for (const QString* field : {&c.address, &c.name, &c.user, &c.password, &c.calendar}) {
+        for (const QString* field :
+             {&c.address, &c.name, &c.user, &c.password, &c.calendar, &c.fingerprint}) {
             if (field->size() > kMaxFieldLength)
                 return std::nullopt;
         }

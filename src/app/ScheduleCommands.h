@@ -50,7 +50,8 @@ struct Command {
     QString name;
     QString user;
     QString password;
-    QString calendar; // the display name of the server's calendar to subscribe
+    QString calendar;    // the display name of the server's calendar to subscribe
+    QString fingerprint; // of the server's certificate to trust, lowercase hex
 
     bool isSubscriptionCommand() const { return kind >= Kind::Subscribe && kind <= Kind::Sync; }
     QJsonObject toJson() const;

@@ -45,14 +45,16 @@ void discover(const Command& c, std::function<void(const DiscoveryResult&)> done
     QString error;
     const auto s = subscriptionFromAddress(c.address, &error);
     if (!s || s->url.isLocalFile()) {
-        done({false,
-              s ? QStringLiteral("カレンダーを探すにはサーバーのURLを指定してください。") : error,
-              {}});
+        DiscoveryResult refused;
+        refused.problem =
+            s ? QStringLiteral("カレンダーを探すにはサーバーのURLを指定してください。") : error;
+        done(refused);
         return;
     }
     auto* network = new QNetworkAccessManager;
     network->setAutoDeleteReplies(false);
     auto* discovery = new CalendarDiscovery(s->url, c.user, c.password, *network);
+    discovery->setTrustedCertificate(c.fingerprint);
     network->setParent(discovery);
     QObject::connect(discovery, &CalendarDiscovery::finished, discovery, std::move(done));
     discovery->start();
@@ -95,6 +97,7 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
         done(failed(kStatusBadInput, error));
         return;
     }
+    s->trustedCertificate = c.fingerprint;
     if (c.calendar.isEmpty()) {
         subscribeTo(*s, c, subscriptions, std::move(done));
         return;

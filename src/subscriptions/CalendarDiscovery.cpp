@@ -1,5 +1,6 @@
 #include "CalendarDiscovery.h"
 
+#include "CertificateTrust.h"
 #include "CredentialScope.h"
 #include "Subscription.h"
 
@@ -158,6 +159,7 @@ void CalendarDiscovery::ask(const QUrl& url, Ask what) {
     m_reply = reply;
     m_tooLarge = false;
     m_credentialsOffered = false;
+    checkCertificateAgainst(reply, m_trusted, &m_untrusted);
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kMaxAnswerBytes) {
             m_tooLarge = true;
@@ -202,6 +204,8 @@ void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
                         : QStringLiteral("利用者名かパスワードが違います（401）。"));
     if (http == 403)
         return fail(QStringLiteral("カレンダーを探すことが許されていません（403）。"));
+    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+        return fail(untrustedCertificateText(m_untrusted, m_trusted, reply->errorString()));
     if (http == 0)
         return fail(
             QStringLiteral("サーバーが応答しませんでした（%1）。").arg(reply->errorString()));
@@ -223,7 +227,7 @@ void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
     case DiscoveryStep::Kind::Done:
         if (step.calendars.empty())
             return fail(QStringLiteral("このカレンダーには予定（VEVENT）が入りません。"));
-        finish({true, {}, step.calendars});
+        finish({true, {}, step.calendars, {}});
         return;
     case DiscoveryStep::Kind::AskPrincipal:
         ask(step.next, Ask::Properties);
@@ -257,7 +261,7 @@ void CalendarDiscovery::finish(DiscoveryResult result) {
 }
 
 void CalendarDiscovery::fail(const QString& problem) {
-    finish({false, problem, {}});
+    finish({false, problem, {}, m_untrusted});
 }
 
 } // namespace tanzo

@@ -26,6 +26,7 @@ struct DiscoveryResult {
     bool ok = false;
     QString problem; // for the user, when not ok
     std::vector<FoundCalendar> calendars;
+    QString untrustedCertificate; // the fingerprint of one that was refused
 };
 
 // What one answer of the discovery says to do next.
@@ -58,6 +59,8 @@ public:
                       QObject* parent = nullptr);
     ~CalendarDiscovery() override;
 
+    // The server's own certificate the user trusts (see CertificateTrust.h).
+    void setTrustedCertificate(const QString& fingerprint) { m_trusted = fingerprint; }
     void start();
     void cancel();
 
@@ -87,6 +90,8 @@ private:
     bool m_credentialsOffered = false;
     bool m_tooLarge = false;
     bool m_done = false;
+    QString m_trusted;
+    QString m_untrusted;
 };
 
 } // namespace tanzo

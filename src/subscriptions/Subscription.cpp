@@ -1,5 +1,7 @@
 #include "Subscription.h"
 
+#include "CertificateTrust.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHostAddress>
@@ -81,7 +83,8 @@ QJsonObject Subscription::toJson() const {
             {QStringLiteral("url"), url.toString(QUrl::FullyEncoded)},
             {QStringLiteral("kind"), kindWord(kind)},
             {QStringLiteral("refreshMinutes"), refreshMinutes},
-            {QStringLiteral("user"), user}};
+            {QStringLiteral("user"), user},
+            {QStringLiteral("trustedCertificate"), trustedCertificate}};
 }
 
 std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
@@ -100,6 +103,9 @@ std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
     const int minutes = json.value(QStringLiteral("refreshMinutes")).toInt(kDefaultRefreshMinutes);
     s->refreshMinutes = std::clamp(minutes, kMinRefreshMinutes, kMaxRefreshMinutes);
     s->user = json.value(QStringLiteral("user")).toString().left(256);
+    s->trustedCertificate =
+        fingerprintFromText(json.value(QStringLiteral("trustedCertificate")).toString())
+            .value_or(QString());
     return s;
 }
 

@@ -19,6 +19,9 @@ struct Subscription {
     Kind kind = Kind::Feed;
     int refreshMinutes = 15;
     QString user;
+    // The SHA-256 fingerprint of the server's own certificate the user
+    // trusts (lowercase hex); empty: only what the system trusts.
+    QString trustedCertificate;
 
     QJsonObject toJson() const;
     // Empty when the stored object is not a usable subscription.

@@ -1,5 +1,6 @@
 #include "SubscriptionSync.h"
 
+#include "CertificateTrust.h"
 #include "CredentialScope.h"
 #include "Multistatus.h"
 #include "calendar/IcsWorker.h"
@@ -123,6 +124,7 @@ void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByte
     m_tooLarge = false;
     m_credentialsOffered = false;
     m_refusedRedirect.clear();
+    checkCertificateAgainst(reply, m_subscription.trustedCertificate, &m_untrustedCertificate);
     connect(reply, &QNetworkReply::redirected, this,
             [this, reply](const QUrl& to) { followRedirect(reply, to); });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
@@ -213,8 +215,8 @@ QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {
                    ? QStringLiteral("サーバーが要求を受け付けませんでした（%1）。").arg(http)
                    : QString();
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("サーバーの証明書を確かめられませんでした: %1")
-            .arg(reply->errorString());
+        return untrustedCertificateText(m_untrustedCertificate, m_subscription.trustedCertificate,
+                                        reply->errorString());
     case QNetworkReply::OperationCanceledError:
     case QNetworkReply::TimeoutError:
         return kNoAnswer + QStringLiteral("（時間切れ）。");
@@ -447,6 +449,7 @@ void SubscriptionSync::fail(const QString& status) {
     result.status = status;
     result.copy = m_previous;
     result.kind = m_subscription.kind;
+    result.untrustedCertificate = m_untrustedCertificate;
     emit finished(result);
     deleteLater();
 }

@@ -26,6 +26,9 @@ struct SyncResult {
     // What the address turned out to be (a link taken for CalDAV may be a
     // published calendar after all).
     Subscription::Kind kind = Subscription::Kind::Feed;
+    // The fingerprint of a certificate that was refused, for the user to
+    // compare and trust.
+    QString untrustedCertificate;
 };
 
 // One sync of one subscription, entirely asynchronous: each request answers
@@ -86,6 +89,7 @@ private:
     bool m_tooLarge = false;
     bool m_credentialsOffered = false; // for the request under way
     QString m_refusedRedirect;         // why its redirect was not followed
+    QString m_untrustedCertificate;
     bool m_done = false;
     bool m_sameWindow = false;
     // The first sync of an address taken for CalDAV: a server that does not
