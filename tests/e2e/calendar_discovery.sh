@@ -8,13 +8,17 @@
 # another host (127.0.0.2) after asking for the password never sees it
 # there, through --calendars nor through a subscription's sync, and the
 # user is told why. --unsubscribe without a board removes the password.
+# A published calendar over https with a certificate made here is refused
+# with its SHA-256 fingerprint, subscribed once that fingerprint is
+# trusted, and refused again, with the new fingerprint, once the server's
+# certificate changes.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
 readonly clock="@2027-03-15 09:00:00"
 readonly password="pw-$RANDOM-$RANDOM"
-for tool in /usr/bin/radicale gnome-keyring-daemon secret-tool curl; do
+for tool in /usr/bin/radicale gnome-keyring-daemon secret-tool curl openssl; do
     command -v "$tool" >/dev/null || e2e_fail "missing $tool (run scripts/setup)"
 done
 
@@ -142,4 +146,38 @@ cli --unsubscribe '家族 & 友人'
 [[ $CLI_STATUS -eq 0 && -z "$CLI_ERR" ]] || e2e_fail "--unsubscribe: [$CLI_STATUS] $CLI_ERR"
 [[ -z "$(secret-tool lookup server "Tanzo calendar subscriptions" user '家族 & 友人')" ]] ||
     e2e_fail "--unsubscribe without a board left the password in the secret store"
+
+# --- a server's own certificate ---------------------------------------------------------
+tls_server() { # the certificate's name [port]; sets tls_pid and tls_port
+    openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj /CN=127.0.0.1 \
+        -addext subjectAltName=IP:127.0.0.1 -keyout "$E2E_TMP/$1.key" -out "$E2E_TMP/$1.pem" \
+        2>/dev/null || e2e_fail "openssl could not make a certificate"
+    rm -f "$E2E_TMP/tls.port"
+    "$E2E_PYTHON" "$E2E_LIB_DIR/tls_server.py" "$E2E_TMP/holidays.ics" "$E2E_TMP/$1.pem" \
+        "$E2E_TMP/$1.key" "$E2E_TMP/tls.port" "${2:-0}" 2>"$E2E_TMP/tls-$1.log" &
+    tls_pid=$!
+    E2E_PIDS+=("$tls_pid")
+    e2e_retry 10 test -s "$E2E_TMP/tls.port" || e2e_fail "the https server did not start"
+    tls_port=$(cat "$E2E_TMP/tls.port")
+}
+fingerprint() { openssl x509 -in "$E2E_TMP/$1.pem" -noout -fingerprint -sha256 | cut -d= -f2; }
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//e2e//EN\r\nBEGIN:VEVENT\r\nUID:h1\r\nDTSTAMP:20270301T000000Z\r\nDTSTART:20270315T120000\r\nSUMMARY:昼会\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+    >"$E2E_TMP/holidays.ics"
+tls_server first
+first=$(fingerprint first)
+cli --subscribe "https://127.0.0.1:$tls_port/team.ics" --name 自前
+[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"SHA-256 指紋: $first"* && "$CLI_ERR" == *"--trust-fingerprint"* ]] ||
+    e2e_fail "an untrusted certificate was not refused with its fingerprint: [$CLI_STATUS] $CLI_ERR"
+cli --subscribe "https://127.0.0.1:$tls_port/team.ics" --name 自前 --trust-fingerprint "$first"
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読しました: 自前（1件）"* ]] ||
+    e2e_fail "the trusted certificate was refused: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
+
+kill "$tls_pid"
+e2e_wait_exit "$tls_pid" 5 || e2e_fail "the https server did not stop"
+tls_server second "$tls_port" # the same address, another certificate
+cli --sync
+[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"自前: サーバーの証明書が、信頼したものから変わっています"*"$(fingerprint second)"* ]] ||
+    e2e_fail "a changed certificate was not refused: [$CLI_STATUS] $CLI_ERR"
+cli --list
+[[ "$CLI_OUT" == *"12:00  普通  昼会  昼会  [自前]"* ]] || e2e_fail "the last copy was not kept: $CLI_OUT"
 e2e_pass
