@@ -68,6 +68,12 @@ TEST(CommandLineParser, RefusesMalformedArguments) {
         {{"--import", "/dev/zero"}, "通常のファイルではない"},
         {{"--export", dir.path()}, "通常のファイルではない"},
         {{"--export", "/dev/null"}, "通常のファイルではない"},
+        // --user and the others go with --subscribe or --calendars; --name
+        // and --calendar with --subscribe only.
+        {{"--list", "--user", "me"}, "は --subscribe と一緒に"},
+        {{"--calendars", "https://cal.example/", "--calendar", "仕事"}, "は --subscribe と一緒に"},
+        {{"--subscribe", "https://cal.example/", "--trust-fingerprint", "AB:CD"},
+         "SHA-256指紋（16進64桁）"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine p = parse(c.args);

@@ -5,6 +5,7 @@
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/CalendarDiscovery.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/CertificateTrust.h"
 #include "subscriptions/CredentialScope.h"
 #include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
@@ -467,6 +468,16 @@ TEST_F(SubscriptionsTest, AddressesShowNoSecretAndRedirectsKeepThePasswordHome) 
     };
     for (const auto& m : masked)
         EXPECT_EQ(maskedAddress(QUrl(QString::fromUtf8(m.address))), QString::fromUtf8(m.shown));
+
+    // A fingerprint as openssl shows it, or as plain hex in either case.
+    const QString hex =
+        QStringLiteral("7ef3e245d75753725d6ff228eda27700d8c7bdc26d3cbaae302767671531c7c6");
+    const QString shown = shownFingerprint(hex);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("7E:F3:E2:")));
+    for (const QString& typed : {shown, hex.toUpper(), QStringLiteral("sha256:") + hex})
+        EXPECT_EQ(fingerprintFromText(typed), hex) << typed.toStdString();
+    for (const QString& typed : {hex.left(62), hex + QStringLiteral("00"), QStringLiteral("xyz")})
+        EXPECT_FALSE(fingerprintFromText(typed)) << typed.toStdString();
 
     const QUrl home(QStringLiteral("https://cal.example/dav/"));
     const struct {
