@@ -4,6 +4,7 @@
 #include "CommandLineOptions.h"
 #include "platform/SafeFiles.h"
 #include "subscriptions/CertificateTrust.h"
+#include "subscriptions/Subscription.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -199,6 +200,15 @@ ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
     c.name = given.value(Option::Name);
     c.calendar = given.value(Option::Calendar).trimmed();
     c.user = given.value(Option::User);
+    if (given.has(Option::Interval)) {
+        bool ok = false;
+        c.interval = given.value(Option::Interval).toInt(&ok);
+        if (!ok || c.interval < kMinRefreshMinutes || c.interval > kMaxRefreshMinutes)
+            return failure(QStringLiteral("同期の間隔は%1〜%2分で指定してください: %3")
+                               .arg(kMinRefreshMinutes)
+                               .arg(kMaxRefreshMinutes)
+                               .arg(given.value(Option::Interval)));
+    }
     if (given.has(Option::TrustFingerprint)) {
         const auto fingerprint = fingerprintFromText(given.value(Option::TrustFingerprint));
         if (!fingerprint)

@@ -26,6 +26,7 @@ enum class Option {
     User,
     PasswordStdin,
     TrustFingerprint,
+    Interval,
     Subscriptions,
     Unsubscribe,
     Sync,

@@ -279,6 +279,7 @@ QJsonObject Command::toJson() const {
         json.insert(key("password"), password);
         json.insert(key("calendar"), calendar);
         json.insert(key("fingerprint"), fingerprint);
+        json.insert(key("interval"), interval);
     }
     return json;
 }
@@ -307,6 +308,7 @@ std::optional<Command> Command::fromJson(const QJsonObject& json) {
         c.password = json.value(key("password")).toString();
         c.calendar = json.value(key("calendar")).toString();
         c.fingerprint = json.value(key("fingerprint")).toString();
+        c.interval = json.value(key("interval")).toInt(0);
         // Far beyond any real address or password: a request that carries
         // more is not one our command line sends.
         constexpr int kMaxFieldLength = 8192;

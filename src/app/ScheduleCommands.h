@@ -52,6 +52,7 @@ struct Command {
     QString password;
     QString calendar;    // the display name of the server's calendar to subscribe
     QString fingerprint; // of the server's certificate to trust, lowercase hex
+    int interval = 0;    // minutes between syncs; 0: not given
 
     bool isSubscriptionCommand() const { return kind >= Kind::Subscribe && kind <= Kind::Sync; }
     QJsonObject toJson() const;

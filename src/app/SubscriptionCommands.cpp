@@ -89,8 +89,61 @@ void listCalendars(const Command& c, std::function<void(const CommandOutput&)> d
 void subscribeTo(Subscription s, const Command& c, CalendarSubscriptions& subscriptions,
                  std::function<void(const CommandOutput&)> done);
 
+// --subscribe with the name of a subscription: what else is given changes.
+void changeSubscription(const Subscription& existing, const Command& c,
+                        CalendarSubscriptions& subscriptions,
+                        std::function<void(const CommandOutput&)> done) {
+    Subscription changed = existing;
+    if (!c.name.isEmpty())
+        changed.name = c.name.trimmed();
+    if (!isUsableSubscriptionName(changed.name)) {
+        done(failed(
+            kStatusBadInput,
+            QStringLiteral("購読の名前は1〜%1文字で、改行や / を含まないものにしてください。")
+                .arg(kMaxSubscriptionNameLength)));
+        return;
+    }
+    if (c.interval > 0)
+        changed.refreshMinutes = c.interval;
+    if (!c.user.isEmpty())
+        changed.user = c.user;
+    if (!c.fingerprint.isEmpty())
+        changed.trustedCertificate = c.fingerprint;
+    if (!c.user.isEmpty() && c.password.isEmpty()) {
+        done(failed(kStatusBadInput, kPasswordNeeded));
+        return;
+    }
+    if (changed.name == existing.name && changed.refreshMinutes == existing.refreshMinutes &&
+        c.user.isEmpty() && c.password.isEmpty() && c.fingerprint.isEmpty()) {
+        done(failed(kStatusBadInput,
+                    QStringLiteral("変えるものを指定してください（--name、--password-stdin、"
+                                   "--interval など）: %1")
+                        .arg(existing.name)));
+        return;
+    }
+    const auto password = c.password.isEmpty() ? std::nullopt : std::optional(c.password);
+    subscriptions.change(
+        existing.name, changed, password, [name = changed.name, done](bool ok, const QString& m) {
+            if (!ok) {
+                done(failed(kStatusFailed, QStringLiteral("変えられませんでした: %1").arg(m)));
+                return;
+            }
+            CommandOutput out;
+            out.changed = true;
+            out.out = QStringLiteral("購読を変えました: %1\n").arg(name);
+            out.err = m;
+            done(out);
+        });
+}
+
 void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
                std::function<void(const CommandOutput&)> done) {
+    for (const Subscription& existing : subscriptions.subscriptions()) {
+        if (existing.name == c.address) {
+            changeSubscription(existing, c, subscriptions, std::move(done));
+            return;
+        }
+    }
     QString error;
     auto s = subscriptionFromAddress(c.address, &error);
     if (!s) {
@@ -139,6 +192,8 @@ void subscribeTo(Subscription given, const Command& c, CalendarSubscriptions& su
                  std::function<void(const CommandOutput&)> done) {
     auto s = std::optional<Subscription>(std::move(given));
     s->name = c.name.isEmpty() ? defaultSubscriptionName(s->url) : c.name.trimmed();
+    if (c.interval > 0)
+        s->refreshMinutes = c.interval;
     if (!isUsableSubscriptionName(s->name)) {
         done(failed(
             kStatusBadInput,

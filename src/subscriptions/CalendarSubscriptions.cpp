@@ -163,6 +163,101 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
               });
 }
 
+void CalendarSubscriptions::change(QString name, Subscription changed,
+                                   const std::optional<QString>& password, Done done) {
+    const Subscription* old = m_list.find(name);
+    if (!old) {
+        done(false, QStringLiteral("その名前の購読はありません: %1").arg(name));
+        return;
+    }
+    if (changed.name != name && (m_list.find(changed.name) || m_adding.contains(changed.name))) {
+        done(false, QStringLiteral("同じ名前の購読があります: %1").arg(changed.name));
+        return;
+    }
+    if (m_running.contains(name)) {
+        done(false, QStringLiteral("同期中です。終わってからもう一度変えてください: %1").arg(name));
+        return;
+    }
+    if (!password) {
+        applyChange(name, changed, std::nullopt, std::move(done));
+        return;
+    }
+    // The new credentials are tried under the old name: a good sync is a
+    // sync like any other, a refused one leaves the old password in place.
+    Subscription trial = changed;
+    trial.name = name;
+    startSync(trial, *password,
+              [this, name, changed, password, done = std::move(done)](bool ok, const QString& m) {
+                  if (!ok) {
+                      done(false, m);
+                      return;
+                  }
+                  applyChange(name, changed, password, done);
+              });
+}
+
+void CalendarSubscriptions::applyChange(QString name, Subscription changed,
+                                        const std::optional<QString>& password, Done done) {
+    if (!m_list.find(name)) {
+        done(false, QStringLiteral("その名前の購読はありません: %1").arg(name));
+        return;
+    }
+    const std::vector<Subscription> before = m_list.items();
+    std::vector<Subscription> after = before;
+    for (Subscription& s : after) {
+        if (s.name == name)
+            s = changed;
+    }
+    m_list.setItems(after);
+    if (!saveList()) {
+        m_list.setItems(before);
+        done(false, kListNotWritten.arg(m_list.filePath()));
+        return;
+    }
+    if (changed.name != name) {
+        m_copies.insert(changed.name, m_copies.take(name));
+        m_copyProblems.remove(name);
+        m_cache.remove(name);
+        writeCopy(changed.name);
+    }
+    emit appointmentsChanged();
+    if (password) {
+        m_passwords->write(
+            changed.name, *password,
+            [this, name, renamed = changed.name != name, done](bool, const QString& note) {
+                if (!renamed) {
+                    done(true, note);
+                    return;
+                }
+                m_passwords->remove(name, [done, note](const QString& left) {
+                    done(true, left.isEmpty() ? note : left);
+                });
+            });
+    } else if (changed.name != name && !changed.user.isEmpty()) {
+        movePassword(name, changed.name, std::move(done));
+    } else {
+        done(true, QString());
+    }
+}
+
+void CalendarSubscriptions::movePassword(const QString& from, const QString& to, Done done) {
+    m_passwords->read(from, [this, from, to, done = std::move(done)](const QString& password,
+                                                                     const QString& problem) {
+        if (!problem.isEmpty()) {
+            done(true, problem);
+            return;
+        }
+        m_passwords->write(to, password, [this, from, done](bool kept, const QString& note) {
+            if (!kept) {
+                done(true, note);
+                return;
+            }
+            // Answered once the old entry is gone: a command ends with its answer.
+            m_passwords->remove(from, [done](const QString& left) { done(true, left); });
+        });
+    });
+}
+
 void CalendarSubscriptions::cancelAdding(const QString& name) {
     if (!m_adding.contains(name))
         return;

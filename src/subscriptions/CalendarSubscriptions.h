@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QNetworkAccessManager;
 class QTimer;
@@ -67,6 +68,13 @@ public:
     // subscription kept (and its password stored). done(ok, message).
     using Done = std::function<void(bool ok, const QString& message)>;
     void add(const Subscription& subscription, const QString& password, Done done);
+    // Changes a subscription's name and refresh interval, and with a
+    // password its user and password: those are tested with one sync
+    // first, as a new subscription is, and the old ones stay when the test
+    // fails. The copy, the notice flags and the password follow a new name.
+    // (Taken by value: the caller's may be the list's own, which this replaces.)
+    void change(QString name, Subscription changed, const std::optional<QString>& password,
+                Done done);
     // Stops the connection test of a subscription being added: its done
     // comes with the reason.
     void cancelAdding(const QString& name);
@@ -103,6 +111,9 @@ signals:
 
 private:
     void startSync(const Subscription& s, const QString& password, Done done);
+    void applyChange(QString name, Subscription changed, const std::optional<QString>& password,
+                     Done done);
+    void movePassword(const QString& from, const QString& to, Done done);
     void syncDue();
     void pruneFlags();
     void writeFlags();

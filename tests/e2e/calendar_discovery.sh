@@ -7,7 +7,9 @@
 # and whose password goes to the secret store. A server that redirects to
 # another host (127.0.0.2) after asking for the password never sees it
 # there, through --calendars nor through a subscription's sync, and the
-# user is told why. --unsubscribe without a board removes the password.
+# user is told why. A subscription's new password is tried before it
+# replaces the old one; its name and interval change, its copy and password
+# following the name. --unsubscribe without a board removes the password.
 # A published calendar over https with a certificate made here is refused
 # with its SHA-256 fingerprint, subscribed once that fingerprint is
 # trusted, and refused again, with the new fingerprint, once the server's
@@ -140,11 +142,28 @@ cli --subscribe "http://127.0.0.1:$here_port/dav/cal/" --name 転送 --user tanz
 ! grep -q 'Authorization=yes' "$E2E_TMP/elsewhere.log" ||
     e2e_fail "the other host received the password: $(cat "$E2E_TMP/elsewhere.log")"
 
-# --- removed without a board: the password goes too --------------------------------------
+# --- changed: a wrong password leaves the good one; the name and interval change ---------------
+lookup() { secret-tool lookup server "Tanzo calendar subscriptions" user "$1"; }
+printf 'wrong\n' >"$CLI_IN"
+cli --subscribe '家族 & 友人' --password-stdin
+[[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"利用者名かパスワードが違います"* &&
+    "$(lookup '家族 & 友人')" == "$password" ]] ||
+    e2e_fail "a wrong new password was taken: [$CLI_STATUS] $CLI_ERR"
 CLI_IN=/dev/null
-cli --unsubscribe '家族 & 友人'
+cli --subscribe '家族 & 友人' --name 家族 --interval 30
+[[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読を変えました: 家族"* ]] ||
+    e2e_fail "rename: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
+grep -q '"refreshMinutes": 30' "$XDG_CONFIG_HOME/Merovane/Tanzo/subscriptions.json" ||
+    e2e_fail "the interval did not change"
+[[ "$(lookup 家族)" == "$password" && -z "$(lookup '家族 & 友人')" ]] ||
+    e2e_fail "the password did not follow the new name"
+cli --list --days 2
+[[ "$CLI_OUT" == *"夕食  夕食  [家族]"* ]] || e2e_fail "the renamed copy: $CLI_OUT"
+
+# --- removed without a board: the password goes too --------------------------------------
+cli --unsubscribe 家族
 [[ $CLI_STATUS -eq 0 && -z "$CLI_ERR" ]] || e2e_fail "--unsubscribe: [$CLI_STATUS] $CLI_ERR"
-[[ -z "$(secret-tool lookup server "Tanzo calendar subscriptions" user '家族 & 友人')" ]] ||
+[[ -z "$(lookup 家族)" ]] ||
     e2e_fail "--unsubscribe without a board left the password in the secret store"
 
 # --- a server's own certificate ---------------------------------------------------------
