@@ -13,6 +13,7 @@
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -49,16 +50,24 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     m_user = named(new QLineEdit(this), "txtUser");
     m_password = named(new QLineEdit(this), "txtPassword");
     m_password->setEchoMode(QLineEdit::Password);
+    m_interval = named(new QSpinBox(this), "numInterval");
+    m_interval->setRange(kMinRefreshMinutes, kMaxRefreshMinutes);
+    m_interval->setValue(kDefaultRefreshMinutes);
+    m_interval->setSuffix(QStringLiteral(" 分"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("URL"), m_url);
     form->addRow(QStringLiteral("名前"), m_name);
     form->addRow(QStringLiteral("利用者名"), m_user);
     form->addRow(QStringLiteral("パスワード"), m_password);
+    form->addRow(QStringLiteral("同期の間隔"), m_interval);
 
     m_add = named(new QPushButton(QStringLiteral("接続を確かめて追加"), this), "cmdAdd");
     m_remove = named(new QPushButton(QStringLiteral("削除"), this), "cmdRemove");
+    m_change = named(new QPushButton(QStringLiteral("変更"), this), "cmdChange");
     m_cancel = named(new QPushButton(QStringLiteral("中止"), this), "cmdCancel");
     m_cancel->setEnabled(false);
+    m_trust = named(new QPushButton(QStringLiteral("この証明書を信頼する"), this), "cmdTrust");
+    m_trust->hide();
     m_found = named(new QListWidget(this), "lstFound");
     m_found->setAccessibleName(QStringLiteral("サーバーにあるカレンダー"));
     m_found->hide();
@@ -73,6 +82,8 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_add);
     buttons->addWidget(m_cancel);
+    buttons->addWidget(m_trust);
+    buttons->addWidget(m_change);
     buttons->addWidget(m_remove);
     buttons->addWidget(sync);
     buttons->addStretch();
@@ -88,11 +99,12 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     connect(m_add, &QPushButton::clicked, this, &SubscriptionsDialog::addSubscription);
     connect(m_remove, &QPushButton::clicked, this, &SubscriptionsDialog::removeSelected);
     connect(m_cancel, &QPushButton::clicked, this, &SubscriptionsDialog::cancelTest);
+    connect(m_trust, &QPushButton::clicked, this, &SubscriptionsDialog::trustCertificate);
     connect(m_addChosen, &QPushButton::clicked, this, &SubscriptionsDialog::addChosenCalendars);
     connect(sync, &QPushButton::clicked, this, &SubscriptionsDialog::syncNow);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
-            [this] { m_remove->setEnabled(!m_list->selectedItems().isEmpty()); });
+    connect(m_change, &QPushButton::clicked, this, &SubscriptionsDialog::changeSelected);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &SubscriptionsDialog::showSelected);
     connect(&m_subscriptions, &CalendarSubscriptions::syncFinished, this,
             &SubscriptionsDialog::showSubscriptions);
     connect(&m_subscriptions, &CalendarSubscriptions::appointmentsChanged, this,
@@ -121,6 +133,66 @@ void SubscriptionsDialog::showSubscriptions() {
     for (int c = 0; c < m_list->columnCount(); ++c)
         m_list->resizeColumnToContents(c);
     m_remove->setEnabled(!m_list->selectedItems().isEmpty());
+    m_change->setEnabled(!m_list->selectedItems().isEmpty());
+}
+
+void SubscriptionsDialog::showSelected() {
+    const bool any = !m_list->selectedItems().isEmpty();
+    m_remove->setEnabled(any);
+    m_change->setEnabled(any);
+    if (!any)
+        return;
+    for (const Subscription& s : m_subscriptions.subscriptions()) {
+        if (s.name == m_list->selectedItems().first()->text(0)) {
+            m_name->setText(s.name);
+            m_user->setText(s.user);
+            m_interval->setValue(s.refreshMinutes);
+        }
+    }
+}
+
+void SubscriptionsDialog::changeSelected() {
+    if (m_list->selectedItems().isEmpty())
+        return;
+    const QString name = m_list->selectedItems().first()->text(0);
+    const auto& all = m_subscriptions.subscriptions();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](const Subscription& s) { return s.name == name; });
+    if (found == all.end())
+        return;
+    Subscription changed = *found;
+    if (!m_name->text().trimmed().isEmpty())
+        changed.name = m_name->text().trimmed();
+    if (!isUsableSubscriptionName(changed.name)) {
+        showResult(QStringLiteral("名前は1〜%1文字で、改行や / を含まないものにしてください。")
+                       .arg(kMaxSubscriptionNameLength));
+        return;
+    }
+    changed.user = m_user->text().trimmed();
+    changed.refreshMinutes = m_interval->value();
+    const auto password =
+        m_password->text().isEmpty() ? std::nullopt : std::optional(m_password->text());
+    if (changed.user != found->user && !changed.user.isEmpty() && !password) {
+        showResult(QStringLiteral("利用者名を変えるときはパスワードも入れてください。"));
+        return;
+    }
+    setTesting(true);
+    m_testing << name;
+    const QPointer<SubscriptionsDialog> self(this);
+    m_subscriptions.change(
+        name, changed, password, [self, name, to = changed.name](bool ok, const QString& message) {
+            if (!self)
+                return;
+            self->m_testing.removeAll(name);
+            self->setTesting(false);
+            if (ok)
+                self->m_password->clear();
+            self->showResult(
+                ok ? QStringLiteral("変えました: %1%2")
+                         .arg(to, message.isEmpty() ? QString() : QLatin1Char('\n') + message)
+                   : QStringLiteral("変えられませんでした: %1").arg(message));
+            self->showSubscriptions();
+        });
 }
 
 void SubscriptionsDialog::showResult(const QString& text) {
@@ -142,6 +214,10 @@ void SubscriptionsDialog::addSubscription() {
         return;
     }
     s->user = m_user->text().trimmed();
+    s->refreshMinutes = m_interval->value();
+    if (m_trustedAddress == m_url->text().trimmed())
+        s->trustedCertificate = m_trusted;
+    m_trust->hide();
     if (const QString refusal = m_subscriptions.refusalOf(*s); !refusal.isEmpty()) {
         showResult(QStringLiteral("追加できませんでした: %1").arg(refusal));
         return;
@@ -161,6 +237,7 @@ void SubscriptionsDialog::addSubscription() {
     network->setAutoDeleteReplies(false);
     m_discovery = new CalendarDiscovery(s->url, s->user, m_password->text(), *network, this);
     network->setParent(m_discovery);
+    m_discovery->setTrustedCertificate(s->trustedCertificate);
     connect(m_discovery, &CalendarDiscovery::finished, this,
             [this, typed = *s](const DiscoveryResult& result) { showFound(typed, result); });
     m_discovery->start();
@@ -172,6 +249,11 @@ void SubscriptionsDialog::showFound(const Subscription& typed, const DiscoveryRe
     // Not a CalDAV server after all (a published calendar without ".ics"
     // in its name), or the address of one calendar: added as typed, and
     // its first sync says what it is.
+    if (!result.ok && !result.untrustedCertificate.isEmpty()) {
+        showResult(result.problem);
+        offerTrust(result.untrustedCertificate);
+        return;
+    }
     if (!result.ok ||
         (result.calendars.size() == 1 && sameAddress(result.calendars.front().url, typed.url))) {
         addTested(typed);
@@ -203,6 +285,7 @@ void SubscriptionsDialog::addChosenCalendars() {
         s.url = item->data(Qt::UserRole).toUrl();
         s.kind = Subscription::Kind::CalDav;
         s.user = m_foundUser;
+        s.trustedCertificate = m_trusted;
         s.name = item->data(Qt::UserRole + 1).toString().left(kMaxSubscriptionNameLength);
         if (!isUsableSubscriptionName(s.name))
             s.name = defaultSubscriptionName(s.url);
@@ -236,6 +319,11 @@ void SubscriptionsDialog::addTested(const Subscription& s) {
                 self->m_name->clear();
                 self->m_password->clear();
             }
+            if (!ok) {
+                if (const QString fingerprint = self->m_subscriptions.untrustedCertificateOf(name);
+                    !fingerprint.isEmpty())
+                    self->offerTrust(fingerprint);
+            }
             self->showResult(
                 ok ? QStringLiteral("追加しました: %1（%2件）%3")
                          .arg(name)
@@ -244,6 +332,17 @@ void SubscriptionsDialog::addTested(const Subscription& s) {
                    : QStringLiteral("追加できませんでした: %1").arg(message));
             self->showSubscriptions();
         });
+}
+
+void SubscriptionsDialog::offerTrust(const QString& fingerprint) {
+    m_refused = fingerprint;
+    m_trust->show();
+}
+
+void SubscriptionsDialog::trustCertificate() {
+    m_trusted = m_refused;
+    m_trustedAddress = m_url->text().trimmed();
+    addSubscription();
 }
 
 void SubscriptionsDialog::setTesting(bool testing) {

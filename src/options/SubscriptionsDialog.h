@@ -8,6 +8,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QSpinBox;
 class QPushButton;
 class QTreeWidget;
 
@@ -32,6 +33,12 @@ public:
     void addSubscription();
     void addChosenCalendars();
     void cancelTest();
+    // The certificate just refused is trusted for the address in the form,
+    // and the test runs again.
+    void trustCertificate();
+    // The selected subscription takes the form's name, user, interval and,
+    // when one is typed, password (tested first).
+    void changeSelected();
     // Asks first; removeNamed once the user agrees.
     void removeSelected();
     void syncNow();
@@ -43,6 +50,8 @@ private:
     void addTested(const Subscription& s);
     void removeNamed(const QString& name);
     void setTesting(bool testing);
+    void offerTrust(const QString& fingerprint);
+    void showSelected();
 
     CalendarSubscriptions& m_subscriptions;
     QTreeWidget* m_list = nullptr;
@@ -53,6 +62,9 @@ private:
     QPushButton* m_add = nullptr;
     QPushButton* m_remove = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_trust = nullptr;
+    QPushButton* m_change = nullptr;
+    QSpinBox* m_interval = nullptr;
     QPushButton* m_addChosen = nullptr;
     QListWidget* m_found = nullptr; // a server's calendars, to tick
     QLabel* m_result = nullptr;
@@ -60,6 +72,9 @@ private:
     QStringList m_testing; // names whose connection test runs
     QString m_foundUser;   // the user and password the calendars were found with
     QString m_foundPassword;
+    QString m_refused; // the fingerprint of the certificate just refused
+    QString m_trusted; // and trusted, for the address below
+    QString m_trustedAddress;
 };
 
 } // namespace tanzo

@@ -338,6 +338,10 @@ void CalendarSubscriptions::startSync(const Subscription& s, const QString& pass
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
                 m_running.remove(name);
                 m_foundKind.insert(name, result.kind);
+                if (result.untrustedCertificate.isEmpty())
+                    m_untrusted.remove(name);
+                else
+                    m_untrusted.insert(name, result.untrustedCertificate);
                 SubscriptionCopy copy = result.copy;
                 copy.lastAttempt = m_clock.now();
                 copy.ok = result.ok;

@@ -75,6 +75,10 @@ public:
     // (Taken by value: the caller's may be the list's own, which this replaces.)
     void change(QString name, Subscription changed, const std::optional<QString>& password,
                 Done done);
+    // The fingerprint of the certificate the last sync of this subscription
+    // refused (also of one being added), for the user to trust; empty when
+    // none was.
+    QString untrustedCertificateOf(const QString& name) const { return m_untrusted.value(name); }
     // Stops the connection test of a subscription being added: its done
     // comes with the reason.
     void cancelAdding(const QString& name);
@@ -135,6 +139,7 @@ private:
     QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
+    QHash<QString, QString> m_untrusted; // by name: a refused certificate's fingerprint
     PasswordStore* m_passwords = nullptr;
     QTimer* m_refresh = nullptr;
 };

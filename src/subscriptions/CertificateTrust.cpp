@@ -52,10 +52,10 @@ QString untrustedCertificateText(const QString& seen, const QString& trusted,
         return QStringLiteral("サーバーの証明書が、信頼したものから変わっています。"
                               "新しい証明書の SHA-256 指紋: %1")
             .arg(shown);
-    return QStringLiteral(
-               "サーバーの証明書を確かめられませんでした: %1\n"
-               "この証明書の SHA-256 指紋: %2\n"
-               "確かにそのサーバーのものなら、--trust-fingerprint で指定すると信頼します。")
+    return QStringLiteral("サーバーの証明書を確かめられませんでした: %1\n"
+                          "この証明書の SHA-256 指紋: %2\n"
+                          "確かにそのサーバーのものなら、この証明書を信頼できます"
+                          "（コマンドラインでは --trust-fingerprint）。")
         .arg(reason, shown);
 }
 

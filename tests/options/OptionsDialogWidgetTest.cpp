@@ -31,6 +31,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -847,7 +848,7 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 
 // カレンダー購読... opens the subscriptions' window, where an address is
 // checked, a local calendar added after its first sync, and removed again
-// once the user agrees.
+// once the user agrees; in between its name and interval are changed.
 TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     open();
     int requested = 0;
@@ -887,6 +888,19 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     EXPECT_EQ(list->topLevelItem(0)->text(4), QStringLiteral("1"));
     EXPECT_TRUE(url->text().isEmpty());
 
+    // Changed in place: the selected one takes the form's name and interval.
+    list->setCurrentItem(list->topLevelItem(0));
+    auto* name = window.findChild<QLineEdit*>(QStringLiteral("txtName"));
+    EXPECT_EQ(name->text(), QStringLiteral("チーム"));
+    name->setText(QStringLiteral("朝会"));
+    window.findChild<QSpinBox*>(QStringLiteral("numInterval"))->setValue(30);
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdChange")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return list->topLevelItem(0)->text(0) == QStringLiteral("朝会"); }, 5000))
+        << result->text().toStdString();
+    EXPECT_EQ(subscriptions.subscriptions().front().refreshMinutes, 30);
+    EXPECT_EQ(subscriptions.copyOf(QStringLiteral("朝会")).entryCount(), 1);
+
     // Removing asks first; "No" keeps it.
     const auto answerRemoval = [&](QMessageBox::StandardButton answer) {
         list->setCurrentItem(list->topLevelItem(0));
@@ -898,7 +912,7 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
             return ask && ask->isVisible();
         }));
         ASSERT_TRUE(ask);
-        EXPECT_TRUE(ask->text().contains(QStringLiteral("チーム")));
+        EXPECT_TRUE(ask->text().contains(QStringLiteral("朝会")));
         QTest::mouseClick(ask->button(answer), Qt::LeftButton);
         QTest::qWait(0);
     };
