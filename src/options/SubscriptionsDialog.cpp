@@ -232,6 +232,7 @@ void SubscriptionsDialog::addSubscription() {
         return;
     }
     setTesting(true);
+    m_cancelled = false;
     showResult(QStringLiteral("%1 に接続しています…").arg(maskedAddress(s->url)));
     auto* network = new QNetworkAccessManager;
     network->setAutoDeleteReplies(false);
@@ -246,6 +247,10 @@ void SubscriptionsDialog::addSubscription() {
 void SubscriptionsDialog::showFound(const Subscription& typed, const DiscoveryResult& result) {
     m_discovery = nullptr; // it goes on its own
     setTesting(false);
+    if (m_cancelled) {
+        showResult(result.problem);
+        return;
+    }
     // Not a CalDAV server after all (a published calendar without ".ics"
     // in its name), or the address of one calendar: added as typed, and
     // its first sync says what it is.
@@ -352,6 +357,7 @@ void SubscriptionsDialog::setTesting(bool testing) {
 }
 
 void SubscriptionsDialog::cancelTest() {
+    m_cancelled = true;
     if (m_discovery)
         m_discovery->cancel();
     for (const QString& name : QStringList(m_testing))

@@ -69,8 +69,9 @@ private:
     QListWidget* m_found = nullptr; // a server's calendars, to tick
     QLabel* m_result = nullptr;
     QPointer<CalendarDiscovery> m_discovery;
-    QStringList m_testing; // names whose connection test runs
-    QString m_foundUser;   // the user and password the calendars were found with
+    bool m_cancelled = false; // the user stopped the test: nothing follows it
+    QStringList m_testing;    // names whose connection test runs
+    QString m_foundUser;      // the user and password the calendars were found with
     QString m_foundPassword;
     QString m_refused; // the fingerprint of the certificate just refused
     QString m_trusted; // and trusted, for the address below

@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -848,7 +849,8 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 
 // カレンダー購読... opens the subscriptions' window, where an address is
 // checked, a local calendar added after its first sync, and removed again
-// once the user agrees; in between its name and interval are changed.
+// once the user agrees; in between its name and interval are changed. A
+// connection test that hangs can be stopped.
 TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     open();
     int requested = 0;
@@ -876,6 +878,23 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     window.addSubscription();
     EXPECT_TRUE(result->text().contains(QStringLiteral("https://")))
         << result->text().toStdString();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+
+    // A server that takes the connection and never answers: the test is
+    // stopped by hand, and nothing is added.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    url->setText(QStringLiteral("http://127.0.0.1:%1/dav/").arg(silent.serverPort()));
+    window.addSubscription();
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    EXPECT_TRUE(cancel->isEnabled());
+    QTest::qWait(200);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return result->text().contains(QStringLiteral("中止")); }, 3000))
+        << result->text().toStdString();
+    EXPECT_FALSE(cancel->isEnabled());
+    QTest::qWait(200);
     EXPECT_EQ(list->topLevelItemCount(), 0);
 
     url->setText(ics);
