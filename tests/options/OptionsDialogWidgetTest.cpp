@@ -33,6 +33,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -941,6 +942,64 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     answerRemoval(QMessageBox::Yes);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_TRUE(subscriptions.subscriptions().empty());
+}
+
+// A server's address lists its calendars with check boxes (the answers
+// Radicale gave for a calendar home, served for every request); the one
+// ticked is added under its display name.
+TEST_F(OptionsDialogTest, AServersCalendarsAreListedAndTheChosenAdded) {
+    QFile home(QStringLiteral(TANZO_DAV_ANSWERS "/radicale-home.xml"));
+    ASSERT_TRUE(home.open(QIODevice::ReadOnly));
+    const QByteArray body = home.readAll();
+    const QByteArray answer = "HTTP/1.1 207 Multi-Status\r\nContent-Type: application/xml\r\n"
+                              "Content-Length: " +
+                              QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer] {
+                socket->setProperty("head",
+                                    socket->property("head").toByteArray() + socket->readAll());
+                const QByteArray head = socket->property("head").toByteArray();
+                const qsizetype end = head.indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                // The whole request, body too, before the answer.
+                const qsizetype at = head.toLower().indexOf("content-length:");
+                const qsizetype length = at < 0
+                                             ? 0
+                                             : head.mid(at + 15, head.indexOf("\r\n", at) - at - 15)
+                                                   .trimmed()
+                                                   .toLongLong();
+                if (head.size() < end + 4 + length)
+                    return;
+                socket->setProperty("head", QByteArray());
+                socket->write(answer);
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
+                                        m_dir.filePath(QStringLiteral("cache")), m_clock);
+    SubscriptionsDialog window(subscriptions);
+    window.show();
+    window.findChild<QLineEdit*>(QStringLiteral("txtUrl"))
+        ->setText(QStringLiteral("http://127.0.0.1:%1/tanzo/").arg(server.serverPort()));
+    window.addSubscription();
+    auto* found = window.findChild<QListWidget*>(QStringLiteral("lstFound"));
+    auto* result = window.findChild<QLabel*>(QStringLiteral("lblResult"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found->count() == 2; }, 5000))
+        << result->text().toStdString();
+    EXPECT_TRUE(found->item(0)->text().startsWith(QStringLiteral("仕事")));
+    EXPECT_TRUE(found->item(1)->text().startsWith(QStringLiteral("家族 & 友人")));
+    found->item(0)->setCheckState(Qt::Checked);
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdAddChosen")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return subscriptions.subscriptions().size() == 1; }, 5000))
+        << result->text().toStdString();
+    EXPECT_EQ(subscriptions.subscriptions().front().name, QStringLiteral("仕事"));
+    EXPECT_EQ(subscriptions.subscriptions().front().url.path(), QStringLiteral("/tanzo/work/"));
 }
 
 } // namespace
