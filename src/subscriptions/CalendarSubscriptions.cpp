@@ -186,14 +186,23 @@ void CalendarSubscriptions::change(QString name, Subscription changed,
     // sync like any other, a refused one leaves the old password in place.
     Subscription trial = changed;
     trial.name = name;
-    startSync(trial, *password,
-              [this, name, changed, password, done = std::move(done)](bool ok, const QString& m) {
-                  if (!ok) {
-                      done(false, m);
-                      return;
-                  }
-                  applyChange(name, changed, password, done);
-              });
+    // A refused trial is no failure of the subscription: it keeps its copy
+    // and status as they were.
+    const SubscriptionCopy before = m_copies.value(name);
+    startSync(
+        trial, *password,
+        [this, name, changed, password, before, done = std::move(done)](bool ok, const QString& m) {
+            m_foundKind.remove(name);
+            if (!ok) {
+                if (m_list.find(name)) {
+                    m_copies.insert(name, before);
+                    writeCopy(name);
+                }
+                done(false, m);
+                return;
+            }
+            applyChange(name, changed, password, done);
+        });
 }
 
 void CalendarSubscriptions::applyChange(QString name, Subscription changed,
