@@ -150,6 +150,9 @@ cli --subscribe '家族 & 友人' --password-stdin
     "$(lookup '家族 & 友人')" == "$password" ]] ||
     e2e_fail "a wrong new password was taken: [$CLI_STATUS] $CLI_ERR"
 CLI_IN=/dev/null
+cli --subscriptions
+[[ "$CLI_OUT" == *"家族 & 友人  "*"正常  2件"* ]] ||
+    e2e_fail "the refused password cost the subscription its status: $CLI_OUT"
 cli --subscribe '家族 & 友人' --name 家族 --interval 30
 [[ $CLI_STATUS -eq 0 && "$CLI_OUT" == *"購読を変えました: 家族"* ]] ||
     e2e_fail "rename: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
