@@ -277,6 +277,8 @@ void CalendarSubscriptions::cancelAdding(const QString& name) {
 bool CalendarSubscriptions::remove(const QString& name, QString* error,
                                    PasswordStore::RemoveDone passwordGone) {
     const std::vector<Subscription> before = m_list.items();
+    const Subscription* found = m_list.find(name);
+    const bool hadUser = found && !found->user.isEmpty();
     if (!m_list.remove(name))
         return false;
     if (!saveList()) {
@@ -291,8 +293,16 @@ bool CalendarSubscriptions::remove(const QString& name, QString* error,
     m_copies.remove(name);
     m_copyProblems.remove(name);
     m_cache.remove(name);
-    m_passwords->remove(name, std::move(passwordGone));
     pruneFlags();
+    // Without a user there is no password to wait for (nor a secret store
+    // to complain about its absence), though a stray one still goes.
+    if (hadUser) {
+        m_passwords->remove(name, std::move(passwordGone));
+    } else {
+        m_passwords->remove(name);
+        if (passwordGone)
+            passwordGone(QString());
+    }
     emit appointmentsChanged();
     return true;
 }
