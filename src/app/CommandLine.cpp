@@ -3,6 +3,8 @@
 #include "CommandChannel.h"
 #include "CommandLineOptions.h"
 #include "platform/SafeFiles.h"
+#include "subscriptions/CertificateTrust.h"
+#include "subscriptions/Subscription.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -144,7 +146,8 @@ std::optional<QString> strayRefinement(const GivenOptions& given, Option command
     for (const OptionRow& row : optionTable()) {
         if (row.refines == command) {
             refinements << row.option;
-            stray = stray || given.has(row.option);
+            stray = stray ||
+                    (given.has(row.option) && !(row.alsoRefines && given.has(*row.alsoRefines)));
         }
     }
     if (!stray || given.has(command))
@@ -184,18 +187,37 @@ ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
         c.name = given.value(Option::Unsubscribe);
         return accepted(c);
     }
-    if (!given.has(Option::Subscribe)) {
+    if (!given.has(Option::Subscribe) && !given.has(Option::Calendars)) {
         c.kind = given.has(Option::Sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
         return accepted(c);
     }
-    c.kind = Command::Kind::Subscribe;
-    c.address = given.value(Option::Subscribe);
+    c.kind = given.has(Option::Calendars) ? Command::Kind::Calendars : Command::Kind::Subscribe;
+    c.address = given.value(given.has(Option::Calendars) ? Option::Calendars : Option::Subscribe);
     // A relative path is the user's, from here; the board has another
     // working directory.
     if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())
         c.address = QFileInfo(c.address).absoluteFilePath();
     c.name = given.value(Option::Name);
+    c.calendar = given.value(Option::Calendar).trimmed();
     c.user = given.value(Option::User);
+    if (given.has(Option::Interval)) {
+        bool ok = false;
+        c.interval = given.value(Option::Interval).toInt(&ok);
+        if (!ok || c.interval < kMinRefreshMinutes || c.interval > kMaxRefreshMinutes)
+            return failure(QStringLiteral("同期の間隔は%1〜%2分で指定してください: %3")
+                               .arg(kMinRefreshMinutes)
+                               .arg(kMaxRefreshMinutes)
+                               .arg(given.value(Option::Interval)));
+    }
+    if (given.has(Option::TrustFingerprint)) {
+        const auto fingerprint = fingerprintFromText(given.value(Option::TrustFingerprint));
+        if (!fingerprint)
+            return failure(
+                QStringLiteral("%1 には証明書のSHA-256指紋（16進64桁）を指定してください: %2")
+                    .arg(longName(Option::TrustFingerprint),
+                         given.value(Option::TrustFingerprint)));
+        c.fingerprint = *fingerprint;
+    }
     if (given.has(Option::PasswordStdin)) {
         QFile in;
         if (in.open(stdin, QIODevice::ReadOnly))

@@ -93,7 +93,8 @@ CommandOutput runSubscriptionsAlone(const Command& command) {
     CalendarSubscriptions subscriptions(paths::subscriptionsFilePath(),
                                         paths::subscriptionCacheDirectory(), clock);
     QString error;
-    if (!subscriptions.load(&error) && command.kind != Command::Kind::Subscriptions) {
+    if (!subscriptions.load(&error) && command.kind != Command::Kind::Subscriptions &&
+        command.kind != Command::Kind::Calendars) {
         CommandOutput out;
         out.status = kStatusFailed;
         out.err = error;
@@ -188,7 +189,10 @@ int runCommandLine(int argc, char** argv) {
     if (!parsed.command)
         return parsed.status;
     const Command& command = *parsed.command;
-    CommandOutput out = dispatch(command);
+    // Listing a server's calendars needs nothing of the board's: it is
+    // asked from here, whether a board runs or not.
+    CommandOutput out = command.kind == Command::Kind::Calendars ? runSubscriptionsAlone(command)
+                                                                 : dispatch(command);
     if (out.status == 0 && command.kind == Command::Kind::Export) {
         QString error;
         if (!writeIcsFile(command.fileName, out.fileBytes, &error)) {

@@ -21,12 +21,16 @@ enum class Option {
     Import,
     Export,
     Subscribe,
+    Calendar,
     Name,
     User,
     PasswordStdin,
+    TrustFingerprint,
+    Interval,
     Subscriptions,
     Unsubscribe,
-    Sync
+    Sync,
+    Calendars
 };
 
 struct OptionRow {
@@ -36,7 +40,8 @@ struct OptionRow {
     const char* help = nullptr;
     const char* words = nullptr; // the bare words a switch takes (--add's), for the help
     bool command = false;        // exactly one command is given
-    std::optional<Option> refines = std::nullopt; // given only with that command
+    std::optional<Option> refines = std::nullopt;     // given only with that command
+    std::optional<Option> alsoRefines = std::nullopt; // or with this one
 };
 
 // Every option, in the order the help lists them.

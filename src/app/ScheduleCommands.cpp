@@ -277,6 +277,9 @@ QJsonObject Command::toJson() const {
         json.insert(key("name"), name);
         json.insert(key("user"), user);
         json.insert(key("password"), password);
+        json.insert(key("calendar"), calendar);
+        json.insert(key("fingerprint"), fingerprint);
+        json.insert(key("interval"), interval);
     }
     return json;
 }
@@ -303,10 +306,14 @@ std::optional<Command> Command::fromJson(const QJsonObject& json) {
         c.name = json.value(key("name")).toString();
         c.user = json.value(key("user")).toString();
         c.password = json.value(key("password")).toString();
+        c.calendar = json.value(key("calendar")).toString();
+        c.fingerprint = json.value(key("fingerprint")).toString();
+        c.interval = json.value(key("interval")).toInt(0);
         // Far beyond any real address or password: a request that carries
         // more is not one our command line sends.
         constexpr int kMaxFieldLength = 8192;
-        for (const QString* field : {&c.address, &c.name, &c.user, &c.password}) {
+        for (const QString* field :
+             {&c.address, &c.name, &c.user, &c.password, &c.calendar, &c.fingerprint}) {
             if (field->size() > kMaxFieldLength)
                 return std::nullopt;
         }

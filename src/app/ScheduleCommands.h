@@ -28,6 +28,7 @@ struct Command {
         Import,
         Export,
         Subscribe,
+        Calendars,
         Subscriptions,
         Unsubscribe,
         Sync,
@@ -49,6 +50,9 @@ struct Command {
     QString name;
     QString user;
     QString password;
+    QString calendar;    // the display name of the server's calendar to subscribe
+    QString fingerprint; // of the server's certificate to trust, lowercase hex
+    int interval = 0;    // minutes between syncs; 0: not given
 
     bool isSubscriptionCommand() const { return kind >= Kind::Subscribe && kind <= Kind::Sync; }
     QJsonObject toJson() const;

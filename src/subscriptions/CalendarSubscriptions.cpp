@@ -22,10 +22,7 @@ CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDire
                                              const Clock& clock, QObject* parent,
                                              const FileWriter& writer)
     : QObject(parent), m_clock(clock), m_list(std::move(listPath), writer),
-      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)),
-      m_network(new QNetworkAccessManager(this)) {
-    m_network->setAutoDeleteReplies(false);
-}
+      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)) {}
 
 CalendarSubscriptions::~CalendarSubscriptions() {
     writeFlags();
@@ -125,7 +122,7 @@ QString CalendarSubscriptions::refusalOf(const Subscription& subscription) const
     const auto sameUrl = [&](const QString& name, const QUrl& url) {
         return sameAddress(url, subscription.url)
                    ? QStringLiteral("同じアドレスの購読があります: %1（%2）")
-                         .arg(name, url.toDisplayString())
+                         .arg(name, maskedAddress(url))
                    : QString();
     };
     for (const Subscription& s : m_list.items()) {
@@ -179,8 +176,122 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
               });
 }
 
-bool CalendarSubscriptions::remove(const QString& name, QString* error) {
+void CalendarSubscriptions::change(QString name, Subscription changed,
+                                   const std::optional<QString>& password, Done done) {
+    const Subscription* old = m_list.find(name);
+    if (!old) {
+        done(false, QStringLiteral("その名前の購読はありません: %1").arg(name));
+        return;
+    }
+    if (changed.name != name && (m_list.find(changed.name) || m_adding.contains(changed.name))) {
+        done(false, QStringLiteral("同じ名前の購読があります: %1").arg(changed.name));
+        return;
+    }
+    if (m_running.contains(name)) {
+        done(false, QStringLiteral("同期中です。終わってからもう一度変えてください: %1").arg(name));
+        return;
+    }
+    if (!password) {
+        applyChange(name, changed, std::nullopt, std::move(done));
+        return;
+    }
+    // The new credentials are tried under the old name: a good sync is a
+    // sync like any other, a refused one leaves the old password in place.
+    Subscription trial = changed;
+    trial.name = name;
+    // A refused trial is no failure of the subscription: it keeps its copy
+    // and status as they were.
+    const SubscriptionCopy before = m_copies.value(name);
+    startSync(
+        trial, *password,
+        [this, name, changed, password, before, done = std::move(done)](bool ok, const QString& m) {
+            m_foundKind.remove(name);
+            if (!ok) {
+                if (m_list.find(name)) {
+                    m_copies.insert(name, before);
+                    writeCopy(name);
+                }
+                done(false, m);
+                return;
+            }
+            applyChange(name, changed, password, done);
+        });
+}
+
+void CalendarSubscriptions::applyChange(QString name, Subscription changed,
+                                        const std::optional<QString>& password, Done done) {
+    if (!m_list.find(name)) {
+        done(false, QStringLiteral("その名前の購読はありません: %1").arg(name));
+        return;
+    }
     const std::vector<Subscription> before = m_list.items();
+    std::vector<Subscription> after = before;
+    for (Subscription& s : after) {
+        if (s.name == name)
+            s = changed;
+    }
+    m_list.setItems(after);
+    if (!saveList()) {
+        m_list.setItems(before);
+        done(false, kListNotWritten.arg(m_list.filePath()));
+        return;
+    }
+    if (changed.name != name) {
+        m_copies.insert(changed.name, m_copies.take(name));
+        m_copyProblems.remove(name);
+        m_cache.remove(name);
+        writeCopy(changed.name);
+    }
+    emit appointmentsChanged();
+    if (password) {
+        m_passwords->write(
+            changed.name, *password,
+            [this, name, renamed = changed.name != name, done](bool, const QString& note) {
+                if (!renamed) {
+                    done(true, note);
+                    return;
+                }
+                m_passwords->remove(name, [done, note](const QString& left) {
+                    done(true, left.isEmpty() ? note : left);
+                });
+            });
+    } else if (changed.name != name && !changed.user.isEmpty()) {
+        movePassword(name, changed.name, std::move(done));
+    } else {
+        done(true, QString());
+    }
+}
+
+void CalendarSubscriptions::movePassword(const QString& from, const QString& to, Done done) {
+    m_passwords->read(from, [this, from, to, done = std::move(done)](const QString& password,
+                                                                     const QString& problem) {
+        if (!problem.isEmpty()) {
+            done(true, problem);
+            return;
+        }
+        m_passwords->write(to, password, [this, from, done](bool kept, const QString& note) {
+            if (!kept) {
+                done(true, note);
+                return;
+            }
+            // Answered once the old entry is gone: a command ends with its answer.
+            m_passwords->remove(from, [done](const QString& left) { done(true, left); });
+        });
+    });
+}
+
+void CalendarSubscriptions::cancelAdding(const QString& name) {
+    if (!m_adding.contains(name))
+        return;
+    if (const QPointer<SubscriptionSync> sync = m_running.value(name))
+        sync->cancel();
+}
+
+bool CalendarSubscriptions::remove(const QString& name, QString* error,
+                                   PasswordStore::RemoveDone passwordGone) {
+    const std::vector<Subscription> before = m_list.items();
+    const Subscription* found = m_list.find(name);
+    const bool hadUser = found && !found->user.isEmpty();
     if (!m_list.remove(name))
         return false;
     if (!saveList()) {
@@ -195,8 +306,16 @@ bool CalendarSubscriptions::remove(const QString& name, QString* error) {
     m_copies.remove(name);
     m_copyProblems.remove(name);
     m_cache.remove(name);
-    m_passwords->remove(name);
     pruneFlags();
+    // Without a user there is no password to wait for (nor a secret store
+    // to complain about its absence), though a stray one still goes.
+    if (hadUser) {
+        m_passwords->remove(name, std::move(passwordGone));
+    } else {
+        m_passwords->remove(name);
+        if (passwordGone)
+            passwordGone(QString());
+    }
     emit appointmentsChanged();
     return true;
 }
@@ -238,13 +357,23 @@ void CalendarSubscriptions::sync(const QString& name) {
 }
 
 void CalendarSubscriptions::startSync(const Subscription& s, const QString& password, Done done) {
-    auto* run = new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(),
-                                     *m_network, this);
+    // A network of its own: the toolkit keeps the credentials a server
+    // accepted and offers them to that server again unasked, which would
+    // hand one subscription's password to another's requests.
+    auto* network = new QNetworkAccessManager(this);
+    network->setAutoDeleteReplies(false);
+    auto* run =
+        new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(), *network, this);
+    network->setParent(run);
     m_running.insert(s.name, run);
     connect(run, &SubscriptionSync::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
                 m_running.remove(name);
                 m_foundKind.insert(name, result.kind);
+                if (result.untrustedCertificate.isEmpty())
+                    m_untrusted.remove(name);
+                else
+                    m_untrusted.insert(name, result.untrustedCertificate);
                 SubscriptionCopy copy = result.copy;
                 copy.lastAttempt = m_clock.now();
                 copy.ok = result.ok;

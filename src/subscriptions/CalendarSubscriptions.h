@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QNetworkAccessManager;
 class QTimer;
@@ -67,12 +68,29 @@ public:
     // subscription kept (and its password stored). done(ok, message).
     using Done = std::function<void(bool ok, const QString& message)>;
     void add(const Subscription& subscription, const QString& password, Done done);
+    // Changes a subscription's name and refresh interval, and with a
+    // password its user and password: those are tested with one sync
+    // first, as a new subscription is, and the old ones stay when the test
+    // fails. The copy, the notice flags and the password follow a new name.
+    // (Taken by value: the caller's may be the list's own, which this replaces.)
+    void change(QString name, Subscription changed, const std::optional<QString>& password,
+                Done done);
+    // The fingerprint of the certificate the last sync of this subscription
+    // refused (also of one being added), for the user to trust; empty when
+    // none was.
+    QString untrustedCertificateOf(const QString& name) const { return m_untrusted.value(name); }
+    // Stops the connection test of a subscription being added: its done
+    // comes with the reason.
+    void cancelAdding(const QString& name);
     // Why a subscription cannot be added: its name or its address is
     // subscribed or being added, or the list is full. Empty when it can.
     QString refusalOf(const Subscription& subscription) const;
     // False when there is no subscription of that name, or when the list
     // could not be written (*error says so; the subscription stays whole).
-    bool remove(const QString& name, QString* error = nullptr);
+    // passwordGone(problem) comes once its password has left the secret
+    // store, or could not.
+    bool remove(const QString& name, QString* error = nullptr,
+                PasswordStore::RemoveDone passwordGone = {});
 
     void syncAll();
     void sync(const QString& name);
@@ -99,6 +117,9 @@ signals:
 
 private:
     void startSync(const Subscription& s, const QString& password, Done done);
+    void applyChange(QString name, Subscription changed, const std::optional<QString>& password,
+                     Done done);
+    void movePassword(const QString& from, const QString& to, Done done);
     void syncDue();
     void pruneFlags();
     void writeFlags();
@@ -120,8 +141,8 @@ private:
     QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SubscriptionSync>> m_running;
+    QHash<QString, QString> m_untrusted; // by name: a refused certificate's fingerprint
     PasswordStore* m_passwords = nullptr;
-    QNetworkAccessManager* m_network = nullptr;
     QTimer* m_refresh = nullptr;
 };
 

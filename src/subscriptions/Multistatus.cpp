@@ -10,6 +10,9 @@ namespace {
 const QString kDav = QStringLiteral("DAV:");
 const QString kCalDav = QStringLiteral("urn:ietf:params:xml:ns:caldav");
 const QString kCalServer = QStringLiteral("http://calendarserver.org/ns/");
+const QString kAppleIcal = QStringLiteral("http://apple.com/ns/ical/");
+constexpr int kMaxNameLength = 200;
+constexpr int kMaxComponents = 16;
 
 // "HTTP/1.1 404 Not Found" -> 404.
 int statusCode(const QString& line) {
@@ -29,6 +32,8 @@ std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body,
     bool inResponse = false;
     bool inPropstat = false;
     bool inResourceType = false;
+    // The href inside these properties is theirs, not the response's.
+    enum class HrefOf { Response, Principal, Home } hrefOf = HrefOf::Response;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
@@ -48,6 +53,24 @@ std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body,
                 inPropstat = true;
             } else if (ns == kDav && name == QLatin1String("href") && !inPropstat) {
                 current.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+            } else if (ns == kDav && name == QLatin1String("href")) {
+                const QString href =
+                    QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+                if (hrefOf == HrefOf::Principal)
+                    pending.principal = href;
+                else if (hrefOf == HrefOf::Home && pending.calendarHome.isEmpty())
+                    pending.calendarHome = href;
+            } else if (ns == kDav && name == QLatin1String("current-user-principal")) {
+                hrefOf = HrefOf::Principal;
+            } else if (ns == kCalDav && name == QLatin1String("calendar-home-set")) {
+                hrefOf = HrefOf::Home;
+            } else if (ns == kDav && name == QLatin1String("displayname")) {
+                pending.displayName = xml.readElementText().simplified().left(kMaxNameLength);
+            } else if (ns == kAppleIcal && name == QLatin1String("calendar-color")) {
+                pending.color = xml.readElementText().trimmed().left(16);
+            } else if (ns == kCalDav && name == QLatin1String("comp") &&
+                       pending.components.size() < kMaxComponents) {
+                pending.components << xml.attributes().value(QLatin1String("name")).toString();
             } else if (ns == kDav && name == QLatin1String("status")) {
                 const int code = statusCode(xml.readElementText().trimmed());
                 if (inPropstat)
@@ -70,6 +93,9 @@ std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body,
             const auto name = xml.name();
             if (ns == kDav && name == QLatin1String("resourcetype")) {
                 inResourceType = false;
+            } else if ((ns == kDav && name == QLatin1String("current-user-principal")) ||
+                       (ns == kCalDav && name == QLatin1String("calendar-home-set"))) {
+                hrefOf = HrefOf::Response;
             } else if (ns == kDav && name == QLatin1String("propstat")) {
                 inPropstat = false;
                 if (pending.status >= 200 && pending.status < 300) {
@@ -81,6 +107,16 @@ std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body,
                     current.isCalendar = current.isCalendar || pending.isCalendar;
                     if (!pending.calendarData.isEmpty())
                         current.calendarData = pending.calendarData;
+                    const std::initializer_list<std::pair<const QString*, QString*>> found = {
+                        {&pending.principal, &current.principal},
+                        {&pending.calendarHome, &current.calendarHome},
+                        {&pending.displayName, &current.displayName},
+                        {&pending.color, &current.color}};
+                    for (const auto& [from, to] : found) {
+                        if (!from->isEmpty())
+                            *to = *from;
+                    }
+                    current.components << pending.components;
                 } else if (current.status == 0) {
                     current.status = pending.status;
                 }
@@ -101,6 +137,15 @@ QByteArray propfindCollectionBody() {
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<d:propfind xmlns:d=\"DAV:\" xmlns:cs=\"http://calendarserver.org/ns/\">"
         "<d:prop><d:resourcetype/><cs:getctag/></d:prop></d:propfind>");
+}
+
+QByteArray propfindDiscoveryBody() {
+    return QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\" "
+        "xmlns:i=\"http://apple.com/ns/ical/\"><d:prop><d:resourcetype/>"
+        "<d:current-user-principal/><c:calendar-home-set/><d:displayname/>"
+        "<i:calendar-color/><c:supported-calendar-component-set/></d:prop></d:propfind>");
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -17,6 +18,13 @@ struct DavResponse {
     QString collectionTag; // getctag
     bool isCalendar = false;
     QByteArray calendarData;
+    // What discovery asks for: where the user's calendars are, and what
+    // each one is called and holds.
+    QString principal;    // current-user-principal, decoded path
+    QString calendarHome; // calendar-home-set, decoded path (the first)
+    QString displayName;
+    QString color;          // "#RRGGBB" or "#RRGGBBAA" as the server gave it
+    QStringList components; // supported-calendar-component-set; empty: not said
 };
 
 // Parses a 207 Multi-Status body. Empty when the body is not one (or holds
@@ -25,6 +33,7 @@ std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body,
 
 // Request bodies of the sync.
 QByteArray propfindCollectionBody();
+QByteArray propfindDiscoveryBody();
 QByteArray calendarQueryBody(const QString& startUtc, const QString& endUtc);
 QByteArray calendarMultigetBody(const std::vector<QString>& hrefs);
 

@@ -24,11 +24,25 @@ void PasswordStore::read(const QString& account, ReadDone done) {
     job->setKey(account);
     connect(job, &QKeychain::Job::finished, this, [done = std::move(done)](QKeychain::Job* j) {
         auto* read = static_cast<QKeychain::ReadPasswordJob*>(j);
-        if (read->error() == QKeychain::NoError || read->error() == QKeychain::EntryNotFound)
+        switch (read->error()) {
+        case QKeychain::NoError:
             done(read->textData(), QString());
-        else
+            return;
+        // Kept only in memory when it was given (no secret store then), or
+        // removed by hand: the server would only answer 401.
+        case QKeychain::EntryNotFound:
+            done(QString(), QStringLiteral("パスワードが保存されていません。"
+                                           "購読を追加し直すか、パスワードを入れ直してください。"));
+            return;
+        case QKeychain::NoBackendAvailable:
+            done(QString(), QStringLiteral("パスワードを保存するシークレットサービスがありません"
+                                           "（%1）。")
+                                .arg(read->errorString()));
+            return;
+        default:
             done(QString(), QStringLiteral("シークレットサービスからパスワードを読めません: %1")
                                 .arg(read->errorString()));
+        }
     });
     job->start();
 }
@@ -56,13 +70,26 @@ void PasswordStore::write(const QString& account, const QString& password, Write
     job->start();
 }
 
-void PasswordStore::remove(const QString& account) {
+void PasswordStore::remove(const QString& account, RemoveDone done) {
     m_inMemory.remove(account);
-    if (!m_useSecretStore)
+    if (!m_useSecretStore) {
+        if (done)
+            done(QString());
         return;
+    }
     auto* job = new QKeychain::DeletePasswordJob(kService, this);
     job->setAutoDelete(true);
     job->setKey(account);
+    connect(job, &QKeychain::Job::finished, this, [done = std::move(done)](QKeychain::Job* j) {
+        if (!done)
+            return;
+        const bool gone = j->error() == QKeychain::NoError ||
+                          j->error() == QKeychain::EntryNotFound ||
+                          j->error() == QKeychain::NoBackendAvailable;
+        done(gone ? QString()
+                  : QStringLiteral("シークレットサービスからパスワードを消せませんでした: %1")
+                        .arg(j->errorString()));
+    });
     job->start();
 }
 

@@ -17,12 +17,15 @@ class PasswordStore : public QObject {
 public:
     using ReadDone = std::function<void(const QString& password, const QString& problem)>;
     using WriteDone = std::function<void(bool kept, const QString& note)>;
+    using RemoveDone = std::function<void(const QString& problem)>;
 
     explicit PasswordStore(QObject* parent = nullptr);
 
     void read(const QString& account, ReadDone done);
     void write(const QString& account, const QString& password, WriteDone done);
-    void remove(const QString& account);
+    // Answers once the secret store has let go of it (a command that ends
+    // sooner would leave it there); problem is empty when it is gone.
+    void remove(const QString& account, RemoveDone done = {});
 
     // For tests and for a session without a secret store.
     void setUseSecretStore(bool use) { m_useSecretStore = use; }

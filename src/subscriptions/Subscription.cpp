@@ -1,8 +1,11 @@
 #include "Subscription.h"
 
+#include "CertificateTrust.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QUrlQuery>
 
 namespace tanzo {
 namespace {
@@ -35,9 +38,13 @@ std::optional<Subscription> parseAddress(const QString& address, QString* error,
     Subscription s;
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("file")) {
-        if (url.toLocalFile().isEmpty() ||
-            (fileMustExist && !QFileInfo(url.toLocalFile()).isFile())) {
+        const QFileInfo file(url.toLocalFile());
+        if (url.toLocalFile().isEmpty() || (fileMustExist && !file.exists())) {
             *error = QStringLiteral("ファイルがありません: %1").arg(url.toLocalFile());
+            return std::nullopt;
+        }
+        if (fileMustExist && !file.isFile()) {
+            *error = notRegularFileText(url.toLocalFile());
             return std::nullopt;
         }
         s.url = url;
@@ -48,7 +55,7 @@ std::optional<Subscription> parseAddress(const QString& address, QString* error,
         (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
         *error = QStringLiteral(
                      "https://、webcal://、またはローカルの.icsファイルを指定してください: %1")
-                     .arg(text);
+                     .arg(url.isValid() ? maskedAddress(url) : QStringLiteral("（読めないURL）"));
         return std::nullopt;
     }
     if (scheme == QLatin1String("http") && !isLocalHost(url.host())) {
@@ -76,7 +83,8 @@ QJsonObject Subscription::toJson() const {
             {QStringLiteral("url"), url.toString(QUrl::FullyEncoded)},
             {QStringLiteral("kind"), kindWord(kind)},
             {QStringLiteral("refreshMinutes"), refreshMinutes},
-            {QStringLiteral("user"), user}};
+            {QStringLiteral("user"), user},
+            {QStringLiteral("trustedCertificate"), trustedCertificate}};
 }
 
 std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
@@ -95,6 +103,9 @@ std::optional<Subscription> Subscription::fromJson(const QJsonObject& json) {
     const int minutes = json.value(QStringLiteral("refreshMinutes")).toInt(kDefaultRefreshMinutes);
     s->refreshMinutes = std::clamp(minutes, kMinRefreshMinutes, kMaxRefreshMinutes);
     s->user = json.value(QStringLiteral("user")).toString().left(256);
+    s->trustedCertificate =
+        fingerprintFromText(json.value(QStringLiteral("trustedCertificate")).toString())
+            .value_or(QString());
     return s;
 }
 
@@ -119,6 +130,33 @@ bool sameAddress(const QUrl& a, const QUrl& b) {
         return u.toString(QUrl::FullyEncoded);
     };
     return key(a) == key(b);
+}
+
+QString notRegularFileText(const QString& path) {
+    return QStringLiteral("通常のファイルではありません（パイプや装置は読みません）: %1").arg(path);
+}
+
+QString maskedAddress(const QUrl& url) {
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    QUrl shown = url;
+    const QString hidden = QStringLiteral("***");
+    if (!shown.password().isEmpty())
+        shown.setPassword(hidden);
+    if (shown.hasQuery()) {
+        QUrlQuery query(shown);
+        auto items = query.queryItems(QUrl::FullyEncoded);
+        for (auto& [key, value] : items) {
+            // "?k3yx" alone is as secret as "?token=k3yx".
+            (value.isEmpty() ? key : value) = hidden;
+        }
+        query.setQueryItems(items);
+        shown.setQuery(query);
+    }
+    // The fragment never reaches the server, but is as likely to hold a key.
+    if (shown.hasFragment())
+        shown.setFragment(hidden);
+    return shown.toDisplayString();
 }
 
 QString defaultSubscriptionName(const QUrl& url) {

@@ -19,6 +19,9 @@ struct Subscription {
     Kind kind = Kind::Feed;
     int refreshMinutes = 15;
     QString user;
+    // The SHA-256 fingerprint of the server's own certificate the user
+    // trusts (lowercase hex); empty: only what the system trusts.
+    QString trustedCertificate;
 
     QJsonObject toJson() const;
     // Empty when the stored object is not a usable subscription.
@@ -42,6 +45,15 @@ std::optional<Subscription> subscriptionFromAddress(const QString& address, QStr
 // Whether two addresses name the same calendar: the same file, or the same
 // URL but for a trailing slash, the case of scheme and host, a default port.
 bool sameAddress(const QUrl& a, const QUrl& b);
+
+// A FIFO or a device (/dev/zero) named as the calendar is never read: it
+// would hold the reader, or never end. What the user is told.
+QString notRegularFileText(const QString& path);
+
+// The address as any output shows it: the values of its query (a published
+// link's ?token=) and a password in it replaced by "***", a file's path as
+// it is.
+QString maskedAddress(const QUrl& url);
 
 // A name from the address when the user gave none: the host, or the file's
 // base name.

@@ -79,10 +79,17 @@ QJsonObject readObject(const QString& path) {
 } // namespace
 
 bool writeFileWhole(const QString& path, const QByteArray& bytes) {
-    makePrivateDirectory(QFileInfo(path).absolutePath());
+    const QString directory = QFileInfo(path).absolutePath();
+    makePrivateDirectory(directory);
+    // Addresses with their tokens and what the user's calendars hold: a
+    // folder and file that an earlier version left open to all are closed
+    // at the next write, not only new ones made closed.
+    QFile::setPermissions(directory,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QSaveFile f(path);
     if (!openPrivately(f))
         return false;
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         return false;

@@ -1,9 +1,12 @@
 #include "SubscriptionSync.h"
 
+#include "CertificateTrust.h"
+#include "CredentialScope.h"
 #include "Multistatus.h"
 #include "calendar/IcsWorker.h"
 #include "platform/SafeFiles.h"
 
+#include <QAuthenticator>
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -63,6 +66,8 @@ SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
     m_sameWindow = m_previous.windowStart == m_today;
     m_probingKind =
         m_subscription.kind == Subscription::Kind::CalDav && !m_previous.lastAttempt.isValid();
+    connect(&m_network, &QNetworkAccessManager::authenticationRequired, this,
+            &SubscriptionSync::offerCredentials, Qt::DirectConnection);
 }
 
 SubscriptionSync::~SubscriptionSync() {
@@ -92,17 +97,15 @@ void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByte
                             int depth, ReplyHandler onOk) {
     QNetworkRequest request(url);
     request.setTransferTimeout(kRequestTimeoutMs);
+    // Every hop is judged here (followRedirect): the toolkit would carry
+    // the request's headers to wherever the server points.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tanzo"));
-    if (!m_subscription.user.isEmpty()) {
-        // Sent up front: calendar servers ask for Basic, and a wrong
-        // password then answers 401 at once instead of a second round.
-        const QByteArray credentials =
-            (m_subscription.user + QLatin1Char(':') + m_password).toUtf8();
-        request.setRawHeader("Authorization", "Basic " + credentials.toBase64());
-    }
+    // No Authorization of our own: the password goes out only when the
+    // subscribed origin asks for it (offerCredentials), in the scheme it
+    // asks for, Basic or Digest.
     if (depth >= 0)
         request.setRawHeader("Depth", QByteArray::number(depth));
     if (!body.isEmpty())
@@ -119,6 +122,11 @@ void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByte
         verb == "GET" ? m_network.get(request) : m_network.sendCustomRequest(request, verb, body);
     m_reply = reply;
     m_tooLarge = false;
+    m_credentialsOffered = false;
+    m_refusedRedirect.clear();
+    checkCertificateAgainst(reply, m_subscription.trustedCertificate, &m_untrustedCertificate);
+    connect(reply, &QNetworkReply::redirected, this,
+            [this, reply](const QUrl& to) { followRedirect(reply, to); });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kMaxAnswerBytes) {
             m_tooLarge = true;
@@ -145,10 +153,54 @@ void SubscriptionSync::send(const QByteArray& verb, const QUrl& url, const QByte
     });
 }
 
+void SubscriptionSync::followRedirect(QNetworkReply* reply, const QUrl& to) {
+    // Judged against the subscribed address, not the hop before: a chain
+    // that wanders off and back has still been elsewhere.
+    m_refusedRedirect = redirectRefusal(m_subscription.url, reply->url().resolved(to),
+                                        !m_subscription.user.isEmpty());
+    if (m_refusedRedirect.isEmpty())
+        emit reply->redirectAllowed();
+    else
+        reply->abort();
+}
+
+void SubscriptionSync::offerCredentials(QNetworkReply* reply, QAuthenticator* authenticator) {
+    if (reply != m_reply || m_subscription.user.isEmpty())
+        return;
+    // Asked again on the same request: what was offered was refused, and
+    // the answer's 401 says so.
+    if (m_credentialsOffered || !sameOrigin(reply->url(), m_subscription.url))
+        return;
+    m_credentialsOffered = true;
+    authenticator->setUser(m_subscription.user);
+    authenticator->setPassword(m_password);
+}
+
 QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {
     if (m_tooLarge)
         return QStringLiteral("サーバーの応答が大きすぎます（上限 %1 MB）。")
             .arg(kMaxAnswerBytes / (1024 * 1024));
+    if (!m_refusedRedirect.isEmpty())
+        return m_refusedRedirect;
+    // A redirect the toolkit would not follow itself (to a scheme it does
+    // not speak) leaves its 3xx here, with no body to read.
+    if (http >= 300 && http < 400 && http != 304) {
+        const QUrl to = reply->url().resolved(
+            QUrl(QString::fromUtf8(reply->rawHeader("Location")), QUrl::StrictMode));
+        const QString refusal =
+            redirectRefusal(m_subscription.url, to, !m_subscription.user.isEmpty());
+        return refusal.isEmpty() ? QStringLiteral("転送先へ進めませんでした（%1）: %2")
+                                       .arg(http)
+                                       .arg(maskedAddress(to))
+                                 : refusal;
+    }
+    if (reply->error() == QNetworkReply::TooManyRedirectsError)
+        return QStringLiteral("転送が多すぎます（%1回まで）。").arg(kMaxRedirects);
+    if (http == 401 && m_subscription.user.isEmpty())
+        return QStringLiteral("このカレンダーには利用者名とパスワードが要ります（401）。");
+    if (http == 401 && !m_credentialsOffered && reply->hasRawHeader("WWW-Authenticate"))
+        return QStringLiteral("サーバーが求める認証の方式に対応していません（401）: %1")
+            .arg(QString::fromLatin1(reply->rawHeader("WWW-Authenticate")).left(80));
     if (http == 401)
         return QStringLiteral("利用者名かパスワードが違います（401）。");
     if (http == 403)
@@ -163,8 +215,8 @@ QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {
                    ? QStringLiteral("サーバーが要求を受け付けませんでした（%1）。").arg(http)
                    : QString();
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("サーバーの証明書を確かめられませんでした: %1")
-            .arg(reply->errorString());
+        return untrustedCertificateText(m_untrustedCertificate, m_subscription.trustedCertificate,
+                                        reply->errorString());
     case QNetworkReply::OperationCanceledError:
     case QNetworkReply::TimeoutError:
         return kNoAnswer + QStringLiteral("（時間切れ）。");
@@ -185,8 +237,12 @@ QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {
 void SubscriptionSync::readLocalFile() {
     const QString path = m_subscription.url.toLocalFile();
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    if (!info.exists()) {
         fail(QStringLiteral("ファイルがありません: %1").arg(path));
+        return;
+    }
+    if (!info.isFile()) {
+        fail(notRegularFileText(path));
         return;
     }
     if (info.size() > kMaxAnswerBytes) {
@@ -203,24 +259,37 @@ void SubscriptionSync::readLocalFile() {
     m_fetchedEtags.insert(key, QString());
     m_etags.insert(key, stamp);
     // Read on the worker too: a file on a slow mount must not hold the clock.
-    using Read = std::optional<QByteArray>;
+    using Read = std::pair<RegularFileRead, QByteArray>;
     auto* watcher = new QFutureWatcher<Read>(this);
     connect(watcher, &QFutureWatcher<Read>::finished, this, [this, watcher, key, path] {
         watcher->deleteLater();
         if (m_done)
             return;
-        const Read bytes = watcher->result();
-        if (!bytes)
+        const auto [read, bytes] = watcher->result();
+        switch (read) {
+        case RegularFileRead::Read:
+            convert({{key, bytes}});
+            return;
+        case RegularFileRead::Missing:
+            fail(QStringLiteral("ファイルがありません: %1").arg(path));
+            return;
+        case RegularFileRead::NotRegular:
+            fail(notRegularFileText(path));
+            return;
+        case RegularFileRead::TooLarge:
+            fail(QStringLiteral("ファイルが大きすぎます（上限 %1 MB）。")
+                     .arg(kMaxAnswerBytes / (1024 * 1024)));
+            return;
+        case RegularFileRead::Failed:
             fail(QStringLiteral("ファイルを読めません: %1").arg(path));
-        else
-            convert({{key, *bytes}});
+            return;
+        }
     });
     // Only a regular file: a FIFO put in its place would hold the worker.
     watcher->setFuture(QtConcurrent::run(&ics::worker(), [path]() -> Read {
         QByteArray bytes;
-        if (readRegularFile(path, kMaxAnswerBytes, &bytes) != RegularFileRead::Read)
-            return std::nullopt;
-        return bytes;
+        const RegularFileRead read = readRegularFile(path, kMaxAnswerBytes, &bytes);
+        return {read, bytes};
     }));
 }
 
@@ -380,6 +449,7 @@ void SubscriptionSync::fail(const QString& status) {
     result.status = status;
     result.copy = m_previous;
     result.kind = m_subscription.kind;
+    result.untrustedCertificate = m_untrustedCertificate;
     emit finished(result);
     deleteLater();
 }

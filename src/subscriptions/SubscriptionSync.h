@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+class QAuthenticator;
 class QNetworkAccessManager;
 class QTimer;
 
@@ -25,6 +26,9 @@ struct SyncResult {
     // What the address turned out to be (a link taken for CalDAV may be a
     // published calendar after all).
     Subscription::Kind kind = Subscription::Kind::Feed;
+    // The fingerprint of a certificate that was refused, for the user to
+    // compare and trust.
+    QString untrustedCertificate;
 };
 
 // One sync of one subscription, entirely asynchronous: each request answers
@@ -52,6 +56,7 @@ public:
     static constexpr int kSyncTimeoutMs = 120000;
     static constexpr qint64 kMaxAnswerBytes = kMaxCalendarBytes;
     static constexpr int kMultigetBatch = 200;
+    static constexpr int kMaxRedirects = 5;
 
 signals:
     void finished(const tanzo::SyncResult& result);
@@ -71,6 +76,8 @@ private:
     void fail(const QString& status);
     void succeed(SubscriptionCopy copy, bool changed);
     QString replyProblem(QNetworkReply* reply, int httpStatus) const;
+    void followRedirect(QNetworkReply* reply, const QUrl& to);
+    void offerCredentials(QNetworkReply* reply, QAuthenticator* authenticator);
 
     Subscription m_subscription;
     QString m_password;
@@ -80,6 +87,9 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer* m_deadline = nullptr;
     bool m_tooLarge = false;
+    bool m_credentialsOffered = false; // for the request under way
+    QString m_refusedRedirect;         // why its redirect was not followed
+    QString m_untrustedCertificate;
     bool m_done = false;
     bool m_sameWindow = false;
     // The first sync of an address taken for CalDAV: a server that does not

@@ -68,6 +68,13 @@ TEST(CommandLineParser, RefusesMalformedArguments) {
         {{"--import", "/dev/zero"}, "通常のファイルではない"},
         {{"--export", dir.path()}, "通常のファイルではない"},
         {{"--export", "/dev/null"}, "通常のファイルではない"},
+        // --user and the others go with --subscribe or --calendars; --name
+        // and --calendar with --subscribe only.
+        {{"--list", "--user", "me"}, "は --subscribe と一緒に"},
+        {{"--calendars", "https://cal.example/", "--calendar", "仕事"}, "は --subscribe と一緒に"},
+        {{"--subscribe", "https://cal.example/", "--trust-fingerprint", "AB:CD"},
+         "SHA-256指紋（16進64桁）"},
+        {{"--subscribe", "仕事", "--interval", "4"}, "同期の間隔は5〜1440分"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine p = parse(c.args);
@@ -113,6 +120,26 @@ TEST(CommandLineParser, ReadsEachCommand) {
          [](const Command& c) {
              EXPECT_EQ(c.kind, Command::Kind::Export);
              EXPECT_TRUE(QFileInfo(c.fileName).isAbsolute());
+         }},
+        // What a running board is handed over the channel arrives whole.
+        {{"--subscribe", "https://cal.example/", "--calendar", " 仕事 ", "--interval", "30",
+          "--trust-fingerprint",
+          "7E:F3:E2:45:D7:57:53:72:5D:6F:F2:28:ED:A2:77:00:D8:C7:BD:C2:6D:3C:BA:AE:30:27:67:67:15:"
+          "31:C7:C6"},
+         [](const Command& typed) {
+             const auto c = Command::fromJson(typed.toJson());
+             ASSERT_TRUE(c);
+             EXPECT_EQ(c->kind, Command::Kind::Subscribe);
+             EXPECT_EQ(c->calendar, "仕事");
+             EXPECT_EQ(c->interval, 30);
+             EXPECT_EQ(c->fingerprint,
+                       "7ef3e245d75753725d6ff228eda27700d8c7bdc26d3cbaae302767671531c7c6");
+         }},
+        {{"--calendars", "https://cal.example/", "--user", "me"},
+         [](const Command& c) {
+             EXPECT_EQ(c.kind, Command::Kind::Calendars);
+             EXPECT_EQ(c.address, "https://cal.example/");
+             EXPECT_EQ(c.user, "me");
          }},
     };
     for (const Case& c : cases) {

@@ -27,9 +27,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -845,7 +849,9 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 }
 
 // カレンダー購読... opens the subscriptions' window, where an address is
-// checked, a local calendar added after its first sync, and removed again.
+// checked, a local calendar added after its first sync, and removed again
+// once the user agrees; in between its name and interval are changed. A
+// connection test that hangs can be stopped.
 TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     open();
     int requested = 0;
@@ -875,6 +881,23 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
         << result->text().toStdString();
     EXPECT_EQ(list->topLevelItemCount(), 0);
 
+    // A server that takes the connection and never answers: the test is
+    // stopped by hand, and nothing is added.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    url->setText(QStringLiteral("http://127.0.0.1:%1/dav/").arg(silent.serverPort()));
+    window.addSubscription();
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    EXPECT_TRUE(cancel->isEnabled());
+    QTest::qWait(200);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return result->text().contains(QStringLiteral("中止")); }, 3000))
+        << result->text().toStdString();
+    EXPECT_FALSE(cancel->isEnabled());
+    QTest::qWait(200);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+
     url->setText(ics);
     window.findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("チーム"));
     window.addSubscription();
@@ -885,10 +908,98 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
     EXPECT_EQ(list->topLevelItem(0)->text(4), QStringLiteral("1"));
     EXPECT_TRUE(url->text().isEmpty());
 
+    // Changed in place: the selected one takes the form's name and interval.
     list->setCurrentItem(list->topLevelItem(0));
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRemove")), Qt::LeftButton);
+    auto* name = window.findChild<QLineEdit*>(QStringLiteral("txtName"));
+    EXPECT_EQ(name->text(), QStringLiteral("チーム"));
+    name->setText(QStringLiteral("朝会"));
+    window.findChild<QSpinBox*>(QStringLiteral("numInterval"))->setValue(30);
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdChange")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return list->topLevelItem(0)->text(0) == QStringLiteral("朝会"); }, 5000))
+        << result->text().toStdString();
+    EXPECT_EQ(subscriptions.subscriptions().front().refreshMinutes, 30);
+    EXPECT_EQ(subscriptions.copyOf(QStringLiteral("朝会")).entryCount(), 1);
+
+    // Removing asks first; "No" keeps it.
+    const auto answerRemoval = [&](QMessageBox::StandardButton answer) {
+        list->setCurrentItem(list->topLevelItem(0));
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdRemove")),
+                          Qt::LeftButton);
+        QMessageBox* ask = nullptr;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            ask = window.findChild<QMessageBox*>(QStringLiteral("msgConfirmRemove"));
+            return ask && ask->isVisible();
+        }));
+        ASSERT_TRUE(ask);
+        EXPECT_TRUE(ask->text().contains(QStringLiteral("朝会")));
+        QTest::mouseClick(ask->button(answer), Qt::LeftButton);
+        QTest::qWait(0);
+    };
+    answerRemoval(QMessageBox::No);
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(subscriptions.subscriptions().size(), 1u);
+    answerRemoval(QMessageBox::Yes);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_TRUE(subscriptions.subscriptions().empty());
+}
+
+// A server's address lists its calendars with check boxes (the answers
+// Radicale gave for a calendar home, served for every request); the one
+// ticked is added under its display name.
+TEST_F(OptionsDialogTest, AServersCalendarsAreListedAndTheChosenAdded) {
+    QFile home(QStringLiteral(TANZO_DAV_ANSWERS "/radicale-home.xml"));
+    ASSERT_TRUE(home.open(QIODevice::ReadOnly));
+    const QByteArray body = home.readAll();
+    const QByteArray answer = "HTTP/1.1 207 Multi-Status\r\nContent-Type: application/xml\r\n"
+                              "Content-Length: " +
+                              QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer] {
+                socket->setProperty("head",
+                                    socket->property("head").toByteArray() + socket->readAll());
+                const QByteArray head = socket->property("head").toByteArray();
+                const qsizetype end = head.indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                // The whole request, body too, before the answer.
+                const qsizetype at = head.toLower().indexOf("content-length:");
+                const qsizetype length = at < 0
+                                             ? 0
+                                             : head.mid(at + 15, head.indexOf("\r\n", at) - at - 15)
+                                                   .trimmed()
+                                                   .toLongLong();
+                if (head.size() < end + 4 + length)
+                    return;
+                socket->setProperty("head", QByteArray());
+                socket->write(answer);
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
+                                        m_dir.filePath(QStringLiteral("cache")), m_clock);
+    SubscriptionsDialog window(subscriptions);
+    window.show();
+    window.findChild<QLineEdit*>(QStringLiteral("txtUrl"))
+        ->setText(QStringLiteral("http://127.0.0.1:%1/tanzo/").arg(server.serverPort()));
+    window.addSubscription();
+    auto* found = window.findChild<QListWidget*>(QStringLiteral("lstFound"));
+    auto* result = window.findChild<QLabel*>(QStringLiteral("lblResult"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found->count() == 2; }, 5000))
+        << result->text().toStdString();
+    EXPECT_TRUE(found->item(0)->text().startsWith(QStringLiteral("仕事")));
+    EXPECT_TRUE(found->item(1)->text().startsWith(QStringLiteral("家族 & 友人")));
+    found->item(0)->setCheckState(Qt::Checked);
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdAddChosen")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return subscriptions.subscriptions().size() == 1; }, 5000))
+        << result->text().toStdString();
+    EXPECT_EQ(subscriptions.subscriptions().front().name, QStringLiteral("仕事"));
+    EXPECT_EQ(subscriptions.subscriptions().front().url.path(), QStringLiteral("/tanzo/work/"));
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QNetworkReply;
+class QSslCertificate;
+
+namespace tanzo {
+
+// A certificate the system does not trust (a self-hosted server's own) may
+// be trusted for one subscription by its SHA-256 fingerprint: that exact
+// certificate then, and no other; a changed one is refused again.
+
+// Lowercase hex, 64 characters.
+QString certificateFingerprint(const QSslCertificate& certificate);
+// As people compare them: "AB:CD:…".
+QString shownFingerprint(const QString& fingerprint);
+// What the user typed, with or without colons or spaces, in either case;
+// empty when it is not a SHA-256 fingerprint.
+std::optional<QString> fingerprintFromText(const QString& text);
+
+// Lets the reply through a certificate error only when the server's
+// certificate is the trusted one; otherwise *seen gets its fingerprint for
+// untrustedCertificateText. `seen` must outlive the reply's signals.
+void checkCertificateAgainst(QNetworkReply* reply, const QString& trusted, QString* seen);
+
+// What the user reads when the certificate was refused.
+QString untrustedCertificateText(const QString& seen, const QString& trusted,
+                                 const QString& reason);
+
+} // namespace tanzo
