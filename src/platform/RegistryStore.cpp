@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -133,7 +132,8 @@ std::optional<RegistryStore::Value> parseData(QStringView data) {
 
 } // namespace
 
-RegistryStore::RegistryStore(QString filePath) : m_filePath(std::move(filePath)) {}
+RegistryStore::RegistryStore(QString filePath, AtomicWriterFactory writers)
+    : m_filePath(std::move(filePath)), m_writers(std::move(writers)) {}
 
 QString RegistryStore::normalise(const QString& path) {
     const QStringList parts = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
@@ -283,8 +283,6 @@ QByteArray RegistryStore::serialise() const {
 }
 
 bool RegistryStore::save() {
-    if (m_failWrites)
-        return false;
     const QFileInfo info(m_filePath);
     if (!makePrivateDirectory(info.absolutePath()))
         return false;
@@ -294,16 +292,8 @@ bool RegistryStore::save() {
         m_damageUnkept = false;
     }
 
-    QSaveFile file(m_filePath);
-    file.setDirectWriteFallback(false);
-    if (!openPrivately(file))
-        return false;
-    const QByteArray bytes = serialise();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!commitWhole(file))
+    const std::unique_ptr<AtomicWriter> file = m_writers(m_filePath);
+    if (!file->open() || !file->write(serialise()) || !file->commit())
         return false;
     m_damagedBytes.clear();
     return true;
@@ -315,8 +305,6 @@ bool RegistryStore::createKey(const QString& path) {
         return false;
     if (keyExists(norm))
         return true;
-    if (m_failWrites)
-        return false;
     const QStringList parts = norm.split(QLatin1Char('\\'));
     for (qsizetype n = 1; n <= parts.size(); ++n) {
         const QString sub = parts.first(n).join(QLatin1Char('\\'));
@@ -334,8 +322,6 @@ bool RegistryStore::keyExists(const QString& path) const {
 }
 
 bool RegistryStore::deleteKey(const QString& path) {
-    if (m_failWrites)
-        return false;
     const QString lower = normalise(path).toLower();
     if (lower.isEmpty() || !m_keys.contains(lower))
         return false;
@@ -362,7 +348,7 @@ std::optional<RegistryStore::Value> RegistryStore::value(const QString& keyPath,
 }
 
 bool RegistryStore::setValue(const QString& keyPath, const QString& name, const Value& value) {
-    if (m_failWrites || name.isEmpty() || !createKey(keyPath))
+    if (name.isEmpty() || !createKey(keyPath))
         return false;
     Key& key = m_keys[normalise(keyPath).toLower()];
     key.values.insert(name.toLower(), value);
@@ -378,7 +364,7 @@ std::optional<QString> RegistryStore::defaultValue(const QString& keyPath) const
 }
 
 bool RegistryStore::setDefaultValue(const QString& keyPath, const QString& text) {
-    if (m_failWrites || !createKey(keyPath))
+    if (!createKey(keyPath))
         return false;
     m_keys[normalise(keyPath).toLower()].defaultValue = cp932::encode(text);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AtomicWriter.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -22,7 +24,8 @@ public:
         bool operator==(const Value&) const = default;
     };
 
-    explicit RegistryStore(QString filePath);
+    // The file is written through writers made by `writers`.
+    explicit RegistryStore(QString filePath, AtomicWriterFactory writers = makeSaveFileWriter);
 
     QString filePath() const { return m_filePath; }
 
@@ -59,10 +62,6 @@ public:
     std::optional<QString> defaultValue(const QString& keyPath) const;
     bool setDefaultValue(const QString& keyPath, const QString& text);
 
-    // Test hook: makes every later write (setValue, setDefaultValue,
-    // deleteKey, save, and createKey of a key that does not exist yet) fail.
-    void setFailWrites(bool fail) { m_failWrites = fail; }
-
 private:
     struct Key {
         std::optional<QByteArray> defaultValue;
@@ -73,13 +72,13 @@ private:
     bool keepDamagedCopy();
 
     QString m_filePath;
+    AtomicWriterFactory m_writers;
     QMap<QString, Key> m_keys; // keyed by lower-case normalised path
     QMap<QString, QString> m_keyNames;
     bool m_damaged = false;
     QString m_damagedCopy;
     QByteArray m_damagedBytes;   // content of the damaged file last kept aside
     bool m_damageUnkept = false; // the file on disk is damaged and has no copy
-    bool m_failWrites = false;
 };
 
 } // namespace tanzo

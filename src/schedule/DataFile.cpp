@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -160,7 +159,8 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry) {
     return line;
 }
 
-DataFile::DataFile(QString path) : m_path(std::move(path)) {}
+DataFile::DataFile(QString path, AtomicWriterFactory writers)
+    : m_path(std::move(path)), m_writers(std::move(writers)) {}
 
 DataFile::Reading DataFile::read(const QString& path, const QDate& today) {
     Reading reading;
@@ -314,41 +314,31 @@ bool DataFile::save(const DayList& list) {
 std::unique_ptr<DataFile::Writer> DataFile::openForWrite() {
     makePrivateDirectory(QFileInfo(m_path).absolutePath());
     std::unique_ptr<Writer> writer(new Writer(*this));
-    if (!openPrivately(*writer->m_file))
+    if (!writer->m_file->open())
         return nullptr;
     return writer;
 }
 
-DataFile::Writer::Writer(DataFile& owner)
-    : m_owner(owner), m_file(std::make_unique<QSaveFile>(owner.m_path)) {
-    // Never fall back to writing over the file in place: a failure part way
-    // would leave it cut short.
-    m_file->setDirectWriteFallback(false);
-}
+DataFile::Writer::Writer(DataFile& owner) : m_owner(owner), m_file(owner.m_writers(owner.m_path)) {}
 
 DataFile::Writer::~Writer() {
     abandon();
 }
 
 bool DataFile::Writer::write(const ScheduleEntry& entry) {
-    if (m_failed || !m_file || !m_file->isOpen())
+    if (m_failed || !m_file)
         return false;
-    if (m_owner.m_failAfter >= 0 && m_written >= m_owner.m_failAfter) {
-        m_failed = true;
-        return false;
-    }
     const QByteArray line = encodeEntryLine(entry);
-    if (m_file->write(line) != line.size()) {
+    if (!m_file->write(line)) {
         m_failed = true;
         return false;
     }
     m_digest.addData(line);
-    ++m_written;
     return true;
 }
 
 bool DataFile::Writer::commit() {
-    if (!m_file || !m_file->isOpen())
+    if (!m_file)
         return false;
     if (m_failed || (m_owner.m_needsBackup && !m_owner.keepBackup())) {
         abandon();
@@ -356,9 +346,10 @@ bool DataFile::Writer::commit() {
     }
     // The new file's stamp is taken before the rename puts it in place, so
     // a write by someone else right after it is not taken for this one.
+    const int handle = m_file->flushedHandle();
     const FileVersion::Stamp stamp =
-        m_file->flush() ? FileVersion::stampOf(m_file->handle()) : FileVersion::Stamp{};
-    const bool ok = commitWhole(*m_file);
+        handle >= 0 ? FileVersion::stampOf(handle) : FileVersion::Stamp{};
+    const bool ok = m_file->commit();
     m_file.reset();
     if (ok) {
         m_owner.m_version.remember(stamp, m_digest.result());
@@ -370,8 +361,8 @@ bool DataFile::Writer::commit() {
 }
 
 void DataFile::Writer::abandon() {
-    if (m_file && m_file->isOpen())
-        m_file->cancelWriting();
+    if (m_file)
+        m_file->cancel();
     m_file.reset();
 }
 

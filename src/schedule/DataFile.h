@@ -2,6 +2,7 @@
 
 #include "FileVersion.h"
 #include "ScheduleEntry.h"
+#include "platform/AtomicWriter.h"
 
 #include <QCryptographicHash>
 
@@ -11,8 +12,6 @@
 
 #include <memory>
 #include <optional>
-
-class QSaveFile;
 
 namespace tanzo {
 
@@ -51,7 +50,7 @@ public:
         }
     };
 
-    explicit DataFile(QString path);
+    explicit DataFile(QString path, AtomicWriterFactory writers = makeSaveFileWriter);
 
     QString path() const { return m_path; }
 
@@ -115,16 +114,12 @@ public:
         friend class DataFile;
         explicit Writer(DataFile& owner);
         DataFile& m_owner;
-        std::unique_ptr<QSaveFile> m_file;
+        std::unique_ptr<AtomicWriter> m_file;
         QCryptographicHash m_digest{QCryptographicHash::Sha256};
         bool m_failed = false;
-        int m_written = 0;
     };
     // Returns nullptr when the file cannot be opened for writing.
     std::unique_ptr<Writer> openForWrite();
-
-    // Test hook: every write fails after this many entries (-1: never).
-    void setFailAfterEntries(int entries) { m_failAfter = entries; }
 
 private:
     static void parse(const QByteArray& bytes, const QDate& today, Reading& reading);
@@ -133,13 +128,13 @@ private:
     void noteLoss();
 
     QString m_path;
+    AtomicWriterFactory m_writers;
     LoadReport m_report;
     bool m_needsBackup = false;
     QString m_lastBackup;
     bool m_noticePending = false;
     std::optional<LoadReport> m_told; // the loss told since the last write
     FileVersion m_version;            // the file as last read or written
-    int m_failAfter = -1;
 };
 
 } // namespace tanzo

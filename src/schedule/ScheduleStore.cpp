@@ -60,8 +60,9 @@ bool sameEntries(const DayList& a, const DayList& b) {
 
 } // namespace
 
-ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent)
-    : QObject(parent), m_clock(clock), m_file(std::move(dataFilePath)) {}
+ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, AtomicWriterFactory writers,
+                             QObject* parent)
+    : QObject(parent), m_clock(clock), m_file(std::move(dataFilePath), std::move(writers)) {}
 
 ScheduleStore::~ScheduleStore() = default;
 

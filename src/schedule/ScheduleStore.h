@@ -56,7 +56,9 @@ public:
     };
     Q_ENUM(Change)
 
-    ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent = nullptr);
+    // The data file is written through writers made by `writers`.
+    ScheduleStore(QString dataFilePath, const Clock& clock,
+                  AtomicWriterFactory writers = makeSaveFileWriter, QObject* parent = nullptr);
     ~ScheduleStore() override;
 
     const DayList& entries() const { return m_entries; }
@@ -122,10 +124,9 @@ public:
     void watchFile();
 
     // For tests: a list standing for the file's content, as a load would
-    // leave it; back to the state before the first load; failing writes.
+    // leave it; back to the state before the first load.
     void setEntries(DayList entries);
     void reset();
-    void setFailAfterEntries(int entries) { m_file.setFailAfterEntries(entries); }
 
 signals:
     void changed(tanzo::ScheduleStore::Change what);
