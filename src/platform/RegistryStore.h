@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtomicWriter.h"
+#include "RegistryText.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -17,12 +18,8 @@ namespace tanzo {
 // widths behave as they do in the registry.
 class RegistryStore {
 public:
-    enum class Type { Binary, String };
-    struct Value {
-        Type type = Type::Binary;
-        QByteArray data; // binary bytes, or code page 932 bytes without NUL
-        bool operator==(const Value&) const = default;
-    };
+    using Type = RegistryValue::Type;
+    using Value = RegistryValue;
 
     // The file is written through writers made by `writers`.
     explicit RegistryStore(QString filePath, AtomicWriterFactory writers = makeSaveFileWriter);
@@ -63,17 +60,11 @@ public:
     bool setDefaultValue(const QString& keyPath, const QString& text);
 
 private:
-    struct Key {
-        std::optional<QByteArray> defaultValue;
-        QMap<QString, Value> values;  // keyed by lower-case name
-        QMap<QString, QString> names; // lower-case name -> name as written
-    };
-    static QString normalise(const QString& path);
     bool keepDamagedCopy();
 
     QString m_filePath;
     AtomicWriterFactory m_writers;
-    QMap<QString, Key> m_keys; // keyed by lower-case normalised path
+    QMap<QString, RegistryKey> m_keys; // keyed by lower-case normalised path
     QMap<QString, QString> m_keyNames;
     bool m_damaged = false;
     QString m_damagedCopy;
