@@ -11,12 +11,10 @@
 
 #include <vector>
 
-class QFileSystemWatcher;
-class QTimer;
-
 namespace tanzo {
 
 class Clock;
+class FileWatch;
 
 // A notice flag to set on one entry of the list.
 struct NoticeMark {
@@ -141,7 +139,6 @@ private:
     void takeReading(DataFile::Reading&& reading);
     bool write(const DayList& list);
     void announce(Change what);
-    void fileTouched();
     void checkFileChange();
 
     const Clock& m_clock;
@@ -157,8 +154,7 @@ private:
     // Counts the reads and writes of the file, so that a worker's read
     // that another read or a write overtook is not taken.
     quint64 m_fileGeneration = 0;
-    QFileSystemWatcher* m_watcher = nullptr;
-    QTimer* m_settle = nullptr;
+    FileWatch* m_watch = nullptr;
 };
 
 } // namespace tanzo
