@@ -15,7 +15,7 @@
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 #include "platform/ScreenFit.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
@@ -58,13 +58,14 @@ Shell::Locations Shell::defaultLocations() {
     return l;
 }
 
-Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound)
-    : m_clock(clock), m_locations(std::move(locations)), m_sound(sound),
-      m_instance(m_locations.lockFile),
+Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
+             AtomicWriterFactory writers)
+    : m_clock(clock), m_locations(std::move(locations)), m_sound(sound), m_prompts(prompts),
+      m_writers(std::move(writers)), m_instance(m_locations.lockFile),
       m_writeLock(m_locations.writeLockFile.isEmpty()
                       ? SingleInstance::writeLockPath(m_locations.lockFile)
                       : m_locations.writeLockFile),
-      m_store(m_locations.settingsFile), m_repository(m_store) {}
+      m_store(m_locations.settingsFile, m_writers), m_repository(m_store) {}
 
 Shell::~Shell() {
     m_ticker.reset();
@@ -92,7 +93,7 @@ Shell::StartResult Shell::start() {
         qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
 
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
-        msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
+        m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
         return StartResult::Failed;
     }
 
@@ -100,7 +101,8 @@ Shell::StartResult Shell::start() {
     // carries the program's icon unless it sets its own.
     QApplication::setWindowIcon(appIcon());
 
-    m_state = std::make_unique<AppContext>(m_clock, m_locations.dataDirectory);
+    m_state =
+        std::make_unique<AppContext>(m_clock, m_locations.dataDirectory, m_prompts, m_writers);
     Settings stored = m_repository.read(Twips::screenSizeTwips());
     if (!m_locations.mediaDirectory.isEmpty() && stored.soundDirectory.isEmpty())
         stored.soundDirectory = m_locations.mediaDirectory;
@@ -109,7 +111,7 @@ Shell::StartResult Shell::start() {
     // Whatever made the store read the file, a read that left something out
     // is told once, without stopping the clock.
     connect(&m_state->schedule, &ScheduleStore::changed, this,
-            [this] { showLoadNotice(m_state->schedule); });
+            [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
     // The notices refer to the board only through the BoardHost interface;
     // the board is a view of the store and knows neither the clock nor the
@@ -201,9 +203,9 @@ void Shell::openCommandChannel() {
     // beside it; but the command line cannot reach it, which the user is
     // told once.
     if (socketPath.isEmpty())
-        msgbox::open(nullptr, msgbox::Icon::Exclamation, kAppTitle,
-                     noDirectory +
-                         QStringLiteral("コマンドラインからの操作はこのボードに届きません。"));
+        m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle,
+                       noDirectory +
+                           QStringLiteral("コマンドラインからの操作はこのボードに届きません。"));
 }
 
 void Shell::startSubscriptions() {
@@ -213,7 +215,7 @@ void Shell::startSubscriptions() {
         m_locations.subscriptionsFile, m_locations.subscriptionCacheDirectory, m_clock);
     QString error;
     if (!m_subscriptions->load(&error))
-        msgbox::open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
+        m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
     ScheduleStore& schedule = m_state->schedule;
     schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
     connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
@@ -272,7 +274,7 @@ void Shell::runExit() {
     // Notices that came on the screen a moment ago count as given.
     m_ticker->settleShownNotices();
     if (!st.schedule.save()) {
-        msgbox::show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
+        m_prompts.show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
         m_behaviour->exitRefused();
         return;
     }
@@ -301,7 +303,7 @@ void Shell::runExit() {
 
     if (!m_repository.openKey() ||
         !m_repository.writeWindowSettings(st.settings.values(), m_behaviour->isInTray()))
-        msgbox::show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
+        m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
     emit finished();
 }
 
@@ -330,7 +332,8 @@ void Shell::openScheduleEditor() {
 void Shell::openOptions() {
     if (!m_board || m_exiting)
         return;
-    OptionsDialog* dialog = openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound);
+    OptionsDialog* dialog =
+        openOptionsDialog(m_options, *m_state, *m_board, m_repository, m_sound, m_pickers);
     if (dialog)
         connect(dialog, &OptionsDialog::subscriptionsRequested, this, &Shell::openSubscriptions);
 }
@@ -357,12 +360,12 @@ void Shell::tellWriteFailed() {
     // same way and have nothing new to say.
     if (m_writeFailedBox || m_exiting)
         return;
-    m_writeFailedBox = msgbox::open(nullptr, msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
+    m_writeFailedBox = m_prompts.open(nullptr, msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
 }
 
 void Shell::showHelp() {
     if (m_board)
-        showHelpContents(m_board.get());
+        showHelpContents(m_prompts, m_board.get());
 }
 
 } // namespace tanzo

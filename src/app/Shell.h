@@ -4,7 +4,9 @@
 #include "core/SettingsRepository.h"
 #include "editor/ScheduleEditor.h"
 #include "options/OptionsDialog.h"
+#include "options/Pickers.h"
 #include "options/VersionWindow.h"
+#include "platform/AtomicWriter.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
 
@@ -45,7 +47,10 @@ public:
     };
     static Locations defaultLocations();
 
-    Shell(Clock& clock, Locations locations, SoundPlayer& sound);
+    // Message boxes and the beep go through `prompts`; the settings and the
+    // data file are written through writers made by `writers`.
+    Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
+          AtomicWriterFactory writers = makeSaveFileWriter);
     ~Shell() override;
 
     enum class StartResult { Running, SecondInstance, Failed };
@@ -92,6 +97,9 @@ private:
     Clock& m_clock;
     Locations m_locations;
     SoundPlayer& m_sound;
+    Prompts& m_prompts;
+    AtomicWriterFactory m_writers;
+    options::DesktopPickers m_pickers;
     SingleInstance m_instance;
     SingleInstance m_writeLock;
     RegistryStore m_store;

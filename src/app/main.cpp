@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/DisplayCheck.h"
 #include "platform/Fonts.h"
+#include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/TerminationSignals.h"
 #include "platform/ToolkitTranslation.h"
@@ -49,7 +50,8 @@ int main(int argc, char** argv) {
     tanzo::installToolkitTranslation(toolkitTranslator);
 
     tanzo::SystemClock clock;
-    tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer());
+    tanzo::Shell shell(clock, tanzo::Shell::defaultLocations(), tanzo::defaultSoundPlayer(),
+                       tanzo::desktopPrompts());
     // exit() rather than quit(): quit() would first ask the board to close,
     // which the board takes as a new exit command.
     QObject::connect(

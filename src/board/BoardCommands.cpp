@@ -7,7 +7,7 @@
 
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
-#include "platform/Beep.h"
+
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -100,7 +100,7 @@ void BoardCommands::openCommandMenu(const QPoint& globalAt) {
 
 void BoardCommands::runView(ViewCommand command) {
     if (!m_paging.run(command))
-        systemBeep();
+        m_state.prompts.beep();
 }
 
 bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -121,7 +121,7 @@ bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     case KeyAction::Ignore:
         return false;
     case KeyAction::Beep:
-        systemBeep();
+        m_state.prompts.beep();
         return true;
     case KeyAction::Exit:
         emit exitRequested();

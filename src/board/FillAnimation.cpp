@@ -29,8 +29,7 @@ void FillAnimation::start(const FillRequest& request, std::function<void()> done
     m_done = std::move(done);
     m_dueUs = 0;
     m_clock.start();
-    if (m_hooks.started)
-        m_hooks.started();
+    emit started();
     if (m_autoRun && m_task)
         m_driver.start(0);
 }
@@ -79,8 +78,7 @@ void FillAnimation::catchUpWithPace() {
 void FillAnimation::complete() {
     m_driver.stop();
     m_task.reset();
-    if (m_hooks.finished)
-        m_hooks.finished();
+    emit finished();
     // The callback may start the next fill.
     if (auto done = std::exchange(m_done, {}))
         done();

@@ -84,18 +84,11 @@ struct FillRequest {
 class FillAnimation : public QObject {
     Q_OBJECT
 public:
-    struct Hooks {
-        std::function<void()> started;  // once running() is true
-        std::function<void()> finished; // once running() is false, before `done`
-    };
-
     // Longest run of logical frames in one timer event.
     static constexpr int SliceBudgetUs = 3000;
 
     FillAnimation(AppContext& state, BoardSurface& surface, QObject* parent = nullptr);
     ~FillAnimation() override;
-
-    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     // Starts a fill. A fill still running is first brought to its end (its
     // `done` runs), so two never overlap.
@@ -114,6 +107,12 @@ public:
     // With auto-run off only stepFrame() and finishNow() advance a fill.
     void setAutoRun(bool on);
 
+signals:
+    // Once running() is true.
+    void started();
+    // Once running() is false, before the fill's `done` runs.
+    void finished();
+
 private:
     detail::FillTask run(FillRequest request);
     void catchUpWithPace();
@@ -121,7 +120,6 @@ private:
 
     AppContext& m_state;
     BoardSurface& m_surface;
-    Hooks m_hooks;
     std::optional<detail::FillTask> m_task;
     std::function<void()> m_done;
     QTimer m_driver;

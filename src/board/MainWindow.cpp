@@ -37,7 +37,8 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
 
     m_face = std::make_unique<BoardFace>(*this, m_state.settings.values(), this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
-    m_fill->setHooks({[this] { showBusyAndComeForward(); }, [this] { showIdle(); }});
+    connect(m_fill.get(), &FillAnimation::started, this, &MainWindow::showBusyAndComeForward);
+    connect(m_fill.get(), &FillAnimation::finished, this, &MainWindow::showIdle);
 
     m_face->showInitialCaptions();
     m_face->readRows();

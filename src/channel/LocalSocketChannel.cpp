@@ -1,5 +1,5 @@
 // The local-socket side of the command channel, built as a module of its own
-// so that only a process that uses the channel loads the network library.
+// that is loaded when a channel is first used.
 #include "PeerCheck.h"
 #include "SocketListener.h"
 

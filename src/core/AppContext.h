@@ -1,6 +1,8 @@
 #pragma once
 
 #include "UserSettings.h"
+#include "platform/AtomicWriter.h"
+#include "platform/Prompts.h"
 #include "schedule/ScheduleStore.h"
 
 #include <QString>
@@ -16,14 +18,18 @@ class Clock;
 inline const QString kAppTitle = QStringLiteral("スケジュールヨルカLite");
 inline const QString kDataFileName = QStringLiteral("TANZO.DAT");
 
-// What the windows share: the clock, the settings (read by all, changed by
-// the options dialog, the board's menu and the exit) and the appointments.
+// What the windows share: the clock, the message boxes and beep, the
+// settings (read by all, changed by the options dialog, the board's menu and
+// the exit) and the appointments, whose file is written through `writers`.
 // The shell owns it; tests build their own.
 struct AppContext {
-    AppContext(Clock& clock, const QString& dataDirectory)
-        : clock(clock), schedule(dataDirectory + kDataFileName, clock) {}
+    AppContext(Clock& clock, const QString& dataDirectory, Prompts& prompts = desktopPrompts(),
+               AtomicWriterFactory writers = makeSaveFileWriter)
+        : clock(clock), prompts(prompts),
+          schedule(dataDirectory + kDataFileName, clock, std::move(writers)) {}
 
     Clock& clock;
+    Prompts& prompts;
     UserSettings settings;
     ScheduleStore schedule;
 };

@@ -1,14 +1,14 @@
 #include "LoadNoticeBox.h"
 
 #include "AppContext.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 
 namespace tanzo {
 
-void showLoadNotice(ScheduleStore& schedule) {
+void showLoadNotice(ScheduleStore& schedule, Prompts& prompts) {
     const QString text = schedule.takeLoadNotice();
     if (!text.isEmpty())
-        msgbox::open(nullptr, msgbox::Icon::Critical, kAppTitle, text);
+        prompts.open(nullptr, msgbox::Icon::Critical, kAppTitle, text);
 }
 
 } // namespace tanzo

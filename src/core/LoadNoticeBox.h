@@ -2,6 +2,7 @@
 
 namespace tanzo {
 
+class Prompts;
 class ScheduleStore;
 
 // Tells the user, once, that the last read of the data file left entries
@@ -9,6 +10,6 @@ class ScheduleStore;
 // whole file or the same loss was told already. The box stands in the middle
 // of the screen: the board usually sits at an edge, and stays in sight. It
 // is not waited for: the clock that made the read goes on.
-void showLoadNotice(ScheduleStore& schedule);
+void showLoadNotice(ScheduleStore& schedule, Prompts& prompts);
 
 } // namespace tanzo

@@ -3,7 +3,7 @@
 #include "ScheduleSave.h"
 #include "calendar/IcsImport.h"
 #include "calendar/IcsWorker.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 #include "platform/Twips.h"
 
 #include <QFile>
@@ -48,9 +48,9 @@ QString chooseFile(QWidget* parent) {
                                         QStringLiteral("iCalendar (*.ics);;すべてのファイル (*)"));
 }
 
-CalendarImport::CalendarImport(QWidget* parent, const QString& path,
+CalendarImport::CalendarImport(QWidget* parent, Prompts& prompts, const QString& path,
                                std::vector<ListFields> current, const QDate& today, Done done)
-    : QObject(parent), m_parent(parent), m_name(QFileInfo(path).fileName()),
+    : QObject(parent), m_parent(parent), m_prompts(prompts), m_name(QFileInfo(path).fileName()),
       m_current(std::move(current)), m_done(std::move(done)),
       m_cancel(std::make_shared<std::atomic_bool>(false)),
       m_progress(new QProgressDialog(QStringLiteral("%1 を読み込んでいます...").arg(m_name),
@@ -106,12 +106,13 @@ void CalendarImport::finish(const Outcome& outcome) {
     std::vector<ListFields> lines;
     IcsImportResult result = outcome.result;
     if (outcome.readFailed) {
-        msgbox::show(m_parent, msgbox::Icon::Critical, kCaption, kReadFailed.arg(m_name));
+        m_prompts.show(m_parent, msgbox::Icon::Critical, kCaption, kReadFailed.arg(m_name));
     } else if (!result.isCalendar) {
-        msgbox::show(m_parent, msgbox::Icon::Exclamation, kCaption, refusalMessage(result, m_name));
+        m_prompts.show(m_parent, msgbox::Icon::Exclamation, kCaption,
+                       refusalMessage(result, m_name));
     } else if (result.cancelled || m_cancel->load()) {
-        msgbox::show(m_parent, msgbox::Icon::Information, kCaption,
-                     QStringLiteral("取込を中止しました。予定は追加していません。"));
+        m_prompts.show(m_parent, msgbox::Icon::Information, kCaption,
+                       QStringLiteral("取込を中止しました。予定は追加していません。"));
     } else {
         std::vector<ScheduleEntry> existing;
         for (const ListFields& fields : m_current) {
@@ -121,7 +122,7 @@ void CalendarImport::finish(const Outcome& outcome) {
         admitImport(result, existing);
         for (const ScheduleEntry& entry : result.entries)
             lines.push_back(fieldsFromEntry(entry));
-        msgbox::show(m_parent, msgbox::Icon::Information, kCaption, describeImport(result));
+        m_prompts.show(m_parent, msgbox::Icon::Information, kCaption, describeImport(result));
     }
     if (m_done)
         m_done(lines);

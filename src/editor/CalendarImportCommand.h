@@ -17,6 +17,8 @@ class QWidget;
 
 namespace tanzo {
 
+class Prompts;
+
 struct IcsImportResult;
 
 // The editor's import of an iCalendar file: the events of the editor's
@@ -40,8 +42,8 @@ class CalendarImport : public QObject {
     Q_OBJECT
 public:
     using Done = std::function<void(const std::vector<ListFields>& lines)>;
-    CalendarImport(QWidget* parent, const QString& path, std::vector<ListFields> current,
-                   const QDate& today, Done done);
+    CalendarImport(QWidget* parent, Prompts& prompts, const QString& path,
+                   std::vector<ListFields> current, const QDate& today, Done done);
     ~CalendarImport() override;
 
 private:
@@ -49,6 +51,7 @@ private:
     void finish(const Outcome& outcome);
 
     QWidget* m_parent;
+    Prompts& m_prompts;
     QString m_name;
     std::vector<ListFields> m_current;
     Done m_done;

@@ -4,8 +4,7 @@
 #include "EntryLists.h"
 #include "ScheduleEditorForm.h"
 #include "TimeKeyFilter.h"
-#include "platform/Beep.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,11 +46,11 @@ void setItems(QComboBox* box, const QStringList& items) {
 }
 } // namespace
 
-DateTimeEntry::DateTimeEntry(const ScheduleEditorForm& form, const QDate& openDate,
-                             const QTime& openTime)
+DateTimeEntry::DateTimeEntry(const ScheduleEditorForm& form, Prompts& prompts,
+                             const QDate& openDate, const QTime& openTime)
     : m_openDate(openDate), m_openTime(openTime), m_yearBox(form.yearBox),
       m_monthBox(form.monthBox), m_dayBox(form.dayBox), m_hourBox(form.hourBox),
-      m_minuteBox(form.minuteBox), m_cancelButton(form.cancelButton) {
+      m_minuteBox(form.minuteBox), m_cancelButton(form.cancelButton), m_prompts(prompts) {
     setItems(m_yearBox, yearItems(m_openDate));
     m_hourBox->clear();
     m_minuteBox->clear();
@@ -201,7 +200,7 @@ bool DateTimeEntry::filterTimeKey(QKeyEvent* event) {
     case TimeKeyVerdict::PassToWindow:
         return false;
     case TimeKeyVerdict::Refuse:
-        systemBeep();
+        m_prompts.beep();
         return true;
     case TimeKeyVerdict::Accept:
         return !acceptTimeText(event->text());
@@ -218,8 +217,8 @@ void DateTimeEntry::checkTypedTime(QComboBox* box) {
         selectItem(box, index);
         return;
     }
-    msgbox::show(box->window(), msgbox::Icon::Exclamation, kEditorCaption,
-                 box == m_hourBox ? kHourInvalid : kMinuteInvalid);
+    m_prompts.show(box->window(), msgbox::Icon::Exclamation, kEditorCaption,
+                   box == m_hourBox ? kHourInvalid : kMinuteInvalid);
     box->setFocus(Qt::OtherFocusReason);
 }
 

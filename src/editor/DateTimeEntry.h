@@ -14,6 +14,7 @@ namespace tanzo {
 
 struct CommandInputs;
 struct ScheduleEditorForm;
+class Prompts;
 
 // The behaviour of the date and start time boxes. Each box offers only what
 // lies in the booking window and not before the opening moment, so its items
@@ -24,7 +25,9 @@ struct ScheduleEditorForm;
 class DateTimeEntry : public QObject {
     Q_OBJECT
 public:
-    DateTimeEntry(const ScheduleEditorForm& form, const QDate& openDate, const QTime& openTime);
+    // Refused keys and numbers are told through `prompts`.
+    DateTimeEntry(const ScheduleEditorForm& form, Prompts& prompts, const QDate& openDate,
+                  const QTime& openTime);
     ~DateTimeEntry() override;
 
     // Which boxes have an item chosen.
@@ -71,6 +74,7 @@ private:
     QComboBox* const m_minuteBox;
     // Leaving a time box for this button is leaving without saving.
     const QWidget* const m_cancelButton;
+    Prompts& m_prompts;
     int m_hourIndex = -1;
     int m_minuteIndex = -1;
 };

@@ -2,7 +2,7 @@
 
 #include "ScheduleEditorForm.h"
 #include "platform/Cp932.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 
 #include <QLineEdit>
 
@@ -38,14 +38,14 @@ QValidator::State EntryTextValidator::validate(QString& input, int& pos) const {
     return Acceptable;
 }
 
-void guardEntryText(QLineEdit* box) {
+void guardEntryText(QLineEdit* box, Prompts& prompts) {
     auto* validator = new EntryTextValidator(box);
     box->setValidator(validator);
     // Queued: the box finishes undoing the edit before the modal box opens.
     QObject::connect(
         validator, &EntryTextValidator::refused, box,
-        [box] {
-            msgbox::show(box->window(), msgbox::Icon::Exclamation, kEditorCaption,
+        [box, &prompts] {
+            prompts.show(box->window(), msgbox::Icon::Exclamation, kEditorCaption,
                          kEntryTextRefused);
         },
         Qt::QueuedConnection);

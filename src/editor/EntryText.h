@@ -7,6 +7,8 @@ class QLineEdit;
 
 namespace tanzo {
 
+class Prompts;
+
 // The data file keeps place and comment in double quotes with no escape and
 // one entry per line, so a double quote becomes its full-width form and a
 // line break a space, the same way the data file's writer stores them.
@@ -28,7 +30,7 @@ signals:
 
 // Puts the validator on an editor text box; a refusal is told in the
 // editor's message box once the edit is over.
-void guardEntryText(QLineEdit* box);
+void guardEntryText(QLineEdit* box, Prompts& prompts);
 
 extern const QString kEntryTextRefused;
 

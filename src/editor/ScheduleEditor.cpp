@@ -3,9 +3,8 @@
 #include "CalendarImportCommand.h"
 #include "ScheduleSave.h"
 #include "core/AppContext.h"
-#include "platform/Beep.h"
 #include "platform/Clock.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -32,11 +31,13 @@ QDateTime openingMoment(const Clock& clock) {
 } // namespace
 
 ScheduleEditor::ScheduleEditor(AppContext& state, QWidget* parent)
-    : ScheduleEditor(state.schedule, openingMoment(state.clock), parent) {}
+    : ScheduleEditor(state.schedule, state.prompts, openingMoment(state.clock), parent) {}
 
-ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened, QWidget* parent)
-    : QDialog(parent), m_schedule(schedule), m_openDate(opened.date()), m_openTime(opened.time()),
-      m_form(this), m_dateTime(m_form, m_openDate, m_openTime), m_lines(m_form.list, schedule) {
+ScheduleEditor::ScheduleEditor(ScheduleStore& schedule, Prompts& prompts, const QDateTime& opened,
+                               QWidget* parent)
+    : QDialog(parent), m_schedule(schedule), m_prompts(prompts), m_openDate(opened.date()),
+      m_openTime(opened.time()), m_form(this, prompts),
+      m_dateTime(m_form, prompts, m_openDate, m_openTime), m_lines(m_form.list, schedule) {
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_form.statusBox->addItems(
@@ -95,7 +96,7 @@ void ScheduleEditor::importCalendar() {
     const QString path = calendarimport::chooseFile(this);
     if (path.isEmpty())
         return;
-    new calendarimport::CalendarImport(this, path, listRecords(), m_openDate,
+    new calendarimport::CalendarImport(this, m_prompts, path, listRecords(), m_openDate,
                                        [this](const std::vector<ListFields>& lines) {
                                            for (const ListFields& line : lines) {
                                                m_lines.addAtTop(line);
@@ -117,8 +118,8 @@ void ScheduleEditor::followStore(ScheduleStore::Change what) {
 
 void ScheduleEditor::tellConflicts(const std::vector<ScheduleEntry>& conflicts) {
     if (!conflicts.empty())
-        msgbox::open(this, msgbox::Icon::Information, kEditorCaption,
-                     kChangedElsewhere.arg(conflictText(conflicts)));
+        m_prompts.open(this, msgbox::Icon::Information, kEditorCaption,
+                       kChangedElsewhere.arg(conflictText(conflicts)));
 }
 
 QListWidgetItem* ScheduleEditor::selectedLine() const {
@@ -262,7 +263,7 @@ void ScheduleEditor::addEntry() {
     // Line indices of the data file's list are 16-bit: one more line could
     // not be read back.
     if (static_cast<int>(listRecords().size()) >= MaxDayListEntries) {
-        systemBeep();
+        m_prompts.beep();
         return;
     }
     m_lines.addAtTop(fieldsFromInputs(entryInputs()));
@@ -308,7 +309,7 @@ void ScheduleEditor::takeSelectedEntry(Taking taking) {
         }
         m_entryEdited = false;
     } else {
-        msgbox::show(this, msgbox::Icon::Critical, kEditorCaption, kListReadFailed);
+        m_prompts.show(this, msgbox::Icon::Critical, kEditorCaption, kListReadFailed);
         clearInputs();
     }
     refreshCommandStates();
@@ -320,8 +321,8 @@ bool ScheduleEditor::writeList() {
     const WriteOutcome outcome = m_lines.save();
     if (!outcome.ok) {
         if (!outcome.fieldError.isEmpty())
-            msgbox::show(this, msgbox::Icon::Information, kAppTitle, outcome.fieldError);
-        msgbox::show(this, msgbox::Icon::Critical, kAppTitle, kWriteFailed);
+            m_prompts.show(this, msgbox::Icon::Information, kAppTitle, outcome.fieldError);
+        m_prompts.show(this, msgbox::Icon::Critical, kAppTitle, kWriteFailed);
         // The store may have read another program's change meanwhile.
         followStore(ScheduleStore::Change::List);
         return false;

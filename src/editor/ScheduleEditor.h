@@ -19,6 +19,7 @@ class QListWidgetItem;
 namespace tanzo {
 
 struct AppContext;
+class Prompts;
 class ScheduleStore;
 
 // The schedule editor: its list holds the working copy of the schedule,
@@ -45,7 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ScheduleEditor(ScheduleStore& schedule, const QDateTime& opened, QWidget* parent);
+    ScheduleEditor(ScheduleStore& schedule, Prompts& prompts, const QDateTime& opened,
+                   QWidget* parent);
 
     enum class Taking { WithDateAndTime, AsNewEntry };
 
@@ -82,6 +84,7 @@ private:
     void importCalendar();
 
     ScheduleStore& m_schedule;
+    Prompts& m_prompts;
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;

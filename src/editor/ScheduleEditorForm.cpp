@@ -83,17 +83,17 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name) {
+QLineEdit* textBox(QWidget* parent, const char* name, Prompts& prompts) {
     auto* t = new QLineEdit(parent);
     t->setObjectName(QLatin1String(name));
     t->setFont(listFont());
-    guardEntryText(t);
+    guardEntryText(t, prompts);
     return t;
 }
 
 } // namespace
 
-ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
+ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
     const Place at{Twips::fromPrimaryScreen()};
     const Twips twips = Twips::fromPrimaryScreen();
 
@@ -133,7 +133,7 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
 
     placeFrame = frame(dialog, "fraPlace", QStringLiteral("行先"));
     at(placeFrame, 90, 990, 1650, 810);
-    placeEdit = textBox(placeFrame, "txtPlace");
+    placeEdit = textBox(placeFrame, "txtPlace", prompts);
     placeEdit->setMaxLength(PlaceLength);
     at(placeEdit, 150, 300, 1350, 300);
 
@@ -150,7 +150,7 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog) {
 
     commentFrame = frame(dialog, "fraComment", QStringLiteral("備考"));
     at(commentFrame, 3930, 990, 2595, 810);
-    commentEdit = textBox(commentFrame, "txtComment");
+    commentEdit = textBox(commentFrame, "txtComment", prompts);
     at(commentEdit, 165, 300, 2265, 315);
 
     listFrame = frame(dialog, "fraSchedule", QStringLiteral("登録されている予定"));

@@ -12,6 +12,7 @@ class QPushButton;
 namespace tanzo {
 
 struct CommandStates;
+class Prompts;
 
 inline const QString kEditorCaption = QStringLiteral("スケジュール登録");
 
@@ -19,7 +20,8 @@ inline const QString kEditorCaption = QStringLiteral("スケジュール登録")
 // colours and the order Tab visits them in. The dialog owns the widgets;
 // the form keeps them by role, and what they do is up to the editor.
 struct ScheduleEditorForm {
-    explicit ScheduleEditorForm(QDialog* dialog);
+    // Refused text in the boxes is told through `prompts`.
+    ScheduleEditorForm(QDialog* dialog, Prompts& prompts);
 
     // Enables the controls and sets the button that answers Enter.
     void applyCommandStates(const CommandStates& states);

@@ -25,8 +25,8 @@ void paintText(QLabel* label, BgrColor colour) {
 }
 } // namespace
 
-FontPreviews::FontPreviews(const OptionsForm& form, QWidget* owner)
-    : QObject(owner), m_form(form), m_owner(owner) {
+FontPreviews::FontPreviews(const OptionsForm& form, Pickers& pickers, QWidget* owner)
+    : QObject(owner), m_form(form), m_pickers(pickers), m_owner(owner) {
     for (int i = 0; i < 2; ++i) {
         m_form.previewBoxes[i]->installEventFilter(this);
         m_form.previewLabels[i]->installEventFilter(this);
@@ -56,7 +56,7 @@ void FontPreviews::setBackColour(BgrColor colour) {
 bool FontPreviews::chooseTextColour() {
     const int target = m_form.previewChoices[0]->isChecked() ? 0 : 1;
     const BgrColor old = m_textColours[target];
-    const BgrColor chosen = pickColor(m_owner, old);
+    const BgrColor chosen = pickColor(m_pickers, m_owner, old);
     if (chosen == old)
         return false;
     setTextColour(target, chosen);
@@ -65,7 +65,7 @@ bool FontPreviews::chooseTextColour() {
 
 bool FontPreviews::chooseBackColour() {
     const BgrColor old = m_backColour;
-    const BgrColor chosen = pickColor(m_owner, old);
+    const BgrColor chosen = pickColor(m_pickers, m_owner, old);
     if (chosen == old)
         return false;
     setBackColour(chosen);
@@ -74,7 +74,7 @@ bool FontPreviews::chooseBackColour() {
 
 bool FontPreviews::chooseFont(int boardSize) {
     QFont font = m_font;
-    if (!pickFont(m_owner, font, boardSize))
+    if (!pickFont(m_pickers, m_owner, font, boardSize))
         return false;
     setFont(font);
     centreLabels(0, 1);

@@ -12,6 +12,7 @@ class QWidget;
 namespace tanzo::options {
 
 struct OptionsForm;
+class Pickers;
 
 // The two previews of the board's text: the font both share, each one's
 // text colour and the background behind them. They hold the values the
@@ -20,8 +21,8 @@ struct OptionsForm;
 class FontPreviews : public QObject {
     Q_OBJECT
 public:
-    // `owner` parents the pickers.
-    FontPreviews(const OptionsForm& form, QWidget* owner);
+    // `owner` parents the pickers, which `pickers` shows.
+    FontPreviews(const OptionsForm& form, Pickers& pickers, QWidget* owner);
 
     const QFont& font() const { return m_font; }
     BgrColor textColour(int index) const { return m_textColours[index]; }
@@ -52,6 +53,7 @@ protected:
 
 private:
     const OptionsForm& m_form;
+    Pickers& m_pickers;
     QWidget* const m_owner;
     QFont m_font;
     std::array<BgrColor, 2> m_textColours{};

@@ -4,7 +4,7 @@
 #include "core/AppContext.h"
 #include "platform/AccessibleRole.h"
 #include "platform/AppPaths.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,14 +71,14 @@ QPointer<QWidget>& openViewer() {
 
 } // namespace
 
-bool showHelpContents(QWidget* parent) {
-    return showHelpContentsFrom(parent, paths::helpDirectory());
+bool showHelpContents(Prompts& prompts, QWidget* parent) {
+    return showHelpContentsFrom(prompts, parent, paths::helpDirectory());
 }
 
-bool showHelpContentsFrom(QWidget* parent, const QString& helpDirectory) {
+bool showHelpContentsFrom(Prompts& prompts, QWidget* parent, const QString& helpDirectory) {
     const QString index = QDir(helpDirectory).filePath(QStringLiteral("index.html"));
     if (helpDirectory.isEmpty() || !QFileInfo(index).isFile()) {
-        msgbox::show(parent, msgbox::Icon::Information, QString(), kHelpMissingMessage);
+        prompts.show(parent, msgbox::Icon::Information, QString(), kHelpMissingMessage);
         return false;
     }
     QPointer<QWidget>& viewer = openViewer();

@@ -1,7 +1,7 @@
 #include "NumericBoxFilter.h"
 
 #include "NumericEntry.h"
-#include "platform/Beep.h"
+#include "platform/Prompts.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -42,7 +42,7 @@ bool NumericBoxFilter::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     if (!acceptNumericKey(key->key(), key->modifiers())) {
-        systemBeep();
+        m_prompts.beep();
         return true;
     }
     const QString text = key->text();

@@ -5,6 +5,10 @@
 class QFocusEvent;
 class QLineEdit;
 
+namespace tanzo {
+class Prompts;
+}
+
 namespace tanzo::options {
 
 // Installed on the numeric boxes: lets through digits and the editing keys
@@ -13,13 +17,18 @@ namespace tanzo::options {
 class NumericBoxFilter : public QObject {
     Q_OBJECT
 public:
-    explicit NumericBoxFilter(QObject* parent = nullptr) : QObject(parent) {}
+    // Refused keys beep through `prompts`.
+    explicit NumericBoxFilter(Prompts& prompts, QObject* parent = nullptr)
+        : QObject(parent), m_prompts(prompts) {}
 
     // Installs the filter on a box and turns its input method off.
     void attach(QLineEdit* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Prompts& m_prompts;
 };
 
 // Selects the whole text of a box that has just got the focus, so that

@@ -10,7 +10,7 @@
 #include "core/BoardHost.h"
 #include "core/SettingsRepository.h"
 #include "platform/Autostart.h"
-#include "platform/MessageBox.h"
+#include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 
 #include <QCheckBox>
@@ -29,14 +29,14 @@ using options::OptionField;
 using options::OptionValues;
 
 OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepository& repository,
-                             SoundPlayer& sound, QWidget* parent)
+                             SoundPlayer& sound, options::Pickers& pickers, QWidget* parent)
     : QDialog(parent), m_context(context), m_board(board), m_repository(repository), m_sound(sound),
-      m_form(this) {
+      m_pickers(pickers), m_form(this, context.prompts) {
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    m_previews = new options::FontPreviews(m_form, this);
+    m_previews = new options::FontPreviews(m_form, pickers, this);
     m_speedTest = new options::PreviewSpeedTest(*m_previews, m_form.intervalBox, this);
     m_position = new options::BoardPositionEntry(m_form, m_board, this);
     connect(m_position, &options::BoardPositionEntry::edited, this, &OptionsDialog::markChanged);
@@ -212,7 +212,7 @@ void OptionsDialog::chooseFont() {
 }
 
 void OptionsDialog::browseSoundFile() {
-    const QString chosen = options::pickSoundFile(this, m_form.soundPathBox->text());
+    const QString chosen = m_pickers.chooseSoundFile(this, m_form.soundPathBox->text());
     if (!chosen.isEmpty())
         m_form.soundPathBox->setText(chosen);
 }
@@ -319,7 +319,7 @@ bool OptionsDialog::commit(bool closeAfter) {
         return true;
     }
     if (const auto problem = options::validateOptions(snapshot())) {
-        msgbox::show(this, msgbox::Icon::Exclamation, kCaption, problem->message);
+        m_context.prompts.show(this, msgbox::Icon::Exclamation, kCaption, problem->message);
         focusField(problem->field);
         return false;
     }
@@ -327,7 +327,7 @@ bool OptionsDialog::commit(bool closeAfter) {
     if (!applyOptions(&failure)) {
         const QString text =
             failure.isEmpty() ? kWriteFailedMessage : kWriteFailedMessage + u'\n' + failure;
-        msgbox::show(this, msgbox::Icon::Critical, kCaption, text);
+        m_context.prompts.show(this, msgbox::Icon::Critical, kCaption, text);
         return false;
     }
     if (closeAfter) {
@@ -366,10 +366,10 @@ void OptionsDialog::closeEvent(QCloseEvent* event) {
 
 OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& context,
                                  BoardHost& board, SettingsRepository& repository,
-                                 SoundPlayer& sound) {
+                                 SoundPlayer& sound, options::Pickers& pickers) {
     if (slot)
         return nullptr;
-    auto* dialog = new OptionsDialog(context, board, repository, sound);
+    auto* dialog = new OptionsDialog(context, board, repository, sound, pickers);
     slot = dialog;
     dialog->move(options::centredOnPrimaryScreen(dialog->size()).topLeft());
     dialog->show();

@@ -2,6 +2,7 @@
 
 #include "OptionValues.h"
 #include "OptionsForm.h"
+#include "Pickers.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -33,8 +34,9 @@ public:
     static inline const QString kWriteFailedMessage =
         QStringLiteral("設定内容の更新に失敗しました。");
 
+    // Colours, the font and the sound file are chosen through `pickers`.
     OptionsDialog(AppContext& context, BoardHost& board, SettingsRepository& repository,
-                  SoundPlayer& sound, QWidget* parent = nullptr);
+                  SoundPlayer& sound, options::Pickers& pickers, QWidget* parent = nullptr);
 
     // Some control holds a value not yet stored.
     bool optionsChanged() const { return m_optionsChanged; }
@@ -92,6 +94,7 @@ private:
     BoardHost& m_board;
     SettingsRepository& m_repository;
     SoundPlayer& m_sound;
+    options::Pickers& m_pickers;
 
     // The form's widgets exist before the parts take them over; the parts
     // are children of the dialog and go with it.
@@ -111,6 +114,6 @@ private:
 // dialog, or nullptr when one was already open.
 OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& context,
                                  BoardHost& board, SettingsRepository& repository,
-                                 SoundPlayer& sound);
+                                 SoundPlayer& sound, options::Pickers& pickers);
 
 } // namespace tanzo

@@ -32,7 +32,7 @@ QString indexed(const char* base, int index) {
 }
 } // namespace
 
-OptionsForm::OptionsForm(QDialog* dialog) {
+OptionsForm::OptionsForm(QDialog* dialog, Prompts& prompts) {
     const Twips twips = Twips::fromPrimaryScreen();
     dialog->setObjectName(QStringLiteral("frmOption"));
     // Set first: the check boxes' indicators are measured in this font.
@@ -59,7 +59,7 @@ OptionsForm::OptionsForm(QDialog* dialog) {
     auto button = [](QWidget* parent, const QString& name, const QString& caption) {
         return named(new QPushButton(caption, parent), name);
     };
-    auto* numeric = new NumericBoxFilter(dialog);
+    auto* numeric = new NumericBoxFilter(prompts, dialog);
     auto* selectAll = new SelectAllOnFocus(dialog);
     auto numberBox = [numeric](QWidget* parent, const QString& name, int maxLength) {
         auto* box = named(new QLineEdit(parent), name);

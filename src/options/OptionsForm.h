@@ -13,6 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace tanzo {
+class Prompts;
+}
+
 namespace tanzo::options {
 
 // The option buttons and the box of one axis of the board's position: left
@@ -30,7 +34,8 @@ struct PositionAxisControls {
 // places and the order Tab visits them in. The dialog owns the widgets; the
 // form keeps them by role, and what they do is up to the dialog and its parts.
 struct OptionsForm {
-    explicit OptionsForm(QDialog* dialog);
+    // The numeric boxes beep through `prompts` at a refused key.
+    OptionsForm(QDialog* dialog, Prompts& prompts);
 
     // フォントと色: two previews (a frame with a centred label each), the
     // option buttons that say which one the text colour applies to, and the

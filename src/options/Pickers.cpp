@@ -17,29 +17,6 @@ namespace tanzo::options {
 const QString kSoundFileTitle = QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙの選択");
 const QString kSoundFileFilter = QStringLiteral("Waveﾌｧｲﾙ (*.wav)");
 
-namespace {
-// Each holds an answer set by a test and not yet used; the inner optional
-// empty means "cancelled".
-std::optional<std::optional<BgrColor>>& nextColor() {
-    static std::optional<std::optional<BgrColor>> answer;
-    return answer;
-}
-std::optional<std::optional<FontChoice>>& nextFont() {
-    static std::optional<std::optional<FontChoice>> answer;
-    return answer;
-}
-std::optional<QString>& nextSoundFile() {
-    static std::optional<QString> answer;
-    return answer;
-}
-
-template <typename T> std::optional<T> take(std::optional<T>& slot) {
-    std::optional<T> value = std::move(slot);
-    slot.reset();
-    return value;
-}
-} // namespace
-
 const std::array<BgrColor, 16>& standardCustomColors() {
     static const std::array<BgrColor, 16> colors = {0x00000000, 0x00800000, 0x00008000, 0x00808000,
                                                     0x00000080, 0x00800080, 0x00008080, 0x00C0C0C0,
@@ -48,16 +25,18 @@ const std::array<BgrColor, 16>& standardCustomColors() {
     return colors;
 }
 
-BgrColor pickColor(QWidget* owner, BgrColor initial) {
+BgrColor pickColor(Pickers& pickers, QWidget* owner, BgrColor initial) {
     const auto& custom = standardCustomColors();
     for (int i = 0; i < static_cast<int>(custom.size()); ++i)
         QColorDialog::setCustomColor(i, toQColor(custom[static_cast<size_t>(i)]));
+    return pickers.chooseColor(owner, initial).value_or(initial);
+}
 
-    if (auto answer = take(nextColor()))
-        return answer->value_or(initial);
-
+std::optional<BgrColor> DesktopPickers::chooseColor(QWidget* owner, BgrColor initial) {
     const QColor chosen = QColorDialog::getColor(toQColor(initial), owner);
-    return chosen.isValid() ? fromQColor(chosen) : initial;
+    if (!chosen.isValid())
+        return std::nullopt;
+    return fromQColor(chosen);
 }
 
 void applyFontChoice(QFont& font, const FontChoice& choice, int boardSize) {
@@ -68,24 +47,24 @@ void applyFontChoice(QFont& font, const FontChoice& choice, int boardSize) {
     font.setPointSize(std::clamp(choice.pointSize, range.smallest, range.largest));
 }
 
-bool pickFont(QWidget* owner, QFont& font, int boardSize) {
-    std::optional<FontChoice> choice;
-    if (auto answer = take(nextFont())) {
-        choice = *answer;
-    } else {
-        FontChooser chooser(font, fontSizeRange(boardSize), owner);
-        if (chooser.exec() == QDialog::Accepted)
-            choice = chooser.choice();
-    }
+bool pickFont(Pickers& pickers, QWidget* owner, QFont& font, int boardSize) {
+    const std::optional<FontChoice> choice =
+        pickers.chooseFont(owner, font, fontSizeRange(boardSize));
     if (!choice)
         return false;
     applyFontChoice(font, *choice, boardSize);
     return true;
 }
 
-QString pickSoundFile(QWidget* owner, const QString& currentPath) {
-    if (auto answer = take(nextSoundFile()))
-        return *answer;
+std::optional<FontChoice> DesktopPickers::chooseFont(QWidget* owner, const QFont& font,
+                                                     FontSizeRange sizes) {
+    FontChooser chooser(font, sizes, owner);
+    if (chooser.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return chooser.choice();
+}
+
+QString DesktopPickers::chooseSoundFile(QWidget* owner, const QString& currentPath) {
     // Start at the current file (its directory, with the file chosen); when
     // it is gone, at its directory if that is still there.
     QString start;
@@ -111,22 +90,6 @@ QString pickSoundFile(QWidget* owner, const QString& currentPath) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
-}
-
-void setNextColorAnswer(std::optional<BgrColor> answer) {
-    nextColor().emplace(answer);
-}
-void setNextFontAnswer(std::optional<FontChoice> answer) {
-    nextFont().emplace(answer);
-}
-void setNextSoundFileAnswer(const QString& path) {
-    nextSoundFile().emplace(path);
-}
-
-void clearNextAnswers() {
-    nextColor().reset();
-    nextFont().reset();
-    nextSoundFile().reset();
 }
 
 } // namespace tanzo::options

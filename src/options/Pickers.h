@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FontSizeLimits.h"
 #include "core/Settings.h"
 
 #include <QFont>
@@ -17,9 +18,6 @@ namespace tanzo::options {
 // kept from one call to the next.
 const std::array<BgrColor, 16>& standardCustomColors();
 
-// The colour chosen in the colour dialog, or `initial` when it is cancelled.
-BgrColor pickColor(QWidget* owner, BgrColor initial);
-
 // A font chosen in the font chooser.
 struct FontChoice {
     QString family;
@@ -28,28 +26,43 @@ struct FontChoice {
     int pointSize = 9;
 };
 
+// The dialogs the options dialog asks the user's choices with. It is given
+// them by whoever opens it, so that a test can answer in their place.
+class Pickers {
+public:
+    virtual ~Pickers() = default;
+    // The colour chosen, or none when the dialog is cancelled.
+    virtual std::optional<BgrColor> chooseColor(QWidget* owner, BgrColor initial) = 0;
+    // The font chosen, offering only the sizes in `sizes`; none on cancel.
+    virtual std::optional<FontChoice> chooseFont(QWidget* owner, const QFont& font,
+                                                 FontSizeRange sizes) = 0;
+    // The full path of the WAV file chosen, or an empty string on cancel.
+    virtual QString chooseSoundFile(QWidget* owner, const QString& currentPath) = 0;
+};
+
+// The toolkit's colour dialog, the font chooser and a file dialog.
+class DesktopPickers final : public Pickers {
+public:
+    std::optional<BgrColor> chooseColor(QWidget* owner, BgrColor initial) override;
+    std::optional<FontChoice> chooseFont(QWidget* owner, const QFont& font,
+                                         FontSizeRange sizes) override;
+    QString chooseSoundFile(QWidget* owner, const QString& currentPath) override;
+};
+
+// The colour chosen in the colour dialog, offered with the standard custom
+// colours, or `initial` when it is cancelled.
+BgrColor pickColor(Pickers& pickers, QWidget* owner, BgrColor initial);
+
 // Opens the font chooser on `font`, offering only the sizes of the board size
 // `boardSize`. On OK writes bold, italic, face and size into `font` and
 // returns true; on cancel leaves it alone and returns false.
-bool pickFont(QWidget* owner, QFont& font, int boardSize);
+bool pickFont(Pickers& pickers, QWidget* owner, QFont& font, int boardSize);
 
 // Puts a chosen font into a font object; the size is held to the range of
 // the board size.
 void applyFontChoice(QFont& font, const FontChoice& choice, int boardSize);
 
-// The full path of the WAV file chosen, or an empty string on cancel.
-QString pickSoundFile(QWidget* owner, const QString& currentPath);
-
 extern const QString kSoundFileTitle;
 extern const QString kSoundFileFilter;
-
-// Tests set the next answer of a picker before the click that opens it; the
-// picker then returns it without showing a dialog. An empty optional (or an
-// empty path) answers as a cancelled dialog.
-void setNextColorAnswer(std::optional<BgrColor> answer);
-void setNextFontAnswer(std::optional<FontChoice> answer);
-void setNextSoundFileAnswer(const QString& path);
-// Drops answers that were set and not used.
-void clearNextAnswers();
 
 } // namespace tanzo::options

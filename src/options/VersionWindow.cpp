@@ -4,7 +4,7 @@
 #include "VersionText.h"
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
-#include "platform/Beep.h"
+#include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
@@ -52,7 +52,7 @@ void VersionWindow::showCentred() {
     if (!s.soundFileName.isEmpty())
         m_sound.play(s.soundDirectory + s.soundFileName);
     else
-        systemBeep();
+        m_state.prompts.beep();
 }
 
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,

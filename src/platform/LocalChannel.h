@@ -11,7 +11,8 @@ namespace tanzo {
 
 // One request line in, one answer line out, over a per-user local socket.
 // The socket machinery lives in a module of its own, loaded when a channel
-// is first used, so that the board starts without the network library.
+// is first used. (The network library itself is loaded at start, as the
+// calendar subscriptions link it into the program.)
 
 // Requests are small; a peer that sends more than this is not a command line
 // of ours, and the listener cuts it off.

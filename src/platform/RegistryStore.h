@@ -1,5 +1,8 @@
 #pragma once
 
+#include "AtomicWriter.h"
+#include "RegistryText.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -15,14 +18,11 @@ namespace tanzo {
 // widths behave as they do in the registry.
 class RegistryStore {
 public:
-    enum class Type { Binary, String };
-    struct Value {
-        Type type = Type::Binary;
-        QByteArray data; // binary bytes, or code page 932 bytes without NUL
-        bool operator==(const Value&) const = default;
-    };
+    using Type = RegistryValue::Type;
+    using Value = RegistryValue;
 
-    explicit RegistryStore(QString filePath);
+    // The file is written through writers made by `writers`.
+    explicit RegistryStore(QString filePath, AtomicWriterFactory writers = makeSaveFileWriter);
 
     QString filePath() const { return m_filePath; }
 
@@ -59,27 +59,17 @@ public:
     std::optional<QString> defaultValue(const QString& keyPath) const;
     bool setDefaultValue(const QString& keyPath, const QString& text);
 
-    // Test hook: makes every later write (setValue, setDefaultValue,
-    // deleteKey, save, and createKey of a key that does not exist yet) fail.
-    void setFailWrites(bool fail) { m_failWrites = fail; }
-
 private:
-    struct Key {
-        std::optional<QByteArray> defaultValue;
-        QMap<QString, Value> values;  // keyed by lower-case name
-        QMap<QString, QString> names; // lower-case name -> name as written
-    };
-    static QString normalise(const QString& path);
     bool keepDamagedCopy();
 
     QString m_filePath;
-    QMap<QString, Key> m_keys; // keyed by lower-case normalised path
+    AtomicWriterFactory m_writers;
+    QMap<QString, RegistryKey> m_keys; // keyed by lower-case normalised path
     QMap<QString, QString> m_keyNames;
     bool m_damaged = false;
     QString m_damagedCopy;
     QByteArray m_damagedBytes;   // content of the damaged file last kept aside
     bool m_damageUnkept = false; // the file on disk is damaged and has no copy
-    bool m_failWrites = false;
 };
 
 } // namespace tanzo

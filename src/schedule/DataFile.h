@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DataFileLines.h"
 #include "FileVersion.h"
 #include "ScheduleEntry.h"
+#include "platform/AtomicWriter.h"
 
 #include <QCryptographicHash>
 
@@ -12,15 +14,7 @@
 #include <memory>
 #include <optional>
 
-class QSaveFile;
-
 namespace tanzo {
-
-// One line of the data file for an entry (CR LF included), in code page 932.
-// A double quote, CR or LF in Place or Comment cannot be stored in the file
-// format; such characters are written as their full-width forms (＂) or a
-// space, so that the line always reads back as one entry.
-QByteArray encodeEntryLine(const ScheduleEntry& entry);
 
 // The data file TANZO.DAT: reading into the day list, writing the whole list
 // or entry by entry. Writes are atomic: the previous file stays whole until
@@ -30,28 +24,9 @@ QByteArray encodeEntryLine(const ScheduleEntry& entry);
 // so nothing the user typed is lost.
 class DataFile {
 public:
-    struct LoadReport {
-        bool ok = true;              // false when some line, or the whole file, could not be read
-        bool fileUnreadable = false; // the file itself could not be read
-        // Lines that could not be read: malformed, holding bytes that are not
-        // code page 932 (they could not be written back as they stand), or a
-        // date no calendar shows. They are left out of the list; the read
-        // goes on with the next line.
-        int unreadable = 0;
-        int lineNumber = 0;     // the first of them (1-based)
-        int kept = 0;           // entries kept
-        int dropped = 0;        // entries older than six days
-        bool overLimit = false; // more than 32767 entries: the surplus was left out
-        int leftOut = 0;        // entries left out for the limit
-        // Whether two reads found the same lines left out.
-        bool sameLoss(const LoadReport& other) const {
-            return ok == other.ok && fileUnreadable == other.fileUnreadable &&
-                   unreadable == other.unreadable && lineNumber == other.lineNumber &&
-                   leftOut == other.leftOut;
-        }
-    };
+    using LoadReport = DataFileLoadReport;
 
-    explicit DataFile(QString path);
+    explicit DataFile(QString path, AtomicWriterFactory writers = makeSaveFileWriter);
 
     QString path() const { return m_path; }
 
@@ -115,31 +90,27 @@ public:
         friend class DataFile;
         explicit Writer(DataFile& owner);
         DataFile& m_owner;
-        std::unique_ptr<QSaveFile> m_file;
+        std::unique_ptr<AtomicWriter> m_file;
         QCryptographicHash m_digest{QCryptographicHash::Sha256};
         bool m_failed = false;
-        int m_written = 0;
     };
     // Returns nullptr when the file cannot be opened for writing.
     std::unique_ptr<Writer> openForWrite();
 
-    // Test hook: every write fails after this many entries (-1: never).
-    void setFailAfterEntries(int entries) { m_failAfter = entries; }
-
 private:
-    static void parse(const QByteArray& bytes, const QDate& today, Reading& reading);
+    static void takeLines(DataFileLines&& lines, Reading& reading);
     void takeContent(Reading&& reading, DayList& list);
     bool keepBackup();
     void noteLoss();
 
     QString m_path;
+    AtomicWriterFactory m_writers;
     LoadReport m_report;
     bool m_needsBackup = false;
     QString m_lastBackup;
     bool m_noticePending = false;
     std::optional<LoadReport> m_told; // the loss told since the last write
     FileVersion m_version;            // the file as last read or written
-    int m_failAfter = -1;
 };
 
 } // namespace tanzo

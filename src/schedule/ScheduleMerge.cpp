@@ -1,5 +1,6 @@
 #include "ScheduleMerge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <map>
@@ -187,6 +188,41 @@ DayList entriesOf(const std::vector<EditedLine>& lines) {
     for (const EditedLine& line : lines)
         list.push_back(line.entry);
     return list;
+}
+
+namespace {
+
+using EntryKey = std::tuple<float, float, int16_t, QString, QString>;
+
+EntryKey keyOf(const ScheduleEntry& e) {
+    return {e.dateSerial, e.startTime, e.status, e.place, e.comment};
+}
+
+} // namespace
+
+void carryNoticeFlags(const DayList& previous, DayList& fresh) {
+    std::multimap<EntryKey, const ScheduleEntry*> flagged;
+    for (const ScheduleEntry& e : previous) {
+        if (e.arrived || e.preNoticed)
+            flagged.emplace(keyOf(e), &e);
+    }
+    if (flagged.empty())
+        return;
+    for (ScheduleEntry& e : fresh) {
+        const auto it = flagged.find(keyOf(e));
+        if (it == flagged.end())
+            continue;
+        e.arrived = e.arrived || it->second->arrived;
+        e.preNoticed = e.preNoticed || it->second->preNoticed;
+        flagged.erase(it);
+    }
+}
+
+bool sameEntries(const DayList& a, const DayList& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const ScheduleEntry& x, const ScheduleEntry& y) {
+            return sameAppointment(x, y) && x.arrived == y.arrived && x.preNoticed == y.preNoticed;
+        });
 }
 
 } // namespace tanzo

@@ -64,4 +64,13 @@ MergedEdit mergeEdit(const DayList& base, const std::vector<EditedLine>& edited,
 std::vector<EditedLine> uneditedLines(const DayList& list);
 DayList entriesOf(const std::vector<EditedLine>& lines);
 
+// Carries the flags of `previous` over to the same entries of `fresh` (a
+// new read of the file), so that a reload never brings back a notice the
+// user has seen. An entry appearing twice takes the flags of its copies in
+// order.
+void carryNoticeFlags(const DayList& previous, DayList& fresh);
+
+// The same appointments with the same flags, in the same order.
+bool sameEntries(const DayList& a, const DayList& b);
+
 } // namespace tanzo

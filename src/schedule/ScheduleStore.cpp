@@ -1,74 +1,37 @@
 #include "ScheduleStore.h"
 
 #include "DayListSort.h"
+#include "FileWatch.h"
 #include "platform/Clock.h"
 
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QFutureWatcher>
-#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-
-#include <map>
 #include <tuple>
 
 namespace tanzo {
 namespace {
 
-// Editors and sync tools write a file in several steps (truncate, write,
-// rename); the file is read once they have been quiet this long.
-constexpr int kSettleMs = 300;
 // Files up to this size are read at once. The board never writes a larger
 // one (its list holds at most 32 767 lines of about 80 bytes); one that
 // another program left is read in a worker thread.
 constexpr qint64 kReadAtOnceBytes = 4 << 20;
 
-using EntryKey = std::tuple<float, float, int16_t, QString, QString>;
-
-EntryKey keyOf(const ScheduleEntry& e) {
-    return {e.dateSerial, e.startTime, e.status, e.place, e.comment};
-}
-
-// Carries the flags of `previous` over to the same entries of `fresh`. An
-// entry appearing twice takes the flags of its copies in order.
-void carryNoticeFlags(const DayList& previous, DayList& fresh) {
-    std::multimap<EntryKey, const ScheduleEntry*> flagged;
-    for (const ScheduleEntry& e : previous) {
-        if (e.arrived || e.preNoticed)
-            flagged.emplace(keyOf(e), &e);
-    }
-    if (flagged.empty())
-        return;
-    for (ScheduleEntry& e : fresh) {
-        const auto it = flagged.find(keyOf(e));
-        if (it == flagged.end())
-            continue;
-        e.arrived = e.arrived || it->second->arrived;
-        e.preNoticed = e.preNoticed || it->second->preNoticed;
-        flagged.erase(it);
-    }
-}
-
-bool sameEntries(const DayList& a, const DayList& b) {
-    return std::equal(
-        a.begin(), a.end(), b.begin(), b.end(), [](const ScheduleEntry& x, const ScheduleEntry& y) {
-            return sameAppointment(x, y) && x.arrived == y.arrived && x.preNoticed == y.preNoticed;
-        });
-}
-
 } // namespace
 
-ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent)
-    : QObject(parent), m_clock(clock), m_file(std::move(dataFilePath)) {}
+ScheduleStore::ScheduleStore(QString dataFilePath, const Clock& clock, AtomicWriterFactory writers,
+                             QObject* parent)
+    : QObject(parent), m_clock(clock), m_file(std::move(dataFilePath), std::move(writers)) {}
 
 ScheduleStore::~ScheduleStore() = default;
 
 bool ScheduleStore::load(const QDate& today) {
     readFile(today);
-    if (m_settle)
-        m_settle->stop();
+    // What the watch saw is in this read.
+    if (m_watch)
+        m_watch->forgetTouches();
     announce(Change::List);
     return m_file.lastLoad().ok;
 }
@@ -288,32 +251,13 @@ void ScheduleStore::markReminder(const QString& noticeKey, qint64 at) {
 }
 
 void ScheduleStore::watchFile() {
-    if (m_watcher)
+    if (m_watch)
         return;
-    m_watcher = new QFileSystemWatcher(this);
-    m_settle = new QTimer(this);
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(kSettleMs);
-    connect(m_settle, &QTimer::timeout, this, &ScheduleStore::checkFileChange);
-    // The directory too: a program that replaces the file by renaming a new
-    // one over it ends the watch on the old file.
-    const QFileInfo info(m_file.path());
-    m_watcher->addPath(info.absolutePath());
-    if (info.exists())
-        m_watcher->addPath(info.absoluteFilePath());
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &ScheduleStore::fileTouched);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &ScheduleStore::fileTouched);
-}
-
-void ScheduleStore::fileTouched() {
-    const QString path = QFileInfo(m_file.path()).absoluteFilePath();
-    if (!m_watcher->files().contains(path) && QFileInfo::exists(path))
-        m_watcher->addPath(path);
-    m_settle->start();
+    m_watch = new FileWatch(m_file.path(), this);
+    connect(m_watch, &FileWatch::settled, this, &ScheduleStore::checkFileChange);
 }
 
 void ScheduleStore::checkFileChange() {
-    m_settle->stop();
     // Not yet read: the first load reads it anyway. Otherwise this store's
     // own write, or a touch that changed nothing, is no change.
     if (!m_loaded || m_reading || !m_file.mayHaveChangedOnDisk())

@@ -11,12 +11,10 @@
 
 #include <vector>
 
-class QFileSystemWatcher;
-class QTimer;
-
 namespace tanzo {
 
 class Clock;
+class FileWatch;
 
 // A notice flag to set on one entry of the list.
 struct NoticeMark {
@@ -65,7 +63,9 @@ public:
     };
     Q_ENUM(Change)
 
-    ScheduleStore(QString dataFilePath, const Clock& clock, QObject* parent = nullptr);
+    // The data file is written through writers made by `writers`.
+    ScheduleStore(QString dataFilePath, const Clock& clock,
+                  AtomicWriterFactory writers = makeSaveFileWriter, QObject* parent = nullptr);
     ~ScheduleStore() override;
 
     const DayList& entries() const { return m_entries; }
@@ -135,10 +135,9 @@ public:
     void watchFile();
 
     // For tests: a list standing for the file's content, as a load would
-    // leave it; back to the state before the first load; failing writes.
+    // leave it; back to the state before the first load.
     void setEntries(DayList entries);
     void reset();
-    void setFailAfterEntries(int entries) { m_file.setFailAfterEntries(entries); }
 
 signals:
     void changed(tanzo::ScheduleStore::Change what);
@@ -154,7 +153,6 @@ private:
     void takeReading(DataFile::Reading&& reading);
     bool write(const DayList& list);
     void announce(Change what);
-    void fileTouched();
     void checkFileChange();
 
     const Clock& m_clock;
@@ -170,8 +168,7 @@ private:
     // Counts the reads and writes of the file, so that a worker's read
     // that another read or a write overtook is not taken.
     quint64 m_fileGeneration = 0;
-    QFileSystemWatcher* m_watcher = nullptr;
-    QTimer* m_settle = nullptr;
+    FileWatch* m_watch = nullptr;
 };
 
 } // namespace tanzo

@@ -1,5 +1,10 @@
 #include "alarm/AlarmEvaluator.h"
+#include "alarm/Ticker.h"
+#include "schedule/ScheduleStore.h"
 #include "support/ManualClock.h"
+#include "support/RecordingSoundPlayer.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -28,24 +33,25 @@ ScheduleEntry entryAt(QDate date, int hour, int minute, const QString& place = "
     return e;
 }
 
-// Runs the evaluation the way the ticker does: once per call, at the
-// clock's time, collecting the notices handed out.
+// Drives the program's ticker over a store holding `list`, one second's
+// work per tick() at the clock's time. The notices it hands out are
+// collected and reported on the screen at once, as a notice window does
+// once painted.
 class AlarmEvaluatorTest : public ::testing::Test {
 protected:
+    AlarmEvaluatorTest() {
+        clock.set(kToday, QTime(0, 0));
+        setList({entryAt(kToday, 10, 0)});
+        QObject::connect(&ticker, &Ticker::startNoticeGiven, [this] { ++startsGiven; });
+    }
+    // The list as the store would have read it from the file.
+    void setList(DayList entries) { store.setEntries(std::move(entries)); }
+    const DayList& list() const { return store.entries(); }
+    // True when the tick gave a start notice.
     bool tick() {
-        const std::vector<DueNotice> due =
-            dueNotices(list, settings, clock.today(), clock.timeOfDay());
-        bool started = false;
-        for (const DueNotice& d : due) {
-            const NoticeMark mark = noticeMark(d);
-            ScheduleEntry& entry = list[static_cast<size_t>(mark.index)];
-            entry.arrived = entry.arrived || mark.arrived;
-            entry.preNoticed = entry.preNoticed || mark.preNoticed;
-            started = started || d.kind == StartNotice;
-            if (d.kind != SettledSilently)
-                notices.push_back({trimSpaces(entry.place), trimSpaces(entry.comment), d.kind});
-        }
-        return started;
+        const int before = startsGiven;
+        ticker.tick();
+        return startsGiven > before;
     }
     void at(int h, int m, int s = 0) { clock.set(kToday, QTime(h, m, s)); }
     std::vector<int> kinds() const {
@@ -55,10 +61,19 @@ protected:
         return k;
     }
 
+    QTemporaryDir dir;
     test::ManualClock clock;
     Settings settings; // PreAlarm 5 minutes, AlarmSkip 5 minutes
-    DayList list{entryAt(kToday, 10, 0)};
+    ScheduleStore store{dir.filePath(QStringLiteral("TANZO.DAT")), clock};
+    test::RecordingSoundPlayer sound;
     std::vector<Notice> notices;
+    Ticker ticker{
+        clock, store, settings, sound,
+        [this](const QString& place, const QString& comment, int kind, const NoticeShown& shown) {
+            notices.push_back({place, comment, kind});
+            shown();
+        }};
+    int startsGiven = 0;
 };
 
 TEST_F(AlarmEvaluatorTest, WalksAnEntryThroughAdvanceStartAndSettled) {
@@ -82,8 +97,8 @@ TEST_F(AlarmEvaluatorTest, WalksAnEntryThroughAdvanceStartAndSettled) {
         EXPECT_EQ(tick(), step.returned) << step.time.toString().toStdString();
         EXPECT_EQ(kinds(), step.kindsSoFar) << step.time.toString().toStdString();
     }
-    EXPECT_TRUE(list[0].arrived);
-    EXPECT_TRUE(list[0].preNoticed);
+    EXPECT_TRUE(list()[0].arrived);
+    EXPECT_TRUE(list()[0].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, StartNoticeAnywhereInTheStartMinute) {
@@ -105,7 +120,7 @@ TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
         {false, QTime(10, 6, 0), OverdueWarning}, {false, QTime(23, 59, 0), OverdueWarning},
     };
     for (const Case& c : cases) {
-        list = {entryAt(kToday, 10, 0)};
+        setList({entryAt(kToday, 10, 0)});
         notices.clear();
         settings.alarmSkip = c.skip;
         clock.set(kToday, c.time);
@@ -114,8 +129,8 @@ TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
                                               ? std::vector<int>{}
                                               : std::vector<int>{c.expectedKind};
         EXPECT_EQ(kinds(), expected) << c.skip << " " << c.time.toString().toStdString();
-        EXPECT_TRUE(list[0].arrived);
-        EXPECT_TRUE(list[0].preNoticed);
+        EXPECT_TRUE(list()[0].arrived);
+        EXPECT_TRUE(list()[0].preNoticed);
     }
 }
 
@@ -123,7 +138,7 @@ TEST_F(AlarmEvaluatorTest, AdvanceNoticeOnlyInItsOwnMinuteAndNotWhenSwitchedOff)
     at(9, 56); // the advance minute was missed: it is not made up later
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[0].preNoticed);
+    EXPECT_FALSE(list()[0].preNoticed);
 
     settings.preAlarm = false;
     at(9, 55);
@@ -142,40 +157,43 @@ TEST_F(AlarmEvaluatorTest, AdvanceMinutesFollowTheSetting) {
 }
 
 TEST_F(AlarmEvaluatorTest, AlreadyArrivedEntriesAndOtherDaysGetNothing) {
-    list = {entryAt(kToday.addDays(-1), 10, 0), entryAt(kToday, 10, 0),
-            entryAt(kToday.addDays(1), 10, 0), entryAt(kToday.addDays(1), 9, 55)};
-    list[1].arrived = true;
-    list[1].preNoticed = true;
+    DayList entries{entryAt(kToday.addDays(-1), 10, 0), entryAt(kToday, 10, 0),
+                    entryAt(kToday.addDays(1), 10, 0), entryAt(kToday.addDays(1), 9, 55)};
+    entries[1].arrived = true;
+    entries[1].preNoticed = true;
+    setList(entries);
     at(10, 0);
     EXPECT_FALSE(tick());
     at(9, 55);
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[0].arrived);
-    EXPECT_FALSE(list[2].arrived);
-    EXPECT_FALSE(list[2].preNoticed);
-    EXPECT_FALSE(list[3].preNoticed);
+    EXPECT_FALSE(list()[0].arrived);
+    EXPECT_FALSE(list()[2].arrived);
+    EXPECT_FALSE(list()[2].preNoticed);
+    EXPECT_FALSE(list()[3].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, AdvanceNoticedEntryStillGetsItsStartNotice) {
-    list[0].preNoticed = true; // as stored in the file after an advance notice
+    DayList entries{entryAt(kToday, 10, 0)};
+    entries[0].preNoticed = true; // as stored in the file after an advance notice
+    setList(entries);
     at(10, 0);
     EXPECT_TRUE(tick());
     EXPECT_EQ(kinds(), std::vector<int>{StartNotice});
 }
 
 TEST_F(AlarmEvaluatorTest, NoticeCarriesPlaceAndCommentWithoutOuterSpaces) {
-    list = {entryAt(kToday, 10, 0, " 本社 ", "  資料持参  ")};
+    setList({entryAt(kToday, 10, 0, " 本社 ", "  資料持参  ")});
     at(10, 0);
     tick();
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], (Notice{"本社", "資料持参", StartNotice}));
-    EXPECT_EQ(list[0].place, fitPlace(" 本社 ")); // the entry itself is unchanged
+    EXPECT_EQ(list()[0].place, fitPlace(" 本社 ")); // the entry itself is unchanged
 }
 
 TEST_F(AlarmEvaluatorTest, SeveralEntriesInOneTick) {
-    list = {entryAt(kToday, 9, 0, "A"), entryAt(kToday, 9, 58, "B"), entryAt(kToday, 10, 0, "C"),
-            entryAt(kToday, 10, 5, "D")};
+    setList({entryAt(kToday, 9, 0, "A"), entryAt(kToday, 9, 58, "B"), entryAt(kToday, 10, 0, "C"),
+             entryAt(kToday, 10, 5, "D")});
     at(10, 0);
     EXPECT_TRUE(tick());
     ASSERT_EQ(notices.size(), 3u);
@@ -185,65 +203,69 @@ TEST_F(AlarmEvaluatorTest, SeveralEntriesInOneTick) {
     EXPECT_EQ(notices[1].kind, StartNotice);
     EXPECT_EQ(notices[2].place, "D");
     EXPECT_EQ(notices[2].kind, AdvanceNotice);
-    EXPECT_TRUE(list[0].arrived);
-    EXPECT_FALSE(list[3].arrived);
+    EXPECT_TRUE(list()[0].arrived);
+    EXPECT_FALSE(list()[3].arrived);
 }
 
 TEST_F(AlarmEvaluatorTest, LateEveningAdvanceMarkMatchesNothingOfToday) {
     // At 23:58 the advance mark would be 00:03 on the clock; the entry at
     // 00:03 today is long past and tomorrow's is never looked at.
-    list = {entryAt(kToday, 0, 3, "early"), entryAt(kToday.addDays(1), 0, 3, "tomorrow")};
-    list[0].arrived = true;
-    list[0].preNoticed = true;
+    DayList entries{entryAt(kToday, 0, 3, "early"), entryAt(kToday.addDays(1), 0, 3, "tomorrow")};
+    entries[0].arrived = true;
+    entries[0].preNoticed = true;
+    setList(entries);
     at(23, 58);
     tick();
     EXPECT_TRUE(notices.empty());
-    EXPECT_FALSE(list[1].preNoticed);
+    EXPECT_FALSE(list()[1].preNoticed);
 }
 
 TEST_F(AlarmEvaluatorTest, JustAfterMidnightRecentEntriesAreNotSkipped) {
     // The skip mark is five minutes before 00:03, which is not on this day:
     // nothing of the new day lies that far back yet.
-    list = {entryAt(kToday, 0, 0, "a"), entryAt(kToday, 0, 3, "b")};
+    setList({entryAt(kToday, 0, 0, "a"), entryAt(kToday, 0, 3, "b")});
     at(0, 3, 30);
     EXPECT_TRUE(tick());
     EXPECT_EQ(kinds(), (std::vector<int>{OverdueWarning, StartNotice}));
 }
 
 TEST_F(AlarmEvaluatorTest, PlaceholderListIsQuiet) {
-    list = placeholderDayList();
+    setList(placeholderDayList());
     at(0, 0);
     EXPECT_FALSE(tick());
     EXPECT_TRUE(notices.empty());
 }
 
-// The sound is made ready when noticeDueWithin says a notice is near: every
-// notice, advance or start, must have been announced for the whole lead
-// before it came, and nothing is announced while none is near.
-TEST_F(AlarmEvaluatorTest, EveryNoticeIsAnnouncedAheadAndOnlyThen) {
+// The ticker makes the sound ready when a notice is near: every notice,
+// advance or start, must have been prepared for on each tick of the whole
+// lead before it came, and nothing is prepared while none is near.
+TEST_F(AlarmEvaluatorTest, EveryNoticeIsPreparedForAheadAndOnlyThen) {
     for (const bool preAlarm : {true, false}) {
         SCOPED_TRACE(preAlarm);
         settings.preAlarm = preAlarm;
-        list = {entryAt(kToday, 9, 20), entryAt(kToday, 10, 0), entryAt(kToday, 10, 3)};
+        setList({entryAt(kToday, 9, 20), entryAt(kToday, 10, 0), entryAt(kToday, 10, 3)});
         notices.clear();
+        sound.prepared.clear();
         constexpr int kLead = 60;
-        int announcedFor = 0;
-        int announcedTicks = 0;
+        int preparedFor = 0;
+        int preparedTicks = 0;
         for (int second = 9 * 3600 + 40 * 60; second < 10 * 3600 + 10 * 60; ++second) {
             at(second / 3600, second / 60 % 60, second % 60);
-            const bool due = noticeDueWithin(list, settings, kToday, clock.timeOfDay(), kLead);
-            announcedFor = due ? announcedFor + 1 : 0;
-            announcedTicks += due;
             const std::size_t before = notices.size();
+            const qsizetype preparedBefore = sound.prepared.size();
             tick();
             if (notices.size() > before) {
-                EXPECT_GT(announcedFor, kLead - 2) << "notice at second " << second;
+                EXPECT_GT(preparedFor, kLead - 2) << "notice at second " << second;
             }
+            const bool prepared = sound.prepared.size() > preparedBefore;
+            preparedFor = prepared ? preparedFor + 1 : 0;
+            preparedTicks += prepared;
         }
-        // The 9:20 entry is settled silently on the first tick: no notice, and no
-        // announcement for it; the others are announced for about their lead.
+        // The 9:20 entry is settled silently on the first tick: no notice, and
+        // nothing prepared for it; the others are prepared for about their lead.
         EXPECT_EQ(notices.size(), preAlarm ? 4u : 2u);
-        EXPECT_LE(announcedTicks, (preAlarm ? 4 : 2) * (kLead + 62));
+        EXPECT_LE(preparedTicks, (preAlarm ? 4 : 2) * (kLead + 62));
+        EXPECT_GT(preparedTicks, 0);
     }
 }
 

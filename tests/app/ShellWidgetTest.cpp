@@ -6,8 +6,9 @@
 #include "board/MainWindow.h"
 #include "platform/Cp932.h"
 #include "platform/Fonts.h"
-#include "platform/MessageBox.h"
+#include "support/FailingWriters.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include <QCoreApplication>
@@ -26,23 +27,13 @@ using namespace tanzo;
 
 namespace {
 
-struct Box {
-    msgbox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         installJapaneseFontSubstitutions();
         ASSERT_TRUE(m_dir.isValid());
-        msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
-            m_boxes.push_back({icon, caption, text});
-        });
         m_clock.set(QDate(2027, 3, 15), QTime(9, 0, 0));
     }
-    void TearDown() override { msgbox::setHook({}); }
 
     Shell::Locations locations() const {
         Shell::Locations l;
@@ -81,7 +72,9 @@ protected:
     QTemporaryDir m_dir;
     test::ManualClock m_clock;
     test::RecordingSoundPlayer m_player;
-    std::vector<Box> m_boxes;
+    test::RecordingPrompts m_prompts;
+    // The data file's writes fail as a full disk would, when a test says so.
+    test::WriteFailures m_failures{-1, QStringLiteral("TANZO.DAT")};
 };
 
 // 2027-03-15 is day serial 46461.
@@ -91,7 +84,7 @@ const QString kTwoEntries = QStringLiteral("46461,.4166667,1,\"会議室    \",\
 } // namespace
 
 TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     MainWindow* board = shell.board();
     ASSERT_NE(board, nullptr);
@@ -111,12 +104,12 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
 }
 
 TEST_F(ShellTest, ASecondInstanceEndsAtOnce) {
-    Shell first(m_clock, locations(), m_player);
+    Shell first(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(first.start(), Shell::StartResult::Running);
-    Shell second(m_clock, locations(), m_player);
+    Shell second(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     EXPECT_EQ(second.start(), Shell::StartResult::SecondInstance);
     EXPECT_EQ(second.board(), nullptr);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
 }
 
 TEST_F(ShellTest, UnreadableSettingsEndStartUpWithTheMessage) {
@@ -124,18 +117,18 @@ TEST_F(ShellTest, UnreadableSettingsEndStartUpWithTheMessage) {
     // as a file.
     Shell::Locations l = locations();
     QDir().mkpath(l.settingsFile);
-    Shell shell(m_clock, l, m_player);
+    Shell shell(m_clock, l, m_player, m_prompts, m_failures.factory());
     EXPECT_EQ(shell.start(), Shell::StartResult::Failed);
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Critical);
-    EXPECT_EQ(m_boxes[0].caption, QStringLiteral("スケジュールヨルカLite"));
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("プログラム情報の取得に失敗しました。"));
+    ASSERT_EQ(m_prompts.boxes.size(), 1u);
+    EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Critical);
+    EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("スケジュールヨルカLite"));
+    EXPECT_EQ(m_prompts.boxes[0].text, QStringLiteral("プログラム情報の取得に失敗しました。"));
 }
 
 TEST_F(ShellTest, ExitBeforeTheFirstLoadKeepsTheFile) {
     writeData(kTwoEntries);
     const QByteArray before = readData();
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     QSignalSpy finished(&shell, &Shell::finished);
     shell.requestExit();
@@ -148,7 +141,7 @@ TEST_F(ShellTest, ExitBeforeTheFirstLoadKeepsTheFile) {
 TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
     writeData(kTwoEntries);
     {
-        Shell shell(m_clock, locations(), m_player);
+        Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
         ASSERT_EQ(shell.start(), Shell::StartResult::Running);
         shell.ticker()->tick(); // first load
         ASSERT_FALSE(!shell.state().schedule.isLoaded());
@@ -165,12 +158,12 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
         shell.requestExit();
         QCoreApplication::processEvents();
         ASSERT_EQ(finished.count(), 1);
-        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_TRUE(m_prompts.boxes.empty());
     }
     EXPECT_TRUE(cp932::decode(readData()).startsWith(QStringLiteral("46461,")));
     EXPECT_TRUE(cp932::decode(readData()).contains(QStringLiteral("\"資料持参\",-1,-1\r\n")));
 
-    Shell again(m_clock, locations(), m_player);
+    Shell again(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(again.start(), Shell::StartResult::Running);
     const Settings& s = again.state().settings.values();
     EXPECT_TRUE(s.saveLastPosition);
@@ -181,21 +174,22 @@ TEST_F(ShellTest, ExitWritesTheFlagsAndTheWindowSettings) {
 
 TEST_F(ShellTest, AFailedDataWriteKeepsTheProgramRunning) {
     writeData(kTwoEntries);
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.ticker()->tick();
-    shell.state().schedule.setFailAfterEntries(1);
+    m_failures.failAfterWrites = 1;
     QSignalSpy finished(&shell, &Shell::finished);
     shell.requestExit();
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 0);
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
+    ASSERT_EQ(m_prompts.boxes.size(), 1u);
+    EXPECT_EQ(m_prompts.boxes[0].text,
+              QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
     EXPECT_TRUE(shell.board()->isVisible());
 }
 
 TEST_F(ShellTest, DialogsOpenAtMostOnce) {
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.ticker()->tick();
     shell.openScheduleEditor();
@@ -212,7 +206,7 @@ TEST_F(ShellTest, DialogsOpenAtMostOnce) {
 
 TEST_F(ShellTest, TheEditorOpenedRightAfterAnotherProgramWroteTheFileStartsFromIt) {
     writeData(kTwoEntries);
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.ticker()->tick();
     // Written behind the program's back; the watcher has not had its turn.
@@ -230,7 +224,7 @@ TEST_F(ShellTest, TheEditorOpenedRightAfterAnotherProgramWroteTheFileStartsFromI
 
 TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
     writeData(kTwoEntries);
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.ticker()->tick();
     QCoreApplication::processEvents();
@@ -243,14 +237,15 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
 
     // The first appointment starts while the file cannot be written: its
     // flags are in memory only.
-    shell.state().schedule.setFailAfterEntries(0);
+    m_failures.failAfterWrites = 0;
     m_clock.set(QDate(2027, 3, 15), QTime(10, 0, 0));
     shell.ticker()->tick();
     letNoticesAppear(shell);
     ASSERT_TRUE(shell.state().schedule.entries()[0].arrived);
-    ASSERT_EQ(m_boxes.size(), 1u) << "told, without stopping the clock";
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
-    shell.state().schedule.setFailAfterEntries(-1);
+    ASSERT_EQ(m_prompts.boxes.size(), 1u) << "told, without stopping the clock";
+    EXPECT_EQ(m_prompts.boxes[0].text,
+              QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
+    m_failures.failAfterWrites = -1;
 
     QSignalSpy changed(&shell.state().schedule, &ScheduleStore::changed);
     m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 5));
@@ -269,7 +264,7 @@ TEST_F(ShellTest, ANewDayKeepsTheNoticeFlagsSetSinceTheLastWrite) {
 // start notice makes it redraw: it must not end above the notice.
 TEST_F(ShellTest, TheBoardComingForwardForItsRedrawLeavesTheNoticeInFront) {
     writeData(kTwoEntries);
-    Shell shell(m_clock, locations(), m_player);
+    Shell shell(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell.start(), Shell::StartResult::Running);
     shell.state().settings.update([](Settings& s) {
         s.activeDisplay = true;

@@ -7,8 +7,8 @@
 #include "board/WindowBehaviour.h"
 
 #include "core/AppContext.h"
-#include "platform/Beep.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +39,7 @@ const QDate kToday(2027, 3, 15);
 
 class BehaviourOnBoardTest : public ::testing::Test {
 protected:
-    BehaviourOnBoardTest() : state(clock, dir.path() + QLatin1Char('/')) {
+    BehaviourOnBoardTest() : state(clock, dir.path() + QLatin1Char('/'), prompts) {
         clock.set(kToday, QTime(9, 0));
         DayList week;
         for (int day = 0; day < 8; ++day)
@@ -49,11 +49,8 @@ protected:
         window.fillAnimation().setAutoRun(false);
         window.setBehaviour(&behaviour);
         behaviour.setTrayAvailableProbe([] { return false; });
-        setBeepHook([this] { ++beeps; });
         window.show();
     }
-    ~BehaviourOnBoardTest() override { setBeepHook({}); }
-
     void finishFills() {
         for (int guard = 0; window.fillRunning() && guard < 10; ++guard)
             window.fillAnimation().finishNow();
@@ -64,10 +61,10 @@ protected:
 
     QTemporaryDir dir;
     test::ManualClock clock;
+    test::RecordingPrompts prompts;
     AppContext state;
     MainWindow window{state, {}};
     WindowBehaviour behaviour{state, window};
-    int beeps = 0;
 };
 
 TEST_F(BehaviourOnBoardTest, KeysPageTheRealBoard) {
@@ -86,7 +83,7 @@ TEST_F(BehaviourOnBoardTest, KeysPageTheRealBoard) {
     QTest::keyClick(&window, Qt::Key_F4, Qt::ShiftModifier);
     finishFills();
     EXPECT_EQ(firstRow(), 1);
-    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(prompts.beeps, 0);
 }
 
 TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {

@@ -7,9 +7,9 @@
 #include "BoardTestEntries.h"
 #include "core/AppContext.h"
 #include "core/BoardHost.h"
-#include "platform/Beep.h"
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -144,13 +144,10 @@ protected:
         behaviour.paging().redrawFromStart();
         board.finishFill();
         board.fills.clear();
-        setBeepHook([this] { ++beeps; });
         behaviour.setTrayAvailableProbe([] { return false; });
         board.behaviour = &behaviour;
         board.window.show();
     }
-    ~BehaviourTest() override { setBeepHook({}); }
-
     QAction* item(const char* name) const {
         return behaviour.menus().action(QString::fromLatin1(name));
     }
@@ -193,10 +190,10 @@ protected:
     }
 
     test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
-    AppContext state{clock, QStringLiteral("/tmp/")};
+    test::RecordingPrompts prompts;
+    AppContext state{clock, QStringLiteral("/tmp/"), prompts};
     FakeBoard board{state};
     WindowBehaviour behaviour{state, board};
-    int beeps = 0;
 };
 
 TEST_F(BehaviourTest, MenuShowsTheStateWhileTheControlReadsOpen) {
@@ -306,7 +303,7 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
         board.finishFill();
         EXPECT_EQ(page().firstRow, s.expectedFirst);
     }
-    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(prompts.beeps, 0);
 }
 
 TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
@@ -315,7 +312,7 @@ TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
     EXPECT_TRUE(board.fills.empty());
     pageDownTo(7);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
-    EXPECT_EQ(beeps, 3);
+    EXPECT_EQ(prompts.beeps, 3);
     EXPECT_TRUE(board.fills.empty());
 }
 
@@ -325,7 +322,7 @@ TEST_F(BehaviourTest, KeysDuringAFill) {
     ASSERT_TRUE(board.filling);
     QSignalSpy schedule(&behaviour.commands(), &BoardCommands::scheduleRequested);
     behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
-    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(prompts.beeps, 1);
     behaviour.runKey(Qt::Key_F2, Qt::NoModifier);
     EXPECT_EQ(schedule.count(), 1);
     EXPECT_EQ(board.fills.size(), 1u);

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -588,10 +589,31 @@ TEST_F(BoardWindowTest, TitleButtonsTakeTheFocusByTabAndShowIt) {
 }
 
 TEST_F(BoardWindowTest, WithoutBehaviourInputIsIgnored) {
+    // A behaviour let go of (as the shell does before it goes) hears nothing
+    // more, and the board does nothing of its own.
+    RecordingBehaviour released;
+    board().setBehaviour(&released);
+    board().setBehaviour(nullptr);
     board().show();
+    QApplication::processEvents();
+    finishFills();
+    const QPoint at = board().pos();
+    QSignalSpy exits(&board(), &MainWindow::exitRequested);
+
     QTest::mouseClick(label("lblCntl"), Qt::LeftButton);
+    QTest::mouseClick(label("lblMini"), Qt::LeftButton);
+    QTest::mousePress(label("lblTitle"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(label("lblTitle"), QPoint(40, 20));
+    QTest::mouseRelease(label("lblTitle"), Qt::LeftButton, {}, QPoint(40, 20));
     QTest::keyClick(&board(), Qt::Key_F6);
-    SUCCEED();
+    QTest::keyClick(&board(), Qt::Key_Down);
+
+    EXPECT_TRUE(released.calls.isEmpty()) << released.calls.join(u' ').toStdString();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no command menu";
+    EXPECT_FALSE(board().fillRunning()) << "no paging";
+    EXPECT_TRUE(board().isVisible()) << "not hidden to the tray";
+    EXPECT_EQ(board().pos(), at) << "not dragged";
+    EXPECT_EQ(exits.count(), 0);
 }
 
 } // namespace

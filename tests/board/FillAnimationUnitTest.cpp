@@ -62,7 +62,8 @@ protected:
             s.foreColor2 = 0x00AAAA;
         });
         fill.setAutoRun(false);
-        fill.setHooks({[this] { ++started; }, [this] { ++finished; }});
+        QObject::connect(&fill, &FillAnimation::started, [this] { ++started; });
+        QObject::connect(&fill, &FillAnimation::finished, [this] { ++finished; });
     }
 
     void runToEnd(const FillRequest& request) {

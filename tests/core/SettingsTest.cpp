@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/RegistryStore.h"
+#include "support/FailingWriters.h"
 
 #include <QDir>
 #include <QFile>
@@ -288,7 +289,8 @@ TEST_F(SettingsTest, LegacySubkeysBecomeStringValues) {
 }
 
 TEST_F(SettingsTest, LegacyConversionNeedsTheFontNameSubkey) {
-    RegistryStore store(path());
+    test::WriteFailures failures;
+    RegistryStore store(path(), failures.factory());
     SettingsRepository repo(store);
     ASSERT_TRUE(repo.openKey());
     store.setDefaultValue(kKey + "\\SoundFile", "C:\\old.wav");
@@ -297,7 +299,7 @@ TEST_F(SettingsTest, LegacyConversionNeedsTheFontNameSubkey) {
     EXPECT_FALSE(store.value(kKey, "SoundFile").has_value());
 
     store.setDefaultValue(kKey + "\\FontName", "Mono");
-    store.setFailWrites(true);
+    failures.failAfterWrites = 0;
     EXPECT_FALSE(repo.migrateLegacy());
 }
 
@@ -330,7 +332,8 @@ TEST_F(SettingsTest, DamagedFileIsKeptAsideAndTheGoodValuesUsed) {
 }
 
 TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheFile) {
-    RegistryStore store(path());
+    test::WriteFailures failures;
+    RegistryStore store(path(), failures.factory());
     SettingsRepository repo(store);
     Settings s;
     ASSERT_TRUE(repo.writeAllSettings(s, false));
@@ -338,7 +341,7 @@ TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheFile) {
 
     s.interval = 55;
     s.windowSize = Big;
-    store.setFailWrites(true);
+    failures.failAfterWrites = 0;
     EXPECT_FALSE(repo.writeWindowSettings(s, false));
     EXPECT_FALSE(repo.writeAllSettings(s, false));
     EXPECT_EQ(fileBytes(), before);

@@ -4,10 +4,10 @@
 #include "core/AppContext.h"
 #include "editor/CalendarImportCommand.h"
 #include "editor/ListLine.h"
-#include "platform/Beep.h"
-#include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "support/FailingWriters.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -41,12 +41,6 @@ QString shownLine(const ScheduleEntry& e) {
     return shownListLine(fieldsFromEntry(e));
 }
 
-struct Box {
-    msgbox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 ScheduleEntry stored(QDate date, int hour, int minute, int16_t status, const QString& place,
                      const QString& comment, bool flags = false) {
     return test::makeEntry(date, hour, minute, status, place, comment, flags, flags);
@@ -60,18 +54,8 @@ QByteArray readAll(const QString& path) {
 // The editor opens on 2000-09-06 at 14:05.
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
-            m_boxes.push_back({icon, caption, text});
-        });
-        setBeepHook([this] { ++m_beeps; });
-        m_state.schedule.setEntries(placeholderDayList());
-    }
-    void TearDown() override {
-        delete m_editor.data();
-        msgbox::setHook(nullptr);
-        setBeepHook(nullptr);
-    }
+    void SetUp() override { m_state.schedule.setEntries(placeholderDayList()); }
+    void TearDown() override { delete m_editor.data(); }
 
     void open() {
         QObject::connect(&m_state.schedule, &ScheduleStore::changed, &m_state.schedule,
@@ -137,11 +121,11 @@ protected:
 
     QTemporaryDir m_dir;
     test::ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(14, 5, 0))};
-    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    test::RecordingPrompts m_prompts;
+    test::WriteFailures m_failures;
+    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/'), m_prompts, m_failures.factory()};
     QPointer<ScheduleEditor> m_editor;
-    std::vector<Box> m_boxes;
     int m_announced = 0; // changes the store announced since the editor opened
-    int m_beeps = 0;
 };
 
 TEST_F(EditorTest, FormHasItsNamesCaptionsPlacesAndColours) {
@@ -265,14 +249,14 @@ TEST_F(EditorTest, TypedHourIsCheckedOnLeaving) {
     choose("cboMonth", "09");
     choose("cboDay", "06");
     for (const char* typed : {"24", "9"}) {
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         combo("cboHour")->clearEditText();
         typeInto(combo("cboHour"), typed);
         QTest::keyClick(combo("cboHour"), Qt::Key_Tab);
-        ASSERT_EQ(m_boxes.size(), 1u) << typed;
-        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
-        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("スケジュール登録"));
-        EXPECT_EQ(m_boxes[0].text, QStringLiteral("開始時刻（時）が正しくありません。"));
+        ASSERT_EQ(m_prompts.boxes.size(), 1u) << typed;
+        EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("スケジュール登録"));
+        EXPECT_EQ(m_prompts.boxes[0].text, QStringLiteral("開始時刻（時）が正しくありません。"));
         EXPECT_EQ(QApplication::focusWidget(), combo("cboHour")) << typed;
         EXPECT_EQ(combo("cboHour")->currentText(), typed);
     }
@@ -284,7 +268,7 @@ TEST_F(EditorTest, TypedHourIsCheckedOnLeaving) {
     EXPECT_EQ(combo("cboMin")->count(), 60);
     typeInto(combo("cboMin"), "60");
     QTest::keyClick(combo("cboMin"), Qt::Key_Tab);
-    EXPECT_EQ(m_boxes.back().text, QStringLiteral("開始時刻（分）が正しくありません。"));
+    EXPECT_EQ(m_prompts.boxes.back().text, QStringLiteral("開始時刻（分）が正しくありません。"));
 }
 
 TEST_F(EditorTest, EnterInTheMinuteBoxPressesTheDefaultButton) {
@@ -293,7 +277,7 @@ TEST_F(EditorTest, EnterInTheMinuteBoxPressesTheDefaultButton) {
     combo("cboMin")->setFocus();
     QTest::keyClick(combo("cboMin"), Qt::Key_Return);
     EXPECT_EQ(list()->count(), 1);
-    EXPECT_EQ(m_beeps, 0);
+    EXPECT_EQ(m_prompts.beeps, 0);
     EXPECT_TRUE(m_editor->isVisible());
 }
 
@@ -306,11 +290,11 @@ TEST_F(EditorTest, TimeBoxesTakeDigitsOnly) {
     hour->setFocus();
     QTest::keyClick(hour, Qt::Key_1, Qt::ShiftModifier);
     QTest::keyClick(hour, Qt::Key_A);
-    EXPECT_EQ(m_beeps, 2);
+    EXPECT_EQ(m_prompts.beeps, 2);
     QTest::keyClick(hour, Qt::Key_1, Qt::KeypadModifier);
     QTest::keyClick(hour, Qt::Key_2);
     EXPECT_EQ(hour->currentText(), "12");
-    EXPECT_EQ(m_beeps, 2);
+    EXPECT_EQ(m_prompts.beeps, 2);
 }
 
 TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
@@ -359,7 +343,7 @@ TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
     EXPECT_EQ(text("txtPlace")->text(), "F");
     EXPECT_FALSE(button("cmdAdd")->isEnabled());
     EXPECT_FALSE(button("cmdUpdate")->isEnabled());
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
 }
 
 TEST_F(EditorTest, AddWhileALineIsSelectedKeepsThatLine) {
@@ -384,7 +368,7 @@ TEST_F(EditorTest, EscapeLeavesWithoutCheckingTheTypedHour) {
     typeInto(combo("cboHour"), "99");
     QTest::keyClick(combo("cboHour"), Qt::Key_Escape);
     closeAndFlush();
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     EXPECT_TRUE(m_editor.isNull());
 }
 
@@ -461,7 +445,7 @@ TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndClosesLeavingSubscribedLinesOut) 
     EXPECT_EQ(readAll(m_state.schedule.path()),
               encodeEntryLine(e1) + encodeEntryLine(e2) + encodeEntryLine(x));
     EXPECT_EQ(m_announced, 1);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     closeAndFlush();
     EXPECT_TRUE(m_editor.isNull());
 }
@@ -496,12 +480,12 @@ TEST_F(EditorTest, SeparatorInThePlaceKeepsEveryField) {
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     selectRow(0);
     QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     EXPECT_EQ(text("txtPlace")->text(), "A | B");
     EXPECT_EQ(combo("cboHour")->currentText(), "10");
     EXPECT_EQ(text("txtComment")->text(), "c | d");
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     const ScheduleEntry written =
         stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("A | B") + ideo(2),
                QStringLiteral("c | d") + ideo(7));
@@ -551,22 +535,22 @@ TEST_F(EditorTest, TextTheFileCannotHoldIsRefusedWhereItIsTypedOrPasted) {
     for (const Attempt& a : attempts) {
         SCOPED_TRACE(a.what);
         const QString before = a.box->text();
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         a.act();
         QCoreApplication::processEvents();
         EXPECT_EQ(a.box->text(), before);
-        ASSERT_EQ(m_boxes.size(), 1u);
-        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
-        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("スケジュール登録"));
-        EXPECT_EQ(m_boxes[0].text,
+        ASSERT_EQ(m_prompts.boxes.size(), 1u);
+        EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("スケジュール登録"));
+        EXPECT_EQ(m_prompts.boxes[0].text,
                   QStringLiteral("保存できない文字（絵文字や一部の記号など）は入力できません。"));
     }
     // What the page holds is taken, up to seven whole characters.
-    m_boxes.clear();
+    m_prompts.boxes.clear();
     place->insert(QStringLiteral("①ｶﾅ髙"));
     QCoreApplication::processEvents();
     EXPECT_EQ(place->text(), QStringLiteral("会議室①ｶﾅ髙"));
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
     QTest::mouseClick(button("cmdOk"), Qt::LeftButton);
     const ScheduleEntry written = stored(QDate(2000, 9, 7), 10, 0, 2, QStringLiteral("会議室①ｶﾅ髙"),
@@ -582,13 +566,14 @@ TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     open();
     compose("08", "10", "00", "X", "");
     QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
-    m_state.schedule.setFailAfterEntries(1);
+    m_failures.failAfterWrites = 1;
 
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Critical);
-    EXPECT_EQ(m_boxes[0].caption, kAppTitle);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
+    ASSERT_EQ(m_prompts.boxes.size(), 1u);
+    EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Critical);
+    EXPECT_EQ(m_prompts.boxes[0].caption, kAppTitle);
+    EXPECT_EQ(m_prompts.boxes[0].text,
+              QStringLiteral("スケジュールデータの書き込みに失敗しました。"));
     EXPECT_TRUE(m_editor->isDirty());
     EXPECT_EQ(readAll(m_state.schedule.path()), previous);
     EXPECT_EQ(m_announced, 0);
@@ -614,23 +599,24 @@ TEST_F(EditorTest, CalendarImportRunsBesideTheEditorAndCanBeStopped) {
     file.close();
     for (const bool stop : {true, false}) {
         SCOPED_TRACE(stop);
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         std::optional<std::vector<ListFields>> got;
         new calendarimport::CalendarImport(
-            m_editor, path, {}, QDate(2000, 9, 6),
+            m_editor, m_prompts, path, {}, QDate(2000, 9, 6),
             [&got](const std::vector<ListFields>& lines) { got = lines; });
         if (stop)
             emit m_editor->findChild<QProgressDialog*>(QStringLiteral("importProgress"))
                 ->canceled();
         ASSERT_TRUE(QTest::qWaitFor([&got] { return got.has_value(); }, 10000));
-        ASSERT_EQ(m_boxes.size(), 1u);
+        ASSERT_EQ(m_prompts.boxes.size(), 1u);
         if (stop) {
             EXPECT_TRUE(got->empty());
-            EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("中止しました")));
+            EXPECT_TRUE(m_prompts.boxes[0].text.contains(QStringLiteral("中止しました")));
         } else {
             ASSERT_EQ(got->size(), 1u);
             EXPECT_EQ(got->front().comment, QStringLiteral("定例～月次"));
-            EXPECT_TRUE(m_boxes[0].text.contains(QStringLiteral("1件の予定を取り込みました")));
+            EXPECT_TRUE(
+                m_prompts.boxes[0].text.contains(QStringLiteral("1件の予定を取り込みました")));
         }
     }
 }

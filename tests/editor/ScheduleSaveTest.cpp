@@ -1,6 +1,7 @@
 #include "editor/ScheduleSave.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
+#include "support/FailingWriters.h"
 #include "support/ManualClock.h"
 
 #include <QDir>
@@ -46,7 +47,9 @@ class ScheduleSaveTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
     test::ManualClock m_clock{QDateTime(QDate(2000, 9, 6), QTime(9, 0))};
-    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/')};
+    test::WriteFailures m_failures;
+    AppContext m_state{m_clock, m_dir.path() + QLatin1Char('/'), desktopPrompts(),
+                       m_failures.factory()};
     int m_announced = 0;
 
     void SetUp() override {
@@ -123,7 +126,7 @@ TEST_F(ScheduleSaveTest, AFailedWriteLeavesThePreviousFileWhole) {
     m_state.schedule.load(QDate(2000, 9, 6));
     m_announced = 0;
 
-    m_state.schedule.setFailAfterEntries(1);
+    m_failures.failAfterWrites = 1;
     const std::vector<EditorLine> after{line("2000", "09", "07", "10", "00"),
                                         line("2000", "09", "08", "10", "00")};
     EXPECT_FALSE(commitSchedule(m_state.schedule.entries(), after, m_state.schedule).ok);

@@ -8,14 +8,15 @@
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
 #include "options/SubscriptionsDialog.h"
-#include "platform/Beep.h"
-#include "platform/MessageBox.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "support/FailingWriters.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/ScriptedPickers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,12 +46,6 @@ using namespace tanzo;
 
 namespace {
 
-struct ShownBox {
-    msgbox::Icon icon;
-    QString caption;
-    QString text;
-};
-
 class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,27 +55,18 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("RIFF");
         f.close();
-        m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")));
+        m_store = std::make_unique<RegistryStore>(m_dir.filePath(QStringLiteral("settings.reg")),
+                                                  m_failures.factory());
         m_repo = std::make_unique<SettingsRepository>(*m_store);
-        m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'));
+        m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'), m_prompts);
         m_state->settings.update(
             [this](Settings& s) { splitSoundPath(m_wav, s.soundDirectory, s.soundFileName); });
         followSettings(m_state->settings, m_board, &m_state->settings);
-        msgbox::setHook([this](msgbox::Icon icon, const QString& caption, const QString& text) {
-            m_boxes.push_back({icon, caption, text});
-        });
-        setBeepHook([this] { ++m_beeps; });
-        options::clearNextAnswers();
     }
-    void TearDown() override {
-        delete m_dialog.data();
-        msgbox::setHook({});
-        setBeepHook({});
-        options::clearNextAnswers();
-    }
+    void TearDown() override { delete m_dialog.data(); }
 
     OptionsDialog& open() {
-        m_dialog = new OptionsDialog(*m_state, m_board, *m_repo, m_sound);
+        m_dialog = new OptionsDialog(*m_state, m_board, *m_repo, m_sound, m_pickers);
         return *m_dialog;
     }
     template <typename W> W* child(const char* name) {
@@ -119,14 +105,15 @@ protected:
     QTemporaryDir m_dir;
     QString m_wav;
     test::ManualClock m_clock;
+    test::RecordingPrompts m_prompts;
+    test::ScriptedPickers m_pickers;
+    test::WriteFailures m_failures;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<SettingsRepository> m_repo;
     std::unique_ptr<AppContext> m_state;
     test::FakeBoard m_board;
     test::RecordingSoundPlayer m_sound;
     QPointer<OptionsDialog> m_dialog;
-    std::vector<ShownBox> m_boxes;
-    int m_beeps = 0;
 };
 
 TEST_F(OptionsDialogTest, LoadShowsEachStoredValue) {
@@ -291,7 +278,7 @@ TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {
     box->end(false);
     QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QApplication::sendEvent(box, &letter);
-    EXPECT_EQ(m_beeps, 1);
+    EXPECT_EQ(m_prompts.beeps, 1);
     QKeyEvent digit(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
     QApplication::sendEvent(box, &digit);
     EXPECT_EQ(box->text(), QStringLiteral("15"));
@@ -302,7 +289,7 @@ TEST_F(OptionsDialogTest, NumericBoxRefusesLettersWithABeep) {
     box->end(false);
     QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
     QApplication::sendEvent(box, &paste);
-    EXPECT_EQ(m_beeps, 2);
+    EXPECT_EQ(m_prompts.beeps, 2);
     EXPECT_EQ(box->text(), QStringLiteral("15"));
 }
 
@@ -315,9 +302,9 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     check("chkWindow_1")->setChecked(true);
     edit("txtInterval")->setText(QStringLiteral("33"));
     option("optSize_0")->setChecked(true);
-    options::setNextColorAnswer(0x123456);
+    m_pickers.setNextColorAnswer(0x123456);
     button("cmdColorB")->click();
-    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), true, false, 12});
+    m_pickers.setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), true, false, 12});
     button("cmdFont")->click();
     check("chkPos")->setChecked(true);
     edit("txtPosX")->setText(QStringLiteral("40"));
@@ -325,7 +312,7 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     ASSERT_TRUE(button("cmdApply")->isEnabled());
 
     button("cmdApply")->click();
-    ASSERT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
+    ASSERT_TRUE(m_prompts.boxes.empty()) << m_prompts.boxes.front().text.toStdString();
 
     const Settings s = storedSettings();
     EXPECT_FALSE(s.preAlarm);
@@ -416,7 +403,7 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
                             QFile(folder).open(QIODevice::WriteOnly));
             }
         }
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         const bool setting = !c.shownTicked; // the entry, not the setting, is shown
         m_state->settings.update([&](Settings& s) { s.startAtLogin = setting; });
         QFile::remove(m_store->filePath());
@@ -444,13 +431,13 @@ TEST_F(OptionsDialogTest, StartAtLoginFollowsAndKeepsTheUsersAutostartEntry) {
         }
         EXPECT_EQ(storedSettings().startAtLogin, c.stored);
         if (c.message) {
-            ASSERT_EQ(m_boxes.size(), 1u);
-            EXPECT_TRUE(m_boxes[0].text.startsWith(OptionsDialog::kWriteFailedMessage));
-            EXPECT_TRUE(m_boxes[0].text.contains(QString::fromUtf8(c.message)))
-                << m_boxes[0].text.toStdString();
+            ASSERT_EQ(m_prompts.boxes.size(), 1u);
+            EXPECT_TRUE(m_prompts.boxes[0].text.startsWith(OptionsDialog::kWriteFailedMessage));
+            EXPECT_TRUE(m_prompts.boxes[0].text.contains(QString::fromUtf8(c.message)))
+                << m_prompts.boxes[0].text.toStdString();
             EXPECT_EQ(m_state->settings.values().startAtLogin, setting);
         } else {
-            EXPECT_TRUE(m_boxes.empty()) << m_boxes.front().text.toStdString();
+            EXPECT_TRUE(m_prompts.boxes.empty()) << m_prompts.boxes.front().text.toStdString();
         }
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         delete m_dialog.data();
@@ -464,10 +451,10 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
         s.foreColor2 = 0xFFFF00;
     });
     open();
-    options::setNextColorAnswer(0x00FF00);
+    m_pickers.setNextColorAnswer(0x00FF00);
     button("cmdColorC")->click(); // the first preview is selected
     option("optFont_1")->setChecked(true);
-    options::setNextColorAnswer(0x0000FF);
+    m_pickers.setNextColorAnswer(0x0000FF);
     button("cmdColorC")->click();
     button("cmdApply")->click();
     EXPECT_EQ(m_state->settings.values().foreColor1, 0x00FF00u);
@@ -476,11 +463,11 @@ TEST_F(OptionsDialogTest, ApplyKeepsOldColoursForTheBoard) {
 
 TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
     open();
-    options::setNextColorAnswer(m_state->settings.values().backColor);
+    m_pickers.setNextColorAnswer(m_state->settings.values().backColor);
     button("cmdColorB")->click();
-    options::setNextColorAnswer(std::nullopt);
+    m_pickers.setNextColorAnswer(std::nullopt);
     button("cmdColorC")->click();
-    options::setNextFontAnswer(std::nullopt);
+    m_pickers.setNextFontAnswer(std::nullopt);
     button("cmdFont")->click();
     EXPECT_FALSE(m_dialog->optionsChanged());
 }
@@ -488,7 +475,7 @@ TEST_F(OptionsDialogTest, SameColourOrCancelledPickerLeavesDialogUnchanged) {
 TEST_F(OptionsDialogTest, FontPickerAndSizeOptionsHoldTheBoardCaps) {
     m_state->settings.update([&](Settings& s) { s.windowSize = Big; });
     open();
-    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 12});
+    m_pickers.setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 12});
     button("cmdFont")->click();
     EXPECT_EQ(child<QLabel>("lblFont_1")->font().pointSize(), 12) << "both previews share it";
     option("optSize_1")->setChecked(true);
@@ -496,7 +483,7 @@ TEST_F(OptionsDialogTest, FontPickerAndSizeOptionsHoldTheBoardCaps) {
     option("optSize_0")->setChecked(true);
     EXPECT_EQ(child<QLabel>("lblFont_0")->font().pointSize(), 11) << "大 does not restore 12";
     option("optSize_2")->setChecked(true);
-    options::setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 14});
+    m_pickers.setNextFontAnswer(options::FontChoice{QStringLiteral("IPAGothic"), false, false, 14});
     button("cmdFont")->click();
     EXPECT_EQ(child<QLabel>("lblFont_0")->font().pointSize(), 9);
 }
@@ -505,10 +492,10 @@ TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
     open();
     edit("txtPath")->setText(m_dir.filePath(QStringLiteral("gone.wav")));
     button("cmdOK")->click();
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
-    EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
+    ASSERT_EQ(m_prompts.boxes.size(), 1u);
+    EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Exclamation);
+    EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("ヨルカ設定"));
+    EXPECT_EQ(m_prompts.boxes[0].text, QStringLiteral("ｻｳﾝﾄﾞﾌｧｲﾙのﾊﾟｽを正しく指定してください。"));
     EXPECT_FALSE(QFile::exists(m_store->filePath()));
     EXPECT_FALSE(m_dialog.isNull()) << "the dialog stays open";
     EXPECT_TRUE(m_dialog->optionsChanged());
@@ -535,21 +522,21 @@ TEST_F(OptionsDialogTest, SoundPathMustExistBeforeAnythingIsWritten) {
         QFile wav(u.path);
         ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
         wav.close();
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         edit("txtPath")->setText(u.path);
         button("cmdApply")->click();
-        ASSERT_EQ(m_boxes.size(), 1u);
-        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
-        EXPECT_EQ(m_boxes[0].text, u.message);
+        ASSERT_EQ(m_prompts.boxes.size(), 1u);
+        EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_prompts.boxes[0].text, u.message);
         EXPECT_FALSE(QFile::exists(m_store->filePath()));
         EXPECT_TRUE(m_dialog->optionsChanged());
     }
-    m_boxes.clear();
+    m_prompts.boxes.clear();
 
     // With the sound off the path is not checked and the stored path is emptied.
     check("chkAlarm_2")->setChecked(false);
     button("cmdApply")->click();
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_prompts.boxes.empty());
     EXPECT_TRUE(storedSettings().soundFileName.isEmpty());
 }
 
@@ -567,16 +554,16 @@ TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
         {"txtPosY", QStringLiteral("x1"), true},
     };
     for (const Case& c : cases) {
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         open();
         check("chkPos")->setChecked(c.checkPos);
         edit(c.box)->setText(c.text);
         check("chkWindow_0")->setChecked(true); // clearing a position box alone changes nothing
         button("cmdApply")->click();
-        ASSERT_EQ(m_boxes.size(), 1u) << c.box;
-        EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Exclamation);
-        EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
-        EXPECT_FALSE(m_boxes[0].text.isEmpty());
+        ASSERT_EQ(m_prompts.boxes.size(), 1u) << c.box;
+        EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Exclamation);
+        EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("ヨルカ設定"));
+        EXPECT_FALSE(m_prompts.boxes[0].text.isEmpty());
         EXPECT_FALSE(QFile::exists(m_store->filePath())) << c.box;
         EXPECT_EQ(m_state->settings.values(), before) << c.box;
         EXPECT_TRUE(m_board.layouts.empty());
@@ -587,12 +574,12 @@ TEST_F(OptionsDialogTest, UnreadableNumbersAreRefusedAndNothingIsStored) {
 TEST_F(OptionsDialogTest, FailedWriteIsReportedAndKeepsTheDialogChanged) {
     open();
     edit("txtInterval")->setText(QStringLiteral("20"));
-    m_store->setFailWrites(true);
+    m_failures.failAfterWrites = 0;
     button("cmdOK")->click();
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].icon, msgbox::Icon::Critical);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("設定内容の更新に失敗しました。"));
-    EXPECT_EQ(m_boxes[0].caption, QStringLiteral("ヨルカ設定"));
+    ASSERT_EQ(m_prompts.boxes.size(), 1u);
+    EXPECT_EQ(m_prompts.boxes[0].icon, msgbox::Icon::Critical);
+    EXPECT_EQ(m_prompts.boxes[0].text, QStringLiteral("設定内容の更新に失敗しました。"));
+    EXPECT_EQ(m_prompts.boxes[0].caption, QStringLiteral("ヨルカ設定"));
     EXPECT_FALSE(m_dialog.isNull());
     EXPECT_TRUE(m_dialog->optionsChanged());
     EXPECT_TRUE(m_board.layouts.empty());
@@ -782,11 +769,11 @@ TEST_F(OptionsDialogTest, SpeedTestFlickersThenRestoresEachPreview) {
 TEST_F(OptionsDialogTest, BrowseAndPlayUseTheSoundPath) {
     open();
     const QString other = m_dir.filePath(QStringLiteral("other.wav"));
-    options::setNextSoundFileAnswer(other);
+    m_pickers.setNextSoundFileAnswer(other);
     button("cmdBrowse")->click();
     EXPECT_EQ(edit("txtPath")->text(), other);
     EXPECT_TRUE(m_dialog->optionsChanged());
-    options::setNextSoundFileAnswer(QString()); // cancelled
+    m_pickers.setNextSoundFileAnswer(QString()); // cancelled
     button("cmdBrowse")->click();
     EXPECT_EQ(edit("txtPath")->text(), other);
     button("cmdPlay")->click();
@@ -809,7 +796,7 @@ TEST_F(OptionsDialogTest, SaysWhenNoSoundCanBePlayed) {
 
 TEST_F(OptionsDialogTest, ColourPickerGetsTheStandardCustomColours) {
     open();
-    options::setNextColorAnswer(std::nullopt);
+    m_pickers.setNextColorAnswer(std::nullopt);
     button("cmdColorB")->click();
     const auto& table = options::standardCustomColors();
     EXPECT_EQ(table[1], 0x00800000u);
@@ -820,9 +807,9 @@ TEST_F(OptionsDialogTest, ColourPickerGetsTheStandardCustomColours) {
 
 TEST_F(OptionsDialogTest, OpeningTwiceGivesOneDialog) {
     QPointer<OptionsDialog> slot;
-    OptionsDialog* first = openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound);
+    OptionsDialog* first = openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound, m_pickers);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound), nullptr);
+    EXPECT_EQ(openOptionsDialog(slot, *m_state, m_board, *m_repo, m_sound, m_pickers), nullptr);
     first->close();
     flushDeletes();
     EXPECT_TRUE(slot.isNull());

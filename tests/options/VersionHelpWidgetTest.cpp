@@ -2,10 +2,9 @@
 #include "core/AppContext.h"
 #include "options/HelpViewer.h"
 #include "options/VersionWindow.h"
-#include "platform/Beep.h"
-#include "platform/MessageBox.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include <QAccessible>
@@ -33,20 +32,14 @@ void flushDeletes() {
 
 class VersionWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setBeepHook([this] { ++m_beeps; });
-    }
-    void TearDown() override {
-        delete m_slot.data();
-        setBeepHook({});
-    }
+    void TearDown() override { delete m_slot.data(); }
 
     test::ManualClock m_clock;
-    AppContext m_state{m_clock, QStringLiteral("/tmp/")};
+    test::RecordingPrompts m_prompts;
+    AppContext m_state{m_clock, QStringLiteral("/tmp/"), m_prompts};
     test::FakeBoard m_board;
     test::RecordingSoundPlayer m_sound;
     QPointer<VersionWindow> m_slot;
-    int m_beeps = 0;
 };
 
 TEST_F(VersionWindowTest, ShowsVersionTextAndPlaysTheSound) {
@@ -65,7 +58,7 @@ TEST_F(VersionWindowTest, ShowsVersionTextAndPlaysTheSound) {
     EXPECT_FALSE(w->findChild<QLabel*>(QStringLiteral("imgIcon"))->pixmap().isNull());
     EXPECT_TRUE(w->findChild<QPushButton*>(QStringLiteral("cmdOk"))->isDefault());
     EXPECT_EQ(m_sound.played, QStringList{QStringLiteral("/snd/a.wav")});
-    EXPECT_EQ(m_beeps, 0);
+    EXPECT_EQ(m_prompts.beeps, 0);
     EXPECT_TRUE(w->isVisible());
     const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
     EXPECT_LE((w->geometry().center() - centre).manhattanLength(), 2)
@@ -91,26 +84,19 @@ TEST_F(VersionWindowTest, BeepsWithoutASoundFile) {
     });
     ASSERT_NE(showVersionWindow(m_slot, m_state, m_board, m_sound), nullptr);
     EXPECT_TRUE(m_sound.played.isEmpty());
-    EXPECT_EQ(m_beeps, 1);
+    EXPECT_EQ(m_prompts.beeps, 1);
 }
 
 TEST(HelpContents, MissingHelpSaysSo) {
     QTemporaryDir empty;
-    std::vector<QString> texts;
-    msgbox::Icon icon = msgbox::Icon::None;
-    QString caption = QStringLiteral("unset");
-    msgbox::setHook([&](msgbox::Icon i, const QString& c, const QString& t) {
-        icon = i;
-        caption = c;
-        texts.push_back(t);
-    });
-    EXPECT_FALSE(showHelpContentsFrom(nullptr, empty.path()));
-    msgbox::setHook({});
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0], QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
-                                       "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
-    EXPECT_EQ(icon, msgbox::Icon::Information);
-    EXPECT_TRUE(caption.isEmpty());
+    test::RecordingPrompts prompts;
+    EXPECT_FALSE(showHelpContentsFrom(prompts, nullptr, empty.path()));
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text,
+              QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                             "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"));
+    EXPECT_EQ(prompts.boxes[0].icon, msgbox::Icon::Information);
+    EXPECT_TRUE(prompts.boxes[0].caption.isEmpty());
 }
 
 TEST(HelpContents, OpensOneViewerAtTheContents) {
@@ -127,8 +113,9 @@ TEST(HelpContents, OpensOneViewerAtTheContents) {
     write("index.html", "<h1>目次</h1><p><a href=\"keys.html\">キー操作</a></p>");
     write("keys.html", "<h1>キー操作</h1><p>F1 ヘルプ</p>");
 
-    ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
-    ASSERT_TRUE(showHelpContentsFrom(nullptr, dir.path()));
+    test::RecordingPrompts prompts;
+    ASSERT_TRUE(showHelpContentsFrom(prompts, nullptr, dir.path()));
+    ASSERT_TRUE(showHelpContentsFrom(prompts, nullptr, dir.path()));
     int viewers = 0;
     QWidget* viewer = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())

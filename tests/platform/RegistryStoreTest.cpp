@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/Cp932.h"
+#include "support/FailingWriters.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,19 +134,28 @@ TEST_F(RegistryStoreTest, DamagedFileIsKeptAsideAndItsReadablePartUsed) {
 }
 
 TEST_F(RegistryStoreTest, FailedWritesLeaveTheFileAsItWas) {
-    RegistryStore store(path());
+    test::WriteFailures failures;
+    RegistryStore store(path(), failures.factory());
     ASSERT_TRUE(store.setValue(kKey, "FontSize", {Type::Binary, "\x09\x00"}));
     ASSERT_TRUE(store.save());
     const QByteArray saved = readFile(path());
 
-    store.setFailWrites(true);
-    EXPECT_FALSE(store.setValue(kKey, "FontSize", {Type::Binary, "\x0a\x00"}));
-    EXPECT_FALSE(store.setDefaultValue(kKey, "x"));
-    EXPECT_FALSE(store.createKey("Software\\New"));
-    EXPECT_TRUE(store.createKey(kKey)); // opening an existing key writes nothing
-    EXPECT_FALSE(store.deleteKey(kKey));
+    failures.failAfterWrites = 0;
+    EXPECT_TRUE(store.setValue(kKey, "FontSize", {Type::Binary, "\x0a\x00"}));
+    EXPECT_TRUE(store.setDefaultValue(kKey, "x"));
+    EXPECT_TRUE(store.createKey("Software\\New"));
     EXPECT_FALSE(store.save());
     EXPECT_EQ(readFile(path()), saved);
+    EXPECT_EQ(QDir(m_dir.filePath("cfg")).entryList(QDir::Files), QStringList{"settings.reg"})
+        << "no half-written file is left beside it";
+
+    // Once the disk takes writes again, what was changed meanwhile is written.
+    failures.failAfterWrites = -1;
+    ASSERT_TRUE(store.save());
+    RegistryStore reread(path());
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.value(kKey, "FontSize")->data, QByteArray("\x0a"));
+    EXPECT_TRUE(reread.keyExists("Software\\New"));
 
     QFile blocker(m_dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));

@@ -6,9 +6,10 @@
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
 #include "platform/Cp932.h"
-#include "platform/MessageBox.h"
 #include "platform/RegistryStore.h"
+#include "support/FailingWriters.h"
 #include "support/ManualClock.h"
+#include "support/RecordingPrompts.h"
 #include "support/RecordingSoundPlayer.h"
 
 #include "SmallFileSystem.h"
@@ -59,11 +60,8 @@ class DamageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        msgbox::setHook(
-            [this](msgbox::Icon, const QString&, const QString& text) { m_boxes.push_back(text); });
         m_clock.set(QDate(2027, 3, 15), QTime(9, 0, 0));
     }
-    void TearDown() override { msgbox::setHook({}); }
 
     Shell::Locations locations(const QString& dataDirectory = {}) const {
         Shell::Locations l;
@@ -77,7 +75,7 @@ protected:
 
     // Starts the program and lets its first tick load the file.
     std::unique_ptr<Shell> startAndLoad(const Shell::Locations& l) {
-        auto shell = std::make_unique<Shell>(m_clock, l, m_player);
+        auto shell = std::make_unique<Shell>(m_clock, l, m_player, m_prompts, m_failures.factory());
         EXPECT_EQ(shell->start(), Shell::StartResult::Running);
         if (shell->ticker()) {
             shell->ticker()->tick();
@@ -90,28 +88,30 @@ protected:
     // running; then, with the cause removed, a second exit goes through.
     void expectExitRefused(Shell& shell) {
         QSignalSpy finished(&shell, &Shell::finished);
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         shell.requestExit();
         QCoreApplication::processEvents();
         EXPECT_EQ(finished.count(), 0);
-        EXPECT_EQ(m_boxes, QStringList{kDataWriteFailed});
+        EXPECT_EQ(m_prompts.texts(), QStringList{kDataWriteFailed});
         ASSERT_NE(shell.board(), nullptr);
         EXPECT_TRUE(shell.board()->isVisible());
         shell.ticker()->tick(); // and it keeps ticking
     }
     void expectExitDone(Shell& shell) {
         QSignalSpy finished(&shell, &Shell::finished);
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         shell.requestExit();
         QCoreApplication::processEvents();
         EXPECT_EQ(finished.count(), 1);
-        EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(u'|').toStdString();
+        EXPECT_TRUE(m_prompts.texts().isEmpty()) << m_prompts.texts().join(u'|').toStdString();
     }
 
     QTemporaryDir m_dir;
     test::ManualClock m_clock;
     test::RecordingSoundPlayer m_player;
-    QStringList m_boxes;
+    test::RecordingPrompts m_prompts;
+    // The data file's writes fail as a full disk would, when a test says so.
+    test::WriteFailures m_failures{-1, QStringLiteral("TANZO.DAT")};
 };
 
 TEST_F(DamageTest, DataDirectoryUnderARegularFileRefusesTheExitAndKeepsRunning) {
@@ -148,17 +148,17 @@ TEST_F(DamageTest, ReadOnlyDataDirectoryRefusesTheExitAndKeepsTheFile) {
 TEST_F(DamageTest, DiskFullDuringTheExitKeepsTheFileAndTheProgram) {
     writeBytes(dataPath(), kTwoEntries);
     auto shell = startAndLoad(locations());
-    shell->state().schedule.setFailAfterEntries(0);
+    m_failures.failAfterWrites = 0;
     EXPECT_FALSE(shell->state().schedule.markNotices({{1, true, false}}));
     for (int after : {0, 1}) {
-        shell->state().schedule.setFailAfterEntries(after);
+        m_failures.failAfterWrites = after;
         expectExitRefused(*shell);
         EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
         EXPECT_EQ(QDir(m_dir.path())
                       .entryList({"TANZO*"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive),
                   QStringList{"TANZO.DAT"});
     }
-    shell->state().schedule.setFailAfterEntries(-1);
+    m_failures.failAfterWrites = -1;
     expectExitDone(*shell);
     EXPECT_TRUE(readBytes(dataPath()).endsWith("\"\",-1,0\r\n"));
 }
@@ -239,7 +239,7 @@ TEST_F(DamageTest, DamagedLinesHideNothingElseAndAreToldOnceWithWhereTheOriginal
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
         writeBytes(dataPath(), k.original);
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         auto shell = startAndLoad(locations());
         ASSERT_NE(shell->board(), nullptr);
         MainWindow& board = *shell->board();
@@ -251,17 +251,17 @@ TEST_F(DamageTest, DamagedLinesHideNothingElseAndAreToldOnceWithWhereTheOriginal
         EXPECT_EQ(board.cell("lblPlace", 5)->text().trimmed(), QStringLiteral("支店"));
         if (k.told) {
             EXPECT_EQ(
-                m_boxes,
+                m_prompts.texts(),
                 QStringList{
                     QStringLiteral("スケジュールデータの1行を読み込めませんでした（最初は2行"
                                    "目）。読み込めなかった予定は表示されません。\n元のデータは「") +
                     dataPath() + QStringLiteral("」にあり、次に書き込む前に「") + dataPath() +
                     QStringLiteral(".bak」へ保存されます。")});
         } else {
-            EXPECT_TRUE(m_boxes.isEmpty());
+            EXPECT_TRUE(m_prompts.texts().isEmpty());
         }
         // Later ticks, a new day's reload and the editor say nothing more.
-        m_boxes.clear();
+        m_prompts.boxes.clear();
         shell->ticker()->tick();
         m_clock.set(QDate(2027, 3, 16), QTime(0, 0, 1));
         shell->ticker()->tick();
@@ -276,7 +276,7 @@ TEST_F(DamageTest, DamagedLinesHideNothingElseAndAreToldOnceWithWhereTheOriginal
         ASSERT_EQ(list->count(), 3);
         for (int i = 0; i < list->count(); ++i)
             EXPECT_TRUE(list->item(i)->text().startsWith("2027/03/15 | ")) << i;
-        EXPECT_TRUE(m_boxes.isEmpty()) << m_boxes.join(u'|').toStdString();
+        EXPECT_TRUE(m_prompts.texts().isEmpty()) << m_prompts.texts().join(u'|').toStdString();
 
         expectExitDone(*shell);
         EXPECT_EQ(readBytes(dataPath()), a + b + c);
@@ -297,10 +297,10 @@ TEST_F(DamageTest, EntriesBeyondTheLimitAreToldOnceAndKeptInTheBackup) {
     auto shell = startAndLoad(locations());
     ASSERT_TRUE(shell->state().schedule.isLoaded());
     EXPECT_EQ(shell->state().schedule.entries().size(), static_cast<size_t>(MaxDayListEntries));
-    ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_TRUE(m_boxes[0].startsWith(
+    ASSERT_EQ(m_prompts.texts().size(), 1);
+    EXPECT_TRUE(m_prompts.texts()[0].startsWith(
         QStringLiteral("予定が32767件を超えるため、233件を読み込めませんでした。")));
-    EXPECT_TRUE(m_boxes[0].contains(dataPath() + ".bak」"));
+    EXPECT_TRUE(m_prompts.texts()[0].contains(dataPath() + ".bak」"));
     EXPECT_TRUE(shell->board()->isVisible());
     shell->ticker()->tick(); // the program keeps ticking, without a word
     expectExitDone(*shell);
@@ -312,14 +312,15 @@ TEST_F(DamageTest, DamageFoundAtTheExitIsToldBeforeTheWrite) {
     // The exit before the first tick reads the file itself.
     const QByteArray original = kTwoEntries + "garbage\r\n";
     writeBytes(dataPath(), original);
-    auto shell = std::make_unique<Shell>(m_clock, locations(), m_player);
+    auto shell =
+        std::make_unique<Shell>(m_clock, locations(), m_player, m_prompts, m_failures.factory());
     ASSERT_EQ(shell->start(), Shell::StartResult::Running);
     QSignalSpy finished(shell.get(), &Shell::finished);
     shell->requestExit();
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);
-    ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_TRUE(m_boxes[0].contains(QStringLiteral("（最初は3行目）")));
+    ASSERT_EQ(m_prompts.texts().size(), 1);
+    EXPECT_TRUE(m_prompts.texts()[0].contains(QStringLiteral("（最初は3行目）")));
     EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
     EXPECT_EQ(readBytes(dataPath() + ".bak"), original);
 }
@@ -346,10 +347,10 @@ TEST_F(DamageTest, GarbageSettingsStartWithDefaultsAndAreReplacedAtExit) {
         const Shell::Locations l = locations();
         QDir(QFileInfo(l.settingsFile).absolutePath()).removeRecursively();
         writeBytes(l.settingsFile, c.bytes);
-        auto shell = std::make_unique<Shell>(m_clock, l, m_player);
-        m_boxes.clear();
+        auto shell = std::make_unique<Shell>(m_clock, l, m_player, m_prompts, m_failures.factory());
+        m_prompts.boxes.clear();
         ASSERT_EQ(shell->start(), Shell::StartResult::Running);
-        EXPECT_TRUE(m_boxes.isEmpty());
+        EXPECT_TRUE(m_prompts.texts().isEmpty());
         const Settings& s = shell->state().settings.values();
         EXPECT_EQ(s.interval, c.interval);
         EXPECT_EQ(s.fontName, Settings().fontName);
@@ -381,7 +382,7 @@ TEST_F(DamageTest, UnwritableSettingsAtExitShowTheMessageAndStillEnd) {
     shell->requestExit();
     QCoreApplication::processEvents();
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(m_boxes, QStringList{kSettingsSaveFailed});
+    EXPECT_EQ(m_prompts.texts(), QStringList{kSettingsSaveFailed});
     EXPECT_EQ(readBytes(dataPath()), kTwoEntries);
 }
 

@@ -3,6 +3,7 @@
 #include "schedule/LoadNotice.h"
 
 #include "platform/Cp932.h"
+#include "support/FailingWriters.h"
 
 #include <QDir>
 #include <QFile>
@@ -318,7 +319,8 @@ TEST_F(DataFileTest, MoreEntriesThanTheListHoldsAreKeptInABackup) {
 }
 
 TEST_F(DataFileTest, FailedWriteLeavesThePreviousFileWhole) {
-    DataFile file(path());
+    test::WriteFailures failures;
+    DataFile file(path(), failures.factory());
     const DayList before = {entry(kToday, 9, 0, 3, "one", ""), entry(kToday, 10, 0, 3, "two", "")};
     ASSERT_TRUE(file.save(before));
     const QByteArray original = readBytes();
@@ -326,7 +328,7 @@ TEST_F(DataFileTest, FailedWriteLeavesThePreviousFileWhole) {
     for (int i = 0; i < 5; ++i)
         longer.push_back(entry(kToday, 11, i, 3, "more", ""));
 
-    file.setFailAfterEntries(3);
+    failures.failAfterWrites = 3;
     EXPECT_FALSE(file.save(longer));
     EXPECT_EQ(readBytes(), original);
 
@@ -339,7 +341,7 @@ TEST_F(DataFileTest, FailedWriteLeavesThePreviousFileWhole) {
     EXPECT_FALSE(writer->commit());
     EXPECT_EQ(readBytes(), original);
 
-    file.setFailAfterEntries(-1);
+    failures.failAfterWrites = -1;
     writer = file.openForWrite();
     ASSERT_TRUE(writer);
     EXPECT_TRUE(writer->write(longer[0]));

@@ -1,6 +1,7 @@
 #include "schedule/ScheduleStore.h"
 #include "../support/TestEntries.h"
 
+#include "support/FailingWriters.h"
 #include "support/ManualClock.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,8 @@ protected:
 
     QTemporaryDir m_dir;
     test::ManualClock m_clock{QDateTime(kToday, QTime(9, 0))};
-    ScheduleStore m_store{path(), m_clock};
+    test::WriteFailures m_failures;
+    ScheduleStore m_store{path(), m_clock, m_failures.factory()};
 };
 
 TEST_F(ScheduleStoreTest, EachChangeIsWrittenAndAnnouncedOnce) {
@@ -250,7 +252,7 @@ TEST_F(ScheduleStoreTest, AFailedWriteChangesNothingButTheNoticeFlags) {
     replaceFile(fileOf({at(10, "A")}));
     ASSERT_TRUE(m_store.load(kToday));
     const QByteArray before = readFile();
-    m_store.setFailAfterEntries(0);
+    m_failures.failAfterWrites = 0;
     QSignalSpy changed(&m_store, &ScheduleStore::changed);
 
     EXPECT_FALSE(m_store.add({at(11, "B")}));
