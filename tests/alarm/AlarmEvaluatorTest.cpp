@@ -69,7 +69,7 @@ protected:
     std::vector<Notice> notices;
     Ticker ticker{
         clock, store, settings, sound,
-        [this](const QString& place, const QString& comment, int kind, const NoticeShown& shown) {
+        [this](const QString& place, const QString& comment, int kind, int, NoticeShown shown) {
             notices.push_back({place, comment, kind});
             shown();
         }};
