@@ -16,7 +16,10 @@
 # certificate changes.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
+# shellcheck source=tests/e2e/dav_lib.sh
+source "$(dirname "$0")/dav_lib.sh"
 e2e_init "$@"
+CLI_ENV=(QT_QPA_PLATFORM=offscreen)
 
 readonly clock="@2027-03-15 09:00:00"
 readonly password="pw-$RANDOM-$RANDOM"
@@ -24,47 +27,11 @@ for tool in /usr/bin/radicale gnome-keyring-daemon secret-tool curl openssl; do
     command -v "$tool" >/dev/null || e2e_fail "missing $tool (run scripts/setup)"
 done
 
-CLI_IN=/dev/null
-cli() {
-    CLI_STATUS=0
-    env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$clock" FAKETIME_DONT_RESET=1 \
-        QT_QPA_PLATFORM=offscreen \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 60 "$TANZO_BIN" "$@" <"$CLI_IN" >"$E2E_TMP/cli.out" 2>"$E2E_TMP/cli.err" ||
-        CLI_STATUS=$?
-    CLI_OUT=$(cat "$E2E_TMP/cli.out")
-    CLI_ERR=$(cat "$E2E_TMP/cli.err")
-    printf '$ tanzo %s\n[%s]\n%s\n%s\n' "$*" "$CLI_STATUS" "$CLI_OUT" "$CLI_ERR" >>"$E2E_ARTIFACTS/cli.txt"
-}
-
-free_port() {
-    "$E2E_PYTHON" -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
 # --- servers ----------------------------------------------------------------------
 e2e_start_dbus
-printf 'keyring' | gnome-keyring-daemon --foreground --unlock --components=secrets \
-    >"$E2E_TMP/keyring.log" 2>&1 &
-E2E_PIDS+=($!)
-
-dav_port=$(free_port)
-mkdir -p "$E2E_TMP/radicale"
-printf 'tanzo:%s\n' "$password" >"$E2E_TMP/radicale/users"
-cat >"$E2E_TMP/radicale/config" <<EOF_CONF
-[server]
-hosts = 127.0.0.1:$dav_port
-[auth]
-type = htpasswd
-htpasswd_filename = $E2E_TMP/radicale/users
-htpasswd_encryption = plain
-[storage]
-filesystem_folder = $E2E_TMP/radicale/collections
-EOF_CONF
-/usr/bin/radicale --config "$E2E_TMP/radicale/config" >"$E2E_TMP/radicale.log" 2>&1 &
-E2E_PIDS+=($!)
+dav_start_keyring
+dav_start_radicale
 server=http://127.0.0.1:$dav_port
-e2e_retry 10 curl -sf -o /dev/null -u "tanzo:$password" "$server/" ||
-    e2e_fail "radicale did not start (see radicale.log)"
 mkcalendar() { # path, display name, colour, component
     curl -sf -o /dev/null -u "tanzo:$password" -X MKCALENDAR "$server/tanzo/$1/" \
         -H 'Content-Type: application/xml; charset=utf-8' --data-binary @- <<EOF_XML
@@ -119,8 +86,8 @@ cli --subscribe "$server/" --calendar 'ない' --user tanzo --password-stdin
     e2e_fail "an unknown display name: [$CLI_STATUS] $CLI_ERR"
 CLI_IN=/dev/null
 cli --list --days 2
-[[ "$CLI_OUT" == *"2027-03-15 18:00  普通  夕食  夕食  [家族 & 友人]"* &&
-    "$CLI_OUT" == *"2027-03-16 18:00  普通  誕生日"* && "$CLI_OUT" != *"会議"* ]] ||
+[[ "$CLI_OUT" == *"2027-03-15 18:00  普通    夕食  [家族 & 友人]"* &&
+    "$CLI_OUT" == *"2027-03-16 18:00  普通    誕生日"* && "$CLI_OUT" != *"会議"* ]] ||
     e2e_fail "the chosen calendar's events: $CLI_OUT"
 [[ "$(secret-tool lookup server "Tanzo calendar subscriptions" user '家族 & 友人')" == "$password" ]] ||
     e2e_fail "the password is not in the secret store"
@@ -161,7 +128,7 @@ grep -q '"refreshMinutes": 30' "$XDG_CONFIG_HOME/Merovane/Tanzo/subscriptions.js
 [[ "$(lookup 家族)" == "$password" && -z "$(lookup '家族 & 友人')" ]] ||
     e2e_fail "the password did not follow the new name"
 cli --list --days 2
-[[ "$CLI_OUT" == *"夕食  夕食  [家族]"* ]] || e2e_fail "the renamed copy: $CLI_OUT"
+[[ "$CLI_OUT" == *"普通    夕食  [家族]"* ]] || e2e_fail "the renamed copy: $CLI_OUT"
 
 # --- removed without a board: the password goes too --------------------------------------
 cli --unsubscribe 家族
@@ -201,5 +168,5 @@ cli --sync
 [[ $CLI_STATUS -eq 1 && "$CLI_ERR" == *"自前: サーバーの証明書が、信頼したものから変わっています"*"$(fingerprint second)"* ]] ||
     e2e_fail "a changed certificate was not refused: [$CLI_STATUS] $CLI_ERR"
 cli --list
-[[ "$CLI_OUT" == *"12:00  普通  昼会  昼会  [自前]"* ]] || e2e_fail "the last copy was not kept: $CLI_OUT"
+[[ "$CLI_OUT" == *"12:00  普通    昼会  [自前]"* ]] || e2e_fail "the last copy was not kept: $CLI_OUT"
 e2e_pass

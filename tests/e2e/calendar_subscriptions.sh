@@ -19,6 +19,8 @@
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh
 source "$(dirname "$0")/board_lib.sh"
+# shellcheck source=tests/e2e/dav_lib.sh
+source "$(dirname "$0")/dav_lib.sh"
 e2e_init "$@"
 
 readonly clock="@2027-03-15 09:54:15"
@@ -27,24 +29,6 @@ for tool in /usr/bin/radicale gnome-keyring-daemon secret-tool curl; do
     command -v "$tool" >/dev/null || e2e_fail "missing $tool (run scripts/setup)"
 done
 
-# Runs tanzo at the test's clock with stdin from $CLI_IN; sets CLI_STATUS,
-# CLI_OUT, CLI_ERR.
-CLI_IN=/dev/null
-cli() {
-    CLI_STATUS=0
-    env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$clock" FAKETIME_DONT_RESET=1 \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        timeout 60 "$TANZO_BIN" "$@" <"$CLI_IN" >"$E2E_TMP/cli.out" 2>"$E2E_TMP/cli.err" ||
-        CLI_STATUS=$?
-    CLI_OUT=$(cat "$E2E_TMP/cli.out")
-    CLI_ERR=$(cat "$E2E_TMP/cli.err")
-    printf '$ tanzo %s\n[%s]\n%s\n%s\n' "$*" "$CLI_STATUS" "$CLI_OUT" "$CLI_ERR" >>"$E2E_ARTIFACTS/cli.txt"
-}
-
-free_port() {
-    "$E2E_PYTHON" -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
 event() { # uid, start (local, yyyymmddThhmmss), place
     printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//e2e//EN\r\nBEGIN:VEVENT\r\nUID:%s\r\nDTSTAMP:20270301T000000Z\r\nDTSTART:%s\r\nSUMMARY:%s\r\nLOCATION:%s\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
         "$1" "$2" "$3" "$3"
@@ -52,30 +36,9 @@ event() { # uid, start (local, yyyymmddThhmmss), place
 
 # --- servers --------------------------------------------------------------------
 e2e_start_desktop
-# The secret store on the test's own D-Bus, unlocked with a throwaway password.
-printf 'keyring' | gnome-keyring-daemon --foreground --unlock --components=secrets \
-    >"$E2E_TMP/keyring.log" 2>&1 &
-E2E_PIDS+=($!)
-
-dav_port=$(free_port)
-mkdir -p "$E2E_TMP/radicale"
-printf 'tanzo:%s\n' "$password" >"$E2E_TMP/radicale/users"
-cat >"$E2E_TMP/radicale/config" <<EOF_CONF
-[server]
-hosts = 127.0.0.1:$dav_port
-[auth]
-type = htpasswd
-htpasswd_filename = $E2E_TMP/radicale/users
-htpasswd_encryption = plain
-[storage]
-filesystem_folder = $E2E_TMP/radicale/collections
-EOF_CONF
-/usr/bin/radicale --config "$E2E_TMP/radicale/config" >"$E2E_TMP/radicale.log" 2>&1 &
-radicale_pid=$!
-E2E_PIDS+=("$radicale_pid")
+dav_start_keyring
+dav_start_radicale
 dav=http://127.0.0.1:$dav_port/tanzo/work/
-e2e_retry 10 curl -sf -o /dev/null -u "tanzo:$password" "http://127.0.0.1:$dav_port/" ||
-    e2e_fail "radicale did not start (see radicale.log)"
 davcurl() { curl -sf -o /dev/null -u "tanzo:$password" "$@"; }
 davcurl -X MKCALENDAR "$dav" || e2e_fail "MKCALENDAR failed"
 put() {
