@@ -242,12 +242,9 @@ void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
 }
 
 void CalendarDiscovery::offerCredentials(QNetworkReply* reply, QAuthenticator* authenticator) {
-    if (reply != m_reply || m_user.isEmpty() || m_credentialsOffered ||
-        !sameOrigin(reply->url(), m_start))
-        return;
-    m_credentialsOffered = true;
-    authenticator->setUser(m_user);
-    authenticator->setPassword(m_password);
+    if (reply == m_reply)
+        offerCredentialsOnce(authenticator, reply->url(), m_start, m_user, m_password,
+                             m_credentialsOffered);
 }
 
 void CalendarDiscovery::finish(DiscoveryResult result) {

@@ -2,6 +2,8 @@
 
 #include "Subscription.h"
 
+#include <QAuthenticator>
+
 namespace tanzo {
 
 bool sameOrigin(const QUrl& a, const QUrl& b) {
@@ -11,6 +13,15 @@ bool sameOrigin(const QUrl& a, const QUrl& b) {
     };
     return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
            a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && port(a) == port(b);
+}
+
+void offerCredentialsOnce(QAuthenticator* authenticator, const QUrl& asked, const QUrl& origin,
+                          const QString& user, const QString& password, bool& offered) {
+    if (user.isEmpty() || offered || !sameOrigin(asked, origin))
+        return;
+    offered = true;
+    authenticator->setUser(user);
+    authenticator->setPassword(password);
 }
 
 QString redirectRefusal(const QUrl& from, const QUrl& to, bool carriesCredentials) {

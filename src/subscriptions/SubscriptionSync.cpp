@@ -165,15 +165,9 @@ void SubscriptionSync::followRedirect(QNetworkReply* reply, const QUrl& to) {
 }
 
 void SubscriptionSync::offerCredentials(QNetworkReply* reply, QAuthenticator* authenticator) {
-    if (reply != m_reply || m_subscription.user.isEmpty())
-        return;
-    // Asked again on the same request: what was offered was refused, and
-    // the answer's 401 says so.
-    if (m_credentialsOffered || !sameOrigin(reply->url(), m_subscription.url))
-        return;
-    m_credentialsOffered = true;
-    authenticator->setUser(m_subscription.user);
-    authenticator->setPassword(m_password);
+    if (reply == m_reply)
+        offerCredentialsOnce(authenticator, reply->url(), m_subscription.url, m_subscription.user,
+                             m_password, m_credentialsOffered);
 }
 
 QString SubscriptionSync::replyProblem(QNetworkReply* reply, int http) const {

@@ -79,13 +79,18 @@ gone() { ! xwininfo -id "$notice" 2>/dev/null | grep -q IsViewable; }
 e2e_retry 5 gone || e2e_fail "OK did not close the notice at double density"
 known="$known $notice"
 
-# F2 on the board opens the editor (the board needs the focus first: a
-# click on its title label).
-e2e_window_geometry "$board"
-xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + 8)) click 1
-sleep 0.3
-xdotool key F2
-editor=$(perf_wait_new_window "$known" 10) || e2e_fail "F2 opened no editor"
+# Presses $1 on the board, which needs the focus first (a click on its
+# title label), and prints the window that opens.
+key_on_board() {
+    e2e_window_geometry "$board"
+    xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + 8)) click 1
+    sleep 0.3
+    xdotool key "$1"
+    perf_wait_new_window "$known" 10
+}
+
+# F2 on the board opens the editor.
+editor=$(key_on_board F2) || e2e_fail "F2 opened no editor"
 sleep 1
 e2e_window_geometry "$editor"
 e2e_log "editor ${WIN_W}x$WIN_H"
@@ -113,11 +118,7 @@ e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-windows.txt" 2>&1 || true
 known="$known $options"
 
 # F1 on the board opens the help, a document a screen reader reads.
-e2e_window_geometry "$board"
-xdotool mousemove --sync $((WIN_X + WIN_W / 2)) $((WIN_Y + 8)) click 1
-sleep 0.3
-xdotool key F1
-help=$(perf_wait_new_window "$known" 10) || e2e_fail "F1 opened no help"
+help=$(key_on_board F1) || e2e_fail "F1 opened no help"
 sleep 1
 perf_window_shot "$help" help
 e2e_accessible_dump 5 >"$E2E_ARTIFACTS/accessible-help.txt" 2>&1 || true

@@ -301,14 +301,6 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
-    const auto syncNow = [](CalendarSubscriptions& subs) {
-        QEventLoop loop;
-        QObject::connect(&subs, &CalendarSubscriptions::idle, &loop, &QEventLoop::quit);
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        subs.syncAll();
-        if (subs.anySyncing())
-            loop.exec();
-    };
     {
         CalendarSubscriptions subs(list, cache, clock);
         ASSERT_TRUE(subs.load());
