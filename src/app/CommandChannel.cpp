@@ -1,6 +1,8 @@
 #include "CommandChannel.h"
 
+#include "OwnCalendarCommands.h"
 #include "SubscriptionCommands.h"
+#include "owncalendar/OwnCalendar.h"
 #include "subscriptions/SubscriptionSync.h"
 
 #include "core/AppContext.h"
@@ -25,7 +27,8 @@ QByteArray frame(const QJsonObject& json) {
 
 int answerLimitMs(const Command& command) {
     // A sync waits for the servers, each bounded by its own deadline.
-    return command.isSubscriptionCommand() ? SubscriptionSync::kSyncTimeoutMs + 10000
+    const int own = concernsOwnCalendar(command) ? OwnCalendar::kSyncTimeoutMs : 0;
+    return command.isSubscriptionCommand() ? own + SubscriptionSync::kSyncTimeoutMs + 10000
                                            : kCommandAnswerMs;
 }
 
@@ -90,8 +93,19 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
             return;
         }
         // Answered when the network has: the clock goes on meanwhile.
-        runSubscriptionCommand(command, *m_subscriptions,
-                               [answer](const CommandOutput& out) { answer(frame(out.toJson())); });
+        runOwnCalendarPart(command, [this, command, answer](const CommandOutput& own) {
+            if (command.kind == Command::Kind::OwnCalendar) {
+                answer(frame(own.toJson()));
+                return;
+            }
+            runSubscriptionCommand(command, *m_subscriptions, [this, answer, own, command](
+                                                                  const CommandOutput& out) {
+                CommandOutput joined = joinedOutputs(own, out);
+                if (command.kind == Command::Kind::Subscriptions && m_ownCalendar)
+                    joined.out += ownCalendarLine(*m_ownCalendar);
+                answer(frame(joined.toJson()));
+            });
+        });
         return;
     }
     // Applied and answered at once: the board (and an open editor's list)
@@ -104,6 +118,23 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
     const CommandOutput out =
         runCommand(command, {m_state.schedule, now, s.preAlarm ? s.preAlarmMinute : -1});
     answer(frame(out.toJson()));
+}
+
+void CommandServer::runOwnCalendarPart(const Command& command,
+                                       std::function<void(const CommandOutput&)> done) {
+    if (!concernsOwnCalendar(command)) {
+        done({});
+        return;
+    }
+    if (!m_ownCalendar) {
+        done(command.kind == Command::Kind::OwnCalendar
+                 ? CommandOutput{kStatusFailed, {},
+                                 QStringLiteral("動作中のボードは自分のカレンダーを扱えません。"),
+                                 false, {}}
+                 : CommandOutput{});
+        return;
+    }
+    runOwnCalendarCommand(command, *m_ownCalendar, std::move(done));
 }
 
 std::optional<CommandOutput> sendToBoard(const Command& command, qint64 giveUpAtMs, bool* listening,

@@ -14,6 +14,7 @@ namespace tanzo {
 
 struct AppContext;
 class CalendarSubscriptions;
+class OwnCalendar;
 
 // The per-user socket through which a command line hands its command to the
 // running board, so that the data file keeps one writer. Empty, with the
@@ -41,6 +42,8 @@ public:
     bool listen();
     // The board's subscriptions, for --subscribe, --sync and the like.
     void setSubscriptions(CalendarSubscriptions* subscriptions) { m_subscriptions = subscriptions; }
+    // The board's own calendar, for --own-calendar and --sync.
+    void setOwnCalendar(OwnCalendar* own) { m_ownCalendar = own; }
 
 signals:
     // The program was started again: the board should come to the front.
@@ -49,11 +52,16 @@ signals:
 private:
     void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);
     void run(const Command& command, const ChannelListener::Answer& answer);
+    // The own calendar's answer to a command that concerns it; an empty one
+    // for the others.
+    void runOwnCalendarPart(const Command& command,
+                            std::function<void(const CommandOutput&)> done);
 
     AppContext& m_state;
     QString m_path;
     std::unique_ptr<ChannelListener> m_listener;
     CalendarSubscriptions* m_subscriptions = nullptr;
+    OwnCalendar* m_ownCalendar = nullptr;
 };
 
 // The command line's end: the board's answer, or empty when nothing was

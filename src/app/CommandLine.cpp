@@ -147,7 +147,8 @@ std::optional<QString> strayRefinement(const GivenOptions& given, Option command
         if (row.refines == command) {
             refinements << row.option;
             stray = stray ||
-                    (given.has(row.option) && !(row.alsoRefines && given.has(*row.alsoRefines)));
+                    (given.has(row.option) && !(row.alsoRefines && given.has(*row.alsoRefines)) &&
+                     !(row.refinesOwnCalendar && given.has(Option::OwnCalendar)));
         }
     }
     if (!stray || given.has(command))
@@ -187,12 +188,18 @@ ParsedCommandLine subscriptionCommand(const GivenOptions& given) {
         c.name = given.value(Option::Unsubscribe);
         return accepted(c);
     }
-    if (!given.has(Option::Subscribe) && !given.has(Option::Calendars)) {
+    if (!given.has(Option::Subscribe) && !given.has(Option::Calendars) &&
+        !given.has(Option::OwnCalendar)) {
         c.kind = given.has(Option::Sync) ? Command::Kind::Sync : Command::Kind::Subscriptions;
         return accepted(c);
     }
-    c.kind = given.has(Option::Calendars) ? Command::Kind::Calendars : Command::Kind::Subscribe;
-    c.address = given.value(given.has(Option::Calendars) ? Option::Calendars : Option::Subscribe);
+    const Option command = given.has(Option::Calendars)     ? Option::Calendars
+                           : given.has(Option::OwnCalendar) ? Option::OwnCalendar
+                                                            : Option::Subscribe;
+    c.kind = command == Option::Calendars     ? Command::Kind::Calendars
+             : command == Option::OwnCalendar ? Command::Kind::OwnCalendar
+                                              : Command::Kind::Subscribe;
+    c.address = given.value(command);
     // A relative path is the user's, from here; the board has another
     // working directory.
     if (!c.address.contains(QLatin1String("://")) && QFileInfo(c.address).isFile())

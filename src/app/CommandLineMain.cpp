@@ -1,9 +1,11 @@
 #include "CommandChannel.h"
 #include "CommandLine.h"
+#include "OwnCalendarCommands.h"
 #include "SubscriptionCommands.h"
 #include "calendar/IcsExport.h"
 #include "core/AppContext.h"
 #include "core/SettingsRepository.h"
+#include "owncalendar/OwnCalendar.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/RegistryStore.h"
@@ -110,6 +112,34 @@ CommandOutput runSubscriptionsAlone(const Command& command) {
     return result.value_or(CommandOutput{kStatusFailed, {}, {}, false, {}});
 }
 
+// No board runs: the own calendar is synced here, with this process's
+// store, which holds the write lock; then --sync goes on to the
+// subscriptions.
+CommandOutput runOwnCalendarAlone(const Command& command) {
+    const SystemClock clock;
+    ScheduleStore schedule(dataFilePath(), clock);
+    schedule.load(clock.today());
+    PasswordStore passwords;
+    OwnCalendar own(schedule, clock, passwords, noticeMinutes);
+    QString problem;
+    if (!own.load(&problem) && !problem.isEmpty()) {
+        CommandOutput out;
+        out.status = kStatusFailed;
+        out.err = problem;
+        return out;
+    }
+    std::optional<CommandOutput> result;
+    runOwnCalendarCommand(command, own, [&result](const CommandOutput& out) {
+        result = out;
+        QCoreApplication::quit();
+    });
+    if (!result)
+        QCoreApplication::exec();
+    const CommandOutput out = result.value_or(CommandOutput{kStatusFailed, {}, {}, false, {}});
+    return command.kind == Command::Kind::Sync ? joinedOutputs(out, runSubscriptionsAlone(command))
+                                               : out;
+}
+
 CommandOutput failed(const QString& message) {
     CommandOutput out;
     out.status = kStatusFailed;
@@ -145,8 +175,9 @@ CommandOutput dispatch(const Command& command) {
             SingleInstance writer(
                 SingleInstance::writeLockPath(SingleInstance::lockPathFor(dataFilePath())));
             if (writer.tryAcquire())
-                return command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
-                                                       : runAlone(command);
+                return concernsOwnCalendar(command)     ? runOwnCalendarAlone(command)
+                       : command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
+                                                         : runAlone(command);
             if (socketPath.isEmpty())
                 return failed(noDirectory +
                               QStringLiteral("動作中のボードにコマンドを届けられないため、"

@@ -52,8 +52,9 @@ const OptionRow kOptions[] = {
     {.option = Option::Calendar,
      .names = "--calendar",
      .valueName = "表示名",
-     .help = "--subscribe: サーバーのカレンダーのうち、この表示名のものを購読します。",
-     .refines = Option::Subscribe},
+     .help = "--subscribe、--own-calendar: サーバーのカレンダーのうち、この表示名のものを使います。",
+     .refines = Option::Subscribe,
+     .refinesOwnCalendar = true},
     {.option = Option::Name,
      .names = "--name",
      .valueName = "名前",
@@ -62,21 +63,24 @@ const OptionRow kOptions[] = {
     {.option = Option::User,
      .names = "--user",
      .valueName = "利用者名",
-     .help = "--subscribe、--calendars: CalDAVの利用者名。",
+     .help = "--subscribe、--calendars、--own-calendar: CalDAVの利用者名。",
      .refines = Option::Subscribe,
-     .alsoRefines = Option::Calendars},
+     .alsoRefines = Option::Calendars,
+     .refinesOwnCalendar = true},
     {.option = Option::PasswordStdin,
      .names = "--password-stdin",
-     .help = "--subscribe、--calendars: パスワードを標準入力から読みます。",
+     .help = "--subscribe、--calendars、--own-calendar: パスワードを標準入力から読みます。",
      .refines = Option::Subscribe,
-     .alsoRefines = Option::Calendars},
+     .alsoRefines = Option::Calendars,
+     .refinesOwnCalendar = true},
     {.option = Option::TrustFingerprint,
      .names = "--trust-fingerprint",
      .valueName = "SHA256",
-     .help = "--subscribe、--calendars: "
+     .help = "--subscribe、--calendars、--own-calendar: "
              "サーバー自身の証明書を、このSHA-256指紋のものに限って信頼します。",
      .refines = Option::Subscribe,
-     .alsoRefines = Option::Calendars},
+     .alsoRefines = Option::Calendars,
+     .refinesOwnCalendar = true},
     {.option = Option::Interval,
      .names = "--interval",
      .valueName = "分",
@@ -93,12 +97,17 @@ const OptionRow kOptions[] = {
      .command = true},
     {.option = Option::Sync,
      .names = "--sync",
-     .help = "購読しているカレンダーを今すぐ同期します。",
+     .help = "購読しているカレンダーと自分のカレンダーを今すぐ同期します。",
      .command = true},
     {.option = Option::Calendars,
      .names = "--calendars",
      .valueName = "URL",
      .help = "サーバーにある自分のカレンダーを表示します（サーバーのアドレスから探します）。",
+     .command = true},
+    {.option = Option::OwnCalendar,
+     .names = "--own-calendar",
+     .valueName = "URL|off",
+     .help = "ボードの予定をCalDAVのカレンダーと双方向に同期します（off でやめます）。",
      .command = true},
 };
 
@@ -157,6 +166,7 @@ QString helpText(const QString& program) {
         QStringLiteral(
             "使い方: %1 --list | --add ... | --import FILE.ics | --export FILE.ics\n"
             "        %1 --subscribe URL | --subscriptions | --unsubscribe 名前 | --sync\n"
+            "        %1 --own-calendar URL|off\n"
             "予定の一覧・登録・iCalendarファイルの取込と書き出し。\n"
             "ボードが動いていればボードに渡し、動いていなければデータファイルを"
             "直接読み書きします。\n"

@@ -30,7 +30,8 @@ enum class Option {
     Subscriptions,
     Unsubscribe,
     Sync,
-    Calendars
+    Calendars,
+    OwnCalendar
 };
 
 struct OptionRow {
@@ -42,6 +43,7 @@ struct OptionRow {
     bool command = false;        // exactly one command is given
     std::optional<Option> refines = std::nullopt;     // given only with that command
     std::optional<Option> alsoRefines = std::nullopt; // or with this one
+    bool refinesOwnCalendar = false;                  // or with --own-calendar
 };
 
 // Every option, in the order the help lists them.

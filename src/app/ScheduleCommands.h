@@ -31,6 +31,7 @@ struct Command {
         Calendars,
         Subscriptions,
         Unsubscribe,
+        OwnCalendar,
         Sync,
         Raise
     };
@@ -53,6 +54,8 @@ struct Command {
     QString calendar;    // the display name of the server's calendar to subscribe
     QString fingerprint; // of the server's certificate to trust, lowercase hex
     int interval = 0;    // minutes between syncs; 0: not given
+    // --own-calendar: the address (or "off") in `address`, with calendar,
+    // user, password and fingerprint as for --subscribe.
 
     bool isSubscriptionCommand() const { return kind >= Kind::Subscribe && kind <= Kind::Sync; }
     QJsonObject toJson() const;

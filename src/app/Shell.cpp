@@ -12,6 +12,7 @@
 #include "options/OptionsDialog.h"
 #include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
+#include "owncalendar/OwnCalendar.h"
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -76,6 +77,7 @@ Shell::~Shell() {
     delete m_options.data();
     delete m_version.data();
     delete m_subscriptionsWindow.data();
+    m_ownCalendar.reset();
     m_subscriptions.reset();
     m_behaviour.reset();
     if (m_notices)
@@ -145,6 +147,8 @@ Shell::StartResult Shell::start() {
     connect(commands, &BoardCommands::syncRequested, this, [this] {
         if (m_subscriptions)
             m_subscriptions->syncAll();
+        if (m_ownCalendar)
+            m_ownCalendar->sync();
     });
     connect(commands, &BoardCommands::aboutRequested, this, &Shell::showVersion);
     connect(commands, &BoardCommands::helpRequested, this, &Shell::showHelp);
@@ -177,6 +181,7 @@ Shell::StartResult Shell::start() {
         QRect(s.lastPositionX, s.lastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
     // The last copies of the subscribed calendars show from the first fill.
     startSubscriptions();
+    startOwnCalendar();
     // The first tick loads the appointments.
     m_ticker->start();
     m_state->schedule.watchFile();
@@ -198,6 +203,7 @@ void Shell::openCommandChannel() {
     connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
             &WindowBehaviour::bringToFront);
     m_commands->setSubscriptions(m_subscriptions.get());
+    m_commands->setOwnCalendar(m_ownCalendar.get());
     m_commands->listen();
     // The board still holds the data file's locks, so nothing is written
     // beside it; but the command line cannot reach it, which the user is
@@ -228,6 +234,26 @@ void Shell::startSubscriptions() {
     // The network starts once the board is up, and never on the clock's path.
     QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
                        &CalendarSubscriptions::startRefreshing);
+}
+
+void Shell::startOwnCalendar() {
+    if (!m_subscriptions)
+        return;
+    m_ownCalendar = std::make_unique<OwnCalendar>(
+        m_state->schedule, m_clock, m_subscriptions->passwords(), [this] {
+            const Settings& s = m_state->settings.values();
+            return s.preAlarm ? s.preAlarmMinute : -1;
+        });
+    QString problem;
+    if (!m_ownCalendar->load(&problem))
+        m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, problem);
+    // The user hears which appointment took the server's version.
+    connect(m_ownCalendar.get(), &OwnCalendar::conflictsFound, this,
+            [this](const QStringList& messages) {
+                m_prompts.open(nullptr, msgbox::Icon::Information, kAppTitle,
+                               messages.join(QLatin1Char('\n')));
+            });
+    QTimer::singleShot(kCommandChannelDelayMs, m_ownCalendar.get(), &OwnCalendar::startFollowing);
 }
 
 void Shell::requestExit() {

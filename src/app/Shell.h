@@ -27,6 +27,7 @@ class NoticeCenter;
 class CommandServer;
 class Ticker;
 class CalendarSubscriptions;
+class OwnCalendar;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most
@@ -75,6 +76,7 @@ public:
     NoticeCenter* notices() { return m_notices.get(); }
     Ticker* ticker() { return m_ticker.get(); }
     CalendarSubscriptions* subscriptions() { return m_subscriptions.get(); }
+    OwnCalendar* ownCalendar() { return m_ownCalendar.get(); }
     SettingsRepository& settingsRepository() { return m_repository; }
     ScheduleEditor* scheduleEditor() const { return m_editor; }
     OptionsDialog* optionsDialog() const { return m_options; }
@@ -87,6 +89,7 @@ signals:
 private:
     void openCommandChannel();
     void startSubscriptions();
+    void startOwnCalendar();
     void continueExit();
     void endNestedLoops();
     void runExit();
@@ -111,6 +114,7 @@ private:
     std::unique_ptr<CommandServer> m_commands;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<CalendarSubscriptions> m_subscriptions;
+    std::unique_ptr<OwnCalendar> m_ownCalendar;
     QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;

@@ -54,10 +54,10 @@ icalcomponent* systemZoneDefinition(QByteArray& id) {
     return definition;
 }
 
-icalcomponent* eventFor(const ScheduleEntry& e, const char* tzid, int noticeMinutes,
-                        const icaltimetype& stamp) {
+icalcomponent* eventFor(const ScheduleEntry& e, const QByteArray& uid, const char* tzid,
+                        int noticeMinutes, const icaltimetype& stamp) {
     icalcomponent* event = icalcomponent_new_vevent();
-    icalcomponent_add_property(event, icalproperty_new_uid(uidOf(e).constData()));
+    icalcomponent_add_property(event, icalproperty_new_uid(uid.constData()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
 
     const QDate date = e.date();
@@ -98,9 +98,11 @@ icalcomponent* eventFor(const ScheduleEntry& e, const char* tzid, int noticeMinu
     return event;
 }
 
-} // namespace
-
-QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& stamp) {
+// The calendar around the events of `list`, each with the UID `uidFor`
+// gives it.
+template <typename UidFor>
+QByteArray calendarText(const DayList& list, int noticeMinutes, const QDateTime& stamp,
+                        UidFor uidFor) {
     icalcomponent* calendar = icalcomponent_new_vcalendar();
     icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar, icalproperty_new_prodid("-//Merovane//Tanzo//JA"));
@@ -115,13 +117,25 @@ QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& st
         static_cast<time_t>(stamp.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
     for (const ScheduleEntry& e : list) {
         if (e.dateSerial > 0)
-            icalcomponent_add_component(calendar, eventFor(e, tzid, noticeMinutes, dtstamp));
+            icalcomponent_add_component(calendar,
+                                        eventFor(e, uidFor(e), tzid, noticeMinutes, dtstamp));
     }
     char* text = icalcomponent_as_ical_string_r(calendar);
     const QByteArray bytes(text);
     std::free(text);
     icalcomponent_free(calendar);
     return bytes;
+}
+
+} // namespace
+
+QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& stamp) {
+    return calendarText(list, noticeMinutes, stamp, uidOf);
+}
+
+QByteArray exportEventIcs(const ScheduleEntry& entry, const QByteArray& uid, int noticeMinutes,
+                          const QDateTime& stamp) {
+    return calendarText({entry}, noticeMinutes, stamp, [&uid](const ScheduleEntry&) { return uid; });
 }
 
 bool writeIcsFile(const QString& path, const QByteArray& bytes, QString* error) {

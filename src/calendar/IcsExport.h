@@ -13,6 +13,10 @@ namespace tanzo {
 // with SUMMARY, LOCATION and PRIORITY, and a display alarm `noticeMinutes`
 // before the start (at the start when negative). `stamp` is the DTSTAMP.
 QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& stamp);
+// One appointment the same way, as a calendar object of its own with the
+// given UID (a CalDAV resource).
+QByteArray exportEventIcs(const ScheduleEntry& entry, const QByteArray& uid, int noticeMinutes,
+                          const QDateTime& stamp);
 
 // Writes the file whole or not at all; false with a message on failure.
 bool writeIcsFile(const QString& path, const QByteArray& bytes, QString* error);

@@ -1,0 +1,529 @@
+#include "OwnCalendar.h"
+
+#include "DavRequests.h"
+#include "calendar/IcsWorker.h"
+#include "platform/Clock.h"
+#include "schedule/ScheduleStore.h"
+#include "subscriptions/Multistatus.h"
+#include "subscriptions/PasswordStore.h"
+
+#include <QFile>
+#include <QFutureWatcher>
+#include <QTimer>
+#include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace tanzo {
+namespace {
+
+constexpr int kDueCheckMs = 60 * 1000;
+// Changes pushed are written to the state file in groups, and at the end.
+constexpr int kSaveEvery = 50;
+
+const QByteArray kListingBody = QByteArrayLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
+const QByteArray kXml = QByteArrayLiteral("application/xml; charset=utf-8");
+
+std::vector<FetchedEvent> readAll(const std::vector<std::pair<QString, QByteArray>>& fetched,
+                                  const QMap<QString, QString>& etags) {
+    std::vector<FetchedEvent> events;
+    events.reserve(fetched.size());
+    for (const auto& [href, bytes] : fetched)
+        events.push_back({href, etags.value(href), readOwnEvent(bytes)});
+    return events;
+}
+
+} // namespace
+
+OwnCalendar::OwnCalendar(ScheduleStore& store, const Clock& clock, PasswordStore& passwords,
+                         std::function<int()> noticeMinutes, QObject* parent,
+                         AtomicWriterFactory writers)
+    : QObject(parent), m_store(store), m_clock(clock), m_passwords(passwords),
+      m_noticeMinutes(std::move(noticeMinutes)), m_writers(std::move(writers)),
+      m_path(ownCalendarStatePath(store.path())) {}
+
+OwnCalendar::~OwnCalendar() {
+    if (m_requests)
+        delete m_requests.data();
+}
+
+bool OwnCalendar::load(QString* problem) {
+    m_state = readOwnCalendarState(m_path, problem);
+    emit statusChanged();
+    return !problem || problem->isEmpty();
+}
+
+std::optional<OwnCalendarConfig> OwnCalendar::config() const {
+    return m_state ? std::optional(m_state->config) : std::nullopt;
+}
+
+int OwnCalendar::pendingCount() const {
+    if (!m_state || !m_store.isLoaded())
+        return 0;
+    return static_cast<int>(
+        planPush(*m_state, m_store.entries(), QString(), [] { return QString(); }).size());
+}
+
+QString OwnCalendar::status() const {
+    if (!m_state)
+        return QStringLiteral("設定されていません");
+    QString text;
+    if (m_running)
+        text = QStringLiteral("同期中");
+    else if (!m_state->lastProblem.isEmpty())
+        text = m_state->lastProblem;
+    else if (!m_state->lastSync.isValid())
+        text = QStringLiteral("未同期");
+    else
+        text = QStringLiteral("正常（最終同期 %1）")
+                   .arg(m_state->lastSync.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    if (const int pending = pendingCount(); pending > 0)
+        text += QStringLiteral("　送信待ち%1件").arg(pending);
+    if (!m_lastConflictNote.isEmpty())
+        text += QStringLiteral("　") + m_lastConflictNote;
+    return text;
+}
+
+void OwnCalendar::set(const OwnCalendarConfig& config, const QString& password, Done done) {
+    if (m_running) {
+        done(false, QStringLiteral("同期中です。終わってからもう一度設定してください。"));
+        return;
+    }
+    OwnCalendarState state;
+    // Set again to the same calendar: what was synced stays synced.
+    if (m_state && m_state->config.url == config.url)
+        state = *m_state;
+    state.config = config;
+    state.lastProblem.clear();
+    const std::optional<OwnCalendarState> before = m_state;
+    m_state = state;
+    if (!saveState()) {
+        m_state = before;
+        done(false, QStringLiteral("自分のカレンダーの設定を書き込めませんでした: %1").arg(m_path));
+        return;
+    }
+    m_password = password;
+    const auto syncFirst = [this, done](const QString& note) {
+        sync([done, note](bool ok, const QString& message) {
+            done(ok, note.isEmpty() ? message : message + QLatin1Char('\n') + note);
+        });
+    };
+    if (config.user.isEmpty()) {
+        m_passwords.remove(kOwnCalendarAccount, [syncFirst](const QString&) { syncFirst({}); });
+        return;
+    }
+    m_passwords.write(kOwnCalendarAccount, password,
+                      [syncFirst](bool, const QString& note) { syncFirst(note); });
+}
+
+void OwnCalendar::clear(Done done) {
+    if (!m_state) {
+        done(false, QStringLiteral("自分のカレンダーは設定されていません。"));
+        return;
+    }
+    if (m_requests)
+        delete m_requests.data();
+    if (QFile::exists(m_path) && !QFile::remove(m_path)) {
+        done(false, QStringLiteral("同期記録を消せませんでした: %1").arg(m_path));
+        return;
+    }
+    const bool hadUser = !m_state->config.user.isEmpty();
+    m_state.reset();
+    m_password.reset();
+    m_running = false;
+    m_conflicts.clear();
+    m_lastConflictNote.clear();
+    std::vector<Done> waiting;
+    waiting.swap(m_waiting);
+    for (const Done& d : waiting) {
+        if (d)
+            d(false, QStringLiteral("自分のカレンダーの設定をやめました。"));
+    }
+    emit statusChanged();
+    if (!hadUser) {
+        done(true, QString());
+        return;
+    }
+    m_passwords.remove(kOwnCalendarAccount, [done](const QString& problem) { done(true, problem); });
+}
+
+void OwnCalendar::sync(Done done) {
+    if (!m_state) {
+        if (done)
+            done(true, QString());
+        return;
+    }
+    m_waiting.push_back(std::move(done));
+    if (m_running) {
+        m_pullAgain = true;
+        return;
+    }
+    run(true);
+}
+
+void OwnCalendar::startFollowing() {
+    if (m_due)
+        return;
+    // A change of the list is sent once the handler that made it has
+    // returned; notice flags stay local.
+    connect(&m_store, &ScheduleStore::changed, this, [this](ScheduleStore::Change what) {
+        if (!m_state || what != ScheduleStore::Change::List)
+            return;
+        if (m_running) {
+            m_pushAgain = true;
+            return;
+        }
+        QTimer::singleShot(0, this, [this] {
+            if (m_state && !m_running)
+                run(false);
+        });
+    });
+    m_due = new QTimer(this);
+    connect(m_due, &QTimer::timeout, this, &OwnCalendar::checkDue);
+    m_due->start(kDueCheckMs);
+    checkDue();
+}
+
+void OwnCalendar::checkDue() {
+    if (!m_state || m_running)
+        return;
+    const QDateTime now = m_clock.now();
+    const QDateTime last = m_state->lastSync;
+    // A failed push is tried again each minute: the server may be back.
+    if (!last.isValid() || last.date() != now.date() || last.secsTo(now) >= kPullMinutes * 60 ||
+        !m_state->lastProblem.isEmpty())
+        sync();
+}
+
+void OwnCalendar::withPassword(std::function<void()> next) {
+    if (m_password || m_state->config.user.isEmpty()) {
+        next();
+        return;
+    }
+    QPointer<OwnCalendar> guard(this);
+    m_passwords.read(kOwnCalendarAccount,
+                     [guard, next = std::move(next)](const QString& password, const QString& problem) {
+                         if (!guard || !guard->m_state)
+                             return;
+                         if (!problem.isEmpty()) {
+                             guard->finish(problem);
+                             return;
+                         }
+                         guard->m_password = password;
+                         next();
+                     });
+}
+
+void OwnCalendar::run(bool pull) {
+    m_running = true;
+    m_repulled = false;
+    m_conflicts.clear();
+    if (!pull) {
+        // Nothing to send, nothing to ask: no network at all.
+        m_store.ensureLoaded(m_clock.today());
+        if (pendingCount() == 0) {
+            m_running = false;
+            return;
+        }
+    }
+    emit statusChanged();
+    if (!m_deadline) {
+        m_deadline = new QTimer(this);
+        m_deadline->setSingleShot(true);
+        connect(m_deadline, &QTimer::timeout, this,
+                [this] { finish(QStringLiteral("同期が時間内に終わりませんでした。")); });
+    }
+    m_deadline->start(kSyncTimeoutMs);
+    withPassword([this, pull] {
+        delete m_requests.data();
+        m_requests = new DavRequests(m_state->config.url, m_state->config.user,
+                                     m_password.value_or(QString()),
+                                     m_state->config.trustedCertificate, this);
+        if (pull)
+            askCollectionTag();
+        else
+            push();
+    });
+}
+
+QString OwnCalendar::collectionPath() const {
+    QString path = m_state->config.url.path();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+void OwnCalendar::askCollectionTag() {
+    m_requests->send(
+        "PROPFIND", m_state->config.url, propfindCollectionBody(), kXml, {{"Depth", "0"}},
+        [this](const DavAnswer& answer) {
+            if (!answer.problem.isEmpty()) {
+                finish(answer.problem);
+                return;
+            }
+            const auto responses = parseMultistatus(answer.body, 16);
+            if (answer.http == 404 || !responses) {
+                finish(answer.http == 404
+                           ? QStringLiteral("カレンダーが見つかりません（404）。")
+                           : QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
+                return;
+            }
+            QString tag;
+            bool calendar = false;
+            for (const DavResponse& r : *responses) {
+                calendar = calendar || r.isCalendar;
+                if (!r.collectionTag.isEmpty())
+                    tag = r.collectionTag;
+            }
+            if (!calendar) {
+                finish(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
+                return;
+            }
+            if (!tag.isEmpty() && tag == m_state->collectionTag && !m_repulled) {
+                push();
+                return;
+            }
+            m_state->collectionTag.clear(); // taken once the pull is in
+            m_listing.clear();
+            m_listing.insert(QString(), tag);
+            listEvents();
+        });
+}
+
+void OwnCalendar::listEvents() {
+    m_requests->send("PROPFIND", m_state->config.url, kListingBody, kXml, {{"Depth", "1"}},
+                     [this](const DavAnswer& answer) {
+                         if (!answer.problem.isEmpty()) {
+                             finish(answer.problem);
+                             return;
+                         }
+                         const auto responses = parseMultistatus(answer.body, kMaxEvents + 1);
+                         if (!responses) {
+                             finish(QStringLiteral("サーバーの応答を読めませんでした"
+                                                   "（件数が多すぎるか、形が違います）。"));
+                             return;
+                         }
+                         const QString tag = m_listing.value(QString());
+                         m_listing.clear();
+                         m_listing.insert(QString(), tag);
+                         const QString collection = collectionPath();
+                         for (const DavResponse& r : *responses) {
+                             if (r.status != 200 || r.href.endsWith(QLatin1Char('/')) ||
+                                 r.href == collection)
+                                 continue;
+                             m_listing.insert(r.href, r.etag);
+                         }
+                         m_toFetch.clear();
+                         m_fetched.clear();
+                         m_fetchedEtags.clear();
+                         for (auto it = m_listing.cbegin(); it != m_listing.cend(); ++it) {
+                             if (it.key().isEmpty())
+                                 continue;
+                             const auto old = m_state->events.constFind(it.key());
+                             if (old == m_state->events.cend() || old->etag != it.value() ||
+                                 it.value().isEmpty())
+                                 m_toFetch.push_back(it.key());
+                         }
+                         fetchChanged();
+                     });
+}
+
+void OwnCalendar::fetchChanged() {
+    if (m_toFetch.empty()) {
+        readFetched();
+        return;
+    }
+    const auto count = std::min<size_t>(m_toFetch.size(), kMultigetBatch);
+    std::vector<QString> batch(m_toFetch.begin(), m_toFetch.begin() + long(count));
+    m_toFetch.erase(m_toFetch.begin(), m_toFetch.begin() + long(count));
+    m_requests->send(
+        "REPORT", m_state->config.url, calendarMultigetBody(batch), kXml, {{"Depth", "1"}},
+        [this](const DavAnswer& answer) {
+            if (!answer.problem.isEmpty()) {
+                finish(answer.problem);
+                return;
+            }
+            const auto responses = parseMultistatus(answer.body, kMultigetBatch);
+            if (!responses) {
+                finish(QStringLiteral("サーバーの応答を読めませんでした（calendar-multiget）。"));
+                return;
+            }
+            for (const DavResponse& r : *responses) {
+                if (r.status != 200)
+                    continue; // gone meanwhile: the next pull sees it
+                m_fetched.emplace_back(r.href, r.calendarData);
+                m_fetchedEtags.insert(r.href, r.etag);
+            }
+            fetchChanged();
+        });
+}
+
+void OwnCalendar::readFetched() {
+    using Read = std::vector<FetchedEvent>;
+    auto* watcher = new QFutureWatcher<Read>(this);
+    connect(watcher, &QFutureWatcher<Read>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (!m_running || !m_state)
+            return;
+        applyPull(watcher->future().takeResult());
+    });
+    watcher->setFuture(QtConcurrent::run(&ics::worker(), readAll, std::move(m_fetched),
+                                         m_fetchedEtags));
+    m_fetched = {};
+}
+
+QString OwnCalendar::describe(const ScheduleEntry& e) const {
+    const HourMinute hm = e.startHourMinute();
+    return QStringLiteral("%1 %2:%3 %4 %5")
+        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
+        .arg(hm.hour, 2, 10, QLatin1Char('0'))
+        .arg(hm.minute, 2, 10, QLatin1Char('0'))
+        .arg(trimSpaces(e.place), e.comment)
+        .trimmed();
+}
+
+void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
+    m_store.ensureLoaded(m_clock.today());
+    QMap<QString, QString> listing = m_listing;
+    const QString tag = listing.take(QString());
+    PullPlan plan = planPull(*m_state, listing, fetched, m_store.entries());
+    if (plan.changesList) {
+        const ScheduleStore::EditOutcome outcome =
+            m_store.applyEdit(m_store.entries(), plan.lines);
+        if (!outcome.ok) {
+            finish(QStringLiteral("スケジュールデータに書き込めませんでした。"));
+            return;
+        }
+    }
+    plan.next.collectionTag = tag;
+    plan.next.lastProblem.clear();
+    m_state = std::move(plan.next);
+    for (const PullPlan::Conflict& c : plan.conflicts) {
+        m_conflicts << (c.server ? QStringLiteral("両方で変更された予定は、サーバーの内容にしました: "
+                                                  "%1 → %2")
+                                       .arg(describe(c.local), describe(*c.server))
+                                 : QStringLiteral("サーバーで削除された予定は、こちらで変更されて"
+                                                  "いたため残しました: %1")
+                                       .arg(describe(c.local)));
+    }
+    if (!m_conflicts.isEmpty())
+        emit conflictsFound(m_conflicts);
+    saveState();
+    push();
+}
+
+void OwnCalendar::push() {
+    m_store.ensureLoaded(m_clock.today());
+    m_steps = planPush(*m_state, m_store.entries(), collectionPath(), [] {
+        return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@tanzo");
+    });
+    m_nextStep = 0;
+    m_unsaved = 0;
+    pushNext();
+}
+
+void OwnCalendar::pushNext() {
+    if (m_nextStep >= m_steps.size()) {
+        finish(QString());
+        return;
+    }
+    const PushStep step = m_steps[m_nextStep];
+    QUrl url = m_state->config.url;
+    url.setPath(step.href);
+    DavRequests::Headers headers;
+    QByteArray body;
+    QByteArray verb = "PUT";
+    if (step.kind == PushStep::Kind::Create) {
+        headers << std::pair(QByteArray("If-None-Match"), QByteArray("*"));
+    } else if (!step.etag.isEmpty()) {
+        headers << std::pair(QByteArray("If-Match"), step.etag.toUtf8());
+    }
+    if (step.kind == PushStep::Kind::Remove)
+        verb = "DELETE";
+    else
+        body = ownEventText(step.entry, step.uid, m_noticeMinutes(), m_clock.now());
+    m_requests->send(
+        verb, url, body, verb == "PUT" ? QByteArray("text/calendar; charset=utf-8") : QByteArray(),
+        headers, [this, step](const DavAnswer& answer) {
+            if (!answer.problem.isEmpty()) {
+                finish(answer.problem);
+                return;
+            }
+            // Changed or deleted on the server since the last pull: a pull
+            // first, in which the server's version wins; then what is left.
+            if (answer.http == 412 || (answer.http == 404 && step.kind == PushStep::Kind::Update)) {
+                if (m_repulled) {
+                    finish(QStringLiteral("サーバーの予定が同期中に変わりました。"
+                                          "次の同期でもう一度送ります。"));
+                    return;
+                }
+                m_repulled = true;
+                saveState();
+                askCollectionTag();
+                return;
+            }
+            if (answer.http >= 400 && !(answer.http == 404 && step.kind == PushStep::Kind::Remove)) {
+                finish(QStringLiteral("サーバーが予定を受け付けませんでした（%1）。")
+                           .arg(answer.http));
+                return;
+            }
+            if (step.kind == PushStep::Kind::Remove)
+                m_state->events.remove(step.href);
+            else
+                m_state->events.insert(step.href, {step.uid, answer.etag, step.entry});
+            // Our own write changes the ctag: a stale one only costs a listing.
+            m_state->collectionTag.clear();
+            if (++m_unsaved >= kSaveEvery) {
+                m_unsaved = 0;
+                saveState();
+            }
+            ++m_nextStep;
+            pushNext();
+        });
+}
+
+void OwnCalendar::finish(const QString& problem) {
+    if (!m_running)
+        return;
+    m_running = false;
+    if (m_deadline)
+        m_deadline->stop();
+    if (m_requests)
+        m_requests->deleteLater();
+    m_requests = nullptr;
+    if (m_state) {
+        m_state->lastProblem = problem;
+        if (problem.isEmpty())
+            m_state->lastSync = m_clock.now();
+        m_lastConflictNote =
+            m_conflicts.isEmpty() ? QString()
+                                  : QStringLiteral("両方で変更された予定%1件はサーバーの内容にしました")
+                                        .arg(m_conflicts.size());
+        saveState();
+    }
+    std::vector<Done> waiting;
+    waiting.swap(m_waiting);
+    const QString message = problem.isEmpty() ? m_conflicts.join(QLatin1Char('\n')) : problem;
+    emit statusChanged();
+    for (const Done& d : waiting) {
+        if (d)
+            d(problem.isEmpty(), message);
+    }
+    if (!m_state)
+        return;
+    if (m_pullAgain || m_pushAgain) {
+        const bool pull = m_pullAgain;
+        m_pullAgain = m_pushAgain = false;
+        QTimer::singleShot(0, this, [this, pull] {
+            if (m_state && !m_running)
+                run(pull);
+        });
+    }
+}
+
+bool OwnCalendar::saveState() {
+    return m_state && writeOwnCalendarState(m_path, *m_state, m_writers);
+}
+
+} // namespace tanzo

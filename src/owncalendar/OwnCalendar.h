@@ -1,0 +1,125 @@
+#pragma once
+
+#include "OwnCalendarPlan.h"
+#include "OwnCalendarState.h"
+#include "platform/AtomicWriter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QTimer;
+
+namespace tanzo {
+
+class Clock;
+class DavRequests;
+class PasswordStore;
+class ScheduleStore;
+
+// The user's own calendar on a CalDAV server, kept in step with TANZO.DAT
+// both ways. A pull asks the collection's ctag, then the ETags of its
+// events, fetches the new and changed ones and lays them over the list
+// through the store's merge; a push sends what the board changed since the
+// last sync (see planPush) with If-Match / If-None-Match. Pushes follow each
+// change of the list at once; pulls come with sync(), every 15 minutes and
+// on a new day. Everything is asynchronous: requests answer through the
+// event loop and events are read on the libical worker. Without an own
+// calendar set, nothing is read, written or sent.
+class OwnCalendar : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(bool ok, const QString& message)>;
+
+    // `noticeMinutes` gives the advance notice for the events' alarms
+    // (negative: at the start).
+    OwnCalendar(ScheduleStore& store, const Clock& clock, PasswordStore& passwords,
+                std::function<int()> noticeMinutes, QObject* parent = nullptr,
+                AtomicWriterFactory writers = makeSaveFileWriter);
+    ~OwnCalendar() override;
+
+    // Reads the state beside the data file. False with *problem when it
+    // cannot be read.
+    bool load(QString* problem = nullptr);
+    bool isSet() const { return m_state.has_value(); }
+    std::optional<OwnCalendarConfig> config() const;
+    bool isSyncing() const { return m_running; }
+    // Appointments that wait to be sent.
+    int pendingCount() const;
+    // For people: 未同期, 正常 and when, or why the last sync failed; and
+    // how many changes wait.
+    QString status() const;
+    // The appointments changed on both sides in the last sync, for people.
+    QStringList lastConflicts() const { return m_conflicts; }
+
+    // Makes `config` the own calendar (its password into the secret store)
+    // and syncs it once; done when that sync ends.
+    void set(const OwnCalendarConfig& config, const QString& password, Done done);
+    // Forgets the own calendar: the state file and the password go,
+    // TANZO.DAT stays as it is.
+    void clear(Done done);
+    // Pulls, then pushes; done when both are through.
+    void sync(Done done = {});
+    // From now on: pushes after each change of the list, and pulls every 15
+    // minutes and on a new day.
+    void startFollowing();
+
+    static constexpr int kPullMinutes = 15;
+    static constexpr int kMaxEvents = 20000;
+    static constexpr int kMultigetBatch = 200;
+    static constexpr int kSyncTimeoutMs = 5 * 60 * 1000;
+
+signals:
+    void statusChanged();
+    // Appointments changed on both sides: the server's version was taken.
+    void conflictsFound(const QStringList& messages);
+
+private:
+    void run(bool pull);
+    void withPassword(std::function<void()> next);
+    void askCollectionTag();
+    void listEvents();
+    void fetchChanged();
+    void readFetched();
+    void applyPull(std::vector<FetchedEvent> fetched);
+    void push();
+    void pushNext();
+    void finish(const QString& problem);
+    bool saveState();
+    void checkDue();
+    QString collectionPath() const;
+    QString describe(const ScheduleEntry& e) const;
+
+    ScheduleStore& m_store;
+    const Clock& m_clock;
+    PasswordStore& m_passwords;
+    std::function<int()> m_noticeMinutes;
+    AtomicWriterFactory m_writers;
+    QString m_path;
+    std::optional<OwnCalendarState> m_state;
+    std::optional<QString> m_password;
+    QPointer<DavRequests> m_requests;
+    QTimer* m_deadline = nullptr;
+    QTimer* m_due = nullptr;
+    bool m_running = false;
+    bool m_pullAgain = false;
+    bool m_pushAgain = false;
+    bool m_repulled = false;
+    std::vector<Done> m_waiting;
+    // Between the steps of one run.
+    QMap<QString, QString> m_listing;
+    std::vector<QString> m_toFetch;
+    std::vector<std::pair<QString, QByteArray>> m_fetched;
+    QMap<QString, QString> m_fetchedEtags;
+    std::vector<PushStep> m_steps;
+    size_t m_nextStep = 0;
+    int m_unsaved = 0;
+    QStringList m_conflicts;
+    QString m_lastConflictNote;
+};
+
+} // namespace tanzo
