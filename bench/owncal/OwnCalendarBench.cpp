@@ -111,12 +111,15 @@ int main(int argc, char** argv) {
 
     Device first;
     first.store.add(appointments(count, first.clock.today()));
-    timed("first sync, sent", [&](OwnCalendar::Done done) { first.own.set(config, args[3], done); },
-          first);
+    timed(
+        "first sync, sent", [&](OwnCalendar::Done done) { first.own.set(config, args[3], done); },
+        first);
 
     Device second;
-    timed("first sync, received", [&](OwnCalendar::Done done) { second.own.set(config, args[3], done); },
-          second);
-    timed("nothing changed", [&](OwnCalendar::Done done) { second.own.sync(done); }, second);
+    timed(
+        "first sync, received",
+        [&](OwnCalendar::Done done) { second.own.set(config, args[3], done); }, second);
+    timed(
+        "nothing changed", [&](OwnCalendar::Done done) { second.own.sync(done); }, second);
     return 0;
 }

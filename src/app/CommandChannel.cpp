@@ -98,13 +98,13 @@ void CommandServer::run(const Command& command, const ChannelListener::Answer& a
                 answer(frame(own.toJson()));
                 return;
             }
-            runSubscriptionCommand(command, *m_subscriptions, [this, answer, own, command](
-                                                                  const CommandOutput& out) {
-                CommandOutput joined = joinedOutputs(own, out);
-                if (command.kind == Command::Kind::Subscriptions && m_ownCalendar)
-                    joined.out += ownCalendarLine(*m_ownCalendar);
-                answer(frame(joined.toJson()));
-            });
+            runSubscriptionCommand(
+                command, *m_subscriptions, [this, answer, own, command](const CommandOutput& out) {
+                    CommandOutput joined = joinedOutputs(own, out);
+                    if (command.kind == Command::Kind::Subscriptions && m_ownCalendar)
+                        joined.out += ownCalendarLine(*m_ownCalendar);
+                    answer(frame(joined.toJson()));
+                });
         });
         return;
     }
@@ -128,9 +128,11 @@ void CommandServer::runOwnCalendarPart(const Command& command,
     }
     if (!m_ownCalendar) {
         done(command.kind == Command::Kind::OwnCalendar
-                 ? CommandOutput{kStatusFailed, {},
+                 ? CommandOutput{kStatusFailed,
+                                 {},
                                  QStringLiteral("動作中のボードは自分のカレンダーを扱えません。"),
-                                 false, {}}
+                                 false,
+                                 {}}
                  : CommandOutput{});
         return;
     }

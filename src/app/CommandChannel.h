@@ -54,8 +54,7 @@ private:
     void run(const Command& command, const ChannelListener::Answer& answer);
     // The own calendar's answer to a command that concerns it; an empty one
     // for the others.
-    void runOwnCalendarPart(const Command& command,
-                            std::function<void(const CommandOutput&)> done);
+    void runOwnCalendarPart(const Command& command, std::function<void(const CommandOutput&)> done);
 
     AppContext& m_state;
     QString m_path;

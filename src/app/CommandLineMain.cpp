@@ -175,7 +175,7 @@ CommandOutput dispatch(const Command& command) {
             SingleInstance writer(
                 SingleInstance::writeLockPath(SingleInstance::lockPathFor(dataFilePath())));
             if (writer.tryAcquire())
-                return concernsOwnCalendar(command)     ? runOwnCalendarAlone(command)
+                return concernsOwnCalendar(command)      ? runOwnCalendarAlone(command)
                        : command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
                                                          : runAlone(command);
             if (socketPath.isEmpty())

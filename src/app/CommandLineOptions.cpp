@@ -52,7 +52,8 @@ const OptionRow kOptions[] = {
     {.option = Option::Calendar,
      .names = "--calendar",
      .valueName = "表示名",
-     .help = "--subscribe、--own-calendar: サーバーのカレンダーのうち、この表示名のものを使います。",
+     .help =
+         "--subscribe、--own-calendar: サーバーのカレンダーのうち、この表示名のものを使います。",
      .refines = Option::Subscribe,
      .refinesOwnCalendar = true},
     {.option = Option::Name,

@@ -31,8 +31,9 @@ QString calendarLines(const std::vector<FoundCalendar>& calendars) {
 std::optional<QUrl> chosenCalendar(const Command& c, const QUrl& asked,
                                    const std::vector<FoundCalendar>& calendars, QString* why) {
     if (!c.calendar.isEmpty()) {
-        const auto named = std::find_if(calendars.begin(), calendars.end(),
-                                        [&](const FoundCalendar& f) { return f.name == c.calendar; });
+        const auto named =
+            std::find_if(calendars.begin(), calendars.end(),
+                         [&](const FoundCalendar& f) { return f.name == c.calendar; });
         if (named != calendars.end())
             return named->url;
         *why = QStringLiteral("その表示名のカレンダーはありません: %1\n%2")
@@ -55,9 +56,10 @@ void setOwnCalendar(const Command& c, OwnCalendar& own,
     QString error;
     const auto s = subscriptionFromAddress(c.address, &error);
     if (!s || s->url.isLocalFile()) {
-        done(failed(kStatusBadInput,
-                    s ? QStringLiteral("自分のカレンダーにはCalDAVサーバーのURLを指定してください。")
-                      : error));
+        done(
+            failed(kStatusBadInput,
+                   s ? QStringLiteral("自分のカレンダーにはCalDAVサーバーのURLを指定してください。")
+                     : error));
         return;
     }
     if (!c.user.isEmpty() && c.password.isEmpty()) {
@@ -78,8 +80,9 @@ void setOwnCalendar(const Command& c, OwnCalendar& own,
             if (!guard)
                 return;
             if (!result.ok) {
-                done(failed(kStatusFailed, QStringLiteral("自分のカレンダーを設定できませんでした: %1")
-                                               .arg(result.problem)));
+                done(failed(kStatusFailed,
+                            QStringLiteral("自分のカレンダーを設定できませんでした: %1")
+                                .arg(result.problem)));
                 return;
             }
             QString why;
@@ -91,22 +94,25 @@ void setOwnCalendar(const Command& c, OwnCalendar& own,
             OwnCalendarConfig config{*url, c.user, c.fingerprint};
             if (!config.url.path().endsWith(QLatin1Char('/')))
                 config.url.setPath(config.url.path() + QLatin1Char('/'));
-            guard->set(config, c.password, [guard, url = config.url, done](bool ok, const QString& m) {
-                CommandOutput out;
-                out.changed = true;
-                out.out = QStringLiteral("自分のカレンダーを設定しました: %1\n").arg(maskedAddress(url));
-                if (!ok) {
-                    out.status = kStatusFailed;
-                    out.err = QStringLiteral("同期できませんでした（送信待ちの予定は、"
-                                             "サーバーが応答したときに送ります）: %1")
-                                  .arg(m);
-                } else {
-                    out.err = m;
-                    if (guard)
-                        out.out += QStringLiteral("自分のカレンダー: %1\n").arg(guard->status());
-                }
-                done(out);
-            });
+            guard->set(
+                config, c.password, [guard, url = config.url, done](bool ok, const QString& m) {
+                    CommandOutput out;
+                    out.changed = true;
+                    out.out = QStringLiteral("自分のカレンダーを設定しました: %1\n")
+                                  .arg(maskedAddress(url));
+                    if (!ok) {
+                        out.status = kStatusFailed;
+                        out.err = QStringLiteral("同期できませんでした（送信待ちの予定は、"
+                                                 "サーバーが応答したときに送ります）: %1")
+                                      .arg(m);
+                    } else {
+                        out.err = m;
+                        if (guard)
+                            out.out +=
+                                QStringLiteral("自分のカレンダー: %1\n").arg(guard->status());
+                    }
+                    done(out);
+                });
         });
     discovery->start();
 }
@@ -160,7 +166,8 @@ QString ownCalendarLine(const OwnCalendar& own) {
     const auto config = own.config();
     if (!config)
         return {};
-    return QStringLiteral("自分のカレンダー  %1  %2\n").arg(maskedAddress(config->url), own.status());
+    return QStringLiteral("自分のカレンダー  %1  %2\n")
+        .arg(maskedAddress(config->url), own.status());
 }
 
 CommandOutput joinedOutputs(const CommandOutput& first, const CommandOutput& second) {

@@ -135,7 +135,8 @@ QByteArray exportIcs(const DayList& list, int noticeMinutes, const QDateTime& st
 
 QByteArray exportEventIcs(const ScheduleEntry& entry, const QByteArray& uid, int noticeMinutes,
                           const QDateTime& stamp) {
-    return calendarText({entry}, noticeMinutes, stamp, [&uid](const ScheduleEntry&) { return uid; });
+    return calendarText({entry}, noticeMinutes, stamp,
+                        [&uid](const ScheduleEntry&) { return uid; });
 }
 
 bool writeIcsFile(const QString& path, const QByteArray& bytes, QString* error) {

@@ -92,9 +92,11 @@ void DavRequests::send(const QByteArray& verb, const QUrl& url, const QByteArray
         else if (answer.http == 401)
             answer.problem = QStringLiteral("利用者名かパスワードが違います（401）。");
         else if (answer.http == 403)
-            answer.problem = QStringLiteral("このカレンダーに書き込むことが許されていません（403）。");
+            answer.problem =
+                QStringLiteral("このカレンダーに書き込むことが許されていません（403）。");
         else if (answer.http >= 500)
-            answer.problem = QStringLiteral("サーバーでエラーが起きました（%1）。").arg(answer.http);
+            answer.problem =
+                QStringLiteral("サーバーでエラーが起きました（%1）。").arg(answer.http);
         else if (answer.http == 0)
             answer.problem = kNoAnswer + QStringLiteral("（%1）。").arg(reply->errorString());
         else

@@ -145,7 +145,8 @@ void OwnCalendar::clear(Done done) {
         done(true, QString());
         return;
     }
-    m_passwords.remove(kOwnCalendarAccount, [done](const QString& problem) { done(true, problem); });
+    m_passwords.remove(kOwnCalendarAccount,
+                       [done](const QString& problem) { done(true, problem); });
 }
 
 void OwnCalendar::sync(Done done) {
@@ -202,17 +203,17 @@ void OwnCalendar::withPassword(std::function<void()> next) {
         return;
     }
     QPointer<OwnCalendar> guard(this);
-    m_passwords.read(kOwnCalendarAccount,
-                     [guard, next = std::move(next)](const QString& password, const QString& problem) {
-                         if (!guard || !guard->m_state)
-                             return;
-                         if (!problem.isEmpty()) {
-                             guard->finish(problem);
-                             return;
-                         }
-                         guard->m_password = password;
-                         next();
-                     });
+    m_passwords.read(kOwnCalendarAccount, [guard, next = std::move(next)](const QString& password,
+                                                                          const QString& problem) {
+        if (!guard || !guard->m_state)
+            return;
+        if (!problem.isEmpty()) {
+            guard->finish(problem);
+            return;
+        }
+        guard->m_password = password;
+        next();
+    });
 }
 
 void OwnCalendar::run(bool pull) {
@@ -368,8 +369,8 @@ void OwnCalendar::readFetched() {
             return;
         applyPull(watcher->future().takeResult());
     });
-    watcher->setFuture(QtConcurrent::run(&ics::worker(), readAll, std::move(m_fetched),
-                                         m_fetchedEtags));
+    watcher->setFuture(
+        QtConcurrent::run(&ics::worker(), readAll, std::move(m_fetched), m_fetchedEtags));
     m_fetched = {};
 }
 
@@ -387,10 +388,12 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
     m_store.ensureLoaded(m_clock.today());
     QMap<QString, QString> listing = m_listing;
     const QString tag = listing.take(QString());
-    PullPlan plan = planPull(*m_state, listing, fetched, m_store.entries());
+    // A copy: the store reads the file again first when another program
+    // wrote it, and the merge lays this edit over what it finds.
+    const DayList base = m_store.entries();
+    PullPlan plan = planPull(*m_state, listing, fetched, base);
     if (plan.changesList) {
-        const ScheduleStore::EditOutcome outcome =
-            m_store.applyEdit(m_store.entries(), plan.lines);
+        const ScheduleStore::EditOutcome outcome = m_store.applyEdit(base, plan.lines);
         if (!outcome.ok) {
             finish(QStringLiteral("スケジュールデータに書き込めませんでした。"));
             return;
@@ -400,12 +403,13 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
     plan.next.lastProblem.clear();
     m_state = std::move(plan.next);
     for (const PullPlan::Conflict& c : plan.conflicts) {
-        m_conflicts << (c.server ? QStringLiteral("両方で変更された予定は、サーバーの内容にしました: "
-                                                  "%1 → %2")
-                                       .arg(describe(c.local), describe(*c.server))
-                                 : QStringLiteral("サーバーで削除された予定は、こちらで変更されて"
-                                                  "いたため残しました: %1")
-                                       .arg(describe(c.local)));
+        m_conflicts << (c.server
+                            ? QStringLiteral("両方で変更された予定は、サーバーの内容にしました: "
+                                             "%1 → %2")
+                                  .arg(describe(c.local), describe(*c.server))
+                            : QStringLiteral("サーバーで削除された予定は、こちらで変更されて"
+                                             "いたため残しました: %1")
+                                  .arg(describe(c.local)));
     }
     if (!m_conflicts.isEmpty())
         emit conflictsFound(m_conflicts);
@@ -463,7 +467,8 @@ void OwnCalendar::pushNext() {
                 askCollectionTag();
                 return;
             }
-            if (answer.http >= 400 && !(answer.http == 404 && step.kind == PushStep::Kind::Remove)) {
+            if (answer.http >= 400 &&
+                !(answer.http == 404 && step.kind == PushStep::Kind::Remove)) {
                 finish(QStringLiteral("サーバーが予定を受け付けませんでした（%1）。")
                            .arg(answer.http));
                 return;
@@ -497,9 +502,10 @@ void OwnCalendar::finish(const QString& problem) {
         if (problem.isEmpty())
             m_state->lastSync = m_clock.now();
         m_lastConflictNote =
-            m_conflicts.isEmpty() ? QString()
-                                  : QStringLiteral("両方で変更された予定%1件はサーバーの内容にしました")
-                                        .arg(m_conflicts.size());
+            m_conflicts.isEmpty()
+                ? QString()
+                : QStringLiteral("両方で変更された予定%1件はサーバーの内容にしました")
+                      .arg(m_conflicts.size());
         saveState();
     }
     std::vector<Done> waiting;

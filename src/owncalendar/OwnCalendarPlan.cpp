@@ -183,9 +183,8 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
     }
     for (const ScheduleEntry& e : added)
         plan.lines.push_back({e, std::nullopt});
-    plan.changesList = !added.empty() || std::any_of(act.begin(), act.end(), [](Act a) {
-                           return a != Act::Keep;
-                       });
+    plan.changesList =
+        !added.empty() || std::any_of(act.begin(), act.end(), [](Act a) { return a != Act::Keep; });
     return plan;
 }
 

@@ -15,9 +15,9 @@ namespace tanzo {
 // The appointments of TANZO.DAT against those last synced: which synced
 // event each one still is, and what came, went or changed since.
 struct LocalMatch {
-    std::vector<QString> hrefOf;     // per entry of the list: its event's href, or empty
-    std::vector<QString> goneHrefs;  // synced events whose appointment left the list
-    std::vector<int> newEntries;     // indices of appointments no event holds yet
+    std::vector<QString> hrefOf;    // per entry of the list: its event's href, or empty
+    std::vector<QString> goneHrefs; // synced events whose appointment left the list
+    std::vector<int> newEntries;    // indices of appointments no event holds yet
 };
 LocalMatch matchLocal(const OwnCalendarState& state, const DayList& local);
 

@@ -11,8 +11,7 @@ namespace {
 
 QJsonArray entryToJson(const ScheduleEntry& e) {
     const HourMinute hm = e.startHourMinute();
-    return {e.date().toString(Qt::ISODate), hm.hour * 60 + hm.minute, e.status, e.place,
-            e.comment};
+    return {e.date().toString(Qt::ISODate), hm.hour * 60 + hm.minute, e.status, e.place, e.comment};
 }
 
 std::optional<ScheduleEntry> entryFromJson(const QJsonValue& value) {
@@ -57,8 +56,8 @@ OwnCalendarState OwnCalendarState::fromJson(const QJsonObject& json) {
     s.config.user = json.value(QStringLiteral("user")).toString();
     s.config.trustedCertificate = json.value(QStringLiteral("trustedCertificate")).toString();
     s.collectionTag = json.value(QStringLiteral("ctag")).toString();
-    s.lastSync = QDateTime::fromString(json.value(QStringLiteral("lastSync")).toString(),
-                                       Qt::ISODate);
+    s.lastSync =
+        QDateTime::fromString(json.value(QStringLiteral("lastSync")).toString(), Qt::ISODate);
     s.lastProblem = json.value(QStringLiteral("lastProblem")).toString();
     const QJsonObject events = json.value(QStringLiteral("events")).toObject();
     for (auto it = events.constBegin(); it != events.constEnd(); ++it) {

@@ -54,7 +54,8 @@ QString fitted(const QString& text) {
 void fitText(icalcomponent* event) {
     if (icalproperty* p = icalcomponent_get_first_property(event, ICAL_SUMMARY_PROPERTY)) {
         const char* text = icalproperty_get_summary(p);
-        icalproperty_set_summary(p, fitted(QString::fromUtf8(text ? text : "")).toUtf8().constData());
+        icalproperty_set_summary(p,
+                                 fitted(QString::fromUtf8(text ? text : "")).toUtf8().constData());
     }
     if (icalproperty* p = icalcomponent_get_first_property(event, ICAL_LOCATION_PROPERTY)) {
         const char* text = icalproperty_get_location(p);
@@ -78,10 +79,10 @@ OwnEventReading readOwnEvent(const QByteArray& text) {
         icalparser_parse_string(text.constData()));
     if (!calendar)
         return reading;
-    icalcomponent* event = icalcomponent_isa(calendar.get()) == ICAL_VEVENT_COMPONENT
-                               ? calendar.get()
-                               : icalcomponent_get_first_component(calendar.get(),
-                                                                   ICAL_VEVENT_COMPONENT);
+    icalcomponent* event =
+        icalcomponent_isa(calendar.get()) == ICAL_VEVENT_COMPONENT
+            ? calendar.get()
+            : icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
     if (!event)
         return reading;
     if (const char* uid = icalcomponent_get_uid(event))

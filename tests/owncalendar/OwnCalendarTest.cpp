@@ -46,7 +46,8 @@ TEST_F(OwnCalendarTest, AppointmentsGoOutAndComeBackTheSame) {
         ScheduleEntry entry;
         const char* priority;
     } cases[] = {
-        {makeEntry(kDay, 10, 30, 1, QStringLiteral("会議室"), QStringLiteral("定例")), "PRIORITY:1"},
+        {makeEntry(kDay, 10, 30, 1, QStringLiteral("会議室"), QStringLiteral("定例")),
+         "PRIORITY:1"},
         {makeEntry(kDay, 0, 0, 2, QStringLiteral("本社"), QString()), "PRIORITY:5"},
         {makeEntry(kDay.addDays(400), 23, 59, 3, QStringLiteral("A B"), QStringLiteral("x  y")),
          "PRIORITY:9"},
@@ -121,15 +122,20 @@ QStringList shownLines(const std::vector<EditedLine>& lines) {
 }
 
 TEST_F(OwnCalendarTest, PullSortsOutWhichSideChangedWhat) {
-    const ScheduleEntry a = makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
-    const ScheduleEntry aLocal = makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会（変更）"));
-    const ScheduleEntry aServer = makeEntry(kDay, 11, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
-    const ScheduleEntry b = makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告"));
+    const ScheduleEntry a =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry aLocal =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会（変更）"));
+    const ScheduleEntry aServer =
+        makeEntry(kDay, 11, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry b =
+        makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告"));
     const OwnCalendarState state = syncedState({a, b});
     const auto server = [](const ScheduleEntry& e) {
         return OwnEventReading{OwnEventReading::Kind::Appointment, QStringLiteral("u1"), e};
     };
-    const FetchedEvent aChanged{QStringLiteral("/c/1.ics"), QStringLiteral("\"new\""), server(aServer)};
+    const FetchedEvent aChanged{QStringLiteral("/c/1.ics"), QStringLiteral("\"new\""),
+                                server(aServer)};
 
     struct Case {
         const char* name;
@@ -140,11 +146,20 @@ TEST_F(OwnCalendarTest, PullSortsOutWhichSideChangedWhat) {
         int conflicts;
     } cases[] = {
         {"changed on the server only", {a, b}, false, {aChanged}, {shown(aServer), shown(b)}, 0},
-        {"changed on both sides: the server wins", {aLocal, b}, false, {aChanged},
-         {shown(aServer), shown(b)}, 1},
+        {"changed on both sides: the server wins",
+         {aLocal, b},
+         false,
+         {aChanged},
+         {shown(aServer), shown(b)},
+         1},
         {"deleted on the server", {a, b}, true, {}, {shown(b)}, 0},
         {"deleted there, changed here: kept", {aLocal, b}, true, {}, {shown(aLocal), shown(b)}, 1},
-        {"deleted here, changed there: back", {b}, false, {aChanged}, {shown(aServer), shown(b)}, 1},
+        {"deleted here, changed there: back",
+         {b},
+         false,
+         {aChanged},
+         {shown(aServer), shown(b)},
+         1},
         {"nothing new", {aLocal, b}, false, {}, {shown(aLocal), shown(b)}, 0},
     };
     for (const Case& c : cases) {
@@ -169,24 +184,30 @@ TEST_F(OwnCalendarTest, PullSortsOutWhichSideChangedWhat) {
 }
 
 TEST_F(OwnCalendarTest, ANewServerEventTheListHoldsIsNotAddedTwice) {
-    const ScheduleEntry a = makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
-    const PullPlan plan =
-        planPull({}, {{QStringLiteral("/c/x.ics"), QStringLiteral("\"1\"")}},
-                 {{QStringLiteral("/c/x.ics"), QStringLiteral("\"1\""),
-                   {OwnEventReading::Kind::Appointment, QStringLiteral("x"), a}}},
-                 {a});
+    const ScheduleEntry a =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const PullPlan plan = planPull({}, {{QStringLiteral("/c/x.ics"), QStringLiteral("\"1\"")}},
+                                   {{QStringLiteral("/c/x.ics"),
+                                     QStringLiteral("\"1\""),
+                                     {OwnEventReading::Kind::Appointment, QStringLiteral("x"), a}}},
+                                   {a});
     EXPECT_FALSE(plan.changesList);
     EXPECT_EQ(plan.lines.size(), 1u);
     EXPECT_TRUE(planPush(plan.next, {a}, QStringLiteral("/c/"), [] { return QString(); }).empty());
 }
 
 TEST_F(OwnCalendarTest, PushKeepsTheEventOfAChangedAppointment) {
-    const ScheduleEntry a = makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
-    const ScheduleEntry b = makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告"));
-    const ScheduleEntry c = makeEntry(kDay, 15, 0, 1, QStringLiteral("工場"), QStringLiteral("視察"));
+    const ScheduleEntry a =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry b =
+        makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告"));
+    const ScheduleEntry c =
+        makeEntry(kDay, 15, 0, 1, QStringLiteral("工場"), QStringLiteral("視察"));
     const OwnCalendarState state = syncedState({a, b, c});
-    const ScheduleEntry movedA = makeEntry(kDay, 10, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
-    const ScheduleEntry retitledB = makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告会"));
+    const ScheduleEntry movedA =
+        makeEntry(kDay, 10, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry retitledB =
+        makeEntry(kDay, 13, 0, 2, QStringLiteral("支社"), QStringLiteral("報告会"));
     ScheduleEntry flaggedC = c;
     flaggedC.arrived = true; // notice flags stay local
     const ScheduleEntry d = makeEntry(kDay, 17, 0, 3, QStringLiteral("自宅"), QString());
