@@ -223,9 +223,9 @@ void Shell::startSubscriptions() {
     if (!m_subscriptions->load(&error))
         m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
     ScheduleStore& schedule = m_state->schedule;
-    schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
+    showReadOnlyEntries();
     connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
-            [this] { m_state->schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries()); });
+            &Shell::showReadOnlyEntries);
     // Notices of subscribed appointments are remembered beside their copies.
     connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
             &CalendarSubscriptions::markNotice);
@@ -253,7 +253,19 @@ void Shell::startOwnCalendar() {
                 m_prompts.open(nullptr, msgbox::Icon::Information, kAppTitle,
                                messages.join(QLatin1Char('\n')));
             });
+    // Its series show like a subscription's.
+    connect(m_ownCalendar.get(), &OwnCalendar::readOnlyChanged, this, &Shell::showReadOnlyEntries);
+    connect(&m_state->schedule, &ScheduleStore::readOnlyNoticed, m_ownCalendar.get(),
+            &OwnCalendar::markNotice);
     QTimer::singleShot(kCommandChannelDelayMs, m_ownCalendar.get(), &OwnCalendar::startFollowing);
+}
+
+void Shell::showReadOnlyEntries() {
+    std::vector<ReadOnlyEntry> entries = m_subscriptions->readOnlyEntries();
+    if (m_ownCalendar)
+        entries.insert(entries.end(), m_ownCalendar->readOnlyEntries().begin(),
+                       m_ownCalendar->readOnlyEntries().end());
+    m_state->schedule.setReadOnlyEntries(std::move(entries));
 }
 
 void Shell::requestExit() {

@@ -90,6 +90,7 @@ private:
     void openCommandChannel();
     void startSubscriptions();
     void startOwnCalendar();
+    void showReadOnlyEntries();
     void continueExit();
     void endNestedLoops();
     void runExit();

@@ -140,6 +140,8 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
         SyncedEvent event{f.reading.uid, f.etag, std::nullopt};
         if (appointment)
             event.entry = f.reading.entry;
+        else if (f.reading.text.size() <= kMaxShownSeriesBytes)
+            event.seriesText = f.reading.text;
         const auto old = state.events.constFind(f.href);
         if (old != state.events.cend() && old->entry) {
             if (const auto i = localOf.constFind(f.href); i != localOf.cend()) {

@@ -39,6 +39,8 @@ QJsonObject OwnCalendarState::toJson() const {
         QJsonObject e{{QStringLiteral("uid"), it->uid}, {QStringLiteral("etag"), it->etag}};
         if (it->entry)
             e.insert(QStringLiteral("entry"), entryToJson(*it->entry));
+        if (!it->seriesText.isEmpty())
+            e.insert(QStringLiteral("series"), QString::fromUtf8(it->seriesText));
         events_.insert(it.key(), e);
     }
     return {{QStringLiteral("url"), config.url.toString()},
@@ -64,7 +66,8 @@ OwnCalendarState OwnCalendarState::fromJson(const QJsonObject& json) {
         const QJsonObject e = it.value().toObject();
         SyncedEvent synced{e.value(QStringLiteral("uid")).toString(),
                            e.value(QStringLiteral("etag")).toString(),
-                           entryFromJson(e.value(QStringLiteral("entry")))};
+                           entryFromJson(e.value(QStringLiteral("entry"))),
+                           e.value(QStringLiteral("series")).toString().toUtf8()};
         s.events.insert(it.key(), synced);
     }
     return s;

@@ -31,7 +31,12 @@ struct SyncedEvent {
     // The appointment it was in TANZO.DAT then; none for an event the board
     // does not hold (a series, an all-day event).
     std::optional<ScheduleEntry> entry;
+    // A series: its text, shown read-only on the board (see
+    // kMaxShownSeriesBytes); never put into TANZO.DAT.
+    QByteArray seriesText{};
 };
+
+constexpr qsizetype kMaxShownSeriesBytes = 256 * 1024;
 
 // The own calendar's settings and what was last synced, beside the data
 // file, never in it: per href the event's UID, ETag and appointment, and

@@ -92,6 +92,7 @@ OwnEventReading readOwnEvent(const QByteArray& text) {
                            icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT);
     if (isSeries(event) || overrides) {
         reading.kind = OwnEventReading::Kind::Recurring;
+        reading.text = text;
         return reading;
     }
     const icaltimetype start = icalcomponent_get_dtstart(event);

@@ -70,6 +70,9 @@ sync_ok "after the server's PUT"
 [[ "$(data)" == *'.625,3,"応接室    ","来客"'* && "$(data)" == *'"食堂      ","誕生日〓"'* ]] ||
     e2e_fail "the server's events did not come into TANZO.DAT: $(data)"
 [[ "$(data)" != *"週報"* ]] || e2e_fail "a series was expanded into TANZO.DAT"
+cli --list
+[[ "$CLI_OUT" == *"2027-03-15 17:00  普通    週報  [自分のカレンダー]"* ]] ||
+    e2e_fail "the series is not shown read-only: $CLI_OUT"
 
 # --- --add reaches the server at once ---------------------------------------------------
 cli --add 2027-03-18 10:00 倉庫 棚卸し --importance 最重要
