@@ -25,7 +25,7 @@ struct OwnEventReading {
     Kind kind = Kind::Other;
     QString uid;
     ScheduleEntry entry; // Appointment: fitted to what the data file holds
-    QByteArray text;     // Recurring: the object's text, for the board to show
+    QByteArray text{};   // Recurring: the object's text, for the board to show
 };
 
 // Reads one calendar object as the import would read it: text fitted to

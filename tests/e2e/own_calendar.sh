@@ -5,7 +5,8 @@
 # by another device comes into TANZO.DAT at --sync, fitted to what the file
 # holds (an emoji marked 〓) and never written back degraded; an --add reaches
 # the server at once; a move on the server is followed without a duplicate and
-# a deletion there removes it here; a series stays out of TANZO.DAT. With the
+# a deletion there removes it here; a series stays out of TANZO.DAT and shows
+# read-only like a subscription's. With the
 # server stopped an --add waits (the status says how many) and is sent when
 # the server is back; the same appointment changed on both sides takes the
 # server's version and the user is told which one. --own-calendar off forgets
