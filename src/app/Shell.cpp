@@ -10,6 +10,7 @@
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
+#include "options/OwnCalendarSection.h"
 #include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
 #include "owncalendar/OwnCalendar.h"
@@ -381,6 +382,8 @@ void Shell::openSubscriptions() {
         return;
     if (!m_subscriptionsWindow) {
         m_subscriptionsWindow = new SubscriptionsDialog(*m_subscriptions);
+        if (m_ownCalendar)
+            addOwnCalendarSection(m_subscriptionsWindow, *m_ownCalendar);
         centreOnScreen(m_subscriptionsWindow);
     }
     m_subscriptionsWindow->show();
