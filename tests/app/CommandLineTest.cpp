@@ -48,6 +48,7 @@ TEST(CommandLineParser, RefusesMalformedArguments) {
         {{"--list", "--list"}, "--list が2回以上"},
         {{"-h", "--help"}, "--help が2回以上"}, // one option under two names
         {{"--sync", "--sync"}, "--sync が2回以上"},
+        {{"--own-calendar", "https://cal.example/", "--name", "x"}, "は --subscribe と一緒に"},
         {{"--list", "--days"}, "--days"}, // the value is missing
         {{"--list", "--days", "9"}, "日数は1から7"},
         {{"--list", "--days", "0"}, "日数は1から7"},
@@ -140,6 +141,15 @@ TEST(CommandLineParser, ReadsEachCommand) {
              EXPECT_EQ(c.kind, Command::Kind::Calendars);
              EXPECT_EQ(c.address, "https://cal.example/");
              EXPECT_EQ(c.user, "me");
+         }},
+        {{"--own-calendar", "https://cal.example/", "--calendar", "予定", "--user", "me"},
+         [](const Command& typed) {
+             const auto c = Command::fromJson(typed.toJson());
+             ASSERT_TRUE(c);
+             EXPECT_EQ(c->kind, Command::Kind::OwnCalendar);
+             EXPECT_EQ(c->address, "https://cal.example/");
+             EXPECT_EQ(c->calendar, "予定");
+             EXPECT_EQ(c->user, "me");
          }},
     };
     for (const Case& c : cases) {
