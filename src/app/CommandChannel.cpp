@@ -27,7 +27,9 @@ QByteArray frame(const QJsonObject& json) {
 
 int answerLimitMs(const Command& command) {
     // A sync waits for the servers, each bounded by its own deadline.
-    const int own = concernsOwnCalendar(command) ? OwnCalendar::kSyncTimeoutMs : 0;
+    const int own = concernsOwnCalendar(command) && command.kind != Command::Kind::Subscriptions
+                        ? OwnCalendar::kSyncTimeoutMs
+                        : 0;
     return command.isSubscriptionCommand() ? own + SubscriptionSync::kSyncTimeoutMs + 10000
                                            : kCommandAnswerMs;
 }

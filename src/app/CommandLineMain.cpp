@@ -122,7 +122,7 @@ CommandOutput runOwnCalendarAlone(const Command& command) {
     PasswordStore passwords;
     OwnCalendar own(schedule, clock, passwords, noticeMinutes);
     QString problem;
-    if (!own.load(&problem) && !problem.isEmpty()) {
+    if (!own.load(&problem) && command.kind != Command::Kind::Subscriptions) {
         CommandOutput out;
         out.status = kStatusFailed;
         out.err = problem;
@@ -136,8 +136,12 @@ CommandOutput runOwnCalendarAlone(const Command& command) {
     if (!result)
         QCoreApplication::exec();
     const CommandOutput out = result.value_or(CommandOutput{kStatusFailed, {}, {}, false, {}});
-    return command.kind == Command::Kind::Sync ? joinedOutputs(out, runSubscriptionsAlone(command))
-                                               : out;
+    if (command.kind == Command::Kind::OwnCalendar)
+        return out;
+    CommandOutput joined = joinedOutputs(out, runSubscriptionsAlone(command));
+    if (command.kind == Command::Kind::Subscriptions)
+        joined.out += ownCalendarLine(own);
+    return joined;
 }
 
 CommandOutput failed(const QString& message) {

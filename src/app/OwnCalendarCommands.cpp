@@ -57,11 +57,16 @@ void setOwnCalendar(const Command& c, OwnCalendar& own,
 } // namespace
 
 bool concernsOwnCalendar(const Command& command) {
-    return command.kind == Command::Kind::OwnCalendar || command.kind == Command::Kind::Sync;
+    return command.kind == Command::Kind::OwnCalendar || command.kind == Command::Kind::Sync ||
+           command.kind == Command::Kind::Subscriptions;
 }
 
 void runOwnCalendarCommand(const Command& command, OwnCalendar& own,
                            std::function<void(const CommandOutput&)> done) {
+    if (command.kind == Command::Kind::Subscriptions) {
+        done({}); // its line follows the subscriptions' (ownCalendarLine)
+        return;
+    }
     if (command.kind == Command::Kind::Sync) {
         if (!own.isSet()) {
             done({});

@@ -8,8 +8,8 @@ namespace tanzo {
 
 class OwnCalendar;
 
-// Whether the command concerns the own calendar: --own-calendar, and --sync
-// (which pulls it too).
+// Whether the command concerns the own calendar: --own-calendar, --sync
+// (which pulls it too) and --subscriptions (which lists it).
 bool concernsOwnCalendar(const Command& command);
 
 // Runs --own-calendar URL|off, or the own calendar's part of --sync, on the
