@@ -26,6 +26,17 @@ const QByteArray kListingBody = QByteArrayLiteral(
     "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
 const QByteArray kXml = QByteArrayLiteral("application/xml; charset=utf-8");
 
+std::vector<QByteArray> bodiesOf(const std::vector<PushStep>& steps, int noticeMinutes,
+                                 const QDateTime& stamp) {
+    std::vector<QByteArray> bodies;
+    bodies.reserve(steps.size());
+    for (const PushStep& step : steps)
+        bodies.push_back(step.kind == PushStep::Kind::Remove
+                             ? QByteArray()
+                             : ownEventText(step.entry, step.uid, noticeMinutes, stamp));
+    return bodies;
+}
+
 std::vector<FetchedEvent> readAll(const std::vector<std::pair<QString, QByteArray>>& fetched,
                                   const QMap<QString, QString>& etags) {
     std::vector<FetchedEvent> events;
@@ -443,7 +454,23 @@ void OwnCalendar::push() {
     });
     m_nextStep = 0;
     m_unsaved = 0;
-    pushNext();
+    m_bodies.clear();
+    if (m_steps.empty()) {
+        finish(QString());
+        return;
+    }
+    // libical runs on its one thread only.
+    using Bodies = std::vector<QByteArray>;
+    auto* watcher = new QFutureWatcher<Bodies>(this);
+    connect(watcher, &QFutureWatcher<Bodies>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (!m_running || !m_state)
+            return;
+        m_bodies = watcher->future().takeResult();
+        pushNext();
+    });
+    watcher->setFuture(
+        QtConcurrent::run(&ics::worker(), bodiesOf, m_steps, m_noticeMinutes(), m_clock.now()));
 }
 
 void OwnCalendar::pushNext() {
@@ -452,10 +479,10 @@ void OwnCalendar::pushNext() {
         return;
     }
     const PushStep step = m_steps[m_nextStep];
+    const QByteArray body = m_bodies[m_nextStep];
     QUrl url = m_state->config.url;
     url.setPath(step.href);
     DavRequests::Headers headers;
-    QByteArray body;
     QByteArray verb = "PUT";
     if (step.kind == PushStep::Kind::Create) {
         headers << std::pair(QByteArray("If-None-Match"), QByteArray("*"));
@@ -464,8 +491,6 @@ void OwnCalendar::pushNext() {
     }
     if (step.kind == PushStep::Kind::Remove)
         verb = "DELETE";
-    else
-        body = ownEventText(step.entry, step.uid, m_noticeMinutes(), m_clock.now());
     m_requests->send(
         verb, url, body, verb == "PUT" ? QByteArray("text/calendar; charset=utf-8") : QByteArray(),
         headers, [this, step](const DavAnswer& answer) {

@@ -126,6 +126,7 @@ private:
     std::vector<std::pair<QString, QByteArray>> m_fetched;
     QMap<QString, QString> m_fetchedEtags;
     std::vector<PushStep> m_steps;
+    std::vector<QByteArray> m_bodies; // of m_steps, made on the libical worker
     size_t m_nextStep = 0;
     int m_unsaved = 0;
     QStringList m_conflicts;
