@@ -5,12 +5,15 @@
 #include "core/SettingsRepository.h"
 #include "options/FontChooser.h"
 #include "options/OptionsDialog.h"
+#include "options/OwnCalendarSection.h"
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
 #include "options/SubscriptionsDialog.h"
+#include "owncalendar/OwnCalendar.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/PasswordStore.h"
 #include "support/FailingWriters.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
@@ -833,6 +836,34 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
         // A preview font above the range starts at the largest size offered.
         EXPECT_EQ(chooser.choice().pointSize, std::min(12, expected.last().toInt())) << size;
     }
+}
+
+// The subscriptions window's part for the own calendar: nothing set at
+// first; an address that is no server is refused with its reason, and
+// nothing is written beside the data file.
+TEST_F(OptionsDialogTest, OwnCalendarSectionRefusesWhatIsNoServer) {
+    ScheduleStore& store = m_state->schedule;
+    PasswordStore passwords;
+    passwords.setUseSecretStore(false);
+    OwnCalendar own(store, m_clock, passwords, [] { return 5; });
+    ASSERT_TRUE(own.load());
+    OwnCalendarSection section(own);
+    section.show();
+    auto* status = section.findChild<QLabel*>(QStringLiteral("lblOwnStatus"));
+    auto* result = section.findChild<QLabel*>(QStringLiteral("lblOwnResult"));
+    auto* url = section.findChild<QLineEdit*>(QStringLiteral("txtOwnUrl"));
+    auto* clear = section.findChild<QPushButton*>(QStringLiteral("cmdOwnClear"));
+    ASSERT_TRUE(status && result && url && clear);
+    EXPECT_EQ(status->text(), QStringLiteral("設定されていません"));
+    EXPECT_FALSE(clear->isEnabled());
+
+    url->setText(QStringLiteral("http://calendar.example.org/dav/"));
+    section.setCalendar();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return result->text().contains(QStringLiteral("https://")); }, 3000))
+        << result->text().toStdString();
+    EXPECT_EQ(status->text(), QStringLiteral("設定されていません"));
+    EXPECT_FALSE(QFile::exists(ownCalendarStatePath(store.path())));
 }
 
 // カレンダー購読... opens the subscriptions' window, where an address is
