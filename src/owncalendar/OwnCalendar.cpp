@@ -87,8 +87,10 @@ std::optional<OwnCalendarConfig> OwnCalendar::config() const {
 int OwnCalendar::pendingCount() const {
     if (!m_state || !m_store.isLoaded())
         return 0;
-    return static_cast<int>(
-        planPush(*m_state, m_store.entries(), QString(), [] { return QString(); }).size());
+    return static_cast<int>(planPush(
+                                *m_state, m_store.entries(), QString(), [] { return QString(); },
+                                oldestKeptDay(m_clock.today()))
+                                .size());
 }
 
 QString OwnCalendar::status() const {
@@ -420,7 +422,7 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
     // A copy: the store reads the file again first when another program
     // wrote it, and the merge lays this edit over what it finds.
     const DayList base = m_store.entries();
-    PullPlan plan = planPull(*m_state, listing, fetched, base);
+    PullPlan plan = planPull(*m_state, listing, fetched, base, oldestKeptDay(m_clock.today()));
     if (plan.changesList) {
         const ScheduleStore::EditOutcome outcome = m_store.applyEdit(base, plan.lines);
         if (!outcome.ok) {
@@ -449,9 +451,12 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
 
 void OwnCalendar::push() {
     m_store.ensureLoaded(m_clock.today());
-    m_steps = planPush(*m_state, m_store.entries(), collectionPath(), [] {
-        return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@tanzo");
-    });
+    m_steps = planPush(
+        *m_state, m_store.entries(), collectionPath(),
+        [] {
+            return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@tanzo");
+        },
+        oldestKeptDay(m_clock.today()));
     m_nextStep = 0;
     m_unsaved = 0;
     m_bodies.clear();

@@ -30,7 +30,15 @@ void drop(std::vector<int>& indices, int index) {
     indices.erase(std::remove(indices.begin(), indices.end(), index), indices.end());
 }
 
+bool agedOut(const ScheduleEntry& e, const QDate& oldestKept) {
+    return e.dateSerial < daySerial(oldestKept);
+}
+
 } // namespace
+
+QDate oldestKeptDay(const QDate& today) {
+    return today.addDays(-6);
+}
 
 LocalMatch matchLocal(const OwnCalendarState& state, const DayList& local) {
     std::map<Identity, std::vector<QString>> synced;
@@ -77,12 +85,15 @@ int pairedChange(const ScheduleEntry& synced, const DayList& local,
 }
 
 std::vector<PushStep> planPush(const OwnCalendarState& state, const DayList& local,
-                               const QString& collection, const std::function<QString()>& newUid) {
+                               const QString& collection, const std::function<QString()>& newUid,
+                               const QDate& oldestKept) {
     const LocalMatch match = matchLocal(state, local);
     std::vector<int> added = match.newEntries;
     std::vector<PushStep> steps;
     for (const QString& href : match.goneHrefs) {
         const SyncedEvent& synced = state.events[href];
+        if (agedOut(*synced.entry, oldestKept))
+            continue;
         const int changed = pairedChange(*synced.entry, local, added);
         if (changed >= 0) {
             steps.push_back({PushStep::Kind::Update, href, synced.uid, synced.etag,
@@ -101,7 +112,8 @@ std::vector<PushStep> planPush(const OwnCalendarState& state, const DayList& loc
 }
 
 PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& listing,
-                  const std::vector<FetchedEvent>& fetched, const DayList& local) {
+                  const std::vector<FetchedEvent>& fetched, const DayList& local,
+                  const QDate& oldestKept) {
     const LocalMatch match = matchLocal(state, local);
     QHash<QString, int> localOf;
     for (int i = 0; i < static_cast<int>(match.hrefOf.size()); ++i) {
@@ -124,7 +136,7 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
         if (listing.contains(it.key()))
             continue;
         plan.next.events.remove(it.key());
-        if (!it->entry)
+        if (!it->entry || agedOut(*it->entry, oldestKept))
             continue;
         if (const auto i = localOf.constFind(it.key()); i != localOf.cend()) {
             act[static_cast<size_t>(*i)] = Act::Remove;
@@ -143,7 +155,15 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
         else if (f.reading.text.size() <= kMaxShownSeriesBytes)
             event.seriesText = f.reading.text;
         const auto old = state.events.constFind(f.href);
-        if (old != state.events.cend() && old->entry) {
+        // Past the file's days: the state keeps it, the file does not.
+        const bool goneByNow = appointment && agedOut(f.reading.entry, oldestKept);
+        if (old != state.events.cend() && old->entry && agedOut(*old->entry, oldestKept) &&
+            !localOf.contains(f.href)) {
+            if (appointment && !goneByNow)
+                added.push_back(f.reading.entry); // moved back into the days kept
+        } else if (goneByNow && (old == state.events.cend() || !old->entry)) {
+            // Nothing here to change.
+        } else if (old != state.events.cend() && old->entry) {
             if (const auto i = localOf.constFind(f.href); i != localOf.cend()) {
                 const size_t at = static_cast<size_t>(*i);
                 if (!appointment) {

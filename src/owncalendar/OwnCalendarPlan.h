@@ -37,13 +37,20 @@ struct PushStep {
     ScheduleEntry entry;
 };
 
+// The data file keeps appointments from six days ago on (see
+// readDataFileLines): older ones leave it without the user's doing, and are
+// neither deleted on the server nor brought back into the file.
+QDate oldestKeptDay(const QDate& today);
+
 // What the board's changes since the last sync ask of the server: a new
 // appointment is created (under a UID `newUid` makes), one that changed
 // keeps its event (a removed and an added appointment paired as
-// pairedChange pairs them), one that went is deleted. `collection` is the
-// collection's path, with its trailing slash.
+// pairedChange pairs them), one that went is deleted, unless it was older
+// than `oldestKept`. `collection` is the collection's path, with its
+// trailing slash.
 std::vector<PushStep> planPush(const OwnCalendarState& state, const DayList& local,
-                               const QString& collection, const std::function<QString()>& newUid);
+                               const QString& collection, const std::function<QString()>& newUid,
+                               const QDate& oldestKept);
 
 // A calendar object fetched from the server.
 struct FetchedEvent {
@@ -75,6 +82,7 @@ struct PullPlan {
 // as a new event). A new event that the list already holds, unsynced, is
 // taken as that appointment rather than added twice.
 PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& listing,
-                  const std::vector<FetchedEvent>& fetched, const DayList& local);
+                  const std::vector<FetchedEvent>& fetched, const DayList& local,
+                  const QDate& oldestKept);
 
 } // namespace tanzo

@@ -3,6 +3,7 @@
 #include "calendar/IcsExport.h"
 #include "calendar/IcsImport.h"
 #include "platform/Cp932.h"
+#include "schedule/DataFileLines.h"
 
 #include <libical/ical.h>
 
@@ -110,8 +111,14 @@ OwnEventReading readOwnEvent(const QByteArray& text) {
     const IcsImportResult imported = readIcs(fittedBytes, day.addDays(-1));
     if (imported.entries.size() != 1)
         return reading;
+    // Exactly as the data file will give it back (a double quote is stored
+    // as ＂, for one): what was synced must compare equal to what is read.
+    const DataFileLines stored =
+        readDataFileLines(encodeEntryLine(imported.entries.front()), day.addDays(-1));
+    if (stored.list.size() != 1 || holdsNoAppointment(stored.list))
+        return reading;
     reading.kind = OwnEventReading::Kind::Appointment;
-    reading.entry = imported.entries.front();
+    reading.entry = stored.list.front();
     return reading;
 }
 

@@ -16,6 +16,8 @@ namespace {
 
 const QDate kDay(2027, 3, 15);
 const QDateTime kStamp(kDay, QTime(9, 0));
+// The data file keeps six days back from today, kDay.
+const QDate kKept = oldestKeptDay(kDay);
 
 class OwnCalendarTest : public ::testing::Test {
 protected:
@@ -182,7 +184,7 @@ TEST_F(OwnCalendarTest, PullSortsOutWhichSideChangedWhat) {
         QMap<QString, QString> listing = listingOf(state);
         if (c.aDeletedOnServer)
             listing.remove(QStringLiteral("/c/1.ics"));
-        const PullPlan plan = planPull(state, listing, c.fetched, c.local);
+        const PullPlan plan = planPull(state, listing, c.fetched, c.local, kKept);
         QStringList after = c.after;
         after.sort();
         EXPECT_EQ(shownLines(plan.lines), after) << c.name;
@@ -192,8 +194,8 @@ TEST_F(OwnCalendarTest, PullSortsOutWhichSideChangedWhat) {
         DayList result;
         for (const EditedLine& l : plan.lines)
             result.push_back(l.entry);
-        const auto steps = planPush(plan.next, result, QStringLiteral("/c/"),
-                                    [] { return QStringLiteral("new"); });
+        const auto steps = planPush(
+            plan.next, result, QStringLiteral("/c/"), [] { return QStringLiteral("new"); }, kKept);
         EXPECT_EQ(steps.size(), c.pushes) << c.name;
     }
 }
@@ -205,10 +207,12 @@ TEST_F(OwnCalendarTest, ANewServerEventTheListHoldsIsNotAddedTwice) {
                                    {{QStringLiteral("/c/x.ics"),
                                      QStringLiteral("\"1\""),
                                      {OwnEventReading::Kind::Appointment, QStringLiteral("x"), a}}},
-                                   {a});
+                                   {a}, kKept);
     EXPECT_FALSE(plan.changesList);
     EXPECT_EQ(plan.lines.size(), 1u);
-    EXPECT_TRUE(planPush(plan.next, {a}, QStringLiteral("/c/"), [] { return QString(); }).empty());
+    EXPECT_TRUE(planPush(
+                    plan.next, {a}, QStringLiteral("/c/"), [] { return QString(); }, kKept)
+                    .empty());
 }
 
 TEST_F(OwnCalendarTest, PushKeepsTheEventOfAChangedAppointment) {
@@ -226,8 +230,9 @@ TEST_F(OwnCalendarTest, PushKeepsTheEventOfAChangedAppointment) {
     ScheduleEntry flaggedC = c;
     flaggedC.arrived = true; // notice flags stay local
     const ScheduleEntry d = makeEntry(kDay, 17, 0, 3, QStringLiteral("自宅"), QString());
-    const auto steps = planPush(state, {movedA, retitledB, flaggedC, d}, QStringLiteral("/c/"),
-                                [] { return QStringLiteral("fresh"); });
+    const auto steps = planPush(
+        state, {movedA, retitledB, flaggedC, d}, QStringLiteral("/c/"),
+        [] { return QStringLiteral("fresh"); }, kKept);
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(steps[0].kind, PushStep::Kind::Update);
     EXPECT_EQ(steps[0].uid, QStringLiteral("u1"));
@@ -238,10 +243,23 @@ TEST_F(OwnCalendarTest, PushKeepsTheEventOfAChangedAppointment) {
     EXPECT_EQ(steps[2].kind, PushStep::Kind::Create);
     EXPECT_EQ(steps[2].href, QStringLiteral("/c/fresh.ics"));
 
-    const auto removed = planPush(state, {a, c}, QStringLiteral("/c/"), [] { return QString(); });
+    const auto removed = planPush(
+        state, {a, c}, QStringLiteral("/c/"), [] { return QString(); }, kKept);
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(removed[0].kind, PushStep::Kind::Remove);
     EXPECT_EQ(removed[0].href, QStringLiteral("/c/2.ics"));
+
+    // Past the days the file keeps, an appointment leaves it on its own:
+    // its event stays on the server, and the next pull leaves it out.
+    const ScheduleEntry old =
+        makeEntry(kDay.addDays(-7), 9, 0, 3, QStringLiteral("本社"), QStringLiteral("先週"));
+    const OwnCalendarState withOld = syncedState({a, old});
+    EXPECT_TRUE(planPush(
+                    withOld, {a}, QStringLiteral("/c/"), [] { return QString(); }, kKept)
+                    .empty());
+    const PullPlan pulled = planPull(withOld, listingOf(withOld), {}, {a}, kKept);
+    EXPECT_FALSE(pulled.changesList);
+    EXPECT_TRUE(pulled.conflicts.empty());
 }
 
 } // namespace
