@@ -537,9 +537,10 @@ void OwnCalendar::pushNext() {
         });
 }
 
-void OwnCalendar::finish(const QString& problem) {
+void OwnCalendar::finish(const QString& failure) {
     if (!m_running)
         return;
+    QString problem = failure;
     m_running = false;
     if (m_deadline)
         m_deadline->stop();
@@ -555,7 +556,12 @@ void OwnCalendar::finish(const QString& problem) {
                 ? QString()
                 : QStringLiteral("両方で変更された予定%1件はサーバーの内容にしました")
                       .arg(m_conflicts.size());
-        saveState();
+        // Without the record, the next start would not know what the server
+        // already has (its pull then takes the same appointments as they are).
+        if (!saveState() && problem.isEmpty()) {
+            problem = QStringLiteral("同期記録を書き込めませんでした: %1").arg(m_path);
+            m_state->lastProblem = problem;
+        }
     }
     std::vector<Done> waiting;
     waiting.swap(m_waiting);
