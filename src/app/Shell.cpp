@@ -255,17 +255,17 @@ void Shell::startOwnCalendar() {
                                messages.join(QLatin1Char('\n')));
             });
     // Its series show like a subscription's.
-    connect(m_ownCalendar.get(), &OwnCalendar::readOnlyChanged, this, &Shell::showReadOnlyEntries);
-    connect(&m_state->schedule, &ScheduleStore::readOnlyNoticed, m_ownCalendar.get(),
-            &OwnCalendar::markNotice);
+    OwnSeries* series = &m_ownCalendar->series();
+    connect(series, &OwnSeries::changed, this, &Shell::showReadOnlyEntries);
+    connect(&m_state->schedule, &ScheduleStore::readOnlyNoticed, series, &OwnSeries::markNotice);
     QTimer::singleShot(kCommandChannelDelayMs, m_ownCalendar.get(), &OwnCalendar::startFollowing);
 }
 
 void Shell::showReadOnlyEntries() {
     std::vector<ReadOnlyEntry> entries = m_subscriptions->readOnlyEntries();
     if (m_ownCalendar)
-        entries.insert(entries.end(), m_ownCalendar->readOnlyEntries().begin(),
-                       m_ownCalendar->readOnlyEntries().end());
+        entries.insert(entries.end(), m_ownCalendar->series().entries().begin(),
+                       m_ownCalendar->series().entries().end());
     m_state->schedule.setReadOnlyEntries(std::move(entries));
 }
 

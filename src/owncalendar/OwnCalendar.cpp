@@ -4,7 +4,6 @@
 #include "calendar/IcsWorker.h"
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
-#include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
 #include "subscriptions/PasswordStore.h"
 
@@ -46,19 +45,6 @@ std::vector<FetchedEvent> readAll(const std::vector<std::pair<QString, QByteArra
     return events;
 }
 
-constexpr int kMaxShownSeries = 500;
-const QString kShownAs = QStringLiteral("自分のカレンダー");
-
-std::vector<SubscribedEntry> seriesOccurrences(const std::vector<QByteArray>& texts, QDate today) {
-    std::vector<SubscribedEntry> all;
-    for (const QByteArray& text : texts) {
-        ConvertedEvents converted = convertCalendar(text, today);
-        all.insert(all.end(), converted.entries.begin(), converted.entries.end());
-    }
-    keepSoonest(all, kMaxSubscribedEntries);
-    return all;
-}
-
 } // namespace
 
 OwnCalendar::OwnCalendar(ScheduleStore& store, const Clock& clock, PasswordStore& passwords,
@@ -66,7 +52,7 @@ OwnCalendar::OwnCalendar(ScheduleStore& store, const Clock& clock, PasswordStore
                          AtomicWriterFactory writers)
     : QObject(parent), m_store(store), m_clock(clock), m_passwords(passwords),
       m_noticeMinutes(std::move(noticeMinutes)), m_writers(std::move(writers)),
-      m_path(ownCalendarStatePath(store.path())) {}
+      m_path(ownCalendarStatePath(store.path())), m_series(new OwnSeries(clock, this)) {}
 
 OwnCalendar::~OwnCalendar() {
     if (m_requests)
@@ -219,7 +205,7 @@ void OwnCalendar::checkDue() {
     if (!m_state || m_running)
         return;
     const QDateTime now = m_clock.now();
-    if (m_seriesShownFor.isValid() && m_seriesShownFor != now.date())
+    if (m_series->isStale())
         showSeries();
     const QDateTime last = m_state->lastSync;
     // A failed push is tried again each minute: the server may be back.
@@ -587,44 +573,11 @@ void OwnCalendar::showSeries() {
     std::vector<QByteArray> texts;
     if (m_state) {
         for (const SyncedEvent& e : std::as_const(m_state->events)) {
-            if (!e.seriesText.isEmpty() && texts.size() < size_t(kMaxShownSeries))
+            if (!e.seriesText.isEmpty())
                 texts.push_back(e.seriesText);
         }
     }
-    const QDate today = m_clock.today();
-    m_seriesShownFor = today;
-    if (texts.empty()) {
-        if (!m_readOnly.empty()) {
-            m_readOnly.clear();
-            emit readOnlyChanged();
-        }
-        return;
-    }
-    using Shown = std::vector<SubscribedEntry>;
-    auto* watcher = new QFutureWatcher<Shown>(this);
-    connect(watcher, &QFutureWatcher<Shown>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        m_readOnly.clear();
-        for (SubscribedEntry& e : watcher->future().takeResult()) {
-            const QString key = QStringLiteral("own|") + e.noticeKey();
-            const int flags = e.allDay ? 3 : m_noticed.value(key);
-            e.entry.arrived = flags & 1;
-            e.entry.preNoticed = flags & 2;
-            std::vector<Reminder> reminders;
-            for (const qint64 at : e.reminders)
-                reminders.push_back({at, false});
-            m_readOnly.push_back({e.entry, kShownAs, key, e.allDay, e.description, reminders});
-        }
-        emit readOnlyChanged();
-    });
-    watcher->setFuture(QtConcurrent::run(&ics::worker(), seriesOccurrences, texts, today));
-}
-
-void OwnCalendar::markNotice(const QString& noticeKey, bool arrived, bool preNoticed) {
-    if (!noticeKey.startsWith(QLatin1String("own|")))
-        return;
-    int& flags = m_noticed[noticeKey];
-    flags |= (arrived ? 1 : 0) | (preNoticed ? 2 : 0);
+    m_series->show(std::move(texts));
 }
 
 bool OwnCalendar::saveState() {

@@ -2,10 +2,8 @@
 
 #include "OwnCalendarPlan.h"
 #include "OwnCalendarState.h"
+#include "OwnSeries.h"
 #include "platform/AtomicWriter.h"
-#include "schedule/ScheduleStore.h"
-
-#include <QHash>
 
 #include <QObject>
 #include <QPointer>
@@ -58,11 +56,8 @@ public:
     QString status() const;
     // The appointments changed on both sides in the last sync, for people.
     QStringList lastConflicts() const { return m_conflicts; }
-    // The occurrences of the calendar's series in the seven days from today:
-    // shown like a subscription's, never written to TANZO.DAT.
-    const std::vector<ReadOnlyEntry>& readOnlyEntries() const { return m_readOnly; }
-    // A notice of one of them was given (kept until the program ends).
-    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed);
+    // The calendar's series, as the board shows them.
+    OwnSeries& series() { return *m_series; }
 
     // Makes `config` the own calendar (its password into the secret store)
     // and syncs it once; done when that sync ends.
@@ -85,7 +80,6 @@ signals:
     void statusChanged();
     // Appointments changed on both sides: the server's version was taken.
     void conflictsFound(const QStringList& messages);
-    void readOnlyChanged();
 
 private:
     void run(bool pull);
@@ -130,9 +124,7 @@ private:
     size_t m_nextStep = 0;
     int m_unsaved = 0;
     QStringList m_conflicts;
-    std::vector<ReadOnlyEntry> m_readOnly;
-    QHash<QString, int> m_noticed; // notice key -> 1 arrived | 2 pre-noticed
-    QDate m_seriesShownFor;
+    OwnSeries* m_series = nullptr;
     QString m_lastConflictNote;
 };
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "schedule/ScheduleStore.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QObject>
+
+#include <vector>
+
+namespace tanzo {
+
+class Clock;
+
+// The own calendar's series as the board shows them: their occurrences in
+// the seven days from today, read-only like a subscription's appointments,
+// never written to TANZO.DAT. Worked out on the libical worker; the notice
+// flags given are kept until the program ends.
+class OwnSeries : public QObject {
+    Q_OBJECT
+public:
+    explicit OwnSeries(const Clock& clock, QObject* parent = nullptr);
+
+    // Shows the occurrences of these calendar objects (at most kMaxShown);
+    // `changed` follows once they are worked out.
+    void show(std::vector<QByteArray> texts);
+    // Shown for a day gone by: show() again.
+    bool isStale() const;
+    const std::vector<ReadOnlyEntry>& entries() const { return m_entries; }
+    // A notice of one of them was given.
+    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed);
+
+    static constexpr int kMaxShown = 500;
+    static inline const QString kSource = QStringLiteral("自分のカレンダー");
+
+signals:
+    void changed();
+
+private:
+    const Clock& m_clock;
+    std::vector<ReadOnlyEntry> m_entries;
+    QHash<QString, int> m_noticed; // notice key -> 1 arrived | 2 pre-noticed
+    QDate m_shownFor;
+    quint64 m_generation = 0; // a later show() overtakes an earlier one
+};
+
+} // namespace tanzo
