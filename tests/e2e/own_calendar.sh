@@ -9,8 +9,9 @@
 # read-only like a subscription's. With the
 # server stopped an --add waits (the status says how many) and is sent when
 # the server is back; the same appointment changed on both sides takes the
-# server's version and the user is told which one. --own-calendar off forgets
-# the calendar and its password and leaves TANZO.DAT alone.
+# server's version and the user is told which one. Without a board, --sync
+# sends from the command line's own process. --own-calendar off forgets the
+# calendar and its password and leaves TANZO.DAT alone.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 # shellcheck source=tests/e2e/board_lib.sh
@@ -136,6 +137,13 @@ told="両方で変更された予定は、サーバーの内容にしました: 
 stored | grep -q '^SUMMARY:自分の予定（サーバー）' || e2e_fail "the server's version was overwritten"
 e2e_screenshot synced
 
+# --- without a board: the command line's own process ------------------------------------
+kill -TERM "$TANZO_PID"
+e2e_wait_tanzo_exit 10 || e2e_fail "the board did not exit"
+cli --add 2027-03-21 08:00 駅 集合
+sync_ok "without a board"
+stored | grep -q '^SUMMARY:集合' || e2e_fail "--sync without a board did not send the change"
+
 # --- off ------------------------------------------------------------------------------------
 [[ "$(secret-tool lookup server "Tanzo calendar subscriptions" user own/calendar)" == "$password" ]] ||
     e2e_fail "the password is not in the secret store"
@@ -147,8 +155,8 @@ cli --own-calendar off
     e2e_fail "--own-calendar off: [$CLI_STATUS] $CLI_OUT $CLI_ERR"
 [[ -z "$(secret-tool lookup server "Tanzo calendar subscriptions" user own/calendar)" ]] ||
     e2e_fail "the password stayed in the secret store"
+[[ "$(sha256sum <"$TANZO_DATA_FILE")" == "$data_sum" ]] || e2e_fail "off changed TANZO.DAT"
 cli --add 2027-03-20 10:00 自宅 休み
+cli --sync
 stored | grep -q '休み' && e2e_fail "an appointment went to the calendar after off"
-kill -TERM "$TANZO_PID"
-e2e_wait_tanzo_exit 10 || e2e_fail "the board did not exit"
 e2e_pass
