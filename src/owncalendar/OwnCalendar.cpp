@@ -207,10 +207,18 @@ void OwnCalendar::checkDue() {
     const QDateTime now = m_clock.now();
     if (m_series->isStale())
         showSeries();
+    // After a failure the server is asked again in 1, 2, 4 and 8 minutes,
+    // then every 15: soon when it was a moment away, never a flood when it
+    // refuses the password.
+    if (m_failures > 0 && m_lastAttempt.isValid()) {
+        const qint64 wait =
+            std::min<qint64>(60LL << std::min(m_failures - 1, 4), kPullMinutes * 60);
+        if (m_lastAttempt.secsTo(now) >= wait)
+            sync();
+        return;
+    }
     const QDateTime last = m_state->lastSync;
-    // A failed push is tried again each minute: the server may be back.
-    if (!last.isValid() || last.date() != now.date() || last.secsTo(now) >= kPullMinutes * 60 ||
-        !m_state->lastProblem.isEmpty())
+    if (!last.isValid() || last.date() != now.date() || last.secsTo(now) >= kPullMinutes * 60)
         sync();
 }
 
@@ -235,6 +243,7 @@ void OwnCalendar::withPassword(std::function<void()> next) {
 
 void OwnCalendar::run(bool pull) {
     m_running = true;
+    m_lastAttempt = m_clock.now();
     m_repulled = false;
     m_conflicts.clear();
     if (!pull) {
@@ -548,6 +557,7 @@ void OwnCalendar::finish(const QString& failure) {
             problem = QStringLiteral("同期記録を書き込めませんでした: %1").arg(m_path);
             m_state->lastProblem = problem;
         }
+        m_failures = problem.isEmpty() ? 0 : m_failures + 1;
     }
     std::vector<Done> waiting;
     waiting.swap(m_waiting);

@@ -113,6 +113,8 @@ private:
     bool m_pullAgain = false;
     bool m_pushAgain = false;
     bool m_repulled = false;
+    int m_failures = 0; // runs failed in a row
+    QDateTime m_lastAttempt;
     std::vector<Done> m_waiting;
     // Between the steps of one run.
     QMap<QString, QString> m_listing;

@@ -3,6 +3,7 @@
 #include "platform/AtomicWriter.h"
 #include "schedule/ScheduleEntry.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QMap>
 #include <QString>
