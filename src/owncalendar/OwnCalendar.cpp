@@ -312,8 +312,7 @@ void OwnCalendar::askCollectionTag() {
                 return;
             }
             m_state->collectionTag.clear(); // taken once the pull is in
-            m_listing.clear();
-            m_listing.insert(QString(), tag);
+            m_tagSeen = tag;
             listEvents();
         });
 }
@@ -331,9 +330,7 @@ void OwnCalendar::listEvents() {
                                                    "（件数が多すぎるか、形が違います）。"));
                              return;
                          }
-                         const QString tag = m_listing.value(QString());
                          m_listing.clear();
-                         m_listing.insert(QString(), tag);
                          const QString collection = collectionPath();
                          for (const DavResponse& r : *responses) {
                              if (r.status != 200 || r.href.endsWith(QLatin1Char('/')) ||
@@ -345,8 +342,6 @@ void OwnCalendar::listEvents() {
                          m_fetched.clear();
                          m_fetchedEtags.clear();
                          for (auto it = m_listing.cbegin(); it != m_listing.cend(); ++it) {
-                             if (it.key().isEmpty())
-                                 continue;
                              const auto old = m_state->events.constFind(it.key());
                              if (old == m_state->events.cend() || old->etag != it.value() ||
                                  it.value().isEmpty())
@@ -412,8 +407,8 @@ QString OwnCalendar::describe(const ScheduleEntry& e) const {
 
 void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
     m_store.ensureLoaded(m_clock.today());
-    QMap<QString, QString> listing = m_listing;
-    const QString tag = listing.take(QString());
+    const QMap<QString, QString>& listing = m_listing;
+    const QString tag = m_tagSeen;
     // A copy: the store reads the file again first when another program
     // wrote it, and the merge lays this edit over what it finds.
     const DayList base = m_store.entries();

@@ -117,7 +117,8 @@ private:
     QDateTime m_lastAttempt;
     std::vector<Done> m_waiting;
     // Between the steps of one run.
-    QMap<QString, QString> m_listing;
+    QString m_tagSeen;                // the collection's ctag when the pull began
+    QMap<QString, QString> m_listing; // href -> ETag of every event
     std::vector<QString> m_toFetch;
     std::vector<std::pair<QString, QByteArray>> m_fetched;
     QMap<QString, QString> m_fetchedEtags;
