@@ -5,7 +5,6 @@
 #include "core/Colors.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
-#include "support/FakeBoard.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
 
@@ -30,7 +29,6 @@ QString repeatComment() {
 class NoticeCenterTest : public ::testing::Test {
 protected:
     NoticeCenterTest() {
-        board.rect = QRect(10, 20, 300, 90);
         state.settings.update([&](Settings& s) {
             s.soundDirectory = "/snd/";
             s.soundFileName = "Chord.wav";
@@ -48,9 +46,17 @@ protected:
 
     test::ManualClock clock;
     AppContext state{clock, "/tmp/"};
-    test::FakeBoard board;
     test::RecordingSoundPlayer sound;
-    NoticeCenter center{state.settings.values(), board, sound};
+    NoticeCenter center{state.settings.values(), boardIcon(), sound};
+    // Each time the board is asked to come forward.
+    QSignalSpy boardWanted{&center, &NoticeCenter::boardWanted};
+
+private:
+    static QIcon boardIcon() {
+        QPixmap pixmap(32, 32);
+        pixmap.fill(Qt::red);
+        return QIcon(pixmap);
+    }
 };
 
 TEST_F(NoticeCenterTest, WindowShowsCaptionColourAndMessagePerKind) {
@@ -234,7 +240,7 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     };
     for (const Case c :
          {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
-        board.raises.clear();
+        boardWanted.clear();
         state.settings.update([&](Settings& s) {
             s.topMost = c.topMost;
             s.activeDisplay = c.activeDisplay;
@@ -243,13 +249,7 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
         const int before = center.openCount();
         QTest::mouseClick(last()->okButton(), Qt::LeftButton);
         EXPECT_EQ(center.openCount(), before - 1);
-        if (c.raised)
-            EXPECT_EQ(board.raises, std::vector<Focus>{Focus::Take});
-        else
-            EXPECT_TRUE(board.raises.empty());
-        // Raised once: neither placed again nor kept on top.
-        EXPECT_TRUE(board.placements.empty());
-        EXPECT_TRUE(board.staysOnTop.empty());
+        EXPECT_EQ(boardWanted.count(), c.raised ? 1 : 0);
     }
 }
 
@@ -308,7 +308,7 @@ TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     center.closeAll();
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);
-    EXPECT_TRUE(board.raises.empty()); // exiting does not raise the board
+    EXPECT_EQ(boardWanted.count(), 0); // exiting does not raise the board
 }
 
 // The ticker with these windows: a notice counts as given, and its flags
