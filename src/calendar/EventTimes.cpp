@@ -263,25 +263,23 @@ QDateTime localMoment(const QDate& date, const QTime& time) {
         instantOfWall(wallSeconds(date, time), offsetsOf(TimeBasis{})));
 }
 
-Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
-                      const QDate& first, const QDate& last, const ExpansionBound& bound) {
-    Expansion result;
-    std::vector<Occurrence>& found = result.found;
-    icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-    if (!startProperty)
-        return result;
-    const icaltimetype start = icalproperty_get_dtstart(startProperty);
-    if (!wellFormed(start))
-        return result;
-    // Far-off times are not converted: a zone is expanded up to the latest
-    // year asked of it.
-    const QDate nearFrom = first.addDays(-kSearchMarginDays);
-    const QDate nearTo = last.addDays(kSearchMarginDays);
-    auto near = [&](const icaltimetype& value) {
+namespace {
+
+// The days asked for, and the wider ones near them: far-off times are not
+// converted, as a zone is expanded up to the latest year asked of it.
+struct SearchDays {
+    SearchDays(const QDate& from, const QDate& to)
+        : first(from), last(to), nearFrom(from.addDays(-kSearchMarginDays)),
+          nearTo(to.addDays(kSearchMarginDays)) {}
+
+    bool near(const icaltimetype& value) const {
         const QDate day = dateOf(value);
         return day >= nearFrom && day <= nearTo;
-    };
-    auto consider = [&](const icaltimetype& value) {
+    }
+    // Adds an occurrence that falls in the days asked for; false once the
+    // rule has passed them.
+    bool consider(const icaltimetype& value, const TimeBasis& basis,
+                  std::vector<Occurrence>& found) const {
         if (!near(value))
             return dateOf(value) <= last;
         const QDateTime local = toLocal(value, basis);
@@ -289,64 +287,75 @@ Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeB
         if (local.isValid() && day >= first && day <= last)
             found.push_back({value, local});
         return day <= last;
-    };
-
-    icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
-    if (!rule) {
-        consider(start);
-    } else {
-        icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-        // The rule steps through wall-clock times of the event's zone, so a
-        // UTC UNTIL is turned into that zone's wall clock first.
-        if (!icaltime_is_null_time(recurrence.until) && !recurrence.until.is_date &&
-            icaltime_is_utc(recurrence.until) && wellFormed(recurrence.until)) {
-            const qint64 instant = wallSeconds(dateOf(recurrence.until), timeOf(recurrence.until));
-            recurrence.until = floatingFromWall(instant + offsetsOf(basis)(instant));
-        }
-        icaltimetype wallStart = start;
-        wallStart.zone = nullptr;
-        const RuleShape shape = shapeOf(recurrence);
-        result.tooComplex = shape == RuleShape::TooComplex;
-        icalrecur_iterator* it =
-            shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
-        if (it) {
-            if (recurrence.count == 0 && nearFrom > dateOf(start)) {
-                icaltimetype jump = wallStart;
-                jump.year = nearFrom.year();
-                jump.month = nearFrom.month();
-                jump.day = nearFrom.day();
-                icalrecur_iterator_set_start(it, jump);
-            }
-            for (int step = 0;; ++step) {
-                if (step >= bound.maxSteps || bound.deadline.hasExpired()) {
-                    result.cut = true;
-                    break;
-                }
-                const icaltimetype next = icalrecur_iterator_next(it);
-                if (icaltime_is_null_time(next) || !consider(next))
-                    break;
-            }
-            icalrecur_iterator_free(it);
-        }
     }
+
+    QDate first;
+    QDate last;
+    QDate nearFrom;
+    QDate nearTo;
+};
+
+// The occurrences of the RRULE, within the bound of steps and time.
+void expandRule(icalproperty* rule, const icaltimetype& start, const TimeBasis& basis,
+                const SearchDays& days, const ExpansionBound& bound, Expansion& result) {
+    icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+    // The rule steps through wall-clock times of the event's zone, so a
+    // UTC UNTIL is turned into that zone's wall clock first.
+    if (!icaltime_is_null_time(recurrence.until) && !recurrence.until.is_date &&
+        icaltime_is_utc(recurrence.until) && wellFormed(recurrence.until)) {
+        const qint64 instant = wallSeconds(dateOf(recurrence.until), timeOf(recurrence.until));
+        recurrence.until = floatingFromWall(instant + offsetsOf(basis)(instant));
+    }
+    icaltimetype wallStart = start;
+    wallStart.zone = nullptr;
+    const RuleShape shape = shapeOf(recurrence);
+    result.tooComplex = shape == RuleShape::TooComplex;
+    icalrecur_iterator* it =
+        shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
+    if (!it)
+        return;
+    if (recurrence.count == 0 && days.nearFrom > dateOf(start)) {
+        icaltimetype jump = wallStart;
+        jump.year = days.nearFrom.year();
+        jump.month = days.nearFrom.month();
+        jump.day = days.nearFrom.day();
+        icalrecur_iterator_set_start(it, jump);
+    }
+    for (int step = 0;; ++step) {
+        if (step >= bound.maxSteps || bound.deadline.hasExpired()) {
+            result.cut = true;
+            break;
+        }
+        const icaltimetype next = icalrecur_iterator_next(it);
+        if (icaltime_is_null_time(next) || !days.consider(next, basis, result.found))
+            break;
+    }
+    icalrecur_iterator_free(it);
+}
+
+void addRecurrenceDates(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                        const SearchDays& days, std::vector<Occurrence>& found) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
         const icaltimetype value =
             icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
-        if (!near(value))
+        if (!days.near(value))
             continue;
         const QDateTime local = toLocal(value, basisOf(p, value, calendar, basis));
-        if (local.isValid() && local.date() >= first && local.date() <= last)
+        if (local.isValid() && local.date() >= days.first && local.date() <= days.last)
             found.push_back({value, local});
     }
+}
 
+void dropExcluded(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                  const SearchDays& days, std::vector<Occurrence>& found) {
     QSet<qint64> excludedMoments;
     QSet<qint64> excludedDays;
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
         const icaltimetype value = icalproperty_get_exdate(p);
-        if (!near(value))
+        if (!days.near(value))
             continue;
         if (value.is_date)
             excludedDays.insert(dateOf(value).toJulianDay());
@@ -358,7 +367,27 @@ Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeB
         return excludedDays.contains(dateOf(o.value).toJulianDay()) ||
                excludedMoments.contains(o.local.toSecsSinceEpoch());
     });
-    std::sort(found.begin(), found.end(),
+}
+
+} // namespace
+
+Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                      const QDate& first, const QDate& last, const ExpansionBound& bound) {
+    Expansion result;
+    icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    if (!startProperty)
+        return result;
+    const icaltimetype start = icalproperty_get_dtstart(startProperty);
+    if (!wellFormed(start))
+        return result;
+    const SearchDays days(first, last);
+    if (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY))
+        expandRule(rule, start, basis, days, bound, result);
+    else
+        days.consider(start, basis, result.found);
+    addRecurrenceDates(event, calendar, basis, days, result.found);
+    dropExcluded(event, calendar, basis, days, result.found);
+    std::sort(result.found.begin(), result.found.end(),
               [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
     return result;
 }
