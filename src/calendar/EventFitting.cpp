@@ -129,6 +129,12 @@ private:
             else
                 addAllDay(event, summary, QDate(o.value.year, o.value.month, o.value.day), span);
         }
+        addTimed(event, summary, basis, timed);
+    }
+
+    // An appointment for each of the event's timed occurrences.
+    void addTimed(icalcomponent* event, const QString& summary, const ics::TimeBasis& basis,
+                  const std::vector<QDateTime>& timed) {
         if (timed.empty())
             return;
         // The reminders are worked out here, once, so that the clock only
