@@ -9,6 +9,7 @@
 #include "core/AppContext.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
+#include "support/StoredEntries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +31,7 @@ namespace {
 void setComment(ScheduleStore& schedule, int index, const QString& comment) {
     DayList list = schedule.entries();
     list[static_cast<size_t>(index)].comment = comment;
-    schedule.setEntries(list);
+    EXPECT_TRUE(test::storeEntries(schedule, list));
 }
 
 using test::entryAt;
@@ -45,7 +46,7 @@ protected:
         for (int day = 0; day < 8; ++day)
             week.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
                                    QStringLiteral("議題 %1").arg(day)));
-        state.schedule.setEntries(week);
+        EXPECT_TRUE(test::storeEntries(state.schedule, week));
         window.fillAnimation().setAutoRun(false);
         behaviour.presence().setTrayAvailableProbe([] { return false; });
         window.show();

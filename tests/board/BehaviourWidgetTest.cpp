@@ -10,6 +10,7 @@
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
+#include "support/StoredEntries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +38,7 @@ namespace {
 void setComment(ScheduleStore& schedule, int index, const QString& comment) {
     DayList list = schedule.entries();
     list[static_cast<size_t>(index)].comment = comment;
-    schedule.setEntries(list);
+    EXPECT_TRUE(test::storeEntries(schedule, list));
 }
 
 const QDate kToday(2027, 3, 15);
@@ -139,7 +142,7 @@ DayList appointments(int count) {
 class BehaviourTest : public ::testing::Test {
 protected:
     BehaviourTest() {
-        state.schedule.setEntries(appointments(8));
+        EXPECT_TRUE(test::storeEntries(state.schedule, appointments(8)));
         // The board shows the list it was given, from today's next entry.
         behaviour.paging().redrawFromStart();
         board.finishFill();
@@ -191,7 +194,8 @@ protected:
 
     test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
     test::RecordingPrompts prompts;
-    AppContext state{clock, QStringLiteral("/tmp/"), prompts};
+    QTemporaryDir dir; // the data file the entries are read from
+    AppContext state{clock, dir.path() + QLatin1Char('/'), prompts};
     FakeBoard board;
     WindowBehaviour behaviour{state, board};
 };
@@ -225,10 +229,18 @@ TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
 }
 
 TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
-    state.schedule.reset();
-    behaviour.commands().openCommandMenu(QCursor::pos()); // would block in the menu if it opened
-    EXPECT_EQ(controlCaption(), QStringLiteral("□"));
-    EXPECT_TRUE(firstDragMoveMovesBoard());
+    // A board whose store has not read its file yet.
+    AppContext loading{clock, dir.path() + QStringLiteral("/not-read/"), prompts};
+    FakeBoard early;
+    WindowBehaviour earlyBehaviour{loading, early};
+    earlyBehaviour.commands().openCommandMenu(QCursor::pos()); // would block if it opened
+    EXPECT_EQ(early.control->text(), QStringLiteral("□"));
+    // The menu did not open, so the drag was not disarmed.
+    const QPoint before = early.window.pos();
+    earlyBehaviour.drag().start(Qt::LeftButton, QCursor::pos());
+    earlyBehaviour.drag().follow(QCursor::pos() + QPoint(7, 3));
+    earlyBehaviour.drag().end(Qt::LeftButton);
+    EXPECT_EQ(early.window.pos(), before + QPoint(7, 3));
 }
 
 // The keyboard's way in: Shift+F10 and the menu key open the menu below □,

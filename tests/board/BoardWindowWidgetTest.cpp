@@ -11,6 +11,7 @@
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/StoredEntries.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -237,8 +238,8 @@ TEST_F(BoardWindowTest, TextLabelsAreCentredAndTheCommentIndented) {
     board().applyBoardLayout(Small);
     expectPlaceCentred();
 
-    state.schedule.setEntries(
-        {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))});
+    EXPECT_TRUE(test::storeEntries(
+        state.schedule, {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))}));
     board().fillBoard(0, kToday, kToday, true);
     finishFills();
     EXPECT_EQ(board().cell("lblComment", 3)->x(), px(3810 + 20));
@@ -305,7 +306,7 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
 }
 
 TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 1, "東京", "会議")}));
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
 
@@ -339,7 +340,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 
 TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
     state.settings.update([&](Settings& s) { s.interval = 1; });
-    state.schedule.setEntries({entryAt(kToday, 10, 5)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 10, 5)}));
     board().fillAnimation().setAutoRun(true);
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
@@ -500,7 +501,7 @@ TEST_F(BoardWindowTest, InputIsAnnouncedAndExitIsASignal) {
 }
 
 TEST_F(BoardWindowTest, ScreenReaderReadsEachRowOnceAsASentence) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 2, "東京", "会議")});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 2, "東京", "会議")}));
     QWidget* firstRow = board().findChild<QWidget*>(QStringLiteral("rowEntry_0"));
     ASSERT_NE(firstRow, nullptr);
     const QString before = firstRow->accessibleName();
