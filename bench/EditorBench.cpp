@@ -2,6 +2,7 @@
 #include "core/AppContext.h"
 #include "editor/ScheduleEditor.h"
 #include "support/ManualClock.h"
+#include "support/StoredEntries.h"
 
 #include "BenchApp.h"
 
@@ -34,7 +35,7 @@ DayList fullDayList(const QDate& today) {
 struct Fixture {
     Fixture() : state(clock, dir.path() + QLatin1Char('/')) {
         benchApplication();
-        state.schedule.setEntries(fullDayList(clock.today()));
+        test::storeEntries(state.schedule, fullDayList(clock.today()));
     }
     test::ManualClock clock{QDateTime(QDate(2027, 3, 15), QTime(9, 0))};
     QTemporaryDir dir;

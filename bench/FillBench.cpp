@@ -5,6 +5,7 @@
 #include "core/AppContext.h"
 #include "platform/Fonts.h"
 #include "support/ManualClock.h"
+#include "support/StoredEntries.h"
 
 #include "BenchApp.h"
 
@@ -38,7 +39,8 @@ void BM_ForcedFillInterval10(benchmark::State& bench) {
     tanzo::AppContext state(clock, dir.path() + QLatin1Char('/'));
     state.settings.update([&](tanzo::Settings& s) { s.interval = 10; });
     // Late start times make the flaps roll far.
-    state.schedule.setEntries({entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});
+    tanzo::test::storeEntries(state.schedule,
+                              {entry(today, 23, 59), entry(today, 23, 59), entry(today, 23, 59)});
     tanzo::MainWindow board(state);
     board.show();
 

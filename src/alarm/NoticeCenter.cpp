@@ -3,7 +3,6 @@
 #include "Cascade.h"
 #include "NoticeText.h"
 #include "NoticeWindow.h"
-#include "core/BoardHost.h"
 #include "core/Settings.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
@@ -32,8 +31,8 @@ QSize measuredFrame(const QWidget* window) {
 
 } // namespace
 
-NoticeCenter::NoticeCenter(const Settings& settings, BoardHost& board, SoundPlayer& sound)
-    : m_settings(settings), m_board(board), m_sound(sound), m_frameProbe(&measuredFrame) {}
+NoticeCenter::NoticeCenter(const Settings& settings, QIcon icon, SoundPlayer& sound)
+    : m_settings(settings), m_icon(std::move(icon)), m_sound(sound), m_frameProbe(&measuredFrame) {}
 
 NoticeCenter::~NoticeCenter() {
     for (const QPointer<NoticeWindow>& window : std::as_const(m_windows))
@@ -66,7 +65,7 @@ void NoticeCenter::showNotice(const QString& place, const QString& comment, int 
         ++m_shown;
 
     const Twips twips = Twips::fromPrimaryScreen();
-    auto* window = new NoticeWindow(text, m_board.boardIcon(), twips);
+    auto* window = new NoticeWindow(text, m_icon, twips);
     m_windows.append(window);
     connect(window, &NoticeWindow::dismissed, this, &NoticeCenter::forgetDismissedNotice);
     connect(window, &NoticeWindow::appeared, this, [this, shown](NoticeWindow*) {
@@ -211,7 +210,7 @@ void NoticeCenter::forgetDismissedNotice(NoticeWindow* window) {
     m_windows.removeAll(window);
     const Settings& settings = m_settings;
     if (!settings.topMost && settings.activeDisplay) {
-        m_board.raiseBoardOnce(Focus::Take);
+        emit boardWanted();
         // The board comes back, but not over the notices still open.
         raiseOpenNotices();
     }

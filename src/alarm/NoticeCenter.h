@@ -2,6 +2,7 @@
 
 #include "AlarmEvaluator.h"
 
+#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -16,16 +17,15 @@ class QWidget;
 namespace tanzo {
 
 struct Settings;
-class BoardHost;
 class SoundPlayer;
 class NoticeWindow;
 
 // Opens the notice windows, cascades each from the most recent one still
-// open, and starts the sound.
+// open, and starts the sound. The windows carry `icon` (the board's).
 class NoticeCenter : public QObject {
     Q_OBJECT
 public:
-    NoticeCenter(const Settings& settings, BoardHost& board, SoundPlayer& sound);
+    NoticeCenter(const Settings& settings, QIcon icon, SoundPlayer& sound);
     ~NoticeCenter() override;
 
     // Opens a notice window; `shown` runs once it is on the screen (at once
@@ -52,6 +52,12 @@ public:
     using FrameProbe = std::function<QSize(const QWidget*)>;
     void setFrameProbe(FrameProbe probe) { m_frameProbe = std::move(probe); }
 
+signals:
+    // A notice was dismissed while ActiveDisplay is on and the board is not
+    // on top: the board comes forward, taking the keyboard. The notices
+    // still open come forward again right after.
+    void boardWanted();
+
 private:
     // OK; the title bar's close box does the same.
     void forgetDismissedNotice(NoticeWindow* window);
@@ -65,7 +71,7 @@ private:
     void placeAnew(int pollsLeft);
 
     const Settings& m_settings;
-    BoardHost& m_board;
+    QIcon m_icon;
     SoundPlayer& m_sound;
     QList<QPointer<NoticeWindow>> m_windows;
     FrameProbe m_frameProbe;

@@ -116,11 +116,11 @@ Shell::StartResult Shell::start() {
     connect(&m_state->schedule, &ScheduleStore::changed, this,
             [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
-    // The notices refer to the board only through the BoardHost interface;
-    // the board is a view of the store and knows neither the clock nor the
-    // notices.
+    // The notices know nothing of the board but its icon; the board is a
+    // view of the store and knows neither the clock nor the notices.
     m_board = std::make_unique<MainWindow>(*m_state);
-    m_notices = std::make_unique<NoticeCenter>(m_state->settings.values(), *m_board, m_sound);
+    m_notices =
+        std::make_unique<NoticeCenter>(m_state->settings.values(), m_board->boardIcon(), m_sound);
     m_ticker = std::make_unique<Ticker>(
         m_clock, m_state->schedule, m_state->settings.values(), m_sound,
         [this](const QString& place, const QString& comment, int kind, int leadMinutes,
@@ -128,18 +128,20 @@ Shell::StartResult Shell::start() {
             m_notices->showNotice(place, comment, kind, std::move(shown), leadMinutes);
         });
     connect(m_ticker.get(), &Ticker::writeFailed, this, &Shell::tellWriteFailed);
-    // A board that comes forward for a fill never covers a notice.
-    connect(m_board.get(), &MainWindow::cameForward, m_notices.get(),
-            &NoticeCenter::raiseOpenNotices);
-    m_board->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
 
     // The page the board shows follows the list and the clock from here on.
     m_behaviour = std::make_unique<WindowBehaviour>(*m_state, *m_board);
     BoardPaging* paging = &m_behaviour->paging();
     connect(m_ticker.get(), &Ticker::startNoticeGiven, paging, &BoardPaging::moveToNextEntry);
     connect(m_ticker.get(), &Ticker::minuteTurned, paging, &BoardPaging::followClock);
-    m_behaviour->setOpenNoticeProbe([this] { return m_notices->openCount(); });
-    m_board->setBehaviour(m_behaviour.get());
+    // When the board comes forward is the tray presence's to decide; a board
+    // that comes forward for a fill never covers a notice.
+    TrayPresence* presence = &m_behaviour->presence();
+    presence->setOpenNoticeProbe([this] { return m_notices->openCount(); });
+    presence->setAllDialogsOpenProbe([this] { return allDialogsOpen(); });
+    connect(presence, &TrayPresence::cameForward, m_notices.get(), &NoticeCenter::raiseOpenNotices);
+    connect(m_notices.get(), &NoticeCenter::boardWanted, presence,
+            &TrayPresence::bringBoardForward);
     connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);
     BoardCommands* commands = &m_behaviour->commands();
     connect(commands, &BoardCommands::exitRequested, this, &Shell::requestExit);
@@ -153,7 +155,7 @@ Shell::StartResult Shell::start() {
     });
     connect(commands, &BoardCommands::aboutRequested, this, &Shell::showVersion);
     connect(commands, &BoardCommands::helpRequested, this, &Shell::showHelp);
-    connect(m_behaviour.get(), &WindowBehaviour::dragged, this, [this](int left, int top) {
+    connect(&m_behaviour->drag(), &BoardDrag::dragged, this, [this](int left, int top) {
         if (m_options)
             m_options->followBoardDrag(left, top);
     });
@@ -187,7 +189,7 @@ Shell::StartResult Shell::start() {
     m_ticker->start();
     m_state->schedule.watchFile();
     if (s.showTask)
-        m_behaviour->syncTaskBarProxy();
+        presence->syncTaskBarProxy();
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
     return StartResult::Running;
@@ -201,8 +203,8 @@ void Shell::openCommandChannel() {
     QString noDirectory;
     const QString socketPath = commandSocketPath(&noDirectory);
     m_commands = std::make_unique<CommandServer>(*m_state, socketPath);
-    connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
-            &WindowBehaviour::bringToFront);
+    connect(m_commands.get(), &CommandServer::raiseRequested, &m_behaviour->presence(),
+            &TrayPresence::bringToFront);
     m_commands->setSubscriptions(m_subscriptions.get());
     m_commands->setOwnCalendar(m_ownCalendar.get());
     m_commands->listen();
@@ -314,7 +316,7 @@ void Shell::runExit() {
     m_ticker->settleShownNotices();
     if (!st.schedule.save()) {
         m_prompts.show(m_board.get(), msgbox::Icon::Critical, kAppTitle, kDataWriteFailed);
-        m_behaviour->exitRefused();
+        m_behaviour->presence().exitRefused();
         return;
     }
     m_exiting = true;
@@ -333,7 +335,7 @@ void Shell::runExit() {
     // than a close; then every other open window (editor, options, version,
     // help).
     m_notices->closeAll();
-    m_behaviour->withdraw();
+    m_behaviour->presence().withdraw();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != m_board.get() && window->isVisible())
             window->close();
@@ -341,7 +343,7 @@ void Shell::runExit() {
     m_board->unload();
 
     if (!m_repository.openKey() ||
-        !m_repository.writeWindowSettings(st.settings.values(), m_behaviour->isInTray()))
+        !m_repository.writeWindowSettings(st.settings.values(), m_board->isInTray()))
         m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kSaveFailed);
     emit finished();
 }

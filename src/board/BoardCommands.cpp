@@ -2,28 +2,20 @@
 
 #include "BoardContent.h"
 #include "BoardMenus.h"
-#include "BoardWindowApi.h"
+#include "BoardView.h"
 #include "TrayPresence.h"
 
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 
 #include "platform/Twips.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 
 namespace tanzo {
-namespace {
 
-const QString kControlOpen = QStringLiteral("■");
-const QString kControlClosed = QStringLiteral("□");
-
-} // namespace
-
-BoardCommands::BoardCommands(AppContext& state, BoardWindowApi& board, BoardMenus& menus,
+BoardCommands::BoardCommands(AppContext& state, BoardView& board, BoardMenus& menus,
                              TrayPresence& presence, QObject* parent)
     : QObject(parent), m_state(state), m_board(board), m_menus(menus), m_presence(presence),
       m_paging(state.clock, state.schedule, board) {
@@ -74,28 +66,23 @@ void BoardCommands::connectTrayMenu() {
 }
 
 void BoardCommands::openCommandMenuAtControl() {
-    const QLabel* control = m_board.label(QStringLiteral("lblCntl"));
-    if (!control)
-        return;
-    openCommandMenu(control->mapToGlobal(QPoint(0, control->height())));
+    openCommandMenu(m_board.commandMenuAnchor());
 }
 
 void BoardCommands::openCommandMenu(const QPoint& globalAt) {
     if (!m_state.schedule.isLoaded())
         return;
     emit commandMenuOpening();
-    QPointer<QLabel> control = m_board.label(QStringLiteral("lblCntl"));
-    if (control)
-        control->setText(kControlOpen);
+    m_board.showCommandMenuOpen(true);
     m_menus.apply(
         popupMenuState(m_paging.view(), m_state.settings.values(), Twips::screenSizeTwips()));
 
     // A chosen command runs inside exec; the exit command may take the board
-    // (and this object) with it.
+    // (and this object, which goes before the board) with it.
     QPointer<BoardCommands> alive(this);
     m_menus.popup()->exec(globalAt);
-    if (alive && control)
-        control->setText(kControlClosed);
+    if (alive)
+        m_board.showCommandMenuOpen(false);
 }
 
 void BoardCommands::runView(ViewCommand command) {
@@ -137,30 +124,26 @@ bool BoardCommands::runKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void BoardCommands::showCommentTip(int index) {
-    if (index < 0 || index > 5)
+void BoardCommands::showCommentTip(int row) {
+    if (row < 0 || row > 2)
         return;
-    const int textIndex = index >= 3 ? index : index + 3;
-    QLabel* target = m_board.label(QStringLiteral("lblComment_%1").arg(index));
-    if (!target)
-        return;
-    const QLabel* status = m_board.label(QStringLiteral("lblStatus_%1").arg(textIndex));
-    const QLabel* comment = m_board.label(QStringLiteral("lblComment_%1").arg(textIndex));
-    const int firstRow = m_paging.page().firstRow;
-    const ReadOnlyEntry* subscribed =
-        m_state.schedule.readOnlyAt(commentRowIndex(firstRow, textIndex));
-    target->setToolTip(commentToolTip(
-        m_state.schedule.view(), firstRow, textIndex, status ? status->text() : QString(),
-        comment ? comment->text() : QString(), subscribed ? subscribed->description : QString()));
+    // Rows that are being redrawn show no appointment yet.
+    QString tip;
+    if (!m_board.fillRunning()) {
+        const BoardPage& page = m_paging.page();
+        const ReadOnlyEntry* subscribed = m_state.schedule.readOnlyAt(pageRowIndex(page, row));
+        tip = commentToolTip(m_state.schedule.view(), page, row,
+                             subscribed ? subscribed->description : QString());
+    }
+    m_board.setCommentToolTip(row, tip);
 }
 
 void BoardCommands::setStaysOnTop(bool on) {
     // Taken off the top or put on it, the board comes forward at once; the
     // window options that follow the setting then find it done.
-    BoardHost& host = m_board.host();
-    host.setBoardStaysOnTop(on);
+    m_board.setBoardStaysOnTop(on);
     m_state.settings.update([on](Settings& s) { s.topMost = on; });
-    host.placeBoardAt(host.boardRect(), Focus::Take);
+    m_board.placeBoardAt(m_board.boardRect(), Focus::Take);
 }
 
 void BoardCommands::setShowInTaskBar(bool on) {

@@ -10,7 +10,7 @@ namespace tanzo {
 
 struct AppContext;
 class BoardMenus;
-class BoardWindowApi;
+class BoardView;
 class TrayPresence;
 
 // The board's commands: its two menus, paging through the appointments, the
@@ -19,8 +19,8 @@ class TrayPresence;
 class BoardCommands : public QObject {
     Q_OBJECT
 public:
-    BoardCommands(AppContext& state, BoardWindowApi& board, BoardMenus& menus,
-                  TrayPresence& presence, QObject* parent = nullptr);
+    BoardCommands(AppContext& state, BoardView& board, BoardMenus& menus, TrayPresence& presence,
+                  QObject* parent = nullptr);
 
     // A key pressed on the board; returns true when the key was taken.
     bool runKey(int qtKey, Qt::KeyboardModifiers modifiers);
@@ -35,8 +35,9 @@ public slots:
     void openCommandMenuAtControl();
     // One of the five view commands.
     void runView(ViewCommand command);
-    // Sets the tool tip of comment label `index` (0..5) to the full comment.
-    void showCommentTip(int index);
+    // Sets the tool tip of row `row`'s (0-2) comment to the whole comment of
+    // the appointment the row shows.
+    void showCommentTip(int row);
 
 signals:
     // The command menu is about to open.
@@ -57,7 +58,7 @@ private:
     void setWindowSize(int size);
 
     AppContext& m_state;
-    BoardWindowApi& m_board;
+    BoardView& m_board;
     BoardMenus& m_menus;
     TrayPresence& m_presence;
     BoardPaging m_paging;

@@ -128,18 +128,18 @@ int flapTarget(const RowFacts& row, bool hour) {
 }
 
 } // namespace board
-int commentRowIndex(int firstRow, int textIndex) {
-    return textIndex - 3 + firstRow;
+
+int pageRowIndex(const BoardPage& page, int row) {
+    return page.firstRow + row;
 }
 
-QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption,
+QString commentToolTip(const DayList& list, const BoardPage& page, int row,
                        const QString& description) {
-    if (statusCaption.isEmpty() || commentCaption.isEmpty() ||
-        commentCaption == board::CommentPlaceholder)
-        return {};
-    const int index = commentRowIndex(firstRow, textIndex);
+    const int index = pageRowIndex(page, row);
     if (index < 0 || index >= static_cast<int>(list.size()))
+        return {};
+    const QDate date = list[static_cast<size_t>(index)].date();
+    if (!page.from.isValid() || date < page.from || page.to < date)
         return {};
     const QString comment = trimSpaces(list[static_cast<size_t>(index)].comment);
     QString tip;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarm/CommentLines.h"
+#include "board/BoardPage.h"
 #include "core/Settings.h"
 #include "schedule/ScheduleEntry.h"
 
@@ -84,17 +85,15 @@ int flapTarget(const RowFacts& row, bool hour);
 
 } // namespace board
 
-// The index in the list of the entry that the row of text labels
-// `textIndex` (3-5) shows.
-int commentRowIndex(int firstRow, int textIndex);
+// The list index of the appointment that row `row` (0-2) of `page` shows.
+int pageRowIndex(const BoardPage& page, int row);
 
-// The tool tip of a comment label: the whole wrapped comment of the entry
-// the row shows, then the first lines of a subscribed event's description,
-// or "" when the row shows none. `statusCaption` and `commentCaption` are
-// the captions of the row's text labels, `textIndex` their member index
-// (3-5). Text that could be read as markup is shown as it is written.
-QString commentToolTip(const DayList& list, int firstRow, int textIndex,
-                       const QString& statusCaption, const QString& commentCaption,
+// The tool tip of row `row`'s comment: the whole wrapped comment of the
+// appointment the row shows, then the first lines of a subscribed event's
+// description, or "" when the row shows none (an index past the list, a
+// date outside the page's). Text that could be read as markup is shown as
+// it is written.
+QString commentToolTip(const DayList& list, const BoardPage& page, int row,
                        const QString& description = QString());
 
 } // namespace tanzo

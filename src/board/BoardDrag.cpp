@@ -1,13 +1,10 @@
 #include "BoardDrag.h"
 
-#include "TrayPresence.h"
-
-#include "core/BoardHost.h"
+#include "BoardView.h"
 
 namespace tanzo {
 
-BoardDrag::BoardDrag(BoardHost& board, const TrayPresence& presence, QObject* parent)
-    : QObject(parent), m_board(board), m_presence(presence) {}
+BoardDrag::BoardDrag(BoardView& board, QObject* parent) : QObject(parent), m_board(board) {}
 
 void BoardDrag::start(Qt::MouseButton button, const QPoint& globalCursor) {
     if (button != Qt::LeftButton)
@@ -24,7 +21,7 @@ void BoardDrag::end(Qt::MouseButton button) {
 }
 
 void BoardDrag::follow(const QPoint& globalCursor) {
-    if (m_presence.isInTray())
+    if (m_board.isInTray())
         return;
     const QPoint from = m_board.boardRect().topLeft();
     if (const std::optional<QPoint> to = m_drag.move(globalCursor, from)) {

@@ -7,15 +7,14 @@
 
 namespace tanzo {
 
-class BoardHost;
-class TrayPresence;
+class BoardView;
 
 // Moving the board with the left button held on its title. A board hidden
 // in the tray does not move.
 class BoardDrag : public QObject {
     Q_OBJECT
 public:
-    BoardDrag(BoardHost& board, const TrayPresence& presence, QObject* parent = nullptr);
+    explicit BoardDrag(BoardView& board, QObject* parent = nullptr);
 
     // The button went down on the title, the cursor at `globalCursor`.
     void start(Qt::MouseButton button, const QPoint& globalCursor);
@@ -32,8 +31,7 @@ signals:
     void dragged(int left, int top);
 
 private:
-    BoardHost& m_board;
-    const TrayPresence& m_presence;
+    BoardView& m_board;
     TitleDrag m_drag;
 };
 

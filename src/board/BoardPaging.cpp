@@ -1,7 +1,7 @@
 #include "BoardPaging.h"
 
 #include "BoardContent.h"
-#include "BoardWindowApi.h"
+#include "BoardView.h"
 
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
@@ -17,7 +17,7 @@ constexpr int kPageWindowDays = 30;
 
 } // namespace
 
-BoardPaging::BoardPaging(const Clock& clock, const ScheduleStore& schedule, BoardWindowApi& board,
+BoardPaging::BoardPaging(const Clock& clock, const ScheduleStore& schedule, BoardView& board,
                          QObject* parent)
     : QObject(parent), m_clock(clock), m_schedule(schedule), m_board(board) {
     // The board is a view of the store: whatever changed the list, the rows
@@ -50,11 +50,15 @@ bool BoardPaging::run(ViewCommand command) {
     // The page index changes only once the rows show it, so that handlers
     // running during the fill (the tool tip) still see the old page.
     QPointer<BoardPaging> alive(this);
-    m_board.fillBoard(n, today.addDays(-kPageWindowDays), today.addDays(kPageWindowDays), false,
-                      [alive, n] {
-                          if (alive)
-                              alive->m_page.firstRow = n;
-                      });
+    const QDate from = today.addDays(-kPageWindowDays);
+    const QDate to = today.addDays(kPageWindowDays);
+    m_board.fillBoard(n, from, to, false, [alive, n, from, to] {
+        if (!alive)
+            return;
+        alive->m_page.firstRow = n;
+        alive->m_page.from = from;
+        alive->m_page.to = to;
+    });
     return true;
 }
 
@@ -99,6 +103,8 @@ void BoardPaging::locateNextEntry() {
 void BoardPaging::showNextEntry(bool force) {
     locateNextEntry();
     const QDate today = m_clock.today();
+    m_page.from = today;
+    m_page.to = today;
     m_board.fillBoard(m_page.nextEntry, today, today, force, {});
 }
 

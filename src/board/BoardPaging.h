@@ -9,7 +9,7 @@ class QTimer;
 
 namespace tanzo {
 
-class BoardWindowApi;
+class BoardView;
 class Clock;
 class ScheduleStore;
 
@@ -20,7 +20,7 @@ class ScheduleStore;
 class BoardPaging : public QObject {
     Q_OBJECT
 public:
-    BoardPaging(const Clock& clock, const ScheduleStore& schedule, BoardWindowApi& board,
+    BoardPaging(const Clock& clock, const ScheduleStore& schedule, BoardView& board,
                 QObject* parent = nullptr);
 
     const BoardPage& page() const { return m_page; }
@@ -53,7 +53,7 @@ private:
 
     const Clock& m_clock;
     const ScheduleStore& m_schedule;
-    BoardWindowApi& m_board;
+    BoardView& m_board;
     QTimer* m_redrawTimer = nullptr;
     BoardPage m_page;
 };

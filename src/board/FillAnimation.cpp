@@ -84,15 +84,41 @@ void FillAnimation::complete() {
         done();
 }
 
+// What stays fixed for the whole fill: the date and minute the rows are
+// judged by, the settings and the pace.
+struct FillAnimation::Frame {
+    QDate today;
+    QTime minute;
+    const Settings& settings;
+    int placeholderFrames;
+    int placeholderPauseUs;
+    int flapPauseUs;
+};
+
+namespace {
+
+// The caption a word column ends on.
+board::Caption finalCaptionOf(Column column, const board::RowFacts& row, int r,
+                              const board::Caption& current, const Settings& settings,
+                              const QDate& today, const QTime& minute) {
+    if (column == layout::Status)
+        return board::finalStatus(row, current, settings);
+    if (column == layout::Place)
+        return board::finalPlace(row, current, settings, today, minute);
+    return board::finalComment(row, r, current, settings);
+}
+
+} // namespace
+
 detail::FillTask FillAnimation::run(FillRequest request) {
-    // Date and minute stay fixed for the whole fill.
     const QDateTime now = m_state.clock.now();
-    const QDate today = now.date();
-    const QTime minute = board::cutToMinute(now.time());
     const Settings& settings = m_state.settings.values();
-    const int frames = board::pace::placeholderFrames(settings.interval);
-    const int framePause = board::pace::placeholderFrameUs(settings.interval);
-    const int flapPause = board::pace::flapStepUs(settings.interval);
+    const Frame frame{now.date(),
+                      board::cutToMinute(now.time()),
+                      settings,
+                      board::pace::placeholderFrames(settings.interval),
+                      board::pace::placeholderFrameUs(settings.interval),
+                      board::pace::flapStepUs(settings.interval)};
 
     int firstIndex = request.firstIndex;
     if (firstIndex == -1)
@@ -104,81 +130,92 @@ detail::FillTask FillAnimation::run(FillRequest request) {
         const ReadOnlyEntry* readOnly = m_state.schedule.readOnlyAt(firstIndex + r);
         const board::RowFacts row =
             board::rowFacts(m_state.schedule.view(), firstIndex + r, request.from, request.to,
-                            today, minute, readOnly && readOnly->allDay);
-        if (!(request.from < today) && !wasShowing)
+                            frame.today, frame.minute, readOnly && readOnly->allDay);
+        if (!(request.from < frame.today) && !wasShowing)
             continue;
         const bool drawPlaceholder = row.hasEntry() || wasShowing;
 
         for (const Column column :
              {layout::Status, layout::Place, layout::Hour, layout::Min, layout::Comment}) {
-            if (column == layout::Hour || column == layout::Min) {
-                const bool hour = column == layout::Hour;
-                const int target = board::flapTarget(row, hour);
-                const int last = hour ? 24 : 59;
-                for (int v = 0; v <= last; ++v) {
-                    co_yield flapPause;
-                    m_surface.setVisible(column, r, false);
-                    co_yield 0;
-                    m_surface.setColor(column, r, settings.foreColor1);
-                    if (drawPlaceholder)
-                        m_surface.setCaption(column, r, board::flapCaption(v));
-                    m_surface.align(column, r);
-                    m_surface.setVisible(column, r, true);
-                    co_yield 0;
-                    if (target >= 0 && v == target) {
-                        m_surface.setColor(
-                            column, r, row.upcoming ? settings.foreColor1 : settings.foreColor2);
-                        break;
-                    }
-                    if (m_surface.caption(column, r).isEmpty())
-                        break;
-                }
-                if (target < 0) {
-                    m_surface.setCaption(column, r, QString());
-                    co_yield 0;
-                }
-                continue;
-            }
-
-            for (int s = 0; s <= frames; ++s) {
-                m_surface.setVisible(column, r, false);
-                co_yield 0;
-                const board::Caption current{m_surface.caption(column, r),
-                                             m_surface.color(column, r)};
-                if (s < frames) {
-                    if (column == layout::Status) {
-                        if (drawPlaceholder)
-                            m_surface.setCaption(column, r, board::StatusPlaceholder);
-                        m_surface.setColor(column, r, board::nextPlaceholderColor(current.color));
-                    } else {
-                        if (drawPlaceholder)
-                            m_surface.setCaption(column, r,
-                                                 column == layout::Place
-                                                     ? board::PlacePlaceholder
-                                                     : board::CommentPlaceholder);
-                        m_surface.setColor(column, r, settings.foreColor1);
-                    }
-                } else {
-                    board::Caption finalCaption;
-                    if (column == layout::Status)
-                        finalCaption = board::finalStatus(row, current, settings);
-                    else if (column == layout::Place)
-                        finalCaption = board::finalPlace(row, current, settings, today, minute);
-                    else
-                        finalCaption = board::finalComment(row, r, current, settings);
-                    m_surface.setCaption(column, r, finalCaption.text);
-                    m_surface.setColor(column, r, finalCaption.color);
-                }
-                m_surface.align(column, r);
-                m_surface.setVisible(column, r, true);
-                // A placeholder stays up long enough to be seen; the final
-                // caption gives way to the next column at once.
-                co_yield s < frames ? framePause : 0;
-                if (m_surface.caption(column, r).isEmpty())
-                    break;
-            }
+            const bool flap = column == layout::Hour || column == layout::Min;
+            detail::FillTask cell = flap ? flapCell(frame, column, r, row, drawPlaceholder)
+                                         : wordCell(frame, column, r, row, drawPlaceholder);
+            for (int pause = cell.resume(); pause >= 0; pause = cell.resume())
+                co_yield pause;
         }
     }
+}
+
+// The hour or minute flaps through its values up to the row's.
+detail::FillTask FillAnimation::flapCell(const Frame& frame, Column column, int r,
+                                         const board::RowFacts& row, bool drawPlaceholder) {
+    const bool hour = column == layout::Hour;
+    const int target = board::flapTarget(row, hour);
+    const int last = hour ? 24 : 59;
+    for (int v = 0; v <= last; ++v) {
+        co_yield frame.flapPauseUs;
+        m_surface.setVisible(column, r, false);
+        co_yield 0;
+        m_surface.setColor(column, r, frame.settings.foreColor1);
+        if (drawPlaceholder)
+            m_surface.setCaption(column, r, board::flapCaption(v));
+        m_surface.align(column, r);
+        m_surface.setVisible(column, r, true);
+        co_yield 0;
+        if (target >= 0 && v == target) {
+            m_surface.setColor(
+                column, r, row.upcoming ? frame.settings.foreColor1 : frame.settings.foreColor2);
+            break;
+        }
+        if (m_surface.caption(column, r).isEmpty())
+            break;
+    }
+    if (target < 0) {
+        m_surface.setCaption(column, r, QString());
+        co_yield 0;
+    }
+}
+
+// The status, place or comment shows its placeholder for a few frames, then
+// its final caption.
+detail::FillTask FillAnimation::wordCell(const Frame& frame, Column column, int r,
+                                         const board::RowFacts& row, bool drawPlaceholder) {
+    const int frames = frame.placeholderFrames;
+    for (int s = 0; s <= frames; ++s) {
+        m_surface.setVisible(column, r, false);
+        co_yield 0;
+        const board::Caption current{m_surface.caption(column, r), m_surface.color(column, r)};
+        if (s < frames) {
+            drawPlaceholderFrame(column, r, current, drawPlaceholder, frame.settings);
+        } else {
+            const board::Caption ending =
+                finalCaptionOf(column, row, r, current, frame.settings, frame.today, frame.minute);
+            m_surface.setCaption(column, r, ending.text);
+            m_surface.setColor(column, r, ending.color);
+        }
+        m_surface.align(column, r);
+        m_surface.setVisible(column, r, true);
+        // A placeholder stays up long enough to be seen; the final caption
+        // gives way to the next column at once.
+        co_yield s < frames ? frame.placeholderPauseUs : 0;
+        if (m_surface.caption(column, r).isEmpty())
+            break;
+    }
+}
+
+void FillAnimation::drawPlaceholderFrame(Column column, int r, const board::Caption& current,
+                                         bool withCaption, const Settings& settings) {
+    if (column == layout::Status) {
+        if (withCaption)
+            m_surface.setCaption(column, r, board::StatusPlaceholder);
+        m_surface.setColor(column, r, board::nextPlaceholderColor(current.color));
+        return;
+    }
+    if (withCaption)
+        m_surface.setCaption(column, r,
+                             column == layout::Place ? board::PlacePlaceholder
+                                                     : board::CommentPlaceholder);
+    m_surface.setColor(column, r, settings.foreColor1);
 }
 
 } // namespace tanzo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/BoardContent.h"
 #include "board/BoardSurface.h"
 
 #include <QDate>
@@ -114,7 +115,14 @@ signals:
     void finished();
 
 private:
+    struct Frame;
     detail::FillTask run(FillRequest request);
+    detail::FillTask flapCell(const Frame& frame, layout::Column column, int r,
+                              const board::RowFacts& row, bool drawPlaceholder);
+    detail::FillTask wordCell(const Frame& frame, layout::Column column, int r,
+                              const board::RowFacts& row, bool drawPlaceholder);
+    void drawPlaceholderFrame(layout::Column column, int r, const board::Caption& current,
+                              bool withCaption, const Settings& settings);
     void catchUpWithPace();
     void complete();
 

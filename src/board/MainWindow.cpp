@@ -1,6 +1,5 @@
 #include "MainWindow.h"
 
-#include "board/BoardBehaviour.h"
 #include "board/BoardFace.h"
 #include "board/FillAnimation.h"
 #include "board/FocusMark.h"
@@ -21,6 +20,15 @@
 #include <QTimer>
 
 namespace tanzo {
+namespace {
+
+const QString kControlOpen = QStringLiteral("■");
+const QString kControlClosed = QStringLiteral("□");
+// Far enough off the screen that a board in the tray is never seen by
+// accident.
+constexpr int kHiddenBoardPixels = -2000;
+
+} // namespace
 
 using layout::Column;
 
@@ -37,7 +45,7 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
 
     m_face = std::make_unique<BoardFace>(*this, m_state.settings.values(), this);
     m_fill = std::make_unique<FillAnimation>(m_state, *m_face);
-    connect(m_fill.get(), &FillAnimation::started, this, &MainWindow::showBusyAndComeForward);
+    connect(m_fill.get(), &FillAnimation::started, this, &MainWindow::showBusy);
     connect(m_fill.get(), &FillAnimation::finished, this, &MainWindow::showIdle);
 
     m_face->showInitialCaptions();
@@ -73,14 +81,6 @@ QLabel* MainWindow::cell(const QString& column, int index) const {
     return m_face->cell(column, index);
 }
 
-void MainWindow::setBehaviour(BoardBehaviour* behaviour) {
-    m_behaviour = behaviour;
-}
-
-void MainWindow::setAllDialogsOpenProbe(std::function<bool()> probe) {
-    m_allDialogsOpen = std::move(probe);
-}
-
 void MainWindow::fillBoard(int firstIndex, QDate from, QDate to, bool force,
                            std::function<void()> done) {
     m_fill->start({firstIndex, from, to, force}, std::move(done));
@@ -90,9 +90,9 @@ bool MainWindow::fillRunning() const {
     return m_fill->running();
 }
 
-void MainWindow::showBusyAndComeForward() {
+void MainWindow::showBusy() {
     setCursor(Qt::BusyCursor);
-    raiseForFill();
+    emit fillStarted();
 }
 
 void MainWindow::showIdle() {
@@ -103,23 +103,6 @@ void MainWindow::showIdle() {
 
 QList<QWidget*> MainWindow::accessibleParts() const {
     return m_face->accessibleParts();
-}
-
-void MainWindow::raiseForFill() {
-    const Settings& settings = m_state.settings.values();
-    if (!settings.activeDisplay)
-        return;
-    if (isInTray()) {
-        if (m_behaviour)
-            m_behaviour->restoreFromTray();
-        emit cameForward();
-        return;
-    }
-    const bool allDialogsOpen = m_allDialogsOpen && m_allDialogsOpen();
-    if (allDialogsOpen || settings.topMost)
-        return;
-    raiseBoardOnce(Focus::Leave);
-    emit cameForward();
 }
 
 void MainWindow::unload() {
@@ -138,6 +121,7 @@ void MainWindow::moveBoardTo(int left, int top) {
 }
 
 void MainWindow::placeBoardAt(const QRect& pixels, Focus focus) {
+    m_inTray = false;
     windowSystem().placeAt(this, pixels, focus);
 }
 
@@ -150,13 +134,28 @@ void MainWindow::setBoardStaysOnTop(bool on) {
     raise();
 }
 
-void MainWindow::applyWindowOptions() {
-    if (m_behaviour)
-        m_behaviour->applyWindowOptions();
+void MainWindow::hideInTray() {
+    const QSize size = this->size();
+    hide();
+    setGeometry(QRect(QPoint(kHiddenBoardPixels, kHiddenBoardPixels), size));
+    m_inTray = true;
 }
 
-bool MainWindow::isInTray() const {
-    return m_behaviour && m_behaviour->isInTray();
+void MainWindow::setCommentToolTip(int row, const QString& tip) {
+    // The row's cell and its text show the same appointment.
+    for (const int member : {row, row + 3}) {
+        if (QLabel* label = m_face->cell(QStringLiteral("lblComment"), member))
+            label->setToolTip(tip);
+    }
+}
+
+QPoint MainWindow::commandMenuAnchor() const {
+    const QLabel* control = m_face->commandLabel();
+    return control->mapToGlobal(QPoint(0, control->height()));
+}
+
+void MainWindow::showCommandMenuOpen(bool open) {
+    m_face->commandLabel()->setText(open ? kControlOpen : kControlClosed);
 }
 
 QFont MainWindow::boardFont() const {
@@ -190,20 +189,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // when assistive technology pressed the button.
     if (releasedInside && pressTitleButton(watched, mouse->globalPosition().toPoint()))
         return true;
-    if (watched == m_face->closeLabel() || !m_behaviour)
+    if (watched == m_face->closeLabel())
         return false;
     if (watched == m_face->titleLabel()) {
         if (type == QEvent::MouseButtonPress)
-            m_behaviour->startDrag(mouse->button(), mouse->globalPosition().toPoint());
+            emit titlePressed(mouse->button(), mouse->globalPosition().toPoint());
         else if (type == QEvent::MouseButtonRelease)
-            m_behaviour->endDrag(mouse->button());
+            emit titleReleased(mouse->button());
         else
-            m_behaviour->followPointer(mouse->globalPosition().toPoint());
+            emit pointerMoved(mouse->globalPosition().toPoint());
         return true;
     }
     if (type == QEvent::MouseMove) {
-        if (const int row = m_face->commentIndexOf(watched); row >= 0)
-            m_behaviour->showCommentTip(row);
+        if (const int index = m_face->commentIndexOf(watched); index >= 0)
+            emit commentHovered(index % 3);
     }
     return false;
 }
@@ -215,26 +214,19 @@ bool MainWindow::pressTitleButton(QObject* button, const QPoint& globalAt) {
         return true;
     }
     if (button == m_face->commandLabel()) {
-        if (m_behaviour)
-            m_behaviour->openCommandMenu(globalAt);
+        emit commandMenuRequested(globalAt);
         return true;
     }
     if (button == m_face->minimiseLabel()) {
-        if (m_behaviour)
-            m_behaviour->hideToTray();
+        emit trayRequested();
         return true;
     }
     return false;
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (m_behaviour && m_behaviour->runKey(event->key(), event->modifiers()))
-        return;
-    QWidget::keyPressEvent(event);
-}
-
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-    // The menu key has opened the command menu already (runKey); the event
+    // The menu key has opened the command menu already (the window
+    // behaviour's key filter); the event
     // some platforms send after it must not open anything more.
     event->accept();
 }
@@ -248,8 +240,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (m_behaviour)
-        m_behaviour->followPointer(event->globalPosition().toPoint());
+    emit pointerMoved(event->globalPosition().toPoint());
     QWidget::mouseMoveEvent(event);
 }
 

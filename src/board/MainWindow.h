@@ -2,7 +2,7 @@
 
 #include "board/BoardAccessible.h"
 #include "board/BoardLayout.h"
-#include "core/BoardHost.h"
+#include "board/BoardView.h"
 #include "platform/Twips.h"
 
 #include <QDate>
@@ -18,37 +18,22 @@ class QLabel;
 namespace tanzo {
 
 struct AppContext;
-class BoardBehaviour;
 class FillAnimation;
 class BoardFace;
 class FocusMark;
 
 // The board window: three rows of a departure board and the title strip, a
-// view of the schedule store. Input is forwarded to a BoardBehaviour; the
-// rows are drawn by the fill animation. Which appointments they show is the
-// paging's to decide (BoardPaging): the window draws what it is asked for.
-// To assistive technology it is its title strip and a list of three rows,
-// each read as one sentence.
-class MainWindow : public QWidget, public BoardHost, public AccessibleParts {
+// view of the schedule store. What the user does on it is announced by its
+// signals (the window behaviour takes them and its keys); the rows are drawn
+// by the fill animation. Which appointments they show is the paging's to
+// decide (BoardPaging): the window draws what it is asked for. To assistive
+// technology it is its title strip and a list of three rows, each read as
+// one sentence.
+class MainWindow : public QWidget, public BoardView, public AccessibleParts {
     Q_OBJECT
 public:
     explicit MainWindow(AppContext& state, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    // May be null: input that needs a behaviour is then ignored.
-    void setBehaviour(BoardBehaviour* behaviour);
-    BoardBehaviour* behaviour() const { return m_behaviour; }
-    // True when the schedule editor, the options dialog and the version
-    // window are all open; a fill then does not raise the board.
-    void setAllDialogsOpenProbe(std::function<bool()> probe);
-
-    // Redraws the rows from `firstIndex` on, showing the appointments dated
-    // `from` to `to`. Asynchronous: `done` runs once the rows are drawn
-    // (paging moves the page there). A request while a fill runs first brings
-    // the running fill to its end.
-    void fillBoard(int firstIndex, QDate from, QDate to, bool force,
-                   std::function<void()> done = {});
-    bool fillRunning() const;
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
@@ -61,46 +46,61 @@ public:
 
     // Really closes the board (the exit command's last step).
     void unload();
-    bool isUnloading() const { return m_unloading; }
 
-    // BoardHost
-    void applyBoardLayout(int size) override;
+    // BoardView
     QRect boardRect() const override;
     void moveBoardTo(int left, int top) override;
     void placeBoardAt(const QRect& pixels, Focus focus) override;
     void raiseBoardOnce(Focus focus) override;
     void setBoardStaysOnTop(bool on) override;
-    bool isInTray() const override;
-    void applyWindowOptions() override;
+    void hideInTray() override;
+    bool isInTray() const override { return m_inTray; }
+    void applyBoardLayout(int size) override;
     QFont boardFont() const override;
     QIcon boardIcon() const override;
     QWidget* boardWidget() override { return this; }
+    // A request while a fill runs first brings the running fill to its end.
+    void fillBoard(int firstIndex, QDate from, QDate to, bool force,
+                   std::function<void()> done = {}) override;
+    bool fillRunning() const override;
+    bool closing() const override { return m_unloading; }
+    void setCommentToolTip(int row, const QString& tip) override;
+    QPoint commandMenuAnchor() const override;
+    void showCommandMenuOpen(bool open) override;
 
 signals:
+    // × was pressed, or the window manager closed the board.
     void exitRequested();
     void unloaded();
-    // The board came forward for a fill: windows that must stay in view
-    // (the notices) come forward again after it.
-    void cameForward();
+    // □ was pressed (clicked at `globalAt`, or pressed by key or assistive
+    // technology, at the control's foot).
+    void commandMenuRequested(const QPoint& globalAt);
+    // － was pressed.
+    void trayRequested();
+    // A button went down or up on the title, or the pointer moved over the
+    // board; global pixels.
+    void titlePressed(Qt::MouseButton button, const QPoint& globalCursor);
+    void titleReleased(Qt::MouseButton button);
+    void pointerMoved(const QPoint& globalCursor);
+    // The pointer is over row `row`'s (0-2) comment.
+    void commentHovered(int row);
+    // The rows started to be redrawn.
+    void fillStarted();
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void raiseForFill();
-    void showBusyAndComeForward();
+    void showBusy();
     void showIdle();
     bool pressTitleButton(QObject* button, const QPoint& globalAt);
 
     AppContext& m_state;
-    BoardBehaviour* m_behaviour = nullptr;
-    std::function<bool()> m_allDialogsOpen;
     std::unique_ptr<BoardFace> m_face;
     std::unique_ptr<FillAnimation> m_fill;
     FocusMark* m_focusMark = nullptr;
@@ -108,6 +108,7 @@ private:
     QIcon m_icon;
 
     bool m_unloading = false;
+    bool m_inTray = false;
 };
 
 } // namespace tanzo

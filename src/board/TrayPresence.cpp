@@ -1,23 +1,17 @@
 #include "TrayPresence.h"
 
+#include "BoardView.h"
 #include "ShadowWindow.h"
 #include "TrayIcon.h"
 
-#include "core/BoardHost.h"
 #include "core/Settings.h"
 #include "platform/WindowSystem.h"
 
 #include <QWidget>
 
 namespace tanzo {
-namespace {
 
-// Far enough off the screen that a hidden board is never seen by accident.
-constexpr int kHiddenBoardPixels = -2000;
-
-} // namespace
-
-TrayPresence::TrayPresence(const Settings& settings, BoardHost& board, QMenu* trayMenu,
+TrayPresence::TrayPresence(const Settings& settings, BoardView& board, QMenu* trayMenu,
                            QObject* parent)
     : QObject(parent), m_settings(settings), m_board(board), m_trayMenu(trayMenu),
       m_trayAvailable(&TrayIcon::isAvailable) {}
@@ -27,23 +21,22 @@ TrayPresence::~TrayPresence() {
     delete m_trayStandIn.data();
 }
 
+bool TrayPresence::isInTray() const {
+    return m_board.isInTray();
+}
+
 void TrayPresence::hideToTray() {
-    if (m_inTray)
+    if (isInTray())
         return;
     dropTaskBarProxy();
-    if (QWidget* board = m_board.boardWidget()) {
-        const QSize size = m_board.boardRect().size();
-        board->hide();
-        board->setGeometry(QRect(QPoint(kHiddenBoardPixels, kHiddenBoardPixels), size));
-    }
+    m_board.hideInTray();
     showTrayIcon();
-    m_inTray = true;
 }
 
 void TrayPresence::restoreFromTray() {
     // Only a board in the tray comes back; anything else would throw a
     // visible board back to its stored position.
-    if (!m_inTray)
+    if (!isInTray())
         return;
     const Settings& s = m_settings;
     // The proxy is only a button: the board itself takes the activation below.
@@ -58,21 +51,21 @@ void TrayPresence::restoreFromTray() {
     // Shown, the board comes up in front anyway; open notices stay above it.
     const bool noticesOpen = m_openNotices && m_openNotices() > 0;
     m_board.setBoardStaysOnTop(s.topMost);
+    // Placed, the board is out of the tray, so that the layout below sets
+    // the outer size too (a size chosen while in the tray would otherwise
+    // never reach the window).
     m_board.placeBoardAt(target, noticesOpen ? Focus::Leave : Focus::Take);
     if (board) {
         board->activateWindow();
         // The keys go to the board itself, not to the － that sent it away.
         board->setFocus(Qt::ActiveWindowFocusReason);
     }
-    // Out of the tray first, so that the layout sets the outer size too (a
-    // size chosen while in the tray would otherwise never reach the window).
-    m_inTray = false;
     m_board.applyBoardLayout(s.windowSize);
 }
 
 void TrayPresence::exitRefused() {
     // The board must not stay in the tray without an icon.
-    if (m_inTray)
+    if (isInTray())
         showTrayIcon();
 }
 
@@ -84,7 +77,7 @@ void TrayPresence::withdraw() {
 void TrayPresence::applyWindowOptions() {
     syncTaskBarProxy();
     // A board in the tray is put on top again when it comes back.
-    if (m_inTray)
+    if (isInTray())
         return;
     QWidget* board = m_board.boardWidget();
     if (board && windowSystem().staysOnTop(board) == m_settings.topMost)
@@ -93,7 +86,7 @@ void TrayPresence::applyWindowOptions() {
 }
 
 void TrayPresence::syncTaskBarProxy() {
-    const bool wanted = m_settings.showTask && !m_inTray;
+    const bool wanted = m_settings.showTask && !isInTray();
     if (wanted && !m_proxy)
         createTaskBarProxy();
     else if (!wanted && m_proxy)
@@ -117,7 +110,7 @@ void TrayPresence::dropTaskBarProxy() {
 }
 
 void TrayPresence::bringToFront() {
-    if (m_inTray) {
+    if (isInTray()) {
         restoreFromTray();
         return;
     }
@@ -127,8 +120,23 @@ void TrayPresence::bringToFront() {
 }
 
 void TrayPresence::bringBoardForward() {
-    if (!m_inTray)
+    if (!isInTray())
         m_board.raiseBoardOnce(Focus::Take);
+}
+
+void TrayPresence::comeForwardForFill() {
+    if (!m_settings.activeDisplay)
+        return;
+    if (isInTray()) {
+        restoreFromTray();
+        emit cameForward();
+        return;
+    }
+    const bool allDialogsOpen = m_allDialogsOpen && m_allDialogsOpen();
+    if (allDialogsOpen || m_settings.topMost)
+        return;
+    m_board.raiseBoardOnce(Focus::Leave);
+    emit cameForward();
 }
 
 void TrayPresence::showTrayIcon() {

@@ -12,22 +12,23 @@ class QMenu;
 
 namespace tanzo {
 
-class BoardHost;
+class BoardView;
 class TrayIcon;
 struct Settings;
 
-// Where the board is reachable from when it is not on the screen, and how it
-// comes back: the tray icon (or, on a desktop without a tray, a minimised
-// stand-in window), the task-bar proxy while ShowTask is on, and whether the
-// board is hidden in the tray.
+// Where the board is reachable from when it is not on the screen, and when
+// it comes forward: the tray icon (or, on a desktop without a tray, a
+// minimised stand-in window), the task-bar proxy while ShowTask is on, when
+// the board goes into the tray and comes back, and whether it comes forward
+// for new content or for a second start.
 class TrayPresence : public QObject {
     Q_OBJECT
 public:
-    TrayPresence(const Settings& settings, BoardHost& board, QMenu* trayMenu,
+    TrayPresence(const Settings& settings, BoardView& board, QMenu* trayMenu,
                  QObject* parent = nullptr);
     ~TrayPresence() override;
 
-    bool isInTray() const { return m_inTray; }
+    bool isInTray() const;
 
     // Creates or drops the task-bar proxy so that it exists exactly while
     // ShowTask is on and the board is not in the tray (start-up calls this
@@ -56,6 +57,16 @@ public:
     void setOpenNoticeProbe(std::function<int()> probe) { m_openNotices = std::move(probe); }
     // Whether a system tray can take the icon; tests replace the probe.
     void setTrayAvailableProbe(std::function<bool()> probe) { m_trayAvailable = std::move(probe); }
+    // True when the schedule editor, the options dialog and the version
+    // window are all open; the board then does not come forward for a fill.
+    void setAllDialogsOpenProbe(std::function<bool()> probe) {
+        m_allDialogsOpen = std::move(probe);
+    }
+
+signals:
+    // The board came forward for a fill: windows that must stay in view
+    // (the notices) come forward again after it.
+    void cameForward();
 
 public slots:
     void hideToTray();
@@ -64,9 +75,12 @@ public slots:
     // Out of the tray or out of the minimised state, in front and active:
     // the board was asked for by starting the program again.
     void bringToFront();
-
-private slots:
+    // In front once, taking the keyboard; a board in the tray stays there.
     void bringBoardForward();
+    // The rows are being redrawn: with ActiveDisplay on, the board comes
+    // forward (out of the tray too) unless it stays on top anyway or every
+    // dialog is open over it.
+    void comeForwardForFill();
 
 private:
     void createTaskBarProxy();
@@ -74,14 +88,14 @@ private:
     void showTrayIcon();
 
     const Settings& m_settings;
-    BoardHost& m_board;
+    BoardView& m_board;
     QMenu* m_trayMenu;
     std::unique_ptr<TrayIcon> m_tray;
     QPointer<ShadowWindow> m_proxy;
     QPointer<ShadowWindow> m_trayStandIn;
     std::function<bool()> m_trayAvailable;
     std::function<int()> m_openNotices;
-    bool m_inTray = false;
+    std::function<bool()> m_allDialogsOpen;
 };
 
 } // namespace tanzo

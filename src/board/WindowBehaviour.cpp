@@ -1,35 +1,49 @@
 #include "WindowBehaviour.h"
 
+#include "BoardFollowsSettings.h"
+#include "BoardView.h"
+#include "MainWindow.h"
+
 #include "core/AppContext.h"
-#include "core/BoardFollowsSettings.h"
-#include "core/BoardHost.h"
+
+#include <QKeyEvent>
 
 namespace tanzo {
 
-WindowBehaviour::WindowBehaviour(AppContext& state, BoardWindowApi& board, QObject* parent)
+WindowBehaviour::WindowBehaviour(AppContext& state, BoardView& board, QObject* parent)
     : QObject(parent), m_board(board) {
-    build(state);
+    m_menus = std::make_unique<BoardMenus>();
+    m_presence = std::make_unique<TrayPresence>(state.settings.values(), board, m_menus->tray());
+    m_drag = std::make_unique<BoardDrag>(board);
+    m_commands = std::make_unique<BoardCommands>(state, board, *m_menus, *m_presence);
+    // Whoever changes the settings (the menu here, the options dialog), the
+    // board shows them.
+    followSettings(state.settings, board, *m_presence, this);
+    connect(m_commands.get(), &BoardCommands::commandMenuOpening, m_drag.get(), &BoardDrag::disarm);
 }
 
 WindowBehaviour::WindowBehaviour(AppContext& state, MainWindow& board, QObject* parent)
-    : QObject(parent), m_ownApi(std::make_unique<MainWindowApi>(board)), m_board(*m_ownApi) {
-    build(state);
+    : WindowBehaviour(state, static_cast<BoardView&>(board), parent) {
+    BoardCommands* commands = m_commands.get();
+    BoardDrag* drag = m_drag.get();
+    connect(&board, &MainWindow::commandMenuRequested, commands, &BoardCommands::openCommandMenu);
+    connect(&board, &MainWindow::commentHovered, commands, &BoardCommands::showCommentTip);
+    connect(&board, &MainWindow::trayRequested, m_presence.get(), &TrayPresence::hideToTray);
+    connect(&board, &MainWindow::fillStarted, m_presence.get(), &TrayPresence::comeForwardForFill);
+    connect(&board, &MainWindow::titlePressed, drag, &BoardDrag::start);
+    connect(&board, &MainWindow::titleReleased, drag, &BoardDrag::end);
+    connect(&board, &MainWindow::pointerMoved, drag, &BoardDrag::follow);
+    board.installEventFilter(this);
 }
 
 WindowBehaviour::~WindowBehaviour() = default;
 
-void WindowBehaviour::build(AppContext& state) {
-    m_menus = std::make_unique<BoardMenus>();
-    m_presence =
-        std::make_unique<TrayPresence>(state.settings.values(), m_board.host(), m_menus->tray());
-    m_drag = std::make_unique<BoardDrag>(m_board.host(), *m_presence);
-    m_commands = std::make_unique<BoardCommands>(state, m_board, *m_menus, *m_presence);
-    // Whoever changes the settings (the menu here, the options dialog), the
-    // board shows them.
-    followSettings(state.settings, m_board.host(), this);
-
-    connect(m_commands.get(), &BoardCommands::commandMenuOpening, m_drag.get(), &BoardDrag::disarm);
-    connect(m_drag.get(), &BoardDrag::dragged, this, &WindowBehaviour::dragged);
+bool WindowBehaviour::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == m_board.boardWidget()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return m_commands->runKey(key->key(), key->modifiers());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace tanzo

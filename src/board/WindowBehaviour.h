@@ -1,85 +1,51 @@
 #pragma once
 
-#include "board/BoardBehaviour.h"
 #include "board/BoardCommands.h"
 #include "board/BoardDrag.h"
 #include "board/BoardMenus.h"
-#include "board/BoardWindowApi.h"
 #include "board/TrayPresence.h"
 
 #include <QObject>
 
-#include <functional>
 #include <memory>
 
 namespace tanzo {
 
 struct AppContext;
+class BoardView;
 class MainWindow;
-class ShadowWindow;
-class TrayIcon;
 
-// The board's behaviour as one piece for the shell: it builds the menus, the
-// commands, the drag and the tray presence, and hands the board window's
-// input to them.
-class WindowBehaviour : public QObject, public BoardBehaviour {
+// The board's behaviour as one piece for the shell: it builds the menus,
+// the commands (and through them the paging), the drag and the tray
+// presence, keeps the board in step with the settings, and hands the board
+// window's input and keys to them.
+class WindowBehaviour : public QObject {
     Q_OBJECT
 public:
-    WindowBehaviour(AppContext& state, BoardWindowApi& board, QObject* parent = nullptr);
+    // Input reaches the pieces when the test (or the window's signals)
+    // calls them.
+    WindowBehaviour(AppContext& state, BoardView& board, QObject* parent = nullptr);
+    // The real window: its signals and keys are taken here.
     WindowBehaviour(AppContext& state, MainWindow& board, QObject* parent = nullptr);
     ~WindowBehaviour() override;
 
-    // BoardBehaviour
-    void openCommandMenu(const QPoint& globalAt) override { m_commands->openCommandMenu(globalAt); }
-    void startDrag(Qt::MouseButton button, const QPoint& globalCursor) override {
-        m_drag->start(button, globalCursor);
-    }
-    void endDrag(Qt::MouseButton button) override { m_drag->end(button); }
-    void followPointer(const QPoint& globalCursor) override { m_drag->follow(globalCursor); }
-    void hideToTray() override { m_presence->hideToTray(); }
-    void showCommentTip(int index) override { m_commands->showCommentTip(index); }
-    bool runKey(int qtKey, Qt::KeyboardModifiers modifiers) override {
-        return m_commands->runKey(qtKey, modifiers);
-    }
-    void restoreFromTray() override { m_presence->restoreFromTray(); }
-    bool isInTray() const override { return m_presence->isInTray(); }
-    void applyWindowOptions() override { m_presence->applyWindowOptions(); }
-
-    // Out of the tray or out of the minimised state, in front and active.
-    void bringToFront() { m_presence->bringToFront(); }
-    void runView(ViewCommand command) { m_commands->runView(command); }
-    // Start-up shows the task-bar proxy once the board is placed.
-    void syncTaskBarProxy() { m_presence->syncTaskBarProxy(); }
-    void exitRefused() { m_presence->exitRefused(); }
-    void withdraw() { m_presence->withdraw(); }
-
     BoardMenus& menus() const { return *m_menus; }
+    // Where the board is reachable from when it is off the screen, and when
+    // it comes forward.
     TrayPresence& presence() const { return *m_presence; }
+    BoardDrag& drag() const { return *m_drag; }
     // The menus' and keys' commands; what they ask of the program
     // (the editor, the options, exit…) is announced by its signals.
     BoardCommands& commands() const { return *m_commands; }
     // The page the board shows; the clock's signals move it too.
     BoardPaging& paging() const { return m_commands->paging(); }
-    ShadowWindow* taskBarProxy() const { return m_presence->taskBarProxy(); }
-    ShadowWindow* trayStandIn() const { return m_presence->trayStandIn(); }
-    TrayIcon* trayIcon() const { return m_presence->trayIcon(); }
 
-    void setOpenNoticeProbe(std::function<int()> probe) {
-        m_presence->setOpenNoticeProbe(std::move(probe));
-    }
-    void setTrayAvailableProbe(std::function<bool()> probe) {
-        m_presence->setTrayAvailableProbe(std::move(probe));
-    }
-
-signals:
-    // The board was dragged to this left/top (pixels).
-    void dragged(int left, int top);
+protected:
+    // Keys pressed on the board (or passed on by its focused buttons).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void build(AppContext& state);
-
-    std::unique_ptr<BoardWindowApi> m_ownApi; // set when built on the real window
-    BoardWindowApi& m_board;
+    BoardView& m_board;
     std::unique_ptr<BoardMenus> m_menus;
     std::unique_ptr<TrayPresence> m_presence;
     std::unique_ptr<BoardDrag> m_drag;

@@ -11,14 +11,6 @@ namespace {
 constexpr int kSearchMarginDays = 2;
 constexpr qint64 kDaySeconds = 24 * 3600;
 
-// libical expands a zone's observances from their start up to a few years
-// past the latest time asked of it, and only near-window times are ever
-// asked. A real zone changes once or twice a year since 1601, under a
-// thousand changes; the bounds leave room for many times that.
-constexpr int kZoneCoverageYear = 2100;
-constexpr qint64 kMaxZoneChanges = 100000;
-constexpr qint64 kMaxAllZoneChanges = 500000;
-
 using OffsetAt = std::function<int(qint64 instant)>;
 
 QDate dateOf(const icaltimetype& t) {
@@ -85,101 +77,6 @@ qint64 instantOfWall(qint64 wall, const OffsetAt& offsetAt) {
     return best ? *best : wall - before;
 }
 
-int listLength(const short* values, int size) {
-    int n = 0;
-    while (n < size && values[n] != ICAL_RECURRENCE_ARRAY_MAX)
-        ++n;
-    return n;
-}
-
-// At most how many changes a year an observance's rule makes: the product
-// of its BY lists, a weekday without an ordinal counting five times.
-qint64 changesPerYear(const icalrecurrencetype& r) {
-    qint64 days = 0;
-    for (int i = 0; i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
-        days += icalrecurrencetype_day_position(r.by_day[i]) == 0 ? 5 : 1;
-    const qint64 lists[] = {listLength(r.by_second, ICAL_BY_SECOND_SIZE),
-                            listLength(r.by_minute, ICAL_BY_MINUTE_SIZE),
-                            listLength(r.by_hour, ICAL_BY_HOUR_SIZE),
-                            days,
-                            listLength(r.by_month_day, ICAL_BY_MONTHDAY_SIZE),
-                            listLength(r.by_year_day, ICAL_BY_YEARDAY_SIZE),
-                            listLength(r.by_week_no, ICAL_BY_WEEKNO_SIZE),
-                            listLength(r.by_month, ICAL_BY_MONTH_SIZE),
-                            listLength(r.by_set_pos, ICAL_BY_SETPOS_SIZE)};
-    qint64 product = 1;
-    for (const qint64 n : lists)
-        product = std::min<qint64>(product * std::max<qint64>(n, 1), kMaxZoneChanges + 1);
-    return product;
-}
-
-bool listHas(const short* values, int size, int value) {
-    for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
-        if (values[i] == value)
-            return true;
-    }
-    return false;
-}
-
-bool listEmpty(const short* values) {
-    return values[0] == ICAL_RECURRENCE_ARRAY_MAX;
-}
-
-// Whether some day of four years (a leap year among them) passes the
-// rule's day filters: libical looks for the next match without a bound on
-// its own, so a rule that never matches (30 February) would cost seconds
-// per event, or for ever at a finer frequency. Weekday ordinals are not
-// weighed, so a rule taken as possible may still give nothing.
-bool someDayMatches(const icalrecurrencetype& r) {
-    const QDate from(2028, 1, 1);
-    for (QDate d = from; d.year() < 2032; d = d.addDays(1)) {
-        const int month = d.month();
-        const int monthDay = d.day() - d.daysInMonth() - 1;
-        const int yearDay = d.dayOfYear() - d.daysInYear() - 1;
-        bool monthOk = listEmpty(r.by_month);
-        for (int i = 0;
-             !monthOk && i < ICAL_BY_MONTH_SIZE && r.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
-            monthOk = icalrecurrencetype_month_month(r.by_month[i]) == month;
-        bool weekdayOk = listEmpty(r.by_day);
-        for (int i = 0;
-             !weekdayOk && i < ICAL_BY_DAY_SIZE && r.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
-            weekdayOk = static_cast<int>(icalrecurrencetype_day_day_of_week(r.by_day[i])) ==
-                        d.dayOfWeek() % 7 + 1;
-        if (monthOk && weekdayOk &&
-            (listEmpty(r.by_month_day) || listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, d.day()) ||
-             listHas(r.by_month_day, ICAL_BY_MONTHDAY_SIZE, monthDay)) &&
-            (listEmpty(r.by_year_day) ||
-             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, d.dayOfYear()) ||
-             listHas(r.by_year_day, ICAL_BY_YEARDAY_SIZE, yearDay)))
-            return true;
-    }
-    return false;
-}
-
-// How many changes libical would make of a VTIMEZONE; past the bound as
-// soon as one rule repeats more often than yearly.
-qint64 zoneChanges(icalcomponent* zone) {
-    qint64 total = 0;
-    for (icalcomponent* c = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); c;
-         c = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
-        total += icalcomponent_count_properties(c, ICAL_RDATE_PROPERTY) + 1;
-        // Before the walk over the rules: each get_first restarts the walk.
-        icalproperty* start = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
-        const int from = start ? icalproperty_get_dtstart(start).year : 0;
-        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY); p;
-             p = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
-            const icalrecurrencetype rule = icalproperty_get_rrule(p);
-            if (rule.freq != ICAL_YEARLY_RECURRENCE || !someDayMatches(rule))
-                return kMaxZoneChanges + 1;
-            const qint64 years = std::clamp(kZoneCoverageYear - from, 1, 10000);
-            total += years * changesPerYear(rule);
-        }
-        if (total > kMaxZoneChanges)
-            break;
-    }
-    return total;
-}
-
 } // namespace
 
 TimeBasis basisOf(icalproperty* property, const icaltimetype& value, icalcomponent* calendar,
@@ -224,31 +121,6 @@ bool wellFormed(const icaltimetype& value) {
            (value.is_date || QTime::isValid(value.hour, value.minute, value.second));
 }
 
-RuleShape shapeOf(const icalrecurrencetype& r) {
-    const bool subDaily = r.freq == ICAL_SECONDLY_RECURRENCE ||
-                          r.freq == ICAL_MINUTELY_RECURRENCE || r.freq == ICAL_HOURLY_RECURRENCE;
-    if (subDaily) {
-        // libical steps second by second (or minute by minute) looking for
-        // a match: only filters of the time of day, with real values, keep
-        // each step within a day.
-        auto inRange = [](const short* values, int size, int limit) {
-            for (int i = 0; i < size && values[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
-                if (values[i] < 0 || values[i] >= limit)
-                    return false;
-            }
-            return true;
-        };
-        if (!listEmpty(r.by_day) || !listEmpty(r.by_month_day) || !listEmpty(r.by_year_day) ||
-            !listEmpty(r.by_week_no) || !listEmpty(r.by_month) || !listEmpty(r.by_set_pos) ||
-            !inRange(r.by_second, ICAL_BY_SECOND_SIZE, 60) ||
-            !inRange(r.by_minute, ICAL_BY_MINUTE_SIZE, 60) ||
-            !inRange(r.by_hour, ICAL_BY_HOUR_SIZE, 24))
-            return RuleShape::TooComplex;
-        return RuleShape::Fine;
-    }
-    return someDayMatches(r) ? RuleShape::Fine : RuleShape::Never;
-}
-
 QDateTime toLocal(const icaltimetype& value, const TimeBasis& basis) {
     if (basis.kind == TimeBasis::Kind::Unknown || !wellFormed(value))
         return {};
@@ -263,25 +135,23 @@ QDateTime localMoment(const QDate& date, const QTime& time) {
         instantOfWall(wallSeconds(date, time), offsetsOf(TimeBasis{})));
 }
 
-Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
-                      const QDate& first, const QDate& last, const ExpansionBound& bound) {
-    Expansion result;
-    std::vector<Occurrence>& found = result.found;
-    icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
-    if (!startProperty)
-        return result;
-    const icaltimetype start = icalproperty_get_dtstart(startProperty);
-    if (!wellFormed(start))
-        return result;
-    // Far-off times are not converted: a zone is expanded up to the latest
-    // year asked of it.
-    const QDate nearFrom = first.addDays(-kSearchMarginDays);
-    const QDate nearTo = last.addDays(kSearchMarginDays);
-    auto near = [&](const icaltimetype& value) {
+namespace {
+
+// The days asked for, and the wider ones near them: far-off times are not
+// converted, as a zone is expanded up to the latest year asked of it.
+struct SearchDays {
+    SearchDays(const QDate& from, const QDate& to)
+        : first(from), last(to), nearFrom(from.addDays(-kSearchMarginDays)),
+          nearTo(to.addDays(kSearchMarginDays)) {}
+
+    bool near(const icaltimetype& value) const {
         const QDate day = dateOf(value);
         return day >= nearFrom && day <= nearTo;
-    };
-    auto consider = [&](const icaltimetype& value) {
+    }
+    // Adds an occurrence that falls in the days asked for; false once the
+    // rule has passed them.
+    bool consider(const icaltimetype& value, const TimeBasis& basis,
+                  std::vector<Occurrence>& found) const {
         if (!near(value))
             return dateOf(value) <= last;
         const QDateTime local = toLocal(value, basis);
@@ -289,64 +159,75 @@ Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeB
         if (local.isValid() && day >= first && day <= last)
             found.push_back({value, local});
         return day <= last;
-    };
-
-    icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
-    if (!rule) {
-        consider(start);
-    } else {
-        icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-        // The rule steps through wall-clock times of the event's zone, so a
-        // UTC UNTIL is turned into that zone's wall clock first.
-        if (!icaltime_is_null_time(recurrence.until) && !recurrence.until.is_date &&
-            icaltime_is_utc(recurrence.until) && wellFormed(recurrence.until)) {
-            const qint64 instant = wallSeconds(dateOf(recurrence.until), timeOf(recurrence.until));
-            recurrence.until = floatingFromWall(instant + offsetsOf(basis)(instant));
-        }
-        icaltimetype wallStart = start;
-        wallStart.zone = nullptr;
-        const RuleShape shape = shapeOf(recurrence);
-        result.tooComplex = shape == RuleShape::TooComplex;
-        icalrecur_iterator* it =
-            shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
-        if (it) {
-            if (recurrence.count == 0 && nearFrom > dateOf(start)) {
-                icaltimetype jump = wallStart;
-                jump.year = nearFrom.year();
-                jump.month = nearFrom.month();
-                jump.day = nearFrom.day();
-                icalrecur_iterator_set_start(it, jump);
-            }
-            for (int step = 0;; ++step) {
-                if (step >= bound.maxSteps || bound.deadline.hasExpired()) {
-                    result.cut = true;
-                    break;
-                }
-                const icaltimetype next = icalrecur_iterator_next(it);
-                if (icaltime_is_null_time(next) || !consider(next))
-                    break;
-            }
-            icalrecur_iterator_free(it);
-        }
     }
+
+    QDate first;
+    QDate last;
+    QDate nearFrom;
+    QDate nearTo;
+};
+
+// The occurrences of the RRULE, within the bound of steps and time.
+void expandRule(icalproperty* rule, const icaltimetype& start, const TimeBasis& basis,
+                const SearchDays& days, const ExpansionBound& bound, Expansion& result) {
+    icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+    // The rule steps through wall-clock times of the event's zone, so a
+    // UTC UNTIL is turned into that zone's wall clock first.
+    if (!icaltime_is_null_time(recurrence.until) && !recurrence.until.is_date &&
+        icaltime_is_utc(recurrence.until) && wellFormed(recurrence.until)) {
+        const qint64 instant = wallSeconds(dateOf(recurrence.until), timeOf(recurrence.until));
+        recurrence.until = floatingFromWall(instant + offsetsOf(basis)(instant));
+    }
+    icaltimetype wallStart = start;
+    wallStart.zone = nullptr;
+    const RuleShape shape = shapeOf(recurrence);
+    result.tooComplex = shape == RuleShape::TooComplex;
+    icalrecur_iterator* it =
+        shape == RuleShape::Fine ? icalrecur_iterator_new(recurrence, wallStart) : nullptr;
+    if (!it)
+        return;
+    if (recurrence.count == 0 && days.nearFrom > dateOf(start)) {
+        icaltimetype jump = wallStart;
+        jump.year = days.nearFrom.year();
+        jump.month = days.nearFrom.month();
+        jump.day = days.nearFrom.day();
+        icalrecur_iterator_set_start(it, jump);
+    }
+    for (int step = 0;; ++step) {
+        if (step >= bound.maxSteps || bound.deadline.hasExpired()) {
+            result.cut = true;
+            break;
+        }
+        const icaltimetype next = icalrecur_iterator_next(it);
+        if (icaltime_is_null_time(next) || !days.consider(next, basis, result.found))
+            break;
+    }
+    icalrecur_iterator_free(it);
+}
+
+void addRecurrenceDates(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                        const SearchDays& days, std::vector<Occurrence>& found) {
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
         const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
         const icaltimetype value =
             icaltime_is_null_time(rdate.time) ? rdate.period.start : rdate.time;
-        if (!near(value))
+        if (!days.near(value))
             continue;
         const QDateTime local = toLocal(value, basisOf(p, value, calendar, basis));
-        if (local.isValid() && local.date() >= first && local.date() <= last)
+        if (local.isValid() && local.date() >= days.first && local.date() <= days.last)
             found.push_back({value, local});
     }
+}
 
+void dropExcluded(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                  const SearchDays& days, std::vector<Occurrence>& found) {
     QSet<qint64> excludedMoments;
     QSet<qint64> excludedDays;
     for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
         const icaltimetype value = icalproperty_get_exdate(p);
-        if (!near(value))
+        if (!days.near(value))
             continue;
         if (value.is_date)
             excludedDays.insert(dateOf(value).toJulianDay());
@@ -358,33 +239,29 @@ Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeB
         return excludedDays.contains(dateOf(o.value).toJulianDay()) ||
                excludedMoments.contains(o.local.toSecsSinceEpoch());
     });
-    std::sort(found.begin(), found.end(),
-              [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
-    return result;
 }
 
-QStringList removeCostlyZones(icalcomponent* calendar) {
-    QStringList removed;
-    std::vector<icalcomponent*> costly;
-    qint64 all = 0;
-    for (icalcomponent* zone =
-             icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
-         zone; zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
-        const qint64 changes = zoneChanges(zone);
-        if (changes > kMaxZoneChanges || all + changes > kMaxAllZoneChanges) {
-            costly.push_back(zone);
-            icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
-            const char* id = tzid ? icalproperty_get_tzid(tzid) : nullptr;
-            removed << QString::fromUtf8(id ? id : "");
-        } else {
-            all += changes;
-        }
-    }
-    for (icalcomponent* zone : costly) {
-        icalcomponent_remove_component(calendar, zone);
-        icalcomponent_free(zone);
-    }
-    return removed;
+} // namespace
+
+Expansion occurrences(icalcomponent* event, icalcomponent* calendar, const TimeBasis& basis,
+                      const QDate& first, const QDate& last, const ExpansionBound& bound) {
+    Expansion result;
+    icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    if (!startProperty)
+        return result;
+    const icaltimetype start = icalproperty_get_dtstart(startProperty);
+    if (!wellFormed(start))
+        return result;
+    const SearchDays days(first, last);
+    if (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY))
+        expandRule(rule, start, basis, days, bound, result);
+    else
+        days.consider(start, basis, result.found);
+    addRecurrenceDates(event, calendar, basis, days, result.found);
+    dropExcluded(event, calendar, basis, days, result.found);
+    std::sort(result.found.begin(), result.found.end(),
+              [](const Occurrence& a, const Occurrence& b) { return a.local < b.local; });
+    return result;
 }
 
 } // namespace tanzo::ics

@@ -94,7 +94,6 @@ QLineEdit* textBox(QWidget* parent, const char* name, Prompts& prompts) {
 } // namespace
 
 ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
-    const Place at{Twips::fromPrimaryScreen()};
     const Twips twips = Twips::fromPrimaryScreen();
 
     dialog->setObjectName(QStringLiteral("frmSchedule"));
@@ -107,6 +106,31 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
     dialog->setPalette(pal);
     dialog->setAutoFillBackground(true);
 
+    buildEntryFrames(dialog, twips, prompts);
+    buildList(twips, dialog);
+    const Place at{twips};
+    okButton = button(dialog, "cmdOk", QStringLiteral("OK"));
+    at(okButton, 2985, 4335, 1155, 405);
+    cancelButton = button(dialog, "cmdCancel", QStringLiteral("ｷｬﾝｾﾙ"));
+    at(cancelButton, 4335, 4335, 1155, 405);
+    applyButton = button(dialog, "cmdApply", QStringLiteral("適用"));
+    at(applyButton, 5700, 4335, 1155, 405);
+
+    nameControls();
+    applyTabOrder(dialog);
+    // Not in the tab order: Tab reaches it after every other control.
+    importButton = calendarimport::createButton(listFrame);
+    // On the dialog itself, where it stays in the same place: the list's
+    // frame is disabled while the list is empty, and an empty list is when a
+    // calendar is most wanted.
+    const QPoint importAt = importButton->mapTo(dialog, QPoint(0, 0));
+    importButton->setParent(dialog);
+    importButton->move(importAt);
+}
+
+// The boxes of one appointment, and the buttons that add or update it.
+void ScheduleEditorForm::buildEntryFrames(QDialog* dialog, const Twips& twips, Prompts& prompts) {
+    const Place at{twips};
     dateFrame = frame(dialog, "fraDate", QStringLiteral("日付"));
     at(dateFrame, 90, 105, 3300, 810);
     yearBox = combo(dateFrame, "cboYear", false);
@@ -152,7 +176,10 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
     at(commentFrame, 3930, 990, 2595, 810);
     commentEdit = textBox(commentFrame, "txtComment", prompts);
     at(commentEdit, 165, 300, 2265, 315);
+}
 
+void ScheduleEditorForm::buildList(const Twips& twips, QDialog* dialog) {
+    const Place at{twips};
     listFrame = frame(dialog, "fraSchedule", QStringLiteral("登録されている予定"));
     at(listFrame, 90, 1875, 6750, 2355);
     list = new QListWidget(listFrame);
@@ -167,16 +194,11 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
     at(changeButton, 4755, 1890, 915, 375);
     deleteButton = button(listFrame, "cmdDel", QStringLiteral("削除"));
     at(deleteButton, 5670, 1890, 915, 375);
+}
 
-    okButton = button(dialog, "cmdOk", QStringLiteral("OK"));
-    at(okButton, 2985, 4335, 1155, 405);
-    cancelButton = button(dialog, "cmdCancel", QStringLiteral("ｷｬﾝｾﾙ"));
-    at(cancelButton, 4335, 4335, 1155, 405);
-    applyButton = button(dialog, "cmdApply", QStringLiteral("適用"));
-    at(applyButton, 5700, 4335, 1155, 405);
-
-    // Each box by its own name: the frame's caption alone would call the
-    // year, month and day boxes all 日付.
+// Each box by its own name: the frame's caption alone would call the year,
+// month and day boxes all 日付.
+void ScheduleEditorForm::nameControls() {
     const std::pair<QWidget*, QString> names[] = {{yearBox, QStringLiteral("年")},
                                                   {monthBox, QStringLiteral("月")},
                                                   {dayBox, QStringLiteral("日")},
@@ -190,16 +212,6 @@ ScheduleEditorForm::ScheduleEditorForm(QDialog* dialog, Prompts& prompts) {
         widget->setAccessibleName(name);
     for (QComboBox* box : {hourBox, minuteBox})
         box->lineEdit()->setAccessibleName(box->accessibleName());
-
-    applyTabOrder(dialog);
-    // Not in the tab order: Tab reaches it after every other control.
-    importButton = calendarimport::createButton(listFrame);
-    // On the dialog itself, where it stays in the same place: the list's
-    // frame is disabled while the list is empty, and an empty list is when a
-    // calendar is most wanted.
-    const QPoint importAt = importButton->mapTo(dialog, QPoint(0, 0));
-    importButton->setParent(dialog);
-    importButton->move(importAt);
 }
 
 void ScheduleEditorForm::applyTabOrder(QDialog* dialog) {

@@ -13,6 +13,7 @@ namespace tanzo {
 
 struct CommandStates;
 class Prompts;
+class Twips;
 
 inline const QString kEditorCaption = QStringLiteral("スケジュール登録");
 
@@ -55,6 +56,9 @@ struct ScheduleEditorForm {
     QPushButton* importButton = nullptr;
 
 private:
+    void buildEntryFrames(QDialog* dialog, const Twips& twips, Prompts& prompts);
+    void buildList(const Twips& twips, QDialog* dialog);
+    void nameControls();
     void applyTabOrder(QDialog* dialog);
 };
 

@@ -3,7 +3,7 @@
 #include "BoardPosition.h"
 #include "NumericEntry.h"
 #include "OptionsForm.h"
-#include "core/BoardHost.h"
+#include "board/BoardView.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
 
@@ -14,7 +14,7 @@
 
 namespace tanzo::options {
 
-BoardPositionEntry::BoardPositionEntry(const OptionsForm& form, BoardHost& board, QObject* parent)
+BoardPositionEntry::BoardPositionEntry(const OptionsForm& form, BoardView& board, QObject* parent)
     : QObject(parent), m_horizontal(form.horizontal), m_vertical(form.vertical),
       m_positionCheck(form.positionCheck), m_board(board) {
     connect(m_positionCheck, &QCheckBox::toggled, this, &BoardPositionEntry::refreshEnabled);

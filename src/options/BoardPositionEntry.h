@@ -7,7 +7,7 @@ class QCheckBox;
 
 namespace tanzo {
 
-class BoardHost;
+class BoardView;
 
 namespace options {
 
@@ -22,7 +22,7 @@ struct PositionAxisControls;
 class BoardPositionEntry : public QObject {
     Q_OBJECT
 public:
-    BoardPositionEntry(const OptionsForm& form, BoardHost& board, QObject* parent);
+    BoardPositionEntry(const OptionsForm& form, BoardView& board, QObject* parent);
 
     // Shows where the board stands (nothing while it is in the tray) as
     // typed positions, correcting a board that stands partly off the screen.
@@ -53,7 +53,7 @@ private:
     const PositionAxisControls& m_horizontal;
     const PositionAxisControls& m_vertical;
     QCheckBox* const m_positionCheck;
-    BoardHost& m_board;
+    BoardView& m_board;
 };
 
 } // namespace options

@@ -12,17 +12,13 @@
 #include <cmath>
 
 namespace tanzo::options {
+namespace {
 
-FontChooser::FontChooser(const QFont& initial, FontSizeRange sizes, QWidget* parent)
-    : QDialog(parent), m_sizes(sizes) {
-    setObjectName(QStringLiteral("FontChooser"));
-    setWindowTitle(QStringLiteral("フォント"));
-
-    m_faces = new QListWidget(this);
-    m_faces->setObjectName(QStringLiteral("lstFace"));
-    // Only faces that can write the board's Japanese, each once: the
-    // toolkit lists a face that several foundries make as "Face [Foundry]"
-    // beside the plain name.
+// Only faces that can write the board's Japanese, each once: the toolkit
+// lists a face that several foundries make as "Face [Foundry]" beside the
+// plain name. The stored face may be a name the system only knows through
+// a substitution; it stays choosable so OK without a change keeps it.
+QStringList choosableFaces(const QString& stored) {
     QStringList families;
     for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
         if (QFontDatabase::isPrivateFamily(family))
@@ -31,11 +27,21 @@ FontChooser::FontChooser(const QFont& initial, FontSizeRange sizes, QWidget* par
         if (!families.contains(face))
             families.append(face);
     }
-    // The stored face may be a name the system only knows through a
-    // substitution; keep it choosable so OK without a change keeps it.
-    if (!families.contains(initial.family()))
-        families.prepend(initial.family());
-    m_faces->addItems(families);
+    if (!families.contains(stored))
+        families.prepend(stored);
+    return families;
+}
+
+} // namespace
+
+FontChooser::FontChooser(const QFont& initial, FontSizeRange sizes, QWidget* parent)
+    : QDialog(parent), m_sizes(sizes) {
+    setObjectName(QStringLiteral("FontChooser"));
+    setWindowTitle(QStringLiteral("フォント"));
+
+    m_faces = new QListWidget(this);
+    m_faces->setObjectName(QStringLiteral("lstFace"));
+    m_faces->addItems(choosableFaces(initial.family()));
     const QList<QListWidgetItem*> current = m_faces->findItems(initial.family(), Qt::MatchExactly);
     if (!current.isEmpty())
         m_faces->setCurrentItem(current.first());

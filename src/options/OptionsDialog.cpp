@@ -6,8 +6,8 @@
 #include "Pickers.h"
 #include "PreviewSpeedTest.h"
 #include "ScreenCentre.h"
+#include "board/BoardView.h"
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 #include "core/SettingsRepository.h"
 #include "platform/Autostart.h"
 #include "platform/Prompts.h"
@@ -28,7 +28,7 @@ namespace tanzo {
 using options::OptionField;
 using options::OptionValues;
 
-OptionsDialog::OptionsDialog(AppContext& context, BoardHost& board, SettingsRepository& repository,
+OptionsDialog::OptionsDialog(AppContext& context, BoardView& board, SettingsRepository& repository,
                              SoundPlayer& sound, options::Pickers& pickers, QWidget* parent)
     : QDialog(parent), m_context(context), m_board(board), m_repository(repository), m_sound(sound),
       m_pickers(pickers), m_form(this, context.prompts) {
@@ -365,7 +365,7 @@ void OptionsDialog::closeEvent(QCloseEvent* event) {
 }
 
 OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& context,
-                                 BoardHost& board, SettingsRepository& repository,
+                                 BoardView& board, SettingsRepository& repository,
                                  SoundPlayer& sound, options::Pickers& pickers) {
     if (slot)
         return nullptr;

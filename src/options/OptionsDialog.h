@@ -14,7 +14,7 @@ class QLineEdit;
 namespace tanzo {
 
 struct AppContext;
-class BoardHost;
+class BoardView;
 class SettingsRepository;
 class SoundPlayer;
 
@@ -35,7 +35,7 @@ public:
         QStringLiteral("設定内容の更新に失敗しました。");
 
     // Colours, the font and the sound file are chosen through `pickers`.
-    OptionsDialog(AppContext& context, BoardHost& board, SettingsRepository& repository,
+    OptionsDialog(AppContext& context, BoardView& board, SettingsRepository& repository,
                   SoundPlayer& sound, options::Pickers& pickers, QWidget* parent = nullptr);
 
     // Some control holds a value not yet stored.
@@ -91,7 +91,7 @@ private:
     int selectedSize() const;
 
     AppContext& m_context;
-    BoardHost& m_board;
+    BoardView& m_board;
     SettingsRepository& m_repository;
     SoundPlayer& m_sound;
     options::Pickers& m_pickers;
@@ -113,7 +113,7 @@ private:
 // lives), centred on the primary screen and modeless. Returns the new
 // dialog, or nullptr when one was already open.
 OptionsDialog* openOptionsDialog(QPointer<OptionsDialog>& slot, AppContext& context,
-                                 BoardHost& board, SettingsRepository& repository,
+                                 BoardView& board, SettingsRepository& repository,
                                  SoundPlayer& sound, options::Pickers& pickers);
 
 } // namespace tanzo

@@ -82,6 +82,12 @@ struct OptionsForm {
     QPushButton* applyButton = nullptr;
 
 private:
+    struct Builder;
+    void buildFontFrame(QDialog* dialog, const Builder& b);
+    void buildNoticeFrame(QDialog* dialog, const Builder& b);
+    void buildWindowFrame(QDialog* dialog, const Builder& b);
+    void buildPositionFrames(const Builder& b);
+    void buildButtons(QDialog* dialog, const Builder& b);
     void applyTabOrder();
     void tabToCheckedChoices();
 };

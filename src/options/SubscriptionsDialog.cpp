@@ -33,34 +33,8 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_list = named(new QTreeWidget(this), "lstSubscriptions");
-    m_list->setColumnCount(5);
-    m_list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("URL"),
-                             QStringLiteral("最終同期"), QStringLiteral("状態"),
-                             QStringLiteral("件数")});
-    m_list->setRootIsDecorated(false);
-    m_list->header()->setStretchLastSection(false);
-    m_list->setMinimumWidth(640);
-    m_list->setAccessibleName(QStringLiteral("購読しているカレンダー"));
-
-    m_url = named(new QLineEdit(this), "txtUrl");
-    m_url->setPlaceholderText(
-        QStringLiteral("https://… / webcal://… / CalDAVのカレンダー / .icsファイル"));
-    m_name = named(new QLineEdit(this), "txtName");
-    m_user = named(new QLineEdit(this), "txtUser");
-    m_password = named(new QLineEdit(this), "txtPassword");
-    m_password->setEchoMode(QLineEdit::Password);
-    m_interval = named(new QSpinBox(this), "numInterval");
-    m_interval->setRange(kMinRefreshMinutes, kMaxRefreshMinutes);
-    m_interval->setValue(kDefaultRefreshMinutes);
-    m_interval->setSuffix(QStringLiteral(" 分"));
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("URL"), m_url);
-    form->addRow(QStringLiteral("名前"), m_name);
-    form->addRow(QStringLiteral("利用者名"), m_user);
-    form->addRow(QStringLiteral("パスワード"), m_password);
-    form->addRow(QStringLiteral("同期の間隔"), m_interval);
-
+    createList();
+    QFormLayout* form = createForm();
     m_add = named(new QPushButton(QStringLiteral("接続を確かめて追加"), this), "cmdAdd");
     m_remove = named(new QPushButton(QStringLiteral("削除"), this), "cmdRemove");
     m_change = named(new QPushButton(QStringLiteral("変更"), this), "cmdChange");
@@ -105,13 +79,52 @@ SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, Q
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(m_change, &QPushButton::clicked, this, &SubscriptionsDialog::changeSelected);
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &SubscriptionsDialog::showSelected);
+    followSubscriptions();
+    showSubscriptions();
+}
+
+void SubscriptionsDialog::createList() {
+    m_list = named(new QTreeWidget(this), "lstSubscriptions");
+    m_list->setColumnCount(5);
+    m_list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("URL"),
+                             QStringLiteral("最終同期"), QStringLiteral("状態"),
+                             QStringLiteral("件数")});
+    m_list->setRootIsDecorated(false);
+    m_list->header()->setStretchLastSection(false);
+    m_list->setMinimumWidth(640);
+    m_list->setAccessibleName(QStringLiteral("購読しているカレンダー"));
+}
+
+// The fields of a subscription to add or change.
+QFormLayout* SubscriptionsDialog::createForm() {
+    m_url = named(new QLineEdit(this), "txtUrl");
+    m_url->setPlaceholderText(
+        QStringLiteral("https://… / webcal://… / CalDAVのカレンダー / .icsファイル"));
+    m_name = named(new QLineEdit(this), "txtName");
+    m_user = named(new QLineEdit(this), "txtUser");
+    m_password = named(new QLineEdit(this), "txtPassword");
+    m_password->setEchoMode(QLineEdit::Password);
+    m_interval = named(new QSpinBox(this), "numInterval");
+    m_interval->setRange(kMinRefreshMinutes, kMaxRefreshMinutes);
+    m_interval->setValue(kDefaultRefreshMinutes);
+    m_interval->setSuffix(QStringLiteral(" 分"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("URL"), m_url);
+    form->addRow(QStringLiteral("名前"), m_name);
+    form->addRow(QStringLiteral("利用者名"), m_user);
+    form->addRow(QStringLiteral("パスワード"), m_password);
+    form->addRow(QStringLiteral("同期の間隔"), m_interval);
+    return form;
+}
+
+// The list shows the subscriptions as they change.
+void SubscriptionsDialog::followSubscriptions() {
     connect(&m_subscriptions, &CalendarSubscriptions::syncFinished, this,
             &SubscriptionsDialog::showSubscriptions);
     connect(&m_subscriptions, &CalendarSubscriptions::appointmentsChanged, this,
             &SubscriptionsDialog::showSubscriptions);
     connect(&m_subscriptions, &CalendarSubscriptions::statusChanged, this,
             &SubscriptionsDialog::showSubscriptions);
-    showSubscriptions();
 }
 
 void SubscriptionsDialog::showSubscriptions() {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -44,6 +45,9 @@ public:
     void syncNow();
 
 private:
+    void createList();
+    QFormLayout* createForm();
+    void followSubscriptions();
     void showSubscriptions();
     void showResult(const QString& text);
     void showFound(const Subscription& typed, const DiscoveryResult& result);

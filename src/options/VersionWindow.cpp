@@ -2,8 +2,8 @@
 
 #include "ScreenCentre.h"
 #include "VersionText.h"
+#include "board/BoardView.h"
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
@@ -14,7 +14,7 @@
 
 namespace tanzo {
 
-VersionWindow::VersionWindow(const AppContext& state, BoardHost& board, SoundPlayer& sound,
+VersionWindow::VersionWindow(const AppContext& state, BoardView& board, SoundPlayer& sound,
                              QWidget* parent)
     : QDialog(parent), m_state(state), m_sound(sound) {
     setObjectName(QStringLiteral("frmVersion"));
@@ -56,7 +56,7 @@ void VersionWindow::showCentred() {
 }
 
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,
-                                 BoardHost& board, SoundPlayer& sound) {
+                                 BoardView& board, SoundPlayer& sound) {
     if (slot)
         return nullptr;
     auto* window = new VersionWindow(state, board, sound);

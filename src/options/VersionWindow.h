@@ -6,7 +6,7 @@
 namespace tanzo {
 
 struct AppContext;
-class BoardHost;
+class BoardView;
 class SoundPlayer;
 
 // The program's icon and version text, with one OK button that
@@ -16,7 +16,7 @@ class VersionWindow : public QDialog {
 public:
     static inline const QString kCaption = QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
 
-    VersionWindow(const AppContext& state, BoardHost& board, SoundPlayer& sound,
+    VersionWindow(const AppContext& state, BoardView& board, SoundPlayer& sound,
                   QWidget* parent = nullptr);
 
     // Shows the window centred on the primary screen, modeless, and plays
@@ -32,6 +32,6 @@ private:
 // Does nothing while `slot` holds an open version window;
 // otherwise opens one with showCentred(). Returns the new window, or nullptr.
 VersionWindow* showVersionWindow(QPointer<VersionWindow>& slot, const AppContext& state,
-                                 BoardHost& board, SoundPlayer& sound);
+                                 BoardView& board, SoundPlayer& sound);
 
 } // namespace tanzo

@@ -73,8 +73,6 @@ public:
     // read or wrote it (or it has not been read yet).
     bool changedOnDisk() { return m_version.changedOnDisk(m_path); }
     bool mayHaveChangedOnDisk() const { return m_version.mayHaveChanged(m_path); }
-    // Takes the file as it is now for read (a list given in its place).
-    void takeAsRead() { m_version.rememberCurrent(m_path); }
 
     // Entry-by-entry writing for the schedule editor. The new content
     // replaces the file only when commit() succeeds; abandon() (or

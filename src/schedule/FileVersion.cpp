@@ -52,11 +52,6 @@ void FileVersion::remember(const Stamp& stamp, const QByteArray& digest) {
     m_known = true;
 }
 
-void FileVersion::rememberCurrent(const QString& path) {
-    const Stamp now = stampOf(path);
-    remember(now, now.exists ? digestOfFile(path) : QByteArray());
-}
-
 bool FileVersion::changedOnDisk(const QString& path) {
     const Stamp now = stampOf(path);
     if (m_known && now == m_stamp)

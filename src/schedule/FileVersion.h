@@ -29,8 +29,6 @@ public:
     void remember(const Stamp& stamp, const QByteArray& digest);
     // The file as absent, or as something that could not be read.
     void rememberAbsent() { remember(Stamp{}, QByteArray()); }
-    // The file as it is now, read or not.
-    void rememberCurrent(const QString& path);
     // True when the file at `path` is no longer what was remembered.
     bool changedOnDisk(const QString& path);
     // The cheap half of that: false only when the file is surely unchanged.

@@ -153,21 +153,6 @@ bool ScheduleStore::save() {
     return ok;
 }
 
-void ScheduleStore::setEntries(DayList entries) {
-    m_entries = entries.empty() ? placeholderDayList() : std::move(entries);
-    m_loaded = true;
-    m_file.takeAsRead();
-    announce(Change::List);
-}
-
-void ScheduleStore::reset() {
-    m_entries = placeholderDayList();
-    m_readOnly.clear();
-    m_loaded = false;
-    m_view = m_entries;
-    m_viewSource = {0};
-}
-
 void ScheduleStore::announce(Change what) {
     m_view.clear();
     m_viewSource.clear();

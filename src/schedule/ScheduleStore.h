@@ -134,11 +134,6 @@ public:
     // Starts watching the file for changes made by other programs.
     void watchFile();
 
-    // For tests: a list standing for the file's content, as a load would
-    // leave it; back to the state before the first load.
-    void setEntries(DayList entries);
-    void reset();
-
 signals:
     void changed(tanzo::ScheduleStore::Change what);
     void readOnlyNoticed(const QString& noticeKey, bool arrived, bool preNoticed);

@@ -3,6 +3,7 @@
 #include "schedule/ScheduleStore.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/StoredEntries.h"
 
 #include <QTemporaryDir>
 
@@ -45,7 +46,7 @@ protected:
         QObject::connect(&ticker, &Ticker::startNoticeGiven, [this] { ++startsGiven; });
     }
     // The list as the store would have read it from the file.
-    void setList(DayList entries) { store.setEntries(std::move(entries)); }
+    void setList(DayList entries) { EXPECT_TRUE(test::storeEntries(store, std::move(entries))); }
     const DayList& list() const { return store.entries(); }
     // True when the tick gave a start notice.
     bool tick() {
@@ -119,8 +120,10 @@ TEST_F(AlarmEvaluatorTest, LateStartGivesOverdueOrSettlesByTheSkipMark) {
         {true, QTime(10, 6, 0), SettledSilently}, {true, QTime(17, 0, 0), SettledSilently},
         {false, QTime(10, 6, 0), OverdueWarning}, {false, QTime(23, 59, 0), OverdueWarning},
     };
+    int round = 0;
     for (const Case& c : cases) {
-        setList({entryAt(kToday, 10, 0)});
+        // A new appointment each time: a read keeps the flags the last one got.
+        setList({entryAt(kToday, 10, 0, QStringLiteral("会議室%1").arg(++round))});
         notices.clear();
         settings.alarmSkip = c.skip;
         clock.set(kToday, c.time);
@@ -243,7 +246,10 @@ TEST_F(AlarmEvaluatorTest, EveryNoticeIsPreparedForAheadAndOnlyThen) {
     for (const bool preAlarm : {true, false}) {
         SCOPED_TRACE(preAlarm);
         settings.preAlarm = preAlarm;
-        setList({entryAt(kToday, 9, 20), entryAt(kToday, 10, 0), entryAt(kToday, 10, 3)});
+        // New appointments each round: a read keeps the flags the last ones got.
+        const QString place = preAlarm ? QStringLiteral("本社") : QStringLiteral("支店");
+        setList({entryAt(kToday, 9, 20, place), entryAt(kToday, 10, 0, place),
+                 entryAt(kToday, 10, 3, place)});
         notices.clear();
         sound.prepared.clear();
         constexpr int kLead = 60;

@@ -5,9 +5,9 @@
 #include "core/Colors.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
-#include "support/FakeBoard.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/StoredEntries.h"
 
 #include <QApplication>
 #include <QFile>
@@ -30,7 +30,6 @@ QString repeatComment() {
 class NoticeCenterTest : public ::testing::Test {
 protected:
     NoticeCenterTest() {
-        board.rect = QRect(10, 20, 300, 90);
         state.settings.update([&](Settings& s) {
             s.soundDirectory = "/snd/";
             s.soundFileName = "Chord.wav";
@@ -47,10 +46,19 @@ protected:
     }
 
     test::ManualClock clock;
-    AppContext state{clock, "/tmp/"};
-    test::FakeBoard board;
+    QTemporaryDir dataDir;
+    AppContext state{clock, dataDir.path() + QLatin1Char('/')};
     test::RecordingSoundPlayer sound;
-    NoticeCenter center{state.settings.values(), board, sound};
+    NoticeCenter center{state.settings.values(), boardIcon(), sound};
+    // Each time the board is asked to come forward.
+    QSignalSpy boardWanted{&center, &NoticeCenter::boardWanted};
+
+private:
+    static QIcon boardIcon() {
+        QPixmap pixmap(32, 32);
+        pixmap.fill(Qt::red);
+        return QIcon(pixmap);
+    }
 };
 
 TEST_F(NoticeCenterTest, WindowShowsCaptionColourAndMessagePerKind) {
@@ -234,7 +242,7 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
     };
     for (const Case c :
          {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
-        board.raises.clear();
+        boardWanted.clear();
         state.settings.update([&](Settings& s) {
             s.topMost = c.topMost;
             s.activeDisplay = c.activeDisplay;
@@ -243,13 +251,7 @@ TEST_F(NoticeCenterTest, OkCountsDownAndRaisesTheBoardOnlyWhenWanted) {
         const int before = center.openCount();
         QTest::mouseClick(last()->okButton(), Qt::LeftButton);
         EXPECT_EQ(center.openCount(), before - 1);
-        if (c.raised)
-            EXPECT_EQ(board.raises, std::vector<Focus>{Focus::Take});
-        else
-            EXPECT_TRUE(board.raises.empty());
-        // Raised once: neither placed again nor kept on top.
-        EXPECT_TRUE(board.placements.empty());
-        EXPECT_TRUE(board.staysOnTop.empty());
+        EXPECT_EQ(boardWanted.count(), c.raised ? 1 : 0);
     }
 }
 
@@ -308,7 +310,7 @@ TEST_F(NoticeCenterTest, CloseAllAtExitClosesEveryNotice) {
     center.closeAll();
     EXPECT_TRUE(center.openNotices().isEmpty());
     EXPECT_EQ(center.openCount(), 0);
-    EXPECT_TRUE(board.raises.empty()); // exiting does not raise the board
+    EXPECT_EQ(boardWanted.count(), 0); // exiting does not raise the board
 }
 
 // The ticker with these windows: a notice counts as given, and its flags
@@ -321,7 +323,7 @@ protected:
         for (const char* place : {"会議室", "本社", "倉庫", "支店", "食堂"})
             list.push_back(entryAt(10, 0, place));
         list.push_back(entryAt(11, 0, "後で"));
-        store.setEntries(list);
+        EXPECT_TRUE(test::storeEntries(store, list));
     }
     ScheduleEntry entryAt(int hour, int minute, const QString& place) const {
         ScheduleEntry e;
@@ -330,6 +332,10 @@ protected:
         e.status = 3;
         e.place = fitPlace(place);
         return e;
+    }
+    static QByteArray fileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QStringList arrivedPlaces() const {
         QStringList places;
@@ -352,10 +358,11 @@ protected:
 
 TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
     QSignalSpy started(&ticker, &Ticker::startNoticeGiven);
+    const QByteArray asRead = fileBytes(store.path());
     ticker.tick();
     ASSERT_EQ(center.openCount(), 5);
     EXPECT_TRUE(arrivedPlaces().isEmpty()) << "no window is on the screen yet";
-    EXPECT_FALSE(QFile::exists(store.path())) << "nothing written";
+    EXPECT_EQ(fileBytes(store.path()), asRead) << "nothing written";
     clock.advanceSeconds(1);
     ticker.tick();
     EXPECT_EQ(center.openCount(), 5) << "a notice on its way is not handed out again";
@@ -364,7 +371,7 @@ TEST_F(GivenNoticesTest, FlagsAreWrittenOnlyForWindowsOnTheScreen) {
     // indices move. The flags go to the noticed appointments all the same.
     DayList moved = store.entries();
     moved.insert(moved.begin(), entryAt(9, 0, "朝礼"));
-    store.setEntries(moved);
+    EXPECT_TRUE(test::storeEntries(store, moved));
     // One window is closed before it ever came on the screen.
     NoticeWindow* unseen = center.openNotices().at(2);
     unseen->close();

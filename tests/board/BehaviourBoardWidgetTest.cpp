@@ -9,6 +9,7 @@
 #include "core/AppContext.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
+#include "support/StoredEntries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +31,7 @@ namespace {
 void setComment(ScheduleStore& schedule, int index, const QString& comment) {
     DayList list = schedule.entries();
     list[static_cast<size_t>(index)].comment = comment;
-    schedule.setEntries(list);
+    EXPECT_TRUE(test::storeEntries(schedule, list));
 }
 
 using test::entryAt;
@@ -45,10 +46,9 @@ protected:
         for (int day = 0; day < 8; ++day)
             week.push_back(entryAt(kToday.addDays(day), 10, 0, 3, QStringLiteral("会議室"),
                                    QStringLiteral("議題 %1").arg(day)));
-        state.schedule.setEntries(week);
+        EXPECT_TRUE(test::storeEntries(state.schedule, week));
         window.fillAnimation().setAutoRun(false);
-        window.setBehaviour(&behaviour);
-        behaviour.setTrayAvailableProbe([] { return false; });
+        behaviour.presence().setTrayAvailableProbe([] { return false; });
         window.show();
     }
     void finishFills() {
@@ -103,13 +103,24 @@ TEST_F(BehaviourOnBoardTest, CommandLabelOpensTheMenuAndRunsTheChoice) {
 TEST_F(BehaviourOnBoardTest, CommentToolTipOnTheRealRows) {
     setComment(state.schedule, 1,
                QStringLiteral("長い備考の文章がここに入ります。二行目以降も含めて全部見える"));
-    window.fillBoard(0, kToday.addDays(-30), kToday.addDays(30), false, {});
+    QTest::keyClick(&window, Qt::Key_F6); // the first row shows tomorrow's
     finishFills();
-    QLabel* frame = window.cell("lblComment", 1);
+    ASSERT_EQ(firstRow(), 1);
+    QLabel* frame = window.cell("lblComment", 0);
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), frame->mapToGlobal(QPointF(2, 2)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(frame, &move);
     EXPECT_EQ(frame->toolTip(), state.schedule.entries()[1].comment);
+    EXPECT_EQ(window.cell("lblComment", 3)->toolTip(), frame->toolTip()) << "its text too";
+}
+
+TEST_F(BehaviourOnBoardTest, ActiveDisplayBringsTheRealBoardForwardForAFill) {
+    state.settings.update([](Settings& s) { s.activeDisplay = true; });
+    window.hide();
+    behaviour.commands().runView(ViewCommand::Refresh);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+    finishFills();
 }
 
 TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
@@ -118,11 +129,11 @@ TEST_F(BehaviourOnBoardTest, MiniLabelHidesTheBoardAndTheStandInBringsItBack) {
         s.lastPositionY = 30;
     });
     click(label("lblMini"));
-    EXPECT_TRUE(behaviour.isInTray());
+    EXPECT_TRUE(behaviour.presence().isInTray());
     EXPECT_FALSE(window.isVisible());
-    ASSERT_NE(behaviour.trayStandIn(), nullptr);
-    behaviour.trayStandIn()->setWindowState(Qt::WindowNoState);
-    EXPECT_FALSE(behaviour.isInTray());
+    ASSERT_NE(behaviour.presence().trayStandIn(), nullptr);
+    behaviour.presence().trayStandIn()->setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(behaviour.presence().isInTray());
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.pos(), QPoint(20, 30));
 }
@@ -131,12 +142,12 @@ TEST_F(BehaviourOnBoardTest, SizeChosenInTheTrayReachesTheWindowOnReturn) {
     state.settings.update([&](Settings& s) { s.windowSize = Small; });
     window.applyBoardLayout(Small);
     const QSize small = window.size();
-    behaviour.hideToTray();
+    behaviour.presence().hideToTray();
     // The options dialog applies a new size while the board is hidden.
     state.settings.update([&](Settings& s) { s.windowSize = Big; });
     window.applyBoardLayout(Big);
     EXPECT_EQ(window.size(), small);
-    behaviour.restoreFromTray();
+    behaviour.presence().restoreFromTray();
     EXPECT_GT(window.width(), small.width());
     EXPECT_GT(window.height(), small.height());
 }
@@ -152,7 +163,7 @@ TEST_F(BehaviourOnBoardTest, TitleDragMovesTheRealBoard) {
     QApplication::sendEvent(title, &move);
     QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(25, 15));
     EXPECT_EQ(window.pos(), QPoint(120, 110));
-    behaviour.followPointer(start + QPoint(60, 60)); // the button is up
+    behaviour.drag().follow(start + QPoint(60, 60)); // the button is up
     EXPECT_EQ(window.pos(), QPoint(120, 110));
 }
 

@@ -1,15 +1,16 @@
 #include "board/BoardContent.h"
 #include "board/BoardMenus.h"
+#include "board/BoardView.h"
 #include "board/ShadowWindow.h"
 #include "board/TrayIcon.h"
 #include "board/WindowBehaviour.h"
 
 #include "BoardTestEntries.h"
 #include "core/AppContext.h"
-#include "core/BoardHost.h"
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
+#include "support/StoredEntries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,8 +22,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -34,29 +38,19 @@ namespace {
 void setComment(ScheduleStore& schedule, int index, const QString& comment) {
     DayList list = schedule.entries();
     list[static_cast<size_t>(index)].comment = comment;
-    schedule.setEntries(list);
+    EXPECT_TRUE(test::storeEntries(schedule, list));
 }
 
 const QDate kToday(2027, 3, 15);
 
-// A board window with the labels the behaviour reads and a fill that
-// completes when the test says so.
-class FakeBoard : public BoardWindowApi, public BoardHost {
+// A board window with a command control and a fill that completes when the
+// test says so.
+class FakeBoard : public BoardView {
 public:
-    explicit FakeBoard(AppContext& state) : m_state(state) {
+    FakeBoard() {
         window.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
         window.setGeometry(200, 150, 411, 94);
-        for (const char* name : {"lblCntl", "lblTitle", "lblMini"}) {
-            auto* l = new QLabel(&window);
-            l->setObjectName(QString::fromLatin1(name));
-        }
-        window.findChild<QLabel*>(QStringLiteral("lblCntl"))->setText(QStringLiteral("□"));
-        for (int i = 0; i < 6; ++i) {
-            for (const char* column : {"lblStatus", "lblComment"}) {
-                auto* l = new QLabel(&window);
-                l->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(column)).arg(i));
-            }
-        }
+        control = new QLabel(QStringLiteral("□"), &window);
         QPixmap pixmap(16, 16);
         pixmap.fill(Qt::blue);
         icon = QIcon(pixmap);
@@ -81,27 +75,11 @@ public:
             std::exchange(m_pending, {})();
     }
 
-    // BoardWindowApi
-    BoardHost& host() override { return *this; }
-    void fillBoard(int first, QDate from, QDate to, bool force,
-                   std::function<void()> done) override {
-        fills.push_back({first, from, to, force});
-        filling = true;
-        m_pending = std::move(done);
-    }
-    bool fillRunning() const override { return filling; }
-    bool closing() const override { return false; }
-    QLabel* label(const QString& name) const override { return window.findChild<QLabel*>(name); }
-
-    // BoardHost
-    void applyBoardLayout(int size) override {
-        layouts.push_back(size);
-        layoutInTray.push_back(isInTray());
-    }
     QRect boardRect() const override { return window.geometry(); }
     void moveBoardTo(int left, int top) override { window.move(left, top); }
     void placeBoardAt(const QRect& pixels, Focus focus) override {
         placements.push_back({focus == Focus::Take ? "placed" : "placed quietly", pixels});
+        inTray = false;
         windowSystem().placeAt(&window, pixels, focus);
     }
     void raiseBoardOnce(Focus focus) override {
@@ -112,23 +90,48 @@ public:
         placements.push_back({on ? "on top" : "not on top", {}});
         windowSystem().setStaysOnTop(&window, on);
     }
-    bool isInTray() const override { return behaviour && behaviour->isInTray(); }
-    void applyWindowOptions() override {}
+    void hideInTray() override {
+        window.hide();
+        inTray = true;
+    }
+    bool isInTray() const override { return inTray; }
+    void applyBoardLayout(int size) override {
+        layouts.push_back(size);
+        layoutInTray.push_back(inTray);
+    }
     QFont boardFont() const override { return window.font(); }
     QIcon boardIcon() const override { return icon; }
     QWidget* boardWidget() override { return &window; }
+    void fillBoard(int first, QDate from, QDate to, bool force,
+                   std::function<void()> done) override {
+        fills.push_back({first, from, to, force});
+        filling = true;
+        m_pending = std::move(done);
+    }
+    bool fillRunning() const override { return filling; }
+    bool closing() const override { return false; }
+    void setCommentToolTip(int row, const QString& tip) override {
+        toolTips.at(static_cast<size_t>(row)) = tip;
+    }
+    QPoint commandMenuAnchor() const override {
+        return control->mapToGlobal(QPoint(0, control->height()));
+    }
+    void showCommandMenuOpen(bool open) override {
+        control->setText(open ? QStringLiteral("■") : QStringLiteral("□"));
+    }
 
     QWidget window;
-    const BoardBehaviour* behaviour = nullptr;
+    QLabel* control = nullptr;
     QIcon icon;
     std::vector<Fill> fills;
     std::vector<Placement> placements;
     std::vector<int> layouts;
     std::vector<bool> layoutInTray;
+    std::array<QString, 3> toolTips;
     bool filling = false;
+    bool inTray = false;
 
 private:
-    AppContext& m_state;
     std::function<void()> m_pending;
 };
 
@@ -139,13 +142,12 @@ DayList appointments(int count) {
 class BehaviourTest : public ::testing::Test {
 protected:
     BehaviourTest() {
-        state.schedule.setEntries(appointments(8));
+        EXPECT_TRUE(test::storeEntries(state.schedule, appointments(8)));
         // The board shows the list it was given, from today's next entry.
         behaviour.paging().redrawFromStart();
         board.finishFill();
         board.fills.clear();
-        behaviour.setTrayAvailableProbe([] { return false; });
-        board.behaviour = &behaviour;
+        presence().setTrayAvailableProbe([] { return false; });
         board.window.show();
     }
     QAction* item(const char* name) const {
@@ -155,25 +157,26 @@ protected:
     // took the cursor position (the first move after the command menu).
     bool firstDragMoveMovesBoard() {
         const QPoint before = board.window.pos();
-        behaviour.startDrag(Qt::LeftButton, QCursor::pos());
-        behaviour.followPointer(QCursor::pos() + QPoint(7, 3));
-        behaviour.endDrag(Qt::LeftButton);
+        behaviour.drag().start(Qt::LeftButton, QCursor::pos());
+        behaviour.drag().follow(QCursor::pos() + QPoint(7, 3));
+        behaviour.drag().end(Qt::LeftButton);
         const bool moved = board.window.pos() != before;
         board.window.move(before);
         return moved;
     }
     const BoardPage& page() { return behaviour.paging().page(); }
+    TrayPresence& presence() { return behaviour.presence(); }
     // Pages down to `firstRow` as the user would, a row at a time, each fill
     // run to its end.
     void pageDownTo(int firstRow) {
         for (int guard = 0; page().firstRow < firstRow && guard < 10; ++guard) {
-            behaviour.runView(ViewCommand::Next);
+            behaviour.commands().runView(ViewCommand::Next);
             board.finishFill();
         }
         ASSERT_EQ(page().firstRow, firstRow);
         board.fills.clear();
     }
-    QString controlCaption() const { return board.label(QStringLiteral("lblCntl"))->text(); }
+    QString controlCaption() const { return board.control->text(); }
 
     // Opens the board menu; `whileOpen` runs with the menu up, then the menu
     // closes (after `choose`, when given, is triggered).
@@ -186,13 +189,14 @@ protected:
                 item(choose)->trigger();
             menu->close();
         });
-        behaviour.openCommandMenu(QCursor::pos());
+        behaviour.commands().openCommandMenu(QCursor::pos());
     }
 
     test::ManualClock clock{QDateTime(kToday, QTime(9, 0))};
     test::RecordingPrompts prompts;
-    AppContext state{clock, QStringLiteral("/tmp/"), prompts};
-    FakeBoard board{state};
+    QTemporaryDir dir; // the data file the entries are read from
+    AppContext state{clock, dir.path() + QLatin1Char('/'), prompts};
+    FakeBoard board;
     WindowBehaviour behaviour{state, board};
 };
 
@@ -225,17 +229,24 @@ TEST_F(BehaviourTest, MenuDisablesViewWhileFilling) {
 }
 
 TEST_F(BehaviourTest, ControlDoesNothingWhileLoading) {
-    state.schedule.reset();
-    behaviour.openCommandMenu(QCursor::pos()); // would block in the menu if it opened
-    EXPECT_EQ(controlCaption(), QStringLiteral("□"));
-    EXPECT_TRUE(firstDragMoveMovesBoard());
+    // A board whose store has not read its file yet.
+    AppContext loading{clock, dir.path() + QStringLiteral("/not-read/"), prompts};
+    FakeBoard early;
+    WindowBehaviour earlyBehaviour{loading, early};
+    earlyBehaviour.commands().openCommandMenu(QCursor::pos()); // would block if it opened
+    EXPECT_EQ(early.control->text(), QStringLiteral("□"));
+    // The menu did not open, so the drag was not disarmed.
+    const QPoint before = early.window.pos();
+    earlyBehaviour.drag().start(Qt::LeftButton, QCursor::pos());
+    earlyBehaviour.drag().follow(QCursor::pos() + QPoint(7, 3));
+    earlyBehaviour.drag().end(Qt::LeftButton);
+    EXPECT_EQ(early.window.pos(), before + QPoint(7, 3));
 }
 
 // The keyboard's way in: Shift+F10 and the menu key open the menu below □,
 // where an item is then chosen by keys.
 TEST_F(BehaviourTest, ShiftF10AndTheMenuKeyOpenTheMenuAtTheControl) {
-    const QLabel* control = board.label(QStringLiteral("lblCntl"));
-    const QPoint below = control->mapToGlobal(QPoint(0, control->height()));
+    const QPoint below = board.control->mapToGlobal(QPoint(0, board.control->height()));
     for (const auto& [key, modifiers] :
          {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
         QPoint openedAt;
@@ -246,13 +257,13 @@ TEST_F(BehaviourTest, ShiftF10AndTheMenuKeyOpenTheMenuAtTheControl) {
             caption = controlCaption();
             menu->close();
         });
-        EXPECT_TRUE(behaviour.runKey(key, modifiers));
+        EXPECT_TRUE(behaviour.commands().runKey(key, modifiers));
         EXPECT_EQ(openedAt, below) << key;
         EXPECT_EQ(caption, QStringLiteral("■"));
     }
     // F10 alone and Ctrl+Shift+F10 are not the menu's.
-    EXPECT_FALSE(behaviour.runKey(Qt::Key_F10, Qt::NoModifier));
-    EXPECT_FALSE(behaviour.runKey(Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier));
+    EXPECT_FALSE(behaviour.commands().runKey(Qt::Key_F10, Qt::NoModifier));
+    EXPECT_FALSE(behaviour.commands().runKey(Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier));
 }
 
 TEST_F(BehaviourTest, ChosenCommandRunsBeforeTheMenuReturns) {
@@ -293,7 +304,7 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
     };
     for (const Step& s : steps) {
         const int before = page().firstRow;
-        EXPECT_TRUE(behaviour.runKey(s.key, s.modifiers));
+        EXPECT_TRUE(behaviour.commands().runKey(s.key, s.modifiers));
         ASSERT_FALSE(board.fills.empty());
         EXPECT_EQ(board.fills.back().first, s.expectedFirst);
         EXPECT_EQ(board.fills.back().from, kToday.addDays(-30));
@@ -307,23 +318,23 @@ TEST_F(BehaviourTest, PagingStoresTheIndexOnlyWhenTheFillCompletes) {
 }
 
 TEST_F(BehaviourTest, RefusedMovesBeepAndDoNotFill) {
-    behaviour.runKey(Qt::Key_F4, Qt::NoModifier);
-    behaviour.runKey(Qt::Key_F4, Qt::ShiftModifier);
+    behaviour.commands().runKey(Qt::Key_F4, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_TRUE(board.fills.empty());
     pageDownTo(7);
-    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(prompts.beeps, 3);
     EXPECT_TRUE(board.fills.empty());
 }
 
 TEST_F(BehaviourTest, KeysDuringAFill) {
     pageDownTo(2);
-    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F6, Qt::NoModifier);
     ASSERT_TRUE(board.filling);
     QSignalSpy schedule(&behaviour.commands(), &BoardCommands::scheduleRequested);
-    behaviour.runKey(Qt::Key_F6, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F6, Qt::NoModifier);
     EXPECT_EQ(prompts.beeps, 1);
-    behaviour.runKey(Qt::Key_F2, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F2, Qt::NoModifier);
     EXPECT_EQ(schedule.count(), 1);
     EXPECT_EQ(board.fills.size(), 1u);
 }
@@ -333,7 +344,7 @@ TEST_F(BehaviourTest, RefreshGoesBackToTheNextEntry) {
     // Two days on, today's next appointment is the third.
     const QDate today = kToday.addDays(2);
     clock.set(today, QTime(9, 0));
-    behaviour.runKey(Qt::Key_F5, Qt::NoModifier);
+    behaviour.commands().runKey(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(page().firstRow, 2);
     EXPECT_EQ(page().nextEntry, 2);
     ASSERT_EQ(board.fills.size(), 1u);
@@ -366,79 +377,68 @@ TEST_F(BehaviourTest, MinuteTurnMovesThePageOnlyOnceTheNextEntryStarted) {
 
 TEST_F(BehaviourTest, AltF4AndTheExitItemAskToExit) {
     QSignalSpy exit(&behaviour.commands(), &BoardCommands::exitRequested);
-    EXPECT_TRUE(behaviour.runKey(Qt::Key_F4, Qt::AltModifier));
+    EXPECT_TRUE(behaviour.commands().runKey(Qt::Key_F4, Qt::AltModifier));
     item("mnuPop_Exit")->trigger();
     EXPECT_EQ(exit.count(), 2);
-    EXPECT_FALSE(behaviour.runKey(Qt::Key_F4, Qt::ControlModifier));
+    EXPECT_FALSE(behaviour.commands().runKey(Qt::Key_F4, Qt::ControlModifier));
 }
 
-TEST_F(BehaviourTest, CommentToolTipShowsTheWholeComment) {
+// The tip is the whole comment of the appointment the row shows, read from
+// the list and the page, never from what the labels happen to show.
+TEST_F(BehaviourTest, CommentToolTipShowsTheWholeCommentOfTheRowsAppointment) {
     const QString longComment =
         QStringLiteral("本日の会議は第二会議室に変更になりました。資料を持参のこと");
     setComment(state.schedule, 4, QStringLiteral("  ") + longComment + QStringLiteral(" "));
+    const auto tipOfRow = [&](int row) {
+        behaviour.commands().showCommentTip(row);
+        return board.toolTips.at(static_cast<size_t>(row));
+    };
+    // The rows show today alone: tomorrow's appointment in row 1 is not
+    // shown, and has no tip.
+    EXPECT_EQ(tipOfRow(0), QStringLiteral("comment 0"));
+    EXPECT_EQ(tipOfRow(1), QString());
+
     pageDownTo(3);
-    board.label("lblStatus_4")->setText(QStringLiteral("普通"));
-    board.label("lblComment_4")->setText(QStringLiteral("本日の会議は第二会"));
-    // Row 1 frame (element 1) and text (element 4) show the same entry.
-    behaviour.showCommentTip(1);
-    behaviour.showCommentTip(4);
-    EXPECT_EQ(board.label("lblComment_1")->toolTip(), longComment);
-    EXPECT_EQ(board.label("lblComment_4")->toolTip(), longComment);
+    EXPECT_EQ(tipOfRow(1), longComment);
+    // Rows being redrawn show no appointment yet.
+    behaviour.commands().runView(ViewCommand::Next);
+    EXPECT_EQ(tipOfRow(1), QString());
+    board.finishFill();
+    EXPECT_EQ(tipOfRow(0), longComment);
 
-    // Placeholder row, empty status, blank comment and index past the list
-    // all clear the tip.
-    board.label("lblComment_4")->setText(QStringLiteral("－－－－－－－－－－－－"));
-    behaviour.showCommentTip(4);
-    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
-
-    board.label("lblComment_4")->setText(QStringLiteral("x"));
-    board.label("lblStatus_4")->setText(QString());
-    behaviour.showCommentTip(1);
-    EXPECT_EQ(board.label("lblComment_1")->toolTip(), QString());
-
-    board.label("lblStatus_4")->setText(QStringLiteral("普通"));
+    // A blank comment, and a row past the list, have none.
     setComment(state.schedule, 4, QStringLiteral("　 "));
-    behaviour.showCommentTip(4);
-    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
-
+    EXPECT_EQ(tipOfRow(0), QString());
     pageDownTo(7); // row 1 would be index 8, past the list
-    behaviour.showCommentTip(4);
-    EXPECT_EQ(board.label("lblComment_4")->toolTip(), QString());
+    EXPECT_EQ(tipOfRow(1), QString());
 }
 
 TEST_F(BehaviourTest, CommentToolTipCutsAtFourLines) {
     // 30 full-width characters are 60 bytes: the tip keeps 4 x 12 of them.
     const QString text(30, QChar(0x3042));
     setComment(state.schedule, 0, text);
-    EXPECT_EQ(commentToolTip(state.schedule.entries(), page().firstRow, 3, QStringLiteral("普通"),
-                             QStringLiteral("x")),
-              text);
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), page(), 0), text);
     setComment(state.schedule, 0, QString(60, QChar(0x3042)));
-    EXPECT_EQ(commentToolTip(state.schedule.entries(), page().firstRow, 3, QStringLiteral("普通"),
-                             QStringLiteral("x")),
-              QString(48, QChar(0x3042)));
+    EXPECT_EQ(commentToolTip(state.schedule.entries(), page(), 0), QString(48, QChar(0x3042)));
 }
 
 // A subscribed event's description follows its comment in the tip, as
 // written: a server's text that looks like markup is not drawn as markup.
 TEST_F(BehaviourTest, CommentToolTipAddsASubscribedDescription) {
-    ReadOnlyEntry subscribed{test::entryAt(kToday.addDays(-40), 8, 0), QStringLiteral("cal"),
+    ReadOnlyEntry subscribed{test::entryAt(kToday, 8, 0), QStringLiteral("cal"),
                              QStringLiteral("k")};
     subscribed.entry.comment = QStringLiteral("歯医者");
     subscribed.description = QStringLiteral("持ち物\n保険証");
     state.schedule.setReadOnlyEntries({subscribed});
     ASSERT_EQ(page().firstRow, 0);
-    board.label("lblStatus_3")->setText(QStringLiteral("普通"));
-    board.label("lblComment_3")->setText(QStringLiteral("歯医者"));
-    behaviour.showCommentTip(3);
-    EXPECT_EQ(board.label("lblComment_3")->toolTip(), QStringLiteral("歯医者\n持ち物\n保険証"));
+    behaviour.commands().showCommentTip(0);
+    EXPECT_EQ(board.toolTips[0], QStringLiteral("歯医者\n持ち物\n保険証"));
 
     // Without a comment the description alone; the tool tip would take one
     // that starts with a tag for markup.
     subscribed.entry.comment = QStringLiteral("　");
     const auto tip = [&](const QString& description) {
-        return commentToolTip({subscribed.entry}, 0, 3, QStringLiteral("普通"), QStringLiteral("x"),
-                              description);
+        return commentToolTip({subscribed.entry}, page(), 0, description);
     };
     EXPECT_EQ(tip(QStringLiteral("持ち物")), QStringLiteral("持ち物"));
     const QString markup = tip(QStringLiteral("<b>太字</b><img src=\"/etc/x.png\">"));
@@ -464,11 +464,11 @@ TEST_F(BehaviourTest, TopmostTakesEffectAtOnce) {
 }
 
 TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
-    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
+    EXPECT_EQ(presence().taskBarProxy(), nullptr);
     item("mnuPop_ShowTask")->setChecked(false);
     item("mnuPop_ShowTask")->trigger();
     EXPECT_TRUE(state.settings.values().showTask);
-    ShadowWindow* shadow = behaviour.taskBarProxy();
+    ShadowWindow* shadow = presence().taskBarProxy();
     ASSERT_NE(shadow, nullptr);
     EXPECT_EQ(shadow->objectName(), QStringLiteral("frmShadow"));
     EXPECT_EQ(shadow->windowTitle(), kAppTitle);
@@ -480,16 +480,16 @@ TEST_F(BehaviourTest, ShowTaskCreatesAndDropsTheProxy) {
 
     item("mnuPop_ShowTask")->trigger();
     EXPECT_FALSE(state.settings.values().showTask);
-    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
+    EXPECT_EQ(presence().taskBarProxy(), nullptr);
 }
 
 TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     state.settings.update([&](Settings& s) { s.showTask = true; });
-    behaviour.syncTaskBarProxy();
-    ASSERT_NE(behaviour.taskBarProxy(), nullptr);
+    presence().syncTaskBarProxy();
+    ASSERT_NE(presence().taskBarProxy(), nullptr);
     board.placements.clear();
     // The user clicks the button: the proxy is restored, and goes back.
-    ShadowWindow* shadow = behaviour.taskBarProxy();
+    ShadowWindow* shadow = presence().taskBarProxy();
     shadow->setWindowState(Qt::WindowNoState);
     ASSERT_EQ(board.placements.size(), 1u);
     EXPECT_EQ(board.placements[0].what, "raised");
@@ -499,7 +499,7 @@ TEST_F(BehaviourTest, ProxyActivationBringsTheBoardForward) {
     state.settings.update([&](Settings& s) { s.topMost = true; });
     windowSystem().setStaysOnTop(&board.window, true);
     board.placements.clear();
-    emit behaviour.taskBarProxy()->activated();
+    emit presence().taskBarProxy()->activated();
     ASSERT_EQ(board.placements.size(), 1u);
     EXPECT_EQ(board.placements[0].what, "raised");
     EXPECT_TRUE(board.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -512,32 +512,32 @@ TEST_F(BehaviourTest, HideAndRestoreWithoutATray) {
         s.lastPositionX = 40;
         s.lastPositionY = 30;
     });
-    behaviour.syncTaskBarProxy();
+    presence().syncTaskBarProxy();
     const QSize size = board.window.size();
 
-    behaviour.hideToTray();
-    EXPECT_TRUE(behaviour.isInTray());
+    presence().hideToTray();
+    EXPECT_TRUE(presence().isInTray());
     EXPECT_FALSE(board.window.isVisible());
-    EXPECT_EQ(behaviour.taskBarProxy(), nullptr);
+    EXPECT_EQ(presence().taskBarProxy(), nullptr);
     // No tray here: a minimised stand-in keeps the way back.
-    ShadowWindow* standIn = behaviour.trayStandIn();
+    ShadowWindow* standIn = presence().trayStandIn();
     ASSERT_NE(standIn, nullptr);
     EXPECT_TRUE(standIn->isMinimized());
     EXPECT_EQ(standIn->windowTitle(), kAppTitle);
     // Dragging is off while hidden.
-    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
+    behaviour.drag().start(Qt::LeftButton, QCursor::pos());
     const QPoint before = board.window.pos();
-    behaviour.followPointer(QPoint(900, 900));
+    behaviour.drag().follow(QPoint(900, 900));
     EXPECT_EQ(board.window.pos(), before);
-    behaviour.endDrag(Qt::LeftButton);
+    behaviour.drag().end(Qt::LeftButton);
 
     // The user restores the stand-in from the task bar.
     standIn->setWindowState(Qt::WindowNoState);
-    EXPECT_FALSE(behaviour.isInTray());
-    EXPECT_EQ(behaviour.trayStandIn(), nullptr);
+    EXPECT_FALSE(presence().isInTray());
+    EXPECT_EQ(presence().trayStandIn(), nullptr);
     EXPECT_TRUE(board.window.isVisible());
     EXPECT_EQ(board.window.geometry(), QRect(QPoint(40, 30), size));
-    ASSERT_NE(behaviour.taskBarProxy(), nullptr);
+    ASSERT_NE(presence().taskBarProxy(), nullptr);
     ASSERT_FALSE(board.layouts.empty());
     EXPECT_EQ(board.layouts.back(), Middle);
     EXPECT_FALSE(board.layoutInTray.back()); // so the outer size is applied too
@@ -560,10 +560,10 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
     };
     for (const Case& c : cases) {
         state.settings.update([&](Settings& s) { s.topMost = c.topMost; });
-        behaviour.setOpenNoticeProbe([&c] { return c.openNotices; });
-        behaviour.hideToTray();
+        presence().setOpenNoticeProbe([&c] { return c.openNotices; });
+        presence().hideToTray();
         board.placements.clear();
-        behaviour.restoreFromTray();
+        presence().restoreFromTray();
         std::vector<std::string> got;
         for (const auto& p : board.placements)
             got.push_back(p.what);
@@ -575,67 +575,107 @@ TEST_F(BehaviourTest, RestorePlacementRules) {
     }
 }
 
+// With ActiveDisplay on, a fill brings the board forward: out of the tray,
+// or in front without the keyboard unless every dialog is open or it stays
+// on top anyway. The notices come forward after it.
+TEST_F(BehaviourTest, FillBringsTheBoardForwardWhenActiveDisplayWantsIt) {
+    struct Case {
+        const char* name;
+        bool activeDisplay;
+        bool inTray;
+        bool allDialogsOpen;
+        bool topMost;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"off", false, false, false, false, {}},
+        {"off, in the tray", false, true, false, false, {}},
+        {"in the tray", true, true, false, false, {"not on top", "placed"}},
+        {"all dialogs open", true, false, true, false, {}},
+        {"on top anyway", true, false, false, true, {}},
+        {"shown", true, false, false, false, {"raised quietly"}},
+    };
+    for (const Case& c : cases) {
+        state.settings.update([&](Settings& s) {
+            s.activeDisplay = c.activeDisplay;
+            s.topMost = c.topMost;
+        });
+        presence().setAllDialogsOpenProbe([&c] { return c.allDialogsOpen; });
+        if (c.inTray)
+            presence().hideToTray();
+        board.placements.clear();
+        QSignalSpy cameForward(&presence(), &TrayPresence::cameForward);
+        presence().comeForwardForFill();
+        std::vector<std::string> got;
+        for (const auto& p : board.placements)
+            got.push_back(p.what);
+        EXPECT_EQ(got, c.expected) << c.name;
+        EXPECT_EQ(cameForward.count(), c.expected.empty() ? 0 : 1) << c.name;
+        presence().restoreFromTray();
+    }
+}
+
 TEST_F(BehaviourTest, RestoreOutsideTheTrayLeavesTheBoardAlone) {
     const QRect before = board.window.geometry();
-    behaviour.restoreFromTray();
+    presence().restoreFromTray();
     EXPECT_TRUE(board.placements.empty());
     EXPECT_EQ(board.window.geometry(), before);
 }
 
 TEST_F(BehaviourTest, TrayClicksRestoreAndTheMenuIsTheTrayMenu) {
-    behaviour.setTrayAvailableProbe([] { return true; });
-    behaviour.hideToTray();
-    TrayIcon* tray = behaviour.trayIcon();
+    presence().setTrayAvailableProbe([] { return true; });
+    presence().hideToTray();
+    TrayIcon* tray = presence().trayIcon();
     ASSERT_NE(tray, nullptr);
-    EXPECT_EQ(behaviour.trayStandIn(), nullptr);
+    EXPECT_EQ(presence().trayStandIn(), nullptr);
     EXPECT_EQ(tray->icon()->toolTip(), kAppTitle);
     EXPECT_EQ(tray->icon()->contextMenu(), behaviour.menus().tray());
 
     emit tray->icon()->activated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(behaviour.isInTray());
+    EXPECT_TRUE(presence().isInTray());
     emit tray->icon()->activated(QSystemTrayIcon::Trigger);
-    EXPECT_FALSE(behaviour.isInTray());
+    EXPECT_FALSE(presence().isInTray());
     EXPECT_TRUE(board.window.isVisible());
 
-    behaviour.hideToTray();
+    presence().hideToTray();
     emit tray->icon()->activated(QSystemTrayIcon::DoubleClick);
-    EXPECT_FALSE(behaviour.isInTray());
+    EXPECT_FALSE(presence().isInTray());
 
-    behaviour.hideToTray();
+    presence().hideToTray();
     item("mnuTray_Open")->trigger();
-    EXPECT_FALSE(behaviour.isInTray());
+    EXPECT_FALSE(presence().isInTray());
 }
 
 TEST_F(BehaviourTest, FailedTrayExitBringsTheIconBack) {
-    behaviour.setTrayAvailableProbe([] { return true; });
-    behaviour.hideToTray();
+    presence().setTrayAvailableProbe([] { return true; });
+    presence().hideToTray();
     QSignalSpy exit(&behaviour.commands(), &BoardCommands::exitRequested);
     bool iconGoneAtExit = false;
     QObject::connect(&behaviour.commands(), &BoardCommands::exitRequested,
-                     [&] { iconGoneAtExit = !behaviour.trayIcon()->isVisible(); });
+                     [&] { iconGoneAtExit = !presence().trayIcon()->isVisible(); });
     item("mnuTray_Exit")->trigger();
     EXPECT_EQ(exit.count(), 1);
     EXPECT_TRUE(iconGoneAtExit);
     // The exit could not write: the board must still be reachable.
-    behaviour.exitRefused();
-    EXPECT_TRUE(behaviour.trayIcon()->isVisible());
+    presence().exitRefused();
+    EXPECT_TRUE(presence().trayIcon()->isVisible());
 }
 
 TEST_F(BehaviourTest, DragMovesTheBoardByTheCursorDelta) {
-    QSignalSpy dragged(&behaviour, &WindowBehaviour::dragged);
+    QSignalSpy dragged(&behaviour.drag(), &BoardDrag::dragged);
     board.window.move(200, 150);
     QCursor::setPos(500, 400);
-    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
-    behaviour.followPointer(QPoint(510, 395));
+    behaviour.drag().start(Qt::LeftButton, QCursor::pos());
+    behaviour.drag().follow(QPoint(510, 395));
     EXPECT_EQ(board.window.pos(), QPoint(210, 145));
-    behaviour.followPointer(QPoint(530, 405));
+    behaviour.drag().follow(QPoint(530, 405));
     EXPECT_EQ(board.window.pos(), QPoint(230, 155));
     ASSERT_EQ(dragged.count(), 2);
     EXPECT_EQ(dragged.last().at(0).toInt(), 230);
     EXPECT_EQ(dragged.last().at(1).toInt(), 155);
 
-    behaviour.endDrag(Qt::LeftButton);
-    behaviour.followPointer(QPoint(600, 600));
+    behaviour.drag().end(Qt::LeftButton);
+    behaviour.drag().follow(QPoint(600, 600));
     EXPECT_EQ(board.window.pos(), QPoint(230, 155));
 }
 
@@ -643,10 +683,10 @@ TEST_F(BehaviourTest, FirstDragMoveAfterTheMenuOnlyResynchronises) {
     board.window.move(200, 150);
     openMenu([] {});
     QCursor::setPos(650, 650);
-    behaviour.startDrag(Qt::LeftButton, QCursor::pos());
-    behaviour.followPointer(QPoint(700, 700));
+    behaviour.drag().start(Qt::LeftButton, QCursor::pos());
+    behaviour.drag().follow(QPoint(700, 700));
     EXPECT_EQ(board.window.pos(), QPoint(200, 150));
-    behaviour.followPointer(QPoint(705, 702));
+    behaviour.drag().follow(QPoint(705, 702));
     EXPECT_EQ(board.window.pos(), QPoint(205, 152));
 }
 

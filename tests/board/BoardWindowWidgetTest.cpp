@@ -1,9 +1,7 @@
 #include "BoardTestEntries.h"
 #include "alarm/Ticker.h"
-#include "board/BoardBehaviour.h"
 #include "board/BoardContent.h"
 #include "board/BoardPaging.h"
-#include "board/BoardWindowApi.h"
 #include "board/FillAnimation.h"
 #include "board/FocusMark.h"
 #include "board/MainWindow.h"
@@ -13,9 +11,11 @@
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
 #include "support/RecordingSoundPlayer.h"
+#include "support/StoredEntries.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,27 +43,34 @@ BgrColor colorOf(const QLabel* label) {
     return fromQColor(label->palette().color(QPalette::WindowText));
 }
 
-class RecordingBehaviour : public BoardBehaviour {
+// What the window announces of the user's input, and the keys that reach it
+// (where the window behaviour takes them), in order.
+class InputRecorder : public QObject {
 public:
-    void openCommandMenu(const QPoint& at) override {
-        calls << "cntl";
-        menuAt = at;
+    explicit InputRecorder(MainWindow& window) : m_window(window) {
+        connect(&window, &MainWindow::commandMenuRequested, this, [this](const QPoint& at) {
+            calls << "cntl";
+            menuAt = at;
+        });
+        connect(&window, &MainWindow::trayRequested, this, [this] { calls << "mini"; });
+        connect(&window, &MainWindow::titlePressed, this, [this] { calls << "down"; });
+        connect(&window, &MainWindow::titleReleased, this, [this] { calls << "up"; });
+        connect(&window, &MainWindow::pointerMoved, this, [this] { calls << "move"; });
+        connect(&window, &MainWindow::commentHovered, this,
+                [this](int row) { calls << QStringLiteral("comment%1").arg(row); });
+        window.installEventFilter(this);
     }
-    void startDrag(Qt::MouseButton, const QPoint&) override { calls << "down"; }
-    void endDrag(Qt::MouseButton) override { calls << "up"; }
-    void followPointer(const QPoint&) override { calls << "move"; }
-    void hideToTray() override { calls << "mini"; }
-    void showCommentTip(int index) override { calls << QStringLiteral("comment%1").arg(index); }
-    bool runKey(int key, Qt::KeyboardModifiers) override {
-        calls << QStringLiteral("key%1").arg(key);
-        return true;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::KeyPress) {
+            calls << QStringLiteral("key%1").arg(static_cast<QKeyEvent*>(event)->key());
+        }
+        return false;
     }
-    void restoreFromTray() override { calls << "restore"; }
-    bool isInTray() const override { return inTray; }
-    void applyWindowOptions() override { calls << "windowOptions"; }
     QStringList calls;
     QPoint menuAt;
-    bool inTray = false;
+
+private:
+    MainWindow& m_window;
 };
 
 class BoardWindowTest : public ::testing::Test {
@@ -89,8 +96,7 @@ protected:
     // shell wires them.
     Ticker& ticker() {
         if (!m_ticker) {
-            m_api = std::make_unique<MainWindowApi>(board());
-            m_paging = std::make_unique<BoardPaging>(clock, state.schedule, *m_api);
+            m_paging = std::make_unique<BoardPaging>(clock, state.schedule, board());
             m_ticker =
                 std::make_unique<Ticker>(clock, state.schedule, state.settings.values(), sound,
                                          [this](const QString& place, const QString&, int kind, int,
@@ -123,7 +129,6 @@ protected:
 private:
     test::RecordingSoundPlayer sound;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<MainWindowApi> m_api;
     std::unique_ptr<BoardPaging> m_paging;
     std::unique_ptr<Ticker> m_ticker;
 };
@@ -233,8 +238,8 @@ TEST_F(BoardWindowTest, TextLabelsAreCentredAndTheCommentIndented) {
     board().applyBoardLayout(Small);
     expectPlaceCentred();
 
-    state.schedule.setEntries(
-        {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))});
+    EXPECT_TRUE(test::storeEntries(
+        state.schedule, {entryAt(kToday, 14, 5, 3, "東京", QStringLiteral("長").repeated(12))}));
     board().fillBoard(0, kToday, kToday, true);
     finishFills();
     EXPECT_EQ(board().cell("lblComment", 3)->x(), px(3810 + 20));
@@ -265,9 +270,7 @@ TEST_F(BoardWindowTest, BigSmallBigRestoresBig) {
 TEST_F(BoardWindowTest, InTheTraySizeChangeKeepsTheWindowSize) {
     board().applyBoardLayout(Small);
     const QSize before = board().size();
-    RecordingBehaviour behaviour;
-    behaviour.inTray = true;
-    board().setBehaviour(&behaviour);
+    board().hideInTray();
     board().applyBoardLayout(Big);
     EXPECT_EQ(board().size(), before);
     EXPECT_EQ(label("lblExit")->x(), px(9150));
@@ -303,7 +306,7 @@ TEST_F(BoardWindowTest, LayoutCarriesColoursOverToNewOnes) {
 }
 
 TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 1, "東京", "会議")}));
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
 
@@ -337,7 +340,7 @@ TEST_F(BoardWindowTest, FillSteppedFrameByFrame) {
 
 TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
     state.settings.update([&](Settings& s) { s.interval = 1; });
-    state.schedule.setEntries({entryAt(kToday, 10, 5)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 10, 5)}));
     board().fillAnimation().setAutoRun(true);
     bool done = false;
     board().fillBoard(0, kToday, kToday, true, [&] { done = true; });
@@ -346,35 +349,13 @@ TEST_F(BoardWindowTest, FillRunsOnItsOwnThroughTheEventLoop) {
     EXPECT_EQ(board().cell("lblHour", 3)->text(), "1 0");
 }
 
-TEST_F(BoardWindowTest, ActiveDisplayRestoresFromTheTrayThroughTheBehaviour) {
-    RecordingBehaviour behaviour;
-    board().setBehaviour(&behaviour);
-    state.settings.update([&](Settings& s) { s.activeDisplay = true; });
-    behaviour.inTray = true;
+// Whether the board then comes forward is the tray presence's to decide.
+TEST_F(BoardWindowTest, AFillAnnouncesItsStartOnce) {
+    QSignalSpy started(&board(), &MainWindow::fillStarted);
     board().fillBoard(0, kToday, kToday, false);
+    EXPECT_EQ(started.count(), 1);
     finishFills();
-    EXPECT_EQ(behaviour.calls, QStringList{"restore"});
-}
-
-TEST_F(BoardWindowTest, ActiveDisplayShowsTheBoardUnlessAllDialogsAreOpenOrItIsOnTop) {
-    state.settings.update([&](Settings& s) { s.activeDisplay = true; });
-    bool allOpen = true;
-    board().setAllDialogsOpenProbe([&] { return allOpen; });
-    const auto fillAndSee = [&] {
-        board().hide();
-        board().fillBoard(0, kToday, kToday, false);
-        const bool shown = board().isVisible();
-        finishFills();
-        return shown;
-    };
-    EXPECT_FALSE(fillAndSee()) << "all three dialogs open";
-    allOpen = false;
-    state.settings.update([&](Settings& s) { s.topMost = true; });
-    EXPECT_FALSE(fillAndSee()) << "already on top";
-    state.settings.update([&](Settings& s) { s.topMost = false; });
-    EXPECT_TRUE(fillAndSee());
-    EXPECT_TRUE(board().testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_FALSE(board().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(started.count(), 1);
 }
 
 // Bringing a hidden board forward (from the tray, or for a fill) must not
@@ -471,9 +452,8 @@ TEST_F(BoardWindowTest, FirstTickOfANewDayReloads) {
     EXPECT_EQ(notices[0], std::make_pair(QStringLiteral("深夜"), int(StartNotice)));
 }
 
-TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
-    RecordingBehaviour behaviour;
-    board().setBehaviour(&behaviour);
+TEST_F(BoardWindowTest, InputIsAnnouncedAndExitIsASignal) {
+    InputRecorder behaviour(board());
     board().show();
     // Input comes once the board is up; by then its texts fit their captions.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&board()));
@@ -487,7 +467,7 @@ TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
     EXPECT_TRUE(behaviour.calls.contains("mini"));
     EXPECT_TRUE(behaviour.calls.contains("down"));
     EXPECT_TRUE(behaviour.calls.contains("up"));
-    EXPECT_TRUE(behaviour.calls.contains("comment4"));
+    EXPECT_TRUE(behaviour.calls.contains("comment1")) << "row 1's text";
     EXPECT_TRUE(behaviour.calls.contains(QStringLiteral("key%1").arg(int(Qt::Key_F5))));
 
     int exits = 0, unloads = 0;
@@ -521,7 +501,7 @@ TEST_F(BoardWindowTest, InputGoesToTheBehaviourAndExitIsASignal) {
 }
 
 TEST_F(BoardWindowTest, ScreenReaderReadsEachRowOnceAsASentence) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 2, "東京", "会議")});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 2, "東京", "会議")}));
     QWidget* firstRow = board().findChild<QWidget*>(QStringLiteral("rowEntry_0"));
     ASSERT_NE(firstRow, nullptr);
     const QString before = firstRow->accessibleName();
@@ -560,8 +540,7 @@ TEST_F(BoardWindowTest, ScreenReaderReadsEachRowOnceAsASentence) {
 }
 
 TEST_F(BoardWindowTest, TitleButtonsTakeTheFocusByTabAndShowIt) {
-    RecordingBehaviour behaviour;
-    board().setBehaviour(&behaviour);
+    InputRecorder behaviour(board());
     board().show();
     board().activateWindow();
     board().setFocus();
@@ -585,15 +564,11 @@ TEST_F(BoardWindowTest, TitleButtonsTakeTheFocusByTabAndShowIt) {
     // Enter on － hides the board in the tray.
     QTest::keyClick(label("lblMini"), Qt::Key_Return);
     EXPECT_TRUE(behaviour.calls.contains("mini"));
-    board().setBehaviour(nullptr);
 }
 
 TEST_F(BoardWindowTest, WithoutBehaviourInputIsIgnored) {
-    // A behaviour let go of (as the shell does before it goes) hears nothing
-    // more, and the board does nothing of its own.
-    RecordingBehaviour released;
-    board().setBehaviour(&released);
-    board().setBehaviour(nullptr);
+    // A window whose behaviour has gone (as the shell lets it go first)
+    // does nothing of its own.
     board().show();
     QApplication::processEvents();
     finishFills();
@@ -608,7 +583,6 @@ TEST_F(BoardWindowTest, WithoutBehaviourInputIsIgnored) {
     QTest::keyClick(&board(), Qt::Key_F6);
     QTest::keyClick(&board(), Qt::Key_Down);
 
-    EXPECT_TRUE(released.calls.isEmpty()) << released.calls.join(u' ').toStdString();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no command menu";
     EXPECT_FALSE(board().fillRunning()) << "no paging";
     EXPECT_TRUE(board().isVisible()) << "not hidden to the tray";

@@ -4,6 +4,9 @@
 #include "core/AppContext.h"
 #include "core/FlapPace.h"
 #include "support/ManualClock.h"
+#include "support/StoredEntries.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +57,7 @@ QStringList flapValues(int from, int to) {
 
 class FillAnimationTest : public ::testing::Test {
 protected:
-    FillAnimationTest() : state(clock, QStringLiteral("/nonexistent/")), fill(state, surface) {
+    FillAnimationTest() : state(clock, dir.path() + QLatin1Char('/')), fill(state, surface) {
         clock.set(kToday, QTime(9, 0, 20));
         state.settings.update([&](Settings& s) {
             s.interval = 1;
@@ -73,6 +76,7 @@ protected:
             ASSERT_LT(++steps, 100000);
     }
 
+    QTemporaryDir dir; // the data file the entries are read from
     test::ManualClock clock;
     AppContext state;
     RecordingSurface surface;
@@ -81,7 +85,7 @@ protected:
 };
 
 TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 1, "東京", "会議")});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 1, "東京", "会議")}));
 
     runToEnd({0, kToday, kToday, true});
 
@@ -115,7 +119,7 @@ TEST_F(FillAnimationTest, ForcedFillKeepsFrameCountsAndStopsFlapsAtTheTarget) {
 }
 
 TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
-    state.schedule.setEntries({entryAt(kToday, 8, 30)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 8, 30)}));
     runToEnd({0, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Hour, 0).history.last(), "0 8");
     EXPECT_EQ(surface.at(layout::Min, 0).color, state.settings.values().foreColor2);
@@ -123,7 +127,7 @@ TEST_F(FillAnimationTest, PassedEntryFlapsEndInTheSecondColour) {
 }
 
 TEST_F(FillAnimationTest, StatusPlaceholderColourCyclesEveryFrame) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5, 2)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5, 2)}));
     std::vector<BgrColor> seen;
     fill.start({0, kToday, kToday, true});
     while (fill.stepFrame()) {
@@ -140,7 +144,8 @@ TEST_F(FillAnimationTest, StatusPlaceholderColourCyclesEveryFrame) {
 }
 
 TEST_F(FillAnimationTest, UnforcedRefreshLeavesEmptyRowsUntouched) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)});
+    EXPECT_TRUE(
+        test::storeEntries(state.schedule, {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)}));
     surface.at(layout::Place, 0).caption = "調整中";
     // Row 1 has an entry but shows nothing; row 2 shows only its status.
     surface.at(layout::Status, 2).caption = "1/1";
@@ -155,7 +160,7 @@ TEST_F(FillAnimationTest, UnforcedRefreshLeavesEmptyRowsUntouched) {
 }
 
 TEST_F(FillAnimationTest, ViewWindowBeforeTodayRedrawsButDrawsNoPlaceholderOnEmptyRows) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5)}));
     runToEnd({0, kToday.addDays(-30), kToday.addDays(30), false});
 
     EXPECT_EQ(surface.at(layout::Place, 0).history.size(), board::pace::PlaceholderFrames + 1);
@@ -168,7 +173,7 @@ TEST_F(FillAnimationTest, ViewWindowBeforeTodayRedrawsButDrawsNoPlaceholderOnEmp
 }
 
 TEST_F(FillAnimationTest, NoEntryIndexShowsTheEndOfDayMessage) {
-    state.schedule.setEntries({entryAt(kToday, 8, 0)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 8, 0)}));
     runToEnd({-1, kToday, kToday, true});
     EXPECT_EQ(surface.at(layout::Comment, 0).caption, board::EndOfDayMessage);
     EXPECT_EQ(surface.at(layout::Comment, 0).color, state.settings.values().foreColor1);
@@ -176,8 +181,8 @@ TEST_F(FillAnimationTest, NoEntryIndexShowsTheEndOfDayMessage) {
 }
 
 TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
-    state.schedule.setEntries(
-        {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0), entryAt(kToday, 16, 0)});
+    EXPECT_TRUE(test::storeEntries(
+        state.schedule, {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0), entryAt(kToday, 16, 0)}));
     std::vector<int> order;
     fill.start({0, kToday, kToday, true}, [&] {
         order.push_back(1);
@@ -199,7 +204,8 @@ TEST_F(FillAnimationTest, NewRequestFinishesTheRunningFillFirst) {
 }
 
 TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewRequest) {
-    state.schedule.setEntries({entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)});
+    EXPECT_TRUE(
+        test::storeEntries(state.schedule, {entryAt(kToday, 14, 5), entryAt(kToday, 15, 0)}));
     std::vector<int> order;
     fill.start({0, kToday, kToday, true}, [&] {
         order.push_back(1);
@@ -215,7 +221,7 @@ TEST_F(FillAnimationTest, FillStartedByAFinishingFillStillRunsBeforeTheNewReques
 
 TEST_F(FillAnimationTest, DateAndMinuteStayFixedDuringTheFill) {
     clock.set(kToday, QTime(14, 5, 50));
-    state.schedule.setEntries({entryAt(kToday, 14, 5)});
+    EXPECT_TRUE(test::storeEntries(state.schedule, {entryAt(kToday, 14, 5)}));
     fill.start({0, kToday, kToday, true});
     fill.stepFrame();
     clock.set(kToday, QTime(14, 6, 10)); // the minute passes mid-fill
@@ -254,7 +260,7 @@ TEST_F(FillAnimationTest, PacedSoThatEveryPhaseCanBeSeen) {
     };
     const auto forcedFillUs = [&](int interval, const DayList& entries) {
         state.settings.update([&](Settings& s) { s.interval = static_cast<int16_t>(interval); });
-        state.schedule.setEntries(entries);
+        EXPECT_TRUE(test::storeEntries(state.schedule, entries));
         for (int r = 0; r < 3; ++r)
             paced.at(layout::Place, r).caption = QStringLiteral("x");
         int64_t total = 0;

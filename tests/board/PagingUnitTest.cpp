@@ -25,7 +25,8 @@ protected:
 
     void setUp(int count, int first, int next) {
         list = count == 0 ? placeholderDayList() : appointments(count);
-        page = {first, next};
+        page.firstRow = first;
+        page.nextEntry = next;
     }
     PageView view() const { return {list, page, filling}; }
 };

@@ -8,6 +8,7 @@
 #include "support/FailingWriters.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
+#include "support/StoredEntries.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -54,7 +55,9 @@ QByteArray readAll(const QString& path) {
 // The editor opens on 2000-09-06 at 14:05.
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_state.schedule.setEntries(placeholderDayList()); }
+    void SetUp() override {
+        EXPECT_TRUE(test::storeEntries(m_state.schedule, placeholderDayList()));
+    }
     void TearDown() override { delete m_editor.data(); }
 
     void open() {
@@ -190,7 +193,7 @@ TEST_F(EditorTest, TabVisitsTheControlsInTheirOrder) {
 TEST_F(EditorTest, OpensWithTheDayListReversedAndOnlyTheYearInUse) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 5), 10, 0, 1, "A", "a");
     const ScheduleEntry e2 = stored(QDate(2000, 9, 8), 9, 30, 3, "B", "b");
-    m_state.schedule.setEntries({e1, e2});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {e1, e2}));
     open();
     EXPECT_EQ(lines(), QStringList({shownLine(e2), shownLine(e1)}));
     EXPECT_EQ(combo("cboYear")->count(), 1);
@@ -301,7 +304,7 @@ TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
     const ScheduleEntry first =
         stored(QDate(2000, 9, 7), 10, 30, 1, QStringLiteral("会議室"), QStringLiteral("資料"));
     const ScheduleEntry second = stored(QDate(2000, 9, 8), 9, 0, 3, "B", "b");
-    m_state.schedule.setEntries({first, second});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {first, second}));
     open();
     selectRow(1);
     EXPECT_TRUE(button("cmdChange")->isEnabled());
@@ -334,7 +337,7 @@ TEST_F(EditorTest, ChangeLoadsALineAndUpdateReplacesItInPlace) {
 
 TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
     const ScheduleEntry far = stored(QDate(2000, 10, 20), 10, 0, 2, "F", "f");
-    m_state.schedule.setEntries({far});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {far}));
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
@@ -348,7 +351,7 @@ TEST_F(EditorTest, ChangeBeyondTheBookingWindowLeavesTheDateUnchosen) {
 
 TEST_F(EditorTest, AddWhileALineIsSelectedKeepsThatLine) {
     const ScheduleEntry e = stored(QDate(2000, 9, 7), 10, 30, 2, "A", "a");
-    m_state.schedule.setEntries({e});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {e}));
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdChange"), Qt::LeftButton);
@@ -375,7 +378,7 @@ TEST_F(EditorTest, EscapeLeavesWithoutCheckingTheTypedHour) {
 TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
     const ScheduleEntry past = stored(QDate(2000, 9, 6), 14, 4, 2, "P", QStringLiteral("済"));
     const ScheduleEntry future = stored(QDate(2000, 9, 6), 14, 5, 2, "F", "f");
-    m_state.schedule.setEntries({past, future});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {past, future}));
     open();
     selectRow(0);
     EXPECT_TRUE(button("cmdChange")->isEnabled());
@@ -401,7 +404,8 @@ TEST_F(EditorTest, PastLineIsCopiedNotChanged) {
 }
 
 TEST_F(EditorTest, DeletingTheLastLineMovesFocusToTheYear) {
-    m_state.schedule.setEntries({stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")});
+    EXPECT_TRUE(
+        test::storeEntries(m_state.schedule, {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")}));
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
@@ -426,7 +430,7 @@ TEST_F(EditorTest, ClearEmptiesACompleteEntry) {
 TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndClosesLeavingSubscribedLinesOut) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 6), 15, 0, 1, "A", "a", true);
     const ScheduleEntry e2 = stored(QDate(2000, 9, 7), 9, 0, 3, "B", "b", false);
-    m_state.schedule.setEntries({e1, e2});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {e1, e2}));
     m_state.schedule.setReadOnlyEntries(
         {{stored(QDate(2000, 9, 7), 10, 0, 3, "S", "s", false), QStringLiteral("仕事"), "k"}});
     open();
@@ -451,14 +455,21 @@ TEST_F(EditorTest, OkWritesBottomUpWithFlagsAndClosesLeavingSubscribedLinesOut) 
 }
 
 TEST_F(EditorTest, CancelWritesNothing) {
-    m_state.schedule.setEntries({stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")});
+    EXPECT_TRUE(
+        test::storeEntries(m_state.schedule, {stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a")}));
+    const auto fileBytes = [this] {
+        QFile file(m_state.schedule.path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray asRead = fileBytes();
+    ASSERT_FALSE(asRead.isEmpty());
     open();
     selectRow(0);
     QTest::mouseClick(button("cmdDel"), Qt::LeftButton);
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     closeAndFlush();
     EXPECT_TRUE(m_editor.isNull());
-    EXPECT_FALSE(QFile::exists(m_state.schedule.path()));
+    EXPECT_EQ(fileBytes(), asRead);
     EXPECT_EQ(m_announced, 0);
 }
 
@@ -560,7 +571,7 @@ TEST_F(EditorTest, TextTheFileCannotHoldIsRefusedWhereItIsTypedOrPasted) {
 
 TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     const ScheduleEntry e1 = stored(QDate(2000, 9, 7), 10, 0, 2, "A", "a");
-    m_state.schedule.setEntries({e1});
+    EXPECT_TRUE(test::storeEntries(m_state.schedule, {e1}));
     ASSERT_TRUE(m_state.schedule.save());
     const QByteArray previous = readAll(m_state.schedule.path());
     open();

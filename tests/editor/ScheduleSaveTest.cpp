@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "support/FailingWriters.h"
 #include "support/ManualClock.h"
+#include "support/StoredEntries.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,7 +99,8 @@ TEST(ScheduleSave, FlagsComeFromTheFirstEntryAtTheSameDateAndMinute) {
 
 TEST_F(ScheduleSaveTest, WritesInTheGivenOrderWithFlagsCarriedOver) {
     const QDate day(2000, 9, 6);
-    m_state.schedule.setEntries({stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)});
+    EXPECT_TRUE(test::storeEntries(
+        m_state.schedule, {stored(day, 10, 0, true, true), stored(day, 11, 0, false, true)}));
     m_announced = 0;
     // Bottom of the list first: C, B, A for a list that reads A, B, C.
     const std::vector<EditorLine> lines{

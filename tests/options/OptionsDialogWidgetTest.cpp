@@ -1,6 +1,7 @@
 
+#include "board/BoardFollowsSettings.h"
+#include "board/TrayPresence.h"
 #include "core/AppContext.h"
-#include "core/BoardFollowsSettings.h"
 #include "core/Colors.h"
 #include "core/SettingsRepository.h"
 #include "options/FontChooser.h"
@@ -64,7 +65,8 @@ protected:
         m_state = std::make_unique<AppContext>(m_clock, m_dir.path() + QLatin1Char('/'), m_prompts);
         m_state->settings.update(
             [this](Settings& s) { splitSoundPath(m_wav, s.soundDirectory, s.soundFileName); });
-        followSettings(m_state->settings, m_board, &m_state->settings);
+        m_presence = std::make_unique<TrayPresence>(m_state->settings.values(), m_board, nullptr);
+        followSettings(m_state->settings, m_board, *m_presence, &m_state->settings);
     }
     void TearDown() override { delete m_dialog.data(); }
 
@@ -115,6 +117,7 @@ protected:
     std::unique_ptr<SettingsRepository> m_repo;
     std::unique_ptr<AppContext> m_state;
     test::FakeBoard m_board;
+    std::unique_ptr<TrayPresence> m_presence;
     test::RecordingSoundPlayer m_sound;
     QPointer<OptionsDialog> m_dialog;
 };
@@ -322,7 +325,8 @@ TEST_F(OptionsDialogTest, ApplyWritesEverySettingAndLaysTheBoardOut) {
     EXPECT_EQ(s.alarmSkipMinute, 15);
     EXPECT_TRUE(s.showTask);
     EXPECT_TRUE(s.topMost);
-    EXPECT_EQ(m_board.windowOptionApplies, 1) << "on-top and task-bar button follow at once";
+    EXPECT_EQ(m_board.staysOnTop, std::vector<bool>{true}) << "on top at once";
+    EXPECT_NE(m_presence->taskBarProxy(), nullptr) << "a task-bar button at once";
     EXPECT_EQ(s.interval, 33);
     EXPECT_EQ(s.windowSize, Big);
     EXPECT_EQ(s.backColor, 0x123456u);

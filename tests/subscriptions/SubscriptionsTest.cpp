@@ -11,6 +11,7 @@
 #include "subscriptions/Multistatus.h"
 #include "subscriptions/SubscriptionSync.h"
 #include "support/ManualClock.h"
+#include "support/StoredEntries.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -231,7 +232,8 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     QTemporaryDir dir;
     test::ManualClock clock(QDateTime(kToday, QTime(8, 0)));
     ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
-    store.setEntries({at(0, 9, 0, QStringLiteral("自分")), at(1, 8, 0, QStringLiteral("自分2"))});
+    EXPECT_TRUE(test::storeEntries(
+        store, {at(0, 9, 0, QStringLiteral("自分")), at(1, 8, 0, QStringLiteral("自分2"))}));
     ASSERT_TRUE(store.save());
     QFile file(store.path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -272,7 +274,7 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     EXPECT_FALSE(store.entries()[0].arrived);
 
     // Nothing at all: the placeholder, as before.
-    store.setEntries({});
+    EXPECT_TRUE(test::storeEntries(store, {}));
     store.setReadOnlyEntries({});
     EXPECT_TRUE(holdsNoAppointment(store.view()));
 }
@@ -575,7 +577,7 @@ TEST_F(SubscriptionsTest, AllDayAndEveryCharacterReachTheStoreWithoutANotice) {
     EXPECT_EQ(all[2].event.entry.comment, QStringLiteral("🎉"));
 
     ScheduleStore store(dir.filePath(QStringLiteral("TANZO.DAT")), clock);
-    store.setEntries({at(0, 9, 0, QStringLiteral("自分"))});
+    EXPECT_TRUE(test::storeEntries(store, {at(0, 9, 0, QStringLiteral("自分"))}));
     store.setReadOnlyEntries(subs.readOnlyEntries());
     ASSERT_EQ(store.view().size(), 4u);
     ASSERT_NE(store.readOnlyAt(0), nullptr);

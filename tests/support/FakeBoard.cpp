@@ -5,10 +5,6 @@
 
 namespace tanzo::test {
 
-void FakeBoard::applyBoardLayout(int size) {
-    layouts.push_back(size);
-}
-
 QRect FakeBoard::boardRect() const {
     return rect;
 }
@@ -21,6 +17,7 @@ void FakeBoard::moveBoardTo(int left, int top) {
 void FakeBoard::placeBoardAt(const QRect& pixels, Focus focus) {
     placements.push_back({focus, pixels});
     rect = pixels;
+    inTray = false;
 }
 
 void FakeBoard::raiseBoardOnce(Focus focus) {
@@ -31,12 +28,16 @@ void FakeBoard::setBoardStaysOnTop(bool on) {
     staysOnTop.push_back(on);
 }
 
-void FakeBoard::applyWindowOptions() {
-    ++windowOptionApplies;
+void FakeBoard::hideInTray() {
+    inTray = true;
 }
 
 bool FakeBoard::isInTray() const {
     return inTray;
+}
+
+void FakeBoard::applyBoardLayout(int size) {
+    layouts.push_back(size);
 }
 
 QFont FakeBoard::boardFont() const {
@@ -53,5 +54,28 @@ QIcon FakeBoard::boardIcon() const {
 QWidget* FakeBoard::boardWidget() {
     return nullptr;
 }
+
+void FakeBoard::fillBoard(int, QDate, QDate, bool, std::function<void()> done) {
+    if (done)
+        done();
+}
+
+bool FakeBoard::fillRunning() const {
+    return false;
+}
+
+bool FakeBoard::closing() const {
+    return false;
+}
+
+void FakeBoard::setCommentToolTip(int row, const QString& tip) {
+    toolTips.at(static_cast<size_t>(row)) = tip;
+}
+
+QPoint FakeBoard::commandMenuAnchor() const {
+    return rect.topLeft();
+}
+
+void FakeBoard::showCommandMenuOpen(bool) {}
 
 } // namespace tanzo::test

@@ -4,12 +4,14 @@ class QObject;
 
 namespace tanzo {
 
-class BoardHost;
+class BoardView;
+class TrayPresence;
 class UserSettings;
 
 // Keeps the board in step with the settings while `context` lives: a new
 // size, font or colour lays it out again, a new ShowTask or TopMost reaches
-// its task-bar button and z-order.
-void followSettings(const UserSettings& settings, BoardHost& board, QObject* context);
+// its task-bar button and z-order through the tray presence.
+void followSettings(const UserSettings& settings, BoardView& board, TrayPresence& presence,
+                    QObject* context);
 
 } // namespace tanzo

@@ -1,7 +1,9 @@
 #include "BoardFollowsSettings.h"
 
-#include "BoardHost.h"
-#include "UserSettings.h"
+#include "BoardView.h"
+#include "TrayPresence.h"
+
+#include "core/UserSettings.h"
 
 namespace tanzo {
 namespace {
@@ -14,14 +16,15 @@ bool looksDifferent(const Settings& a, const Settings& b) {
 
 } // namespace
 
-void followSettings(const UserSettings& settings, BoardHost& board, QObject* context) {
+void followSettings(const UserSettings& settings, BoardView& board, TrayPresence& presence,
+                    QObject* context) {
     QObject::connect(&settings, &UserSettings::changed, context,
-                     [&settings, &board](const Settings& previous) {
+                     [&settings, &board, &presence](const Settings& previous) {
                          const Settings& now = settings.values();
                          if (looksDifferent(previous, now))
                              board.applyBoardLayout(now.windowSize);
                          if (previous.showTask != now.showTask || previous.topMost != now.topMost)
-                             board.applyWindowOptions();
+                             presence.applyWindowOptions();
                      });
 }
 
