@@ -5,7 +5,6 @@
 
 #include "core/AppContext.h"
 #include "platform/Clock.h"
-#include "platform/RuntimeDirectory.h"
 
 #include <QJsonDocument>
 
@@ -27,11 +26,6 @@ int answerLimitMs(const Command& command) {
     // A sync waits for the servers, each bounded by its own deadline.
     return command.isSubscriptionCommand() ? SubscriptionSync::kSyncTimeoutMs + 10000
                                            : kCommandAnswerMs;
-}
-
-QString commandSocketPath(QString* error) {
-    const QString directory = privateRuntimeDirectory(error);
-    return directory.isEmpty() ? QString() : directory + QStringLiteral("/tanzo-commands");
 }
 
 CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* parent)

@@ -3,6 +3,7 @@
 #include "ScheduleCommands.h"
 
 #include "platform/LocalChannel.h"
+#include "services/CommandSocket.h"
 
 #include <QObject>
 
@@ -14,11 +15,6 @@ namespace tanzo {
 
 struct AppContext;
 class CalendarSubscriptions;
-
-// The per-user socket through which a command line hands its command to the
-// running board, so that the data file keeps one writer. Empty, with the
-// reason in *error, when there is no private directory for it.
-QString commandSocketPath(QString* error = nullptr);
 
 // How long a command line waits for the board to take and answer a command.
 // The board answers as soon as the store has written the file, one command

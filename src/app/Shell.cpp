@@ -1,6 +1,5 @@
 #include "Shell.h"
 
-#include "CommandChannel.h"
 #include "alarm/NoticeCenter.h"
 #include "alarm/Ticker.h"
 #include "board/BoardPaging.h"
@@ -10,7 +9,6 @@
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
-#include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
@@ -20,6 +18,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
+#include "services/CommandSocket.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
@@ -59,23 +58,26 @@ Shell::Locations Shell::defaultLocations() {
 }
 
 Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
-             AtomicWriterFactory writers)
+             AtomicWriterFactory writers, CalendarServicesFactory calendar)
     : m_clock(clock), m_locations(std::move(locations)), m_sound(sound), m_prompts(prompts),
       m_writers(std::move(writers)), m_instance(m_locations.lockFile),
       m_writeLock(m_locations.writeLockFile.isEmpty()
                       ? SingleInstance::writeLockPath(m_locations.lockFile)
                       : m_locations.writeLockFile),
-      m_store(m_locations.settingsFile, m_writers), m_repository(m_store) {}
+      m_store(m_locations.settingsFile, m_writers), m_repository(m_store),
+      m_calendarFactory(std::move(calendar)) {}
 
 Shell::~Shell() {
     m_ticker.reset();
-    m_commands.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
     delete m_editor.data();
     delete m_options.data();
     delete m_version.data();
-    delete m_subscriptionsWindow.data();
+    // The module's channel and window refer to the subscriptions and the store.
+    m_calendar.reset();
+    if (m_state)
+        m_state->schedule.setReadOnlyNotices(nullptr);
     m_subscriptions.reset();
     m_behaviour.reset();
     if (m_notices)
@@ -190,15 +192,15 @@ Shell::StartResult Shell::start() {
 void Shell::openCommandChannel() {
     if (m_exiting)
         return;
-    // Commands from the command line go to the store; the board redraws
-    // when the store announces the change.
+    // Commands from the command line are applied by the calendar module,
+    // which this loads: the board is on the screen by now.
     QString noDirectory;
     const QString socketPath = commandSocketPath(&noDirectory);
-    m_commands = std::make_unique<CommandServer>(*m_state, socketPath);
-    connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
-            &WindowBehaviour::bringToFront);
-    m_commands->setSubscriptions(m_subscriptions.get());
-    m_commands->listen();
+    if (CalendarServices* services = calendarServices())
+        services->openCommandChannel(socketPath, [this] { m_behaviour->bringToFront(); });
+    else
+        qWarning("tanzo: the command line cannot reach this board: %s",
+                 qPrintable(m_calendarError));
     // The board still holds the data file's locks, so nothing is written
     // beside it; but the command line cannot reach it, which the user is
     // told once.
@@ -217,14 +219,18 @@ void Shell::startSubscriptions() {
     if (!m_subscriptions->load(&error))
         m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
     ScheduleStore& schedule = m_state->schedule;
+    // Their notice flags are the subscriptions' alone: the store reads and
+    // marks them there.
+    schedule.setReadOnlyNotices(m_subscriptions.get());
     schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
     connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
             [this] { m_state->schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries()); });
-    // Notices of subscribed appointments are remembered beside their copies.
-    connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
-            &CalendarSubscriptions::markNotice);
-    connect(&schedule, &ScheduleStore::readOnlyReminded, m_subscriptions.get(),
-            &CalendarSubscriptions::markReminder);
+    // Syncs load the calendar module; a missing one leaves the copies as
+    // they are, with a status that says why.
+    m_subscriptions->setMachinery([this]() -> SyncMachinery* {
+        CalendarServices* services = calendarServices();
+        return services ? &services->syncMachinery() : nullptr;
+    });
     // The network starts once the board is up, and never on the clock's path.
     QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
                        &CalendarSubscriptions::startRefreshing);
@@ -323,6 +329,7 @@ void Shell::openScheduleEditor() {
     // The editor starts from the list, which must be what the file holds.
     m_state->schedule.ensureLoaded(m_clock.today());
     m_editor = new ScheduleEditor(*m_state);
+    m_editor->setCalendarServices([this] { return calendarServicesFor(m_editor); });
     centreOnScreen(m_editor);
     m_editor->show();
     m_editor->raise();
@@ -341,13 +348,33 @@ void Shell::openOptions() {
 void Shell::openSubscriptions() {
     if (!m_subscriptions || m_exiting)
         return;
-    if (!m_subscriptionsWindow) {
-        m_subscriptionsWindow = new SubscriptionsDialog(*m_subscriptions);
-        centreOnScreen(m_subscriptionsWindow);
+    CalendarServices* services = calendarServicesFor(m_options);
+    QWidget* window = services ? services->subscriptionsWindow() : nullptr;
+    if (!window)
+        return;
+    if (!window->isVisible())
+        centreOnScreen(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+CalendarServices* Shell::calendarServices() {
+    // One try: a module that failed to load fails the same way again.
+    if (!m_calendar && m_calendarError.isEmpty() && m_state) {
+        m_calendar = m_calendarFactory({*m_state, m_subscriptions.get(), m_prompts},
+                                       &m_calendarError);
+        if (!m_calendar && m_calendarError.isEmpty())
+            m_calendarError = QStringLiteral("カレンダーの機能を読み込めませんでした。");
     }
-    m_subscriptionsWindow->show();
-    m_subscriptionsWindow->raise();
-    m_subscriptionsWindow->activateWindow();
+    return m_calendar.get();
+}
+
+CalendarServices* Shell::calendarServicesFor(QWidget* askedFrom) {
+    CalendarServices* services = calendarServices();
+    if (!services)
+        m_prompts.open(askedFrom, msgbox::Icon::Exclamation, kAppTitle, m_calendarError);
+    return services;
 }
 
 void Shell::showVersion() {

@@ -9,6 +9,7 @@
 #include "platform/AtomicWriter.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
+#include "services/CalendarServices.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -24,7 +25,6 @@ class SoundPlayer;
 class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
-class CommandServer;
 class Ticker;
 class CalendarSubscriptions;
 
@@ -48,9 +48,11 @@ public:
     static Locations defaultLocations();
 
     // Message boxes and the beep go through `prompts`; the settings and the
-    // data file are written through writers made by `writers`.
+    // data file are written through writers made by `writers`; the calendar
+    // module's services are made by `calendar` when first needed.
     Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
-          AtomicWriterFactory writers = makeSaveFileWriter);
+          AtomicWriterFactory writers = makeSaveFileWriter,
+          CalendarServicesFactory calendar = loadCalendarServices);
     ~Shell() override;
 
     enum class StartResult { Running, SecondInstance, Failed };
@@ -86,6 +88,10 @@ signals:
 
 private:
     void openCommandChannel();
+    // The calendar module's services, made at the first call; null when
+    // they cannot be had. The second tells the user why, over `askedFrom`.
+    CalendarServices* calendarServices();
+    CalendarServices* calendarServicesFor(QWidget* askedFrom);
     void startSubscriptions();
     void continueExit();
     void endNestedLoops();
@@ -108,14 +114,15 @@ private:
     std::unique_ptr<NoticeCenter> m_notices;
     std::unique_ptr<MainWindow> m_board;
     std::unique_ptr<WindowBehaviour> m_behaviour;
-    std::unique_ptr<CommandServer> m_commands;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<CalendarSubscriptions> m_subscriptions;
+    CalendarServicesFactory m_calendarFactory;
+    std::unique_ptr<CalendarServices> m_calendar;
+    QString m_calendarError; // why the services could not be made
     QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;
-    QPointer<QDialog> m_subscriptionsWindow;
     bool m_exitQueued = false;
     bool m_exiting = false;
 };

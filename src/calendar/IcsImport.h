@@ -92,11 +92,6 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
                         const std::atomic_bool* cancel = nullptr,
                         IcsTarget target = IcsTarget::DataFile);
 
-// The first `units` UTF-16 units of the text or fewer, cut only between
-// whole characters (a surrogate pair, an emoji sequence or a letter with its
-// marks is kept or dropped whole).
-QString leftWhole(const QString& text, qsizetype units);
-
 // Drops the entries with the date, start time and place of one in
 // `existing`, and keeps no more than the list has room for.
 void admitImport(IcsImportResult& result, const std::vector<ScheduleEntry>& existing);

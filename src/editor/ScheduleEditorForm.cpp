@@ -1,7 +1,7 @@
 // Places and sizes are in twips, converted for the primary screen.
 #include "ScheduleEditorForm.h"
 
-#include "CalendarImportCommand.h"
+#include "ImportButton.h"
 #include "ComboBoxName.h"
 #include "CommandStates.h"
 #include "EntryText.h"

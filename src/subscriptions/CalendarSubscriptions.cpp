@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 
-#include <QNetworkAccessManager>
 #include <QStringList>
 #include <QTimer>
 
@@ -16,13 +15,15 @@ constexpr int kArrivedBit = 1;
 constexpr int kPreNoticedBit = 2;
 constexpr int kRemindedBit = 4;
 const QString kListNotWritten = QStringLiteral("購読の設定を書き込めませんでした: %1");
+const QString kNoMachinery =
+    QStringLiteral("カレンダーの同期機能を読み込めないため、同期もパスワードの操作もできません。");
 } // namespace
 
 CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDirectory,
                                              const Clock& clock, QObject* parent,
                                              const FileWriter& writer)
     : QObject(parent), m_clock(clock), m_list(std::move(listPath), writer),
-      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)) {}
+      m_cache(std::move(cacheDirectory), writer) {}
 
 CalendarSubscriptions::~CalendarSubscriptions() {
     writeFlags();
@@ -171,8 +172,9 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
                       done(true, QString());
                       return;
                   }
-                  m_passwords->write(subscription.name, password,
-                                     [done](bool, const QString& note) { done(true, note); });
+                  machinery()->passwords().write(
+                      subscription.name, password,
+                      [done](bool, const QString& note) { done(true, note); });
               });
 }
 
@@ -244,14 +246,14 @@ void CalendarSubscriptions::applyChange(QString name, Subscription changed,
     }
     emit appointmentsChanged();
     if (password) {
-        m_passwords->write(
+        machinery()->passwords().write(
             changed.name, *password,
             [this, name, renamed = changed.name != name, done](bool, const QString& note) {
                 if (!renamed) {
                     done(true, note);
                     return;
                 }
-                m_passwords->remove(name, [done, note](const QString& left) {
+                m_machinery->passwords().remove(name, [done, note](const QString& left) {
                     done(true, left.isEmpty() ? note : left);
                 });
             });
@@ -263,19 +265,23 @@ void CalendarSubscriptions::applyChange(QString name, Subscription changed,
 }
 
 void CalendarSubscriptions::movePassword(const QString& from, const QString& to, Done done) {
-    m_passwords->read(from, [this, from, to, done = std::move(done)](const QString& password,
+    if (!machinery()) {
+        done(true, kNoMachinery);
+        return;
+    }
+    m_machinery->passwords().read(from, [this, from, to, done = std::move(done)](const QString& password,
                                                                      const QString& problem) {
         if (!problem.isEmpty()) {
             done(true, problem);
             return;
         }
-        m_passwords->write(to, password, [this, from, done](bool kept, const QString& note) {
+        m_machinery->passwords().write(to, password, [this, from, done](bool kept, const QString& note) {
             if (!kept) {
                 done(true, note);
                 return;
             }
             // Answered once the old entry is gone: a command ends with its answer.
-            m_passwords->remove(from, [done](const QString& left) { done(true, left); });
+            m_machinery->passwords().remove(from, [done](const QString& left) { done(true, left); });
         });
     });
 }
@@ -283,7 +289,7 @@ void CalendarSubscriptions::movePassword(const QString& from, const QString& to,
 void CalendarSubscriptions::cancelAdding(const QString& name) {
     if (!m_adding.contains(name))
         return;
-    if (const QPointer<SubscriptionSync> sync = m_running.value(name))
+    if (const QPointer<SyncJob> sync = m_running.value(name))
         sync->cancel();
 }
 
@@ -309,10 +315,13 @@ bool CalendarSubscriptions::remove(const QString& name, QString* error,
     pruneFlags();
     // Without a user there is no password to wait for (nor a secret store
     // to complain about its absence), though a stray one still goes.
-    if (hadUser) {
-        m_passwords->remove(name, std::move(passwordGone));
+    if (!machinery()) {
+        if (passwordGone)
+            passwordGone(hadUser ? kNoMachinery : QString());
+    } else if (hadUser) {
+        m_machinery->passwords().remove(name, std::move(passwordGone));
     } else {
-        m_passwords->remove(name);
+        m_machinery->passwords().remove(name);
         if (passwordGone)
             passwordGone(QString());
     }
@@ -332,41 +341,56 @@ void CalendarSubscriptions::sync(const QString& name) {
     if (!found || m_running.contains(name))
         return;
     const Subscription s = *found;
-    m_running.insert(name, nullptr); // busy while the password is read
     if (s.user.isEmpty()) {
-        m_running.remove(name);
         startSync(s, QString(), {});
         return;
     }
-    m_passwords->read(name, [this, s](const QString& password, const QString& problem) {
+    if (!machinery()) {
+        failSync(name, kNoMachinery);
+        return;
+    }
+    m_running.insert(name, nullptr); // busy while the password is read
+    m_machinery->passwords().read(name, [this, s](const QString& password,
+                                                  const QString& problem) {
         m_running.remove(s.name);
         if (!m_list.find(s.name))
             return;
         if (!problem.isEmpty()) {
-            SubscriptionCopy& copy = m_copies[s.name];
-            copy.ok = false;
-            copy.status = problem;
-            copy.lastAttempt = m_clock.now();
-            emit syncFinished(s.name, false);
-            if (m_running.isEmpty())
-                emit idle();
+            failSync(s.name, problem);
             return;
         }
         startSync(s, password, {});
     });
 }
 
+SyncMachinery* CalendarSubscriptions::machinery() {
+    if (!m_machinery && m_machinerySource)
+        m_machinery = m_machinerySource();
+    return m_machinery;
+}
+
+void CalendarSubscriptions::failSync(const QString& name, const QString& problem) {
+    SubscriptionCopy& copy = m_copies[name];
+    copy.ok = false;
+    copy.status = problem;
+    copy.lastAttempt = m_clock.now();
+    emit syncFinished(name, false);
+    if (m_running.isEmpty())
+        emit idle();
+}
+
 void CalendarSubscriptions::startSync(const Subscription& s, const QString& password, Done done) {
-    // A network of its own: the toolkit keeps the credentials a server
-    // accepted and offers them to that server again unasked, which would
-    // hand one subscription's password to another's requests.
-    auto* network = new QNetworkAccessManager(this);
-    network->setAutoDeleteReplies(false);
-    auto* run =
-        new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(), *network, this);
-    network->setParent(run);
+    if (!machinery()) {
+        if (done)
+            done(false, kNoMachinery);
+        else
+            failSync(s.name, kNoMachinery);
+        return;
+    }
+    SyncJob* run =
+        m_machinery->makeSync(s, password, m_copies.value(s.name), m_clock.today(), this);
     m_running.insert(s.name, run);
-    connect(run, &SubscriptionSync::finished, this,
+    connect(run, &SyncJob::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
                 m_running.remove(name);
                 m_foundKind.insert(name, result.kind);
@@ -420,6 +444,15 @@ void CalendarSubscriptions::syncDue() {
             copy.lastAttempt.secsTo(now) >= s.refreshMinutes * 60LL)
             sync(s.name);
     }
+}
+
+ReadOnlyNotices::Flags CalendarSubscriptions::noticeOf(const QString& noticeKey) const {
+    const int flags = m_flags.value(noticeKey);
+    return {(flags & kArrivedBit) != 0, (flags & kPreNoticedBit) != 0};
+}
+
+bool CalendarSubscriptions::reminderGiven(const QString& noticeKey, qint64 at) const {
+    return m_flags.contains(reminderKey(noticeKey, at));
 }
 
 void CalendarSubscriptions::markNotice(const QString& noticeKey, bool arrived, bool preNoticed) {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "PasswordStore.h"
 #include "SubscriptionCopy.h"
 #include "SubscriptionList.h"
-#include "SubscriptionSync.h"
+#include "SyncMachinery.h"
 #include "schedule/ScheduleStore.h"
 
 #include <QHash>
@@ -14,7 +13,6 @@
 #include <functional>
 #include <optional>
 
-class QNetworkAccessManager;
 class QTimer;
 
 namespace tanzo {
@@ -31,15 +29,21 @@ struct SubscribedAppointment {
 // The user's calendar subscriptions and their last good copies: adds and
 // removes them, syncs them now or when their refresh interval has passed,
 // keeps each copy and the notice flags in the cache folder, and hands out
-// their appointments. Nothing here touches the data file. A file of its own
+// their appointments. Nothing here touches the data file. The network and
+// the secret store come from a SyncMachinery, asked for at the first sync
+// (see setMachinery); without one, syncs fail with a status that says so. A file of its own
 // that cannot be written is reported in the status of the subscriptions it
-// concerns; it never costs a subscription.
-class CalendarSubscriptions : public QObject {
+// concerns; it never costs a subscription. It is the one owner of the
+// subscribed appointments' notice flags, which the store reads and marks
+// through ReadOnlyNotices.
+class CalendarSubscriptions : public QObject, public ReadOnlyNotices {
     Q_OBJECT
 public:
     CalendarSubscriptions(QString listPath, QString cacheDirectory, const Clock& clock,
                           QObject* parent = nullptr, const FileWriter& writer = writeFileWhole);
     ~CalendarSubscriptions() override;
+
+    void setMachinery(SyncMachinerySource source) { m_machinerySource = std::move(source); }
 
     // Reads the list, the copies and the flags. False with *error when the
     // list file is damaged (the copies of nothing are then shown).
@@ -98,12 +102,12 @@ public:
     // once a minute from now on.
     void startRefreshing();
 
-    // A notice was given for the appointment with this key.
-    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed);
-    // One of its reminders was given.
-    void markReminder(const QString& noticeKey, qint64 at);
-
-    PasswordStore& passwords() { return *m_passwords; }
+    // The flags given so far; a notice or reminder marked here is written
+    // to the cache folder after the tick that gave it.
+    Flags noticeOf(const QString& noticeKey) const override;
+    bool reminderGiven(const QString& noticeKey, qint64 at) const override;
+    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed) override;
+    void markReminder(const QString& noticeKey, qint64 at) override;
 
 signals:
     // The appointments changed (a sync brought changes, or one was removed).
@@ -116,6 +120,8 @@ signals:
     void statusChanged();
 
 private:
+    SyncMachinery* machinery();
+    void failSync(const QString& name, const QString& problem);
     void startSync(const Subscription& s, const QString& password, Done done);
     void applyChange(QString name, Subscription changed, const std::optional<QString>& password,
                      Done done);
@@ -140,9 +146,10 @@ private:
     QString m_flagsProblem;
     QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
-    QHash<QString, QPointer<SubscriptionSync>> m_running;
+    QHash<QString, QPointer<SyncJob>> m_running;
     QHash<QString, QString> m_untrusted; // by name: a refused certificate's fingerprint
-    PasswordStore* m_passwords = nullptr;
+    SyncMachinerySource m_machinerySource;
+    SyncMachinery* m_machinery = nullptr;
     QTimer* m_refresh = nullptr;
 };
 

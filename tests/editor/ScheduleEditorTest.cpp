@@ -2,7 +2,7 @@
 #include "../support/TestEntries.h"
 #include "QtPrinters.h"
 #include "core/AppContext.h"
-#include "editor/CalendarImportCommand.h"
+#include "calendarmodule/CalendarImport.h"
 #include "editor/ListLine.h"
 #include "platform/Twips.h"
 #include "support/FailingWriters.h"

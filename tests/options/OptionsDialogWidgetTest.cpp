@@ -7,10 +7,11 @@
 #include "options/OptionsDialog.h"
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
-#include "options/SubscriptionsDialog.h"
+#include "calendarmodule/SubscriptionsDialog.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 #include "support/FailingWriters.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
@@ -853,8 +854,10 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
             "DTSTAMP:20270301T000000Z\r\nDTSTART:20270316T100000\r\nSUMMARY:朝会\r\n"
             "END:VEVENT\r\nEND:VCALENDAR\r\n");
     f.close();
+    NetworkSyncMachinery subscriptionsNetwork;
     CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
                                         m_dir.filePath(QStringLiteral("cache")), m_clock);
+    subscriptions.setMachinery([&] { return &subscriptionsNetwork; });
     SubscriptionsDialog window(subscriptions);
     window.show();
     auto* url = window.findChild<QLineEdit*>(QStringLiteral("txtUrl"));
@@ -967,8 +970,10 @@ TEST_F(OptionsDialogTest, AServersCalendarsAreListedAndTheChosenAdded) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
+    NetworkSyncMachinery subscriptionsNetwork;
     CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
                                         m_dir.filePath(QStringLiteral("cache")), m_clock);
+    subscriptions.setMachinery([&] { return &subscriptionsNetwork; });
     SubscriptionsDialog window(subscriptions);
     window.show();
     window.findChild<QLineEdit*>(QStringLiteral("txtUrl"))

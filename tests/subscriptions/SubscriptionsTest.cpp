@@ -5,12 +5,14 @@
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/CalendarDiscovery.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 #include "subscriptions/CertificateTrust.h"
 #include "subscriptions/CredentialScope.h"
 #include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
 #include "subscriptions/SubscriptionSync.h"
 #include "support/ManualClock.h"
+#include "support/RecordingNotices.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -238,9 +240,8 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     const QByteArray before = file.readAll();
     file.close();
 
-    std::vector<QString> noticed;
-    QObject::connect(&store, &ScheduleStore::readOnlyNoticed,
-                     [&](const QString& key, bool, bool) { noticed.push_back(key); });
+    test::RecordingNotices owner;
+    store.setReadOnlyNotices(&owner);
     store.setReadOnlyEntries({{at(1, 7, 0, QStringLiteral("購読B")), QStringLiteral("仕事"), "b"},
                               {at(0, 9, 0, QStringLiteral("購読A")), QStringLiteral("仕事"), "a"}});
 
@@ -256,10 +257,10 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     EXPECT_EQ(store.readOnlyAt(1)->source, QStringLiteral("仕事"));
     EXPECT_EQ(store.entries().size(), 2u);
 
-    // A subscribed appointment's notice is announced for its owner to keep
-    // and leaves the data file as it was.
+    // A subscribed appointment's notice is told to its owner to keep and
+    // leaves the data file as it was.
     ASSERT_TRUE(store.markViewNotices({{1, true, true}, {2, false, true}}));
-    EXPECT_EQ(noticed, (std::vector<QString>{"a", "b"}));
+    EXPECT_EQ(owner.noticed, (std::vector<QString>{"a", "b"}));
     EXPECT_TRUE(store.view()[1].arrived);
     EXPECT_TRUE(store.view()[2].preNoticed && !store.view()[2].arrived);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -270,6 +271,12 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     ASSERT_TRUE(store.markViewNotices({{3, true, true}}));
     EXPECT_TRUE(store.entries()[1].arrived);
     EXPECT_FALSE(store.entries()[0].arrived);
+
+    // A new set (a sync) shows the owner's flags, whatever it carries.
+    ScheduleEntry again = at(0, 9, 0, QStringLiteral("購読A"));
+    again.arrived = false;
+    store.setReadOnlyEntries({{again, QStringLiteral("仕事"), "a"}});
+    EXPECT_TRUE(store.readOnlyEntries()[0].entry.arrived);
 
     // Nothing at all: the placeholder, as before.
     store.setEntries({});
@@ -302,7 +309,9 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
     {
+        NetworkSyncMachinery subsNetwork;
         CalendarSubscriptions subs(list, cache, clock);
+        subs.setMachinery([&] { return &subsNetwork; });
         ASSERT_TRUE(subs.load());
         QString error;
         auto s = subscriptionFromAddress(ics, &error);
@@ -324,7 +333,9 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
         ASSERT_EQ(all[1].event.reminders, std::vector<qint64>{reminderAt});
         subs.markReminder(all[1].event.noticeKey(), reminderAt);
     }
+    NetworkSyncMachinery againNetwork;
     CalendarSubscriptions again(list, cache, clock);
+    again.setMachinery([&] { return &againNetwork; });
     ASSERT_TRUE(again.load());
     auto all = again.appointments();
     ASSERT_EQ(all.size(), 2u);
@@ -558,11 +569,15 @@ TEST_F(SubscriptionsTest, AllDayAndEveryCharacterReachTheStoreWithoutANotice) {
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
     {
+        NetworkSyncMachinery subsNetwork;
         CalendarSubscriptions subs(list, cache, clock);
+        subs.setMachinery([&] { return &subsNetwork; });
         ASSERT_TRUE(subs.load());
         ASSERT_FALSE(addNow(subs, QStringLiteral("祝日"), ics));
     }
+    NetworkSyncMachinery subsNetwork;
     CalendarSubscriptions subs(list, cache, clock);
+    subs.setMachinery([&] { return &subsNetwork; });
     ASSERT_TRUE(subs.load());
     const auto all = subs.appointments();
     ASSERT_EQ(all.size(), 3u);
@@ -602,7 +617,9 @@ TEST_F(SubscriptionsTest, FailuresAreToldAndNeverCostASubscription) {
     const QString cache = dir.filePath(QStringLiteral("cache"));
     const QString name = QStringLiteral("チーム");
     FailingWrites writes;
+    NetworkSyncMachinery subsNetwork;
     CalendarSubscriptions subs(list, cache, clock, nullptr, writes.writer());
+    subs.setMachinery([&] { return &subsNetwork; });
     ASSERT_TRUE(subs.load());
     ASSERT_FALSE(addNow(subs, name, ics));
     const auto reloaded = [&] {

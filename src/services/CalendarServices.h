@@ -1,0 +1,66 @@
+#pragma once
+
+#include "editor/ListLine.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace tanzo {
+
+struct AppContext;
+class CalendarSubscriptions;
+class Prompts;
+class SyncMachinery;
+
+// What the board reaches of the calendar module (libical, the network, the
+// secret store), which it loads only after it is on the screen or when the
+// user first asks for one of these. Each service stands on its own: a new
+// one is one more function here and, when it works on more of the board's
+// state, one more member of Board.
+class CalendarServices {
+public:
+    // The board's state the module works on; all of it outlives the services.
+    struct Board {
+        AppContext& state;
+        CalendarSubscriptions* subscriptions; // null when none are read
+        Prompts& prompts;
+    };
+    using ImportDone = std::function<void(const std::vector<ListFields>& lines)>;
+
+    virtual ~CalendarServices() = default;
+
+    // Syncs of subscriptions over the network, passwords in the secret store.
+    virtual SyncMachinery& syncMachinery() = 0;
+    // Listens for the command line on socketPath, applying its commands to
+    // the board; `raise` brings the board to the front. False when it
+    // cannot listen.
+    virtual bool openCommandChannel(const QString& socketPath, std::function<void()> raise) = 0;
+    // The カレンダー購読 window, made at the first call and kept; the
+    // caller shows it.
+    virtual QWidget* subscriptionsWindow() = 0;
+    // The editor's import: asks for an iCalendar file and reads it beside
+    // the editor; `done` gets the new lines (none when it was stopped).
+    virtual void importCalendar(QWidget* editor, std::vector<ListFields> current,
+                                const QDate& today, ImportDone done) = 0;
+};
+
+// Makes the services for a board; null, with *error, when it cannot.
+using CalendarServicesFactory =
+    std::function<std::unique_ptr<CalendarServices>(const CalendarServices::Board&, QString*)>;
+
+// The factory that loads the module (libtanzo_calendars.so).
+std::unique_ptr<CalendarServices> loadCalendarServices(const CalendarServices::Board& board,
+                                                       QString* error);
+
+// The command line and a second start's raise, which live in the module
+// too. Each tells the user on standard error when the module cannot load.
+int runCommandLineModule(int argc, char** argv);
+bool raiseRunningBoardModule();
+
+} // namespace tanzo
