@@ -10,6 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -90,8 +91,10 @@ CommandOutput runAlone(const Command& command) {
 // answering through this process's own event loop.
 CommandOutput runSubscriptionsAlone(const Command& command) {
     const SystemClock clock;
+    NetworkSyncMachinery network;
     CalendarSubscriptions subscriptions(paths::subscriptionsFilePath(),
                                         paths::subscriptionCacheDirectory(), clock);
+    subscriptions.setMachinery([&network] { return &network; });
     QString error;
     if (!subscriptions.load(&error) && command.kind != Command::Kind::Subscriptions &&
         command.kind != Command::Kind::Calendars) {
