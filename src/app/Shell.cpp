@@ -145,7 +145,8 @@ Shell::StartResult Shell::start() {
     connect(commands, &BoardCommands::scheduleRequested, this, &Shell::openScheduleEditor);
     connect(commands, &BoardCommands::optionRequested, this, &Shell::openOptions);
     connect(commands, &BoardCommands::syncRequested, this, [this] {
-        if (m_subscriptions)
+        // Asked for by the user: a missing calendar module is told now.
+        if (m_subscriptions && calendarServicesFor(m_board.get()))
             m_subscriptions->syncAll();
     });
     connect(commands, &BoardCommands::aboutRequested, this, &Shell::showVersion);
@@ -362,8 +363,8 @@ void Shell::openSubscriptions() {
 CalendarServices* Shell::calendarServices() {
     // One try: a module that failed to load fails the same way again.
     if (!m_calendar && m_calendarError.isEmpty() && m_state) {
-        m_calendar = m_calendarFactory({*m_state, m_subscriptions.get(), m_prompts},
-                                       &m_calendarError);
+        m_calendar =
+            m_calendarFactory({*m_state, m_subscriptions.get(), m_prompts}, &m_calendarError);
         if (!m_calendar && m_calendarError.isEmpty())
             m_calendarError = QStringLiteral("カレンダーの機能を読み込めませんでした。");
     }

@@ -1,8 +1,8 @@
 #include "CalendarImport.h"
 
-#include "editor/ScheduleSave.h"
 #include "calendar/IcsImport.h"
 #include "calendar/IcsWorker.h"
+#include "editor/ScheduleSave.h"
 #include "platform/Prompts.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "ScheduleEditor.h"
 
-#include "services/CalendarServices.h"
 #include "ScheduleSave.h"
 #include "core/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "services/CalendarServices.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -13,8 +13,7 @@ QString moduleMissing() {
         .arg(QStringLiteral(TANZO_CALENDAR_MODULE_FILE));
 }
 
-template <typename Entry>
-Entry resolve(const char* symbol) {
+template <typename Entry> Entry resolve(const char* symbol) {
     return reinterpret_cast<Entry>(resolveModuleSymbol(TANZO_CALENDAR_MODULE_FILE, symbol));
 }
 

@@ -4,7 +4,8 @@
 
 // The calendar module's entry points, looked up by name when it is loaded.
 extern "C" {
-using TanzoMakeCalendarServices = tanzo::CalendarServices* (*)(const tanzo::CalendarServices::Board*);
+using TanzoMakeCalendarServices =
+    tanzo::CalendarServices* (*)(const tanzo::CalendarServices::Board*);
 using TanzoRunCommandLine = int (*)(int argc, char** argv);
 using TanzoRaiseRunningBoard = bool (*)();
 }

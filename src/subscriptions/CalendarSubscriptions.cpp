@@ -269,20 +269,22 @@ void CalendarSubscriptions::movePassword(const QString& from, const QString& to,
         done(true, kNoMachinery);
         return;
     }
-    m_machinery->passwords().read(from, [this, from, to, done = std::move(done)](const QString& password,
-                                                                     const QString& problem) {
+    m_machinery->passwords().read(from, [this, from, to, done = std::move(done)](
+                                            const QString& password, const QString& problem) {
         if (!problem.isEmpty()) {
             done(true, problem);
             return;
         }
-        m_machinery->passwords().write(to, password, [this, from, done](bool kept, const QString& note) {
-            if (!kept) {
-                done(true, note);
-                return;
-            }
-            // Answered once the old entry is gone: a command ends with its answer.
-            m_machinery->passwords().remove(from, [done](const QString& left) { done(true, left); });
-        });
+        m_machinery->passwords().write(
+            to, password, [this, from, done](bool kept, const QString& note) {
+                if (!kept) {
+                    done(true, note);
+                    return;
+                }
+                // Answered once the old entry is gone: a command ends with its answer.
+                m_machinery->passwords().remove(from,
+                                                [done](const QString& left) { done(true, left); });
+            });
     });
 }
 
@@ -350,8 +352,7 @@ void CalendarSubscriptions::sync(const QString& name) {
         return;
     }
     m_running.insert(name, nullptr); // busy while the password is read
-    m_machinery->passwords().read(name, [this, s](const QString& password,
-                                                  const QString& problem) {
+    m_machinery->passwords().read(name, [this, s](const QString& password, const QString& problem) {
         m_running.remove(s.name);
         if (!m_list.find(s.name))
             return;

@@ -63,8 +63,8 @@ public:
     virtual ~SyncMachinery() = default;
     // A sync not yet started, owned by `parent`.
     virtual SyncJob* makeSync(const Subscription& subscription, const QString& password,
-                               const SubscriptionCopy& previous, const QDate& today,
-                               QObject* parent) = 0;
+                              const SubscriptionCopy& previous, const QDate& today,
+                              QObject* parent) = 0;
     virtual PasswordStore& passwords() = 0;
 };
 

@@ -1,4 +1,5 @@
 
+#include "calendarmodule/SubscriptionsDialog.h"
 #include "core/AppContext.h"
 #include "core/BoardFollowsSettings.h"
 #include "core/Colors.h"
@@ -7,7 +8,6 @@
 #include "options/OptionsDialog.h"
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
-#include "calendarmodule/SubscriptionsDialog.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"

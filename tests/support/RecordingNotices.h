@@ -15,7 +15,7 @@ namespace tanzo::test {
 // records every mark the store tells it, in order.
 class RecordingNotices : public ReadOnlyNotices {
 public:
-    std::vector<QString> noticed;                    // notice keys
+    std::vector<QString> noticed;                     // notice keys
     std::vector<std::pair<QString, qint64>> reminded; // notice key, reminder moment
 
     Flags noticeOf(const QString& noticeKey) const override { return m_flags.value(noticeKey); }
