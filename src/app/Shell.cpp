@@ -222,7 +222,7 @@ void Shell::startSubscriptions() {
     ScheduleStore& schedule = m_state->schedule;
     // Their notice flags are the subscriptions' alone: the store reads and
     // marks them there.
-    schedule.setReadOnlyNotices(m_subscriptions.get());
+    schedule.setReadOnlyNotices(&m_subscriptions->noticeFlags());
     schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries());
     connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
             [this] { m_state->schedule.setReadOnlyEntries(m_subscriptions->readOnlyEntries()); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SubscriptionCopy.h"
+#include "SubscriptionFlags.h"
 #include "SubscriptionList.h"
 #include "SyncMachinery.h"
 #include "schedule/ScheduleStore.h"
@@ -33,10 +34,9 @@ struct SubscribedAppointment {
 // the secret store come from a SyncMachinery, asked for at the first sync
 // (see setMachinery); without one, syncs fail with a status that says so. A file of its own
 // that cannot be written is reported in the status of the subscriptions it
-// concerns; it never costs a subscription. It is the one owner of the
-// subscribed appointments' notice flags, which the store reads and marks
-// through ReadOnlyNotices.
-class CalendarSubscriptions : public QObject, public ReadOnlyNotices {
+// concerns; it never costs a subscription. Their appointments' notice flags
+// are kept by noticeFlags(), which the store reads and marks.
+class CalendarSubscriptions : public QObject {
     Q_OBJECT
 public:
     CalendarSubscriptions(QString listPath, QString cacheDirectory, const Clock& clock,
@@ -102,12 +102,7 @@ public:
     // once a minute from now on.
     void startRefreshing();
 
-    // The flags given so far; a notice or reminder marked here is written
-    // to the cache folder after the tick that gave it.
-    Flags noticeOf(const QString& noticeKey) const override;
-    bool reminderGiven(const QString& noticeKey, qint64 at) const override;
-    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed) override;
-    void markReminder(const QString& noticeKey, qint64 at) override;
+    SubscriptionFlags& noticeFlags() { return m_flags; }
 
 signals:
     // The appointments changed (a sync brought changes, or one was removed).
@@ -127,8 +122,6 @@ private:
                      Done done);
     void movePassword(const QString& from, const QString& to, Done done);
     void syncDue();
-    void pruneFlags();
-    void writeFlags();
     bool saveList();
     void writeCopy(const QString& name);
     void setProblem(QString& slot, const QString& problem);
@@ -137,13 +130,11 @@ private:
     SubscriptionList m_list;
     SubscriptionCache m_cache;
     QMap<QString, SubscriptionCopy> m_copies;
-    QMap<QString, int> m_flags;
-    bool m_flagsDirty = false;     // not yet written
-    bool m_flagsScheduled = false; // a write waits for the end of the tick
-    // Files that could not be written: the list, each copy, the flags.
+    SubscriptionFlags m_flags;
+    // Files that could not be written: the list, each copy (the flags' own
+    // is m_flags.problem()).
     QString m_listProblem;
     QHash<QString, QString> m_copyProblems;
-    QString m_flagsProblem;
     QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
     QHash<QString, QPointer<SyncJob>> m_running;

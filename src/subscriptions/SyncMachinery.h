@@ -52,6 +52,10 @@ public:
     virtual void write(const QString& account, const QString& password, WriteDone done) = 0;
     // Answers once the store has let go of it; problem is empty when it is gone.
     virtual void remove(const QString& account, RemoveDone done = {}) = 0;
+    // The password of `from` goes to `to`; done(note) once the old entry
+    // is gone (a command ends with its answer), with what went wrong if
+    // anything did.
+    void move(const QString& from, const QString& to, RemoveDone done);
 };
 
 // What syncing needs beyond the subscriptions' own files: the network and

@@ -329,9 +329,9 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
         ASSERT_EQ(all.size(), 2u);
         EXPECT_EQ(all[0].event.uid, QStringLiteral("b"));
         EXPECT_EQ(all[0].subscription, QStringLiteral("チーム"));
-        subs.markNotice(all[0].event.noticeKey(), true, true);
+        subs.noticeFlags().markNotice(all[0].event.noticeKey(), true, true);
         ASSERT_EQ(all[1].event.reminders, std::vector<qint64>{reminderAt});
-        subs.markReminder(all[1].event.noticeKey(), reminderAt);
+        subs.noticeFlags().markReminder(all[1].event.noticeKey(), reminderAt);
     }
     NetworkSyncMachinery againNetwork;
     CalendarSubscriptions again(list, cache, clock);
@@ -645,7 +645,7 @@ TEST_F(SubscriptionsTest, FailuresAreToldAndNeverCostASubscription) {
     EXPECT_EQ(reloaded(), std::pair(size_t(1), size_t(1)));
 
     writes.failing = {QStringLiteral("copy-"), QStringLiteral("notice-flags")};
-    subs.markNotice(subs.appointments()[0].event.noticeKey(), true, true);
+    subs.noticeFlags().markNotice(subs.appointments()[0].event.noticeKey(), true, true);
     QCoreApplication::processEvents();
     touch(ics, 5);
     syncNow(subs);
