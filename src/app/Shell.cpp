@@ -1,5 +1,7 @@
 #include "Shell.h"
 
+#include "CommandServer.h"
+
 #include "alarm/NoticeCenter.h"
 #include "alarm/Ticker.h"
 #include "board/BoardPaging.h"
@@ -69,6 +71,7 @@ Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& pro
 
 Shell::~Shell() {
     m_ticker.reset();
+    m_commands.reset();
     // Windows that refer to the board go before it. By now the event loop
     // has returned, so no handler of theirs is running.
     delete m_editor.data();
@@ -193,15 +196,14 @@ Shell::StartResult Shell::start() {
 void Shell::openCommandChannel() {
     if (m_exiting)
         return;
-    // Commands from the command line are applied by the calendar module,
-    // which this loads: the board is on the screen by now.
+    // Commands from the command line are run by the calendar module, loaded
+    // at the first one; a second start's raise needs none of it.
     QString noDirectory;
     const QString socketPath = commandSocketPath(&noDirectory);
-    if (CalendarServices* services = calendarServices())
-        services->openCommandChannel(socketPath, [this] { m_behaviour->bringToFront(); });
-    else
-        qWarning("tanzo: the command line cannot reach this board: %s",
-                 qPrintable(m_calendarError));
+    m_commands = std::make_unique<CommandServer>(socketPath, [this] { return calendarServices(); });
+    connect(m_commands.get(), &CommandServer::raiseRequested, m_behaviour.get(),
+            &WindowBehaviour::bringToFront);
+    m_commands->listen();
     // The board still holds the data file's locks, so nothing is written
     // beside it; but the command line cannot reach it, which the user is
     // told once.

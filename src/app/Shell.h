@@ -26,6 +26,7 @@ class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
 class Ticker;
+class CommandServer;
 class CalendarSubscriptions;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
@@ -114,6 +115,7 @@ private:
     std::unique_ptr<NoticeCenter> m_notices;
     std::unique_ptr<MainWindow> m_board;
     std::unique_ptr<WindowBehaviour> m_behaviour;
+    std::unique_ptr<CommandServer> m_commands;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<CalendarSubscriptions> m_subscriptions;
     CalendarServicesFactory m_calendarFactory;

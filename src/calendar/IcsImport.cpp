@@ -498,13 +498,6 @@ void sortByStart(std::vector<ScheduleEntry>& entries, std::vector<AppointmentDet
 
 } // namespace
 
-void leaveOut(IcsImportResult& result, LeftOutEvent event) {
-    if (static_cast<int>(result.leftOut.size()) < kMaxListedLeftOut)
-        result.leftOut.push_back(std::move(event));
-    else
-        ++result.leftOutUnlisted;
-}
-
 IcsImportResult readIcs(const QByteArray& bytes, const QDate& today, const std::atomic_bool* cancel,
                         IcsTarget target) {
     IcsImportResult result;

@@ -108,9 +108,15 @@ QString describeImport(const IcsImportResult& result);
 QString refusalMessage(const IcsImportResult& result, const QString& fileName);
 QString tooLargeMessage(const QString& fileName);
 
-// Adds a left-out event, counting it only once the list is long.
-void leaveOut(IcsImportResult& result, LeftOutEvent event);
 constexpr int kMaxListedLeftOut = 1000;
+// Adds a left-out event, counting it only once the list is long. Inline: the
+// channel's reading of an import needs it without libical.
+inline void leaveOut(IcsImportResult& result, LeftOutEvent event) {
+    if (static_cast<int>(result.leftOut.size()) < kMaxListedLeftOut)
+        result.leftOut.push_back(std::move(event));
+    else
+        ++result.leftOutUnlisted;
+}
 
 // How much of a DESCRIPTION a subscription keeps: its first lines, each cut.
 constexpr int kDescriptionLines = 6;

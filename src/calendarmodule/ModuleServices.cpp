@@ -2,7 +2,9 @@
 
 #include "CalendarImport.h"
 #include "SubscriptionsDialog.h"
-#include "app/CommandChannel.h"
+#include "app/SubscriptionCommands.h"
+#include "core/AppContext.h"
+#include "platform/Clock.h"
 
 namespace tanzo {
 
@@ -13,14 +15,29 @@ ModuleServices::~ModuleServices() {
     delete m_subscriptionsWindow.data();
 }
 
-bool ModuleServices::openCommandChannel(const QString& socketPath, std::function<void()> raise) {
-    // Commands from the command line go to the store; the board redraws
-    // when the store announces the change.
-    m_commands = std::make_unique<CommandServer>(m_board.state, socketPath);
-    QObject::connect(m_commands.get(), &CommandServer::raiseRequested, m_commands.get(),
-                     std::move(raise));
-    m_commands->setSubscriptions(m_board.subscriptions);
-    return m_commands->listen();
+void ModuleServices::runCommand(const Command& command,
+                                std::function<void(const CommandOutput&)> done) {
+    if (command.isSubscriptionCommand()) {
+        if (!m_board.subscriptions) {
+            CommandOutput none;
+            none.status = kStatusFailed;
+            none.err = QStringLiteral("動作中のボードはカレンダー購読を扱えません。");
+            done(none);
+            return;
+        }
+        // Answered when the network has: the clock goes on meanwhile.
+        runSubscriptionCommand(command, *m_board.subscriptions, std::move(done));
+        return;
+    }
+    // Applied and answered at once: the board (and an open editor's list)
+    // follows on its own, as the store announces the change.
+    AppContext& state = m_board.state;
+    const QDateTime now = state.clock.now();
+    // The list in memory is what the file holds, with the notice flags of
+    // this run; before the first load, read it.
+    state.schedule.ensureLoaded(now.date());
+    const Settings& s = state.settings.values();
+    done(tanzo::runCommand(command, {state.schedule, now, s.preAlarm ? s.preAlarmMinute : -1}));
 }
 
 QWidget* ModuleServices::subscriptionsWindow() {

@@ -10,8 +10,6 @@
 
 namespace tanzo {
 
-class CommandServer;
-
 // The calendar module's services for one board: the network syncs, the
 // command channel, the subscriptions' window and the editor's import.
 class ModuleServices : public CalendarServices {
@@ -21,7 +19,8 @@ public:
 
     SyncMachinery& syncMachinery() override { return m_machinery; }
     NetworkSyncMachinery& networkMachinery() { return m_machinery; }
-    bool openCommandChannel(const QString& socketPath, std::function<void()> raise) override;
+    void runCommand(const Command& command,
+                    std::function<void(const CommandOutput&)> done) override;
     QWidget* subscriptionsWindow() override;
     void importCalendar(QWidget* editor, std::vector<ListFields> current, const QDate& today,
                         ImportDone done) override;
@@ -29,7 +28,6 @@ public:
 private:
     Board m_board;
     NetworkSyncMachinery m_machinery;
-    std::unique_ptr<CommandServer> m_commands;
     QPointer<QWidget> m_subscriptionsWindow;
 };
 

@@ -14,6 +14,8 @@ class QWidget;
 namespace tanzo {
 
 struct AppContext;
+struct Command;
+struct CommandOutput;
 class CalendarSubscriptions;
 class Prompts;
 class SyncMachinery;
@@ -37,10 +39,11 @@ public:
 
     // Syncs of subscriptions over the network, passwords in the secret store.
     virtual SyncMachinery& syncMachinery() = 0;
-    // Listens for the command line on socketPath, applying its commands to
-    // the board; `raise` brings the board to the front. False when it
-    // cannot listen.
-    virtual bool openCommandChannel(const QString& socketPath, std::function<void()> raise) = 0;
+    // Runs a command of the command line on the board's store or
+    // subscriptions; `done` is called once, from the event loop for those
+    // that wait for a server.
+    virtual void runCommand(const Command& command,
+                            std::function<void(const CommandOutput&)> done) = 0;
     // The カレンダー購読 window, made at the first call and kept; the
     // caller shows it.
     virtual QWidget* subscriptionsWindow() = 0;

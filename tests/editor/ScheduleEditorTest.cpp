@@ -592,7 +592,7 @@ class ImportingServices : public CalendarServices {
 public:
     std::vector<ListFields> lines;
     SyncMachinery& syncMachinery() override { return m_network; }
-    bool openCommandChannel(const QString&, std::function<void()>) override { return false; }
+    void runCommand(const Command&, std::function<void(const CommandOutput&)>) override {}
     QWidget* subscriptionsWindow() override { return nullptr; }
     void importCalendar(QWidget*, std::vector<ListFields>, const QDate&, ImportDone done) override {
         done(lines);
