@@ -11,7 +11,7 @@
 namespace tanzo {
 
 // The calendar module's services for one board: the network syncs, the
-// command channel, the subscriptions' window and the editor's import.
+// command line's commands, the subscriptions' window and the editor's import.
 class ModuleServices : public CalendarServices {
 public:
     explicit ModuleServices(const Board& board);

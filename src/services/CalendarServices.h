@@ -21,8 +21,9 @@ class Prompts;
 class SyncMachinery;
 
 // What the board reaches of the calendar module (libical, the network, the
-// secret store), which it loads only after it is on the screen or when the
-// user first asks for one of these. Each service stands on its own: a new
+// secret store), which it loads when one of these is first asked for: a
+// command, a sync (one may fall due once the board is on the screen), an
+// import, the subscriptions' window. Each service stands on its own: a new
 // one is one more function here and, when it works on more of the board's
 // state, one more member of Board.
 class CalendarServices {
