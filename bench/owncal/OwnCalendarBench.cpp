@@ -11,7 +11,7 @@
 #include "owncalendar/OwnCalendar.h"
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
-#include "subscriptions/PasswordStore.h"
+#include "subscriptions/SecretStorePasswords.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,7 +65,7 @@ struct Device {
     QTemporaryDir dir;
     SystemClock clock;
     ScheduleStore store{QDir(dir.path()).filePath(QStringLiteral("TANZO.DAT")), clock};
-    PasswordStore passwords;
+    SecretStorePasswords passwords;
     OwnCalendar own{store, clock, passwords, [] { return 5; }};
 
     Device() {

@@ -8,6 +8,7 @@
 // nothing changed, and a third forced to fetch everything again.
 #include "platform/Clock.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -58,9 +59,11 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     const SystemClock clock;
+    NetworkSyncMachinery subsNetwork;
     CalendarSubscriptions subs(dir.filePath(QStringLiteral("list.json")),
                                dir.filePath(QStringLiteral("cache")), clock);
-    subs.passwords().setUseSecretStore(false);
+    subs.setMachinery([&] { return &subsNetwork; });
+    subsNetwork.secretStore().setUseSecretStore(false);
     QString error;
     auto s = subscriptionFromAddress(args[1], &error);
     if (!s) {

@@ -1,13 +1,10 @@
 #include "CommandChannel.h"
 
+#include "CommandServer.h"
+
 #include "OwnCalendarCommands.h"
-#include "SubscriptionCommands.h"
 #include "owncalendar/OwnCalendar.h"
 #include "subscriptions/SubscriptionSync.h"
-
-#include "core/AppContext.h"
-#include "platform/Clock.h"
-#include "platform/RuntimeDirectory.h"
 
 #include <QJsonDocument>
 
@@ -18,11 +15,6 @@ namespace {
 // The board takes a command only until this long before the command line
 // gives up, which leaves it the time to write the file and answer.
 constexpr int kAnswerMarginMs = 5000;
-const QString kDeadlineKey = QStringLiteral("deadline");
-
-QByteArray frame(const QJsonObject& json) {
-    return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
-}
 } // namespace
 
 int answerLimitMs(const Command& command) {
@@ -32,113 +24,6 @@ int answerLimitMs(const Command& command) {
                         : 0;
     return command.isSubscriptionCommand() ? own + SubscriptionSync::kSyncTimeoutMs + 10000
                                            : kCommandAnswerMs;
-}
-
-QString commandSocketPath(QString* error) {
-    const QString directory = privateRuntimeDirectory(error);
-    return directory.isEmpty() ? QString() : directory + QStringLiteral("/tanzo-commands");
-}
-
-CommandServer::CommandServer(AppContext& state, QString socketPath, QObject* parent)
-    : QObject(parent), m_state(state), m_path(std::move(socketPath)),
-      m_listener(createChannelListener(
-          [this](const QByteArray& line, const ChannelListener::Answer& answer) {
-              readRequest(line, answer);
-          })) {}
-
-CommandServer::~CommandServer() = default;
-
-bool CommandServer::listen() {
-    if (m_path.isEmpty()) {
-        // The board still holds the data file's locks; only the command
-        // line cannot find it.
-        qWarning("tanzo: no private directory for the command socket");
-        return false;
-    }
-    if (m_listener && m_listener->listen(m_path))
-        return true;
-    qWarning("tanzo: cannot listen for commands on %s", qPrintable(m_path));
-    return false;
-}
-
-void CommandServer::readRequest(const QByteArray& line, const ChannelListener::Answer& answer) {
-    const QJsonDocument doc = QJsonDocument::fromJson(line);
-    const std::optional<Command> command =
-        doc.isObject() ? Command::fromJson(doc.object()) : std::nullopt;
-    if (!command) {
-        answer({});
-        return;
-    }
-    // A command line that has given up, or is about to, reports the command
-    // as not carried out: it must stay so.
-    const qint64 deadline = doc.object().value(kDeadlineKey).toInteger(0);
-    if (deadline > 0 && channelClockMs() >= deadline) {
-        answer({});
-        return;
-    }
-    answer(kChannelTakenMark);
-    if (command->kind == Command::Kind::Raise) {
-        answer(frame(CommandOutput().toJson()));
-        emit raiseRequested();
-        return;
-    }
-    run(*command, answer);
-}
-
-void CommandServer::run(const Command& command, const ChannelListener::Answer& answer) {
-    if (command.isSubscriptionCommand()) {
-        if (!m_subscriptions) {
-            CommandOutput none;
-            none.status = kStatusFailed;
-            none.err = QStringLiteral("動作中のボードはカレンダー購読を扱えません。");
-            answer(frame(none.toJson()));
-            return;
-        }
-        // Answered when the network has: the clock goes on meanwhile.
-        runOwnCalendarPart(command, [this, command, answer](const CommandOutput& own) {
-            if (command.kind == Command::Kind::OwnCalendar) {
-                answer(frame(own.toJson()));
-                return;
-            }
-            runSubscriptionCommand(
-                command, *m_subscriptions, [this, answer, own, command](const CommandOutput& out) {
-                    CommandOutput joined = joinedOutputs(own, out);
-                    if (command.kind == Command::Kind::Subscriptions && m_ownCalendar)
-                        joined.out += ownCalendarLine(*m_ownCalendar);
-                    answer(frame(joined.toJson()));
-                });
-        });
-        return;
-    }
-    // Applied and answered at once: the board (and an open editor's list)
-    // follows on its own.
-    const QDateTime now = m_state.clock.now();
-    // The list in memory is what the file holds, with the notice flags of
-    // this run; before the first load, read it.
-    m_state.schedule.ensureLoaded(now.date());
-    const Settings& s = m_state.settings.values();
-    const CommandOutput out =
-        runCommand(command, {m_state.schedule, now, s.preAlarm ? s.preAlarmMinute : -1});
-    answer(frame(out.toJson()));
-}
-
-void CommandServer::runOwnCalendarPart(const Command& command,
-                                       std::function<void(const CommandOutput&)> done) {
-    if (!concernsOwnCalendar(command)) {
-        done({});
-        return;
-    }
-    if (!m_ownCalendar) {
-        done(command.kind == Command::Kind::OwnCalendar
-                 ? CommandOutput{kStatusFailed,
-                                 {},
-                                 QStringLiteral("動作中のボードは自分のカレンダーを扱えません。"),
-                                 false,
-                                 {}}
-                 : CommandOutput{});
-        return;
-    }
-    runOwnCalendarCommand(command, *m_ownCalendar, std::move(done));
 }
 
 std::optional<CommandOutput> sendToBoard(const Command& command, qint64 giveUpAtMs, bool* listening,
@@ -151,8 +36,8 @@ std::optional<CommandOutput> sendToBoard(const Command& command, qint64 giveUpAt
     // A short wait (a second start's raise) keeps a share of it for the
     // answer.
     const qint64 margin = std::min<qint64>(kAnswerMarginMs, (giveUpAtMs - channelClockMs()) / 3);
-    json.insert(kDeadlineKey, giveUpAtMs - std::max<qint64>(margin, 0));
-    const QByteArray request = frame(json);
+    json.insert(kChannelDeadlineKey, giveUpAtMs - std::max<qint64>(margin, 0));
+    const QByteArray request = channelLine(json);
     if (request.size() > kMaxChannelRequestBytes) {
         CommandOutput tooLarge;
         tooLarge.status = kStatusBadInput;

@@ -3,23 +3,11 @@
 #include "ScheduleCommands.h"
 
 #include "platform/LocalChannel.h"
+#include "services/CommandSocket.h"
 
-#include <QObject>
-
-#include <functional>
-#include <memory>
 #include <optional>
 
 namespace tanzo {
-
-struct AppContext;
-class CalendarSubscriptions;
-class OwnCalendar;
-
-// The per-user socket through which a command line hands its command to the
-// running board, so that the data file keeps one writer. Empty, with the
-// reason in *error, when there is no private directory for it.
-QString commandSocketPath(QString* error = nullptr);
 
 // How long a command line waits for the board to take and answer a command.
 // The board answers as soon as the store has written the file, one command
@@ -27,41 +15,6 @@ QString commandSocketPath(QString* error = nullptr);
 constexpr int kCommandAnswerMs = 30000;
 // That, or longer for the subscription commands, which wait for servers.
 int answerLimitMs(const Command& command);
-
-// The running board's end: applies each command to the board's store (flags
-// included) and answers with the outcome as soon as the file is written.
-class CommandServer : public QObject {
-    Q_OBJECT
-public:
-    explicit CommandServer(AppContext& state, QString socketPath = commandSocketPath(),
-                           QObject* parent = nullptr);
-    ~CommandServer() override;
-
-    // Only the instance holding the single-instance lock calls this, so a
-    // socket file left by a crash can be removed.
-    bool listen();
-    // The board's subscriptions, for --subscribe, --sync and the like.
-    void setSubscriptions(CalendarSubscriptions* subscriptions) { m_subscriptions = subscriptions; }
-    // The board's own calendar, for --own-calendar and --sync.
-    void setOwnCalendar(OwnCalendar* own) { m_ownCalendar = own; }
-
-signals:
-    // The program was started again: the board should come to the front.
-    void raiseRequested();
-
-private:
-    void readRequest(const QByteArray& line, const ChannelListener::Answer& answer);
-    void run(const Command& command, const ChannelListener::Answer& answer);
-    // The own calendar's answer to a command that concerns it; an empty one
-    // for the others.
-    void runOwnCalendarPart(const Command& command, std::function<void(const CommandOutput&)> done);
-
-    AppContext& m_state;
-    QString m_path;
-    std::unique_ptr<ChannelListener> m_listener;
-    CalendarSubscriptions* m_subscriptions = nullptr;
-    OwnCalendar* m_ownCalendar = nullptr;
-};
 
 // The command line's end: the board's answer, or empty when nothing was
 // done: no board listens (*listening false), or the board did not take the

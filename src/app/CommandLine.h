@@ -1,17 +1,13 @@
 #pragma once
 
 #include "ScheduleCommands.h"
+#include "services/LaunchMode.h"
 
 #include <QStringList>
 
 #include <optional>
 
 namespace tanzo {
-
-// True when the arguments ask for a command rather than the board: any
-// option of ours, a long option, or a bare word. The toolkit's own
-// single-dash options (-platform, -display ...) still start the board.
-bool wantsCommandLine(int argc, char** argv);
 
 struct ParsedCommandLine {
     std::optional<Command> command; // empty: nothing to run, see status

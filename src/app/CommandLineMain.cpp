@@ -12,6 +12,8 @@
 #include "platform/SingleInstance.h"
 #include "platform/ToolkitTranslation.h"
 #include "subscriptions/CalendarSubscriptions.h"
+#include "subscriptions/NetworkSyncMachinery.h"
+#include "subscriptions/SecretStorePasswords.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -92,8 +94,10 @@ CommandOutput runAlone(const Command& command) {
 // answering through this process's own event loop.
 CommandOutput runSubscriptionsAlone(const Command& command) {
     const SystemClock clock;
+    NetworkSyncMachinery network;
     CalendarSubscriptions subscriptions(paths::subscriptionsFilePath(),
                                         paths::subscriptionCacheDirectory(), clock);
+    subscriptions.setMachinery([&network] { return &network; });
     QString error;
     if (!subscriptions.load(&error) && command.kind != Command::Kind::Subscriptions &&
         command.kind != Command::Kind::Calendars) {
@@ -119,7 +123,7 @@ CommandOutput runOwnCalendarAlone(const Command& command) {
     const SystemClock clock;
     ScheduleStore schedule(dataFilePath(), clock);
     schedule.load(clock.today());
-    PasswordStore passwords;
+    SecretStorePasswords passwords;
     OwnCalendar own(schedule, clock, passwords, noticeMinutes);
     QString problem;
     if (!own.load(&problem) && command.kind != Command::Kind::Subscriptions) {

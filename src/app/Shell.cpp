@@ -1,6 +1,7 @@
 #include "Shell.h"
 
-#include "CommandChannel.h"
+#include "CommandServer.h"
+
 #include "alarm/NoticeCenter.h"
 #include "alarm/Ticker.h"
 #include "board/BoardPaging.h"
@@ -10,10 +11,7 @@
 #include "editor/ScheduleEditor.h"
 #include "options/HelpViewer.h"
 #include "options/OptionsDialog.h"
-#include "options/OwnCalendarSection.h"
-#include "options/SubscriptionsDialog.h"
 #include "options/VersionWindow.h"
-#include "owncalendar/OwnCalendar.h"
 #include "platform/AppIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -22,10 +20,12 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
+#include "services/CommandSocket.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -61,13 +61,14 @@ Shell::Locations Shell::defaultLocations() {
 }
 
 Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
-             AtomicWriterFactory writers)
+             AtomicWriterFactory writers, CalendarServicesFactory calendar)
     : m_clock(clock), m_locations(std::move(locations)), m_sound(sound), m_prompts(prompts),
       m_writers(std::move(writers)), m_instance(m_locations.lockFile),
       m_writeLock(m_locations.writeLockFile.isEmpty()
                       ? SingleInstance::writeLockPath(m_locations.lockFile)
                       : m_locations.writeLockFile),
-      m_store(m_locations.settingsFile, m_writers), m_repository(m_store) {}
+      m_store(m_locations.settingsFile, m_writers), m_repository(m_store),
+      m_calendarFactory(std::move(calendar)) {}
 
 Shell::~Shell() {
     m_ticker.reset();
@@ -77,8 +78,10 @@ Shell::~Shell() {
     delete m_editor.data();
     delete m_options.data();
     delete m_version.data();
-    delete m_subscriptionsWindow.data();
-    m_ownCalendar.reset();
+    // The module's channel and window refer to the subscriptions and the store.
+    m_calendar.reset();
+    if (m_state)
+        m_state->schedule.setReadOnlyNotices(nullptr);
     m_subscriptions.reset();
     m_behaviour.reset();
     if (m_notices)
@@ -148,10 +151,12 @@ Shell::StartResult Shell::start() {
     connect(commands, &BoardCommands::scheduleRequested, this, &Shell::openScheduleEditor);
     connect(commands, &BoardCommands::optionRequested, this, &Shell::openOptions);
     connect(commands, &BoardCommands::syncRequested, this, [this] {
-        if (m_subscriptions)
-            m_subscriptions->syncAll();
-        if (m_ownCalendar)
-            m_ownCalendar->sync();
+        // Asked for by the user: a missing calendar module is told now.
+        CalendarServices* services = m_subscriptions ? calendarServicesFor(m_board.get()) : nullptr;
+        if (!services)
+            return;
+        m_subscriptions->syncAll();
+        services->syncOwnCalendar();
     });
     connect(commands, &BoardCommands::aboutRequested, this, &Shell::showVersion);
     connect(commands, &BoardCommands::helpRequested, this, &Shell::showHelp);
@@ -198,15 +203,13 @@ Shell::StartResult Shell::start() {
 void Shell::openCommandChannel() {
     if (m_exiting)
         return;
-    // Commands from the command line go to the store; the board redraws
-    // when the store announces the change.
+    // Commands from the command line are run by the calendar module, loaded
+    // at the first one; a second start's raise needs none of it.
     QString noDirectory;
     const QString socketPath = commandSocketPath(&noDirectory);
-    m_commands = std::make_unique<CommandServer>(*m_state, socketPath);
+    m_commands = std::make_unique<CommandServer>(socketPath, [this] { return calendarServices(); });
     connect(m_commands.get(), &CommandServer::raiseRequested, &m_behaviour->presence(),
             &TrayPresence::bringToFront);
-    m_commands->setSubscriptions(m_subscriptions.get());
-    m_commands->setOwnCalendar(m_ownCalendar.get());
     m_commands->listen();
     // The board still holds the data file's locks, so nothing is written
     // beside it; but the command line cannot reach it, which the user is
@@ -226,48 +229,43 @@ void Shell::startSubscriptions() {
     if (!m_subscriptions->load(&error))
         m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, error);
     ScheduleStore& schedule = m_state->schedule;
+    // Their notice flags are the subscriptions' alone (the own calendar's
+    // series keep theirs): the store reads and marks them there.
+    m_noticeOwners.setDefaultOwner(&m_subscriptions->noticeFlags());
+    schedule.setReadOnlyNotices(&m_noticeOwners);
     showReadOnlyEntries();
     connect(m_subscriptions.get(), &CalendarSubscriptions::appointmentsChanged, this,
             &Shell::showReadOnlyEntries);
-    // Notices of subscribed appointments are remembered beside their copies.
-    connect(&schedule, &ScheduleStore::readOnlyNoticed, m_subscriptions.get(),
-            &CalendarSubscriptions::markNotice);
-    connect(&schedule, &ScheduleStore::readOnlyReminded, m_subscriptions.get(),
-            &CalendarSubscriptions::markReminder);
+    // Syncs load the calendar module; a missing one leaves the copies as
+    // they are, with a status that says why.
+    m_subscriptions->setMachinery([this]() -> SyncMachinery* {
+        CalendarServices* services = calendarServices();
+        return services ? &services->syncMachinery() : nullptr;
+    });
     // The network starts once the board is up, and never on the clock's path.
     QTimer::singleShot(kCommandChannelDelayMs, m_subscriptions.get(),
                        &CalendarSubscriptions::startRefreshing);
 }
 
 void Shell::startOwnCalendar() {
-    if (!m_subscriptions)
+    // An own calendar follows every change of the list, so the calendar
+    // module comes once the board is up; without one it waits to be asked.
+    if (!m_subscriptions ||
+        !QFileInfo::exists(paths::ownCalendarStatePath(m_state->schedule.path())))
         return;
-    m_ownCalendar = std::make_unique<OwnCalendar>(
-        m_state->schedule, m_clock, m_subscriptions->passwords(), [this] {
-            const Settings& s = m_state->settings.values();
-            return s.preAlarm ? s.preAlarmMinute : -1;
-        });
-    QString problem;
-    if (!m_ownCalendar->load(&problem))
-        m_prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, problem);
-    // The user hears which appointment took the server's version.
-    connect(m_ownCalendar.get(), &OwnCalendar::conflictsFound, this,
-            [this](const QStringList& messages) {
-                m_prompts.open(nullptr, msgbox::Icon::Information, kAppTitle,
-                               messages.join(QLatin1Char('\n')));
-            });
-    // Its series show like a subscription's.
-    OwnSeries* series = &m_ownCalendar->series();
-    connect(series, &OwnSeries::changed, this, &Shell::showReadOnlyEntries);
-    connect(&m_state->schedule, &ScheduleStore::readOnlyNoticed, series, &OwnSeries::markNotice);
-    QTimer::singleShot(kCommandChannelDelayMs, m_ownCalendar.get(), &OwnCalendar::startFollowing);
+    QTimer::singleShot(kCommandChannelDelayMs, this, [this] {
+        if (!m_exiting)
+            calendarServicesFor(m_board.get());
+    });
 }
 
 void Shell::showReadOnlyEntries() {
     std::vector<ReadOnlyEntry> entries = m_subscriptions->readOnlyEntries();
-    if (m_ownCalendar)
-        entries.insert(entries.end(), m_ownCalendar->series().entries().begin(),
-                       m_ownCalendar->series().entries().end());
+    if (m_calendar) {
+        std::vector<ReadOnlyEntry> own = m_calendar->ownSeries();
+        entries.insert(entries.end(), std::make_move_iterator(own.begin()),
+                       std::make_move_iterator(own.end()));
+    }
     m_state->schedule.setReadOnlyEntries(std::move(entries));
 }
 
@@ -364,6 +362,7 @@ void Shell::openScheduleEditor() {
     // The editor starts from the list, which must be what the file holds.
     m_state->schedule.ensureLoaded(m_clock.today());
     m_editor = new ScheduleEditor(*m_state);
+    m_editor->setCalendarServices([this] { return calendarServicesFor(m_editor); });
     centreOnScreen(m_editor);
     m_editor->show();
     m_editor->raise();
@@ -382,15 +381,34 @@ void Shell::openOptions() {
 void Shell::openSubscriptions() {
     if (!m_subscriptions || m_exiting)
         return;
-    if (!m_subscriptionsWindow) {
-        m_subscriptionsWindow = new SubscriptionsDialog(*m_subscriptions);
-        if (m_ownCalendar)
-            addOwnCalendarSection(m_subscriptionsWindow, *m_ownCalendar);
-        centreOnScreen(m_subscriptionsWindow);
+    CalendarServices* services = calendarServicesFor(m_options);
+    QWidget* window = services ? services->subscriptionsWindow() : nullptr;
+    if (!window)
+        return;
+    if (!window->isVisible())
+        centreOnScreen(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+CalendarServices* Shell::calendarServices() {
+    // One try: a module that failed to load fails the same way again.
+    if (!m_calendar && m_calendarError.isEmpty() && m_state) {
+        m_calendar = m_calendarFactory({*m_state, m_subscriptions.get(), m_prompts, m_noticeOwners,
+                                        [this] { showReadOnlyEntries(); }},
+                                       &m_calendarError);
+        if (!m_calendar && m_calendarError.isEmpty())
+            m_calendarError = QStringLiteral("カレンダーの機能を読み込めませんでした。");
     }
-    m_subscriptionsWindow->show();
-    m_subscriptionsWindow->raise();
-    m_subscriptionsWindow->activateWindow();
+    return m_calendar.get();
+}
+
+CalendarServices* Shell::calendarServicesFor(QWidget* askedFrom) {
+    CalendarServices* services = calendarServices();
+    if (!services)
+        m_prompts.open(askedFrom, msgbox::Icon::Exclamation, kAppTitle, m_calendarError);
+    return services;
 }
 
 void Shell::showVersion() {

@@ -9,6 +9,8 @@
 #include "platform/AtomicWriter.h"
 #include "platform/RegistryStore.h"
 #include "platform/SingleInstance.h"
+#include "schedule/ReadOnlyNoticeRouter.h"
+#include "services/CalendarServices.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -24,10 +26,9 @@ class SoundPlayer;
 class MainWindow;
 class WindowBehaviour;
 class NoticeCenter;
-class CommandServer;
 class Ticker;
+class CommandServer;
 class CalendarSubscriptions;
-class OwnCalendar;
 
 // Start-up and exit of the program, and the owner of its windows: the board,
 // the notices, and the editor, options and version windows (each at most
@@ -49,9 +50,11 @@ public:
     static Locations defaultLocations();
 
     // Message boxes and the beep go through `prompts`; the settings and the
-    // data file are written through writers made by `writers`.
+    // data file are written through writers made by `writers`; the calendar
+    // module's services are made by `calendar` when first needed.
     Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
-          AtomicWriterFactory writers = makeSaveFileWriter);
+          AtomicWriterFactory writers = makeSaveFileWriter,
+          CalendarServicesFactory calendar = loadCalendarServices);
     ~Shell() override;
 
     enum class StartResult { Running, SecondInstance, Failed };
@@ -76,7 +79,6 @@ public:
     NoticeCenter* notices() { return m_notices.get(); }
     Ticker* ticker() { return m_ticker.get(); }
     CalendarSubscriptions* subscriptions() { return m_subscriptions.get(); }
-    OwnCalendar* ownCalendar() { return m_ownCalendar.get(); }
     SettingsRepository& settingsRepository() { return m_repository; }
     ScheduleEditor* scheduleEditor() const { return m_editor; }
     OptionsDialog* optionsDialog() const { return m_options; }
@@ -88,6 +90,10 @@ signals:
 
 private:
     void openCommandChannel();
+    // The calendar module's services, made at the first call; null when
+    // they cannot be had. The second tells the user why, over `askedFrom`.
+    CalendarServices* calendarServices();
+    CalendarServices* calendarServicesFor(QWidget* askedFrom);
     void startSubscriptions();
     void startOwnCalendar();
     void showReadOnlyEntries();
@@ -115,12 +121,14 @@ private:
     std::unique_ptr<CommandServer> m_commands;
     std::unique_ptr<Ticker> m_ticker;
     std::unique_ptr<CalendarSubscriptions> m_subscriptions;
-    std::unique_ptr<OwnCalendar> m_ownCalendar;
+    CalendarServicesFactory m_calendarFactory;
+    std::unique_ptr<CalendarServices> m_calendar;
+    QString m_calendarError; // why the services could not be made
+    ReadOnlyNoticeRouter m_noticeOwners; // the store's owner of read-only notice flags
     QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;
     QPointer<OptionsDialog> m_options;
     QPointer<VersionWindow> m_version;
-    QPointer<QDialog> m_subscriptionsWindow;
     bool m_exitQueued = false;
     bool m_exiting = false;
 };

@@ -1,4 +1,3 @@
-#include "CommandLine.h"
 #include "Shell.h"
 
 #include "platform/Clock.h"
@@ -8,6 +7,8 @@
 #include "platform/SoundPlayer.h"
 #include "platform/TerminationSignals.h"
 #include "platform/ToolkitTranslation.h"
+#include "services/CalendarServices.h"
+#include "services/LaunchMode.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -31,7 +32,7 @@ void preferX11UnderWayland() {
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TANZO_VERSION));
     if (tanzo::wantsCommandLine(argc, argv))
-        return tanzo::runCommandLine(argc, argv);
+        return tanzo::runCommandLineModule(argc, argv);
     preferX11UnderWayland();
     // The toolkit would abort with a long hint about reinstalling.
     if (const QString reason = tanzo::missingDisplayReason(); !reason.isEmpty()) {
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &shell, &tanzo::Shell::requestExit);
     switch (shell.start()) {
     case tanzo::Shell::StartResult::SecondInstance:
-        return tanzo::raiseRunningBoard() ? 0 : 1;
+        return tanzo::raiseRunningBoardModule() ? 0 : 1;
     case tanzo::Shell::StartResult::Failed:
         return 1;
     case tanzo::Shell::StartResult::Running:

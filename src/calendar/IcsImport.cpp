@@ -46,23 +46,6 @@ void sortByStart(std::vector<ScheduleEntry>& entries, std::vector<AppointmentDet
 
 } // namespace
 
-void leaveOut(IcsImportResult& result, LeftOutEvent event) {
-    if (static_cast<int>(result.leftOut.size()) < kMaxListedLeftOut)
-        result.leftOut.push_back(std::move(event));
-    else
-        ++result.leftOutUnlisted;
-}
-
-QString leftWhole(const QString& text, qsizetype units) {
-    if (text.size() <= units)
-        return text;
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
-    characters.setPosition(units);
-    if (!characters.isAtBoundary())
-        characters.toPreviousBoundary();
-    return text.left(std::max<qsizetype>(characters.position(), 0));
-}
-
 IcsImportResult readIcs(const QByteArray& bytes, const QDate& today, const std::atomic_bool* cancel,
                         IcsTarget target) {
     IcsImportResult result;

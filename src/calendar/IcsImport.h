@@ -92,11 +92,6 @@ IcsImportResult readIcs(const QByteArray& bytes, const QDate& today,
                         const std::atomic_bool* cancel = nullptr,
                         IcsTarget target = IcsTarget::DataFile);
 
-// The first `units` UTF-16 units of the text or fewer, cut only between
-// whole characters (a surrogate pair, an emoji sequence or a letter with its
-// marks is kept or dropped whole).
-QString leftWhole(const QString& text, qsizetype units);
-
 // Drops the entries with the date, start time and place of one in
 // `existing`, and keeps no more than the list has room for.
 void admitImport(IcsImportResult& result, const std::vector<ScheduleEntry>& existing);
@@ -113,9 +108,15 @@ QString describeImport(const IcsImportResult& result);
 QString refusalMessage(const IcsImportResult& result, const QString& fileName);
 QString tooLargeMessage(const QString& fileName);
 
-// Adds a left-out event, counting it only once the list is long.
-void leaveOut(IcsImportResult& result, LeftOutEvent event);
 constexpr int kMaxListedLeftOut = 1000;
+// Adds a left-out event, counting it only once the list is long. Inline: the
+// channel's reading of an import needs it without libical.
+inline void leaveOut(IcsImportResult& result, LeftOutEvent event) {
+    if (static_cast<int>(result.leftOut.size()) < kMaxListedLeftOut)
+        result.leftOut.push_back(std::move(event));
+    else
+        ++result.leftOutUnlisted;
+}
 
 // How much of a DESCRIPTION a subscription keeps: its first lines, each cut.
 constexpr int kDescriptionLines = 6;

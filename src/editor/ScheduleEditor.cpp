@@ -1,10 +1,10 @@
 #include "ScheduleEditor.h"
 
-#include "CalendarImportCommand.h"
 #include "ScheduleSave.h"
 #include "core/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "services/CalendarServices.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -93,17 +93,17 @@ std::vector<ListFields> ScheduleEditor::listRecords() const {
 }
 
 void ScheduleEditor::importCalendar() {
-    const QString path = calendarimport::chooseFile(this);
-    if (path.isEmpty())
+    CalendarServices* services = m_calendarServices ? m_calendarServices() : nullptr;
+    if (!services)
         return;
-    new calendarimport::CalendarImport(this, m_prompts, path, listRecords(), m_openDate,
-                                       [this](const std::vector<ListFields>& lines) {
-                                           for (const ListFields& line : lines) {
-                                               m_lines.addAtTop(line);
-                                               m_dirty = true;
-                                           }
-                                           refreshCommandStates();
-                                       });
+    services->importCalendar(this, listRecords(), m_openDate,
+                             [this](const std::vector<ListFields>& lines) {
+                                 for (const ListFields& line : lines) {
+                                     m_lines.addAtTop(line);
+                                     m_dirty = true;
+                                 }
+                                 refreshCommandStates();
+                             });
 }
 
 // ---- The list ----

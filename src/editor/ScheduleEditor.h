@@ -11,12 +11,15 @@
 #include <QDialog>
 #include <QTime>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 class QListWidgetItem;
 
 namespace tanzo {
+
+class CalendarServices;
 
 struct AppContext;
 class Prompts;
@@ -41,6 +44,12 @@ public:
 
     // The records of the list from the top line down.
     std::vector<ListFields> listRecords() const;
+
+    // Where the import comes from: the calendar module's services, or null
+    // (the source has told the user why). Without one the import does nothing.
+    void setCalendarServices(std::function<CalendarServices*()> services) {
+        m_calendarServices = std::move(services);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +94,7 @@ private:
 
     ScheduleStore& m_schedule;
     Prompts& m_prompts;
+    std::function<CalendarServices*()> m_calendarServices;
     // The opening moment stays fixed while the window is open.
     const QDate m_openDate;
     const QTime m_openTime;

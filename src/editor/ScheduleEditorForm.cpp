@@ -1,10 +1,10 @@
 // Places and sizes are in twips, converted for the primary screen.
 #include "ScheduleEditorForm.h"
 
-#include "CalendarImportCommand.h"
 #include "ComboBoxName.h"
 #include "CommandStates.h"
 #include "EntryText.h"
+#include "ImportButton.h"
 #include "TimeBoxStyle.h"
 #include "platform/Twips.h"
 #include "schedule/ScheduleEntry.h"

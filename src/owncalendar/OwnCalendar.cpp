@@ -2,10 +2,11 @@
 
 #include "DavRequests.h"
 #include "calendar/IcsWorker.h"
+#include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/Multistatus.h"
-#include "subscriptions/PasswordStore.h"
+#include "subscriptions/SyncMachinery.h"
 
 #include <QFile>
 #include <QFutureWatcher>
@@ -52,7 +53,7 @@ OwnCalendar::OwnCalendar(ScheduleStore& store, const Clock& clock, PasswordStore
                          AtomicWriterFactory writers)
     : QObject(parent), m_store(store), m_clock(clock), m_passwords(passwords),
       m_noticeMinutes(std::move(noticeMinutes)), m_writers(std::move(writers)),
-      m_path(ownCalendarStatePath(store.path())), m_series(new OwnSeries(clock, this)) {}
+      m_path(paths::ownCalendarStatePath(store.path())), m_series(new OwnSeries(clock, this)) {}
 
 OwnCalendar::~OwnCalendar() {
     if (m_requests)

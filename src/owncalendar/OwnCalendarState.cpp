@@ -73,10 +73,6 @@ OwnCalendarState OwnCalendarState::fromJson(const QJsonObject& json) {
     return s;
 }
 
-QString ownCalendarStatePath(const QString& dataFilePath) {
-    return QFileInfo(dataFilePath).absolutePath() + QStringLiteral("/TANZO-OWN-CALENDAR.json");
-}
-
 std::optional<OwnCalendarState> readOwnCalendarState(const QString& path, QString* problem) {
     QByteArray bytes;
     switch (readRegularFile(path, kMaxOwnStateBytes, &bytes)) {

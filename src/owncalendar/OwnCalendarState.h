@@ -54,9 +54,6 @@ struct OwnCalendarState {
     static OwnCalendarState fromJson(const QJsonObject& json);
 };
 
-// The file beside TANZO.DAT.
-QString ownCalendarStatePath(const QString& dataFilePath);
-
 // Empty when there is no file (no own calendar), or it cannot be read
 // (*problem then says so).
 std::optional<OwnCalendarState> readOwnCalendarState(const QString& path,

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kArrived = 1;
 constexpr int kPreNoticed = 2;
-const QString kKeyPrefix = QStringLiteral("own|");
 
 std::vector<SubscribedEntry> occurrences(const std::vector<QByteArray>& texts, QDate today) {
     std::vector<SubscribedEntry> all;
@@ -60,12 +59,26 @@ void OwnSeries::show(std::vector<QByteArray> texts) {
             e.entry.preNoticed = flags & kPreNoticed;
             std::vector<Reminder> reminders;
             for (const qint64 at : e.reminders)
-                reminders.push_back({at, false});
+                reminders.push_back({at, reminderGiven(key, at)});
             m_entries.push_back({e.entry, kSource, key, e.allDay, e.description, reminders});
         }
         emit changed();
     });
     watcher->setFuture(QtConcurrent::run(&ics::worker(), occurrences, std::move(texts), today));
+}
+
+ReadOnlyNotices::Flags OwnSeries::noticeOf(const QString& noticeKey) const {
+    const int flags = m_noticed.value(noticeKey);
+    return {bool(flags & kArrived), bool(flags & kPreNoticed)};
+}
+
+bool OwnSeries::reminderGiven(const QString& noticeKey, qint64 at) const {
+    return m_reminded.contains(reminderKey(noticeKey, at));
+}
+
+void OwnSeries::markReminder(const QString& noticeKey, qint64 at) {
+    if (noticeKey.startsWith(kKeyPrefix))
+        m_reminded.insert(reminderKey(noticeKey, at));
 }
 
 void OwnSeries::markNotice(const QString& noticeKey, bool arrived, bool preNoticed) {

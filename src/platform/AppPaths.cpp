@@ -62,4 +62,8 @@ QString subscriptionCacheDirectory() {
            QStringLiteral("subscriptions");
 }
 
+QString ownCalendarStatePath(const QString& dataFilePath) {
+    return QFileInfo(dataFilePath).absolutePath() + QStringLiteral("/TANZO-OWN-CALENDAR.json");
+}
+
 } // namespace tanzo::paths

@@ -24,5 +24,7 @@ QString subscriptionsFilePath();
 // The last copies of subscribed calendars and their notice flags:
 // $XDG_CACHE_HOME/Merovane/Tanzo/subscriptions.
 QString subscriptionCacheDirectory();
+// The own calendar's sync record, beside the data file (never in it).
+QString ownCalendarStatePath(const QString& dataFilePath);
 
 } // namespace tanzo::paths

@@ -8,7 +8,10 @@
 namespace tanzo {
 
 QFunctionPointer resolveModuleSymbol(const char* fileName, const char* symbol) {
-    const QString exeDir = QCoreApplication::applicationDirPath();
+    // The command line loads its module before it makes its application.
+    const QString exeDir = QCoreApplication::instance()
+                               ? QCoreApplication::applicationDirPath()
+                               : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
     const QString name = QString::fromLatin1(fileName);
     const QStringList candidates = {exeDir + QLatin1Char('/') + name,
                                     exeDir + QStringLiteral("/../") +

@@ -1,5 +1,8 @@
 #include "ScheduleEntry.h"
 
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
 #include <cmath>
 
 namespace tanzo {
@@ -100,6 +103,16 @@ DayList placeholderDayList() {
 
 bool holdsNoAppointment(const DayList& list) {
     return list.empty() || list[0].dateSerial == 0;
+}
+
+QString leftWhole(const QString& text, qsizetype units) {
+    if (text.size() <= units)
+        return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    characters.setPosition(units);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(characters.position(), 0));
 }
 
 } // namespace tanzo

@@ -56,6 +56,10 @@ QString statusWord(int status);
 
 // Trims ordinary and ideographic spaces at both ends.
 QString trimSpaces(const QString& text);
+// The first `units` UTF-16 units of the text or fewer, cut only between
+// whole characters (a surrogate pair, an emoji sequence or a letter with its
+// marks is kept or dropped whole).
+QString leftWhole(const QString& text, qsizetype units);
 
 // The in-memory list of appointments, ordered by date and start time. It is
 // never empty: with nothing loaded it holds one all-zero placeholder.

@@ -193,8 +193,25 @@ void ScheduleStore::setReadOnlyEntries(std::vector<ReadOnlyEntry> entries) {
         return std::tuple(a.entry.dateSerial, !a.allDay, a.entry.startTime) <
                std::tuple(b.entry.dateSerial, !b.allDay, b.entry.startTime);
     });
+    for (ReadOnlyEntry& r : entries)
+        takeOwnersFlags(r);
     m_readOnly = std::move(entries);
     announce(Change::List);
+}
+
+void ScheduleStore::setReadOnlyNotices(ReadOnlyNotices* owner) {
+    m_readOnlyNotices = owner;
+}
+
+void ScheduleStore::takeOwnersFlags(ReadOnlyEntry& r) const {
+    // An all-day appointment has no start to announce: it stays marked done.
+    if (!m_readOnlyNotices || r.allDay)
+        return;
+    const ReadOnlyNotices::Flags flags = m_readOnlyNotices->noticeOf(r.noticeKey);
+    r.entry.arrived = flags.arrived;
+    r.entry.preNoticed = flags.preNoticed;
+    for (Reminder& reminder : r.reminders)
+        reminder.given = m_readOnlyNotices->reminderGiven(r.noticeKey, reminder.at);
 }
 
 bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
@@ -212,7 +229,10 @@ bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
         r.entry.arrived = r.entry.arrived || mark.arrived;
         r.entry.preNoticed = r.entry.preNoticed || mark.preNoticed;
         readOnlyMarked = true;
-        emit readOnlyNoticed(r.noticeKey, r.entry.arrived, r.entry.preNoticed);
+        if (m_readOnlyNotices) {
+            m_readOnlyNotices->markNotice(r.noticeKey, r.entry.arrived, r.entry.preNoticed);
+            takeOwnersFlags(r);
+        }
     }
     // The file is written only for the user's own entries: a notice of a
     // subscribed appointment leaves it byte for byte as it was.
@@ -224,6 +244,8 @@ bool ScheduleStore::markViewNotices(const std::vector<NoticeMark>& marks) {
 }
 
 void ScheduleStore::markReminder(const QString& noticeKey, qint64 at) {
+    if (m_readOnlyNotices)
+        m_readOnlyNotices->markReminder(noticeKey, at);
     for (ReadOnlyEntry& r : m_readOnly) {
         if (r.noticeKey != noticeKey)
             continue;
@@ -232,7 +254,6 @@ void ScheduleStore::markReminder(const QString& noticeKey, qint64 at) {
                 reminder.given = true;
         }
     }
-    emit readOnlyReminded(noticeKey, at);
 }
 
 void ScheduleStore::watchFile() {

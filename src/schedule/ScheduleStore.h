@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataFile.h"
+#include "ReadOnlyNotices.h"
 #include "ScheduleEntry.h"
 #include "ScheduleMerge.h"
 
@@ -80,9 +81,13 @@ public:
     // The read-only entry at a view index; null for one of the user's own.
     const ReadOnlyEntry* readOnlyAt(int viewIndex) const;
     const std::vector<ReadOnlyEntry>& readOnlyEntries() const { return m_readOnly; }
-    // Replaces the read-only set (a sync brought news). Their flags come
+    // Replaces the read-only set (a sync brought news). Their flags are the
+    // owner's (see setReadOnlyNotices) when there is one; else they come
     // with them.
     void setReadOnlyEntries(std::vector<ReadOnlyEntry> entries);
+    // Who keeps the read-only entries' notice flags; null: only the
+    // entries in memory do. It must outlive the store or be unset first.
+    void setReadOnlyNotices(ReadOnlyNotices* owner);
 
     // False until the file has been read once.
     bool isLoaded() const { return m_loaded; }
@@ -117,11 +122,10 @@ public:
     bool markNotices(const std::vector<NoticeMark>& marks);
     // The same with indices of view(): flags of the user's own entries are
     // written to the file (only when there are any), those of read-only
-    // entries announced with readOnlyNoticed for their owner to keep.
+    // entries told to their owner.
     bool markViewNotices(const std::vector<NoticeMark>& marks);
     // A reminder of the read-only appointment with this notice key was
-    // given: kept in memory, and announced with readOnlyReminded for the
-    // subscriptions to keep.
+    // given: told to the owner, and kept on the entry.
     void markReminder(const QString& noticeKey, qint64 at);
     // Writes the whole list, flags included (the exit).
     bool save();
@@ -136,8 +140,6 @@ public:
 
 signals:
     void changed(tanzo::ScheduleStore::Change what);
-    void readOnlyNoticed(const QString& noticeKey, bool arrived, bool preNoticed);
-    void readOnlyReminded(const QString& noticeKey, qint64 at);
 
 private:
     // Reads the file again when another program has written it since,
@@ -149,11 +151,14 @@ private:
     bool write(const DayList& list);
     void announce(Change what);
     void checkFileChange();
+    // The owner's flags onto a read-only entry.
+    void takeOwnersFlags(ReadOnlyEntry& entry) const;
 
     const Clock& m_clock;
     DataFile m_file;
     DayList m_entries = placeholderDayList();
     std::vector<ReadOnlyEntry> m_readOnly;
+    ReadOnlyNotices* m_readOnlyNotices = nullptr;
     DayList m_view = placeholderDayList();
     // For each view index: >= 0 an index of m_entries, < 0 -(index of
     // m_readOnly) - 1.

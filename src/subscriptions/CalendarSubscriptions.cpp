@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 
-#include <QNetworkAccessManager>
 #include <QStringList>
 #include <QTimer>
 
@@ -12,20 +11,22 @@
 namespace tanzo {
 namespace {
 constexpr int kRefreshCheckMs = 60 * 1000;
-constexpr int kArrivedBit = 1;
-constexpr int kPreNoticedBit = 2;
-constexpr int kRemindedBit = 4;
 const QString kListNotWritten = QStringLiteral("購読の設定を書き込めませんでした: %1");
+const QString kNoMachinery =
+    QStringLiteral("カレンダーの同期機能を読み込めないため、同期もパスワードの操作もできません。");
 } // namespace
 
 CalendarSubscriptions::CalendarSubscriptions(QString listPath, QString cacheDirectory,
                                              const Clock& clock, QObject* parent,
                                              const FileWriter& writer)
     : QObject(parent), m_clock(clock), m_list(std::move(listPath), writer),
-      m_cache(std::move(cacheDirectory), writer), m_passwords(new PasswordStore(this)) {}
+      m_cache(std::move(cacheDirectory), writer), m_flags(m_cache) {
+    connect(&m_flags, &SubscriptionFlags::problemChanged, this,
+            &CalendarSubscriptions::statusChanged);
+}
 
 CalendarSubscriptions::~CalendarSubscriptions() {
-    writeFlags();
+    m_flags.write();
     // A conversion still on the worker ends on its own: it holds only
     // copies of its input.
     for (const auto& sync : std::as_const(m_running)) {
@@ -40,7 +41,7 @@ bool CalendarSubscriptions::load(QString* error) {
     m_copyProblems.clear();
     for (const Subscription& s : m_list.items())
         m_copies.insert(s.name, m_cache.read(s.name));
-    m_flags = m_cache.readFlags();
+    m_flags.load();
     return ok;
 }
 
@@ -58,7 +59,7 @@ QString CalendarSubscriptions::statusOf(const QString& name) const {
                      .arg(leftOut);
     else
         parts << QStringLiteral("正常");
-    for (const QString& problem : {m_listProblem, m_copyProblems.value(name), m_flagsProblem}) {
+    for (const QString& problem : {m_listProblem, m_copyProblems.value(name), m_flags.problem()}) {
         if (!problem.isEmpty())
             parts << problem;
     }
@@ -67,7 +68,7 @@ QString CalendarSubscriptions::statusOf(const QString& name) const {
 
 bool CalendarSubscriptions::hasProblem(const QString& name) const {
     return !m_copies.value(name).ok || !m_listProblem.isEmpty() || m_copyProblems.contains(name) ||
-           !m_flagsProblem.isEmpty();
+           !m_flags.problem().isEmpty();
 }
 
 std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
@@ -81,10 +82,10 @@ std::vector<SubscribedAppointment> CalendarSubscriptions::appointments() const {
                 continue;
             // An all-day appointment has no start to announce: its flags
             // say all is done, so the alarms pass it by.
-            const int flags =
-                e.allDay ? kArrivedBit | kPreNoticedBit : m_flags.value(e.noticeKey());
-            e.entry.arrived = flags & kArrivedBit;
-            e.entry.preNoticed = flags & kPreNoticedBit;
+            const ReadOnlyNotices::Flags flags =
+                e.allDay ? ReadOnlyNotices::Flags{true, true} : m_flags.noticeOf(e.noticeKey());
+            e.entry.arrived = flags.arrived;
+            e.entry.preNoticed = flags.preNoticed;
             all.push_back({std::move(e), s.name});
         }
     }
@@ -109,7 +110,7 @@ std::vector<ReadOnlyEntry> CalendarSubscriptions::readOnlyEntries() const {
         for (const qint64 at : a.event.reminders) {
             if (reminders++ >= kMaxSubscribedReminders)
                 break;
-            r.reminders.push_back({at, m_flags.contains(reminderKey(key, at))});
+            r.reminders.push_back({at, m_flags.reminderGiven(key, at)});
         }
         entries.push_back(std::move(r));
     }
@@ -117,25 +118,7 @@ std::vector<ReadOnlyEntry> CalendarSubscriptions::readOnlyEntries() const {
 }
 
 QString CalendarSubscriptions::refusalOf(const Subscription& subscription) const {
-    if (m_list.find(subscription.name) || m_adding.contains(subscription.name))
-        return QStringLiteral("同じ名前の購読があります: %1").arg(subscription.name);
-    const auto sameUrl = [&](const QString& name, const QUrl& url) {
-        return sameAddress(url, subscription.url)
-                   ? QStringLiteral("同じアドレスの購読があります: %1（%2）")
-                         .arg(name, maskedAddress(url))
-                   : QString();
-    };
-    for (const Subscription& s : m_list.items()) {
-        if (QString refusal = sameUrl(s.name, s.url); !refusal.isEmpty())
-            return refusal;
-    }
-    for (auto it = m_adding.cbegin(); it != m_adding.cend(); ++it) {
-        if (QString refusal = sameUrl(it.key(), it.value()); !refusal.isEmpty())
-            return refusal;
-    }
-    if (m_list.items().size() + size_t(m_adding.size()) >= size_t(kMaxSubscriptions))
-        return QStringLiteral("購読は%1件までです。").arg(kMaxSubscriptions);
-    return {};
+    return m_list.refusalOf(subscription, m_adding);
 }
 
 void CalendarSubscriptions::add(const Subscription& subscription, const QString& password,
@@ -171,8 +154,9 @@ void CalendarSubscriptions::add(const Subscription& subscription, const QString&
                       done(true, QString());
                       return;
                   }
-                  m_passwords->write(subscription.name, password,
-                                     [done](bool, const QString& note) { done(true, note); });
+                  machinery()->passwords().write(
+                      subscription.name, password,
+                      [done](bool, const QString& note) { done(true, note); });
               });
 }
 
@@ -244,14 +228,14 @@ void CalendarSubscriptions::applyChange(QString name, Subscription changed,
     }
     emit appointmentsChanged();
     if (password) {
-        m_passwords->write(
+        machinery()->passwords().write(
             changed.name, *password,
             [this, name, renamed = changed.name != name, done](bool, const QString& note) {
                 if (!renamed) {
                     done(true, note);
                     return;
                 }
-                m_passwords->remove(name, [done, note](const QString& left) {
+                m_machinery->passwords().remove(name, [done, note](const QString& left) {
                     done(true, left.isEmpty() ? note : left);
                 });
             });
@@ -263,27 +247,16 @@ void CalendarSubscriptions::applyChange(QString name, Subscription changed,
 }
 
 void CalendarSubscriptions::movePassword(const QString& from, const QString& to, Done done) {
-    m_passwords->read(from, [this, from, to, done = std::move(done)](const QString& password,
-                                                                     const QString& problem) {
-        if (!problem.isEmpty()) {
-            done(true, problem);
-            return;
-        }
-        m_passwords->write(to, password, [this, from, done](bool kept, const QString& note) {
-            if (!kept) {
-                done(true, note);
-                return;
-            }
-            // Answered once the old entry is gone: a command ends with its answer.
-            m_passwords->remove(from, [done](const QString& left) { done(true, left); });
-        });
-    });
+    if (!machinery())
+        done(true, kNoMachinery);
+    else
+        m_machinery->passwords().move(from, to, [done](const QString& note) { done(true, note); });
 }
 
 void CalendarSubscriptions::cancelAdding(const QString& name) {
     if (!m_adding.contains(name))
         return;
-    if (const QPointer<SubscriptionSync> sync = m_running.value(name))
+    if (const QPointer<SyncJob> sync = m_running.value(name))
         sync->cancel();
 }
 
@@ -306,13 +279,16 @@ bool CalendarSubscriptions::remove(const QString& name, QString* error,
     m_copies.remove(name);
     m_copyProblems.remove(name);
     m_cache.remove(name);
-    pruneFlags();
+    m_flags.keepOnlyThoseOf(m_copies);
     // Without a user there is no password to wait for (nor a secret store
     // to complain about its absence), though a stray one still goes.
-    if (hadUser) {
-        m_passwords->remove(name, std::move(passwordGone));
+    if (!machinery()) {
+        if (passwordGone)
+            passwordGone(hadUser ? kNoMachinery : QString());
+    } else if (hadUser) {
+        m_machinery->passwords().remove(name, std::move(passwordGone));
     } else {
-        m_passwords->remove(name);
+        m_machinery->passwords().remove(name);
         if (passwordGone)
             passwordGone(QString());
     }
@@ -332,41 +308,55 @@ void CalendarSubscriptions::sync(const QString& name) {
     if (!found || m_running.contains(name))
         return;
     const Subscription s = *found;
-    m_running.insert(name, nullptr); // busy while the password is read
     if (s.user.isEmpty()) {
-        m_running.remove(name);
         startSync(s, QString(), {});
         return;
     }
-    m_passwords->read(name, [this, s](const QString& password, const QString& problem) {
+    if (!machinery()) {
+        failSync(name, kNoMachinery);
+        return;
+    }
+    m_running.insert(name, nullptr); // busy while the password is read
+    m_machinery->passwords().read(name, [this, s](const QString& password, const QString& problem) {
         m_running.remove(s.name);
         if (!m_list.find(s.name))
             return;
         if (!problem.isEmpty()) {
-            SubscriptionCopy& copy = m_copies[s.name];
-            copy.ok = false;
-            copy.status = problem;
-            copy.lastAttempt = m_clock.now();
-            emit syncFinished(s.name, false);
-            if (m_running.isEmpty())
-                emit idle();
+            failSync(s.name, problem);
             return;
         }
         startSync(s, password, {});
     });
 }
 
+SyncMachinery* CalendarSubscriptions::machinery() {
+    if (!m_machinery && m_machinerySource)
+        m_machinery = m_machinerySource();
+    return m_machinery;
+}
+
+void CalendarSubscriptions::failSync(const QString& name, const QString& problem) {
+    SubscriptionCopy& copy = m_copies[name];
+    copy.ok = false;
+    copy.status = problem;
+    copy.lastAttempt = m_clock.now();
+    emit syncFinished(name, false);
+    if (m_running.isEmpty())
+        emit idle();
+}
+
 void CalendarSubscriptions::startSync(const Subscription& s, const QString& password, Done done) {
-    // A network of its own: the toolkit keeps the credentials a server
-    // accepted and offers them to that server again unasked, which would
-    // hand one subscription's password to another's requests.
-    auto* network = new QNetworkAccessManager(this);
-    network->setAutoDeleteReplies(false);
-    auto* run =
-        new SubscriptionSync(s, password, m_copies.value(s.name), m_clock.today(), *network, this);
-    network->setParent(run);
+    if (!machinery()) {
+        if (done)
+            done(false, kNoMachinery);
+        else
+            failSync(s.name, kNoMachinery);
+        return;
+    }
+    SyncJob* run =
+        m_machinery->makeSync(s, password, m_copies.value(s.name), m_clock.today(), this);
     m_running.insert(s.name, run);
-    connect(run, &SubscriptionSync::finished, this,
+    connect(run, &SyncJob::finished, this,
             [this, name = s.name, done = std::move(done)](const SyncResult& result) {
                 m_running.remove(name);
                 m_foundKind.insert(name, result.kind);
@@ -388,9 +378,9 @@ void CalendarSubscriptions::startSync(const Subscription& s, const QString& pass
                 // What could not be written before is tried again.
                 if (!m_listProblem.isEmpty())
                     saveList();
-                writeFlags();
+                m_flags.write();
                 if (result.changed) {
-                    pruneFlags();
+                    m_flags.keepOnlyThoseOf(m_copies);
                     emit appointmentsChanged();
                 }
                 if (done)
@@ -422,45 +412,6 @@ void CalendarSubscriptions::syncDue() {
     }
 }
 
-void CalendarSubscriptions::markNotice(const QString& noticeKey, bool arrived, bool preNoticed) {
-    const int flags = (arrived ? kArrivedBit : 0) | (preNoticed ? kPreNoticedBit : 0);
-    const int before = m_flags.value(noticeKey);
-    if ((before | flags) == before)
-        return;
-    m_flags.insert(noticeKey, before | flags);
-    m_flagsDirty = true;
-    // Written after the tick that gave the notice, once for all its marks.
-    if (!m_flagsScheduled) {
-        m_flagsScheduled = true;
-        QTimer::singleShot(0, this, &CalendarSubscriptions::writeFlags);
-    }
-}
-
-void CalendarSubscriptions::markReminder(const QString& noticeKey, qint64 at) {
-    const QString key = reminderKey(noticeKey, at);
-    if (m_flags.contains(key))
-        return;
-    m_flags.insert(key, kRemindedBit);
-    m_flagsDirty = true;
-    if (!m_flagsScheduled) {
-        m_flagsScheduled = true;
-        QTimer::singleShot(0, this, &CalendarSubscriptions::writeFlags);
-    }
-}
-
-void CalendarSubscriptions::writeFlags() {
-    m_flagsScheduled = false;
-    if (!m_flagsDirty)
-        return;
-    // A failed write stays due: the next notice, sync or the exit tries again.
-    m_flagsDirty = !m_cache.writeFlags(m_flags);
-    setProblem(
-        m_flagsProblem,
-        m_flagsDirty
-            ? QStringLiteral("通知済みの印を書き込めませんでした: %1").arg(m_cache.flagsFile())
-            : QString());
-}
-
 bool CalendarSubscriptions::saveList() {
     const bool saved = m_list.save();
     setProblem(m_listProblem, saved ? QString() : kListNotWritten.arg(m_list.filePath()));
@@ -483,25 +434,6 @@ void CalendarSubscriptions::setProblem(QString& slot, const QString& problem) {
         return;
     slot = problem;
     emit statusChanged();
-}
-
-void CalendarSubscriptions::pruneFlags() {
-    QSet<QString> live;
-    for (const SubscriptionCopy& copy : std::as_const(m_copies)) {
-        for (const SubscribedEntry& e : copy.allEntries()) {
-            const QString key = e.noticeKey();
-            live.insert(key);
-            for (const qint64 at : e.reminders)
-                live.insert(reminderKey(key, at));
-        }
-    }
-    const auto before = m_flags.size();
-    for (auto it = m_flags.begin(); it != m_flags.end();)
-        it = live.contains(it.key()) ? std::next(it) : m_flags.erase(it);
-    if (m_flags.size() != before) {
-        m_flagsDirty = true;
-        writeFlags();
-    }
 }
 
 } // namespace tanzo

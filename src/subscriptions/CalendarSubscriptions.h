@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PasswordStore.h"
 #include "SubscriptionCopy.h"
+#include "SubscriptionFlags.h"
 #include "SubscriptionList.h"
-#include "SubscriptionSync.h"
+#include "SyncMachinery.h"
 #include "schedule/ScheduleStore.h"
 
 #include <QHash>
@@ -14,7 +14,6 @@
 #include <functional>
 #include <optional>
 
-class QNetworkAccessManager;
 class QTimer;
 
 namespace tanzo {
@@ -31,15 +30,20 @@ struct SubscribedAppointment {
 // The user's calendar subscriptions and their last good copies: adds and
 // removes them, syncs them now or when their refresh interval has passed,
 // keeps each copy and the notice flags in the cache folder, and hands out
-// their appointments. Nothing here touches the data file. A file of its own
+// their appointments. Nothing here touches the data file. The network and
+// the secret store come from a SyncMachinery, asked for at the first sync
+// (see setMachinery); without one, syncs fail with a status that says so. A file of its own
 // that cannot be written is reported in the status of the subscriptions it
-// concerns; it never costs a subscription.
+// concerns; it never costs a subscription. Their appointments' notice flags
+// are kept by noticeFlags(), which the store reads and marks.
 class CalendarSubscriptions : public QObject {
     Q_OBJECT
 public:
     CalendarSubscriptions(QString listPath, QString cacheDirectory, const Clock& clock,
                           QObject* parent = nullptr, const FileWriter& writer = writeFileWhole);
     ~CalendarSubscriptions() override;
+
+    void setMachinery(SyncMachinerySource source) { m_machinerySource = std::move(source); }
 
     // Reads the list, the copies and the flags. False with *error when the
     // list file is damaged (the copies of nothing are then shown).
@@ -98,12 +102,7 @@ public:
     // once a minute from now on.
     void startRefreshing();
 
-    // A notice was given for the appointment with this key.
-    void markNotice(const QString& noticeKey, bool arrived, bool preNoticed);
-    // One of its reminders was given.
-    void markReminder(const QString& noticeKey, qint64 at);
-
-    PasswordStore& passwords() { return *m_passwords; }
+    SubscriptionFlags& noticeFlags() { return m_flags; }
 
 signals:
     // The appointments changed (a sync brought changes, or one was removed).
@@ -116,13 +115,13 @@ signals:
     void statusChanged();
 
 private:
+    SyncMachinery* machinery();
+    void failSync(const QString& name, const QString& problem);
     void startSync(const Subscription& s, const QString& password, Done done);
     void applyChange(QString name, Subscription changed, const std::optional<QString>& password,
                      Done done);
     void movePassword(const QString& from, const QString& to, Done done);
     void syncDue();
-    void pruneFlags();
-    void writeFlags();
     bool saveList();
     void writeCopy(const QString& name);
     void setProblem(QString& slot, const QString& problem);
@@ -131,18 +130,17 @@ private:
     SubscriptionList m_list;
     SubscriptionCache m_cache;
     QMap<QString, SubscriptionCopy> m_copies;
-    QMap<QString, int> m_flags;
-    bool m_flagsDirty = false;     // not yet written
-    bool m_flagsScheduled = false; // a write waits for the end of the tick
-    // Files that could not be written: the list, each copy, the flags.
+    SubscriptionFlags m_flags;
+    // Files that could not be written: the list, each copy (the flags' own
+    // is m_flags.problem()).
     QString m_listProblem;
     QHash<QString, QString> m_copyProblems;
-    QString m_flagsProblem;
     QHash<QString, QUrl> m_adding;                  // by name: tested, not yet in the list
     QHash<QString, Subscription::Kind> m_foundKind; // of the sync that tests a new address
-    QHash<QString, QPointer<SubscriptionSync>> m_running;
+    QHash<QString, QPointer<SyncJob>> m_running;
     QHash<QString, QString> m_untrusted; // by name: a refused certificate's fingerprint
-    PasswordStore* m_passwords = nullptr;
+    SyncMachinerySource m_machinerySource;
+    SyncMachinery* m_machinery = nullptr;
     QTimer* m_refresh = nullptr;
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "Fingerprint.h"
 
-#include <optional>
+#include <QString>
 
 class QNetworkReply;
 class QSslCertificate;
@@ -15,11 +15,6 @@ namespace tanzo {
 
 // Lowercase hex, 64 characters.
 QString certificateFingerprint(const QSslCertificate& certificate);
-// As people compare them: "AB:CD:…".
-QString shownFingerprint(const QString& fingerprint);
-// What the user typed, with or without colons or spaces, in either case;
-// empty when it is not a SHA-256 fingerprint.
-std::optional<QString> fingerprintFromText(const QString& text);
 
 // Lets the reply through a certificate error only when the server's
 // certificate is the trusted one; otherwise *seen gets its fingerprint for

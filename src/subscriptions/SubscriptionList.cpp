@@ -81,4 +81,27 @@ bool SubscriptionList::remove(const QString& name) {
     return m_items.size() != before;
 }
 
+QString SubscriptionList::refusalOf(const Subscription& subscription,
+                                    const QHash<QString, QUrl>& adding) const {
+    if (find(subscription.name) || adding.contains(subscription.name))
+        return QStringLiteral("同じ名前の購読があります: %1").arg(subscription.name);
+    const auto sameUrl = [&](const QString& name, const QUrl& url) {
+        return sameAddress(url, subscription.url)
+                   ? QStringLiteral("同じアドレスの購読があります: %1（%2）")
+                         .arg(name, maskedAddress(url))
+                   : QString();
+    };
+    for (const Subscription& s : m_items) {
+        if (QString refusal = sameUrl(s.name, s.url); !refusal.isEmpty())
+            return refusal;
+    }
+    for (auto it = adding.cbegin(); it != adding.cend(); ++it) {
+        if (QString refusal = sameUrl(it.key(), it.value()); !refusal.isEmpty())
+            return refusal;
+    }
+    if (m_items.size() + size_t(adding.size()) >= size_t(kMaxSubscriptions))
+        return QStringLiteral("購読は%1件までです。").arg(kMaxSubscriptions);
+    return {};
+}
+
 } // namespace tanzo

@@ -3,7 +3,9 @@
 #include "Subscription.h"
 #include "SubscriptionCopy.h"
 
+#include <QHash>
 #include <QString>
+#include <QUrl>
 
 #include <vector>
 
@@ -18,6 +20,10 @@ public:
     QString filePath() const { return m_filePath; }
     const std::vector<Subscription>& items() const { return m_items; }
     const Subscription* find(const QString& name) const;
+    // Why the subscription cannot be added beside these and those being
+    // added (name -> address): its name or its address is taken, or the
+    // list is full. Empty when it can.
+    QString refusalOf(const Subscription& subscription, const QHash<QString, QUrl>& adding) const;
 
     // Reads the file; a missing file is an empty list. False with *error
     // when the file is damaged: the list stays empty and the file is left

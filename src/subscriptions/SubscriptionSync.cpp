@@ -59,7 +59,7 @@ Converted convertAll(const std::vector<std::pair<QString, QByteArray>>& fetched,
 SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
                                    SubscriptionCopy previous, QDate today,
                                    QNetworkAccessManager& network, QObject* parent)
-    : QObject(parent), m_subscription(std::move(subscription)), m_password(std::move(password)),
+    : SyncJob(parent), m_subscription(std::move(subscription)), m_password(std::move(password)),
       m_previous(std::move(previous)), m_today(today), m_network(network) {
     // A copy made for other days holds other occurrences: everything is
     // fetched and converted again.

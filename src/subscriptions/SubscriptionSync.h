@@ -3,6 +3,7 @@
 #include "EventConversion.h"
 #include "Subscription.h"
 #include "SubscriptionCopy.h"
+#include "SyncMachinery.h"
 
 #include <QDate>
 #include <QNetworkReply>
@@ -18,19 +19,6 @@ class QTimer;
 
 namespace tanzo {
 
-struct SyncResult {
-    bool ok = false;
-    bool changed = false;  // the appointments differ from the previous copy
-    QString status;        // empty when ok: what went wrong, for the user
-    SubscriptionCopy copy; // the new copy, or the previous one when not ok
-    // What the address turned out to be (a link taken for CalDAV may be a
-    // published calendar after all).
-    Subscription::Kind kind = Subscription::Kind::Feed;
-    // The fingerprint of a certificate that was refused, for the user to
-    // compare and trust.
-    QString untrustedCertificate;
-};
-
 // One sync of one subscription, entirely asynchronous: each request answers
 // through the event loop and the calendars are converted on a worker
 // thread, so the clock never waits on the network or on parsing. A feed is
@@ -40,16 +28,15 @@ struct SyncResult {
 // the one libical worker (ics::worker()). On any failure the previous copy
 // is kept and the status says why. The object deletes itself after
 // `finished`.
-class SubscriptionSync : public QObject {
+class SubscriptionSync : public SyncJob {
     Q_OBJECT
 public:
     SubscriptionSync(Subscription subscription, QString password, SubscriptionCopy previous,
                      QDate today, QNetworkAccessManager& network, QObject* parent = nullptr);
     ~SubscriptionSync() override;
 
-    void start();
-    // Stops at once: `finished` comes with the previous copy.
-    void cancel();
+    void start() override;
+    void cancel() override;
 
     // Bounds of one sync.
     static constexpr int kRequestTimeoutMs = 20000;
@@ -57,9 +44,6 @@ public:
     static constexpr qint64 kMaxAnswerBytes = kMaxCalendarBytes;
     static constexpr int kMultigetBatch = 200;
     static constexpr int kMaxRedirects = 5;
-
-signals:
-    void finished(const tanzo::SyncResult& result);
 
 private:
     using ReplyHandler = std::function<void(QNetworkReply*, const QByteArray&)>;

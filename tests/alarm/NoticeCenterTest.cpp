@@ -6,6 +6,7 @@
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
 #include "support/ManualClock.h"
+#include "support/RecordingNotices.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/StoredEntries.h"
 
@@ -393,14 +394,16 @@ TEST_F(GivenNoticesTest, AnEventsOwnReminderIsGivenOnceOnTheScreen) {
     ReadOnlyEntry dentist{entryAt(11, 30, "歯医者"), QStringLiteral("cal"), QStringLiteral("k")};
     const qint64 at = clock.now().toSecsSinceEpoch();
     dentist.reminders = {{at, false}};
+    test::RecordingNotices owner;
+    store.setReadOnlyNotices(&owner);
     store.setReadOnlyEntries({dentist});
-    QSignalSpy reminded(&store, &ScheduleStore::readOnlyReminded);
+    const auto& reminded = owner.reminded;
     ticker.tick();
     ASSERT_EQ(center.openCount(), 6);
     clock.advanceSeconds(1);
     ticker.tick();
     EXPECT_EQ(center.openCount(), 6);
-    EXPECT_EQ(reminded.count(), 0);
+    EXPECT_EQ(reminded.size(), 0u);
     QStringList titles;
     for (NoticeWindow* w : center.openNotices()) {
         titles << w->windowTitle();
@@ -408,13 +411,13 @@ TEST_F(GivenNoticesTest, AnEventsOwnReminderIsGivenOnceOnTheScreen) {
     }
     EXPECT_TRUE(titles.contains(QStringLiteral("予告 - 歯医者"))) << titles.join(',').toStdString();
     QCoreApplication::processEvents();
-    ASSERT_EQ(reminded.count(), 1);
-    EXPECT_EQ(reminded[0][0].toString(), QStringLiteral("k"));
-    EXPECT_EQ(reminded[0][1].toLongLong(), at);
+    ASSERT_EQ(reminded.size(), 1u);
+    EXPECT_EQ(reminded[0], std::pair(QStringLiteral("k"), at));
     EXPECT_TRUE(store.readOnlyEntries()[0].reminders[0].given);
     clock.advanceSeconds(1);
     ticker.tick();
     EXPECT_EQ(center.openCount(), 6);
+    store.setReadOnlyNotices(nullptr);
 }
 
 TEST_F(NoticeCenterTest, UnknownKindOpensNothing) {

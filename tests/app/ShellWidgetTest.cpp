@@ -4,6 +4,7 @@
 #include "app/Shell.h"
 #include "board/FillAnimation.h"
 #include "board/MainWindow.h"
+#include "board/WindowBehaviour.h"
 #include "platform/Cp932.h"
 #include "platform/Fonts.h"
 #include "support/FailingWriters.h"
@@ -101,6 +102,32 @@ TEST_F(ShellTest, StartsWithTheBoardWaitingForTheFirstLoad) {
     EXPECT_NE(shell.state().settings.values().lastPositionX, 1);
     EXPECT_EQ(board->boardRect().topLeft(), QPoint(shell.state().settings.values().lastPositionX,
                                                    shell.state().settings.values().lastPositionY));
+}
+
+// Without its calendar module the board runs on: the subscriptions' window
+// and a sync say why they cannot come, once the module has been tried once.
+TEST_F(ShellTest, AMissingCalendarModuleIsToldWhereAskedAndTheBoardRunsOn) {
+    Shell::Locations l = locations();
+    l.subscriptionsFile = m_dir.filePath(QStringLiteral("subscriptions.json"));
+    l.subscriptionCacheDirectory = m_dir.filePath(QStringLiteral("cache"));
+    int tries = 0;
+    const QString missing = QStringLiteral("カレンダーの機能を読み込めませんでした。");
+    Shell shell(m_clock, l, m_player, m_prompts, m_failures.factory(),
+                [&](const CalendarServices::Board&, QString* error) {
+                    ++tries;
+                    *error = missing;
+                    return std::unique_ptr<CalendarServices>();
+                });
+    ASSERT_EQ(shell.start(), Shell::StartResult::Running);
+    ASSERT_NE(shell.subscriptions(), nullptr);
+    shell.openSubscriptions();
+    emit shell.behaviour()->commands().syncRequested();
+    ASSERT_EQ(m_prompts.boxes.size(), 2u);
+    for (const test::ShownBox& box : m_prompts.boxes)
+        EXPECT_EQ(box.text, missing);
+    EXPECT_EQ(tries, 1);
+    EXPECT_TRUE(shell.board()->isVisible());
+    EXPECT_TRUE(shell.ticker()->isActive());
 }
 
 TEST_F(ShellTest, ASecondInstanceEndsAtOnce) {

@@ -34,6 +34,7 @@ expected=(
     ./usr/bin/tanzo
     "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_sound.so"
     "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_channel.so"
+    "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)/tanzo/libtanzo_calendars.so"
     ./usr/share/man/man1/tanzo.1.gz
     ./usr/share/applications/tanzo.desktop
     ./usr/share/icons/hicolor/scalable/apps/tanzo.svg
@@ -82,7 +83,7 @@ for want in qt6-translations-l10n "pulseaudio | pipewire-pulse" gstreamer1.0-plu
     [[ "$recommends" == *"$want"* ]] || e2e_fail "Recommends lacks $want: $recommends"
 done
 
-# Debian's hardening reached the program and both modules.
+# Debian's hardening reached the program and every module.
 root=$E2E_TMP/root
 dpkg-deb --extract "$deb" "$root"
 for elf in "$root/usr/bin/tanzo" "$root"/usr/lib/*/tanzo/*.so; do

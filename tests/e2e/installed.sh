@@ -20,6 +20,7 @@ expected=(
     share/metainfo/com.merovane.tanzo.metainfo.xml
     "lib/$(gcc -print-multiarch)/tanzo/libtanzo_sound.so"
     "lib/$(gcc -print-multiarch)/tanzo/libtanzo_channel.so"
+    "lib/$(gcc -print-multiarch)/tanzo/libtanzo_calendars.so"
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tanzo.png")
@@ -48,8 +49,9 @@ e2e_screenshot installed-board
 # The board alone, as the AppStream description shows it.
 import -window "$board" "$E2E_ARTIFACTS/screenshot-board.png" 2>/dev/null ||
     e2e_fail "cannot capture the board window"
-# A command line reaches the installed board through the installed channel
-# module; the board holds the instance lock, so nothing else could answer.
+# A command line reaches the installed board through the installed calendar
+# and channel modules; the board holds the instance lock, so nothing else
+# could answer.
 timeout 20 "$TANZO_BIN" --list >"$E2E_TMP/list.out" 2>&1 ||
     e2e_fail "--list did not reach the installed board: $(cat "$E2E_TMP/list.out")"
 e2e_click_in "$board" $((388 + 15 / 2)) $((1 + 16 / 2))

@@ -1,10 +1,12 @@
 #include "editor/ScheduleEditor.h"
 #include "../support/TestEntries.h"
 #include "QtPrinters.h"
+#include "calendarmodule/CalendarImport.h"
 #include "core/AppContext.h"
-#include "editor/CalendarImportCommand.h"
 #include "editor/ListLine.h"
 #include "platform/Twips.h"
+#include "services/CalendarServices.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 #include "support/FailingWriters.h"
 #include "support/ManualClock.h"
 #include "support/RecordingPrompts.h"
@@ -596,8 +598,25 @@ TEST_F(EditorTest, FailedWriteKeepsTheFileAndTheEditor) {
     EXPECT_EQ(list()->count(), 2);
 }
 
+// Stands for the calendar module: its import hands over the given lines.
+class ImportingServices : public CalendarServices {
+public:
+    std::vector<ListFields> lines;
+    SyncMachinery& syncMachinery() override { return m_network; }
+    void runCommand(const Command&, std::function<void(const CommandOutput&)>) override {}
+    QWidget* subscriptionsWindow() override { return nullptr; }
+    void importCalendar(QWidget*, std::vector<ListFields>, const QDate&, ImportDone done) override {
+        done(lines);
+    }
+
+private:
+    NetworkSyncMachinery m_network;
+};
+
 // The calendar is read in a worker thread: its lines arrive afterwards, with
-// the box that says what came in; stopped at once, it adds nothing.
+// the box that says what came in; stopped at once, it adds nothing. The
+// editor's button reaches it through the calendar module, and what comes
+// back joins the list.
 TEST_F(EditorTest, CalendarImportRunsBesideTheEditorAndCanBeStopped) {
     open();
     QTemporaryDir dir;
@@ -608,6 +627,7 @@ TEST_F(EditorTest, CalendarImportRunsBesideTheEditorAndCanBeStopped) {
                "UID:a@test\r\nDTSTAMP:20000901T000000Z\r\nDTSTART:20000907T100000\r\n"
                "LOCATION:本社\r\nSUMMARY:定例〜月次\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     file.close();
+    ImportingServices services;
     for (const bool stop : {true, false}) {
         SCOPED_TRACE(stop);
         m_prompts.boxes.clear();
@@ -626,10 +646,16 @@ TEST_F(EditorTest, CalendarImportRunsBesideTheEditorAndCanBeStopped) {
         } else {
             ASSERT_EQ(got->size(), 1u);
             EXPECT_EQ(got->front().comment, QStringLiteral("定例～月次"));
+            services.lines = *got;
             EXPECT_TRUE(
                 m_prompts.boxes[0].text.contains(QStringLiteral("1件の予定を取り込みました")));
         }
     }
+    m_editor->setCalendarServices([&services] { return &services; });
+    const int before = list()->count();
+    m_editor->findChild<QPushButton*>(QStringLiteral("cmdImport"))->click();
+    EXPECT_EQ(list()->count(), before + 1);
+    EXPECT_TRUE(m_editor->isDirty());
 }
 
 } // namespace

@@ -1,20 +1,22 @@
 
 #include "board/BoardFollowsSettings.h"
 #include "board/TrayPresence.h"
+#include "calendarmodule/OwnCalendarSection.h"
+#include "calendarmodule/SubscriptionsDialog.h"
 #include "core/AppContext.h"
 #include "core/Colors.h"
 #include "core/SettingsRepository.h"
 #include "options/FontChooser.h"
 #include "options/OptionsDialog.h"
-#include "options/OwnCalendarSection.h"
 #include "options/Pickers.h"
 #include "options/PreviewSpeedTest.h"
-#include "options/SubscriptionsDialog.h"
 #include "owncalendar/OwnCalendar.h"
+#include "platform/AppPaths.h"
 #include "platform/RegistryStore.h"
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
-#include "subscriptions/PasswordStore.h"
+#include "subscriptions/NetworkSyncMachinery.h"
+#include "subscriptions/SecretStorePasswords.h"
 #include "support/FailingWriters.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
@@ -847,7 +849,7 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 // nothing is written beside the data file.
 TEST_F(OptionsDialogTest, OwnCalendarSectionRefusesWhatIsNoServer) {
     ScheduleStore& store = m_state->schedule;
-    PasswordStore passwords;
+    SecretStorePasswords passwords;
     passwords.setUseSecretStore(false);
     OwnCalendar own(store, m_clock, passwords, [] { return 5; });
     ASSERT_TRUE(own.load());
@@ -867,7 +869,7 @@ TEST_F(OptionsDialogTest, OwnCalendarSectionRefusesWhatIsNoServer) {
         QTest::qWaitFor([&] { return result->text().contains(QStringLiteral("https://")); }, 3000))
         << result->text().toStdString();
     EXPECT_EQ(status->text(), QStringLiteral("設定されていません"));
-    EXPECT_FALSE(QFile::exists(ownCalendarStatePath(store.path())));
+    EXPECT_FALSE(QFile::exists(paths::ownCalendarStatePath(store.path())));
 }
 
 // カレンダー購読... opens the subscriptions' window, where an address is
@@ -888,8 +890,10 @@ TEST_F(OptionsDialogTest, SubscriptionsAreAddedAfterATestAndRemoved) {
             "DTSTAMP:20270301T000000Z\r\nDTSTART:20270316T100000\r\nSUMMARY:朝会\r\n"
             "END:VEVENT\r\nEND:VCALENDAR\r\n");
     f.close();
+    NetworkSyncMachinery subscriptionsNetwork;
     CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
                                         m_dir.filePath(QStringLiteral("cache")), m_clock);
+    subscriptions.setMachinery([&] { return &subscriptionsNetwork; });
     SubscriptionsDialog window(subscriptions);
     window.show();
     auto* url = window.findChild<QLineEdit*>(QStringLiteral("txtUrl"));
@@ -1002,8 +1006,10 @@ TEST_F(OptionsDialogTest, AServersCalendarsAreListedAndTheChosenAdded) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
+    NetworkSyncMachinery subscriptionsNetwork;
     CalendarSubscriptions subscriptions(m_dir.filePath(QStringLiteral("subscriptions.json")),
                                         m_dir.filePath(QStringLiteral("cache")), m_clock);
+    subscriptions.setMachinery([&] { return &subscriptionsNetwork; });
     SubscriptionsDialog window(subscriptions);
     window.show();
     window.findChild<QLineEdit*>(QStringLiteral("txtUrl"))

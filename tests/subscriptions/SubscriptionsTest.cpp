@@ -9,8 +9,10 @@
 #include "subscriptions/CredentialScope.h"
 #include "subscriptions/EventConversion.h"
 #include "subscriptions/Multistatus.h"
+#include "subscriptions/NetworkSyncMachinery.h"
 #include "subscriptions/SubscriptionSync.h"
 #include "support/ManualClock.h"
+#include "support/RecordingNotices.h"
 #include "support/StoredEntries.h"
 
 #include <QCoreApplication>
@@ -240,9 +242,8 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     const QByteArray before = file.readAll();
     file.close();
 
-    std::vector<QString> noticed;
-    QObject::connect(&store, &ScheduleStore::readOnlyNoticed,
-                     [&](const QString& key, bool, bool) { noticed.push_back(key); });
+    test::RecordingNotices owner;
+    store.setReadOnlyNotices(&owner);
     store.setReadOnlyEntries({{at(1, 7, 0, QStringLiteral("購読B")), QStringLiteral("仕事"), "b"},
                               {at(0, 9, 0, QStringLiteral("購読A")), QStringLiteral("仕事"), "a"}});
 
@@ -258,10 +259,10 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     EXPECT_EQ(store.readOnlyAt(1)->source, QStringLiteral("仕事"));
     EXPECT_EQ(store.entries().size(), 2u);
 
-    // A subscribed appointment's notice is announced for its owner to keep
-    // and leaves the data file as it was.
+    // A subscribed appointment's notice is told to its owner to keep and
+    // leaves the data file as it was.
     ASSERT_TRUE(store.markViewNotices({{1, true, true}, {2, false, true}}));
-    EXPECT_EQ(noticed, (std::vector<QString>{"a", "b"}));
+    EXPECT_EQ(owner.noticed, (std::vector<QString>{"a", "b"}));
     EXPECT_TRUE(store.view()[1].arrived);
     EXPECT_TRUE(store.view()[2].preNoticed && !store.view()[2].arrived);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -272,6 +273,12 @@ TEST_F(SubscriptionsTest, StoreMergesReadOnlyEntriesAndKeepsTheirNoticesOutOfThe
     ASSERT_TRUE(store.markViewNotices({{3, true, true}}));
     EXPECT_TRUE(store.entries()[1].arrived);
     EXPECT_FALSE(store.entries()[0].arrived);
+
+    // A new set (a sync) shows the owner's flags, whatever it carries.
+    ScheduleEntry again = at(0, 9, 0, QStringLiteral("購読A"));
+    again.arrived = false;
+    store.setReadOnlyEntries({{again, QStringLiteral("仕事"), "a"}});
+    EXPECT_TRUE(store.readOnlyEntries()[0].entry.arrived);
 
     // Nothing at all: the placeholder, as before.
     EXPECT_TRUE(test::storeEntries(store, {}));
@@ -304,7 +311,9 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
     {
+        NetworkSyncMachinery subsNetwork;
         CalendarSubscriptions subs(list, cache, clock);
+        subs.setMachinery([&] { return &subsNetwork; });
         ASSERT_TRUE(subs.load());
         QString error;
         auto s = subscriptionFromAddress(ics, &error);
@@ -322,11 +331,13 @@ TEST_F(SubscriptionsTest, LocalFeedSyncsAndItsFlagsSurviveARestart) {
         ASSERT_EQ(all.size(), 2u);
         EXPECT_EQ(all[0].event.uid, QStringLiteral("b"));
         EXPECT_EQ(all[0].subscription, QStringLiteral("チーム"));
-        subs.markNotice(all[0].event.noticeKey(), true, true);
+        subs.noticeFlags().markNotice(all[0].event.noticeKey(), true, true);
         ASSERT_EQ(all[1].event.reminders, std::vector<qint64>{reminderAt});
-        subs.markReminder(all[1].event.noticeKey(), reminderAt);
+        subs.noticeFlags().markReminder(all[1].event.noticeKey(), reminderAt);
     }
+    NetworkSyncMachinery againNetwork;
     CalendarSubscriptions again(list, cache, clock);
+    again.setMachinery([&] { return &againNetwork; });
     ASSERT_TRUE(again.load());
     auto all = again.appointments();
     ASSERT_EQ(all.size(), 2u);
@@ -560,11 +571,15 @@ TEST_F(SubscriptionsTest, AllDayAndEveryCharacterReachTheStoreWithoutANotice) {
     const QString list = dir.filePath(QStringLiteral("subscriptions.json"));
     const QString cache = dir.filePath(QStringLiteral("cache"));
     {
+        NetworkSyncMachinery subsNetwork;
         CalendarSubscriptions subs(list, cache, clock);
+        subs.setMachinery([&] { return &subsNetwork; });
         ASSERT_TRUE(subs.load());
         ASSERT_FALSE(addNow(subs, QStringLiteral("祝日"), ics));
     }
+    NetworkSyncMachinery subsNetwork;
     CalendarSubscriptions subs(list, cache, clock);
+    subs.setMachinery([&] { return &subsNetwork; });
     ASSERT_TRUE(subs.load());
     const auto all = subs.appointments();
     ASSERT_EQ(all.size(), 3u);
@@ -604,7 +619,9 @@ TEST_F(SubscriptionsTest, FailuresAreToldAndNeverCostASubscription) {
     const QString cache = dir.filePath(QStringLiteral("cache"));
     const QString name = QStringLiteral("チーム");
     FailingWrites writes;
+    NetworkSyncMachinery subsNetwork;
     CalendarSubscriptions subs(list, cache, clock, nullptr, writes.writer());
+    subs.setMachinery([&] { return &subsNetwork; });
     ASSERT_TRUE(subs.load());
     ASSERT_FALSE(addNow(subs, name, ics));
     const auto reloaded = [&] {
@@ -630,7 +647,7 @@ TEST_F(SubscriptionsTest, FailuresAreToldAndNeverCostASubscription) {
     EXPECT_EQ(reloaded(), std::pair(size_t(1), size_t(1)));
 
     writes.failing = {QStringLiteral("copy-"), QStringLiteral("notice-flags")};
-    subs.markNotice(subs.appointments()[0].event.noticeKey(), true, true);
+    subs.noticeFlags().markNotice(subs.appointments()[0].event.noticeKey(), true, true);
     QCoreApplication::processEvents();
     touch(ics, 5);
     syncNow(subs);

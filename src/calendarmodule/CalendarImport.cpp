@@ -1,17 +1,15 @@
-#include "CalendarImportCommand.h"
+#include "CalendarImport.h"
 
-#include "ScheduleSave.h"
 #include "calendar/IcsImport.h"
 #include "calendar/IcsWorker.h"
+#include "editor/ScheduleSave.h"
 #include "platform/Prompts.h"
-#include "platform/Twips.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -19,11 +17,6 @@ namespace tanzo::calendarimport {
 namespace {
 const QString kCaption = QStringLiteral("予定の取込");
 const QString kReadFailed = QStringLiteral("%1 を読み込めませんでした。");
-// Beside the copy button (3840, 1890) in the list's frame, in twips.
-constexpr int kLeft = 165;
-constexpr int kTop = 1890;
-constexpr int kWidth = 1155;
-constexpr int kHeight = 375;
 // A quick import shows no progress box at all.
 constexpr int kProgressDelayMs = 300;
 } // namespace
@@ -32,16 +25,6 @@ struct CalendarImport::Outcome {
     bool readFailed = false;
     IcsImportResult result;
 };
-
-QPushButton* createButton(QWidget* listFrame) {
-    auto* button = new QPushButton(QStringLiteral("取込(&I)..."), listFrame);
-    button->setObjectName(QStringLiteral("cmdImport"));
-    button->setAutoDefault(false);
-    const Twips twips = Twips::fromPrimaryScreen();
-    button->setGeometry(twips.toPixels(kLeft), twips.toPixels(kTop), twips.toPixels(kWidth),
-                        twips.toPixels(kHeight));
-    return button;
-}
 
 QString chooseFile(QWidget* parent) {
     return QFileDialog::getOpenFileName(parent, kCaption, QString(),

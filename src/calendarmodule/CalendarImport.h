@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListLine.h"
+#include "editor/ListLine.h"
 
 #include <QDate>
 #include <QObject>
@@ -12,7 +12,6 @@
 #include <vector>
 
 class QProgressDialog;
-class QPushButton;
 class QWidget;
 
 namespace tanzo {
@@ -26,9 +25,6 @@ struct IcsImportResult;
 // was already there and what was left out. Nothing is written: the user
 // saves with OK as usual.
 namespace calendarimport {
-
-// The command's button, in the list's frame to the left of the copy button.
-QPushButton* createButton(QWidget* listFrame);
 
 // Asks for the file; empty when the user cancels.
 QString chooseFile(QWidget* parent);

@@ -1,4 +1,4 @@
-#include "PasswordStore.h"
+#include "SecretStorePasswords.h"
 
 #include <qt6keychain/keychain.h>
 
@@ -7,14 +7,14 @@ namespace {
 const QString kService = QStringLiteral("Tanzo calendar subscriptions");
 }
 
-PasswordStore::PasswordStore(QObject* parent) : QObject(parent) {}
+SecretStorePasswords::SecretStorePasswords(QObject* parent) : QObject(parent) {}
 
-QString PasswordStore::memoryOnlyNote() {
+QString SecretStorePasswords::memoryOnlyNote() {
     return QStringLiteral("パスワードを保存できるシークレットサービスがありません。"
                           "パスワードはプログラムが終了するまでだけ覚えておきます。");
 }
 
-void PasswordStore::read(const QString& account, ReadDone done) {
+void SecretStorePasswords::read(const QString& account, ReadDone done) {
     if (m_inMemory.contains(account) || !m_useSecretStore) {
         done(m_inMemory.value(account), QString());
         return;
@@ -47,7 +47,7 @@ void PasswordStore::read(const QString& account, ReadDone done) {
     job->start();
 }
 
-void PasswordStore::write(const QString& account, const QString& password, WriteDone done) {
+void SecretStorePasswords::write(const QString& account, const QString& password, WriteDone done) {
     if (!m_useSecretStore) {
         m_inMemory.insert(account, password);
         done(false, memoryOnlyNote());
@@ -70,7 +70,7 @@ void PasswordStore::write(const QString& account, const QString& password, Write
     job->start();
 }
 
-void PasswordStore::remove(const QString& account, RemoveDone done) {
+void SecretStorePasswords::remove(const QString& account, RemoveDone done) {
     m_inMemory.remove(account);
     if (!m_useSecretStore) {
         if (done)
