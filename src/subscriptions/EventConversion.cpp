@@ -150,4 +150,24 @@ ConvertedEvents convertCalendar(const QByteArray& bytes, const QDate& today) {
     return out;
 }
 
+ConvertedResources convertResources(const std::vector<std::pair<QString, QByteArray>>& fetched,
+                                    QDate today) {
+    ConvertedResources out;
+    size_t total = 0;
+    for (const auto& [href, bytes] : fetched) {
+        ConvertedEvents events = convertCalendar(bytes, today);
+        out.anyCalendar = out.anyCalendar || events.isCalendar;
+        total += events.entries.size();
+        RemoteResource& r = out.byResource[href];
+        r.entries = std::move(events.entries);
+        r.leftOut = events.leftOut;
+        // Many events, each a resource of its own: held to twice the cap.
+        if (total > 2 * size_t(kMaxSubscribedEntries)) {
+            keepSoonest(out.byResource, kMaxSubscribedEntries);
+            total = kMaxSubscribedEntries;
+        }
+    }
+    return out;
+}
+
 } // namespace tanzo

@@ -34,6 +34,15 @@ int keepSoonest(std::vector<SubscribedEntry>& entries, int max);
 // that it is fetched whole again when there is room.
 int keepSoonest(QMap<QString, RemoteResource>& resources, int max);
 
+// The events of each fetched CalDAV resource (href, iCalendar text) in the
+// seven days from today, held to the cap as they come; on the worker.
+struct ConvertedResources {
+    QMap<QString, RemoteResource> byResource; // entries and leftOut only
+    bool anyCalendar = false;
+};
+ConvertedResources convertResources(const std::vector<std::pair<QString, QByteArray>>& fetched,
+                                    QDate today);
+
 // The largest text a subscription hands to the conversion.
 constexpr qint64 kMaxCalendarBytes = 16 * 1024 * 1024;
 

@@ -30,30 +30,6 @@ QString utcStamp(const QDate& day) {
     return QDateTime(day, QTime(0, 0)).toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
 }
 
-struct Converted {
-    QMap<QString, RemoteResource> byResource; // entries and leftOut only
-    bool anyCalendar = false;
-};
-
-Converted convertAll(const std::vector<std::pair<QString, QByteArray>>& fetched, QDate today) {
-    Converted out;
-    size_t total = 0;
-    for (const auto& [href, bytes] : fetched) {
-        ConvertedEvents events = convertCalendar(bytes, today);
-        out.anyCalendar = out.anyCalendar || events.isCalendar;
-        total += events.entries.size();
-        RemoteResource& r = out.byResource[href];
-        r.entries = std::move(events.entries);
-        r.leftOut = events.leftOut;
-        // Many events, each a resource of its own: held to twice the cap.
-        if (total > 2 * size_t(kMaxSubscribedEntries)) {
-            keepSoonest(out.byResource, kMaxSubscribedEntries);
-            total = kMaxSubscribedEntries;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 SubscriptionSync::SubscriptionSync(Subscription subscription, QString password,
@@ -390,12 +366,12 @@ void SubscriptionSync::fetchChanged() {
 }
 
 void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetched) {
-    auto* watcher = new QFutureWatcher<Converted>(this);
-    connect(watcher, &QFutureWatcher<Converted>::finished, this, [this, watcher] {
+    auto* watcher = new QFutureWatcher<ConvertedResources>(this);
+    connect(watcher, &QFutureWatcher<ConvertedResources>::finished, this, [this, watcher] {
         watcher->deleteLater();
         if (m_done)
             return;
-        const Converted converted = watcher->result();
+        const ConvertedResources converted = watcher->result();
         const bool feed =
             m_subscription.kind == Subscription::Kind::Feed || m_subscription.url.isLocalFile();
         if (feed && !converted.anyCalendar) {
@@ -429,7 +405,8 @@ void SubscriptionSync::convert(std::vector<std::pair<QString, QByteArray>> fetch
                                  m_previous.toJson().value(QStringLiteral("resources"));
         succeed(copy, changed);
     });
-    watcher->setFuture(QtConcurrent::run(&ics::worker(), convertAll, std::move(fetched), m_today));
+    watcher->setFuture(
+        QtConcurrent::run(&ics::worker(), convertResources, std::move(fetched), m_today));
 }
 
 void SubscriptionSync::fail(const QString& status) {
