@@ -117,7 +117,7 @@ private:
     int m_failures = 0; // runs failed in a row
     QDateTime m_lastAttempt;
     std::vector<Done> m_waiting;
-    // The step of the run under way, if any.
+    // The steps of the run under way, if any.
     QPointer<OwnPull> m_pull;
     QPointer<OwnPush> m_push;
     QStringList m_conflicts;

@@ -422,8 +422,9 @@ TEST_F(OwnCalendarTest, APushStopsAtTheFirstStepTheServerRefuses) {
                                           ? QByteArray("If-None-Match: *")
                                           : "If-Match: " + step.etag.toUtf8()))
                 << c.name << ": " << head.constData();
-            if (!isRemove)
+            if (!isRemove) {
                 EXPECT_TRUE(head.contains("UID:" + step.uid.toUtf8())) << c.name;
+            }
         }
     }
 }
