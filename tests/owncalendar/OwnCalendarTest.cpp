@@ -1,16 +1,23 @@
 // The own calendar's logic without a server: an appointment as an event and
 // back, and how a pull and a push sort out what changed on which side; and
-// how a push takes the server's answers, against a canned one.
+// how a push and a whole sync take the server's answers, against a canned
+// one.
+#include "owncalendar/OwnCalendar.h"
 #include "owncalendar/DavRequests.h"
 #include "owncalendar/OwnCalendarPlan.h"
 #include "owncalendar/OwnEvent.h"
 #include "owncalendar/OwnPush.h"
+#include "schedule/ScheduleStore.h"
+#include "subscriptions/PasswordStore.h"
+#include "support/ManualClock.h"
 #include "support/TestEntries.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -427,6 +434,86 @@ TEST_F(OwnCalendarTest, APushStopsAtTheFirstStepTheServerRefuses) {
             }
         }
     }
+}
+
+QByteArray multistatus(const QByteArray& responses) {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<multistatus xmlns=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:caldav\""
+                            " xmlns:CS=\"http://calendarserver.org/ns/\">" +
+                            responses + "</multistatus>";
+    return "HTTP/1.1 207 Multi-Status\r\nContent-Type: application/xml; charset=utf-8\r\n"
+           "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+QByteArray found(const QByteArray& href, const QByteArray& props) {
+    return "<response><href>" + href + "</href><propstat><prop>" + props +
+           "</prop><status>HTTP/1.1 200 OK</status></propstat></response>";
+}
+
+// A push the server refuses because the event changed there since the last
+// pull: the sync pulls again, whatever the ctag says, and the server's
+// version wins; the record then holds its ETag and the ctag seen.
+TEST_F(OwnCalendarTest, ASyncOvertakenWhilePushingPullsAgainAndTakesTheServersVersion) {
+    const ScheduleEntry synced =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry here =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会（変更）"));
+    const ScheduleEntry there =
+        makeEntry(kDay, 11, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const QByteArray collection =
+        found("/c/",
+              "<resourcetype><C:calendar/><collection/></resourcetype><CS:getctag>t1</CS:getctag>");
+    const QByteArray changedThere = ownEventText(there, QStringLiteral("u1"), 10, kStamp);
+    CannedServer server({
+        multistatus(collection),
+        status("412 Precondition Failed"),
+        multistatus(collection),
+        multistatus(collection + found("/c/1.ics", "<getetag>\"e2\"</getetag>")),
+        multistatus(found("/c/1.ics", "<getetag>\"e2\"</getetag><C:calendar-data>" + changedThere +
+                                          "</C:calendar-data>")),
+    });
+
+    QTemporaryDir dir;
+    test::ManualClock clock(kStamp);
+    ScheduleStore store(QDir(dir.path()).filePath(QStringLiteral("TANZO.DAT")), clock);
+    store.load(kDay);
+    ASSERT_TRUE(store.add({here}));
+    OwnCalendarState state;
+    state.config.url = QUrl(QStringLiteral("http://127.0.0.1:%1/c/").arg(server.serverPort()));
+    state.collectionTag = QStringLiteral("t1");
+    state.events.insert(QStringLiteral("/c/1.ics"),
+                        {QStringLiteral("u1"), QStringLiteral("\"e1\""), synced});
+    const QString record = ownCalendarStatePath(store.path());
+    ASSERT_TRUE(writeOwnCalendarState(record, state));
+    PasswordStore passwords;
+    passwords.setUseSecretStore(false);
+    OwnCalendar own(store, clock, passwords, [] { return 10; });
+    ASSERT_TRUE(own.load());
+
+    std::optional<std::pair<bool, QString>> result;
+    QEventLoop loop;
+    own.sync([&](bool ok, const QString& message) {
+        result.emplace(ok, message);
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->first) << result->second.toStdString();
+    EXPECT_TRUE(result->second.startsWith(QStringLiteral("両方で変更された予定は")))
+        << result->second.toStdString();
+    const char* asked[] = {"PROPFIND", "PUT /c/1.ics", "PROPFIND", "PROPFIND", "REPORT"};
+    ASSERT_EQ(server.requests.size(), std::size(asked));
+    for (size_t i = 0; i < std::size(asked); ++i)
+        EXPECT_TRUE(server.requests[i].startsWith(asked[i])) << server.requests[i].constData();
+    ASSERT_EQ(store.entries().size(), 1u);
+    EXPECT_EQ(shown(store.entries()[0]), shown(there));
+    const auto after = readOwnCalendarState(record);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->collectionTag, QStringLiteral("t1"));
+    EXPECT_EQ(after->events.value(QStringLiteral("/c/1.ics")).etag, QStringLiteral("\"e2\""));
+    EXPECT_TRUE(after->lastProblem.isEmpty());
 }
 
 } // namespace
