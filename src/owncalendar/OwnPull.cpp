@@ -44,6 +44,7 @@ void OwnPull::start(QString knownTag, QMap<QString, SyncedEvent> known, Done don
 }
 
 void OwnPull::end(Outcome outcome) {
+    m_known = {}; // no copy of its own once a push changes the events
     // Taken first: done may end this object's run, and with it this object.
     const Done done = std::exchange(m_done, {});
     if (done)
