@@ -1,18 +1,15 @@
 #include "OwnCalendar.h"
 
 #include "DavRequests.h"
-#include "calendar/IcsWorker.h"
+#include "OwnPush.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
-#include "subscriptions/Multistatus.h"
 #include "subscriptions/SyncMachinery.h"
 
 #include <QFile>
-#include <QFutureWatcher>
 #include <QTimer>
 #include <QUuid>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace tanzo {
 namespace {
@@ -21,29 +18,14 @@ constexpr int kDueCheckMs = 60 * 1000;
 // Changes pushed are written to the state file in groups, and at the end.
 constexpr int kSaveEvery = 50;
 
-const QByteArray kListingBody = QByteArrayLiteral(
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-    "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:resourcetype/><d:getetag/></d:prop></d:propfind>");
-const QByteArray kXml = QByteArrayLiteral("application/xml; charset=utf-8");
-
-std::vector<QByteArray> bodiesOf(const std::vector<PushStep>& steps, int noticeMinutes,
-                                 const QDateTime& stamp) {
-    std::vector<QByteArray> bodies;
-    bodies.reserve(steps.size());
-    for (const PushStep& step : steps)
-        bodies.push_back(step.kind == PushStep::Kind::Remove
-                             ? QByteArray()
-                             : ownEventText(step.entry, step.uid, noticeMinutes, stamp));
-    return bodies;
-}
-
-std::vector<FetchedEvent> readAll(const std::vector<std::pair<QString, QByteArray>>& fetched,
-                                  const QMap<QString, QString>& etags) {
-    std::vector<FetchedEvent> events;
-    events.reserve(fetched.size());
-    for (const auto& [href, bytes] : fetched)
-        events.push_back({href, etags.value(href), readOwnEvent(bytes)});
-    return events;
+// A step of a run no longer wanted: it sends nothing more and no answer
+// of its comes through. Deleted later, as this may be its own callback.
+template <class Step> void dropStep(QPointer<Step>& step) {
+    if (!step)
+        return;
+    step->cancel();
+    step->deleteLater();
+    step = nullptr;
 }
 
 } // namespace
@@ -137,6 +119,7 @@ void OwnCalendar::clear(Done done) {
         done(false, QStringLiteral("自分のカレンダーは設定されていません。"));
         return;
     }
+    dropSteps();
     if (m_requests)
         delete m_requests.data();
     if (QFile::exists(m_path) && !QFile::remove(m_path)) {
@@ -269,147 +252,34 @@ void OwnCalendar::run(bool pull) {
                                      m_password.value_or(QString()),
                                      m_state->config.trustedCertificate, this);
         if (pull)
-            askCollectionTag();
+            this->pull();
         else
             push();
     });
 }
 
-QString OwnCalendar::collectionPath() const {
-    QString path = m_state->config.url.path();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
-
-void OwnCalendar::askCollectionTag() {
-    m_requests->send(
-        "PROPFIND", m_state->config.url, propfindCollectionBody(), kXml, {{"Depth", "0"}},
-        [this](const DavAnswer& answer) {
-            if (!answer.problem.isEmpty()) {
-                finish(answer.problem);
-                return;
-            }
-            const auto responses = parseMultistatus(answer.body, 16);
-            if (answer.http == 404 || !responses) {
-                finish(answer.http == 404
-                           ? QStringLiteral("カレンダーが見つかりません（404）。")
-                           : QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
-                return;
-            }
-            QString tag;
-            bool calendar = false;
-            for (const DavResponse& r : *responses) {
-                calendar = calendar || r.isCalendar;
-                if (!r.collectionTag.isEmpty())
-                    tag = r.collectionTag;
-            }
-            if (!calendar) {
-                finish(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
-                return;
-            }
-            if (!tag.isEmpty() && tag == m_state->collectionTag && !m_repulled) {
-                push();
-                return;
-            }
-            m_state->collectionTag.clear(); // taken once the pull is in
-            m_tagSeen = tag;
-            listEvents();
-        });
-}
-
-void OwnCalendar::listEvents() {
-    m_requests->send("PROPFIND", m_state->config.url, kListingBody, kXml, {{"Depth", "1"}},
-                     [this](const DavAnswer& answer) {
-                         if (!answer.problem.isEmpty()) {
-                             finish(answer.problem);
-                             return;
-                         }
-                         const auto responses = parseMultistatus(answer.body, kMaxEvents + 1);
-                         if (!responses) {
-                             finish(QStringLiteral("サーバーの応答を読めませんでした"
-                                                   "（件数が多すぎるか、形が違います）。"));
-                             return;
-                         }
-                         m_listing.clear();
-                         const QString collection = collectionPath();
-                         for (const DavResponse& r : *responses) {
-                             if (r.status != 200 || r.href.endsWith(QLatin1Char('/')) ||
-                                 r.href == collection)
-                                 continue;
-                             m_listing.insert(r.href, r.etag);
-                         }
-                         m_toFetch.clear();
-                         m_fetched.clear();
-                         m_fetchedEtags.clear();
-                         for (auto it = m_listing.cbegin(); it != m_listing.cend(); ++it) {
-                             const auto old = m_state->events.constFind(it.key());
-                             if (old == m_state->events.cend() || old->etag != it.value() ||
-                                 it.value().isEmpty())
-                                 m_toFetch.push_back(it.key());
-                         }
-                         fetchChanged();
-                     });
-}
-
-void OwnCalendar::fetchChanged() {
-    if (m_toFetch.empty()) {
-        readFetched();
-        return;
-    }
-    const auto count = std::min<size_t>(m_toFetch.size(), kMultigetBatch);
-    std::vector<QString> batch(m_toFetch.begin(), m_toFetch.begin() + long(count));
-    m_toFetch.erase(m_toFetch.begin(), m_toFetch.begin() + long(count));
-    m_requests->send(
-        "REPORT", m_state->config.url, calendarMultigetBody(batch), kXml, {{"Depth", "1"}},
-        [this](const DavAnswer& answer) {
-            if (!answer.problem.isEmpty()) {
-                finish(answer.problem);
-                return;
-            }
-            const auto responses = parseMultistatus(answer.body, kMultigetBatch);
-            if (!responses) {
-                finish(QStringLiteral("サーバーの応答を読めませんでした（calendar-multiget）。"));
-                return;
-            }
-            for (const DavResponse& r : *responses) {
-                if (r.status != 200)
-                    continue; // gone meanwhile: the next pull sees it
-                m_fetched.emplace_back(r.href, r.calendarData);
-                m_fetchedEtags.insert(r.href, r.etag);
-            }
-            fetchChanged();
-        });
-}
-
-void OwnCalendar::readFetched() {
-    using Read = std::vector<FetchedEvent>;
-    auto* watcher = new QFutureWatcher<Read>(this);
-    connect(watcher, &QFutureWatcher<Read>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        if (!m_running || !m_state)
-            return;
-        applyPull(watcher->future().takeResult());
+void OwnCalendar::pull() {
+    auto* pull = new OwnPull(*m_requests, m_state->config.url, this);
+    m_pull = pull;
+    connect(pull, &OwnPull::tagOutdated, this, [this] {
+        if (m_state)
+            m_state->collectionTag.clear();
     });
-    watcher->setFuture(
-        QtConcurrent::run(&ics::worker(), readAll, std::move(m_fetched), m_fetchedEtags));
-    m_fetched = {};
+    // After a push was overtaken the events are listed whatever the ctag.
+    pull->start(m_repulled ? QString() : m_state->collectionTag, m_state->events,
+                [this](OwnPull::Outcome outcome) {
+                    if (!outcome.problem.isEmpty())
+                        finish(outcome.problem);
+                    else if (outcome.unchanged)
+                        push();
+                    else
+                        applyPull(outcome.tag, outcome.listing, outcome.fetched);
+                });
 }
 
-QString OwnCalendar::describe(const ScheduleEntry& e) const {
-    const HourMinute hm = e.startHourMinute();
-    return QStringLiteral("%1 %2:%3 %4 %5")
-        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
-        .arg(hm.hour, 2, 10, QLatin1Char('0'))
-        .arg(hm.minute, 2, 10, QLatin1Char('0'))
-        .arg(trimSpaces(e.place), e.comment)
-        .trimmed();
-}
-
-void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
+void OwnCalendar::applyPull(const QString& tag, const QMap<QString, QString>& listing,
+                            const std::vector<FetchedEvent>& fetched) {
     m_store.ensureLoaded(m_clock.today());
-    const QMap<QString, QString>& listing = m_listing;
-    const QString tag = m_tagSeen;
     // A copy: the store reads the file again first when another program
     // wrote it, and the merge lays this edit over what it finds.
     const DayList base = m_store.entries();
@@ -424,15 +294,8 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
     plan.next.collectionTag = tag;
     plan.next.lastProblem.clear();
     m_state = std::move(plan.next);
-    for (const PullPlan::Conflict& c : plan.conflicts) {
-        m_conflicts << (c.server
-                            ? QStringLiteral("両方で変更された予定は、サーバーの内容にしました: "
-                                             "%1 → %2")
-                                  .arg(describe(c.local), describe(*c.server))
-                            : QStringLiteral("サーバーで削除された予定は、こちらで変更されて"
-                                             "いたため残しました: %1")
-                                  .arg(describe(c.local)));
-    }
+    for (const PullPlan::Conflict& c : plan.conflicts)
+        m_conflicts << conflictMessage(c);
     if (!m_conflicts.isEmpty())
         emit conflictsFound(m_conflicts);
     saveState();
@@ -442,90 +305,60 @@ void OwnCalendar::applyPull(std::vector<FetchedEvent> fetched) {
 
 void OwnCalendar::push() {
     m_store.ensureLoaded(m_clock.today());
-    m_steps = planPush(
-        *m_state, m_store.entries(), collectionPath(),
+    std::vector<PushStep> steps = planPush(
+        *m_state, m_store.entries(), collectionPathOf(m_state->config.url),
         [] {
             return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@tanzo");
         },
         oldestKeptDay(m_clock.today()));
-    m_nextStep = 0;
-    m_unsaved = 0;
-    m_bodies.clear();
-    if (m_steps.empty()) {
+    if (steps.empty()) {
         finish(QString());
         return;
     }
-    // libical runs on its one thread only.
-    using Bodies = std::vector<QByteArray>;
-    auto* watcher = new QFutureWatcher<Bodies>(this);
-    connect(watcher, &QFutureWatcher<Bodies>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        if (!m_running || !m_state)
-            return;
-        m_bodies = watcher->future().takeResult();
-        pushNext();
+    auto* push = new OwnPush(*m_requests, m_state->config.url, std::move(steps), this);
+    m_push = push;
+    const auto sent = [this](const PushStep& step, const QString& etag, int count) {
+        if (step.kind == PushStep::Kind::Remove)
+            m_state->events.remove(step.href);
+        else
+            m_state->events.insert(step.href, {step.uid, etag, step.entry});
+        // Our own write changes the ctag: a stale one only costs a listing.
+        m_state->collectionTag.clear();
+        if (count % kSaveEvery == 0)
+            saveState();
+    };
+    push->start(m_noticeMinutes(), m_clock.now(), sent, [this](const OwnPush::Outcome& outcome) {
+        switch (outcome.kind) {
+        case OwnPush::Outcome::Kind::Sent:
+            finish(QString());
+            break;
+        case OwnPush::Outcome::Kind::Overtaken:
+            pushOvertaken();
+            break;
+        case OwnPush::Outcome::Kind::Failed:
+            finish(outcome.problem);
+            break;
+        }
     });
-    watcher->setFuture(
-        QtConcurrent::run(&ics::worker(), bodiesOf, m_steps, m_noticeMinutes(), m_clock.now()));
 }
 
-void OwnCalendar::pushNext() {
-    if (m_nextStep >= m_steps.size()) {
-        finish(QString());
+// Changed or deleted on the server since the last pull: a pull first, in
+// which the server's version wins; then what is left.
+void OwnCalendar::pushOvertaken() {
+    if (m_repulled) {
+        finish(QStringLiteral("サーバーの予定が同期中に変わりました。"
+                              "次の同期でもう一度送ります。"));
         return;
     }
-    const PushStep step = m_steps[m_nextStep];
-    const QByteArray body = m_bodies[m_nextStep];
-    QUrl url = m_state->config.url;
-    url.setPath(step.href);
-    DavRequests::Headers headers;
-    QByteArray verb = "PUT";
-    if (step.kind == PushStep::Kind::Create) {
-        headers << std::pair(QByteArray("If-None-Match"), QByteArray("*"));
-    } else if (!step.etag.isEmpty()) {
-        headers << std::pair(QByteArray("If-Match"), step.etag.toUtf8());
-    }
-    if (step.kind == PushStep::Kind::Remove)
-        verb = "DELETE";
-    m_requests->send(
-        verb, url, body, verb == "PUT" ? QByteArray("text/calendar; charset=utf-8") : QByteArray(),
-        headers, [this, step](const DavAnswer& answer) {
-            if (!answer.problem.isEmpty()) {
-                finish(answer.problem);
-                return;
-            }
-            // Changed or deleted on the server since the last pull: a pull
-            // first, in which the server's version wins; then what is left.
-            if (answer.http == 412 || (answer.http == 404 && step.kind == PushStep::Kind::Update)) {
-                if (m_repulled) {
-                    finish(QStringLiteral("サーバーの予定が同期中に変わりました。"
-                                          "次の同期でもう一度送ります。"));
-                    return;
-                }
-                m_repulled = true;
-                saveState();
-                askCollectionTag();
-                return;
-            }
-            if (answer.http >= 400 &&
-                !(answer.http == 404 && step.kind == PushStep::Kind::Remove)) {
-                finish(QStringLiteral("サーバーが予定を受け付けませんでした（%1）。")
-                           .arg(answer.http));
-                return;
-            }
-            if (step.kind == PushStep::Kind::Remove)
-                m_state->events.remove(step.href);
-            else
-                m_state->events.insert(step.href, {step.uid, answer.etag, step.entry});
-            // Our own write changes the ctag: a stale one only costs a listing.
-            m_state->collectionTag.clear();
-            if (++m_unsaved >= kSaveEvery) {
-                m_unsaved = 0;
-                saveState();
-            }
-            ++m_nextStep;
-            pushNext();
-        });
+    m_repulled = true;
+    saveState();
+    dropSteps();
+    pull();
+}
+
+void OwnCalendar::dropSteps() {
+    dropStep(m_pull);
+    dropStep(m_push);
 }
 
 void OwnCalendar::finish(const QString& failure) {
@@ -535,6 +368,7 @@ void OwnCalendar::finish(const QString& failure) {
     m_running = false;
     if (m_deadline)
         m_deadline->stop();
+    dropSteps();
     if (m_requests)
         m_requests->deleteLater();
     m_requests = nullptr;

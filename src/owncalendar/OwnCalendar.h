@@ -2,6 +2,7 @@
 
 #include "OwnCalendarPlan.h"
 #include "OwnCalendarState.h"
+#include "OwnPull.h"
 #include "OwnSeries.h"
 #include "platform/AtomicWriter.h"
 
@@ -19,6 +20,7 @@ namespace tanzo {
 
 class Clock;
 class DavRequests;
+class OwnPush;
 class PasswordStore;
 class ScheduleStore;
 
@@ -30,7 +32,9 @@ class ScheduleStore;
 // change of the list at once; pulls come with sync(), every 15 minutes and
 // on a new day. Everything is asynchronous: requests answer through the
 // event loop and events are read on the libical worker. Without an own
-// calendar set, nothing is read, written or sent.
+// calendar set, nothing is read, written or sent. The steps of a run are
+// OwnPull's and OwnPush's; this class keeps the state between runs, lays a
+// pull over the list and decides when the next run comes.
 class OwnCalendar : public QObject {
     Q_OBJECT
 public:
@@ -72,8 +76,8 @@ public:
     void startFollowing();
 
     static constexpr int kPullMinutes = 15;
-    static constexpr int kMaxEvents = 20000;
-    static constexpr int kMultigetBatch = 200;
+    static constexpr int kMaxEvents = OwnPull::kMaxEvents;
+    static constexpr int kMultigetBatch = OwnPull::kMultigetBatch;
     static constexpr int kSyncTimeoutMs = 5 * 60 * 1000;
 
 signals:
@@ -84,19 +88,16 @@ signals:
 private:
     void run(bool pull);
     void withPassword(std::function<void()> next);
-    void askCollectionTag();
-    void listEvents();
-    void fetchChanged();
-    void readFetched();
-    void applyPull(std::vector<FetchedEvent> fetched);
+    void pull();
+    void applyPull(const QString& tag, const QMap<QString, QString>& listing,
+                   const std::vector<FetchedEvent>& fetched);
     void push();
-    void pushNext();
+    void pushOvertaken();
     void finish(const QString& problem);
+    void dropSteps();
     bool saveState();
     void checkDue();
     void showSeries();
-    QString collectionPath() const;
-    QString describe(const ScheduleEntry& e) const;
 
     ScheduleStore& m_store;
     const Clock& m_clock;
@@ -116,16 +117,9 @@ private:
     int m_failures = 0; // runs failed in a row
     QDateTime m_lastAttempt;
     std::vector<Done> m_waiting;
-    // Between the steps of one run.
-    QString m_tagSeen;                // the collection's ctag when the pull began
-    QMap<QString, QString> m_listing; // href -> ETag of every event
-    std::vector<QString> m_toFetch;
-    std::vector<std::pair<QString, QByteArray>> m_fetched;
-    QMap<QString, QString> m_fetchedEtags;
-    std::vector<PushStep> m_steps;
-    std::vector<QByteArray> m_bodies; // of m_steps, made on the libical worker
-    size_t m_nextStep = 0;
-    int m_unsaved = 0;
+    // The steps of the run under way, if any.
+    QPointer<OwnPull> m_pull;
+    QPointer<OwnPush> m_push;
     QStringList m_conflicts;
     OwnSeries* m_series = nullptr;
     QString m_lastConflictNote;

@@ -210,4 +210,26 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
     return plan;
 }
 
+namespace {
+
+QString describe(const ScheduleEntry& e) {
+    const HourMinute hm = e.startHourMinute();
+    return QStringLiteral("%1 %2:%3 %4 %5")
+        .arg(e.date().toString(QStringLiteral("yyyy-MM-dd")))
+        .arg(hm.hour, 2, 10, QLatin1Char('0'))
+        .arg(hm.minute, 2, 10, QLatin1Char('0'))
+        .arg(trimSpaces(e.place), e.comment)
+        .trimmed();
+}
+
+} // namespace
+
+QString conflictMessage(const PullPlan::Conflict& conflict) {
+    if (conflict.server)
+        return QStringLiteral("両方で変更された予定は、サーバーの内容にしました: %1 → %2")
+            .arg(describe(conflict.local), describe(*conflict.server));
+    return QStringLiteral("サーバーで削除された予定は、こちらで変更されていたため残しました: %1")
+        .arg(describe(conflict.local));
+}
+
 } // namespace tanzo

@@ -85,4 +85,7 @@ PullPlan planPull(const OwnCalendarState& state, const QMap<QString, QString>& l
                   const std::vector<FetchedEvent>& fetched, const DayList& local,
                   const QDate& oldestKept);
 
+// What became of a conflict, for people.
+QString conflictMessage(const PullPlan::Conflict& conflict);
+
 } // namespace tanzo

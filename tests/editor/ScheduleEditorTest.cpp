@@ -604,6 +604,8 @@ public:
     std::vector<ListFields> lines;
     SyncMachinery& syncMachinery() override { return m_network; }
     void runCommand(const Command&, std::function<void(const CommandOutput&)>) override {}
+    void syncOwnCalendar() override {}
+    std::vector<ReadOnlyEntry> ownSeries() const override { return {}; }
     QWidget* subscriptionsWindow() override { return nullptr; }
     void importCalendar(QWidget*, std::vector<ListFields>, const QDate&, ImportDone done) override {
         done(lines);

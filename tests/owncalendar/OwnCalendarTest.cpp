@@ -1,13 +1,31 @@
 // The own calendar's logic without a server: an appointment as an event and
-// back, and how a pull and a push sort out what changed on which side.
+// back, and how a pull and a push sort out what changed on which side; and
+// how a push and a whole sync take the server's answers, against a canned
+// one.
+#include "owncalendar/OwnCalendar.h"
+#include "owncalendar/DavRequests.h"
 #include "owncalendar/OwnCalendarPlan.h"
 #include "owncalendar/OwnEvent.h"
+#include "owncalendar/OwnPush.h"
+#include "schedule/ScheduleStore.h"
+#include "platform/AppPaths.h"
+#include "subscriptions/SecretStorePasswords.h"
+#include "support/ManualClock.h"
 #include "support/TestEntries.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 using namespace tanzo;
 using tanzo::test::makeEntry;
@@ -24,6 +42,11 @@ protected:
     static void SetUpTestSuite() {
         setenv("TZ", "Asia/Tokyo", 1);
         tzset();
+        static int argc = 1;
+        static char name[] = "test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
     }
 };
 
@@ -260,6 +283,238 @@ TEST_F(OwnCalendarTest, PushKeepsTheEventOfAChangedAppointment) {
     const PullPlan pulled = planPull(withOld, listingOf(withOld), {}, {a}, kKept);
     EXPECT_FALSE(pulled.changesList);
     EXPECT_TRUE(pulled.conflicts.empty());
+}
+
+// The head and as much of the body as it says it has.
+bool isWhole(const QByteArray& request) {
+    const qsizetype end = request.indexOf("\r\n\r\n");
+    const QByteArray field = "Content-Length: ";
+    const qsizetype at = request.indexOf(field);
+    const qsizetype length =
+        at < 0 || at > end ? 0
+                           : request.mid(at + field.size(), 12).split('\r').front().toLongLong();
+    return end >= 0 && request.size() >= end + 4 + length;
+}
+
+// A server that answers each request with the next of its answers (the
+// last one again once they are used up), then closes, and keeps the
+// requests.
+class CannedServer : public QTcpServer {
+public:
+    explicit CannedServer(std::vector<QByteArray> answers) : m_answers(std::move(answers)) {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (socket->property("sent").toBool())
+                        return;
+                    const QByteArray request =
+                        socket->property("read").toByteArray() + socket->readAll();
+                    socket->setProperty("read", request);
+                    if (!isWhole(request))
+                        return;
+                    socket->setProperty("sent", true);
+                    socket->write(m_answers[std::min(requests.size(), m_answers.size() - 1)]);
+                    requests.push_back(request);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+    std::vector<QByteArray> requests;
+
+private:
+    std::vector<QByteArray> m_answers;
+};
+
+QByteArray status(const char* line) {
+    return QByteArray("HTTP/1.1 ") + line +
+           "\r\nETag: \"new\"\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+// A push sends its steps in their order with If-Match (If-None-Match for a
+// new event) and stops at the first one the server does not take: changed
+// or gone there, it is overtaken (a pull comes first); a deletion of what
+// is gone already counts as sent.
+TEST_F(OwnCalendarTest, APushStopsAtTheFirstStepTheServerRefuses) {
+    const ScheduleEntry a =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const PushStep create{PushStep::Kind::Create, QStringLiteral("/c/n.ics"), QStringLiteral("n"),
+                          QString(), a};
+    const PushStep update{PushStep::Kind::Update, QStringLiteral("/c/1.ics"), QStringLiteral("u1"),
+                          QStringLiteral("\"e1\""), a};
+    const PushStep remove{PushStep::Kind::Remove, QStringLiteral("/c/2.ics"), QStringLiteral("u2"),
+                          QStringLiteral("\"e2\""), a};
+    using Kind = OwnPush::Outcome::Kind;
+    const struct {
+        const char* name;
+        std::vector<PushStep> steps;
+        std::vector<QByteArray> answers;
+        Kind kind;
+        const char* problem;
+        size_t sent;
+        size_t requests;
+    } cases[] = {
+        {"all taken",
+         {create, update, remove},
+         {status("201 Created"), status("204 No Content")},
+         Kind::Sent,
+         "",
+         3,
+         3},
+        {"changed there",
+         {update, create},
+         {status("412 Precondition Failed")},
+         Kind::Overtaken,
+         "",
+         0,
+         1},
+        {"gone there",
+         {create, update, remove},
+         {status("201 Created"), status("404 Not Found")},
+         Kind::Overtaken,
+         "",
+         1,
+         2},
+        {"deleted there already", {remove}, {status("404 Not Found")}, Kind::Sent, "", 1, 1},
+        {"refused",
+         {create, update},
+         {status("409 Conflict")},
+         Kind::Failed,
+         "サーバーが予定を受け付けませんでした（409）。",
+         0,
+         1},
+        {"server error",
+         {update},
+         {status("500 Internal Server Error")},
+         Kind::Failed,
+         "サーバーでエラーが起きました（500）。",
+         0,
+         1},
+    };
+    for (const auto& c : cases) {
+        CannedServer server(c.answers);
+        const QUrl collection(QStringLiteral("http://127.0.0.1:%1/c/").arg(server.serverPort()));
+        DavRequests requests(collection, QString(), QString(), QString());
+        OwnPush push(requests, collection, c.steps);
+        std::vector<QString> sent;
+        std::optional<OwnPush::Outcome> outcome;
+        QEventLoop loop;
+        push.start(
+            10, kStamp,
+            [&](const PushStep& step, const QString& etag, int count) {
+                sent.push_back(step.href);
+                EXPECT_EQ(etag, QStringLiteral("\"new\"")) << c.name;
+                EXPECT_EQ(count, static_cast<int>(sent.size())) << c.name;
+            },
+            [&](const OwnPush::Outcome& o) {
+                outcome = o;
+                loop.quit();
+            });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        ASSERT_TRUE(outcome) << c.name;
+        EXPECT_EQ(outcome->kind, c.kind) << c.name;
+        EXPECT_EQ(outcome->problem, QString::fromUtf8(c.problem)) << c.name;
+        ASSERT_EQ(sent.size(), c.sent) << c.name;
+        ASSERT_EQ(server.requests.size(), c.requests) << c.name;
+        for (size_t i = 0; i < c.requests; ++i) {
+            const PushStep& step = c.steps[i];
+            const QByteArray& head = server.requests[i];
+            const bool isRemove = step.kind == PushStep::Kind::Remove;
+            EXPECT_TRUE(head.startsWith((isRemove ? "DELETE " : "PUT ") + step.href.toUtf8()))
+                << c.name << ": " << head.constData();
+            EXPECT_TRUE(head.contains(step.kind == PushStep::Kind::Create
+                                          ? QByteArray("If-None-Match: *")
+                                          : "If-Match: " + step.etag.toUtf8()))
+                << c.name << ": " << head.constData();
+            if (!isRemove) {
+                EXPECT_TRUE(head.contains("UID:" + step.uid.toUtf8())) << c.name;
+            }
+        }
+    }
+}
+
+QByteArray multistatus(const QByteArray& responses) {
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                            "<multistatus xmlns=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:caldav\""
+                            " xmlns:CS=\"http://calendarserver.org/ns/\">" +
+                            responses + "</multistatus>";
+    return "HTTP/1.1 207 Multi-Status\r\nContent-Type: application/xml; charset=utf-8\r\n"
+           "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+QByteArray found(const QByteArray& href, const QByteArray& props) {
+    return "<response><href>" + href + "</href><propstat><prop>" + props +
+           "</prop><status>HTTP/1.1 200 OK</status></propstat></response>";
+}
+
+// A push the server refuses because the event changed there since the last
+// pull: the sync pulls again, whatever the ctag says, and the server's
+// version wins; the record then holds its ETag and the ctag seen.
+TEST_F(OwnCalendarTest, ASyncOvertakenWhilePushingPullsAgainAndTakesTheServersVersion) {
+    const ScheduleEntry synced =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const ScheduleEntry here =
+        makeEntry(kDay, 9, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会（変更）"));
+    const ScheduleEntry there =
+        makeEntry(kDay, 11, 0, 3, QStringLiteral("本社"), QStringLiteral("朝会"));
+    const QByteArray collection =
+        found("/c/",
+              "<resourcetype><C:calendar/><collection/></resourcetype><CS:getctag>t1</CS:getctag>");
+    const QByteArray changedThere = ownEventText(there, QStringLiteral("u1"), 10, kStamp);
+    CannedServer server({
+        multistatus(collection),
+        status("412 Precondition Failed"),
+        multistatus(collection),
+        multistatus(collection + found("/c/1.ics", "<getetag>\"e2\"</getetag>")),
+        multistatus(found("/c/1.ics", "<getetag>\"e2\"</getetag><C:calendar-data>" + changedThere +
+                                          "</C:calendar-data>")),
+    });
+
+    QTemporaryDir dir;
+    test::ManualClock clock(kStamp);
+    ScheduleStore store(QDir(dir.path()).filePath(QStringLiteral("TANZO.DAT")), clock);
+    store.load(kDay);
+    ASSERT_TRUE(store.add({here}));
+    OwnCalendarState state;
+    state.config.url = QUrl(QStringLiteral("http://127.0.0.1:%1/c/").arg(server.serverPort()));
+    state.collectionTag = QStringLiteral("t1");
+    state.events.insert(QStringLiteral("/c/1.ics"),
+                        {QStringLiteral("u1"), QStringLiteral("\"e1\""), synced});
+    const QString record = paths::ownCalendarStatePath(store.path());
+    ASSERT_TRUE(writeOwnCalendarState(record, state));
+    SecretStorePasswords passwords;
+    passwords.setUseSecretStore(false);
+    OwnCalendar own(store, clock, passwords, [] { return 10; });
+    ASSERT_TRUE(own.load());
+
+    std::optional<std::pair<bool, QString>> result;
+    QEventLoop loop;
+    own.sync([&](bool ok, const QString& message) {
+        result.emplace(ok, message);
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->first) << result->second.toStdString();
+    EXPECT_TRUE(result->second.startsWith(QStringLiteral("両方で変更された予定は")))
+        << result->second.toStdString();
+    const char* asked[] = {"PROPFIND", "PUT /c/1.ics", "PROPFIND", "PROPFIND", "REPORT"};
+    ASSERT_EQ(server.requests.size(), std::size(asked));
+    for (size_t i = 0; i < std::size(asked); ++i)
+        EXPECT_TRUE(server.requests[i].startsWith(asked[i])) << server.requests[i].constData();
+    ASSERT_EQ(store.entries().size(), 1u);
+    EXPECT_EQ(shown(store.entries()[0]), shown(there));
+    const auto after = readOwnCalendarState(record);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->collectionTag, QStringLiteral("t1"));
+    EXPECT_EQ(after->events.value(QStringLiteral("/c/1.ics")).etag, QStringLiteral("\"e2\""));
+    EXPECT_TRUE(after->lastProblem.isEmpty());
 }
 
 } // namespace
