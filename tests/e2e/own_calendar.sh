@@ -145,6 +145,21 @@ sync_ok "without a board"
 stored | grep -q '^SUMMARY:集合' || e2e_fail "--sync without a board did not send the change"
 
 # --- off ------------------------------------------------------------------------------------
+# A board started with an own calendar set follows changes of TANZO.DAT
+# made by another program, without a command to load what it needs.
+e2e_start_tanzo --faketime "$clock" --log tanzo-again.log
+e2e_wait_board >/dev/null
+sleep 1
+{
+    data
+    printf '%s,.375,3,"車庫     ","点検",0,0\n' "$(e2e_day_serial 2027-03-22)"
+} | e2e_write_data_file
+e2e_retry 15 bash -c "curl -sf -u 'tanzo:$password' '$dav' | grep -q '^SUMMARY:点検'" ||
+    e2e_fail "a board started with an own calendar did not send a change of TANZO.DAT"
+kill -TERM "$TANZO_PID"
+e2e_wait_tanzo_exit 10 && [[ $TANZO_EXIT_STATUS -eq 0 ]] ||
+    e2e_fail "the board started again did not exit cleanly ($TANZO_EXIT_STATUS)"
+
 [[ "$(secret-tool lookup server "Tanzo calendar subscriptions" user own/calendar)" == "$password" ]] ||
     e2e_fail "the password is not in the secret store"
 ! grep -rqF -- "$password" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$TANZO_DATA_DIR" ||
