@@ -123,7 +123,7 @@ private:
     std::unique_ptr<CalendarSubscriptions> m_subscriptions;
     CalendarServicesFactory m_calendarFactory;
     std::unique_ptr<CalendarServices> m_calendar;
-    QString m_calendarError; // why the services could not be made
+    QString m_calendarError;             // why the services could not be made
     ReadOnlyNoticeRouter m_noticeOwners; // the store's owner of read-only notice flags
     QPointer<QMessageBox> m_writeFailedBox;
     QPointer<ScheduleEditor> m_editor;

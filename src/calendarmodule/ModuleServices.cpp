@@ -32,11 +32,11 @@ void ModuleServices::startOwnCalendar() {
     if (!m_board.subscriptions)
         return;
     AppContext& state = m_board.state;
-    m_ownCalendar = std::make_unique<OwnCalendar>(
-        state.schedule, state.clock, m_machinery.passwords(), [&state] {
-            const Settings& s = state.settings.values();
-            return s.preAlarm ? s.preAlarmMinute : -1;
-        });
+    m_ownCalendar = std::make_unique<OwnCalendar>(state.schedule, state.clock,
+                                                  m_machinery.passwords(), [&state] {
+                                                      const Settings& s = state.settings.values();
+                                                      return s.preAlarm ? s.preAlarmMinute : -1;
+                                                  });
     QString problem;
     if (!m_ownCalendar->load(&problem))
         m_board.prompts.open(nullptr, msgbox::Icon::Exclamation, kAppTitle, problem);

@@ -13,9 +13,8 @@ void ReadOnlyNoticeRouter::removeOwner(const ReadOnlyNotices* owner) {
 }
 
 ReadOnlyNotices* ReadOnlyNoticeRouter::ownerOf(const QString& noticeKey) const {
-    const auto found = std::find_if(m_owners.begin(), m_owners.end(), [&](const auto& o) {
-        return noticeKey.startsWith(o.first);
-    });
+    const auto found = std::find_if(m_owners.begin(), m_owners.end(),
+                                    [&](const auto& o) { return noticeKey.startsWith(o.first); });
     return found != m_owners.end() ? found->second : m_default;
 }
 
