@@ -119,6 +119,23 @@ Shell::StartResult Shell::start() {
     connect(&m_state->schedule, &ScheduleStore::changed, this,
             [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
+    makeBoard();
+    connectBoardCommands();
+    placeBoard();
+    // The last copies of the subscribed calendars show from the first fill.
+    startSubscriptions();
+    startOwnCalendar();
+    // The first tick loads the appointments.
+    m_ticker->start();
+    m_state->schedule.watchFile();
+    if (m_state->settings.values().showTask)
+        m_behaviour->presence().syncTaskBarProxy();
+    // Off the start-up path: a command line that comes sooner waits for it.
+    QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
+    return StartResult::Running;
+}
+
+void Shell::makeBoard() {
     // The notices know nothing of the board but its icon; the board is a
     // view of the store and knows neither the clock nor the notices.
     m_board = std::make_unique<MainWindow>(*m_state);
@@ -146,6 +163,9 @@ Shell::StartResult Shell::start() {
     connect(m_notices.get(), &NoticeCenter::boardWanted, presence,
             &TrayPresence::bringBoardForward);
     connect(m_board.get(), &MainWindow::exitRequested, this, &Shell::requestExit);
+}
+
+void Shell::connectBoardCommands() {
     BoardCommands* commands = &m_behaviour->commands();
     connect(commands, &BoardCommands::exitRequested, this, &Shell::requestExit);
     connect(commands, &BoardCommands::scheduleRequested, this, &Shell::openScheduleEditor);
@@ -164,7 +184,9 @@ Shell::StartResult Shell::start() {
         if (m_options)
             m_options->followBoardDrag(left, top);
     });
+}
 
+void Shell::placeBoard() {
     // A board that has never been placed starts near the top right corner.
     const QRect laidOut = m_board->boardRect();
     const QSize screen = Twips::screenSizePixels();
@@ -182,22 +204,10 @@ Shell::StartResult Shell::start() {
         s.lastPositionY = static_cast<int16_t>(reachable.y());
     });
     const Settings& s = m_state->settings.values();
-
     if (s.topMost)
         m_board->setBoardStaysOnTop(true);
     m_board->placeBoardAt(
         QRect(s.lastPositionX, s.lastPositionY, laidOut.width(), laidOut.height()), Focus::Take);
-    // The last copies of the subscribed calendars show from the first fill.
-    startSubscriptions();
-    startOwnCalendar();
-    // The first tick loads the appointments.
-    m_ticker->start();
-    m_state->schedule.watchFile();
-    if (s.showTask)
-        presence->syncTaskBarProxy();
-    // Off the start-up path: a command line that comes sooner waits for it.
-    QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
-    return StartResult::Running;
 }
 
 void Shell::openCommandChannel() {

@@ -89,6 +89,11 @@ signals:
     void finished();
 
 private:
+    // Start-up, past the locks and the settings: the board, the notices
+    // and the clock; the board's menu and keys; its first position.
+    void makeBoard();
+    void connectBoardCommands();
+    void placeBoard();
     void openCommandChannel();
     // The calendar module's services, made at the first call; null when
     // they cannot be had. The second tells the user why, over `askedFrom`.

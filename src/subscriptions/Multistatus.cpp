@@ -21,115 +21,157 @@ int statusCode(const QString& line) {
 
 } // namespace
 
-std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body, int maxResponses) {
-    QXmlStreamReader xml(body);
-    std::vector<DavResponse> responses;
-    bool sawMultistatus = false;
-    DavResponse current;
-    // Properties sit in a propstat whose own status comes after them; they
-    // are taken only when that status is 2xx.
-    DavResponse pending;
-    bool inResponse = false;
-    bool inPropstat = false;
-    bool inResourceType = false;
-    // The href inside these properties is theirs, not the response's.
-    enum class HrefOf { Response, Principal, Home } hrefOf = HrefOf::Response;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            const auto ns = xml.namespaceUri();
-            const auto name = xml.name();
-            if (ns == kDav && name == QLatin1String("multistatus")) {
-                sawMultistatus = true;
-            } else if (ns == kDav && name == QLatin1String("response")) {
-                if (static_cast<int>(responses.size()) >= maxResponses)
-                    return std::nullopt;
-                current = DavResponse();
-                inResponse = true;
-            } else if (!inResponse) {
-                continue;
-            } else if (ns == kDav && name == QLatin1String("propstat")) {
-                pending = DavResponse();
-                inPropstat = true;
-            } else if (ns == kDav && name == QLatin1String("href") && !inPropstat) {
-                current.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
-            } else if (ns == kDav && name == QLatin1String("href")) {
-                const QString href =
-                    QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
-                if (hrefOf == HrefOf::Principal)
-                    pending.principal = href;
-                else if (hrefOf == HrefOf::Home && pending.calendarHome.isEmpty())
-                    pending.calendarHome = href;
-            } else if (ns == kDav && name == QLatin1String("current-user-principal")) {
-                hrefOf = HrefOf::Principal;
-            } else if (ns == kCalDav && name == QLatin1String("calendar-home-set")) {
-                hrefOf = HrefOf::Home;
-            } else if (ns == kDav && name == QLatin1String("displayname")) {
-                pending.displayName = xml.readElementText().simplified().left(kMaxNameLength);
-            } else if (ns == kAppleIcal && name == QLatin1String("calendar-color")) {
-                pending.color = xml.readElementText().trimmed().left(16);
-            } else if (ns == kCalDav && name == QLatin1String("comp") &&
-                       pending.components.size() < kMaxComponents) {
-                pending.components << xml.attributes().value(QLatin1String("name")).toString();
-            } else if (ns == kDav && name == QLatin1String("status")) {
-                const int code = statusCode(xml.readElementText().trimmed());
-                if (inPropstat)
-                    pending.status = code;
-                else
-                    current.status = code;
-            } else if (ns == kDav && name == QLatin1String("getetag")) {
-                pending.etag = xml.readElementText().trimmed();
-            } else if (ns == kCalServer && name == QLatin1String("getctag")) {
-                pending.collectionTag = xml.readElementText().trimmed();
-            } else if (ns == kDav && name == QLatin1String("resourcetype")) {
-                inResourceType = true;
-            } else if (inResourceType && ns == kCalDav && name == QLatin1String("calendar")) {
-                pending.isCalendar = true;
-            } else if (ns == kCalDav && name == QLatin1String("calendar-data")) {
-                pending.calendarData = xml.readElementText().toUtf8();
-            }
-        } else if (xml.isEndElement()) {
-            const auto ns = xml.namespaceUri();
-            const auto name = xml.name();
-            if (ns == kDav && name == QLatin1String("resourcetype")) {
-                inResourceType = false;
-            } else if ((ns == kDav && name == QLatin1String("current-user-principal")) ||
-                       (ns == kCalDav && name == QLatin1String("calendar-home-set"))) {
-                hrefOf = HrefOf::Response;
-            } else if (ns == kDav && name == QLatin1String("propstat")) {
-                inPropstat = false;
-                if (pending.status >= 200 && pending.status < 300) {
-                    current.status = pending.status;
-                    if (!pending.etag.isEmpty())
-                        current.etag = pending.etag;
-                    if (!pending.collectionTag.isEmpty())
-                        current.collectionTag = pending.collectionTag;
-                    current.isCalendar = current.isCalendar || pending.isCalendar;
-                    if (!pending.calendarData.isEmpty())
-                        current.calendarData = pending.calendarData;
-                    const std::initializer_list<std::pair<const QString*, QString*>> found = {
-                        {&pending.principal, &current.principal},
-                        {&pending.calendarHome, &current.calendarHome},
-                        {&pending.displayName, &current.displayName},
-                        {&pending.color, &current.color}};
-                    for (const auto& [from, to] : found) {
-                        if (!from->isEmpty())
-                            *to = *from;
-                    }
-                    current.components << pending.components;
-                } else if (current.status == 0) {
-                    current.status = pending.status;
-                }
-            } else if (ns == kDav && name == QLatin1String("response")) {
-                inResponse = false;
-                if (!current.href.isEmpty())
-                    responses.push_back(current);
-            }
+namespace {
+
+// The properties of a propstat whose status is 2xx join its response.
+void takePropstat(const DavResponse& pending, DavResponse& current) {
+    if (pending.status < 200 || pending.status >= 300) {
+        if (current.status == 0)
+            current.status = pending.status;
+        return;
+    }
+    current.status = pending.status;
+    if (!pending.etag.isEmpty())
+        current.etag = pending.etag;
+    if (!pending.collectionTag.isEmpty())
+        current.collectionTag = pending.collectionTag;
+    current.isCalendar = current.isCalendar || pending.isCalendar;
+    if (!pending.calendarData.isEmpty())
+        current.calendarData = pending.calendarData;
+    const std::initializer_list<std::pair<const QString*, QString*>> found = {
+        {&pending.principal, &current.principal},
+        {&pending.calendarHome, &current.calendarHome},
+        {&pending.displayName, &current.displayName},
+        {&pending.color, &current.color}};
+    for (const auto& [from, to] : found) {
+        if (!from->isEmpty())
+            *to = *from;
+    }
+    current.components << pending.components;
+}
+
+// Reads a multistatus body one element at a time.
+class MultistatusReader {
+public:
+    MultistatusReader(const QByteArray& body, int maxResponses)
+        : m_xml(body), m_maxResponses(maxResponses) {}
+
+    std::optional<std::vector<DavResponse>> read() {
+        while (!m_xml.atEnd()) {
+            m_xml.readNext();
+            if (m_xml.isStartElement() && !start())
+                return std::nullopt;
+            if (m_xml.isEndElement())
+                end();
+        }
+        if (m_xml.hasError() || !m_sawMultistatus)
+            return std::nullopt;
+        return std::move(m_responses);
+    }
+
+private:
+    bool is(QStringView ns, QLatin1String name) const {
+        return m_xml.namespaceUri() == ns && m_xml.name() == name;
+    }
+    QString text() { return m_xml.readElementText().trimmed(); }
+    QString hrefText() { return QUrl::fromPercentEncoding(text().toUtf8()); }
+
+    // False when there are more responses than allowed.
+    bool start() {
+        if (is(kDav, QLatin1String("multistatus"))) {
+            m_sawMultistatus = true;
+        } else if (is(kDav, QLatin1String("response"))) {
+            if (static_cast<int>(m_responses.size()) >= m_maxResponses)
+                return false;
+            m_current = DavResponse();
+            m_inResponse = true;
+        } else if (!m_inResponse) {
+            return true;
+        } else if (is(kDav, QLatin1String("propstat"))) {
+            m_pending = DavResponse();
+            m_inPropstat = true;
+        } else if (is(kDav, QLatin1String("href"))) {
+            startHref();
+        } else if (is(kDav, QLatin1String("current-user-principal"))) {
+            m_hrefOf = HrefOf::Principal;
+        } else if (is(kCalDav, QLatin1String("calendar-home-set"))) {
+            m_hrefOf = HrefOf::Home;
+        } else if (is(kDav, QLatin1String("status"))) {
+            (m_inPropstat ? m_pending : m_current).status = statusCode(text());
+        } else if (is(kDav, QLatin1String("resourcetype"))) {
+            m_inResourceType = true;
+        } else {
+            startProperty();
+        }
+        return true;
+    }
+
+    void startHref() {
+        if (!m_inPropstat) {
+            m_current.href = hrefText();
+            return;
+        }
+        const QString href = hrefText();
+        if (m_hrefOf == HrefOf::Principal)
+            m_pending.principal = href;
+        else if (m_hrefOf == HrefOf::Home && m_pending.calendarHome.isEmpty())
+            m_pending.calendarHome = href;
+    }
+
+    void startProperty() {
+        if (is(kDav, QLatin1String("displayname"))) {
+            m_pending.displayName = m_xml.readElementText().simplified().left(kMaxNameLength);
+        } else if (is(kAppleIcal, QLatin1String("calendar-color"))) {
+            m_pending.color = text().left(16);
+        } else if (is(kCalDav, QLatin1String("comp")) &&
+                   m_pending.components.size() < kMaxComponents) {
+            m_pending.components << m_xml.attributes().value(QLatin1String("name")).toString();
+        } else if (is(kDav, QLatin1String("getetag"))) {
+            m_pending.etag = text();
+        } else if (is(kCalServer, QLatin1String("getctag"))) {
+            m_pending.collectionTag = text();
+        } else if (m_inResourceType && is(kCalDav, QLatin1String("calendar"))) {
+            m_pending.isCalendar = true;
+        } else if (is(kCalDav, QLatin1String("calendar-data"))) {
+            m_pending.calendarData = m_xml.readElementText().toUtf8();
         }
     }
-    if (xml.hasError() || !sawMultistatus)
-        return std::nullopt;
-    return responses;
+
+    void end() {
+        if (is(kDav, QLatin1String("resourcetype"))) {
+            m_inResourceType = false;
+        } else if (is(kDav, QLatin1String("current-user-principal")) ||
+                   is(kCalDav, QLatin1String("calendar-home-set"))) {
+            m_hrefOf = HrefOf::Response;
+        } else if (is(kDav, QLatin1String("propstat"))) {
+            m_inPropstat = false;
+            takePropstat(m_pending, m_current);
+        } else if (is(kDav, QLatin1String("response"))) {
+            m_inResponse = false;
+            if (!m_current.href.isEmpty())
+                m_responses.push_back(m_current);
+        }
+    }
+
+    QXmlStreamReader m_xml;
+    const int m_maxResponses;
+    std::vector<DavResponse> m_responses;
+    bool m_sawMultistatus = false;
+    DavResponse m_current;
+    // Properties sit in a propstat whose own status comes after them; they
+    // are taken only when that status is 2xx.
+    DavResponse m_pending;
+    bool m_inResponse = false;
+    bool m_inPropstat = false;
+    bool m_inResourceType = false;
+    // The href inside these properties is theirs, not the response's.
+    enum class HrefOf { Response, Principal, Home } m_hrefOf = HrefOf::Response;
+};
+
+} // namespace
+
+std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body, int maxResponses) {
+    return MultistatusReader(body, maxResponses).read();
 }
 
 QByteArray propfindCollectionBody() {
