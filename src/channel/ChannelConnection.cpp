@@ -100,9 +100,9 @@ ChannelConnection::Output ChannelConnection::send(const QByteArray& bytes, bool 
 ChannelConnection::Output ChannelConnection::flush() {
     qsizetype sent = 0;
     while (m_fd >= 0 && sent < m_output.size()) {
-        const ssize_t wrote = ::send(m_fd, m_output.constData() + sent,
-                                     static_cast<size_t>(m_output.size() - sent),
-                                     MSG_DONTWAIT | MSG_NOSIGNAL);
+        const ssize_t wrote =
+            ::send(m_fd, m_output.constData() + sent, static_cast<size_t>(m_output.size() - sent),
+                   MSG_DONTWAIT | MSG_NOSIGNAL);
         if (wrote > 0) {
             sent += wrote;
             continue;

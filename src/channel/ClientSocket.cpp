@@ -96,8 +96,7 @@ bool ClientSocket::sendAll(const QByteArray& bytes, qint64 giveUpAtMs) {
         }
         if (wrote < 0 && errno == EINTR)
             continue;
-        if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-            waitFor(POLLOUT, giveUpAtMs))
+        if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(POLLOUT, giveUpAtMs))
             continue;
         return false;
     }
@@ -114,8 +113,7 @@ bool ClientSocket::receiveSome(QByteArray& into, qint64 giveUpAtMs) {
         }
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-            waitFor(POLLIN, giveUpAtMs))
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(POLLIN, giveUpAtMs))
             continue;
         return false;
     }

@@ -90,20 +90,21 @@ TEST(LocalChannel, TheSenderLearnsWhatBecameOfItsRequest) {
                     answer(c.answer);
             });
         ASSERT_TRUE(listener);
-        if (c.board != Way::Absent)
+        if (c.board != Way::Absent) {
             ASSERT_TRUE(listener->listen(board.path));
+        }
         auto sent = std::async(std::launch::async, [&] {
             return exchangeOverChannel(board.path, "{\"kind\":0}\n", channelClockMs() + 1500);
         });
-        ASSERT_TRUE(board.serveUntil([&] {
-            return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-        }));
+        ASSERT_TRUE(board.serveUntil(
+            [&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
         const ChannelExchange result = sent.get();
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.answer.size(), c.answer.size());
         EXPECT_TRUE(result.answer == c.answer);
-        if (c.board != Way::Absent)
+        if (c.board != Way::Absent) {
             EXPECT_EQ(received, "{\"kind\":0}\n");
+        }
     }
 }
 
