@@ -108,16 +108,17 @@ TEST(LocalChannel, TheSenderLearnsWhatBecameOfItsRequest) {
     }
 }
 
-// A peer that hangs up while a long answer is going out, or before an
-// answer that comes after the listener is gone: the board neither dies
-// (of a broken pipe or otherwise) nor keeps a descriptor.
-TEST(LocalChannel, APeerThatHangsUpMidAnswerCostsNothing) {
+// A peer that hangs up while a long answer is going out, one that stops
+// reading before its answer (the write fails), or one whose answer comes after
+// the listener is gone: the board neither dies (of a broken pipe or
+// otherwise) nor keeps a descriptor.
+TEST(LocalChannel, APeerThatGoesMidAnswerCostsNothing) {
     Board board;
     ChannelListener::Answer late;
     int requests = 0;
     auto listener =
         createChannelListener([&](const QByteArray&, const ChannelListener::Answer& answer) {
-            if (++requests == 1) {
+            if (++requests <= 2) {
                 answer(kChannelTakenMark);
                 answer(kLongAnswer);
             } else {
@@ -127,19 +128,31 @@ TEST(LocalChannel, APeerThatHangsUpMidAnswerCostsNothing) {
     ASSERT_TRUE(listener && listener->listen(board.path));
     const int before = openDescriptors();
 
-    std::atomic<bool> hungUp = false;
-    std::thread peer([&] {
+    for (const bool hangsUp : {true, false}) {
+        SCOPED_TRACE(hangsUp ? "hangs up" : "stops reading");
         const int fd = connectRaw(board.path);
-        char some[4096];
-        EXPECT_EQ(::write(fd, "{}\n", 3), 3);
-        EXPECT_GT(::read(fd, some, sizeof some), 0);
-        ::close(fd);
-        hungUp = true;
-    });
-    ASSERT_TRUE(board.serveUntil([&] { return hungUp.load(); }));
-    peer.join();
-    EXPECT_TRUE(board.serveUntil([&] { return openDescriptors() == before; }))
-        << openDescriptors() - before << " descriptors left open";
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "{}\n", 3), 3);
+        // Before the board has read the request: its first write fails.
+        if (!hangsUp)
+            ::shutdown(fd, SHUT_RD);
+        std::atomic<bool> gone = false;
+        std::thread peer([&] {
+            char some[4096];
+            if (hangsUp) {
+                EXPECT_GT(::read(fd, some, sizeof some), 0);
+                ::close(fd);
+            }
+            gone = true;
+        });
+        ASSERT_TRUE(board.serveUntil([&] { return gone.load(); }));
+        peer.join();
+        const int left = hangsUp ? before : before + 1;
+        EXPECT_TRUE(board.serveUntil([&] { return openDescriptors() == left; }))
+            << openDescriptors() - left << " descriptors left open";
+        if (!hangsUp)
+            ::close(fd);
+    }
 
     const int fd = connectRaw(board.path);
     ASSERT_GE(fd, 0);
