@@ -1,18 +1,11 @@
 // The local-socket side of the command channel, built as a module of its own
 // that is loaded when a channel is first used.
+#include "ClientSocket.h"
 #include "PeerCheck.h"
 #include "SocketListener.h"
 
-#include <QLocalSocket>
-
-#include <algorithm>
-
 namespace tanzo {
 namespace {
-
-int msUntil(qint64 giveUpAtMs) {
-    return static_cast<int>(std::clamp<qint64>(giveUpAtMs - channelClockMs(), 0, 24 * 3600 * 1000));
-}
 
 // Takes the taken marks off the front of what has arrived.
 bool takeMarks(QByteArray& reply) {
@@ -25,36 +18,29 @@ bool takeMarks(QByteArray& reply) {
 }
 
 ChannelExchange exchange(const QString& path, const QByteArray& request, qint64 giveUpAtMs) {
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(msUntil(giveUpAtMs))) {
-        // A full queue (the board busy) is worth another try; a missing
-        // or dead socket means no board.
-        const bool none = socket.error() == QLocalSocket::ServerNotFoundError ||
-                          socket.error() == QLocalSocket::ConnectionRefusedError;
-        return {none ? ChannelExchange::Outcome::NoListener : ChannelExchange::Outcome::NotTaken,
-                {}};
+    ClientSocket socket;
+    switch (socket.connectTo(path, giveUpAtMs)) {
+    case ClientSocket::Connect::Connected:
+        break;
+    case ClientSocket::Connect::NoListener:
+        return {ChannelExchange::Outcome::NoListener, {}};
+    case ClientSocket::Connect::Busy:
+        return {ChannelExchange::Outcome::NotTaken, {}};
     }
-    if (!peerIsThisUser(static_cast<int>(socket.socketDescriptor())))
+    if (!peerIsThisUser(socket.descriptor()))
         return {};
-    socket.write(request);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(msUntil(giveUpAtMs)))
-            return {ChannelExchange::Outcome::NotTaken, {}};
-    }
+    if (!socket.sendAll(request, giveUpAtMs))
+        return {ChannelExchange::Outcome::NotTaken, {}};
     QByteArray reply;
     bool taken = false;
     for (;;) {
         taken = takeMarks(reply) || taken;
         if (reply.endsWith('\n'))
             return {ChannelExchange::Outcome::Answered, reply};
-        const bool more = socket.waitForReadyRead(msUntil(giveUpAtMs));
-        reply += socket.readAll();
-        if (!more && !reply.endsWith('\n')) {
-            taken = takeMarks(reply) || taken;
+        if (!socket.receiveSome(reply, giveUpAtMs)) {
             // Hanging up here tells a board that has not got to the request
             // yet to leave it alone.
-            socket.abort();
+            socket.close();
             return {taken ? ChannelExchange::Outcome::Taken : ChannelExchange::Outcome::NotTaken,
                     {}};
         }

@@ -1,18 +1,19 @@
 #include "SocketListener.h"
 
+#include "ChannelConnection.h"
 #include "PeerCheck.h"
 
 #include <QFile>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
 
-#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 namespace tanzo {
 namespace {
@@ -30,21 +31,6 @@ constexpr int kSweepMs = 500;
 // is out of reach until then.
 constexpr int kFileCheckMs = 3000;
 
-bool peerHasHungUp(QLocalSocket* socket) {
-    if (socket->state() != QLocalSocket::ConnectedState)
-        return true;
-    char byte = 0;
-    const int fd = static_cast<int>(socket->socketDescriptor());
-    return fd >= 0 && ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
-}
-
-bool sentNothing(QLocalSocket* socket) {
-    int queued = 0;
-    const int fd = static_cast<int>(socket->socketDescriptor());
-    return socket->bytesAvailable() == 0 && fd >= 0 && ::ioctl(fd, FIONREAD, &queued) == 0 &&
-           queued == 0;
-}
-
 } // namespace
 
 SocketListener::SocketListener(RequestHandler handler) : m_handler(std::move(handler)) {
@@ -60,10 +46,8 @@ SocketListener::SocketListener(RequestHandler handler) : m_handler(std::move(han
 }
 
 SocketListener::~SocketListener() {
-    for (auto& [socket, connection] : m_connections) {
-        QObject::disconnect(socket, nullptr, &m_context, nullptr);
-        delete socket;
-    }
+    for (auto& [id, connection] : m_connections)
+        delete connection.link;
     m_connections.clear();
     closeSocket();
 }
@@ -168,90 +152,85 @@ bool SocketListener::adopt(int fd) {
         ::close(fd);
         return false;
     }
-    auto* socket = new QLocalSocket(&m_context);
-    if (!socket->setSocketDescriptor(fd, QLocalSocket::ConnectedState, QIODevice::ReadWrite)) {
-        delete socket;
-        ::close(fd);
-        return false;
-    }
-    m_connections[socket] = {socket, QDeadlineTimer(kRequestMs), Stage::Waiting, ++m_accepted};
-    QObject::connect(socket, &QLocalSocket::readyRead, &m_context,
-                     [this, socket] { readRequest(socket); });
-    QObject::connect(socket, &QLocalSocket::disconnected, &m_context,
-                     [this, socket] { drop(socket); });
+    const quint64 id = ++m_accepted;
+    auto* link = new ChannelConnection(
+        fd, [this, id] { readRequest(id); }, [this, id] { drop(id); });
+    m_connections[id] = {link, QDeadlineTimer(kRequestMs), Stage::Waiting};
     if (!m_sweep.isActive())
         m_sweep.start();
     return true;
 }
 
 bool SocketListener::dropOldestSilent() {
-    QLocalSocket* oldest = nullptr;
-    quint64 order = 0;
-    for (const auto& [socket, connection] : m_connections) {
-        if (connection.stage == Stage::Waiting && (!oldest || connection.order < order) &&
-            sentNothing(socket)) {
-            oldest = socket;
-            order = connection.order;
+    // The map runs from the oldest.
+    for (const auto& [id, connection] : m_connections) {
+        if (connection.stage == Stage::Waiting && connection.link->sentNothing()) {
+            drop(id);
+            return true;
         }
     }
-    if (oldest)
-        drop(oldest);
-    return oldest != nullptr;
+    return false;
 }
 
-void SocketListener::readRequest(QLocalSocket* socket) {
-    const auto it = m_connections.find(socket);
+void SocketListener::readRequest(quint64 id) {
+    const auto it = m_connections.find(id);
     if (it == m_connections.end())
         return;
+    ChannelConnection* link = it->second.link;
     if (it->second.stage != Stage::Waiting) {
-        socket->readAll(); // one request a connection; the rest is not ours
+        // One request a connection; the rest is not ours.
+        if (link->discardInput() == ChannelConnection::Input::Closed)
+            drop(id);
         return;
     }
-    if (socket->bytesAvailable() > kMaxChannelRequestBytes) {
-        drop(socket);
+    // A peer that sent too much is not a command line of ours. One that
+    // hung up after its request gave up while the board was busy (or
+    // stopped): acting now would do what it has already reported as not
+    // done.
+    if (link->readInput(kMaxChannelRequestBytes) != ChannelConnection::Input::Open) {
+        drop(id);
         return;
     }
-    if (!socket->canReadLine())
+    const std::optional<QByteArray> line = link->takeLine();
+    if (!line)
         return;
-    const QByteArray line = socket->readLine();
-    // The sender gave up while the board was busy (or stopped): acting now
-    // would do what it has already reported as not done.
-    if (peerHasHungUp(socket)) {
-        drop(socket);
-        return;
-    }
     it->second.stage = Stage::Working;
-    const QPointer<QLocalSocket> peer(socket);
-    m_handler(line, [this, peer](const QByteArray& reply) {
-        // The socket belongs to the listener: while it lives, so does this.
-        if (peer)
-            answer(peer, reply);
+    const QPointer<QObject> alive(&m_context);
+    m_handler(*line, [this, alive, id](const QByteArray& reply) {
+        // The listener may be gone by the time a late answer comes.
+        if (alive)
+            answer(id, reply);
     });
 }
 
-void SocketListener::answer(QLocalSocket* socket, const QByteArray& line) {
-    const auto it = m_connections.find(socket);
+void SocketListener::answer(quint64 id, const QByteArray& line) {
+    const auto it = m_connections.find(id);
     if (it == m_connections.end())
         return;
     if (line.isEmpty()) {
-        drop(socket);
+        drop(id);
         return;
     }
-    socket->write(line);
-    socket->flush();
-    if (line == kChannelTakenMark)
-        return;
-    it->second.stage = Stage::Answered;
-    it->second.requestDue = QDeadlineTimer(kAnswerReadMs);
-    socket->disconnectFromServer();
+    const bool last = line != kChannelTakenMark;
+    if (last) {
+        it->second.stage = Stage::Answered;
+        it->second.requestDue = QDeadlineTimer(kAnswerReadMs);
+    }
+    // A slow reader gets the rest as it makes room; one that has gone is
+    // let go.
+    const ChannelConnection::Output out = it->second.link->send(line, last);
+    if (out == ChannelConnection::Output::Failed ||
+        (last && out == ChannelConnection::Output::Sent))
+        drop(id);
 }
 
-void SocketListener::drop(QLocalSocket* socket) {
-    if (m_connections.erase(socket) == 0)
+void SocketListener::drop(quint64 id) {
+    const auto it = m_connections.find(id);
+    if (it == m_connections.end())
         return;
-    QObject::disconnect(socket, nullptr, &m_context, nullptr);
-    socket->abort();
-    socket->deleteLater();
+    // Closed now, so that the descriptor is free for the next peer.
+    it->second.link->close();
+    m_connections.erase(it);
     if (m_connections.empty())
         m_sweep.stop();
     if (m_notifier && !m_notifier->isEnabled() && !m_resume.isActive())
@@ -259,13 +238,13 @@ void SocketListener::drop(QLocalSocket* socket) {
 }
 
 void SocketListener::dropLate() {
-    std::vector<QLocalSocket*> late;
-    for (const auto& [socket, connection] : m_connections) {
+    std::vector<quint64> late;
+    for (const auto& [id, connection] : m_connections) {
         if (connection.stage != Stage::Working && connection.requestDue.hasExpired())
-            late.push_back(socket);
+            late.push_back(id);
     }
-    for (QLocalSocket* socket : late)
-        drop(socket);
+    for (const quint64 id : late)
+        drop(id);
 }
 
 } // namespace tanzo

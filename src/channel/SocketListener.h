@@ -9,16 +9,18 @@
 #include <map>
 #include <sys/types.h>
 
-class QLocalSocket;
 class QSocketNotifier;
 
 namespace tanzo {
 
-// The board's end of the channel. It makes its own listening socket rather
-// than use QLocalServer, which on a failed accept (out of descriptors)
-// closes the server and removes the socket file for good, and which listens
-// with a short backlog. Connections are served one request each, with a
-// bound on how many are open and how long one may take to send its request.
+class ChannelConnection;
+
+// The board's end of the channel, on the system's local sockets driven by
+// the event loop's notifiers: loading it brings no network library into the
+// board. Running out of descriptors pauses accepting and keeps the socket
+// file; the listen queue is the system's longest. Connections are served one
+// request each, with a bound on how many are open and how long one may take
+// to send its request.
 class SocketListener final : public ChannelListener {
 public:
     explicit SocketListener(RequestHandler handler);
@@ -36,10 +38,9 @@ private:
     // Waiting for the request, acting on it, or answered and closing.
     enum class Stage { Waiting, Working, Answered };
     struct Connection {
-        QLocalSocket* socket = nullptr;
+        ChannelConnection* link = nullptr;
         QDeadlineTimer requestDue;
         Stage stage = Stage::Waiting;
-        quint64 order = 0;
     };
 
     bool bindSocket();
@@ -48,9 +49,9 @@ private:
     bool adopt(int fd);
     bool dropOldestSilent();
     void pauseAccepting(int ms);
-    void readRequest(QLocalSocket* socket);
-    void answer(QLocalSocket* socket, const QByteArray& line);
-    void drop(QLocalSocket* socket);
+    void readRequest(quint64 id);
+    void answer(quint64 id, const QByteArray& line);
+    void drop(quint64 id);
     void dropLate();
     void checkSocketFile();
     bool socketFileIsOurs() const;
@@ -65,7 +66,9 @@ private:
     QTimer m_sweep;
     QTimer m_fileCheck;
     QTimer m_resume;
-    std::map<QLocalSocket*, Connection> m_connections;
+    // By the order they came in, which is also their name for the answers
+    // that arrive after they have gone.
+    std::map<quint64, Connection> m_connections;
     quint64 m_accepted = 0;
     bool m_toldOutOfDescriptors = false;
 };

@@ -11,8 +11,7 @@ namespace tanzo {
 
 // One request line in, one answer line out, over a per-user local socket.
 // The socket machinery lives in a module of its own, loaded when a channel
-// is first used. (The network library itself is loaded at start, as the
-// calendar subscriptions link it into the program.)
+// is first used; it works on the system's local sockets with QtCore alone.
 
 // Requests are small; a peer that sends more than this is not a command line
 // of ours, and the listener cuts it off.
