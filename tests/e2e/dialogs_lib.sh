@@ -91,7 +91,19 @@ dlg_focus() {
 
 # Types $1 into the focused control (Unicode text included) and lets it settle.
 dlg_type() {
-    xdotool type --delay 60 -- "$1"
+    # xdotool types a character outside the keyboard map by binding it to a
+    # spare key for a moment; a busy program may read that key only after
+    # the next character has taken it. One such character at a time, each
+    # given time to arrive.
+    if LC_ALL=C grep -q '[^ -~]' <<<"$1"; then
+        local i
+        for ((i = 0; i < ${#1}; i++)); do
+            xdotool type --delay 60 -- "${1:i:1}"
+            sleep 0.15
+        done
+    else
+        xdotool type --delay 60 -- "$1"
+    fi
     sleep 0.3
 }
 
