@@ -10,28 +10,6 @@
 set -euo pipefail
 bench=${1:?usage: $0 path/to/tanzo_own_calendar_bench [COUNT]}
 count=${2:-1000}
-tmp=$(mktemp -d)
-pid=""
-trap '[[ -n "$pid" ]] && kill "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
-port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-printf 'bench:bench\n' >"$tmp/users"
-cat >"$tmp/config" <<EOF_CONF
-[server]
-hosts = 127.0.0.1:$port
-[auth]
-type = htpasswd
-htpasswd_filename = $tmp/users
-htpasswd_encryption = plain
-[storage]
-filesystem_folder = $tmp/collections
-EOF_CONF
-/usr/bin/radicale --config "$tmp/config" >"$tmp/radicale.log" 2>&1 &
-pid=$!
-url=http://127.0.0.1:$port/bench/own/
-for _ in $(seq 50); do
-    curl -sf -o /dev/null -u bench:bench "http://127.0.0.1:$port/" && break
-    sleep 0.2
-done
-curl -sf -o /dev/null -u bench:bench -X MKCALENDAR "$url"
+source "$(dirname "$0")/radicale_lib.sh" bench/own/
 echo "$count appointments, Radicale $(dpkg-query -W -f='${Version}' radicale 2>/dev/null)"
 "$bench" "$url" bench bench "$count"

@@ -13,6 +13,8 @@
 #include "schedule/ScheduleStore.h"
 #include "subscriptions/SecretStorePasswords.h"
 
+#include "GapWatch.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,26 +27,6 @@
 using namespace tanzo;
 
 namespace {
-
-constexpr int kTickMs = 10;
-
-struct GapWatch {
-    QTimer timer;
-    QElapsedTimer since;
-    qint64 longest = 0;
-
-    GapWatch() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(kTickMs);
-        QObject::connect(&timer, &QTimer::timeout,
-                         [this] { longest = std::max(longest, since.restart()); });
-    }
-    void start() {
-        longest = 0;
-        since.start();
-        timer.start();
-    }
-};
 
 DayList appointments(int count, const QDate& from) {
     DayList list;
@@ -92,7 +74,7 @@ void timed(const char* what, const std::function<void(OwnCalendar::Done)>& run, 
                          ? 0
                          : static_cast<int>(device.store.entries().size());
     std::printf("%-34s %6lld ms  longest gap between %d ms ticks %4lld ms  %d appointments %s %s\n",
-                what, static_cast<long long>(took.elapsed()), kTickMs,
+                what, static_cast<long long>(took.elapsed()), GapWatch::kTickMs,
                 static_cast<long long>(gaps.longest), held, ok ? "ok" : "FAILED",
                 qPrintable(message.left(200)));
 }

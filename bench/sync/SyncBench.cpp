@@ -10,6 +10,8 @@
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/NetworkSyncMachinery.h"
 
+#include "GapWatch.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -22,30 +24,10 @@ using namespace tanzo;
 
 namespace {
 
-constexpr int kTickMs = 10;
-
-struct GapWatch {
-    QTimer timer;
-    QElapsedTimer since;
-    qint64 longest = 0;
-
-    GapWatch() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(kTickMs);
-        QObject::connect(&timer, &QTimer::timeout,
-                         [this] { longest = std::max(longest, since.restart()); });
-    }
-    void start() {
-        longest = 0;
-        since.start();
-        timer.start();
-    }
-};
-
 void report(const char* what, qint64 ms, const GapWatch& gaps, int count, const QString& status) {
     std::printf("%-28s %6lld ms  longest gap between %d ms ticks %4lld ms  %d appointments %s\n",
-                what, static_cast<long long>(ms), kTickMs, static_cast<long long>(gaps.longest),
-                count, qPrintable(status));
+                what, static_cast<long long>(ms), GapWatch::kTickMs,
+                static_cast<long long>(gaps.longest), count, qPrintable(status));
 }
 
 } // namespace
