@@ -11,7 +11,7 @@
 #include "owncalendar/OwnCalendar.h"
 #include "platform/Clock.h"
 #include "schedule/ScheduleStore.h"
-#include "subscriptions/SecretStorePasswords.h"
+#include "support/MemoryPasswords.h"
 
 #include "GapWatch.h"
 
@@ -47,13 +47,10 @@ struct Device {
     QTemporaryDir dir;
     SystemClock clock;
     ScheduleStore store{QDir(dir.path()).filePath(QStringLiteral("TANZO.DAT")), clock};
-    SecretStorePasswords passwords;
+    MemoryPasswords passwords;
     OwnCalendar own{store, clock, passwords, [] { return 5; }};
 
-    Device() {
-        passwords.setUseSecretStore(false);
-        store.load(clock.today());
-    }
+    Device() { store.load(clock.today()); }
 };
 
 void timed(const char* what, const std::function<void(OwnCalendar::Done)>& run, Device& device) {

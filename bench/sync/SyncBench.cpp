@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/NetworkSyncMachinery.h"
+#include "support/MemoryPasswords.h"
 
 #include "GapWatch.h"
 
@@ -41,11 +42,11 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     const SystemClock clock;
-    NetworkSyncMachinery subsNetwork;
+    MemoryPasswords passwords;
+    NetworkSyncMachinery subsNetwork(passwords);
     CalendarSubscriptions subs(dir.filePath(QStringLiteral("list.json")),
                                dir.filePath(QStringLiteral("cache")), clock);
     subs.setMachinery([&] { return &subsNetwork; });
-    subsNetwork.secretStore().setUseSecretStore(false);
     QString error;
     auto s = subscriptionFromAddress(args[1], &error);
     if (!s) {

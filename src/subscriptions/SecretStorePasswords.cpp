@@ -15,7 +15,7 @@ QString SecretStorePasswords::memoryOnlyNote() {
 }
 
 void SecretStorePasswords::read(const QString& account, ReadDone done) {
-    if (m_inMemory.contains(account) || !m_useSecretStore) {
+    if (m_inMemory.contains(account)) {
         done(m_inMemory.value(account), QString());
         return;
     }
@@ -48,11 +48,6 @@ void SecretStorePasswords::read(const QString& account, ReadDone done) {
 }
 
 void SecretStorePasswords::write(const QString& account, const QString& password, WriteDone done) {
-    if (!m_useSecretStore) {
-        m_inMemory.insert(account, password);
-        done(false, memoryOnlyNote());
-        return;
-    }
     auto* job = new QKeychain::WritePasswordJob(kService, this);
     job->setAutoDelete(true);
     job->setKey(account);
@@ -72,11 +67,6 @@ void SecretStorePasswords::write(const QString& account, const QString& password
 
 void SecretStorePasswords::remove(const QString& account, RemoveDone done) {
     m_inMemory.remove(account);
-    if (!m_useSecretStore) {
-        if (done)
-            done(QString());
-        return;
-    }
     auto* job = new QKeychain::DeletePasswordJob(kService, this);
     job->setAutoDelete(true);
     job->setKey(account);

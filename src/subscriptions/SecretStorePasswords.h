@@ -22,13 +22,11 @@ public:
     void remove(const QString& account, RemoveDone done = {}) override;
 
     // For tests and for a session without a secret store.
-    void setUseSecretStore(bool use) { m_useSecretStore = use; }
 
     static QString memoryOnlyNote();
 
 private:
     QHash<QString, QString> m_inMemory;
-    bool m_useSecretStore = true;
 };
 
 } // namespace tanzo

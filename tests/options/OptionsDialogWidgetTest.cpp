@@ -16,10 +16,10 @@
 #include "platform/Twips.h"
 #include "subscriptions/CalendarSubscriptions.h"
 #include "subscriptions/NetworkSyncMachinery.h"
-#include "subscriptions/SecretStorePasswords.h"
 #include "support/FailingWriters.h"
 #include "support/FakeBoard.h"
 #include "support/ManualClock.h"
+#include "support/MemoryPasswords.h"
 #include "support/RecordingPrompts.h"
 #include "support/RecordingSoundPlayer.h"
 #include "support/ScriptedPickers.h"
@@ -849,8 +849,7 @@ TEST(FontChooser, OffersOnlyTheSizesOfTheBoardSize) {
 // nothing is written beside the data file.
 TEST_F(OptionsDialogTest, OwnCalendarSectionRefusesWhatIsNoServer) {
     ScheduleStore& store = m_state->schedule;
-    SecretStorePasswords passwords;
-    passwords.setUseSecretStore(false);
+    MemoryPasswords passwords;
     OwnCalendar own(store, m_clock, passwords, [] { return 5; });
     ASSERT_TRUE(own.load());
     OwnCalendarSection section(own);

@@ -9,8 +9,8 @@
 #include "owncalendar/OwnPush.h"
 #include "platform/AppPaths.h"
 #include "schedule/ScheduleStore.h"
-#include "subscriptions/SecretStorePasswords.h"
 #include "support/ManualClock.h"
+#include "support/MemoryPasswords.h"
 #include "support/TestEntries.h"
 
 #include <QCoreApplication>
@@ -487,8 +487,7 @@ TEST_F(OwnCalendarTest, ASyncOvertakenWhilePushingPullsAgainAndTakesTheServersVe
                         {QStringLiteral("u1"), QStringLiteral("\"e1\""), synced});
     const QString record = paths::ownCalendarStatePath(store.path());
     ASSERT_TRUE(writeOwnCalendarState(record, state));
-    SecretStorePasswords passwords;
-    passwords.setUseSecretStore(false);
+    MemoryPasswords passwords;
     OwnCalendar own(store, clock, passwords, [] { return 10; });
     ASSERT_TRUE(own.load());
 
