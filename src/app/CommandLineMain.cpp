@@ -148,13 +148,6 @@ CommandOutput runOwnCalendarAlone(const Command& command) {
     return joined;
 }
 
-CommandOutput failed(const QString& message) {
-    CommandOutput out;
-    out.status = kStatusFailed;
-    out.err = message;
-    return out;
-}
-
 // Waits for the next try; false when the time is up.
 bool waitToRetry(int& retryMs, qint64 giveUpAtMs) {
     const qint64 left = giveUpAtMs - channelClockMs();
@@ -187,15 +180,17 @@ CommandOutput dispatch(const Command& command) {
                        : command.isSubscriptionCommand() ? runSubscriptionsAlone(command)
                                                          : runAlone(command);
             if (socketPath.isEmpty())
-                return failed(noDirectory +
-                              QStringLiteral("動作中のボードにコマンドを届けられないため、"
-                                             "実行しませんでした。"));
+                return CommandOutput::failure(
+                    kStatusFailed,
+                    noDirectory + QStringLiteral("動作中のボードにコマンドを届けられないため、"
+                                                 "実行しませんでした。"));
         }
         // The board is busy with other commands, starting up, or stopped;
         // or another command line is writing.
         if (!waitToRetry(retryMs, giveUpAtMs))
-            return failed(QStringLiteral("動作中のボードに時間内に接続できませんでした。"
-                                         "コマンドは実行されていません。"));
+            return CommandOutput::failure(
+                kStatusFailed, QStringLiteral("動作中のボードに時間内に接続できませんでした。"
+                                              "コマンドは実行されていません。"));
     }
 }
 

@@ -11,19 +11,12 @@
 namespace tanzo {
 namespace {
 
-CommandOutput failed(int status, const QString& message) {
-    CommandOutput out;
-    out.status = status;
-    out.err = message;
-    return out;
-}
-
 void setOwnCalendar(const Command& c, OwnCalendar& own,
                     std::function<void(const CommandOutput&)> done) {
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput,
-                    QStringLiteral("--user にはパスワードが要ります: --password-stdin "
-                                   "で標準入力から渡してください。")));
+        done(CommandOutput::failure(
+            kStatusBadInput, QStringLiteral("--user にはパスワードが要ります: --password-stdin "
+                                            "で標準入力から渡してください。")));
         return;
     }
     QPointer<OwnCalendar> guard(&own);
@@ -32,8 +25,9 @@ void setOwnCalendar(const Command& c, OwnCalendar& own,
         [guard, done](const OwnCalendarSetUp& setUp) {
             using Outcome = OwnCalendarSetUp::Outcome;
             if (setUp.outcome == Outcome::BadRequest || setUp.outcome == Outcome::NotFound) {
-                done(failed(setUp.outcome == Outcome::BadRequest ? kStatusBadInput : kStatusFailed,
-                            setUp.message));
+                done(CommandOutput::failure(setUp.outcome == Outcome::BadRequest ? kStatusBadInput
+                                                                                 : kStatusFailed,
+                                            setUp.message));
                 return;
             }
             CommandOutput out;
@@ -90,7 +84,7 @@ void runOwnCalendarCommand(const Command& command, OwnCalendar& own,
     if (command.address == QLatin1String("off")) {
         own.clear([done](bool ok, const QString& message) {
             if (!ok) {
-                done(failed(kStatusBadInput, message));
+                done(CommandOutput::failure(kStatusBadInput, message));
                 return;
             }
             CommandOutput out;

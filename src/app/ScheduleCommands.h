@@ -72,6 +72,13 @@ struct CommandOutput {
 
     QJsonObject toJson() const;
     static CommandOutput fromJson(const QJsonObject& json);
+    // A command that failed with `status`, and why.
+    static CommandOutput failure(int status, const QString& message) {
+        CommandOutput out;
+        out.status = status;
+        out.err = message;
+        return out;
+    }
 };
 
 // Exit statuses: bad input from the user, and a failure of the program or

@@ -11,13 +11,6 @@
 namespace tanzo {
 namespace {
 
-CommandOutput failed(int status, const QString& message) {
-    CommandOutput out;
-    out.status = status;
-    out.err = message;
-    return out;
-}
-
 QString when(const QDateTime& t) {
     return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未同期");
 }
@@ -71,13 +64,14 @@ QString calendarLines(const std::vector<FoundCalendar>& calendars) {
 
 void listCalendars(const Command& c, std::function<void(const CommandOutput&)> done) {
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput, kPasswordNeeded));
+        done(CommandOutput::failure(kStatusBadInput, kPasswordNeeded));
         return;
     }
     discover(c, [done](const DiscoveryResult& result) {
         if (!result.ok) {
-            done(failed(kStatusFailed,
-                        QStringLiteral("カレンダーを探せませんでした: %1").arg(result.problem)));
+            done(CommandOutput::failure(
+                kStatusFailed,
+                QStringLiteral("カレンダーを探せませんでした: %1").arg(result.problem)));
             return;
         }
         CommandOutput out;
@@ -97,7 +91,7 @@ void changeSubscription(const Subscription& existing, const Command& c,
     if (!c.name.isEmpty())
         changed.name = c.name.trimmed();
     if (!isUsableSubscriptionName(changed.name)) {
-        done(failed(
+        done(CommandOutput::failure(
             kStatusBadInput,
             QStringLiteral("購読の名前は1〜%1文字で、改行や / を含まないものにしてください。")
                 .arg(kMaxSubscriptionNameLength)));
@@ -110,22 +104,24 @@ void changeSubscription(const Subscription& existing, const Command& c,
     if (!c.fingerprint.isEmpty())
         changed.trustedCertificate = c.fingerprint;
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput, kPasswordNeeded));
+        done(CommandOutput::failure(kStatusBadInput, kPasswordNeeded));
         return;
     }
     if (changed.name == existing.name && changed.refreshMinutes == existing.refreshMinutes &&
         c.user.isEmpty() && c.password.isEmpty() && c.fingerprint.isEmpty()) {
-        done(failed(kStatusBadInput,
-                    QStringLiteral("変えるものを指定してください（--name、--password-stdin、"
-                                   "--interval など）: %1")
-                        .arg(existing.name)));
+        done(CommandOutput::failure(
+            kStatusBadInput,
+            QStringLiteral("変えるものを指定してください（--name、--password-stdin、"
+                           "--interval など）: %1")
+                .arg(existing.name)));
         return;
     }
     const auto password = c.password.isEmpty() ? std::nullopt : std::optional(c.password);
     subscriptions.change(
         existing.name, changed, password, [name = changed.name, done](bool ok, const QString& m) {
             if (!ok) {
-                done(failed(kStatusFailed, QStringLiteral("変えられませんでした: %1").arg(m)));
+                done(CommandOutput::failure(kStatusFailed,
+                                            QStringLiteral("変えられませんでした: %1").arg(m)));
                 return;
             }
             CommandOutput out;
@@ -147,7 +143,7 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
     QString error;
     auto s = subscriptionFromAddress(c.address, &error);
     if (!s) {
-        done(failed(kStatusBadInput, error));
+        done(CommandOutput::failure(kStatusBadInput, error));
         return;
     }
     s->trustedCertificate = c.fingerprint;
@@ -156,7 +152,7 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
         return;
     }
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput, kPasswordNeeded));
+        done(CommandOutput::failure(kStatusBadInput, kPasswordNeeded));
         return;
     }
     // The server's calendar of that display name, found from whatever
@@ -166,16 +162,16 @@ void subscribe(const Command& c, CalendarSubscriptions& subscriptions,
         if (!guard)
             return;
         if (!result.ok) {
-            done(failed(kStatusFailed,
-                        QStringLiteral("購読できませんでした: %1").arg(result.problem)));
+            done(CommandOutput::failure(
+                kStatusFailed, QStringLiteral("購読できませんでした: %1").arg(result.problem)));
             return;
         }
         const auto chosen =
             std::find_if(result.calendars.begin(), result.calendars.end(),
                          [&](const FoundCalendar& found) { return found.name == c.calendar; });
         if (chosen == result.calendars.end()) {
-            done(
-                failed(kStatusBadInput, QStringLiteral("その表示名のカレンダーはありません: %1\n%2")
+            done(CommandOutput::failure(kStatusBadInput,
+                                        QStringLiteral("その表示名のカレンダーはありません: %1\n%2")
                                             .arg(c.calendar, calendarLines(result.calendars))));
             return;
         }
@@ -195,7 +191,7 @@ void subscribeTo(Subscription given, const Command& c, CalendarSubscriptions& su
     if (c.interval > 0)
         s->refreshMinutes = c.interval;
     if (!isUsableSubscriptionName(s->name)) {
-        done(failed(
+        done(CommandOutput::failure(
             kStatusBadInput,
             QStringLiteral("購読の名前は1〜%1文字で、改行や / を含まないものにしてください。")
                 .arg(kMaxSubscriptionNameLength)));
@@ -203,18 +199,20 @@ void subscribeTo(Subscription given, const Command& c, CalendarSubscriptions& su
     }
     s->user = c.user;
     if (!c.user.isEmpty() && c.password.isEmpty()) {
-        done(failed(kStatusBadInput, kPasswordNeeded));
+        done(CommandOutput::failure(kStatusBadInput, kPasswordNeeded));
         return;
     }
     if (const QString refusal = subscriptions.refusalOf(*s); !refusal.isEmpty()) {
-        done(failed(kStatusBadInput, QStringLiteral("購読できませんでした: %1").arg(refusal)));
+        done(CommandOutput::failure(kStatusBadInput,
+                                    QStringLiteral("購読できませんでした: %1").arg(refusal)));
         return;
     }
     const QString name = s->name;
     QPointer<CalendarSubscriptions> guard(&subscriptions);
     subscriptions.add(*s, c.password, [guard, name, done](bool ok, const QString& message) {
         if (!ok) {
-            done(failed(kStatusFailed, QStringLiteral("購読できませんでした: %1").arg(message)));
+            done(CommandOutput::failure(kStatusFailed,
+                                        QStringLiteral("購読できませんでした: %1").arg(message)));
             return;
         }
         CommandOutput out;
@@ -283,10 +281,12 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
         };
         if (!subscriptions.remove(command.name, &error, passwordGone)) {
             done(error.isEmpty()
-                     ? failed(kStatusBadInput,
-                              QStringLiteral("その名前の購読はありません: %1").arg(command.name))
-                     : failed(kStatusFailed,
-                              QStringLiteral("購読をやめられませんでした: %1").arg(error)));
+                     ? CommandOutput::failure(
+                           kStatusBadInput,
+                           QStringLiteral("その名前の購読はありません: %1").arg(command.name))
+                     : CommandOutput::failure(
+                           kStatusFailed,
+                           QStringLiteral("購読をやめられませんでした: %1").arg(error)));
             return;
         }
         return;
@@ -295,7 +295,8 @@ void runSubscriptionCommand(const Command& command, CalendarSubscriptions& subsc
         syncAll(subscriptions, std::move(done));
         return;
     default:
-        done(failed(kStatusFailed, QStringLiteral("購読のコマンドではありません。")));
+        done(CommandOutput::failure(kStatusFailed,
+                                    QStringLiteral("購読のコマンドではありません。")));
     }
 }
 
