@@ -57,75 +57,74 @@ void OwnPull::fail(const QString& problem) {
     end(std::move(outcome));
 }
 
+void OwnPull::ask(const QByteArray& verb, const QByteArray& body, DavRequests::Headers headers,
+                  std::function<void(const DavAnswer&)> answered) {
+    // An answer after the pull ended, or a request that never got one, goes
+    // no further.
+    m_requests.send(verb, m_collection, body, kXml, std::move(headers),
+                    [this, answered = std::move(answered)](const DavAnswer& answer) {
+                        if (!m_done)
+                            return;
+                        if (!answer.problem.isEmpty())
+                            fail(answer.problem);
+                        else
+                            answered(answer);
+                    });
+}
+
 void OwnPull::askCollectionTag() {
-    m_requests.send(
-        "PROPFIND", m_collection, propfindCollectionBody(), kXml, {{"Depth", "0"}},
-        [this](const DavAnswer& answer) {
-            if (!m_done)
-                return;
-            if (!answer.problem.isEmpty()) {
-                fail(answer.problem);
-                return;
-            }
-            const auto responses = parseMultistatus(answer.body, 16);
-            if (answer.http == 404 || !responses) {
-                fail(answer.http == 404
-                         ? QStringLiteral("カレンダーが見つかりません（404）。")
-                         : QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
-                return;
-            }
-            QString tag;
-            bool calendar = false;
-            for (const DavResponse& r : *responses) {
-                calendar = calendar || r.isCalendar;
-                if (!r.collectionTag.isEmpty())
-                    tag = r.collectionTag;
-            }
-            if (!calendar) {
-                fail(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
-                return;
-            }
-            if (!tag.isEmpty() && tag == m_knownTag) {
-                Outcome outcome;
-                outcome.unchanged = true;
-                end(std::move(outcome));
-                return;
-            }
-            emit tagOutdated(); // taken again once the pull is in
-            m_tagSeen = tag;
-            listEvents();
-        });
+    ask("PROPFIND", propfindCollectionBody(), {{"Depth", "0"}}, [this](const DavAnswer& answer) {
+        const auto responses = parseMultistatus(answer.body, 16);
+        if (answer.http == 404 || !responses) {
+            fail(answer.http == 404
+                     ? QStringLiteral("カレンダーが見つかりません（404）。")
+                     : QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
+            return;
+        }
+        QString tag;
+        bool calendar = false;
+        for (const DavResponse& r : *responses) {
+            calendar = calendar || r.isCalendar;
+            if (!r.collectionTag.isEmpty())
+                tag = r.collectionTag;
+        }
+        if (!calendar) {
+            fail(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
+            return;
+        }
+        if (!tag.isEmpty() && tag == m_knownTag) {
+            Outcome outcome;
+            outcome.unchanged = true;
+            end(std::move(outcome));
+            return;
+        }
+        emit tagOutdated(); // taken again once the pull is in
+        m_tagSeen = tag;
+        listEvents();
+    });
 }
 
 void OwnPull::listEvents() {
-    m_requests.send(
-        "PROPFIND", m_collection, kListingBody, kXml, {{"Depth", "1"}},
-        [this](const DavAnswer& answer) {
-            if (!m_done)
-                return;
-            if (!answer.problem.isEmpty()) {
-                fail(answer.problem);
-                return;
-            }
-            const auto responses = parseMultistatus(answer.body, kMaxEvents + 1);
-            if (!responses) {
-                fail(QStringLiteral("サーバーの応答を読めませんでした"
-                                    "（件数が多すぎるか、形が違います）。"));
-                return;
-            }
-            const QString collection = collectionPathOf(m_collection);
-            for (const DavResponse& r : *responses) {
-                if (r.status != 200 || r.href.endsWith(QLatin1Char('/')) || r.href == collection)
-                    continue;
-                m_listing.insert(r.href, r.etag);
-            }
-            for (auto it = m_listing.cbegin(); it != m_listing.cend(); ++it) {
-                const auto old = m_known.constFind(it.key());
-                if (old == m_known.cend() || old->etag != it.value() || it.value().isEmpty())
-                    m_toFetch.push_back(it.key());
-            }
-            fetchChanged();
-        });
+    ask("PROPFIND", kListingBody, {{"Depth", "1"}}, [this](const DavAnswer& answer) {
+        const auto responses = parseMultistatus(answer.body, kMaxEvents + 1);
+        if (!responses) {
+            fail(QStringLiteral("サーバーの応答を読めませんでした"
+                                "（件数が多すぎるか、形が違います）。"));
+            return;
+        }
+        const QString collection = collectionPathOf(m_collection);
+        for (const DavResponse& r : *responses) {
+            if (r.status != 200 || r.href.endsWith(QLatin1Char('/')) || r.href == collection)
+                continue;
+            m_listing.insert(r.href, r.etag);
+        }
+        for (auto it = m_listing.cbegin(); it != m_listing.cend(); ++it) {
+            const auto old = m_known.constFind(it.key());
+            if (old == m_known.cend() || old->etag != it.value() || it.value().isEmpty())
+                m_toFetch.push_back(it.key());
+        }
+        fetchChanged();
+    });
 }
 
 void OwnPull::fetchChanged() {
@@ -136,28 +135,20 @@ void OwnPull::fetchChanged() {
     const auto count = std::min<size_t>(m_toFetch.size(), kMultigetBatch);
     std::vector<QString> batch(m_toFetch.begin(), m_toFetch.begin() + long(count));
     m_toFetch.erase(m_toFetch.begin(), m_toFetch.begin() + long(count));
-    m_requests.send(
-        "REPORT", m_collection, calendarMultigetBody(batch), kXml, {{"Depth", "1"}},
-        [this](const DavAnswer& answer) {
-            if (!m_done)
-                return;
-            if (!answer.problem.isEmpty()) {
-                fail(answer.problem);
-                return;
-            }
-            const auto responses = parseMultistatus(answer.body, kMultigetBatch);
-            if (!responses) {
-                fail(QStringLiteral("サーバーの応答を読めませんでした（calendar-multiget）。"));
-                return;
-            }
-            for (const DavResponse& r : *responses) {
-                if (r.status != 200)
-                    continue; // gone meanwhile: the next pull sees it
-                m_fetched.emplace_back(r.href, r.calendarData);
-                m_fetchedEtags.insert(r.href, r.etag);
-            }
-            fetchChanged();
-        });
+    ask("REPORT", calendarMultigetBody(batch), {{"Depth", "1"}}, [this](const DavAnswer& answer) {
+        const auto responses = parseMultistatus(answer.body, kMultigetBatch);
+        if (!responses) {
+            fail(QStringLiteral("サーバーの応答を読めませんでした（calendar-multiget）。"));
+            return;
+        }
+        for (const DavResponse& r : *responses) {
+            if (r.status != 200)
+                continue; // gone meanwhile: the next pull sees it
+            m_fetched.emplace_back(r.href, r.calendarData);
+            m_fetchedEtags.insert(r.href, r.etag);
+        }
+        fetchChanged();
+    });
 }
 
 void OwnPull::readFetched() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DavRequests.h"
 #include "OwnCalendarPlan.h"
 #include "OwnCalendarState.h"
 
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace tanzo {
-
-class DavRequests;
 
 // The collection's path as its events' hrefs begin, with the trailing slash.
 QString collectionPathOf(const QUrl& collection);
@@ -54,6 +53,10 @@ signals:
     void tagOutdated();
 
 private:
+    // Sends one request on the collection; `answered` gets only an answer
+    // that came while the pull runs.
+    void ask(const QByteArray& verb, const QByteArray& body, DavRequests::Headers headers,
+             std::function<void(const DavAnswer&)> answered);
     void askCollectionTag();
     void listEvents();
     void fetchChanged();
