@@ -1,5 +1,7 @@
 #include "OwnCalendarSection.h"
 
+#include "NamedWidget.h"
+
 #include "owncalendar/OwnCalendar.h"
 #include "owncalendar/OwnCalendarSetup.h"
 #include "subscriptions/Subscription.h"
@@ -14,14 +16,6 @@
 #include <QVBoxLayout>
 
 namespace tanzo {
-namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
 
 OwnCalendarSection::OwnCalendarSection(OwnCalendar& own, QWidget* parent)
     : QGroupBox(QStringLiteral("自分のカレンダー（ボードの予定を双方向に同期）"), parent),

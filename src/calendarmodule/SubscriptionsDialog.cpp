@@ -1,5 +1,7 @@
 #include "SubscriptionsDialog.h"
 
+#include "NamedWidget.h"
+
 #include "subscriptions/CalendarDiscovery.h"
 #include "subscriptions/CalendarSubscriptions.h"
 
@@ -18,14 +20,6 @@
 #include <QVBoxLayout>
 
 namespace tanzo {
-namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
 
 SubscriptionsDialog::SubscriptionsDialog(CalendarSubscriptions& subscriptions, QWidget* parent)
     : QDialog(parent), m_subscriptions(subscriptions) {
