@@ -93,19 +93,11 @@ Shell::~Shell() {
 Shell::StartResult Shell::start() {
     if (!m_instance.tryAcquire())
         return StartResult::SecondInstance;
-    // The board writes the data file for as long as it runs; a command line
-    // that started writing it without a board is let finish first.
-    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
-        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
 
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
         m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
         return StartResult::Failed;
     }
-
-    // Every window of the program (editor, options, notices, version, help)
-    // carries the program's icon unless it sets its own.
-    QApplication::setWindowIcon(appIcon());
 
     m_state =
         std::make_unique<AppContext>(m_clock, m_locations.dataDirectory, m_prompts, m_writers);
@@ -122,6 +114,17 @@ Shell::StartResult Shell::start() {
     makeBoard();
     connectBoardCommands();
     placeBoard();
+    // From here on the board is on the screen already.
+    // The board writes the data file for as long as it runs; a command line
+    // that started writing it without a board is let finish first. Nothing
+    // has written it yet: the first tick loads the appointments.
+    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
+        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
+    // Every window of the program (board, editor, options, notices, version,
+    // help) carries the program's icon unless it sets its own. Drawn once
+    // the board is shown, which shows it nowhere (it has no task-bar button
+    // of its own) and takes it over the moment it is set.
+    QApplication::setWindowIcon(appIcon());
     // The last copies of the subscribed calendars show from the first fill.
     startSubscriptions();
     startOwnCalendar();

@@ -94,8 +94,6 @@ void BoardFace::createTitleStrip() {
         if (!tip.isEmpty()) {
             setAccessibleRole(label, QAccessible::Button);
             label->setAccessibleName(tip);
-            // Reached with Tab, pressed with Space or Enter (MainWindow).
-            label->setFocusPolicy(Qt::TabFocus);
         }
         label->setText(caption);
         label->setToolTip(tip);
@@ -117,6 +115,11 @@ void BoardFace::createTitleStrip() {
                    layout::TitleButtonBackColor, left);
     // The title is read by its words rather than its row of 〓.
     m_title->setAccessibleName(QString(layout::TitleCaption).remove(QChar(u'〓')).trimmed());
+}
+
+void BoardFace::makeButtonsFocusable() {
+    for (QLabel* button : {m_control, m_minimise, m_close})
+        button->setFocusPolicy(Qt::TabFocus);
 }
 
 void BoardFace::createRows() {

@@ -46,6 +46,13 @@ public:
 
     // The label `column`_`index`, e.g. cell("lblComment", 4); null if none.
     QLabel* cell(const QString& column, int index) const;
+    // Lets Tab reach the three title buttons (pressed with Space or Enter,
+    // see MainWindow). Called once the window has been polished: a label
+    // that can take focus lays its text out as a rich-text document when it
+    // is polished or given a text, and that would load the whole font
+    // database before the board could first be shown. A button builds its
+    // document at its first focus instead.
+    void makeButtonsFocusable();
     QLabel* commandLabel() const { return m_control; }
     QLabel* titleLabel() const { return m_title; }
     QLabel* minimiseLabel() const { return m_minimise; }

@@ -39,7 +39,6 @@ MainWindow::MainWindow(AppContext& state, QWidget* parent)
     exposeAccessibleParts(this);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
-    setWindowIcon(m_icon);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
 
@@ -248,6 +247,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     // The board has no task-bar button of its own; the proxy window gives
     // it one when the user wants it.
     keepOutOfTaskBar(this);
+    m_face->makeButtonsFocusable();
     QWidget::showEvent(event);
     // The toolkit may replace the native window while it shows it (after a
     // stay-on-top change); the replacement starts without the hint, so it
