@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -39,7 +40,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tanzo: %s\n", reason.toUtf8().constData());
         return 1;
     }
+    // A display that is named but does not answer is told as plainly.
+    std::optional<tanzo::DisplayFailureExplanation> displayFailure(std::in_place);
     QApplication app(argc, argv);
+    displayFailure.reset();
     QApplication::setApplicationName(QStringLiteral("tanzo"));
     QApplication::setOrganizationName(QStringLiteral("Merovane"));
     QApplication::setApplicationVersion(QStringLiteral(TANZO_VERSION));
