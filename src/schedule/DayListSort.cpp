@@ -32,6 +32,54 @@ private:
     std::vector<size_t> m_tree;
 };
 
+// An entry's key on its own, compact, so that sorting does not walk the
+// entries themselves.
+struct Key {
+    float date;
+    float time;
+    size_t index;
+    bool operator<(const Key& other) const {
+        return date < other.date || (date == other.date && time < other.time);
+    }
+};
+
+// The keys in order, equal keys in file order.
+std::vector<Key> sortedKeys(const DayList& list) {
+    std::vector<Key> keys(list.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        keys[i] = {list[i].dateSerial, list[i].startTime, i};
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a < b)
+            return true;
+        if (b < a)
+            return false;
+        return a.index < b.index;
+    });
+    return keys;
+}
+
+// The run of equal keys byKey[start, end) in the order the exchange sort
+// leaves it (see sortDayList), written to result[start, end). `smaller`
+// holds the file positions of every entry of a smaller key.
+void orderRun(const std::vector<size_t>& byKey, size_t start, size_t end,
+              const PositionCounter& smaller, std::vector<size_t>& result) {
+    std::vector<size_t> run;
+    run.reserve(end - start);
+    size_t step = 0;
+    for (size_t k = start; k < end; ++k) {
+        const size_t block = smaller.countBelow(byKey[k]);
+        if (block > step && !run.empty())
+            std::rotate(run.begin(), run.begin() + (block - step) % run.size(), run.end());
+        step = std::max(step, block);
+        run.push_back(byKey[k]);
+    }
+    // `start` entries have smaller keys; the ones after the run's last block
+    // still rotate it.
+    if (start > step)
+        std::rotate(run.begin(), run.begin() + (start - step) % run.size(), run.end());
+    std::copy(run.begin(), run.end(), result.begin() + static_cast<ptrdiff_t>(start));
+}
+
 } // namespace
 
 void exchangeSortDayList(DayList& list) {
@@ -68,56 +116,22 @@ void sortDayList(DayList& list) {
         return;
     }
 
-    // The keys on their own, compact, so that sorting does not walk the
-    // entries themselves.
-    struct Key {
-        float date;
-        float time;
-        size_t index;
-        bool operator<(const Key& other) const {
-            return date < other.date || (date == other.date && time < other.time);
-        }
-    };
-    std::vector<Key> keys(n);
-    for (size_t i = 0; i < n; ++i)
-        keys[i] = {list[i].dateSerial, list[i].startTime, i};
-    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        if (a < b)
-            return true;
-        if (b < a)
-            return false;
-        return a.index < b.index;
-    });
+    const std::vector<Key> keys = sortedKeys(list);
     std::vector<size_t> byKey(n);
     for (size_t i = 0; i < n; ++i)
         byKey[i] = keys[i].index;
 
     std::vector<size_t> result(n);
     PositionCounter smaller(n);
-    std::vector<size_t> run;
     size_t start = 0;
     while (start < n) {
         size_t end = start + 1;
         while (end < n && !(keys[start] < keys[end]))
             ++end;
-        if (end - start == 1) {
+        if (end - start == 1)
             result[start] = byKey[start];
-        } else {
-            run.clear();
-            size_t step = 0;
-            for (size_t k = start; k < end; ++k) {
-                const size_t block = smaller.countBelow(byKey[k]);
-                if (block > step && !run.empty())
-                    std::rotate(run.begin(), run.begin() + (block - step) % run.size(), run.end());
-                step = std::max(step, block);
-                run.push_back(byKey[k]);
-            }
-            // `start` entries have smaller keys; the ones after the run's
-            // last block still rotate it.
-            if (start > step)
-                std::rotate(run.begin(), run.begin() + (start - step) % run.size(), run.end());
-            std::copy(run.begin(), run.end(), result.begin() + static_cast<ptrdiff_t>(start));
-        }
+        else
+            orderRun(byKey, start, end, smaller, result);
         for (size_t k = start; k < end; ++k)
             smaller.add(byKey[k]);
         start = end;

@@ -175,17 +175,8 @@ void CalendarDiscovery::ask(const QUrl& url, Ask what) {
 
 void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
     const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (http >= 300 && http < 400 && reply->hasRawHeader("Location")) {
-        const QUrl to = reply->url().resolved(
-            QUrl(QString::fromUtf8(reply->rawHeader("Location")), QUrl::StrictMode));
-        if (const QString refusal = redirectRefusal(m_start, to, !m_user.isEmpty());
-            !refusal.isEmpty()) {
-            fail(refusal);
-            return;
-        }
-        ask(to.adjusted(QUrl::RemoveUserInfo), what == Ask::WellKnown ? Ask::Properties : what);
+    if (followedRedirect(reply, http, what))
         return;
-    }
     if (m_tooLarge) {
         fail(QStringLiteral("サーバーの応答が大きすぎます（上限 %1 MB）。")
                  .arg(kMaxAnswerBytes / (1024 * 1024)));
@@ -198,31 +189,57 @@ void CalendarDiscovery::answered(QNetworkReply* reply, Ask what) {
         ask(m_start, Ask::Properties);
         return;
     }
-    if (http == 401)
-        return fail(m_user.isEmpty()
-                        ? QStringLiteral("このサーバーには利用者名とパスワードが要ります（401）。")
-                        : QStringLiteral("利用者名かパスワードが違います（401）。"));
-    if (http == 403)
-        return fail(QStringLiteral("カレンダーを探すことが許されていません（403）。"));
-    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
-        return fail(untrustedCertificateText(m_untrusted, m_trusted, reply->errorString()));
-    if (http == 0)
-        return fail(
-            QStringLiteral("サーバーが応答しませんでした（%1）。").arg(reply->errorString()));
-    if (!responses)
-        return fail(QStringLiteral("このURLはCalDAVのサーバーではありません（%1）。").arg(http));
+    if (const QString problem = answerProblem(reply, http, responses.has_value());
+        !problem.isEmpty()) {
+        fail(problem);
+        return;
+    }
     // Hrefs are relative to where the answer came from, after redirects.
-    const QUrl asked = reply->url();
+    takeStep(*responses, reply->url(), what);
+}
+
+bool CalendarDiscovery::followedRedirect(QNetworkReply* reply, int http, Ask what) {
+    if (http < 300 || http >= 400 || !reply->hasRawHeader("Location"))
+        return false;
+    const QUrl to = reply->url().resolved(
+        QUrl(QString::fromUtf8(reply->rawHeader("Location")), QUrl::StrictMode));
+    if (const QString refusal = redirectRefusal(m_start, to, !m_user.isEmpty());
+        !refusal.isEmpty()) {
+        fail(refusal);
+        return true;
+    }
+    ask(to.adjusted(QUrl::RemoveUserInfo), what == Ask::WellKnown ? Ask::Properties : what);
+    return true;
+}
+
+QString CalendarDiscovery::answerProblem(QNetworkReply* reply, int http, bool multistatus) const {
+    if (http == 401)
+        return m_user.isEmpty()
+                   ? QStringLiteral("このサーバーには利用者名とパスワードが要ります（401）。")
+                   : QStringLiteral("利用者名かパスワードが違います（401）。");
+    if (http == 403)
+        return QStringLiteral("カレンダーを探すことが許されていません（403）。");
+    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+        return untrustedCertificateText(m_untrusted, m_trusted, reply->errorString());
+    if (http == 0)
+        return QStringLiteral("サーバーが応答しませんでした（%1）。").arg(reply->errorString());
+    if (!multistatus)
+        return QStringLiteral("このURLはCalDAVのサーバーではありません（%1）。").arg(http);
+    return {};
+}
+
+void CalendarDiscovery::takeStep(const std::vector<DavResponse>& responses, const QUrl& asked,
+                                 Ask what) {
     if (what == Ask::Home) {
         DiscoveryResult result;
         result.ok = true;
-        result.calendars = calendarsInHome(*responses, asked);
+        result.calendars = calendarsInHome(responses, asked);
         if (result.calendars.empty())
             return fail(QStringLiteral("予定を入れられるカレンダーが見つかりませんでした。"));
         finish(std::move(result));
         return;
     }
-    const DiscoveryStep step = stepFromProperties(*responses, asked);
+    const DiscoveryStep step = stepFromProperties(responses, asked);
     switch (step.kind) {
     case DiscoveryStep::Kind::Done:
         if (step.calendars.empty())

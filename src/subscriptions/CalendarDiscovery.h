@@ -76,6 +76,14 @@ private:
     enum class Ask { WellKnown, Properties, Home };
     void ask(const QUrl& url, Ask what);
     void answered(QNetworkReply* reply, Ask what);
+    // Asks again where a redirect points, or fails when it may not be
+    // followed; false when the answer is no redirect.
+    bool followedRedirect(QNetworkReply* reply, int http, Ask what);
+    // Why an answer that is not a redirect leads nowhere, in the user's
+    // words; empty when it is a multistatus to read.
+    QString answerProblem(QNetworkReply* reply, int http, bool multistatus) const;
+    // The next request, or the end, that a multistatus answer leads to.
+    void takeStep(const std::vector<DavResponse>& responses, const QUrl& asked, Ask what);
     void offerCredentials(QNetworkReply* reply, QAuthenticator* authenticator);
     void finish(DiscoveryResult result);
     void fail(const QString& problem);
