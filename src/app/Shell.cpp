@@ -30,6 +30,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <future>
+
 namespace tanzo {
 namespace {
 const QString kReadFailed = QStringLiteral("プログラム情報の取得に失敗しました。");
@@ -91,10 +93,16 @@ Shell::~Shell() {
 }
 
 Shell::StartResult Shell::start() {
-    if (!m_instance.tryAcquire())
-        return StartResult::SecondInstance;
-
+    // The instance lock is written through to the disk, the slowest step
+    // before the board can show, so a worker takes it while the settings are
+    // read and the board's window is built. Nothing is shown before it is
+    // held; a second start only reads, and ends there. (Converting an old
+    // settings layout writes it, the same way from any start.)
+    std::future<bool> instance =
+        std::async(std::launch::async, [this] { return m_instance.tryAcquire(); });
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
+        if (!instance.get())
+            return StartResult::SecondInstance;
         m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
         return StartResult::Failed;
     }
@@ -111,7 +119,12 @@ Shell::StartResult Shell::start() {
     connect(&m_state->schedule, &ScheduleStore::changed, this,
             [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
-    makeBoard();
+    m_board = std::make_unique<MainWindow>(*m_state);
+    if (!instance.get()) {
+        m_board.reset();
+        return StartResult::SecondInstance;
+    }
+    attachToBoard();
     connectBoardCommands();
     placeBoard();
     // From here on the board is on the screen already.
@@ -138,10 +151,9 @@ Shell::StartResult Shell::start() {
     return StartResult::Running;
 }
 
-void Shell::makeBoard() {
+void Shell::attachToBoard() {
     // The notices know nothing of the board but its icon; the board is a
     // view of the store and knows neither the clock nor the notices.
-    m_board = std::make_unique<MainWindow>(*m_state);
     m_notices =
         std::make_unique<NoticeCenter>(m_state->settings.values(), m_board->boardIcon(), m_sound);
     m_ticker = std::make_unique<Ticker>(

@@ -89,9 +89,10 @@ signals:
     void finished();
 
 private:
-    // Start-up, past the locks and the settings: the board, the notices
-    // and the clock; the board's menu and keys; its first position.
-    void makeBoard();
+    // Start-up, past the instance lock, the settings and the board's
+    // window: the notices, the clock and the window's behaviour around the
+    // board; the board's menu and keys; its first position.
+    void attachToBoard();
     void connectBoardCommands();
     void placeBoard();
     void openCommandChannel();
