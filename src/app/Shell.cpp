@@ -93,15 +93,14 @@ Shell::~Shell() {
 }
 
 Shell::StartResult Shell::start() {
-    // The instance lock is written through to the disk, the slowest step
-    // before the board can show, so a worker takes it while the settings are
-    // read and the board's window is built. Nothing is shown before it is
+    // The locks are written through to the disk, the slowest step before
+    // the board can show, so a worker takes them while the settings are read
+    // and the board's window is built. Nothing is shown before they are
     // held; a second start only reads, and ends there. (Converting an old
     // settings layout writes it, the same way from any start.)
-    std::future<bool> instance =
-        std::async(std::launch::async, [this] { return m_instance.tryAcquire(); });
+    std::future<bool> locksTaken = std::async(std::launch::async, [this] { return takeLocks(); });
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
-        if (!instance.get())
+        if (!locksTaken.get())
             return StartResult::SecondInstance;
         m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
         return StartResult::Failed;
@@ -120,23 +119,17 @@ Shell::StartResult Shell::start() {
             [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
     m_board = std::make_unique<MainWindow>(*m_state);
-    if (!instance.get()) {
+    if (!locksTaken.get()) {
         m_board.reset();
         return StartResult::SecondInstance;
     }
     attachToBoard();
     connectBoardCommands();
     placeBoard();
-    // From here on the board is on the screen already.
-    // The board writes the data file for as long as it runs; a command line
-    // that started writing it without a board is let finish first. Nothing
-    // has written it yet: the first tick loads the appointments.
-    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
-        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
     // Every window of the program (board, editor, options, notices, version,
     // help) carries the program's icon unless it sets its own. Drawn once
-    // the board is shown, which shows it nowhere (it has no task-bar button
-    // of its own) and takes it over the moment it is set.
+    // the board is on the screen, which shows it nowhere (it has no task-bar
+    // button of its own) and takes it over the moment it is set.
     QApplication::setWindowIcon(appIcon());
     // The last copies of the subscribed calendars show from the first fill.
     startSubscriptions();
@@ -149,6 +142,16 @@ Shell::StartResult Shell::start() {
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
     return StartResult::Running;
+}
+
+bool Shell::takeLocks() {
+    if (!m_instance.tryAcquire())
+        return false;
+    // The board writes the data file for as long as it runs; a command line
+    // that started writing it without a board is let finish first.
+    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
+        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
+    return true;
 }
 
 void Shell::attachToBoard() {

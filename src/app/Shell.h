@@ -92,6 +92,9 @@ private:
     // Start-up, past the instance lock, the settings and the board's
     // window: the notices, the clock and the window's behaviour around the
     // board; the board's menu and keys; its first position.
+    // The instance lock, then the data file's write lock; false when
+    // another board holds the instance lock.
+    bool takeLocks();
     void attachToBoard();
     void connectBoardCommands();
     void placeBoard();

@@ -1,9 +1,12 @@
 #include "DisplayCheck.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #ifdef TANZO_HAVE_XCB
 #include <xcb/xcb.h>
@@ -13,6 +16,30 @@ namespace tanzo {
 namespace {
 
 QtMessageHandler previousHandler = nullptr;
+
+// What the toolkit says while it starts, held back until it is known
+// whether the start failed for want of a display: then one sentence says
+// all, as a display that is not named is told.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray file;
+    int line;
+    QByteArray function;
+    QByteArray category;
+    QString text;
+};
+QList<HeldMessage> heldMessages;
+
+void passOnHeldMessages() {
+    const QList<HeldMessage> held = std::exchange(heldMessages, {});
+    if (!previousHandler)
+        return;
+    for (const HeldMessage& m : held) {
+        const QMessageLogContext context(m.file.constData(), m.line, m.function.constData(),
+                                         m.category.constData());
+        previousHandler(m.type, context, m.text);
+    }
+}
 
 // Empty when the display named by DISPLAY answers (or when this build
 // cannot tell).
@@ -29,12 +56,16 @@ QString unreachableDisplayReason() {
 }
 
 void explainFatalStart(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg) {
-        if (const QString reason = unreachableDisplayReason(); !reason.isEmpty()) {
-            std::fprintf(stderr, "tanzo: %s\n", reason.toUtf8().constData());
-            std::_Exit(1);
-        }
+    if (type != QtFatalMsg) {
+        heldMessages.append(
+            {type, context.file, context.line, context.function, context.category, message});
+        return;
     }
+    if (const QString reason = unreachableDisplayReason(); !reason.isEmpty()) {
+        std::fprintf(stderr, "tanzo: %s\n", reason.toUtf8().constData());
+        std::_Exit(1);
+    }
+    passOnHeldMessages();
     if (previousHandler)
         previousHandler(type, context, message);
 }
@@ -59,6 +90,7 @@ DisplayFailureExplanation::DisplayFailureExplanation() {
 
 DisplayFailureExplanation::~DisplayFailureExplanation() {
     qInstallMessageHandler(previousHandler);
+    passOnHeldMessages();
     previousHandler = nullptr;
 }
 

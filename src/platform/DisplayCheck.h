@@ -12,10 +12,12 @@ namespace tanzo {
 QString missingDisplayReason();
 
 // While it lives, a toolkit start that fails because the X display cannot be
-// reached ends the process with status 1 and a sentence saying so, instead of
-// the toolkit's abort with its hint about reinstalling. The display is tried
-// only when the start has already failed, so a start that succeeds makes no
-// connection of its own. Any other failure is the toolkit's to report.
+// reached ends the process with status 1 and one sentence saying so, instead
+// of the toolkit's abort with its hint about reinstalling. The display is
+// tried only when the start has already failed, so a start that succeeds
+// makes no connection of its own. What the toolkit says meanwhile is passed
+// on when it ends (or at any other failure, which is the toolkit's to
+// report).
 class DisplayFailureExplanation {
 public:
     DisplayFailureExplanation();
