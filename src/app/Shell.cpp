@@ -17,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 #include "platform/ScreenFit.h"
+#include "platform/SingleInstance.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
@@ -30,8 +31,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <future>
-
 namespace tanzo {
 namespace {
 const QString kReadFailed = QStringLiteral("プログラム情報の取得に失敗しました。");
@@ -39,9 +38,6 @@ const QString kSaveFailed = QStringLiteral("プログラム情報の保存に失
 const QString kDataWriteFailed = QStringLiteral("スケジュールデータの書き込みに失敗しました。");
 // Margin of the board's first position from the top right screen corner.
 constexpr int kFirstPositionMargin = 16;
-// How long a starting board waits for a command line that is writing the
-// data file without a board; such a write takes a moment.
-constexpr int kWriteLockWaitMs = 5000;
 // How long after the board shows the command channel opens; loading the
 // socket machinery is left until the board is on the screen.
 constexpr int kCommandChannelDelayMs = 200;
@@ -65,10 +61,7 @@ Shell::Locations Shell::defaultLocations() {
 Shell::Shell(Clock& clock, Locations locations, SoundPlayer& sound, Prompts& prompts,
              AtomicWriterFactory writers, CalendarServicesFactory calendar)
     : m_clock(clock), m_locations(std::move(locations)), m_sound(sound), m_prompts(prompts),
-      m_writers(std::move(writers)), m_instance(m_locations.lockFile),
-      m_writeLock(m_locations.writeLockFile.isEmpty()
-                      ? SingleInstance::writeLockPath(m_locations.lockFile)
-                      : m_locations.writeLockFile),
+      m_writers(std::move(writers)), m_locks(m_locations.lockFile, m_locations.writeLockFile),
       m_store(m_locations.settingsFile, m_writers), m_repository(m_store),
       m_calendarFactory(std::move(calendar)) {}
 
@@ -93,15 +86,14 @@ Shell::~Shell() {
 }
 
 Shell::StartResult Shell::start() {
-    // The locks are written through to the disk, the slowest step before
-    // the board can show, so a worker takes them while the settings are read
-    // and the board's window is built. Nothing is shown before they are
-    // held; a second start only reads, and ends there. (Converting an old
-    // settings layout writes it, the same way from any start.)
-    std::future<bool> locksTaken = std::async(std::launch::async, [this] { return takeLocks(); });
+    // Nothing is shown before the locks are held; a second start only reads,
+    // and ends there. (Converting an old settings layout writes it, the same
+    // way from any start.)
+    m_locks.takeInBackground();
     if (!m_repository.openKey() || !m_repository.migrateLegacy()) {
-        if (!locksTaken.get())
+        if (!m_locks.held())
             return StartResult::SecondInstance;
+        QApplication::setWindowIcon(appIcon());
         m_prompts.show(nullptr, msgbox::Icon::Critical, kAppTitle, kReadFailed);
         return StartResult::Failed;
     }
@@ -119,7 +111,7 @@ Shell::StartResult Shell::start() {
             [this] { showLoadNotice(m_state->schedule, m_prompts); });
 
     m_board = std::make_unique<MainWindow>(*m_state);
-    if (!locksTaken.get()) {
+    if (!m_locks.held()) {
         m_board.reset();
         return StartResult::SecondInstance;
     }
@@ -142,16 +134,6 @@ Shell::StartResult Shell::start() {
     // Off the start-up path: a command line that comes sooner waits for it.
     QTimer::singleShot(kCommandChannelDelayMs, this, &Shell::openCommandChannel);
     return StartResult::Running;
-}
-
-bool Shell::takeLocks() {
-    if (!m_instance.tryAcquire())
-        return false;
-    // The board writes the data file for as long as it runs; a command line
-    // that started writing it without a board is let finish first.
-    if (!m_writeLock.tryAcquire(kWriteLockWaitMs))
-        qWarning("tanzo: a command line still holds the data file's write lock; starting anyway");
-    return true;
 }
 
 void Shell::attachToBoard() {

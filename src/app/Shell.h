@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoardLocks.h"
+
 #include "core/AppContext.h"
 #include "core/SettingsRepository.h"
 #include "editor/ScheduleEditor.h"
@@ -8,7 +10,6 @@
 #include "options/VersionWindow.h"
 #include "platform/AtomicWriter.h"
 #include "platform/RegistryStore.h"
-#include "platform/SingleInstance.h"
 #include "schedule/ReadOnlyNoticeRouter.h"
 #include "services/CalendarServices.h"
 
@@ -92,9 +93,6 @@ private:
     // Start-up, past the instance lock, the settings and the board's
     // window: the notices, the clock and the window's behaviour around the
     // board; the board's menu and keys; its first position.
-    // The instance lock, then the data file's write lock; false when
-    // another board holds the instance lock.
-    bool takeLocks();
     void attachToBoard();
     void connectBoardCommands();
     void placeBoard();
@@ -119,8 +117,7 @@ private:
     Prompts& m_prompts;
     AtomicWriterFactory m_writers;
     options::DesktopPickers m_pickers;
-    SingleInstance m_instance;
-    SingleInstance m_writeLock;
+    BoardLocks m_locks;
     RegistryStore m_store;
     SettingsRepository m_repository;
     std::unique_ptr<AppContext> m_state;
