@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <utility>
 
 #ifdef TANZO_HAVE_XCB
@@ -28,10 +29,17 @@ struct HeldMessage {
     QByteArray category;
     QString text;
 };
+// The toolkit's threads may speak too; a start says a few lines at most.
+std::mutex heldMutex;
 QList<HeldMessage> heldMessages;
+constexpr qsizetype kMaxHeldMessages = 200;
 
 void passOnHeldMessages() {
-    const QList<HeldMessage> held = std::exchange(heldMessages, {});
+    QList<HeldMessage> held;
+    {
+        const std::lock_guard lock(heldMutex);
+        held = std::exchange(heldMessages, {});
+    }
     if (!previousHandler)
         return;
     for (const HeldMessage& m : held) {
@@ -57,8 +65,10 @@ QString unreachableDisplayReason() {
 
 void explainFatalStart(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type != QtFatalMsg) {
-        heldMessages.append(
-            {type, context.file, context.line, context.function, context.category, message});
+        const std::lock_guard lock(heldMutex);
+        if (heldMessages.size() < kMaxHeldMessages)
+            heldMessages.append(
+                {type, context.file, context.line, context.function, context.category, message});
         return;
     }
     if (const QString reason = unreachableDisplayReason(); !reason.isEmpty()) {
