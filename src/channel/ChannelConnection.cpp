@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <optional>
 
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -15,6 +16,16 @@ constexpr qint64 kReadChunk = 64 * 1024;
 // Thrown away at one go, so that a peer that keeps sending cannot hold the
 // board in one call.
 constexpr qint64 kDiscardPerCall = 1024 * 1024;
+
+// What a read that brought nothing says of the connection; none when it was
+// only interrupted and is tried again.
+std::optional<ChannelConnection::Input> afterEmptyRead(ssize_t got) {
+    if (got < 0 && errno == EINTR)
+        return std::nullopt;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return ChannelConnection::Input::Open;
+    return ChannelConnection::Input::Closed;
+}
 
 } // namespace
 
@@ -44,11 +55,8 @@ ChannelConnection::Input ChannelConnection::readInput(qint64 limit) {
         m_input.resize(had + std::max<ssize_t>(got, 0));
         if (got > 0)
             continue;
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return Input::Open;
-        return Input::Closed;
+        if (const std::optional<Input> state = afterEmptyRead(got))
+            return *state;
     }
     return Input::Closed;
 }
@@ -63,11 +71,8 @@ ChannelConnection::Input ChannelConnection::discardInput() {
             thrown += got;
             continue;
         }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return Input::Open;
-        return Input::Closed;
+        if (const std::optional<Input> state = afterEmptyRead(got))
+            return *state;
     }
     return m_fd >= 0 ? Input::Open : Input::Closed;
 }

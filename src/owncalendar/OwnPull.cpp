@@ -81,13 +81,7 @@ void OwnPull::askCollectionTag() {
                      : QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
             return;
         }
-        QString tag;
-        bool calendar = false;
-        for (const DavResponse& r : *responses) {
-            calendar = calendar || r.isCalendar;
-            if (!r.collectionTag.isEmpty())
-                tag = r.collectionTag;
-        }
+        const auto [calendar, tag] = collectionFacts(*responses);
         if (!calendar) {
             fail(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
             return;

@@ -235,4 +235,14 @@ QByteArray calendarMultigetBody(const std::vector<QString>& hrefs) {
     });
 }
 
+CollectionFacts collectionFacts(const std::vector<DavResponse>& responses) {
+    CollectionFacts facts;
+    for (const DavResponse& r : responses) {
+        facts.isCalendar = facts.isCalendar || r.isCalendar;
+        if (!r.collectionTag.isEmpty())
+            facts.tag = r.collectionTag;
+    }
+    return facts;
+}
+
 } // namespace tanzo

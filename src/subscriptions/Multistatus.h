@@ -31,6 +31,14 @@ struct DavResponse {
 // more than maxResponses responses: an answer that big is refused whole).
 std::optional<std::vector<DavResponse>> parseMultistatus(const QByteArray& body, int maxResponses);
 
+// What a PROPFIND of one collection says of it: whether a response names a
+// calendar, and the last collection tag given (empty when none is).
+struct CollectionFacts {
+    bool isCalendar = false;
+    QString tag;
+};
+CollectionFacts collectionFacts(const std::vector<DavResponse>& responses);
+
 // Request bodies of the sync.
 QByteArray propfindCollectionBody();
 QByteArray propfindDiscoveryBody();

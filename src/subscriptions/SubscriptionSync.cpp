@@ -295,13 +295,9 @@ void SubscriptionSync::askCollection() {
                  fail(QStringLiteral("サーバーの応答を読めませんでした（PROPFIND）。"));
                  return;
              }
-             bool calendar = false;
-             for (const DavResponse& r : *responses) {
-                 calendar = calendar || r.isCalendar;
-                 if (!r.collectionTag.isEmpty())
-                     m_collectionTag = r.collectionTag;
-             }
-             if (!calendar) {
+             const CollectionFacts facts = collectionFacts(*responses);
+             m_collectionTag = facts.tag;
+             if (!facts.isCalendar) {
                  fail(QStringLiteral("このURLはCalDAVのカレンダーではありません。"));
                  return;
              }
